@@ -1,0 +1,38 @@
+#include "app/application.h"
+
+#include <QFont>
+#include <QPalette>
+
+#include "editor/colors.h"
+
+namespace app {
+
+void SetUpApplication(QApplication& application) {
+    application.setApplicationName(QStringLiteral("quorinimage"));
+    application.setApplicationDisplayName(QStringLiteral("Quorinimage"));
+    // The editor's 8-point sans serif. Liberation Sans is close to it in width and carries the
+    // Cyrillic glyphs; DejaVu Sans stands in where it is missing.
+    QFont::insertSubstitutions(QStringLiteral("MS Sans Serif"),
+                               {QStringLiteral("Liberation Sans"), QStringLiteral("DejaVu Sans")});
+    QFont font(QStringLiteral("MS Sans Serif"));
+    font.setPointSize(8);
+    application.setFont(font);
+    // Window background in button face, the same value the surface clears to.
+    QPalette pal = application.palette();
+    const QColor face = QColor::fromRgb(editor::ResolveColor(editor::clBtnFace));
+    pal.setColor(QPalette::Window, face);
+    pal.setColor(QPalette::Button, face);
+    application.setPalette(pal);
+}
+
+std::unique_ptr<Windows> CreateWindows() {
+    auto w = std::make_unique<Windows>();
+    w->BaseForm = std::make_unique<editor::TBaseForm>(w->settings);
+    w->OptionForm = std::make_unique<ui::TOptionForm>(w->settings);
+    w->AboutForm = std::make_unique<ui::TAboutForm>();
+    w->BaseForm->setOptionForm(w->OptionForm.get());
+    w->BaseForm->setAboutForm(w->AboutForm.get());
+    return w;
+}
+
+}  // namespace app

@@ -1,0 +1,28 @@
+// Program start-up: the application object's look and the windows in their creation order.
+#pragma once
+
+#include <QApplication>
+#include <memory>
+
+#include "editor/base_form.h"
+#include "editor/settings.h"
+#include "ui/about_form.h"
+#include "ui/option_form.h"
+
+namespace app {
+
+// Font, palette and other process-wide look of the editor; call once after QApplication.
+void SetUpApplication(QApplication& application);
+
+// The three windows of a running editor, created main window first, then the settings
+// window, then the about window; only the main window is shown by the caller.
+struct Windows {
+    editor::EditorSettings settings;
+    std::unique_ptr<editor::TBaseForm> BaseForm;
+    std::unique_ptr<ui::TOptionForm> OptionForm;
+    std::unique_ptr<ui::TAboutForm> AboutForm;
+};
+
+std::unique_ptr<Windows> CreateWindows();
+
+}  // namespace app

@@ -1,0 +1,105 @@
+// The editor proper: the contour, the drawing surface, the painters and the dispatch of
+// surface events to the active tool. It talks to its window only through EditorHost.
+#pragma once
+
+#include <QString>
+#include <QTimer>
+#include <array>
+
+#include "editor/canvas.h"
+#include "editor/host.h"
+#include "editor/settings.h"
+#include "editor/tool.h"
+#include "editor/underlay.h"
+#include "model/contour.h"
+
+namespace editor {
+
+// Size of the drawing surface widget; the used area is its top-left 384 by 384 pixels.
+inline constexpr int kSurfaceWidth = 394;
+inline constexpr int kSurfaceHeight = 386;
+inline constexpr int kSurfaceMax = 383;  // last used pixel on each axis
+
+// Frame styles of KonturPaint.
+enum KonturStyle : int { kFrameErase = 0, kFrameKontur = 1, kFrameMove = 2 };
+
+class Editor {
+  public:
+    Editor(EditorHost& host, EditorSettings& settings);
+    Editor(const Editor&) = delete;
+    Editor& operator=(const Editor&) = delete;
+
+    model::Contour& contour() { return contour_; }
+    const model::Contour& contour() const { return contour_; }
+    model::EditorState& state() { return contour_.State; }
+    Canvas& canvas() { return canvas_; }
+    EditorSettings& settings() { return settings_; }
+    EditorHost& host() { return host_; }
+    Underlay& underlay() { return underlay_; }
+    QTimer& TimerOnPaint() { return timerOnPaint_; }
+    QTimer& timerStatusDot() { return timerStatusDot_; }
+
+    // Installs the handlers for a tool mode (1..9); nullptr removes them.
+    void setTool(int mode, Tool* tool);
+
+    // Start-up of the editing state, in the window's creation order.
+    void FormCreate();
+
+    // Surface events, positions in surface pixels as they arrive (not yet clamped).
+    void PaintBoxVardeniMouseDown(MouseButton button, int x, int y);
+    void PaintBoxVardeniMouseMove(int x, int y);
+    void PaintBoxVardeniMouseUp(MouseButton button, int x, int y);
+
+    // Palette: sets the tool mode, arms the deferred repaint, shows the tool's text.
+    void SelectTool(int mode, const QString& statusText);
+    // The handler of the tool buttons that have no mode of their own.
+    void SpeedButtonToolsClick();
+    // Full repaint now (refresh, line and point toggles).
+    void Repaint();
+    // Deferred repaint: one repaint 200 ms after the first arming; arming again changes nothing.
+    void ArmRepaint();
+    // Shows or hides the underlay and arms the deferred repaint.
+    void ShowUnderlay(bool shown);
+
+    // Contour operations that report to the window.
+    void WriteToBuffer(int32_t s, int32_t x, int32_t y) { contour_.WriteToBuffer(s, x, y); }
+    void ReadFromBuffer(int32_t s) { contour_.ReadFromBuffer(s); }
+    void FillBuffer(int32_t x, int32_t y);
+    void ToUndo();
+    void SpeedButtonUndoClick();
+    void ShowLength();
+    void ArmStatusDot();
+
+    // Painters.
+    void PaintPic(bool clear, bool drawAll);
+    void KonturPaint(int style);
+    void cUCLE(int x, int y, int shown);
+    void PaintDsp(int x, int y);
+    void PointFirst(int x, int y);
+    void PointLast(int x, int y);
+    void OnlyDot(int x, int y);
+    void ErasePaintDsp(int x, int y);
+
+    // Shows what was drawn since the last call.
+    void publishSurface();
+
+    static int Clamp(int v) { return v < 0 ? 0 : (v > kSurfaceMax ? kSurfaceMax : v); }
+    QRgb BaseColor() const { return ResolveColor(settings_.ColorBoxBase); }
+
+  private:
+    void TimerOnPaintTimer();
+    void timerStatusDotTimer();
+    void Debugger(int /*x*/, int /*y*/) {}
+    Tool* toolFor(int mode) const;
+
+    EditorHost& host_;
+    EditorSettings& settings_;
+    model::Contour contour_;
+    Canvas canvas_;
+    Underlay underlay_;
+    QTimer timerOnPaint_;
+    QTimer timerStatusDot_;
+    std::array<Tool*, 10> tools_{};
+};
+
+}  // namespace editor

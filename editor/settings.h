@@ -1,0 +1,41 @@
+// The editor's colours and sizes. One record, edited by the settings window and read by the
+// painters and tools at every use; nobody keeps a copy of a value.
+#pragma once
+
+#include <cstdint>
+
+#include "editor/colors.h"
+
+namespace editor {
+
+struct IntRange {
+    int32_t min;
+    int32_t max;
+    int32_t def;
+};
+
+inline constexpr IntRange kSizeFirstDotRange{1, 7, 3};
+inline constexpr IntRange kSizeDefDotsRange{1, 3, 2};
+inline constexpr IntRange kLastDotRange{1, 5, 2};
+inline constexpr IntRange kSizeHotDotsRange{2, 5, 3};
+inline constexpr IntRange kFriqPointsRange{1, 30, 15};
+inline constexpr IntRange kBrightHotDotRange{3, 30, 10};
+
+struct EditorSettings {
+    ColorRef ColorBoxLine = clGreen;           // contour segments
+    ColorRef ColorBoxFirstDot = clOlive;       // first point's circle
+    ColorRef ColorBoxDefDot = clMaroon;        // ordinary points
+    ColorRef ColorBoxLastDot = clPurple;       // last point's circle
+    ColorRef ColorBoxHotDot = clYellow;        // hot points
+    ColorRef ColorBoxBase = clBtnFace;         // surface background
+    ColorRef ColorBoxLineCoda = clMoneyGreen;  // dotted line from the last point to the first
+    ColorRef ColorBoxLineSetka = clGray;       // grid
+    int32_t ScrollBarSizeFirstDot = kSizeFirstDotRange.def;  // pixels
+    int32_t ScrollBarSizeDefDots = kSizeDefDotsRange.def;    // radius, pixels
+    int32_t ScrollBarLastDot = kLastDotRange.def;            // pixels
+    int32_t ScrollBarSizeHotDots = kSizeHotDotsRange.def;    // radius, pixels
+    int32_t ScrollBarFriqPoints = kFriqPointsRange.def;      // pen spacing, pixels
+    int32_t ScrollBarBrightHotDot = kBrightHotDotRange.def;  // points a hot point adds
+};
+
+}  // namespace editor

@@ -1,0 +1,32 @@
+// A flat button of the palette or the toolbar. Buttons of one parent with the same group
+// index are exclusive: putting one down raises the others. A toggle may also be raised by a
+// second click; a group button that is not a toggle stays down when clicked again; a button
+// of group 0 is a plain button with no down state.
+#pragma once
+
+#include <QToolButton>
+
+namespace editor {
+
+class SpeedButton : public QToolButton {
+    Q_OBJECT
+  public:
+    SpeedButton(QWidget* parent, int groupIndex, bool allowAllUp);
+
+    int groupIndex() const { return groupIndex_; }
+    bool isDown() const { return isChecked(); }
+    // Puts the button down or up as a click would, raising the group's others, without
+    // running its click handler.
+    void setDown(bool down);
+
+  protected:
+    void nextCheckState() override;
+
+  private:
+    void raiseOthers();
+
+    int groupIndex_;
+    bool allowAllUp_;
+};
+
+}  // namespace editor

@@ -1,0 +1,55 @@
+#include "model/contour.h"
+
+#include <algorithm>
+
+namespace model {
+
+int32_t PixelToUnit(int32_t pixel) {
+    // Computed wide so that a position far outside the surface clamps instead of wrapping.
+    const int64_t unit = (int64_t(pixel) - kCentrePixel) * kUnitsPerPixel;
+    return int32_t(std::clamp<int64_t>(unit, kMinUnit, kMaxUnit));
+}
+
+void Contour::WriteToBuffer(int32_t s, int32_t x, int32_t y) {
+    LastWritePos = {x, y};
+    SetSlot(s, PixelToUnit(x));
+    SetSlot(int64_t(s) + 1, PixelToUnit(y));
+}
+
+void Contour::ReadFromBuffer(int32_t s) {
+    ReadPos = {UnitToPixel(Slot(s)), UnitToPixel(Slot(int64_t(s) + 1))};
+}
+
+PixelPos Contour::PointPixel(int32_t i) const {
+    const int64_t s = int64_t(i) * 2;
+    return {UnitToPixel(Slot(s)), UnitToPixel(Slot(s + 1))};
+}
+
+bool Contour::FillBuffer(int32_t x, int32_t y) {
+    if (State.PointCount > kAppendLimit) {
+        return false;
+    }
+    WriteToBuffer(2 * State.PointCount, x, y);
+    ++State.PointCount;
+    return true;
+}
+
+void Contour::ToUndo() {
+    State.UndoCount = State.PointCount;
+    std::copy_n(Buffer.begin(), kUndoSlots, Undo.begin());
+}
+
+void Contour::RestoreUndo() {
+    State.PointCount = State.UndoCount;
+    std::copy_n(Undo.begin(), kUndoSlots, Buffer.begin());
+}
+
+void Contour::Reset() {
+    Buffer.fill(0);
+    Undo.fill(0);
+    State = EditorState{};
+    ReadPos = {};
+    LastWritePos = {};
+}
+
+}  // namespace model

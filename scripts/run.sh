@@ -1,0 +1,13 @@
+#!/usr/bin/env bash
+# Installs what is missing, builds the editor and starts it. Without a display it starts
+# under a virtual one (Xvfb), so the command also works on a machine with no screen.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+scripts/install-deps.sh
+scripts/build.sh build
+if [ -n "${DISPLAY:-}" ] || [ -n "${WAYLAND_DISPLAY:-}" ]; then
+  exec build/quorinimage
+else
+  echo "No display found: starting under Xvfb."
+  exec xvfb-run -a -s "-screen 0 1024x768x24" build/quorinimage
+fi

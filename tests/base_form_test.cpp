@@ -1,0 +1,225 @@
+#include <gtest/gtest.h>
+
+#include <QMenuBar>
+#include <QSignalSpy>
+#include <QTest>
+
+#include "app/application.h"
+#include "support/pixels.h"
+
+using editor::SpeedButton;
+using editor::TBaseForm;
+
+namespace {
+
+struct Window {
+    std::unique_ptr<app::Windows> w = app::CreateWindows();
+    TBaseForm& form = *w->BaseForm;
+    SpeedButton* b(const char* name) { return form.button(QString::fromUtf8(name)); }
+    QString panel(int i) { return form.statusPanels()->panelText(i); }
+    QPoint posInClient(QWidget* widget) { return widget->mapTo(form.clientArea(), QPoint(0, 0)); }
+};
+
+}  // namespace
+
+TEST(MainWindow, StartsWithCaptionPanelsAndUndoDisabled) {
+    Window w;
+    EXPECT_EQ(w.form.windowTitle(), QStringLiteral("Vardeni : [no name]"));
+    EXPECT_EQ(w.panel(0), QStringLiteral("М1:1"));
+    EXPECT_EQ(w.panel(1), QStringLiteral("X=300  Y=330"));
+    EXPECT_EQ(w.panel(2), QStringLiteral("Leng: 0"));
+    EXPECT_EQ(w.panel(3), QStringLiteral("n=3%"));
+    EXPECT_EQ(w.panel(4), QStringLiteral("n=4%"));
+    EXPECT_EQ(w.panel(5), QStringLiteral("Select Dots"));
+    EXPECT_FALSE(w.b("SpeedButtonUndo")->isEnabled());
+    EXPECT_FALSE(w.form.action(QStringLiteral("OtkatItem"))->isEnabled());
+    EXPECT_FALSE(w.w->OptionForm->isVisible());
+    EXPECT_FALSE(w.w->AboutForm->isVisible());
+    EXPECT_EQ(w.form.editor().state().ToolMode, model::tmKontur);
+}
+
+TEST(MainWindow, LayoutMatchesTheDesign) {
+    Window w;
+    QWidget* client = w.form.clientArea();
+    EXPECT_EQ(client->size(), QSize(487, 460));
+    auto* tools = w.form.findChild<QWidget*>(QStringLiteral("PanelTools"));
+    auto* pen = w.form.findChild<QWidget*>(QStringLiteral("PanelPen"));
+    auto* toolbar = w.form.findChild<QWidget*>(QStringLiteral("ToolBar"));
+    ASSERT_TRUE(tools && pen && toolbar);
+    EXPECT_EQ(tools->geometry(), QRect(0, 31, 57, 401));
+    EXPECT_EQ(pen->geometry(), QRect(64, 32, 409, 401));
+    EXPECT_EQ(toolbar->geometry().height(), 30);
+    EXPECT_EQ(w.form.surface()->geometry(), QRect(1, 1, 394, 386));
+    EXPECT_EQ(w.posInClient(w.form.surface()), QPoint(65, 33));
+    EXPECT_EQ(w.form.statusPanels()->geometry(), QRect(0, 441, 487, 19));
+    EXPECT_EQ(w.b("SpeedButtonPen")->geometry(), QRect(6, 151, 23, 23));
+    EXPECT_EQ(w.b("SpeedButtonZoomOUT")->geometry(), QRect(30, 364, 23, 23));
+    EXPECT_EQ(w.b("SpeedButtonAbout")->geometry().x(), 403);
+    EXPECT_EQ(w.b("SpeedButtonPictureON")->geometry().x(), 245);
+    EXPECT_EQ(w.form.statusPanels()->panelRect(4), QRect(260, 0, 100, 19));
+}
+
+TEST(MainWindow, ButtonsCarryHintsStatesAndGroups) {
+    Window w;
+    EXPECT_EQ(w.b("SpeedButtonPen")->toolTip(), QStringLiteral("режим рисования"));
+    EXPECT_EQ(w.b("SpeedButtonReturn128")->toolTip(),
+              QStringLiteral("Возврат по прежнему контуру "));
+    EXPECT_EQ(w.b("SpeedButtonNormalDistance")->toolTip(),
+              QStringLiteral("Нормализовать и соединить контур"));
+    EXPECT_TRUE(w.b("SpeedButtonYYY")->toolTip().isEmpty());
+    EXPECT_TRUE(w.b("SpeedButtonKontur")->isDown());
+    EXPECT_TRUE(w.b("SpeedButtonPaintLine")->isDown());
+    EXPECT_TRUE(w.b("SpeedButtonPaintPixel")->isDown());
+    EXPECT_FALSE(w.b("SpeedButtonSetkaON")->isDown());
+    EXPECT_FALSE(w.b("SpeedButtonDirectHook")->isDown());
+    for (const char* disabled :
+         {"SpeedButtonKonturPoly", "SpeedButtonSize", "SpeedButtonRotor", "SpeedButtonMadePrimitiv",
+          "SpeedButtonZoomIN", "SpeedButtonZoomOUT", "SpeedButtonSave", "SpeedButtonCopy",
+          "SpeedButtonPaste", "SpeedButtonCut"}) {
+        EXPECT_FALSE(w.b(disabled)->isEnabled()) << disabled;
+    }
+    EXPECT_FALSE(w.b("SpeedButtonRotate")->isCheckable());
+    EXPECT_EQ(w.b("SpeedButtonYu")->groupIndex(), 20);
+}
+
+TEST(MainWindow, ToolButtonsSwitchModeAndTextAndStayDown) {
+    Window w;
+    QTest::mouseClick(w.b("SpeedButtonPen"), Qt::LeftButton);
+    EXPECT_EQ(w.form.editor().state().ToolMode, model::tmPen);
+    EXPECT_EQ(w.panel(5), QStringLiteral("Paint Picture"));
+    EXPECT_TRUE(w.b("SpeedButtonPen")->isDown());
+    EXPECT_FALSE(w.b("SpeedButtonKontur")->isDown());
+    EXPECT_TRUE(w.form.editor().TimerOnPaint().isActive());
+    // A group-20 button stays down when clicked again, and its handler runs again.
+    QTest::mouseClick(w.b("SpeedButtonPen"), Qt::LeftButton);
+    EXPECT_TRUE(w.b("SpeedButtonPen")->isDown());
+    const std::pair<const char*, const char*> texts[] = {
+        {"SpeedButtonCentr", "Установка центра"}, {"SpeedButtonEditPoint", "Move Dot"},
+        {"SpeedButtonHotPoint", "Made Hot Dot"},  {"SpeedButtonKnife", "new Split"},
+        {"SpeedButtonEraser", "Delete Dot"},      {"SpeedButtonMove", "Move Object"},
+        {"SpeedButtonKontur", "Select Dots"}};
+    const int modes[] = {9, 4, 5, 7, 8, 2, 1};
+    for (size_t i = 0; i < std::size(texts); ++i) {
+        QTest::mouseClick(w.b(texts[i].first), Qt::LeftButton);
+        EXPECT_EQ(w.form.editor().state().ToolMode, modes[i]);
+        EXPECT_EQ(w.panel(5), QString::fromUtf8(texts[i].second));
+    }
+    // A group button without a tool takes the down state while the tool stays.
+    QTest::mouseClick(w.b("SpeedButtonYYY"), Qt::LeftButton);
+    EXPECT_TRUE(w.b("SpeedButtonYYY")->isDown());
+    EXPECT_FALSE(w.b("SpeedButtonKontur")->isDown());
+    EXPECT_EQ(w.form.editor().state().ToolMode, model::tmKontur);
+}
+
+TEST(MainWindow, LineAndPointTogglesKeepOneViewOn) {
+    Window w;
+    SpeedButton* line = w.b("SpeedButtonPaintLine");
+    SpeedButton* pixel = w.b("SpeedButtonPaintPixel");
+    QTest::mouseClick(pixel, Qt::LeftButton);
+    EXPECT_FALSE(pixel->isDown());
+    // Raising the line while the points are up brings the line straight back.
+    QTest::mouseClick(line, Qt::LeftButton);
+    EXPECT_TRUE(line->isDown());
+    EXPECT_FALSE(pixel->isDown());
+    QTest::mouseClick(pixel, Qt::LeftButton);
+    EXPECT_TRUE(pixel->isDown());
+    QTest::mouseClick(line, Qt::LeftButton);
+    EXPECT_FALSE(line->isDown());
+    // Raising the points while the line is up brings the line down, the points stay up.
+    QTest::mouseClick(pixel, Qt::LeftButton);
+    EXPECT_TRUE(line->isDown());
+    EXPECT_FALSE(pixel->isDown());
+}
+
+TEST(MainWindow, DirectHookAndXShareAGroupThatCanBeAllUp) {
+    Window w;
+    SpeedButton* hook = w.b("SpeedButtonDirectHook");
+    SpeedButton* x = w.b("SpeedButtonX");
+    QTest::mouseClick(hook, Qt::LeftButton);
+    EXPECT_TRUE(w.form.directHook());
+    QTest::mouseClick(x, Qt::LeftButton);
+    EXPECT_FALSE(w.form.directHook());
+    EXPECT_TRUE(x->isDown());
+    QTest::mouseClick(x, Qt::LeftButton);
+    EXPECT_FALSE(x->isDown());
+    w.form.setDirectHook(true);
+    EXPECT_TRUE(hook->isDown());
+}
+
+TEST(MainWindow, RightClickOnTheSurfaceSnapshotsThenOpensThePopup) {
+    Window w;
+    w.form.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&w.form));
+    QTest::mouseClick(w.b("SpeedButtonPen"), Qt::LeftButton);
+    QTest::mouseClick(w.form.surface(), Qt::RightButton, {}, QPoint(100, 100));
+    EXPECT_TRUE(w.b("SpeedButtonUndo")->isEnabled());
+    EXPECT_TRUE(w.form.action(QStringLiteral("OtkatItem"))->isEnabled());
+    EXPECT_EQ(w.form.editor().state().PointCount, 0);
+    QTRY_VERIFY_WITH_TIMEOUT(w.form.popupMenu()->isVisible(), 1000);
+    const auto items = w.form.popupMenu()->actions();
+    ASSERT_EQ(items.size(), 4);
+    EXPECT_EQ(items[0]->text(), QStringLiteral("Откат"));
+    EXPECT_FALSE(items[1]->isEnabled());
+    EXPECT_FALSE(items[2]->isEnabled());
+    EXPECT_EQ(items[3]->text(), QStringLiteral("Закрыть меню "));
+    w.form.popupMenu()->close();
+    // The popup's undo item runs Undo and disables both controls.
+    w.form.action(QStringLiteral("OtkatItem"))->trigger();
+    EXPECT_FALSE(w.b("SpeedButtonUndo")->isEnabled());
+    EXPECT_FALSE(w.form.action(QStringLiteral("OtkatItem"))->isEnabled());
+}
+
+TEST(MainWindow, MouseMovesOverTheSurfaceShowTheReadout) {
+    Window w;
+    w.form.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&w.form));
+    QTest::mouseMove(w.form.surface(), QPoint(192, 192));
+    QTRY_COMPARE_WITH_TIMEOUT(w.panel(1), QStringLiteral("X:0  Y:0"), 1000);
+    QTest::mouseMove(w.form.surface(), QPoint(390, 0));
+    QTRY_COMPARE_WITH_TIMEOUT(w.panel(1), QStringLiteral("X:955  Y:-960"), 1000);
+}
+
+TEST(MainWindow, MenusCarryCaptionsAndShortcuts) {
+    Window w;
+    const auto menus = w.form.menuBar()->actions();
+    ASSERT_EQ(menus.size(), 3);
+    EXPECT_EQ(menus[0]->text(), QStringLiteral("Файл"));
+    EXPECT_EQ(menus[1]->text(), QStringLiteral("Правка"));
+    EXPECT_EQ(menus[2]->text(), QStringLiteral("Справка"));
+    EXPECT_EQ(w.form.action(QStringLiteral("ItemImport"))->shortcut(),
+              QKeySequence(QStringLiteral("Ctrl+I")));
+    EXPECT_EQ(w.form.action(QStringLiteral("SaveAsItem"))->shortcut(),
+              QKeySequence(QStringLiteral("Ctrl+F")));
+    EXPECT_EQ(w.form.action(QStringLiteral("ItemExit"))->text(), QStringLiteral("Выход"));
+    EXPECT_FALSE(w.form.action(QStringLiteral("SaveItem"))->isEnabled());
+    EXPECT_EQ(w.form.action(QStringLiteral("ItemSaveImage"))->text(),
+              QStringLiteral("Записать в Лазерный контур в формате BMP"));
+}
+
+TEST(MainWindow, ExitClosesTheMainWindow) {
+    Window w;
+    w.form.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&w.form));
+    w.form.action(QStringLiteral("ItemExit"))->trigger();
+    EXPECT_FALSE(w.form.isVisible());
+}
+
+TEST(MainWindow, SecondaryWindowsOpenWithoutBlocking) {
+    Window w;
+    QTest::mouseClick(w.b("SpeedButtonOptionForm"), Qt::LeftButton);
+    EXPECT_TRUE(w.w->OptionForm->isVisible());
+    EXPECT_FALSE(w.w->OptionForm->isModal());
+    w.form.action(QStringLiteral("ItemAbout"))->trigger();
+    EXPECT_TRUE(w.w->AboutForm->isVisible());
+    EXPECT_EQ(w.w->AboutForm->windowTitle(), QStringLiteral("About"));
+}
+
+TEST(MainWindow, GridToggleRepaintsThroughTheTimer) {
+    Window w;
+    QTest::mouseClick(w.b("SpeedButtonSetkaON"), Qt::LeftButton);
+    EXPECT_TRUE(w.form.gridShown());
+    EXPECT_TRUE(w.form.editor().TimerOnPaint().isActive());
+    const QImage& img = w.form.editor().canvas().image();
+    EXPECT_NE(img.pixel(5, 24), qRgb(128, 128, 128));
+    QTRY_COMPARE_WITH_TIMEOUT(img.pixel(5, 24), qRgb(128, 128, 128), 1000);
+}
