@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "editor/tools/tools.h"
+
 namespace editor {
 
 namespace {
@@ -33,6 +35,7 @@ Editor::Editor(EditorHost& host, EditorSettings& settings)
     timerStatusDot_.setSingleShot(true);
     timerStatusDot_.setInterval(kStatusDotDelayMs);
     timerStatusDot_.callOnTimeout([this] { timerStatusDotTimer(); });
+    ownedTools_ = InstallTools(*this);
 }
 
 void Editor::setTool(int mode, Tool* tool) {

@@ -5,6 +5,8 @@
 #include <QString>
 #include <QTimer>
 #include <array>
+#include <memory>
+#include <vector>
 
 #include "editor/canvas.h"
 #include "editor/host.h"
@@ -100,6 +102,7 @@ class Editor {
     QTimer timerOnPaint_;
     QTimer timerStatusDot_;
     std::array<Tool*, 10> tools_{};
+    std::vector<std::unique_ptr<Tool>> ownedTools_;
 };
 
 }  // namespace editor

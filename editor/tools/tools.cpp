@@ -1,0 +1,18 @@
+#include "editor/tools/tools.h"
+
+#include "editor/editor.h"
+#include "editor/tools/pen.h"
+
+namespace editor {
+
+std::vector<std::unique_ptr<Tool>> InstallTools(Editor& editor) {
+    std::vector<std::unique_ptr<Tool>> tools;
+    const auto add = [&](int mode, std::unique_ptr<Tool> tool) {
+        editor.setTool(mode, tool.get());
+        tools.push_back(std::move(tool));
+    };
+    add(model::tmPen, std::make_unique<tools::PenTool>(editor));
+    return tools;
+}
+
+}  // namespace editor
