@@ -9,6 +9,7 @@
 #include <QScrollBar>
 #include <map>
 
+#include "editor/dialogs.h"
 #include "editor/editor.h"
 #include "editor/host.h"
 #include "editor/speed_button.h"
@@ -31,6 +32,10 @@ class TBaseForm : public QMainWindow, public EditorHost {
     // The secondary windows, created after this one.
     void setOptionForm(QWidget* form) { OptionForm_ = form; }
     void setAboutForm(QWidget* form) { AboutForm_ = form; }
+
+    // The dialogs and message boxes the commands use; tests put their own in place.
+    Dialogs& dialogs() { return *dialogs_; }
+    void setDialogs(Dialogs* dialogs) { dialogs_ = dialogs != nullptr ? dialogs : &qtDialogs_; }
 
     SpeedButton* button(const QString& name) const;
     QAction* action(const QString& name) const;
@@ -78,6 +83,8 @@ class TBaseForm : public QMainWindow, public EditorHost {
     static void ShowWindow(QWidget* w);
 
     Editor editor_;
+    QtDialogs qtDialogs_{this};
+    Dialogs* dialogs_ = &qtDialogs_;
     QWidget* client_ = nullptr;
     QFrame* ToolBar = nullptr;
     QFrame* PanelTools = nullptr;

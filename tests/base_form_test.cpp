@@ -223,3 +223,13 @@ TEST(MainWindow, GridToggleRepaintsThroughTheTimer) {
     EXPECT_NE(img.pixel(5, 24), qRgb(128, 128, 128));
     QTRY_COMPARE_WITH_TIMEOUT(img.pixel(5, 24), qRgb(128, 128, 128), 1000);
 }
+
+TEST(Dialogs, ProgramFiltersBecomeQtFilters) {
+    EXPECT_EQ(
+        editor::QtDialogs::QtFilter(QStringLiteral("Файл лазерной картинки|*.ilz|все файлы|*.*")),
+        QStringLiteral("Файл лазерной картинки (*.ilz);;все файлы (*.*)"));
+    EXPECT_EQ(editor::QtDialogs::QtFilter(QStringLiteral("All (*.jpg;*.bmp)|*.jpg;*.bmp")),
+              QStringLiteral("All (*.jpg;*.bmp) (*.jpg *.bmp)"));
+    EXPECT_EQ(editor::QtDialogs::Suffix(QStringLiteral("*.ilz")), QStringLiteral("ilz"));
+    EXPECT_EQ(editor::QtDialogs::Suffix(QStringLiteral("plz")), QStringLiteral("plz"));
+}

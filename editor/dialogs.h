@@ -1,0 +1,69 @@
+// Modal file dialogs and message boxes, behind an interface so that the commands that use
+// them can be driven by tests that answer in their place.
+#pragma once
+
+#include <QString>
+#include <optional>
+#include <vector>
+
+class QWidget;
+
+namespace editor {
+
+enum class MessageType { Warning, Error, Information, Confirmation };
+
+// The buttons a message box can show, and the answer it gives. Closing the box answers
+// with its escape button.
+enum class MessageButton { Ok, Cancel, Yes, No, Abort, Retry, Ignore };
+
+struct MessageSpec {
+    QString text;
+    QString caption;  // empty: the application's name
+    MessageType type = MessageType::Information;
+    std::vector<MessageButton> buttons{MessageButton::Ok};  // in the order shown
+    MessageButton defaultButton = MessageButton::Ok;
+    MessageButton escapeButton = MessageButton::Ok;
+};
+
+// A file dialog as the program declares it. The filter is written as the program's own
+// pairs "Description|pattern|Description|pattern"; patterns may list several masks
+// separated by ';'.
+struct FileDialogSpec {
+    QString title;
+    QString filter;
+    int filterIndex = 1;  // 1-based, the filter shown first
+    QString defaultExt;   // appended to a name typed without an extension; may be "*.ilz"
+    QString fileName;     // the name the dialog starts with and returns
+    bool picturePreview = false;
+};
+
+class Dialogs {
+  public:
+    virtual ~Dialogs() = default;
+    // Runs an open dialog. On acceptance stores the chosen name in spec.fileName and
+    // returns it; on cancel returns nothing and leaves the spec alone.
+    virtual std::optional<QString> openFile(FileDialogSpec& spec) = 0;
+    // The same for a save dialog. It asks nothing about an existing file itself.
+    virtual std::optional<QString> saveFile(FileDialogSpec& spec) = 0;
+    virtual MessageButton message(const MessageSpec& spec) = 0;
+};
+
+// The real dialogs, on Qt's file dialog and message box.
+class QtDialogs : public Dialogs {
+  public:
+    explicit QtDialogs(QWidget* parent) : parent_(parent) {}
+    std::optional<QString> openFile(FileDialogSpec& spec) override;
+    std::optional<QString> saveFile(FileDialogSpec& spec) override;
+    MessageButton message(const MessageSpec& spec) override;
+
+    // "A|*.x|B|*.y;*.z" -> "A (*.x);;B (*.y *.z)".
+    static QString QtFilter(const QString& filter);
+    // The extension to append to a typed name without one ("*.ilz" and ".ilz" give "ilz").
+    static QString Suffix(const QString& defaultExt);
+
+  private:
+    std::optional<QString> run(FileDialogSpec& spec, bool save);
+    QWidget* parent_;
+};
+
+}  // namespace editor

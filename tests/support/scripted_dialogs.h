@@ -1,0 +1,55 @@
+// Dialogs that answer from a script and remember what they were asked.
+#pragma once
+
+#include <deque>
+#include <optional>
+#include <vector>
+
+#include "editor/dialogs.h"
+
+namespace testing_support {
+
+class ScriptedDialogs : public editor::Dialogs {
+  public:
+    // Answers, used in order; a file answer of nullopt cancels the dialog.
+    std::deque<std::optional<QString>> fileAnswers;
+    std::deque<editor::MessageButton> messageAnswers;
+
+    // What was asked.
+    std::vector<editor::FileDialogSpec> fileDialogs;  // as they were when shown
+    std::vector<bool> fileDialogWasSave;
+    std::vector<editor::MessageSpec> messages;
+
+    std::optional<QString> openFile(editor::FileDialogSpec& spec) override {
+        return answer(spec, false);
+    }
+    std::optional<QString> saveFile(editor::FileDialogSpec& spec) override {
+        return answer(spec, true);
+    }
+    editor::MessageButton message(const editor::MessageSpec& spec) override {
+        messages.push_back(spec);
+        if (messageAnswers.empty()) {
+            return spec.escapeButton;  // as if the box were closed
+        }
+        const editor::MessageButton b = messageAnswers.front();
+        messageAnswers.pop_front();
+        return b;
+    }
+
+  private:
+    std::optional<QString> answer(editor::FileDialogSpec& spec, bool save) {
+        fileDialogs.push_back(spec);
+        fileDialogWasSave.push_back(save);
+        if (fileAnswers.empty()) {
+            return std::nullopt;
+        }
+        std::optional<QString> a = fileAnswers.front();
+        fileAnswers.pop_front();
+        if (a) {
+            spec.fileName = *a;
+        }
+        return a;
+    }
+};
+
+}  // namespace testing_support
