@@ -9,7 +9,6 @@ namespace app {
 
 void SetUpApplication(QApplication& application) {
     application.setApplicationName(QStringLiteral("quorinimage"));
-    application.setApplicationDisplayName(QStringLiteral("Quorinimage"));
     // The editor's 8-point sans serif. Liberation Sans is close to it in width and carries the
     // Cyrillic glyphs; DejaVu Sans stands in where it is missing.
     QFont::insertSubstitutions(QStringLiteral("MS Sans Serif"),
@@ -28,7 +27,7 @@ void SetUpApplication(QApplication& application) {
 std::unique_ptr<Windows> CreateWindows() {
     auto w = std::make_unique<Windows>();
     w->BaseForm = std::make_unique<editor::TBaseForm>(w->settings);
-    w->OptionForm = std::make_unique<ui::TOptionForm>(w->settings);
+    w->OptionForm = std::make_unique<ui::TOptionForm>(w->settings, w->BaseForm->editor());
     w->AboutForm = std::make_unique<ui::TAboutForm>();
     w->BaseForm->setOptionForm(w->OptionForm.get());
     w->BaseForm->setAboutForm(w->AboutForm.get());

@@ -80,8 +80,7 @@ MessageButton QtDialogs::message(const MessageSpec& spec) {
             box.setIcon(QMessageBox::Question);
             break;
     }
-    box.setWindowTitle(spec.caption.isEmpty() ? QApplication::applicationDisplayName()
-                                              : spec.caption);
+    box.setWindowTitle(spec.caption.isEmpty() ? QApplication::applicationName() : spec.caption);
     box.setText(spec.text);
     const auto label = [](MessageButton b) {
         switch (b) {
