@@ -1,17 +1,27 @@
 #!/usr/bin/env bash
 # Installs what is missing, checks the formatting, builds with warnings as errors and runs
-# every test headless. Ends with ctest's summary.
+# every test headless, then builds the tests again with AddressSanitizer and
+# UndefinedBehaviorSanitizer and runs them once more. Ends with ctest's summary.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/install-deps.sh
 
 echo "== Formatting"
-mapfile -t sources < <(git ls-files -- '*.cpp' '*.h' 2>/dev/null || find app model editor ui tests bench -name '*.cpp' -o -name '*.h')
+mapfile -t sources < <(git ls-files -- '*.cpp' '*.h')
 clang-format --dry-run -Werror "${sources[@]}"
+
+export QT_QPA_PLATFORM=offscreen
+# Any sanitizer report ends the test run with a failure.
+export ASAN_OPTIONS=abort_on_error=1:detect_leaks=1
+export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
+
+echo "== Sanitizer build and tests"
+scripts/build.sh build-asan -DCMAKE_BUILD_TYPE=Debug -DQUORINIMAGE_SANITIZE=ON \
+  -DQUORINIMAGE_BENCH=OFF -DQUORINIMAGE_WERROR=ON
+ctest --test-dir build-asan --output-on-failure --timeout 600 -j "$(nproc)"
 
 echo "== Build"
 scripts/build.sh build -DQUORINIMAGE_WERROR=ON
 
 echo "== Tests"
-export QT_QPA_PLATFORM=offscreen
 ctest --test-dir build --output-on-failure --timeout 300 -j "$(nproc)"
