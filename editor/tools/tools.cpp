@@ -2,6 +2,7 @@
 
 #include "editor/editor.h"
 #include "editor/tools/pen.h"
+#include "editor/tools/point_tools.h"
 
 namespace editor {
 
@@ -12,6 +13,10 @@ std::vector<std::unique_ptr<Tool>> InstallTools(Editor& editor) {
         tools.push_back(std::move(tool));
     };
     add(model::tmPen, std::make_unique<tools::PenTool>(editor));
+    add(model::tmEditPoint, std::make_unique<tools::EditPointTool>(editor));
+    add(model::tmHotPoint, std::make_unique<tools::HotPointTool>(editor));
+    add(model::tmKnife, std::make_unique<tools::KnifeTool>(editor));
+    add(model::tmEraser, std::make_unique<tools::EraserTool>(editor));
     return tools;
 }
 

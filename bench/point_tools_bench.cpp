@@ -1,0 +1,111 @@
+// The point tools on a full contour: one drag step of the edit-point tool (hover scan, the
+// point write and the redraw of the whole contour without clearing), with and without the
+// window showing the result, and one point search over the whole contour.
+#include <benchmark/benchmark.h>
+
+#include <QApplication>
+#include <QTest>
+#include <cmath>
+
+#include "app/application.h"
+#include "editor/editor.h"
+#include "editor/tools/point_tools.h"
+
+namespace {
+
+class BenchHost : public editor::EditorHost {
+  public:
+    void setStatusText(int, const QString&) override {}
+    void setUndoEnabled(bool) override {}
+    void setCursorShape(editor::CursorShape) override {}
+    void surfaceChanged(const QRect&) override {}
+    bool lineShown() const override { return true; }
+    bool pointsShown() const override { return true; }
+    bool gridShown() const override { return false; }
+    bool directHook() const override { return hook; }
+    void setDirectHook(bool down) override { hook = down; }
+    bool hook = false;
+};
+
+constexpr int kPoints = 2041;
+
+// A closed Lissajous figure of 2041 points over the whole surface, a few pixels apart.
+void FillContour(editor::Editor& e) {
+    for (int i = 0; i < kPoints; ++i) {
+        const double t = 2 * M_PI * i / kPoints;
+        const int x = 192 + int(180 * std::sin(3 * t));
+        const int y = 192 + int(180 * std::sin(4 * t + 0.5));
+        e.WriteToBuffer(2 * i, x, y);
+    }
+    e.state().PointCount = kPoints;
+}
+
+// Picks point 1000 with the edit-point tool, ready to drag it.
+void StartDrag(editor::Editor& e) {
+    e.SelectTool(model::tmEditPoint, QStringLiteral("Move Dot"));
+    const model::PixelPos p = e.contour().PointPixel(1000);
+    e.PaintBoxVardeniMouseDown(editor::MouseButton::Left, p.x, p.y);
+}
+
+void BM_EditDragStep(benchmark::State& state) {
+    BenchHost host;
+    editor::EditorSettings settings;
+    editor::Editor e(host, settings);
+    FillContour(e);
+    e.Repaint();
+    StartDrag(e);
+    int x = 100;
+    for (auto _ : state) {
+        x = x >= 300 ? 100 : x + 3;
+        e.PaintBoxVardeniMouseMove(x, 200);
+        benchmark::DoNotOptimize(e.canvas().image().constBits());
+    }
+}
+BENCHMARK(BM_EditDragStep)->Unit(benchmark::kMicrosecond);
+
+void BM_EditDragStepWindow(benchmark::State& state) {
+    const auto windows = app::CreateWindows();
+    editor::TBaseForm& form = *windows->BaseForm;
+    form.show();
+    (void)QTest::qWaitForWindowExposed(&form);
+    editor::Editor& e = form.editor();
+    FillContour(e);
+    e.Repaint();
+    StartDrag(e);
+    QApplication::processEvents();
+    int x = 100;
+    for (auto _ : state) {
+        x = x >= 300 ? 100 : x + 3;
+        e.PaintBoxVardeniMouseMove(x, 200);
+        QApplication::processEvents();
+    }
+}
+BENCHMARK(BM_EditDragStepWindow)->Unit(benchmark::kMicrosecond);
+
+void BM_SearchPoint(benchmark::State& state) {
+    BenchHost host;
+    editor::EditorSettings settings;
+    editor::Editor e(host, settings);
+    FillContour(e);
+    editor::tools::PointTool picker(e);
+    host.hook = state.range(0) != 0;
+    const model::PixelPos p = e.contour().PointPixel(1000);
+    for (auto _ : state) {
+        picker.SearchPoint(p.x, p.y);
+        benchmark::DoNotOptimize(e.state().PickedIndex);
+    }
+    e.timerStatusDot().stop();
+}
+BENCHMARK(BM_SearchPoint)->Arg(0)->Arg(1)->Unit(benchmark::kMicrosecond);
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication application(argc, argv);
+    app::SetUpApplication(application);
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}
