@@ -313,6 +313,17 @@ void TBaseForm::buildMenus() {
               QKeySequence(Qt::CTRL | Qt::Key_I), true);
     addAction(file, "ItemExport", QStringLiteral("Export Laser file Version 1.0-1.5"),
               QKeySequence(Qt::CTRL | Qt::Key_E), true);
+    // The laser industry's interchange format, beside the legacy file.
+    QAction* exportIlda =
+        addAction(file, "ItemExportIlda", QStringLiteral("Export ILDA file (*.ild)"),
+                  QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_E), true);
+    connect(exportIlda, &QAction::triggered, this,
+            [this] { ilda_.ItemExportIldaClick(dialogs()); });
+    QAction* importIlda =
+        addAction(file, "ItemImportIlda", QStringLiteral("Import ILDA file (*.ild)"),
+                  QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_I), true);
+    connect(importIlda, &QAction::triggered, this,
+            [this] { ilda_.ItemImportIldaClick(dialogs()); });
     file->addSeparator()->setObjectName(QStringLiteral("SplE"));
     QAction* exit = addAction(file, "ItemExit", QStringLiteral("Выход"),
                               QKeySequence(Qt::CTRL | Qt::Key_Q), true);

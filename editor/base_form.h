@@ -12,6 +12,7 @@
 #include "editor/dialogs.h"
 #include "editor/editor.h"
 #include "editor/host.h"
+#include "editor/ilda_commands.h"
 #include "editor/speed_button.h"
 #include "editor/status_bar.h"
 #include "editor/surface_widget.h"
@@ -36,6 +37,8 @@ class TBaseForm : public QMainWindow, public EditorHost {
     // The dialogs and message boxes the commands use; tests put their own in place.
     Dialogs& dialogs() { return *dialogs_; }
     void setDialogs(Dialogs* dialogs) { dialogs_ = dialogs != nullptr ? dialogs : &qtDialogs_; }
+
+    IldaCommands& ilda() { return ilda_; }
 
     SpeedButton* button(const QString& name) const;
     QAction* action(const QString& name) const;
@@ -84,6 +87,7 @@ class TBaseForm : public QMainWindow, public EditorHost {
 
     Editor editor_;
     QtDialogs qtDialogs_{this};
+    IldaCommands ilda_{editor_};
     Dialogs* dialogs_ = &qtDialogs_;
     QWidget* client_ = nullptr;
     QFrame* ToolBar = nullptr;

@@ -53,6 +53,10 @@ std::optional<QString> QtDialogs::run(FileDialogSpec& spec, bool save) {
         return std::nullopt;
     }
     spec.fileName = dialog.selectedFiles().constFirst();
+    const int chosen = int(filters.indexOf(dialog.selectedNameFilter()));
+    if (chosen >= 0) {
+        spec.filterIndex = chosen + 1;
+    }
     return spec.fileName;
 }
 

@@ -14,6 +14,8 @@ class ScriptedDialogs : public editor::Dialogs {
     // Answers, used in order; a file answer of nullopt cancels the dialog.
     std::deque<std::optional<QString>> fileAnswers;
     std::deque<editor::MessageButton> messageAnswers;
+    // Filter chosen in the next file dialogs (1-based); none: the dialog's own.
+    std::deque<int> filterAnswers;
 
     // What was asked.
     std::vector<editor::FileDialogSpec> fileDialogs;  // as they were when shown
@@ -47,6 +49,10 @@ class ScriptedDialogs : public editor::Dialogs {
         fileAnswers.pop_front();
         if (a) {
             spec.fileName = *a;
+            if (!filterAnswers.empty()) {
+                spec.filterIndex = filterAnswers.front();
+                filterAnswers.pop_front();
+            }
         }
         return a;
     }
