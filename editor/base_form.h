@@ -11,6 +11,7 @@
 
 #include "editor/dialogs.h"
 #include "editor/editor.h"
+#include "editor/file_commands.h"
 #include "editor/host.h"
 #include "editor/speed_button.h"
 #include "editor/status_bar.h"
@@ -22,7 +23,7 @@ namespace editor {
 inline constexpr int kClientWidth = 487;
 inline constexpr int kClientHeight = 460;
 
-class TBaseForm : public QMainWindow, public EditorHost {
+class TBaseForm : public QMainWindow, public EditorHost, public FileWindow {
     Q_OBJECT
   public:
     explicit TBaseForm(EditorSettings& settings, QWidget* parent = nullptr);
@@ -68,7 +69,19 @@ class TBaseForm : public QMainWindow, public EditorHost {
     void SpeedButtonOptionFormClick();
     void SpeedButtonAboutClick();
 
+    // ---- Contour files: New, Open, Save, Save As, Import, Export and the closing question ----
+    FileCommands& fileCommands() { return fileCommands_; }
+    Dialogs& fileDialogs() override { return dialogs(); }
+    void setCaptionFile(const QString& captionFile) override;
+    void enableSaveControls() override;
+
+  protected:
+    void closeEvent(QCloseEvent* event) override;
+
   private:
+    void connectFileCommands();
+    FileCommands fileCommands_{editor_, *this};
+
     void FormCreate();
     void buildToolbar();
     void buildPalette();

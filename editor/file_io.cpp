@@ -1,0 +1,95 @@
+#include "editor/file_io.h"
+
+#include <QFile>
+#include <QFileInfo>
+#include <QSaveFile>
+
+namespace editor {
+
+namespace {
+
+FileResult Failure(const QString& text) {
+    return {false, text};
+}
+
+// Opens for reading; a directory is refused here because the platform lets it open.
+FileResult OpenForReading(QFile& file) {
+    if (QFileInfo(file.fileName()).isDir()) {
+        return Failure(
+            QStringLiteral("File access denied: %1 is a directory").arg(file.fileName()));
+    }
+    if (!file.open(QIODevice::ReadOnly)) {
+        return Failure(file.errorString());
+    }
+    return {};
+}
+
+}  // namespace
+
+QString ReadBeyondEndText() {
+    return QStringLiteral("Read beyond end of file");
+}
+
+FileResult FileSize(const QString& name, int64_t& size) {
+    QFile file(name);
+    if (FileResult r = OpenForReading(file); !r.ok) {
+        return r;
+    }
+    size = file.size();
+    return {};
+}
+
+FileResult ReadWholeFile(const QString& name, int64_t maxBytes, QByteArray& bytes) {
+    QFile file(name);
+    if (FileResult r = OpenForReading(file); !r.ok) {
+        return r;
+    }
+    const int64_t size = file.size();
+    if (size > maxBytes) {
+        return Failure(QStringLiteral("File too large: %1").arg(name));
+    }
+    bytes = file.read(size);
+    if (file.error() != QFileDevice::NoError) {
+        return Failure(file.errorString());
+    }
+    if (bytes.size() != size) {
+        return Failure(ReadBeyondEndText());
+    }
+    return {};
+}
+
+FileResult ReadFilePrefix(const QString& name, int64_t count, QByteArray& bytes) {
+    QFile file(name);
+    if (FileResult r = OpenForReading(file); !r.ok) {
+        return r;
+    }
+    bytes = file.read(count);
+    if (file.error() != QFileDevice::NoError) {
+        return Failure(file.errorString());
+    }
+    if (bytes.size() < count) {
+        return Failure(ReadBeyondEndText());
+    }
+    return {};
+}
+
+FileResult WriteFileAtomically(const QString& name, const QByteArray& bytes) {
+    if (QFileInfo(name).isDir()) {
+        return Failure(QStringLiteral("File access denied: %1 is a directory").arg(name));
+    }
+    QSaveFile file(name);
+    if (!file.open(QIODevice::WriteOnly)) {
+        return Failure(file.errorString());
+    }
+    if (file.write(bytes) != bytes.size()) {
+        const QString text = file.errorString();
+        file.cancelWriting();
+        return Failure(text);
+    }
+    if (!file.commit()) {
+        return Failure(file.errorString());
+    }
+    return {};
+}
+
+}  // namespace editor
