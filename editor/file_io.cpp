@@ -78,11 +78,15 @@ FileResult WriteFileAtomically(const QString& name, const QByteArray& bytes) {
         return Failure(QStringLiteral("File access denied: %1 is a directory").arg(name));
     }
     QSaveFile file(name);
-    if (!file.open(QIODevice::WriteOnly)) {
+    // Unbuffered, so that a short write (a full disk) is seen here: a buffered write that
+    // stops half way is flushed at commit without any error.
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered)) {
         return Failure(file.errorString());
     }
     if (file.write(bytes) != bytes.size()) {
-        const QString text = file.errorString();
+        const QString text = file.error() != QFileDevice::NoError
+                                 ? file.errorString()
+                                 : QStringLiteral("Disk full: %1").arg(name);
         file.cancelWriting();
         return Failure(text);
     }
