@@ -12,11 +12,13 @@ FileResult Failure(const QString& text) {
     return {false, text};
 }
 
-// Opens for reading; a directory is refused here because the platform lets it open.
+// Opens for reading. Only regular files are read: a directory would open on this platform,
+// and opening a pipe would wait for a writer forever.
 FileResult OpenForReading(QFile& file) {
-    if (QFileInfo(file.fileName()).isDir()) {
+    const QFileInfo info(file.fileName());
+    if (info.exists() && !info.isFile()) {
         return Failure(
-            QStringLiteral("File access denied: %1 is a directory").arg(file.fileName()));
+            QStringLiteral("File access denied: %1 is not a regular file").arg(file.fileName()));
     }
     if (!file.open(QIODevice::ReadOnly)) {
         return Failure(file.errorString());

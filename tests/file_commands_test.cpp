@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 #include <sys/resource.h>
+#include <sys/stat.h>
 
 #include <QDir>
 #include <QFile>
@@ -370,7 +371,10 @@ TEST(FileCommands, OpenOfAMissingFileShowsTheErrorAndChangesNothing) {
     Files f;
     f.draw({{10, 10}, {50, 50}});
     const model::ContourBuffer drawn = f.ed().contour().Buffer;
-    for (const QString& name : {f.path(QStringLiteral("нет такого.ilz")), f.dir.path()}) {
+    // A missing file, a folder and a pipe, which would otherwise wait for a writer.
+    const QString pipe = f.path(QStringLiteral("канал.ilz"));
+    ASSERT_EQ(mkfifo(QFile::encodeName(pipe).constData(), 0600), 0);
+    for (const QString& name : {f.path(QStringLiteral("нет такого.ilz")), f.dir.path(), pipe}) {
         f.dialogs.fileAnswers.push_back(name);
         f.click("SpeedButtonOpenLaser");
         ASSERT_FALSE(f.dialogs.messages.empty());
@@ -549,7 +553,6 @@ TEST(FileCommands, ClosingAsksOnlyAboutUnsavedWork) {
     f.dialogs.fileAnswers.push_back(name);
     f.click("SpeedButtonOpenLaser");
     EXPECT_FALSE(f.files().HasUnsavedChanges());
-    f.click("SpeedButtonMirrorVert");  // may do nothing yet; the pen surely changes the contour
     f.draw({{100, 100}});
     f.dialogs.messageAnswers = {MessageButton::No};
     EXPECT_TRUE(f.form().close());
@@ -587,4 +590,19 @@ TEST(FileCommands, CtrlSRunsSaveOnceItIsEnabled) {
     EXPECT_EQ(f.dialogs.fileDialogs.back().fileName, name);
     EXPECT_EQ(ReadAll(name), AsBytes(f.image()));
     EXPECT_EQ(f.ed().contour().Buffer[4090], f.count());
+}
+
+TEST(FileCommands, ShortcutsReachTheCommandsFromTheKeyboard) {
+    Files f;
+    f.form().show();
+    f.form().activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&f.form()));
+    QTest::keySequence(&f.form(), QKeySequence(QStringLiteral("Ctrl+N")));
+    ASSERT_EQ(f.dialogs.messages.size(), 1u);
+    EXPECT_EQ(f.lastMessage().text, QStringLiteral("Записать файл?"));
+    // Save is disabled at start, so Ctrl+S does nothing; Ctrl+F saves as.
+    QTest::keySequence(&f.form(), QKeySequence(QStringLiteral("Ctrl+S")));
+    EXPECT_TRUE(f.dialogs.fileDialogs.empty());
+    QTest::keySequence(&f.form(), QKeySequence(QStringLiteral("Ctrl+F")));
+    EXPECT_EQ(f.dialogs.fileDialogs.size(), 1u);
 }
