@@ -80,7 +80,6 @@ class TBaseForm : public QMainWindow, public EditorHost, public FileWindow {
 
   private:
     void connectFileCommands();
-    FileCommands fileCommands_{editor_, *this};
 
     void FormCreate();
     void buildToolbar();
@@ -119,6 +118,8 @@ class TBaseForm : public QMainWindow, public EditorHost, public FileWindow {
     QAction* OtkatItem = nullptr;
     std::map<QString, SpeedButton*> buttons_;
     std::map<QString, QAction*> actions_;
+    // After the editor it works on.
+    FileCommands fileCommands_{editor_, *this};
 };
 
 }  // namespace editor
