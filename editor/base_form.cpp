@@ -1,6 +1,7 @@
 #include "editor/base_form.h"
 
 #include <QApplication>
+#include <QCloseEvent>
 #include <QContextMenuEvent>
 #include <QIcon>
 #include <QLayout>
@@ -54,6 +55,7 @@ TBaseForm::TBaseForm(EditorSettings& settings, QWidget* parent)
     buildDrawingPanel();
     buildStatusBar();
     buildMenus();
+    connectFileCommands();
     connect(client_, &QWidget::customContextMenuRequested, this,
             [this](const QPoint& pos) { showPopup(client_->mapToGlobal(pos)); });
 
@@ -74,6 +76,7 @@ void TBaseForm::FormCreate() {
     CaptionFile = QStringLiteral("[no name]");
     CaptionPrefix = QStringLiteral("Vardeni : ");
     UpdateCaption();
+    fileCommands_.FormCreate();
 }
 
 void TBaseForm::UpdateCaption() {
@@ -439,6 +442,47 @@ void TBaseForm::SpeedButtonOptionFormClick() {
 
 void TBaseForm::SpeedButtonAboutClick() {
     ShowWindow(AboutForm_);
+}
+
+// ---- Contour files ----
+
+void TBaseForm::connectFileCommands() {
+    FileCommands& f = fileCommands_;
+    const auto onClick = [this](const char* name, auto handler) {
+        connect(button(QString::fromUtf8(name)), &QToolButton::clicked, this, handler);
+    };
+    const auto onTrigger = [this](const char* name, auto handler) {
+        connect(action(QString::fromUtf8(name)), &QAction::triggered, this, handler);
+    };
+    onClick("SpeedButtonNewPict", [&f] { f.SpeedButtonNewPictClick(); });
+    onClick("SpeedButtonOpenLaser", [&f] { f.SpeedButtonOpenLaserClick(); });
+    onClick("SpeedButtonSave", [&f] { f.SpeedButtonSaveClick(); });
+    // The menu items New and Save run the toolbar commands beside them.
+    onTrigger("FileNewItem", [&f] { f.SpeedButtonNewPictClick(); });
+    onTrigger("OpenFileItem", [&f] { f.SpeedButtonOpenLaserClick(); });
+    onTrigger("SaveItem", [&f] { f.SpeedButtonSaveClick(); });
+    onTrigger("SaveAsItem", [&f] { f.SaveAsItemClick(); });
+    onTrigger("ItemImport", [&f] { f.ItemImportClick(); });
+    onTrigger("ItemExport", [&f] { f.ItemExportClick(); });
+}
+
+void TBaseForm::setCaptionFile(const QString& captionFile) {
+    CaptionFile = captionFile;
+    UpdateCaption();
+}
+
+void TBaseForm::enableSaveControls() {
+    action(QStringLiteral("SaveItem"))->setEnabled(true);
+    button(QStringLiteral("SpeedButtonSave"))->setEnabled(true);
+}
+
+void TBaseForm::closeEvent(QCloseEvent* event) {
+    // Unsaved work is offered for saving; the window stays open when it is not settled.
+    if (fileCommands_.QueryClose()) {
+        event->accept();
+    } else {
+        event->ignore();
+    }
 }
 
 }  // namespace editor

@@ -11,6 +11,7 @@
 
 #include "editor/dialogs.h"
 #include "editor/editor.h"
+#include "editor/file_commands.h"
 #include "editor/host.h"
 #include "editor/ilda_commands.h"
 #include "editor/speed_button.h"
@@ -23,7 +24,7 @@ namespace editor {
 inline constexpr int kClientWidth = 487;
 inline constexpr int kClientHeight = 460;
 
-class TBaseForm : public QMainWindow, public EditorHost {
+class TBaseForm : public QMainWindow, public EditorHost, public FileWindow {
     Q_OBJECT
   public:
     explicit TBaseForm(EditorSettings& settings, QWidget* parent = nullptr);
@@ -71,7 +72,18 @@ class TBaseForm : public QMainWindow, public EditorHost {
     void SpeedButtonOptionFormClick();
     void SpeedButtonAboutClick();
 
+    // ---- Contour files: New, Open, Save, Save As, Import, Export and the closing question ----
+    FileCommands& fileCommands() { return fileCommands_; }
+    Dialogs& fileDialogs() override { return dialogs(); }
+    void setCaptionFile(const QString& captionFile) override;
+    void enableSaveControls() override;
+
+  protected:
+    void closeEvent(QCloseEvent* event) override;
+
   private:
+    void connectFileCommands();
+
     void FormCreate();
     void buildToolbar();
     void buildPalette();
@@ -110,6 +122,8 @@ class TBaseForm : public QMainWindow, public EditorHost {
     QAction* OtkatItem = nullptr;
     std::map<QString, SpeedButton*> buttons_;
     std::map<QString, QAction*> actions_;
+    // After the editor it works on.
+    FileCommands fileCommands_{editor_, *this};
 };
 
 }  // namespace editor

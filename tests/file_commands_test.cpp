@@ -1,0 +1,608 @@
+#include <gtest/gtest.h>
+#include <sys/resource.h>
+#include <sys/stat.h>
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+#include <QTest>
+#include <csignal>
+
+#include "app/application.h"
+#include "model/contour_file.h"
+#include "model/legacy_file.h"
+#include "support/scripted_dialogs.h"
+
+using editor::MessageButton;
+using editor::MessageType;
+using editor::MouseButton;
+using model::PixelPos;
+
+namespace {
+
+const QString kNoName = QStringLiteral("Vardeni : [no name]");
+
+QByteArray ReadAll(const QString& name) {
+    QFile f(name);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+void WriteAll(const QString& name, const QByteArray& bytes) {
+    QFile f(name);
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    ASSERT_EQ(f.write(bytes), bytes.size());
+}
+
+QByteArray AsBytes(std::span<const uint8_t> image) {
+    return QByteArray(reinterpret_cast<const char*>(image.data()), qsizetype(image.size()));
+}
+
+// The main window started in an empty temporary working directory, its dialogs and message
+// boxes answered by a script.
+struct Files {
+    QTemporaryDir dir;
+    QString oldCwd = QDir::currentPath();
+    testing_support::ScriptedDialogs dialogs;
+    std::unique_ptr<app::Windows> w;
+
+    Files() {
+        EXPECT_TRUE(dir.isValid());
+        QDir::setCurrent(dir.path());
+        start();
+    }
+    ~Files() {
+        w.reset();
+        QDir::setCurrent(oldCwd);
+    }
+    // Starts (or restarts) the program.
+    void start() {
+        w.reset();
+        w = app::CreateWindows();
+        form().setDialogs(&dialogs);
+    }
+    editor::TBaseForm& form() { return *w->BaseForm; }
+    editor::FileCommands& files() { return form().fileCommands(); }
+    editor::Editor& ed() { return form().editor(); }
+    int count() { return ed().state().PointCount; }
+    QString path(const QString& name) { return dir.filePath(name); }
+    QString caption() { return form().windowTitle(); }
+    QString captionFor(const QString& name) { return QStringLiteral("Vardeni :  [%1]").arg(name); }
+    bool saveEnabled() {
+        const bool item = form().action(QStringLiteral("SaveItem"))->isEnabled();
+        EXPECT_EQ(item, form().button(QStringLiteral("SpeedButtonSave"))->isEnabled());
+        return item;
+    }
+    bool undoEnabled() { return form().button(QStringLiteral("SpeedButtonUndo"))->isEnabled(); }
+    void click(const char* name) {
+        QTest::mouseClick(form().button(QString::fromUtf8(name)), Qt::LeftButton);
+    }
+    void trigger(const char* name) { form().action(QString::fromUtf8(name))->trigger(); }
+
+    // Draws a stroke with the pen through the surface dispatch, as the mouse does.
+    void draw(std::initializer_list<QPoint> points) {
+        click("SpeedButtonPen");
+        auto it = points.begin();
+        ed().PaintBoxVardeniMouseDown(MouseButton::Left, it->x(), it->y());
+        QPoint last = *it;
+        for (++it; it != points.end(); ++it) {
+            ed().PaintBoxVardeniMouseMove(it->x(), it->y());
+            last = *it;
+        }
+        ed().PaintBoxVardeniMouseUp(MouseButton::Left, last.x(), last.y());
+    }
+    // Saves through the toolbar to the name given, answering an overwrite question with Yes.
+    void saveAs(const QString& name) {
+        dialogs.fileAnswers.push_back(name);
+        if (QFile::exists(name)) {
+            dialogs.messageAnswers.push_back(MessageButton::Yes);
+        }
+        trigger("SaveAsItem");
+    }
+    std::vector<PixelPos> pixels() {
+        std::vector<PixelPos> out;
+        for (int i = 0; i < count(); ++i) {
+            out.push_back(ed().contour().PointPixel(i));
+        }
+        return out;
+    }
+    model::ContourFileImage image() {
+        return model::EncodeContourFile(ed().contour().Buffer, count());
+    }
+    const editor::MessageSpec& lastMessage() { return dialogs.messages.back(); }
+};
+
+void ExpectFormatRefusal(const editor::MessageSpec& m) {
+    EXPECT_EQ(m.text, QStringLiteral("Файл имеет другой формат!"));
+    EXPECT_EQ(m.type, MessageType::Error);
+    EXPECT_EQ(m.buttons, std::vector<MessageButton>{MessageButton::Ok});
+}
+
+void ExpectErrorBox(const editor::MessageSpec& m) {
+    EXPECT_EQ(m.type, MessageType::Error);
+    EXPECT_EQ(m.buttons, std::vector<MessageButton>{MessageButton::Ok});
+    EXPECT_FALSE(m.text.isEmpty());
+    EXPECT_NE(m.text, QStringLiteral("Файл имеет другой формат!"));
+}
+
+}  // namespace
+
+TEST(FileCommands, DialogsAndTheDefaultSaveNameAtStart) {
+    Files f;
+    EXPECT_EQ(f.files().SaveDialogLaser.fileName,
+              QDir::toNativeSeparators(QStringLiteral("./User1.ilz")));
+    EXPECT_EQ(f.files().SaveDialogLaser.filter, QStringLiteral("Файл лазерной картинки|*.ilz"));
+    EXPECT_EQ(f.files().SaveDialogLaser.defaultExt, QStringLiteral("*.ilz"));
+    EXPECT_EQ(f.files().OpenDialogLaser.filter,
+              QStringLiteral("Файл лазерной картинки|*.ilz|все файлы|*.*"));
+    EXPECT_TRUE(f.files().OpenDialogLaser.defaultExt.isEmpty());
+    EXPECT_EQ(f.files().OpenDialogLaser.fileName,
+              QDir::toNativeSeparators(QStringLiteral("./*.ilz")));
+    for (const editor::FileDialogSpec* plz : {&f.files().OpenDialogPlz, &f.files().SaveDialogPlz}) {
+        EXPECT_EQ(plz->filter, QStringLiteral("Laser Version 1.0-1.5|*.plz"));
+        EXPECT_EQ(plz->defaultExt, QStringLiteral("*.plz"));
+        EXPECT_TRUE(plz->fileName.isEmpty());
+    }
+    EXPECT_FALSE(f.saveEnabled());
+    // The first free number is taken, gaps included.
+    WriteAll(f.path(QStringLiteral("User1.ilz")), "x");
+    WriteAll(f.path(QStringLiteral("User2.ilz")), "x");
+    WriteAll(f.path(QStringLiteral("User4.ilz")), "x");
+    f.start();
+    EXPECT_EQ(f.files().SaveDialogLaser.fileName,
+              QDir::toNativeSeparators(QStringLiteral("./User3.ilz")));
+}
+
+TEST(FileCommands, SaveCancelledRightAfterStartShowsTheDefaultName) {
+    Files f;
+    f.click("SpeedButtonNewPict");  // answered by closing the box: No
+    f.dialogs.messages.clear();
+    f.form().fileCommands().SpeedButtonSaveClick();
+    ASSERT_EQ(f.dialogs.fileDialogs.size(), 1u);
+    EXPECT_TRUE(f.dialogs.fileDialogWasSave[0]);
+    EXPECT_EQ(f.dialogs.fileDialogs[0].fileName,
+              QDir::toNativeSeparators(QStringLiteral("./User1.ilz")));
+    EXPECT_EQ(f.caption(), f.captionFor(QDir::toNativeSeparators(QStringLiteral("./User1.ilz"))));
+    EXPECT_TRUE(f.dialogs.messages.empty());
+    EXPECT_FALSE(f.saveEnabled());
+    EXPECT_TRUE(QDir(f.dir.path()).entryList(QDir::Files).isEmpty());
+}
+
+TEST(FileCommands, SavedPenStrokeHasTheWorkedBytesAndReopensAfterARestart) {
+    Files f;
+    f.draw({{0, 0}, {192, 192}, {383, 383}, {500, -40}});
+    ASSERT_EQ(f.count(), 4);
+    const std::vector<PixelPos> drawn = f.pixels();
+    // A Unicode path with blanks.
+    const QString name = f.path(QStringLiteral("Контур лазера 1.ilz"));
+    f.dialogs.fileAnswers.push_back(name);
+    f.click("SpeedButtonSave");  // disabled at start: nothing happens
+    EXPECT_TRUE(f.dialogs.fileDialogs.empty());
+    f.trigger("SaveAsItem");
+    EXPECT_EQ(f.caption(), f.captionFor(name));
+    EXPECT_TRUE(f.saveEnabled());
+    EXPECT_EQ(f.ed().contour().Buffer[4090], 4);
+    const QByteArray bytes = ReadAll(name);
+    ASSERT_EQ(bytes.size(), 8192);
+    const auto at = [&](int offset) {
+        return std::pair<uint8_t, uint8_t>(uint8_t(bytes[offset]), uint8_t(bytes[offset + 1]));
+    };
+    using P = std::pair<uint8_t, uint8_t>;
+    EXPECT_EQ(at(0), (P{0xC8, 0x46}));   // point 0 at pixel (0, 0)
+    EXPECT_EQ(at(4), (P{0x00, 0x80}));   // point 1 at pixel 192
+    EXPECT_EQ(at(8), (P{0xEC, 0xB8}));   // point 2 at pixel 383
+    EXPECT_EQ(at(12), (P{0xEC, 0xB8}));  // the move beyond the surface is clamped
+    EXPECT_EQ(at(14), (P{0xC8, 0x46}));
+    EXPECT_EQ(at(8180), (P{0x04, 0x80}));
+    EXPECT_EQ(bytes, AsBytes(f.image()));
+
+    // Restart and open: the same contour, each point one pixel nearer the centre.
+    f.start();
+    EXPECT_EQ(f.count(), 0);
+    f.dialogs.fileAnswers.push_back(name);
+    f.click("SpeedButtonOpenLaser");
+    EXPECT_FALSE(f.dialogs.fileDialogWasSave.back());
+    ASSERT_EQ(f.count(), 4);
+    const std::vector<PixelPos> shown = f.pixels();
+    for (std::size_t i = 0; i < drawn.size(); ++i) {
+        const auto nearer = [](int p) { return p == 192 ? p : (p < 192 ? p + 1 : p - 1); };
+        EXPECT_EQ(shown[i], (PixelPos{nearer(drawn[i].x), nearer(drawn[i].y)})) << i;
+    }
+    EXPECT_EQ(f.caption(), f.captionFor(name));
+    EXPECT_TRUE(f.saveEnabled());
+    EXPECT_EQ(f.files().SaveDialogLaser.fileName, name);
+    EXPECT_EQ(f.form().statusPanels()->panelText(2), QStringLiteral("Leng: 4"));
+    EXPECT_TRUE(f.ed().TimerOnPaint().isActive());  // the deferred second repaint
+    // Drawn where the file put it: the first point at (1, 1) is no longer background.
+    EXPECT_NE(f.ed().canvas().image().pixel(1, 1), f.ed().canvas().image().pixel(100, 300));
+
+    // Saving what was opened writes the same bytes again.
+    f.saveAs(f.path(QStringLiteral("второй.ilz")));
+    EXPECT_EQ(ReadAll(f.path(QStringLiteral("второй.ilz"))), bytes);
+}
+
+TEST(FileCommands, OverwriteQuestionGuardsAnExistingFile) {
+    Files f;
+    const QString name = f.path(QStringLiteral("old.ilz"));
+    WriteAll(name, "previous");
+    f.draw({{10, 10}, {50, 50}});
+    f.dialogs.fileAnswers.push_back(name);
+    f.dialogs.messageAnswers.push_back(MessageButton::No);
+    EXPECT_FALSE(f.files().SaveAsItemClick());
+    const editor::MessageSpec& q = f.lastMessage();
+    EXPECT_EQ(q.text, QStringLiteral("Файл с таким именем существует, переписать?"));
+    EXPECT_EQ(q.type, MessageType::Warning);
+    EXPECT_EQ(q.buttons, (std::vector<MessageButton>{MessageButton::Yes, MessageButton::No}));
+    EXPECT_EQ(q.defaultButton, MessageButton::Yes);
+    EXPECT_EQ(q.escapeButton, MessageButton::No);
+    EXPECT_EQ(ReadAll(name), QByteArray("previous"));
+    // Refused, yet the caption shows the chosen name.
+    EXPECT_EQ(f.caption(), f.captionFor(name));
+    EXPECT_FALSE(f.saveEnabled());
+    // Closing the box answers No as well.
+    f.dialogs.fileAnswers.push_back(name);
+    EXPECT_FALSE(f.files().SpeedButtonSaveClick());
+    EXPECT_EQ(ReadAll(name), QByteArray("previous"));
+    f.saveAs(name);
+    EXPECT_EQ(ReadAll(name), AsBytes(f.image()));
+    EXPECT_TRUE(f.saveEnabled());
+}
+
+TEST(FileCommands, NewAnsweredNoClearsAndUndoBringsTheContourBack) {
+    Files f;
+    f.draw({{10, 10}, {50, 50}, {90, 10}});
+    const std::vector<PixelPos> before = f.pixels();
+    f.dialogs.messageAnswers.push_back(MessageButton::No);
+    f.trigger("FileNewItem");  // Ctrl+N runs New
+    ASSERT_EQ(f.dialogs.messages.size(), 1u);
+    const editor::MessageSpec& q = f.lastMessage();
+    EXPECT_EQ(q.text, QStringLiteral("Записать файл?"));
+    EXPECT_EQ(q.type, MessageType::Warning);
+    EXPECT_EQ(q.buttons, (std::vector<MessageButton>{MessageButton::No, MessageButton::Ok}));
+    EXPECT_EQ(q.defaultButton, MessageButton::Ok);
+    EXPECT_EQ(q.escapeButton, MessageButton::No);
+    EXPECT_TRUE(f.dialogs.fileDialogs.empty());
+    EXPECT_EQ(f.count(), 0);
+    EXPECT_EQ(f.caption(), kNoName);
+    EXPECT_TRUE(QDir(f.dir.path()).entryList(QDir::Files).isEmpty());
+    EXPECT_EQ(f.form().statusPanels()->panelText(2), QStringLiteral("Leng: 0"));
+    // The surface is cleared to the background.
+    EXPECT_EQ(f.ed().canvas().image().pixel(50, 50), f.ed().canvas().image().pixel(200, 300));
+    ASSERT_TRUE(f.undoEnabled());
+    f.click("SpeedButtonUndo");
+    EXPECT_EQ(f.pixels(), before);
+}
+
+TEST(FileCommands, NewWithSavingNamesTheFileEvenWhenTheOverwriteIsRefused) {
+    Files f;
+    const QString name = f.path(QStringLiteral("taken.ilz"));
+    WriteAll(name, "taken");
+    f.draw({{10, 10}, {50, 50}});
+    f.dialogs.messageAnswers = {MessageButton::Ok, MessageButton::No};
+    f.dialogs.fileAnswers.push_back(name);
+    f.click("SpeedButtonNewPict");
+    EXPECT_EQ(f.dialogs.messages.size(), 2u);
+    EXPECT_EQ(ReadAll(name), QByteArray("taken"));
+    EXPECT_EQ(f.caption(), f.captionFor(name));
+    EXPECT_EQ(f.count(), 0);
+    EXPECT_FALSE(f.saveEnabled());
+
+    // OK and a cancelled dialog: no name, the contour is still cleared.
+    f.draw({{10, 10}, {50, 50}});
+    f.dialogs.messageAnswers = {MessageButton::Ok};
+    f.click("SpeedButtonNewPict");
+    EXPECT_EQ(f.caption(), f.captionFor(name));
+    EXPECT_EQ(f.count(), 0);
+
+    // OK and a new name: the contour is written before it is cleared.
+    f.draw({{10, 10}, {50, 50}});
+    const model::ContourFileImage drawn = f.image();
+    const QString fresh = f.path(QStringLiteral("fresh.ilz"));
+    f.dialogs.messageAnswers = {MessageButton::Ok};
+    f.dialogs.fileAnswers.push_back(fresh);
+    f.click("SpeedButtonNewPict");
+    EXPECT_EQ(ReadAll(fresh), AsBytes(drawn));
+    EXPECT_EQ(f.caption(), f.captionFor(fresh));
+    EXPECT_TRUE(f.saveEnabled());
+    EXPECT_EQ(f.count(), 0);
+}
+
+TEST(FileCommands, CancelledOpenAndImportStillTakeTheSnapshot) {
+    Files f;
+    f.draw({{10, 10}, {50, 50}});
+    const model::ContourBuffer before = f.ed().contour().Buffer;
+    f.trigger("OpenFileItem");  // Ctrl+O; cancelled
+    EXPECT_TRUE(f.undoEnabled());
+    f.click("SpeedButtonUndo");
+    EXPECT_EQ(f.ed().contour().Buffer, before);
+    EXPECT_EQ(f.count(), 2);
+    EXPECT_EQ(f.caption(), kNoName);
+    EXPECT_FALSE(f.undoEnabled());
+    f.trigger("ItemImport");  // cancelled
+    EXPECT_TRUE(f.undoEnabled());
+    EXPECT_FALSE(f.dialogs.fileDialogWasSave.back());
+    EXPECT_EQ(f.dialogs.fileDialogs.back().filter, QStringLiteral("Laser Version 1.0-1.5|*.plz"));
+    f.click("SpeedButtonUndo");
+    EXPECT_EQ(f.ed().contour().Buffer, before);
+    EXPECT_EQ(f.count(), 2);
+}
+
+TEST(FileCommands, OpenRefusesWrongSizesAndCountsWithoutAdoptingTheFile) {
+    Files f;
+    // A good file of 8193 bytes loads; its last byte is ignored.
+    model::ContourBuffer buffer{};
+    buffer[0] = model::PixelToUnit(100);
+    buffer[1] = model::PixelToUnit(200);
+    QByteArray good = AsBytes(model::EncodeContourFile(buffer, 1));
+    const QString goodName = f.path(QStringLiteral("good.ilz"));
+    WriteAll(goodName, good + QByteArray("\x01"));
+    f.dialogs.fileAnswers.push_back(goodName);
+    f.click("SpeedButtonOpenLaser");
+    ASSERT_EQ(f.count(), 1);
+    EXPECT_EQ(f.ed().contour().PointPixel(0), (PixelPos{101, 199}));
+    EXPECT_TRUE(f.dialogs.messages.empty());
+    f.draw({{300, 300}, {350, 350}});
+    const model::ContourBuffer drawn = f.ed().contour().Buffer;
+    const int drawnCount = f.count();
+
+    QByteArray badCount = good;
+    badCount[8180] = char(0x03);  // 2051
+    badCount[8181] = char(0x88);
+    const std::pair<const char*, QByteArray> refused[] = {{"empty.ilz", QByteArray()},
+                                                          {"short.ilz", good.left(8191)},
+                                                          {"long.ilz", good + QByteArray("ab")},
+                                                          {"count.ilz", badCount}};
+    for (const auto& [file, content] : refused) {
+        const QString name = f.path(QString::fromUtf8(file));
+        WriteAll(name, content);
+        f.dialogs.fileAnswers.push_back(name);
+        f.click("SpeedButtonOpenLaser");
+        ASSERT_FALSE(f.dialogs.messages.empty()) << file;
+        ExpectFormatRefusal(f.lastMessage());
+        EXPECT_EQ(f.ed().contour().Buffer, drawn) << file;
+        EXPECT_EQ(f.count(), drawnCount) << file;
+        // Not adopted: caption, current name and Save controls as they were.
+        EXPECT_EQ(f.caption(), f.captionFor(goodName)) << file;
+        EXPECT_EQ(f.files().SaveDialogLaser.fileName, goodName) << file;
+    }
+    EXPECT_EQ(f.dialogs.messages.size(), 4u);
+}
+
+TEST(FileCommands, OpenOfAMissingFileShowsTheErrorAndChangesNothing) {
+    Files f;
+    f.draw({{10, 10}, {50, 50}});
+    const model::ContourBuffer drawn = f.ed().contour().Buffer;
+    // A missing file, a folder and a pipe, which would otherwise wait for a writer.
+    const QString pipe = f.path(QStringLiteral("канал.ilz"));
+    ASSERT_EQ(mkfifo(QFile::encodeName(pipe).constData(), 0600), 0);
+    for (const QString& name : {f.path(QStringLiteral("нет такого.ilz")), f.dir.path(), pipe}) {
+        f.dialogs.fileAnswers.push_back(name);
+        f.click("SpeedButtonOpenLaser");
+        ASSERT_FALSE(f.dialogs.messages.empty());
+        ExpectErrorBox(f.lastMessage());
+        EXPECT_EQ(f.ed().contour().Buffer, drawn);
+        EXPECT_EQ(f.count(), 2);
+        EXPECT_EQ(f.caption(), kNoName);
+        EXPECT_FALSE(f.saveEnabled());
+    }
+}
+
+TEST(FileCommands, AFailedSaveLeavesThePreviousFileAndTheProgramAsTheyWere) {
+    Files f;
+    const QString name = f.path(QStringLiteral("keep.ilz"));
+    f.draw({{10, 10}, {50, 50}});
+    f.saveAs(name);
+    const QByteArray saved = ReadAll(name);
+    ASSERT_EQ(saved.size(), 8192);
+    f.draw({{200, 200}, {250, 250}, {300, 200}});
+    const int drawnCount = f.count();
+    const int32_t staleCountSlot = f.ed().contour().Buffer[4090] = 77;
+
+    // The disk fills up in the middle of the write.
+    struct rlimit old {};
+    ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &old), 0);
+    const auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
+    struct rlimit small = old;
+    small.rlim_cur = 4096;
+    ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &small), 0);
+    f.saveAs(name);
+    setrlimit(RLIMIT_FSIZE, &old);
+    std::signal(SIGXFSZ, oldHandler);
+    ASSERT_FALSE(f.dialogs.messages.empty());
+    ExpectErrorBox(f.lastMessage());
+    EXPECT_EQ(ReadAll(name), saved);
+    EXPECT_EQ(f.ed().contour().Buffer[4090], staleCountSlot);
+    EXPECT_EQ(QDir(f.dir.path()).entryList(QDir::Files), QStringList{QStringLiteral("keep.ilz")});
+
+    // A name that can't be created, its folder being a file; then a folder in the way.
+    const QString other = f.path(QStringLiteral("keep.ilz/new.ilz"));
+    QDir(f.dir.path()).mkdir(QStringLiteral("folder.ilz"));
+    for (const QString& bad : {other, f.path(QStringLiteral("folder.ilz"))}) {
+        const std::size_t asked = f.dialogs.messages.size();
+        f.saveAs(bad);
+        ASSERT_GT(f.dialogs.messages.size(), asked);
+        ExpectErrorBox(f.lastMessage());
+        // The caption and the current name stay those of the last good save.
+        EXPECT_EQ(f.caption(), f.captionFor(name));
+        EXPECT_EQ(f.files().SaveDialogLaser.fileName, name);
+    }
+    EXPECT_EQ(ReadAll(name), saved);
+
+    // New whose save fails keeps the contour.
+    f.dialogs.messageAnswers = {MessageButton::Ok};
+    f.dialogs.fileAnswers.push_back(other);
+    f.click("SpeedButtonNewPict");
+    EXPECT_EQ(f.count(), drawnCount);
+    EXPECT_EQ(f.caption(), f.captionFor(name));
+}
+
+TEST(FileCommands, AFailedFirstSaveDoesNotEnableSave) {
+    Files f;
+    WriteAll(f.path(QStringLiteral("file")), "x");
+    f.dialogs.fileAnswers.push_back(f.path(QStringLiteral("file/sub.ilz")));
+    f.trigger("SaveAsItem");
+    ExpectErrorBox(f.lastMessage());
+    EXPECT_FALSE(f.saveEnabled());
+    EXPECT_EQ(f.caption(), kNoName);
+}
+
+TEST(FileCommands, ImportAndExportWithUnicodeNames) {
+    Files f;
+    // Export right after start: every byte 127, and the caption stays.
+    const QString exported = f.path(QStringLiteral("Старый формат 1.plz"));
+    f.dialogs.fileAnswers.push_back(exported);
+    f.trigger("ItemExport");
+    EXPECT_TRUE(f.dialogs.fileDialogWasSave.back());
+    EXPECT_EQ(ReadAll(exported), QByteArray(2048, char(127)));
+    EXPECT_EQ(f.caption(), kNoName);
+    EXPECT_FALSE(f.undoEnabled());
+
+    // Import: all 256 points stored, 255 counted; the next export proposes the imported name.
+    QByteArray legacy(2100, char(127));
+    for (int i = 0; i < 256; ++i) {
+        legacy[i] = char(i);
+        legacy[1024 + i] = char(255 - i);
+    }
+    const QString imported = f.path(QStringLiteral("Импорт с пробелом.plz"));
+    WriteAll(imported, legacy);
+    f.dialogs.fileAnswers.push_back(imported);
+    f.trigger("ItemImport");
+    EXPECT_EQ(f.count(), 255);
+    EXPECT_EQ(f.ed().contour().PointPixel(0), (PixelPos{2, 383}));
+    EXPECT_EQ(f.ed().contour().LastWritePos, (PixelPos{255, 0}));
+    EXPECT_EQ(f.files().SaveDialogPlz.fileName, imported);
+    EXPECT_EQ(f.caption(), kNoName);
+    EXPECT_FALSE(f.saveEnabled());
+    EXPECT_EQ(f.form().statusPanels()->panelText(2), QStringLiteral("Leng: 255"));
+
+    f.dialogs.fileAnswers.push_back(exported);
+    f.trigger("ItemExport");
+    EXPECT_EQ(f.dialogs.fileDialogs.back().fileName, imported);  // proposed
+    const QByteArray out = ReadAll(exported);
+    ASSERT_EQ(out.size(), 2048);
+    EXPECT_EQ(uint8_t(out[0]), 0);
+    EXPECT_EQ(uint8_t(out[254]), 254);
+    EXPECT_EQ(uint8_t(out[255]), 254);
+    EXPECT_EQ(uint8_t(out[1024]), 254);
+    EXPECT_EQ(uint8_t(out[1024 + 255]), 0);
+    EXPECT_EQ(uint8_t(out[300]), 127);
+
+    // A short file fails at the read: the contour stays, Undo still has the snapshot.
+    f.draw({{10, 10}, {50, 50}});
+    const model::ContourBuffer drawn = f.ed().contour().Buffer;
+    const int drawnCount = f.count();
+    const QString shortName = f.path(QStringLiteral("короткий.plz"));
+    WriteAll(shortName, QByteArray(2047, char(1)));
+    f.dialogs.fileAnswers.push_back(shortName);
+    f.trigger("ItemImport");
+    ExpectErrorBox(f.lastMessage());
+    EXPECT_EQ(f.lastMessage().text, QStringLiteral("Read beyond end of file"));
+    EXPECT_EQ(f.ed().contour().Buffer, drawn);
+    EXPECT_EQ(f.count(), drawnCount);
+    EXPECT_EQ(f.files().SaveDialogPlz.fileName, exported);
+    EXPECT_TRUE(f.undoEnabled());
+
+    // An export that can't be written keeps the proposed name.
+    f.dialogs.fileAnswers.push_back(f.path(QStringLiteral("Старый формат 1.plz/x.plz")));
+    f.trigger("ItemExport");
+    ExpectErrorBox(f.lastMessage());
+    EXPECT_EQ(f.files().SaveDialogPlz.fileName, exported);
+}
+
+TEST(FileCommands, ClosingAsksOnlyAboutUnsavedWork) {
+    Files f;
+    f.form().show();
+    // Nothing drawn: closes without a question.
+    EXPECT_TRUE(f.form().close());
+    EXPECT_TRUE(f.dialogs.messages.empty());
+
+    // Drawing and undoing leaves nothing to ask about.
+    f.start();
+    f.form().show();
+    f.draw({{10, 10}, {50, 50}});
+    f.click("SpeedButtonUndo");
+    EXPECT_FALSE(f.files().HasUnsavedChanges());
+
+    // Cancel keeps the window open; so does OK when the save dialog is cancelled.
+    f.draw({{10, 10}, {50, 50}});
+    f.dialogs.messageAnswers = {MessageButton::Cancel};
+    EXPECT_FALSE(f.form().close());
+    EXPECT_TRUE(f.form().isVisible());
+    const editor::MessageSpec& q = f.lastMessage();
+    EXPECT_EQ(q.text, QStringLiteral("Записать файл?"));
+    EXPECT_EQ(q.type, MessageType::Warning);
+    EXPECT_EQ(q.buttons, (std::vector<MessageButton>{MessageButton::No, MessageButton::Ok,
+                                                     MessageButton::Cancel}));
+    EXPECT_EQ(q.escapeButton, MessageButton::Cancel);
+    f.dialogs.messageAnswers = {MessageButton::Ok};
+    f.trigger("ItemExit");
+    EXPECT_TRUE(f.form().isVisible());
+    EXPECT_EQ(f.dialogs.messages.size(), 2u);
+
+    // OK and a written file closes; the file holds the contour.
+    const QString name = f.path(QStringLiteral("на выходе.ilz"));
+    const model::ContourFileImage drawn = f.image();
+    f.dialogs.messageAnswers = {MessageButton::Ok};
+    f.dialogs.fileAnswers.push_back(name);
+    EXPECT_TRUE(f.form().close());
+    EXPECT_EQ(ReadAll(name), AsBytes(drawn));
+
+    // After a save, and after opening, there is nothing to ask; a change asks again, No closes.
+    f.start();
+    f.form().show();
+    f.dialogs.messages.clear();
+    f.dialogs.fileAnswers.push_back(name);
+    f.click("SpeedButtonOpenLaser");
+    EXPECT_FALSE(f.files().HasUnsavedChanges());
+    f.draw({{100, 100}});
+    f.dialogs.messageAnswers = {MessageButton::No};
+    EXPECT_TRUE(f.form().close());
+    EXPECT_EQ(f.dialogs.messages.size(), 1u);
+}
+
+TEST(FileCommands, NewStartsAFreshContourThatClosesWithoutAQuestion) {
+    Files f;
+    f.draw({{10, 10}, {50, 50}});
+    f.dialogs.messageAnswers = {MessageButton::No};
+    f.trigger("FileNewItem");
+    EXPECT_FALSE(f.files().HasUnsavedChanges());
+    // Undo brings the unsaved contour back, and with it the question.
+    f.click("SpeedButtonUndo");
+    EXPECT_TRUE(f.files().HasUnsavedChanges());
+}
+
+TEST(FileCommands, CtrlSRunsSaveOnceItIsEnabled) {
+    Files f;
+    const QString name = f.path(QStringLiteral("ctrl s.ilz"));
+    f.draw({{10, 10}, {50, 50}});
+    f.saveAs(name);
+    ASSERT_TRUE(f.saveEnabled());
+    EXPECT_EQ(f.form().action(QStringLiteral("SaveItem"))->shortcut(),
+              QKeySequence(QStringLiteral("Ctrl+S")));
+    EXPECT_EQ(f.form().action(QStringLiteral("FileNewItem"))->shortcut(),
+              QKeySequence(QStringLiteral("Ctrl+N")));
+    f.draw({{200, 200}, {250, 250}, {300, 300}});
+    const std::size_t shown = f.dialogs.fileDialogs.size();
+    f.dialogs.fileAnswers.push_back(name);
+    f.dialogs.messageAnswers = {MessageButton::Yes};
+    f.trigger("SaveItem");
+    // Save always shows the dialog, proposing the current name.
+    ASSERT_EQ(f.dialogs.fileDialogs.size(), shown + 1);
+    EXPECT_EQ(f.dialogs.fileDialogs.back().fileName, name);
+    EXPECT_EQ(ReadAll(name), AsBytes(f.image()));
+    EXPECT_EQ(f.ed().contour().Buffer[4090], f.count());
+}
+
+TEST(FileCommands, ShortcutsReachTheCommandsFromTheKeyboard) {
+    Files f;
+    f.form().show();
+    f.form().activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&f.form()));
+    QTest::keySequence(&f.form(), QKeySequence(QStringLiteral("Ctrl+N")));
+    ASSERT_EQ(f.dialogs.messages.size(), 1u);
+    EXPECT_EQ(f.lastMessage().text, QStringLiteral("Записать файл?"));
+    // Save is disabled at start, so Ctrl+S does nothing; Ctrl+F saves as.
+    QTest::keySequence(&f.form(), QKeySequence(QStringLiteral("Ctrl+S")));
+    EXPECT_TRUE(f.dialogs.fileDialogs.empty());
+    QTest::keySequence(&f.form(), QKeySequence(QStringLiteral("Ctrl+F")));
+    EXPECT_EQ(f.dialogs.fileDialogs.size(), 1u);
+}
