@@ -8,6 +8,8 @@
 #include <QMenuBar>
 #include <QScreen>
 
+#include "editor/transform_commands.h"
+
 namespace editor {
 
 namespace {
@@ -245,6 +247,21 @@ void TBaseForm::buildPalette() {
             [this] { SpeedButtonPaintLineClick(); });
     connect(button(QStringLiteral("SpeedButtonPaintPixel")), &QToolButton::clicked, this,
             [this] { SpeedButtonPaintPixelClick(); });
+
+    // Whole-contour commands. SpeedButtonYu is a group-20 button: its click puts it down and
+    // raises the tool's button while ToolMode stays as it was.
+    const std::pair<const char*, void (*)(Editor&)> kTransforms[] = {
+        {"SpeedButtonMirrorGor", &SpeedButtonMirrorGorClick},
+        {"SpeedButtonMirrorVert", &SpeedButtonMirrorVertClick},
+        {"SpeedButtonRotate", &SpeedButtonRotateClick},
+        {"SpeedButtonYu", &SpeedButtonYuClick},
+        {"SpeedButtonReturn128", &SpeedButtonReturn128Click},
+        {"SpeedButtonNormalDistance", &SpeedButtonNormalDistanceClick},
+    };
+    for (const auto& [name, command] : kTransforms) {
+        connect(button(QString::fromUtf8(name)), &QToolButton::clicked, this,
+                [this, command] { command(editor_); });
+    }
 }
 
 void TBaseForm::buildDrawingPanel() {
