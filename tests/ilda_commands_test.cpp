@@ -1,0 +1,171 @@
+#include <gtest/gtest.h>
+
+#include <QFile>
+#include <QTemporaryDir>
+
+#include "app/application.h"
+#include "model/ilda.h"
+#include "support/scripted_dialogs.h"
+
+using editor::MessageType;
+using editor::MouseButton;
+
+namespace {
+
+// The main window with its dialogs answered by a script, and a folder for the files.
+struct Ilda {
+    QTemporaryDir dir;
+    testing_support::ScriptedDialogs dialogs;
+    std::unique_ptr<app::Windows> w = app::CreateWindows();
+    Ilda() { w->BaseForm->setDialogs(&dialogs); }
+    editor::Editor& ed() { return w->BaseForm->editor(); }
+    int count() { return ed().state().PointCount; }
+    void trigger(const char* name) { w->BaseForm->action(QString::fromUtf8(name))->trigger(); }
+    void draw(std::initializer_list<std::pair<int, int>> pts) {
+        ed().SelectTool(model::tmPen, QStringLiteral("Paint Picture"));
+        for (const auto& [x, y] : pts) {
+            ed().PaintBoxVardeniMouseDown(MouseButton::Left, x, y);
+            ed().PaintBoxVardeniMouseUp(MouseButton::Left, x, y);
+        }
+    }
+    QByteArray read(const QString& name) {
+        QFile f(name);
+        return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+    }
+};
+
+}  // namespace
+
+TEST(IldaCommands, ExportWritesTheContourInTheChosenFormat) {
+    Ilda t;
+    t.draw({{100, 100}, {110, 100}, {120, 100}});
+    const QString name = t.dir.filePath(QStringLiteral("Кадр один.ild"));
+    t.dialogs.fileAnswers = {name};
+    t.trigger("ItemExportIlda");
+    ASSERT_EQ(t.dialogs.fileDialogs.size(), 1u);
+    EXPECT_TRUE(t.dialogs.fileDialogWasSave[0]);
+    EXPECT_TRUE(t.dialogs.fileDialogs[0].filter.startsWith(QStringLiteral("ILDA (*.ild)|*.ild")));
+    EXPECT_EQ(t.dialogs.fileDialogs[0].defaultExt, QStringLiteral("ild"));
+    const QByteArray bytes = t.read(name);
+    ASSERT_EQ(bytes.size(), 32 + 3 * 8 + 32);
+    EXPECT_EQ(bytes[7], 5);
+    // The line colour, green, in blue-green-red order.
+    EXPECT_EQ(uint8_t(bytes[32 + 5]), 0);
+    EXPECT_EQ(uint8_t(bytes[32 + 6]), 128);
+    EXPECT_EQ(uint8_t(bytes[32 + 7]), 0);
+    // Non-ASCII letters of the file name become '_' in the frame name.
+    EXPECT_EQ(bytes.mid(8, 8), QByteArray("____ ___"));
+    EXPECT_TRUE(t.dialogs.messages.empty());
+
+    // The second filter writes indexed colours.
+    t.dialogs.fileAnswers = {name};
+    t.dialogs.filterAnswers = {2};
+    t.trigger("ItemExportIlda");
+    EXPECT_EQ(t.read(name).size(), 32 + 3 * 6 + 32);
+    EXPECT_EQ(t.read(name)[7], 1);
+}
+
+TEST(IldaCommands, ExportWarnsAboutClampedPointsAndFlicker) {
+    Ilda t;
+    model::Contour& c = t.ed().contour();
+    for (int i = 0; i < 1600; ++i) {
+        c.WriteToBuffer(2 * i, i % 384, 10);
+    }
+    c.Buffer[0] = 2'100'000'000;  // left there by repeated enlargements
+    c.State.PointCount = 1600;
+    t.dialogs.fileAnswers = {t.dir.filePath(QStringLiteral("big.ild"))};
+    t.trigger("ItemExportIlda");
+    ASSERT_EQ(t.dialogs.messages.size(), 1u);
+    EXPECT_EQ(t.dialogs.messages[0].type, MessageType::Warning);
+    EXPECT_TRUE(t.dialogs.messages[0].text.contains(QStringLiteral("1 точек")));
+    EXPECT_TRUE(t.dialogs.messages[0].text.contains(QStringLiteral("1600")));
+    EXPECT_EQ(t.read(t.dir.filePath(QStringLiteral("big.ild"))).size(), 32 + 1600 * 8 + 32);
+}
+
+TEST(IldaCommands, EmptyContourAndFailedWritesChangeNothing) {
+    Ilda t;
+    t.trigger("ItemExportIlda");
+    EXPECT_TRUE(t.dialogs.fileDialogs.empty());
+    ASSERT_EQ(t.dialogs.messages.size(), 1u);
+
+    t.draw({{100, 100}});
+    const QString name = t.dir.filePath(QStringLiteral("keep.ild"));
+    QFile old(name);
+    ASSERT_TRUE(old.open(QIODevice::WriteOnly));
+    old.write("old contents");
+    old.close();
+    // A parent that is a regular file cannot hold the new file.
+    t.dialogs.fileAnswers = {name + QStringLiteral("/inside.ild")};
+    t.trigger("ItemExportIlda");
+    ASSERT_EQ(t.dialogs.messages.size(), 2u);
+    EXPECT_EQ(t.dialogs.messages[1].type, MessageType::Error);
+    EXPECT_EQ(t.read(name), QByteArray("old contents"));
+}
+
+TEST(IldaCommands, ImportReplacesTheContourAndUndoBringsItBack) {
+    Ilda t;
+    t.draw({{50, 50}, {60, 60}, {70, 70}, {80, 80}});
+    const QString name = t.dir.filePath(QStringLiteral("frame.ild"));
+    t.dialogs.fileAnswers = {name};
+    t.trigger("ItemExportIlda");
+    // A different contour now; import the exported one back.
+    t.ed().state().PointCount = 1;
+    t.dialogs.fileAnswers = {name};
+    t.trigger("ItemImportIlda");
+    ASSERT_EQ(t.count(), 4);
+    for (int i = 0; i < 4; ++i) {
+        const model::PixelPos p = t.ed().contour().PointPixel(i);
+        EXPECT_LE(std::abs(p.x - (50 + 10 * i)), 1) << i;
+        EXPECT_LE(std::abs(p.y - (50 + 10 * i)), 1) << i;
+    }
+    EXPECT_EQ(t.w->BaseForm->statusPanels()->panelText(2), QStringLiteral("Leng: 4"));
+    t.ed().SpeedButtonUndoClick();
+    EXPECT_EQ(t.count(), 1);
+}
+
+TEST(IldaCommands, CancelledOrRefusedImportKeepsTheContourButTakesTheSnapshot) {
+    Ilda t;
+    t.draw({{50, 50}, {60, 60}});
+    t.trigger("ItemImportIlda");  // cancelled
+    EXPECT_TRUE(t.w->BaseForm->button(QStringLiteral("SpeedButtonUndo"))->isEnabled());
+    EXPECT_EQ(t.count(), 2);
+
+    const QString bad = t.dir.filePath(QStringLiteral("bad.ild"));
+    QFile f(bad);
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    f.write(QByteArray("ILDA\0\0\0\5", 8) + QByteArray(16, 'x') + QByteArray("\xFF\xFF", 2) +
+            QByteArray(6, 0));
+    f.close();
+    t.dialogs.fileAnswers = {bad};
+    t.trigger("ItemImportIlda");
+    EXPECT_EQ(t.count(), 2);
+    ASSERT_EQ(t.dialogs.messages.size(), 1u);
+    EXPECT_EQ(t.dialogs.messages[0].type, MessageType::Error);
+
+    // A frame longer than the contour can hold names its length.
+    QByteArray big("ILDA\0\0\0\1", 8);
+    big += QByteArray(16, 0);
+    big += QByteArray("\x0B\xB8", 2);  // 3000 records
+    big += QByteArray(6, 0);
+    big += QByteArray(3000 * 6, 0);
+    QFile g(bad);
+    ASSERT_TRUE(g.open(QIODevice::WriteOnly));
+    g.write(big);
+    g.close();
+    t.dialogs.fileAnswers = {bad};
+    t.trigger("ItemImportIlda");
+    EXPECT_EQ(t.count(), 2);
+    ASSERT_EQ(t.dialogs.messages.size(), 2u);
+    EXPECT_TRUE(t.dialogs.messages[1].text.contains(QStringLiteral("3000")));
+}
+
+TEST(IldaCommands, ShortcutsAndFrameNames) {
+    Ilda t;
+    EXPECT_EQ(t.w->BaseForm->action(QStringLiteral("ItemExportIlda"))->shortcut(),
+              QKeySequence(QStringLiteral("Ctrl+Shift+E")));
+    EXPECT_EQ(t.w->BaseForm->action(QStringLiteral("ItemImportIlda"))->shortcut(),
+              QKeySequence(QStringLiteral("Ctrl+Shift+I")));
+    EXPECT_EQ(editor::IldaCommands::FrameName(QStringLiteral("/tmp/Spiral-long-name.ild")),
+              "Spiral-l");
+    EXPECT_EQ(editor::IldaCommands::FrameName(QStringLiteral("a.b.ild")), "a.b");
+}
