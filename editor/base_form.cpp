@@ -7,6 +7,8 @@
 #include <QMenuBar>
 #include <QScreen>
 
+#include "editor/picture_commands.h"
+
 namespace editor {
 
 namespace {
@@ -54,6 +56,8 @@ TBaseForm::TBaseForm(EditorSettings& settings, QWidget* parent)
     buildDrawingPanel();
     buildStatusBar();
     buildMenus();
+    // Underlay picture and bitmap export: buttons and File menu items.
+    InstallPictureCommands(*this);
     connect(client_, &QWidget::customContextMenuRequested, this,
             [this](const QPoint& pos) { showPopup(client_->mapToGlobal(pos)); });
 
