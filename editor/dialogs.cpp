@@ -14,10 +14,7 @@ QString QtDialogs::QtFilter(const QString& filter) {
     for (int i = 0; i + 1 < parts.size(); i += 2) {
         QString masks = parts[i + 1];
         masks.replace(QLatin1Char(';'), QLatin1Char(' '));
-        // A description that already shows its masks, "Bitmaps (*.bmp)", keeps them.
-        entries << (parts[i].endsWith(QLatin1Char(')'))
-                        ? QString(parts[i]).replace(QLatin1Char(';'), QLatin1Char(' '))
-                        : QStringLiteral("%1 (%2)").arg(parts[i], masks));
+        entries << QStringLiteral("%1 (%2)").arg(parts[i], masks);
     }
     return entries.join(QStringLiteral(";;"));
 }
