@@ -141,6 +141,47 @@ QImage PackedDibImage(const QByteArray& dib) {
     return DibImage(dib.left(info), dib.mid(info));
 }
 
+// A device-dependent bitmap of the old records: type, width, height, bytes per row,
+// planes, bits per pixel, then the rows top-down. Monochrome and true-colour ones are read.
+QImage Bitmap16Image(const QByteArray& bytes) {
+    if (bytes.size() < 10) {
+        return QImage();
+    }
+    const auto* d = reinterpret_cast<const uchar*>(bytes.constData());
+    const int width = qFromLittleEndian<qint16>(d + 2);
+    const int height = qFromLittleEndian<qint16>(d + 4);
+    const int stride = qFromLittleEndian<qint16>(d + 6);
+    const int bits = d[9];
+    if (width <= 0 || height <= 0 || stride <= 0 || (bits != 1 && bits != 24 && bits != 32) ||
+        qint64(stride) * 8 < qint64(width) * bits || 10 + qint64(stride) * height > bytes.size()) {
+        return QImage();
+    }
+    QImage image(width, height, QImage::Format_RGB32);
+    if (image.isNull()) {
+        return image;
+    }
+    for (int y = 0; y < height; ++y) {
+        const uchar* row = d + 10 + qsizetype(stride) * y;
+        auto* out = reinterpret_cast<QRgb*>(image.scanLine(y));
+        for (int x = 0; x < width; ++x) {
+            if (bits == 1) {
+                out[x] = (row[x / 8] >> (7 - x % 8)) & 1 ? qRgb(255, 255, 255) : qRgb(0, 0, 0);
+            } else {
+                const uchar* px = row + x * (bits / 8);
+                out[x] = qRgb(px[2], px[1], px[0]);
+            }
+        }
+    }
+    return image;
+}
+
+// The part of a bitmap a blit takes: the given source rectangle where it lies inside the
+// bitmap, or the whole bitmap when it does not.
+QRectF SourceIn(const QImage& image, const QRectF& src) {
+    const QRectF inside = src.normalized() & QRectF(image.rect());
+    return inside.isEmpty() ? QRectF(image.rect()) : inside;
+}
+
 enum MapMode {
     kMmText = 1,
     kMmLoMetric = 2,
@@ -403,6 +444,10 @@ class GdiPlayer {
             path.moveTo(c);
             path.arcTo(r, a0, sweep);
             path.closeSubpath();
+        } else if (kind == 3) {
+            path.moveTo(dc.pos);
+            path.arcTo(r, a0, sweep);
+            dc.pos = path.currentPosition();
         } else {
             path.arcMoveTo(r, a0);
             path.arcTo(r, a0, sweep);
@@ -410,7 +455,49 @@ class GdiPlayer {
                 path.closeSubpath();
             }
         }
-        DrawPath(path, kind != 0, true);
+        DrawPath(path, kind == 1 || kind == 2, true);
+    }
+    // A line from the current position to the circle's start, then the circle's arc.
+    void AngleArc(QPointF centre, double radius, double start, double sweep) {
+        const QRectF r(centre.x() - radius, centre.y() - radius, 2 * radius, 2 * radius);
+        QPainterPath path;
+        path.moveTo(dc.pos);
+        path.arcTo(r, start, sweep);
+        dc.pos = path.currentPosition();
+        DrawPath(path, false, true);
+    }
+    // Fills a region of rectangles with a brush, or frames it with a w by h border.
+    void Region(const QPainterPath& region, const QBrush& brush, QSizeF frame) {
+        QPainterPath shape = region;
+        if (!frame.isEmpty()) {
+            QPainterPath inner;
+            for (const QPolygonF& poly : region.toFillPolygons()) {
+                const QRectF b = poly.boundingRect();
+                inner.addRect(
+                    b.adjusted(frame.width(), frame.height(), -frame.width(), -frame.height()));
+            }
+            shape = region.subtracted(inner);
+        }
+        const QBrush saved = dc.brush;
+        const QPen pen = dc.pen;
+        dc.brush = brush;
+        dc.pen = QPen(Qt::NoPen);
+        DrawPath(shape, true, false);
+        dc.brush = saved;
+        dc.pen = pen;
+    }
+    // Colours blended across rectangles or triangles, in logical units.
+    void Gradient(const QPolygonF& shape, const QGradient& gradient) {
+        QPainterPath path;
+        path.addPolygon(shape);
+        path.closeSubpath();
+        const QBrush saved = dc.brush;
+        const QPen pen = dc.pen;
+        dc.brush = QBrush(gradient);
+        dc.pen = QPen(Qt::NoPen);
+        DrawPath(path, true, false);
+        dc.brush = saved;
+        dc.pen = pen;
     }
     void SetPixel(QPointF at, QColor color) {
         const QTransform xf = LogicalToDevice();
@@ -1022,45 +1109,48 @@ void PlayWmfRecords(const QByteArray& data, const WmfLayout& layout, GdiPlayer& 
                 g.PatBlt(QRectF(w(5), w(4), w(3), w(2)), r.u32(0));
                 break;
             case 0x0940:    // DIBBITBLT: rop, ySrc, xSrc, height, width, yDest, xDest, [DIB]
-            case 0x0922: {  // BITBLT (device-dependent bitmap: only its rop is honoured)
+            case 0x0922: {  // BITBLT: the same with a device-dependent bitmap
                 need(8);
-                const bool withSource = n > 9 && fn == 0x0940;
-                const qsizetype p = n == 9 ? 1 : 0;  // a record without source has a spare word
-                if (!withSource) {
+                // A record without a source bitmap has a spare word before its fields.
+                const qsizetype p = n == 9 ? 1 : 0;
+                if (n <= 9) {
                     g.PatBlt(QRectF(w(7 + p), w(6 + p), w(5 + p), w(4 + p)), r.u32(0));
                     break;
                 }
-                const QImage image = PackedDibImage(r.bytes(16, r.size() - 16));
-                g.Blit(QRectF(w(7), w(6), w(5), w(4)), image, QRectF(w(3), w(2), w(5), w(4)),
-                       r.u32(0));
+                const QImage image = fn == 0x0940 ? PackedDibImage(r.bytes(16, r.size() - 16))
+                                                  : Bitmap16Image(r.bytes(16, r.size() - 16));
+                // Source and destination share one extent; a source larger than its bitmap
+                // (pictures recorded at another resolution) shows the whole bitmap.
+                g.Blit(QRectF(w(7), w(6), w(5), w(4)), image,
+                       SourceIn(image, QRectF(w(3), w(2), w(5), w(4))), r.u32(0));
                 break;
             }
             case 0x0B41:    // DIBSTRETCHBLT: rop, srcH, srcW, ySrc, xSrc, dstH, dstW, yDst, xDst
-            case 0x0B23: {  // STRETCHBLT
+            case 0x0B23: {  // STRETCHBLT: the same with a device-dependent bitmap
                 need(10);
-                const bool withSource = n > 11 && fn == 0x0B41;
-                if (!withSource) {
-                    const qsizetype p = n == 11 ? 1 : 0;
+                const qsizetype p = n == 11 ? 1 : 0;
+                if (n <= 11) {
                     g.PatBlt(QRectF(w(9 + p), w(8 + p), w(7 + p), w(6 + p)), r.u32(0));
                     break;
                 }
-                const QImage image = PackedDibImage(r.bytes(20, r.size() - 20));
-                g.Blit(QRectF(w(9), w(8), w(7), w(6)), image, QRectF(w(5), w(4), w(3), w(2)),
-                       r.u32(0));
+                const QImage image = fn == 0x0B41 ? PackedDibImage(r.bytes(20, r.size() - 20))
+                                                  : Bitmap16Image(r.bytes(20, r.size() - 20));
+                g.Blit(QRectF(w(9), w(8), w(7), w(6)), image,
+                       SourceIn(image, QRectF(w(5), w(4), w(3), w(2))), r.u32(0));
                 break;
             }
             case 0x0F43: {  // STRETCHDIB: rop, usage, srcH, srcW, ySrc, xSrc, dstH, dstW, y, x
                 need(11);
                 const QImage image = PackedDibImage(r.bytes(22, r.size() - 22));
-                g.Blit(QRectF(w(10), w(9), w(8), w(7)), image, QRectF(w(6), w(5), w(4), w(3)),
-                       r.u32(0));
+                g.Blit(QRectF(w(10), w(9), w(8), w(7)), image,
+                       SourceIn(image, QRectF(w(6), w(5), w(4), w(3))), r.u32(0));
                 break;
             }
             case 0x0D33: {  // SETDIBTODEV: usage, scans, start, ySrc, xSrc, h, w, yDst, xDst
                 need(9);
                 const QImage image = PackedDibImage(r.bytes(18, r.size() - 18));
-                g.Blit(QRectF(w(8), w(7), w(6), w(5)), image, QRectF(w(4), w(3), w(6), w(5)),
-                       0x00CC0020);
+                g.Blit(QRectF(w(8), w(7), w(6), w(5)), image,
+                       SourceIn(image, QRectF(w(4), w(3), w(6), w(5))), 0x00CC0020);
                 break;
             }
             default:
@@ -1107,6 +1197,24 @@ std::optional<EmfLayout> EmfHeader(const QByteArray& data) {
         e.frameMm = e.frameDevice.size() / pxPerMmX;
     }
     return e;
+}
+
+// The rectangles of a region (RGNDATA: header, then left, top, right, bottom each) at the
+// given offset of the record, as one path.
+QPainterPath RegionPath(const Bytes& r, qsizetype at, quint32 size) {
+    if (size < 32 || !r.has(at, size)) {
+        throw Malformed();
+    }
+    const quint32 count = r.u32(at + 8);
+    if (qint64(count) * 16 > qint64(size) - 32) {
+        throw Malformed();
+    }
+    QPainterPath region;
+    for (quint32 i = 0; i < count; ++i) {
+        const qsizetype o = at + 32 + qsizetype(i) * 16;
+        region.addRect(GdiPlayer::Box(r.s32(o), r.s32(o + 4), r.s32(o + 8), r.s32(o + 12)));
+    }
+    return region;
 }
 
 void PlayEmfRecords(const QByteArray& data, const EmfLayout& layout, GdiPlayer& g) {
@@ -1420,8 +1528,137 @@ void PlayEmfRecords(const QByteArray& data, const EmfLayout& layout, GdiPlayer& 
             case 47:  // PIE
             case 55:  // ARCTO
                 need(40);
-                g.ArcShape(box32(8), pt32(24), pt32(32), type == 46 ? 1 : (type == 47 ? 2 : 0));
+                g.ArcShape(box32(8), pt32(24), pt32(32),
+                           type == 46 ? 1 : (type == 47 ? 2 : (type == 55 ? 3 : 0)));
                 break;
+            case 41:  // ANGLEARC: centre, radius, start and sweep in degrees
+                need(28);
+                g.AngleArc(pt32(8), r.u32(16), r.f32(20), r.f32(24));
+                break;
+            case 56:    // POLYDRAW: points, then one type byte per point
+            case 92: {  // POLYDRAW16
+                need(28);
+                const bool small = type == 92;
+                const quint32 count = r.u32(24);
+                const QPolygonF pts = points(28, count, small);
+                const qsizetype typesAt = 28 + qsizetype(count) * (small ? 4 : 8);
+                if (!r.has(typesAt, count)) {
+                    throw Malformed();
+                }
+                QPainterPath path;
+                path.moveTo(g.dc.pos);
+                for (quint32 i = 0; i < count; ++i) {
+                    const quint8 t = r.u8(typesAt + i);
+                    if ((t & 0x6) == 0x6) {  // PT_MOVETO
+                        path.moveTo(pts[i]);
+                    } else if ((t & 0x6) == 0x4 && i + 2 < count) {  // PT_BEZIERTO
+                        path.cubicTo(pts[i], pts[i + 1], pts[i + 2]);
+                        i += 2;
+                    } else {  // PT_LINETO
+                        path.lineTo(pts[i]);
+                    }
+                    if (r.u8(typesAt + i) & 0x1) {  // PT_CLOSEFIGURE
+                        path.closeSubpath();
+                    }
+                }
+                g.dc.pos = path.currentPosition();
+                g.DrawPath(path, false, true);
+                break;
+            }
+            case 71:    // FILLRGN: bounds, size, brush, region
+            case 72:    // FRAMERGN: bounds, size, brush, width, height, region
+            case 74: {  // PAINTRGN: bounds, size, region (current brush)
+                const qsizetype at_ = type == 71 ? 32 : (type == 72 ? 40 : 28);
+                need(at_);
+                const QPainterPath region = RegionPath(r, at_, r.u32(24));
+                QBrush brush = g.dc.brush;
+                if (type != 74) {
+                    const quint32 ih = r.u32(28);
+                    if (ih & 0x80000000u) {
+                        GdiPlayer stock = g;
+                        SelectStock(stock, ih);
+                        brush = stock.dc.brush;
+                    } else if (GdiObject* o = slot(ih); o && o->kind == GdiObject::Brush) {
+                        brush = o->brush;
+                    }
+                }
+                g.Region(region, brush, type == 72 ? QSizeF(r.s32(32), r.s32(36)) : QSizeF(0, 0));
+                break;
+            }
+            case 118: {  // GRADIENTFILL: vertices, then rectangles or triangles
+                need(36);
+                const quint32 vertices = r.u32(24);
+                const quint32 shapes = r.u32(28);
+                const quint32 mode = r.u32(32);
+                const qsizetype each = mode == 2 ? 12 : 8;
+                if (vertices > 65536 || shapes > 65536 ||
+                    !r.has(36, qsizetype(vertices) * 16 + qsizetype(shapes) * each)) {
+                    throw Malformed();
+                }
+                auto vertex = [&](quint32 i, QPointF* at_, QColor* c) {
+                    if (i >= vertices) {
+                        return false;
+                    }
+                    const qsizetype o = 36 + qsizetype(i) * 16;
+                    *at_ = pt32(o);
+                    *c = QColor(r.u16(o + 8) >> 8, r.u16(o + 10) >> 8, r.u16(o + 12) >> 8);
+                    return true;
+                };
+                const qsizetype shapesAt = 36 + qsizetype(vertices) * 16;
+                for (quint32 s = 0; s < shapes; ++s) {
+                    const qsizetype o = shapesAt + qsizetype(s) * each;
+                    QPointF a, b, c;
+                    QColor ca, cb, cc;
+                    if (!vertex(r.u32(o), &a, &ca) || !vertex(r.u32(o + 4), &b, &cb)) {
+                        continue;
+                    }
+                    if (mode == 2) {
+                        if (!vertex(r.u32(o + 8), &c, &cc)) {
+                            continue;
+                        }
+                        // Blended from the first corner towards the middle of the other two.
+                        QLinearGradient gradient(a, (b + c) / 2);
+                        gradient.setColorAt(0, ca);
+                        gradient.setColorAt(
+                            1, QColor((cb.red() + cc.red()) / 2, (cb.green() + cc.green()) / 2,
+                                      (cb.blue() + cc.blue()) / 2));
+                        g.Gradient(QPolygonF({a, b, c}), gradient);
+                    } else {
+                        const QRectF box = QRectF(a, b).normalized();
+                        QLinearGradient gradient(
+                            a, mode == 1 ? QPointF(a.x(), b.y()) : QPointF(b.x(), a.y()));
+                        gradient.setColorAt(0, ca);
+                        gradient.setColorAt(1, cb);
+                        g.Gradient(QPolygonF(box), gradient);
+                    }
+                }
+                break;
+            }
+            case 78: {  // MASKBLT: a source drawn where its monochrome mask is set
+                need(128);
+                const QRectF dest(r.s32(24), r.s32(28), r.s32(32), r.s32(36));
+                QImage image = dib(84, 88, 92, 96);
+                const QImage mask = dib(112, 116, 120, 124);
+                if (image.isNull()) {
+                    g.PatBlt(dest, r.u32(40) & 0x00FFFFFF);
+                    break;
+                }
+                image = image.convertToFormat(QImage::Format_ARGB32);
+                if (!mask.isNull()) {
+                    const int mx = r.s32(100), my = r.s32(104);
+                    for (int y = 0; y < image.height(); ++y) {
+                        auto* line = reinterpret_cast<QRgb*>(image.scanLine(y));
+                        for (int x = 0; x < image.width(); ++x) {
+                            const QPoint m(x + mx, y + my);
+                            if (!mask.rect().contains(m) || qGray(mask.pixel(m)) < 128) {
+                                line[x] = 0;
+                            }
+                        }
+                    }
+                }
+                g.Blit(dest, image, QRectF(r.s32(44), r.s32(48), r.s32(32), r.s32(36)), 0x00CC0020);
+                break;
+            }
             case 59:  // BEGINPATH
                 g.BeginPath();
                 break;
