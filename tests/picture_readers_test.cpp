@@ -10,6 +10,7 @@
 #include <QtEndian>
 #include <csetjmp>
 #include <cstdio>
+#include <functional>
 #include <vector>
 // clang-format off
 #include <jpeglib.h>
@@ -446,4 +447,105 @@ TEST(MetafilePlayer, SampleMetafilesLookLikeTheirReferenceRenderings) {
         }
         EXPECT_GT(dark, 40) << base;
     }
+}
+
+TEST(PictureReaders, DamagedSamplesFailCleanlyOrDrawWhole) {
+    // Bytes overwritten at spread-out places: every reader either refuses the file with its
+    // own message or returns a whole picture; none may crash or read outside the file.
+    QImage photo(96, 64, QImage::Format_RGB32);
+    for (int y = 0; y < photo.height(); ++y) {
+        for (int x = 0; x < photo.width(); ++x) {
+            photo.setPixel(x, y, qRgb(x * 2, y * 3, (x ^ y) & 0xFF));
+        }
+    }
+    QImage icon(32, 32, QImage::Format_ARGB32);
+    icon.fill(QColor(200, 10, 10, 128));
+    struct Sample {
+        QByteArray bytes;
+        std::function<QString(const QByteArray&)> read;
+        QString prefix;
+    };
+    const Sample samples[] = {
+        {EncodeJpeg(photo, JCS_RGB, false),
+         [](const QByteArray& d) { return ReadJpeg(d, kArea).error; },
+         QStringLiteral("JPEG error #")},
+        {EncodeJpeg(photo, JCS_RGB, true),
+         [](const QByteArray& d) { return ReadJpeg(d, kArea).error; },
+         QStringLiteral("JPEG error #")},
+        {Encode(photo, "BMP"), [](const QByteArray& d) { return ReadBitmap(d).error; },
+         QStringLiteral("Bitmap image is not valid")},
+        {Encode(icon, "ICO"), [](const QByteArray& d) { return ReadIcon(d).error; },
+         QStringLiteral("Icon image is not valid")},
+        {ReadData(QStringLiteral("wmf_fulltest.wmf")),
+         [](const QByteArray& d) { return PlayMetafile(d, QSize(120, 100)).error; },
+         QStringLiteral("Metafile is not valid")},
+        {ReadData(QStringLiteral("emf_fulltest.emf")),
+         [](const QByteArray& d) { return PlayMetafile(d, QSize(120, 100)).error; },
+         QStringLiteral("Metafile is not valid")},
+    };
+    quint32 seed = 12345;
+    auto next = [&seed] {
+        seed = seed * 1664525u + 1013904223u;
+        return seed >> 8;
+    };
+    for (const Sample& s : samples) {
+        int refused = 0;
+        for (int round = 0; round < 60; ++round) {
+            QByteArray damaged = s.bytes;
+            const int hits = 1 + int(next() % 4);
+            for (int i = 0; i < hits; ++i) {
+                damaged[qsizetype(next() % quint32(damaged.size()))] = char(next());
+            }
+            const QString error = s.read(damaged);
+            if (!error.isEmpty()) {
+                EXPECT_TRUE(error.startsWith(s.prefix)) << qPrintable(error);
+                ++refused;
+            }
+        }
+        EXPECT_TRUE(s.read(s.bytes).isEmpty()) << qPrintable(s.prefix);
+    }
+}
+
+TEST(BitmapReader, PixelsAnRleStreamSkipsAreTheFirstPaletteColour) {
+    // 4 by 2, 8-bit RLE: bottom row one pixel of colour 1 then the end of the line; the
+    // top row two pixels of colour 1. Everything skipped shows colour 0 (green).
+    QByteArray bmp("BM", 2);
+    const QByteArray rle("\x01\x01\x00\x00\x02\x01\x00\x01", 8);
+    auto put32 = [&bmp](quint32 v) {
+        char b[4];
+        qToLittleEndian(v, b);
+        bmp.append(b, 4);
+    };
+    auto put16 = [&bmp](quint16 v) {
+        char b[2];
+        qToLittleEndian(v, b);
+        bmp.append(b, 2);
+    };
+    put32(quint32(14 + 40 + 8 + rle.size()));
+    put32(0);
+    put32(14 + 40 + 8);
+    put32(40);
+    put32(4);
+    put32(2);
+    put16(1);
+    put16(8);
+    put32(1);  // BI_RLE8
+    put32(quint32(rle.size()));
+    put32(0);
+    put32(0);
+    put32(2);
+    put32(0);
+    put32(0x0000FF00);  // colour 0: green
+    put32(0x000000FF);  // colour 1: blue
+    bmp.append(rle);
+    const ImageResult r = ReadBitmap(bmp);
+    ASSERT_TRUE(r.ok()) << qPrintable(r.error);
+    // Bottom-left is colour 1 (blue), the key: left out; skipped pixels are opaque green.
+    EXPECT_EQ(qAlpha(r.image.pixel(0, 1)), 0);
+    EXPECT_EQ(r.image.pixel(3, 1), qRgb(0, 255, 0));
+    EXPECT_EQ(r.image.pixel(3, 0), qRgb(0, 255, 0));
+    EXPECT_EQ(qAlpha(r.image.pixel(1, 0)), 0);
+    // Cut before its end-of-bitmap mark, it is refused.
+    EXPECT_EQ(ReadBitmap(bmp.left(bmp.size() - 2)).error,
+              QStringLiteral("Bitmap image is not valid"));
 }
