@@ -3,6 +3,8 @@
 
 #include <QBuffer>
 #include <QFile>
+#include <QFileDialog>
+#include <QLabel>
 #include <QPainter>
 #include <QTemporaryDir>
 #include <QtEndian>
@@ -14,6 +16,7 @@
 
 #include "app/application.h"
 #include "editor/picture_commands.h"
+#include "editor/picture_preview.h"
 #include "support/picture_files.h"
 #include "support/scripted_dialogs.h"
 
@@ -268,4 +271,25 @@ TEST(UnderlayCommands, FileMenuItemsRunTheCommands) {
     ASSERT_EQ(w.dialogs.fileDialogs.size(), 2u);
     EXPECT_FALSE(w.dialogs.fileDialogWasSave[0]);
     EXPECT_TRUE(w.dialogs.fileDialogWasSave[1]);
+}
+
+TEST(PicturePreview, ShowsTheCurrentFileFittedOrItsError) {
+    Window w;
+    QFileDialog dialog;
+    editor::AddPicturePreview(dialog);
+    auto* preview = dialog.findChild<QLabel*>(QStringLiteral("PicturePreview"));
+    ASSERT_NE(preview, nullptr);
+    Q_EMIT dialog.currentChanged(w.writeImage("wide.bmp", Solid(200, 100, Qt::red), "BMP"));
+    // A one-colour bitmap is all key colour, so the fitted picture leaves white.
+    ASSERT_FALSE(preview->pixmap().isNull());
+    EXPECT_EQ(preview->pixmap().size(), QSize(176, 176));
+    QImage two = Solid(200, 100, Qt::red);
+    two.setPixelColor(0, 99, Qt::white);
+    Q_EMIT dialog.currentChanged(w.writeImage("wide2.bmp", two, "BMP"));
+    const QImage shown = preview->pixmap().toImage();
+    EXPECT_EQ(shown.pixel(88, 88), qRgb(255, 0, 0));
+    EXPECT_EQ(shown.pixel(88, 10), qRgb(255, 255, 255));  // above the fitted picture
+    Q_EMIT dialog.currentChanged(w.write("bad.jpg", QByteArray("nothing")));
+    EXPECT_TRUE(preview->pixmap().isNull());
+    EXPECT_TRUE(preview->text().startsWith(QStringLiteral("JPEG error #")));
 }
