@@ -13,7 +13,7 @@ namespace {
 
 // Memory libjpeg may take for its own work (coefficient buffers of progressive files); a
 // request beyond it fails with the decoder's own error instead of exhausting the process.
-constexpr long kDecoderMemory = 96L * 1024 * 1024;
+constexpr long kDecoderMemory = 256L * 1024 * 1024;
 
 struct ErrorManager {
     jpeg_error_mgr pub;
