@@ -162,6 +162,15 @@ TEST(JpegReader, ErrorsCarryTheDecoderNumber) {
     qToBigEndian<quint16>(65000, huge.data() + sof + 5);
     qToBigEndian<quint16>(65000, huge.data() + sof + 7);
     EXPECT_EQ(ReadJpeg(huge, kArea).error, JpegError(JERR_IMAGE_TOO_BIG));
+
+    // A progressive file keeps all its coefficients; one claiming 16000 by 16000 pixels
+    // would need far more than the decoder may take, and is refused.
+    QByteArray progressive = EncodeJpeg(image, JCS_RGB, true);
+    const qsizetype sof2 = progressive.indexOf(QByteArray("\xFF\xC2", 2));
+    ASSERT_GT(sof2, 0);
+    qToBigEndian<quint16>(16000, progressive.data() + sof2 + 5);
+    qToBigEndian<quint16>(16000, progressive.data() + sof2 + 7);
+    EXPECT_EQ(ReadJpeg(progressive, kArea).error, JpegError(JERR_NO_BACKING_STORE));
 }
 
 TEST(BitmapReader, LeavesOutTheBottomLeftColour) {
