@@ -9,6 +9,7 @@
 #include <QScreen>
 
 #include "editor/transform_commands.h"
+#include "editor/picture_commands.h"
 
 namespace editor {
 
@@ -58,6 +59,8 @@ TBaseForm::TBaseForm(EditorSettings& settings, QWidget* parent)
     buildStatusBar();
     buildMenus();
     connectFileCommands();
+    // Underlay picture and bitmap export: buttons and File menu items.
+    InstallPictureCommands(*this);
     connect(client_, &QWidget::customContextMenuRequested, this,
             [this](const QPoint& pos) { showPopup(client_->mapToGlobal(pos)); });
 

@@ -6,6 +6,8 @@
 #include <QMessageBox>
 #include <QPushButton>
 
+#include "editor/picture_preview.h"
+
 namespace editor {
 
 QString QtDialogs::QtFilter(const QString& filter) {
@@ -48,6 +50,9 @@ std::optional<QString> QtDialogs::run(FileDialogSpec& request, bool save) {
         if (!info.fileName().contains(QLatin1Char('*'))) {
             dialog.selectFile(info.fileName());
         }
+    }
+    if (request.picturePreview) {
+        AddPicturePreview(dialog);
     }
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) {
         return std::nullopt;
