@@ -7,6 +7,8 @@
 #include <QMenuBar>
 #include <QScreen>
 
+#include "ui/preview_window.h"
+
 namespace editor {
 
 namespace {
@@ -54,6 +56,7 @@ TBaseForm::TBaseForm(EditorSettings& settings, QWidget* parent)
     buildDrawingPanel();
     buildStatusBar();
     buildMenus();
+    buildPreviewControls();
     connect(client_, &QWidget::customContextMenuRequested, this,
             [this](const QPoint& pos) { showPopup(client_->mapToGlobal(pos)); });
 
@@ -428,6 +431,30 @@ void TBaseForm::SpeedButtonOptionFormClick() {
 
 void TBaseForm::SpeedButtonAboutClick() {
     ShowWindow(AboutForm_);
+}
+
+// ---- Scan preview ----
+// A window of its own beyond the design's controls: a toolbar button after the about button and
+// the one item of the "Правка" menu.
+
+void TBaseForm::buildPreviewControls() {
+    addButton(ToolBar, "SpeedButtonPreview", QPoint(426, 3), "Просмотр лазера", 0, true, false,
+              true, "preview");
+    connect(button(QStringLiteral("SpeedButtonPreview")), &QToolButton::clicked, this,
+            [this] { SpeedButtonPreviewClick(); });
+    auto* edit = menuBar()->findChild<QMenu*>(QStringLiteral("EditMainMenu"));
+    QAction* item = addAction(edit, "PreviewItem", QStringLiteral("Просмотр лазера"), {}, true);
+    connect(item, &QAction::triggered, this, [this] { SpeedButtonPreviewClick(); });
+}
+
+void TBaseForm::SpeedButtonPreviewClick() {
+    if (PreviewForm_ == nullptr) {
+        // A top-level window owned by this one; closing it only hides it.
+        PreviewForm_ = new ui::TPreviewForm(editor_, this);
+        const QRect frame = frameGeometry();
+        PreviewForm_->move(frame.right() + 8, frame.top());
+    }
+    ShowWindow(PreviewForm_);
 }
 
 }  // namespace editor

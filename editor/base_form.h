@@ -67,6 +67,8 @@ class TBaseForm : public QMainWindow, public EditorHost {
     void SpeedButtonRefreshClick();
     void SpeedButtonOptionFormClick();
     void SpeedButtonAboutClick();
+    // Opens the scan preview, creating it on first use.
+    void SpeedButtonPreviewClick();
 
   private:
     void FormCreate();
@@ -75,6 +77,7 @@ class TBaseForm : public QMainWindow, public EditorHost {
     void buildDrawingPanel();
     void buildStatusBar();
     void buildMenus();
+    void buildPreviewControls();
     SpeedButton* addButton(QWidget* parent, const char* name, QPoint pos, const char* hint,
                            int group, bool allowAllUp, bool down, bool enabled, const char* icon);
     QAction* addAction(QMenu* menu, const char* name, const QString& caption,
@@ -96,6 +99,7 @@ class TBaseForm : public QMainWindow, public EditorHost {
     QMenu* PopupMenu = nullptr;
     QWidget* OptionForm_ = nullptr;
     QWidget* AboutForm_ = nullptr;
+    QWidget* PreviewForm_ = nullptr;
     // Controls read on every paint, kept at hand.
     SpeedButton* SpeedButtonPaintLine = nullptr;
     SpeedButton* SpeedButtonPaintPixel = nullptr;
