@@ -145,7 +145,7 @@ void ScanRenderer::DepositSegment(double ax, double ay, double bx, double by, fl
 
 void ScanRenderer::Glow(double cx, double cy, int run) {
     const double scale = energy_.size / kSurfacePixels;
-    const double radius = std::max(1.5, scale * std::min(2.0 + run / 3.0, 10.0));
+    const double radius = std::max(1.5, scale * std::min(3.0 + 0.8 * run, 16.0));
     const int r = int(std::ceil(radius));
     const int x0 = int(std::floor(cx));
     const int y0 = int(std::floor(cy));

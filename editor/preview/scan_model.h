@@ -110,7 +110,7 @@ class ScanRenderer {
     const std::vector<QPointF>& beamPositions() const { return beam_; }
 
     // Halo energy per repeated point, in point slots.
-    static constexpr double kGlowPerPoint = 0.5;
+    static constexpr double kGlowPerPoint = 1.2;
 
   private:
     void DepositSegment(double ax, double ay, double bx, double by, float e);
