@@ -134,12 +134,14 @@ void ScanRenderer::Splat(double x, double y, float e) {
 void ScanRenderer::DepositSegment(double ax, double ay, double bx, double by, float e) {
     // One sample per pixel of length, each with an equal share: the light per pixel is the
     // slot's energy divided by the distance covered.
-    const double len = std::hypot(bx - ax, by - ay);
+    const double dx = bx - ax;
+    const double dy = by - ay;
+    const double len = std::sqrt(dx * dx + dy * dy);
     const int n = std::max(1, int(std::ceil(std::min(len, 1e5))));
     const float share = e / float(n);
     for (int k = 0; k < n; ++k) {
         const double t = (k + 0.5) / n;
-        Splat(ax + t * (bx - ax), ay + t * (by - ay), share);
+        Splat(ax + t * dx, ay + t * dy, share);
     }
 }
 
