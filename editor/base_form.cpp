@@ -451,8 +451,14 @@ void TBaseForm::SpeedButtonPreviewClick() {
     if (PreviewForm_ == nullptr) {
         // A top-level window owned by this one; closing it only hides it.
         PreviewForm_ = new ui::TPreviewForm(editor_, this);
+        // Beside the editor, as far as the screen allows.
         const QRect frame = frameGeometry();
-        PreviewForm_->move(frame.right() + 8, frame.top());
+        QPoint at(frame.right() + 8, frame.top());
+        if (const QScreen* screen = this->screen()) {
+            const QRect avail = screen->availableGeometry();
+            at.setX(qMax(avail.left(), qMin(at.x(), avail.right() - PreviewForm_->width())));
+        }
+        PreviewForm_->move(at);
     }
     ShowWindow(PreviewForm_);
 }

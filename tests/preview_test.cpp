@@ -3,6 +3,7 @@
 #include <QElapsedTimer>
 #include <QMenu>
 #include <QMenuBar>
+#include <QSignalSpy>
 #include <QTest>
 #include <cmath>
 #include <functional>
@@ -444,4 +445,26 @@ TEST(PreviewWindow, ScannerOptionColourAndSizeReRender) {
     EXPECT_GT(p->picture().width(), 400);
     EXPECT_EQ(p->picture().height(), p->picture().width());
     EXPECT_EQ(p->view()->side(), std::min(p->view()->width(), p->view()->height()));
+}
+
+TEST(PreviewWindow, ClosingTheMainWindowStillEndsTheProgram) {
+    PreviewWindow w;
+    w.form.show();
+    ui::TPreviewForm* p = w.open();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(p));
+    // The program's own loop: closing the main window must end it although the preview is
+    // still open. A guard ends it after two seconds if it does not.
+    QSignalSpy lastClosed(qApp, &QGuiApplication::lastWindowClosed);
+    bool guardFired = false;
+    QTimer guard;
+    guard.setSingleShot(true);
+    QObject::connect(&guard, &QTimer::timeout, [&guardFired] {
+        guardFired = true;
+        QCoreApplication::quit();
+    });
+    guard.start(2000);
+    QTimer::singleShot(0, &w.form, [&w] { w.form.close(); });
+    QApplication::exec();
+    EXPECT_FALSE(guardFired);
+    EXPECT_EQ(lastClosed.count(), 1);
 }

@@ -102,7 +102,9 @@ bool TPreviewForm::Refresh() {
     const model::Contour& c = editor_.contour();
     const int n = editor::preview::LivePointCount(c);
     const QRgb color = editor::ResolveColor(editor_.settings().ColorBoxLine);
-    const int size = view_->side();
+    // Rendered at the screen's own pixels, so the beam stays one pixel wide on a dense screen.
+    const qreal dpr = view_->devicePixelRatioF();
+    const int size = int(view_->side() * dpr);
     const int rate = scanRate();
     const bool scanner = scannerModel();
     // At most 4100 slots (16 KB): cheap enough to compare on every tick.
@@ -126,6 +128,7 @@ bool TPreviewForm::Refresh() {
     o.scanner = scanner;
     o.color = color;
     picture_ = renderer_.Render(points_, o);
+    picture_.setDevicePixelRatio(dpr);
     ++renders_;
     view_->setPicture(picture_);
     ShowReadouts();
@@ -159,7 +162,8 @@ void TPreviewForm::frameTimerTimer() {
         view_->setBeam(false, {});
     } else {
         const qint64 slot = clock_.elapsed() * rate_ / 1000;
-        view_->setBeam(true, beam[std::size_t(slot % qint64(beam.size()))]);
+        const QPointF at = beam[std::size_t(slot % qint64(beam.size()))];
+        view_->setBeam(true, at / picture_.devicePixelRatio());
     }
     view_->update();
 }
