@@ -433,9 +433,8 @@ void TBaseForm::SpeedButtonAboutClick() {
     ShowWindow(AboutForm_);
 }
 
-// ---- Scan preview ----
-// A window of its own beyond the design's controls: a toolbar button after the about button and
-// the one item of the "Правка" menu.
+// ---- Laser preview ----
+// Opened from a toolbar button after the about button and from the one item of the "Правка" menu.
 
 void TBaseForm::buildPreviewControls() {
     addButton(ToolBar, "SpeedButtonPreview", QPoint(426, 3), "Просмотр лазера", 0, true, false,
