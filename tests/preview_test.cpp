@@ -10,6 +10,7 @@
 
 #include "app/application.h"
 #include "editor/preview/scan_model.h"
+#include "support/wait.h"
 #include "ui/preview_window.h"
 
 using editor::preview::EnergyImage;
@@ -47,20 +48,6 @@ RenderOptions Opts(bool glow = false, int size = 384) {
     o.size = size;
     o.glow = glow;
     return o;
-}
-
-// Runs the event loop until the condition holds or the time is up. (Qt's QTRY macros only return
-// from the test function on a timeout, which Google Test does not see as a failure.)
-bool WaitFor(const std::function<bool()>& condition, int ms = 1000) {
-    QElapsedTimer clock;
-    clock.start();
-    while (!condition()) {
-        if (clock.elapsed() > ms) {
-            return false;
-        }
-        QTest::qWait(5);
-    }
-    return true;
 }
 
 // Picture pixel of surface pixel p in a picture of `size`.
@@ -359,7 +346,7 @@ TEST(PreviewWindow, FollowsAnEditMadeThroughTheSurface) {
     const int n = w.editor.state().PointCount;
     ASSERT_GT(n, 5);
     // The next tick of the frame timer picks the change up.
-    ASSERT_TRUE(WaitFor([&] { return int(p->points().size()) == n; }));
+    ASSERT_TRUE(testing_support::WaitUntil([&] { return int(p->points().size()) == n; }));
     EXPECT_EQ(PreviewWindow::text(p, "LabelPoints"), QStringLiteral("Точек: %1").arg(n));
     EXPECT_GT(qGreen(PreviewWindow::at(p, 200, 100)), 20);
     EXPECT_EQ(PreviewWindow::at(p, 200, 250), qRgb(0, 0, 0));
@@ -372,11 +359,11 @@ TEST(PreviewWindow, FollowsAnEditMadeThroughTheSurface) {
     // Moving a point (same count) and undo are followed as well.
     const QImage stroke = p->picture();
     w.editor.contour().WriteToBuffer(0, 100, 250);
-    ASSERT_TRUE(WaitFor([&] { return p->points()[0].py == 250; }));
+    ASSERT_TRUE(testing_support::WaitUntil([&] { return p->points()[0].py == 250; }));
     EXPECT_NE(p->picture(), stroke);
     EXPECT_EQ(PreviewWindow::at(p, 105, 100), qRgb(0, 0, 0));
     QTest::mouseClick(w.form.button(QStringLiteral("SpeedButtonUndo")), Qt::LeftButton);
-    ASSERT_TRUE(WaitFor([&] { return p->points().empty(); }));
+    ASSERT_TRUE(testing_support::WaitUntil([&] { return p->points().empty(); }));
     EXPECT_EQ(PreviewWindow::at(p, 200, 100), qRgb(0, 0, 0));
 }
 
@@ -436,12 +423,14 @@ TEST(PreviewWindow, ScannerOptionColourAndSizeReRender) {
 
     // The line colour is read at every render.
     w.editor.settings().ColorBoxLine = editor::clRed;
-    ASSERT_TRUE(WaitFor([&] { return qRed(PreviewWindow::at(p, 190, 80)) > 10; }));
+    ASSERT_TRUE(
+        testing_support::WaitUntil([&] { return qRed(PreviewWindow::at(p, 190, 80)) > 10; }));
     EXPECT_EQ(qGreen(PreviewWindow::at(p, 190, 80)), 0);
 
     // The picture is a square at the view's own size.
     p->resize(700, 500);
-    ASSERT_TRUE(WaitFor([&] { return p->picture().width() == p->view()->side(); }));
+    ASSERT_TRUE(
+        testing_support::WaitUntil([&] { return p->picture().width() == p->view()->side(); }));
     EXPECT_GT(p->picture().width(), 400);
     EXPECT_EQ(p->picture().height(), p->picture().width());
     EXPECT_EQ(p->view()->side(), std::min(p->view()->width(), p->view()->height()));
