@@ -46,12 +46,7 @@ void Underlay::Draw(Canvas& canvas) const {
     if (picture->isNull()) {
         return;
     }
-    // Paint through a view of the canvas's own pixels: a painter on the image itself would
-    // detach it from the buffer the canvas draws into whenever a copy of it is alive.
-    const QImage& image = canvas.image();
-    QImage view(const_cast<uchar*>(image.constBits()), image.width(), image.height(),
-                image.bytesPerLine(), image.format());
-    QPainter p(&view);
+    QPainter p(&canvas.image());
     p.drawImage(area, *picture);
 }
 
