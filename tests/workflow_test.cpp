@@ -8,6 +8,7 @@
 #include <QTest>
 
 #include "app/application.h"
+#include "editor/base_form.h"
 #include "model/contour_file.h"
 #include "model/transforms.h"
 #include "support/scripted_dialogs.h"
@@ -100,4 +101,35 @@ TEST(Workflow, EveryWholeContourCommandReachesTheSavedFile) {
     // surface, the start of the stroke, and takes every command with it.
     s.ed().SpeedButtonUndoClick();
     EXPECT_EQ(s.ed().state().PointCount, 0);
+}
+
+TEST(Workflow, NormalisationHidesTheUnderlayWhileItsToggleStaysDown) {
+    Session s;
+    editor::SpeedButton* toggle = s.w->BaseForm->button(QStringLiteral("SpeedButtonPictureON"));
+    s.click("SpeedButtonPictureON");  // the built-in picture
+    ASSERT_TRUE(toggle->isDown());
+    ASSERT_TRUE(s.ed().underlay().visible());
+    s.ed().Repaint();
+    const QRgb face = editor::ResolveColor(editor::clBtnFace);
+    const auto underlayPixels = [&] {
+        const QImage& img = s.ed().canvas().image();
+        int n = 0;
+        for (int y = 0; y < 384; y += 4) {
+            for (int x = 0; x < 384; x += 4) {
+                n += (img.pixel(x, y) | 0xFF000000u) != (face | 0xFF000000u) ? 1 : 0;
+            }
+        }
+        return n;
+    };
+    const int shown = underlayPixels();
+    ASSERT_GT(shown, 50);
+
+    s.click("SpeedButtonNormalDistance");
+    EXPECT_FALSE(s.ed().underlay().visible());
+    EXPECT_TRUE(toggle->isDown());
+    EXPECT_LT(underlayPixels(), shown / 4);
+    // The next click raises the toggle, and the picture stays hidden.
+    s.click("SpeedButtonPictureON");
+    EXPECT_FALSE(toggle->isDown());
+    EXPECT_FALSE(s.ed().underlay().visible());
 }
