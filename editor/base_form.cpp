@@ -8,7 +8,9 @@
 #include <QMenuBar>
 #include <QScreen>
 
+#include "editor/picture_commands.h"
 #include "editor/transform_commands.h"
+#include "ui/preview_window.h"
 
 namespace editor {
 
@@ -58,6 +60,9 @@ TBaseForm::TBaseForm(EditorSettings& settings, QWidget* parent)
     buildStatusBar();
     buildMenus();
     connectFileCommands();
+    // Underlay picture and bitmap export: buttons and File menu items.
+    InstallPictureCommands(*this);
+    buildPreviewControls();
     connect(client_, &QWidget::customContextMenuRequested, this,
             [this](const QPoint& pos) { showPopup(client_->mapToGlobal(pos)); });
 
@@ -500,6 +505,35 @@ void TBaseForm::closeEvent(QCloseEvent* event) {
     } else {
         event->ignore();
     }
+}
+
+// ---- Laser preview ----
+// Opened from a toolbar button after the about button and from the one item of the "Правка" menu.
+
+void TBaseForm::buildPreviewControls() {
+    addButton(ToolBar, "SpeedButtonPreview", QPoint(426, 3), "Просмотр лазера", 0, true, false,
+              true, "preview");
+    connect(button(QStringLiteral("SpeedButtonPreview")), &QToolButton::clicked, this,
+            [this] { SpeedButtonPreviewClick(); });
+    auto* edit = menuBar()->findChild<QMenu*>(QStringLiteral("EditMainMenu"));
+    QAction* item = addAction(edit, "PreviewItem", QStringLiteral("Просмотр лазера"), {}, true);
+    connect(item, &QAction::triggered, this, [this] { SpeedButtonPreviewClick(); });
+}
+
+void TBaseForm::SpeedButtonPreviewClick() {
+    if (PreviewForm_ == nullptr) {
+        // A top-level window owned by this one; closing it only hides it.
+        PreviewForm_ = new ui::TPreviewForm(editor_, this);
+        // Beside the editor, as far as the screen allows.
+        const QRect frame = frameGeometry();
+        QPoint at(frame.right() + 8, frame.top());
+        if (const QScreen* screen = this->screen()) {
+            const QRect avail = screen->availableGeometry();
+            at.setX(qMax(avail.left(), qMin(at.x(), avail.right() - PreviewForm_->width())));
+        }
+        PreviewForm_->move(at);
+    }
+    ShowWindow(PreviewForm_);
 }
 
 }  // namespace editor

@@ -71,6 +71,8 @@ class TBaseForm : public QMainWindow, public EditorHost, public FileWindow {
     void SpeedButtonRefreshClick();
     void SpeedButtonOptionFormClick();
     void SpeedButtonAboutClick();
+    // Opens the scan preview, creating it on first use.
+    void SpeedButtonPreviewClick();
 
     // ---- Contour files: New, Open, Save, Save As, Import, Export and the closing question ----
     FileCommands& fileCommands() { return fileCommands_; }
@@ -90,6 +92,7 @@ class TBaseForm : public QMainWindow, public EditorHost, public FileWindow {
     void buildDrawingPanel();
     void buildStatusBar();
     void buildMenus();
+    void buildPreviewControls();
     SpeedButton* addButton(QWidget* parent, const char* name, QPoint pos, const char* hint,
                            int group, bool allowAllUp, bool down, bool enabled, const char* icon);
     QAction* addAction(QMenu* menu, const char* name, const QString& caption,
@@ -112,6 +115,7 @@ class TBaseForm : public QMainWindow, public EditorHost, public FileWindow {
     QMenu* PopupMenu = nullptr;
     QWidget* OptionForm_ = nullptr;
     QWidget* AboutForm_ = nullptr;
+    QWidget* PreviewForm_ = nullptr;
     // Controls read on every paint, kept at hand.
     SpeedButton* SpeedButtonPaintLine = nullptr;
     SpeedButton* SpeedButtonPaintPixel = nullptr;

@@ -70,6 +70,7 @@ void Canvas::hspan(int x1, int x2, int y, QRgb c) {
 }
 
 void Canvas::lineTo(int x, int y) {
+    sync();
     const int x0 = pos_.x();
     const int y0 = pos_.y();
     pos_ = {x, y};
@@ -141,6 +142,7 @@ void Canvas::lineTo(int x, int y) {
 }
 
 void Canvas::ellipse(int x1, int y1, int x2, int y2) {
+    sync();
     normalizeBox(x1, y1, x2, y2);
     const int64_t w = int64_t(x2) - x1;
     const int64_t h = int64_t(y2) - y1;
@@ -221,6 +223,7 @@ void Canvas::ellipse(int x1, int y1, int x2, int y2) {
 }
 
 void Canvas::rectangle(int x1, int y1, int x2, int y2) {
+    sync();
     normalizeBox(x1, y1, x2, y2);
     if (x2 <= x1 || y2 <= y1) {
         return;
@@ -247,6 +250,7 @@ void Canvas::rectangle(int x1, int y1, int x2, int y2) {
 }
 
 void Canvas::fillRect(int x1, int y1, int x2, int y2) {
+    sync();
     normalizeBox(x1, y1, x2, y2);
     const int top = std::max(y1, 0);
     const int bottom = std::min(y2, height_);

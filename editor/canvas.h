@@ -16,6 +16,8 @@ class Canvas {
   public:
     explicit Canvas(QSize size);
 
+    // The surface image. Drawing on it by other means (a QPainter, setPixel) is fine: the
+    // canvas takes the image's current pixels again before each of its own operations.
     QImage& image() { return image_; }
     const QImage& image() const { return image_; }
     int width() const { return image_.width(); }
@@ -51,6 +53,9 @@ class Canvas {
     QRect dirtyRect() const { return dirty_; }
 
   private:
+    // Takes the image's pixels for writing. A copy of the image made elsewhere shares them
+    // until one side writes; asking for them here gives the canvas pixels of its own.
+    void sync() { bits_ = reinterpret_cast<QRgb*>(image_.bits()); }
     void plot(int x, int y, QRgb c) {
         if (unsigned(x) < unsigned(width_) && unsigned(y) < unsigned(height_)) {
             bits_[size_t(y) * size_t(stride_) + size_t(x)] = c;

@@ -6,6 +6,8 @@
 #include <QMessageBox>
 #include <QPushButton>
 
+#include "editor/picture_preview.h"
+
 namespace editor {
 
 QString QtDialogs::QtFilter(const QString& filter) {
@@ -27,21 +29,21 @@ QString QtDialogs::Suffix(const QString& defaultExt) {
     return s;
 }
 
-std::optional<QString> QtDialogs::run(FileDialogSpec& spec, bool save) {
-    QFileDialog dialog(parent_, spec.title);
+std::optional<QString> QtDialogs::run(FileDialogSpec& request, bool save) {
+    QFileDialog dialog(parent_, request.title);
     dialog.setAcceptMode(save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
     dialog.setFileMode(save ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
     // The program asks its own overwrite question.
     dialog.setOption(QFileDialog::DontConfirmOverwrite, true);
-    const QString qtFilter = QtFilter(spec.filter);
+    const QString qtFilter = QtFilter(request.filter);
     const QStringList filters = qtFilter.split(QStringLiteral(";;"), Qt::SkipEmptyParts);
     dialog.setNameFilters(filters);
-    if (spec.filterIndex >= 1 && spec.filterIndex <= filters.size()) {
-        dialog.selectNameFilter(filters[spec.filterIndex - 1]);
+    if (request.filterIndex >= 1 && request.filterIndex <= filters.size()) {
+        dialog.selectNameFilter(filters[request.filterIndex - 1]);
     }
-    dialog.setDefaultSuffix(Suffix(spec.defaultExt));
-    if (!spec.fileName.isEmpty()) {
-        const QFileInfo info(spec.fileName);
+    dialog.setDefaultSuffix(Suffix(request.defaultExt));
+    if (!request.fileName.isEmpty()) {
+        const QFileInfo info(request.fileName);
         if (!info.path().isEmpty()) {
             dialog.setDirectory(info.absolutePath());
         }
@@ -49,28 +51,31 @@ std::optional<QString> QtDialogs::run(FileDialogSpec& spec, bool save) {
             dialog.selectFile(info.fileName());
         }
     }
+    if (request.picturePreview) {
+        AddPicturePreview(dialog);
+    }
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) {
         return std::nullopt;
     }
-    spec.fileName = dialog.selectedFiles().constFirst();
+    request.fileName = dialog.selectedFiles().constFirst();
     const int chosen = int(filters.indexOf(dialog.selectedNameFilter()));
     if (chosen >= 0) {
-        spec.filterIndex = chosen + 1;
+        request.filterIndex = chosen + 1;
     }
-    return spec.fileName;
+    return request.fileName;
 }
 
-std::optional<QString> QtDialogs::openFile(FileDialogSpec& spec) {
-    return run(spec, false);
+std::optional<QString> QtDialogs::openFile(FileDialogSpec& request) {
+    return run(request, false);
 }
 
-std::optional<QString> QtDialogs::saveFile(FileDialogSpec& spec) {
-    return run(spec, true);
+std::optional<QString> QtDialogs::saveFile(FileDialogSpec& request) {
+    return run(request, true);
 }
 
-MessageButton QtDialogs::message(const MessageSpec& spec) {
+MessageButton QtDialogs::message(const MessageSpec& request) {
     QMessageBox box(parent_);
-    switch (spec.type) {
+    switch (request.type) {
         case MessageType::Warning:
             box.setIcon(QMessageBox::Warning);
             break;
@@ -84,8 +89,9 @@ MessageButton QtDialogs::message(const MessageSpec& spec) {
             box.setIcon(QMessageBox::Question);
             break;
     }
-    box.setWindowTitle(spec.caption.isEmpty() ? QApplication::applicationName() : spec.caption);
-    box.setText(spec.text);
+    box.setWindowTitle(request.caption.isEmpty() ? QApplication::applicationName()
+                                                 : request.caption);
+    box.setText(request.text);
     const auto label = [](MessageButton b) {
         switch (b) {
             case MessageButton::Ok:
@@ -106,14 +112,14 @@ MessageButton QtDialogs::message(const MessageSpec& spec) {
         return QString();
     };
     std::vector<std::pair<QAbstractButton*, MessageButton>> shown;
-    for (MessageButton b : spec.buttons) {
+    for (MessageButton b : request.buttons) {
         // One role for all keeps the buttons in the order given.
         QPushButton* pb = box.addButton(label(b), QMessageBox::ActionRole);
         shown.emplace_back(pb, b);
-        if (b == spec.defaultButton) {
+        if (b == request.defaultButton) {
             box.setDefaultButton(pb);
         }
-        if (b == spec.escapeButton) {
+        if (b == request.escapeButton) {
             box.setEscapeButton(pb);
         }
     }
@@ -123,7 +129,7 @@ MessageButton QtDialogs::message(const MessageSpec& spec) {
             return answer;
         }
     }
-    return spec.escapeButton;
+    return request.escapeButton;
 }
 
 }  // namespace editor

@@ -40,21 +40,21 @@ struct FileDialogSpec {
 class Dialogs {
   public:
     virtual ~Dialogs() = default;
-    // Runs an open dialog. On acceptance stores the chosen name in spec.fileName and
-    // returns it; on cancel returns nothing and leaves the spec alone.
-    virtual std::optional<QString> openFile(FileDialogSpec& spec) = 0;
+    // Runs an open dialog. On acceptance stores the chosen name in request.fileName and
+    // returns it; on cancel returns nothing and leaves the request alone.
+    virtual std::optional<QString> openFile(FileDialogSpec& request) = 0;
     // The same for a save dialog. It asks nothing about an existing file itself.
-    virtual std::optional<QString> saveFile(FileDialogSpec& spec) = 0;
-    virtual MessageButton message(const MessageSpec& spec) = 0;
+    virtual std::optional<QString> saveFile(FileDialogSpec& request) = 0;
+    virtual MessageButton message(const MessageSpec& request) = 0;
 };
 
 // The real dialogs, on Qt's file dialog and message box.
 class QtDialogs : public Dialogs {
   public:
     explicit QtDialogs(QWidget* parent) : parent_(parent) {}
-    std::optional<QString> openFile(FileDialogSpec& spec) override;
-    std::optional<QString> saveFile(FileDialogSpec& spec) override;
-    MessageButton message(const MessageSpec& spec) override;
+    std::optional<QString> openFile(FileDialogSpec& request) override;
+    std::optional<QString> saveFile(FileDialogSpec& request) override;
+    MessageButton message(const MessageSpec& request) override;
 
     // "A|*.x|B|*.y;*.z" -> "A (*.x);;B (*.y *.z)".
     static QString QtFilter(const QString& filter);
@@ -62,7 +62,7 @@ class QtDialogs : public Dialogs {
     static QString Suffix(const QString& defaultExt);
 
   private:
-    std::optional<QString> run(FileDialogSpec& spec, bool save);
+    std::optional<QString> run(FileDialogSpec& request, bool save);
     QWidget* parent_;
 };
 

@@ -26,20 +26,20 @@ std::span<const uint8_t> AsSpan(const QByteArray& bytes) {
 
 MessageSpec Question(const QString& text, std::vector<MessageButton> buttons,
                      MessageButton defaultButton, MessageButton escapeButton) {
-    MessageSpec spec;
-    spec.text = text;
-    spec.type = MessageType::Warning;
-    spec.buttons = std::move(buttons);
-    spec.defaultButton = defaultButton;
-    spec.escapeButton = escapeButton;
-    return spec;
+    MessageSpec request;
+    request.text = text;
+    request.type = MessageType::Warning;
+    request.buttons = std::move(buttons);
+    request.defaultButton = defaultButton;
+    request.escapeButton = escapeButton;
+    return request;
 }
 
 MessageSpec ErrorBox(const QString& text) {
-    MessageSpec spec;
-    spec.text = text;
-    spec.type = MessageType::Error;
-    return spec;
+    MessageSpec request;
+    request.text = text;
+    request.type = MessageType::Error;
+    return request;
 }
 
 }  // namespace

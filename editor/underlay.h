@@ -4,6 +4,7 @@
 
 #include <QImage>
 #include <QRect>
+#include <QString>
 
 #include "editor/canvas.h"
 
@@ -13,18 +14,30 @@ class Underlay {
   public:
     bool visible() const { return visible_; }
     void setVisible(bool v) { visible_ = v; }
-    bool hasPicture() const { return !picture_.isNull(); }
+    // There is always a picture: the built-in drawing until a file is loaded.
+    bool hasPicture() const { return true; }
+    bool isBuiltIn() const { return picture_.isNull(); }
 
     // The picture, already fitted, and the surface rectangle it is drawn in.
     void setPicture(const QImage& picture, const QRect& area);
+    const QImage& picture() const { return picture_; }
+    QRect area() const { return area_; }
 
-    // Draws the picture into the canvas when shown; does nothing otherwise.
+    // Loads a picture file fitted into an area of the given size and installs it. On failure
+    // returns the loader's message and keeps the old picture.
+    QString Load(const QString& fileName, QSize area);
+
+    // Draws the picture into the canvas when shown, transparent parts left as they are;
+    // does nothing otherwise.
     void Draw(Canvas& canvas) const;
 
   private:
     QImage picture_;
     QRect area_;
     bool visible_ = false;
+    // The built-in drawing, made at its first showing for the canvas it is shown on.
+    mutable QImage builtIn_;
+    mutable QRect builtInArea_;
 };
 
 }  // namespace editor

@@ -6,6 +6,7 @@
 
 #include "app/application.h"
 #include "support/pixels.h"
+#include "support/wait.h"
 
 using editor::SpeedButton;
 using editor::TBaseForm;
@@ -155,7 +156,7 @@ TEST(MainWindow, RightClickOnTheSurfaceSnapshotsThenOpensThePopup) {
     EXPECT_TRUE(w.b("SpeedButtonUndo")->isEnabled());
     EXPECT_TRUE(w.form.action(QStringLiteral("OtkatItem"))->isEnabled());
     EXPECT_EQ(w.form.editor().state().PointCount, 0);
-    QTRY_VERIFY_WITH_TIMEOUT(w.form.popupMenu()->isVisible(), 1000);
+    EXPECT_TRUE(testing_support::WaitUntil([&] { return w.form.popupMenu()->isVisible(); }, 1000));
     const auto items = w.form.popupMenu()->actions();
     ASSERT_EQ(items.size(), 4);
     EXPECT_EQ(items[0]->text(), QStringLiteral("Откат"));
@@ -174,9 +175,11 @@ TEST(MainWindow, MouseMovesOverTheSurfaceShowTheReadout) {
     w.form.show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&w.form));
     QTest::mouseMove(w.form.surface(), QPoint(192, 192));
-    QTRY_COMPARE_WITH_TIMEOUT(w.panel(1), QStringLiteral("X:0  Y:0"), 1000);
+    EXPECT_TRUE(
+        testing_support::WaitUntil([&] { return w.panel(1) == QStringLiteral("X:0  Y:0"); }, 1000));
     QTest::mouseMove(w.form.surface(), QPoint(390, 0));
-    QTRY_COMPARE_WITH_TIMEOUT(w.panel(1), QStringLiteral("X:955  Y:-960"), 1000);
+    EXPECT_TRUE(testing_support::WaitUntil(
+        [&] { return w.panel(1) == QStringLiteral("X:955  Y:-960"); }, 1000));
 }
 
 TEST(MainWindow, MenusCarryCaptionsAndShortcuts) {
@@ -221,7 +224,8 @@ TEST(MainWindow, GridToggleRepaintsThroughTheTimer) {
     EXPECT_TRUE(w.form.editor().TimerOnPaint().isActive());
     const QImage& img = w.form.editor().canvas().image();
     EXPECT_NE(img.pixel(5, 24), qRgb(128, 128, 128));
-    QTRY_COMPARE_WITH_TIMEOUT(img.pixel(5, 24), qRgb(128, 128, 128), 1000);
+    EXPECT_TRUE(
+        testing_support::WaitUntil([&] { return img.pixel(5, 24) == qRgb(128, 128, 128); }, 1000));
 }
 
 TEST(Dialogs, ProgramFiltersBecomeQtFilters) {

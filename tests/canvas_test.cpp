@@ -169,3 +169,17 @@ TEST(CanvasFill, FillsWithTheBrushAndRecordsTheChangedArea) {
     c.fillRect(-10, -10, 100, 100);
     EXPECT_EQ(c.takeDirtyRect(), QRect(0, 0, 6, 4));
 }
+
+TEST(CanvasImage, ACopyOfTheSurfaceKeepsItsPixelsAndTheCanvasKeepsDrawing) {
+    Canvas c = MakeCanvas(6, 3);
+    const QImage before = c.image();  // shares the pixels until one side writes
+    c.moveTo(0, 1);
+    c.lineTo(4, 1);
+    EXPECT_EQ(Grid(before, 0, 1, 6, 1, kLegend), "......");
+    EXPECT_EQ(Grid(c.image(), 0, 1, 6, 1, kLegend), "####..");
+    // Drawing on the image by other means, then with the canvas again: both land in it.
+    c.image().setPixel(5, 0, kBrush);
+    c.moveTo(0, 2);
+    c.lineTo(2, 2);
+    EXPECT_EQ(Grid(c.image(), 0, 0, 6, 3, kLegend), Rows({".....o", "####..", "##...."}));
+}

@@ -6,6 +6,7 @@
 
 #include "editor/editor.h"
 #include "support/fake_host.h"
+#include "support/wait.h"
 
 using editor::MouseButton;
 using testing_support::EditorFixture;
@@ -138,7 +139,7 @@ TEST(Timers, ArmingAnArmedRepaintTimerDoesNotRestartIt) {
         EXPECT_LE(t.remainingTime(), 200 - waited + 15);
     }
     const int before = f.host.lengthWrites;
-    QTRY_VERIFY_WITH_TIMEOUT(!t.isActive(), 1000);
+    EXPECT_TRUE(testing_support::WaitUntil([&] { return !t.isActive(); }, 1000));
     EXPECT_GE(clock.elapsed(), 195);
     QTest::qWait(250);
     EXPECT_EQ(f.host.lengthWrites - before, 1);  // exactly one repaint
@@ -162,7 +163,8 @@ TEST(Timers, StatusDotTimerEmptiesPanelFour) {
     EXPECT_TRUE(f.editor.timerStatusDot().isActive());
     f.editor.timerStatusDot().setInterval(10);  // not to wait two seconds here
     f.editor.timerStatusDot().start();
-    QTRY_COMPARE_WITH_TIMEOUT(f.host.panels[editor::kPanelDot], QString(), 1000);
+    EXPECT_TRUE(testing_support::WaitUntil(
+        [&] { return f.host.panels[editor::kPanelDot] == QString(); }, 1000));
     EXPECT_FALSE(f.editor.timerStatusDot().isActive());
 }
 

@@ -6,6 +6,7 @@
 #include "app/application.h"
 #include "editor/editor.h"
 #include "support/fake_host.h"
+#include "support/wait.h"
 
 using editor::MouseButton;
 using model::PixelPos;
@@ -131,7 +132,7 @@ TEST(PointSearch, XWithinReachArmsTheTimerButPicksNothing) {
     // A hover readout after the release lasts until the timer armed by the press fires.
     t.move(151, 151);
     EXPECT_EQ(t.dot(), QStringLiteral("Dot:1"));
-    QTRY_VERIFY_WITH_TIMEOUT(!t.timerArmed(), 1000);
+    EXPECT_TRUE(testing_support::WaitUntil([&] { return !t.timerArmed(); }, 1000));
     EXPECT_EQ(t.dot(), QString());
 }
 

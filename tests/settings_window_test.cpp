@@ -5,6 +5,7 @@
 #include <QUrl>
 
 #include "app/application.h"
+#include "support/wait.h"
 #include "ui/contacts.h"
 
 using ui::TOptionForm;
@@ -126,7 +127,7 @@ TEST(SettingsWindow, FirstPointSizeRepaintsOnlyThroughTheTimer) {
     EXPECT_TRUE(timer.isActive());
     b->setValue(5);
     b->setValue(6);
-    QTRY_VERIFY_WITH_TIMEOUT(!w.marked(), 1000);
+    EXPECT_TRUE(testing_support::WaitUntil([&] { return !w.marked(); }, 1000));
     // One repaint for the burst: nothing clears the surface after it.
     w.mark();
     QTest::qWait(300);
@@ -197,7 +198,8 @@ TEST(AboutWindow, LinkLabelsChangeColourAndOpenTheirLinks) {
     ASSERT_TRUE(mail && web);
     EXPECT_EQ(TextColor(mail), qRgb(0, 0, 0));
     QTest::mouseMove(mail, QPoint(3, 3));
-    QTRY_COMPARE_WITH_TIMEOUT(TextColor(mail), qRgb(255, 0, 0), 1000);
+    EXPECT_TRUE(
+        testing_support::WaitUntil([&] { return TextColor(mail) == qRgb(255, 0, 0); }, 1000));
     QEvent leave(QEvent::Leave);
     QApplication::sendEvent(mail, &leave);
     EXPECT_EQ(TextColor(mail), qRgb(0, 0, 128));

@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QDesktopServices>
+#include <QFile>
 #include <QFrame>
 #include <QMouseEvent>
 #include <QPalette>
@@ -9,6 +10,7 @@
 #include <QStyle>
 #include <QUrl>
 
+#include "editor/pictures/jpeg_reader.h"
 #include "ui/contacts.h"
 
 namespace ui {
@@ -128,6 +130,15 @@ TAboutForm::TAboutForm(QWidget* parent)
     ImageFisht->setObjectName(QStringLiteral("ImageFisht"));
     ImageFisht->setGeometry(208, 17, 81, 82);
     ImageFisht->setScaledContents(true);
+    // Our own drawing, decoded by the same JPEG reader as the underlay pictures.
+    QFile pictureFile(QStringLiteral(":/about/about_picture.jpg"));
+    if (pictureFile.open(QIODevice::ReadOnly)) {
+        const editor::pictures::JpegImage picture =
+            editor::pictures::ReadJpegFull(pictureFile.readAll());
+        if (picture.ok()) {
+            setPicture(picture.image);
+        }
+    }
 
     BitBtn1 = new QPushButton(QStringLiteral("OK"), this);
     BitBtn1->setObjectName(QStringLiteral("BitBtn1"));

@@ -22,16 +22,16 @@ class ScriptedDialogs : public editor::Dialogs {
     std::vector<bool> fileDialogWasSave;
     std::vector<editor::MessageSpec> messages;
 
-    std::optional<QString> openFile(editor::FileDialogSpec& spec) override {
-        return answer(spec, false);
+    std::optional<QString> openFile(editor::FileDialogSpec& request) override {
+        return answer(request, false);
     }
-    std::optional<QString> saveFile(editor::FileDialogSpec& spec) override {
-        return answer(spec, true);
+    std::optional<QString> saveFile(editor::FileDialogSpec& request) override {
+        return answer(request, true);
     }
-    editor::MessageButton message(const editor::MessageSpec& spec) override {
-        messages.push_back(spec);
+    editor::MessageButton message(const editor::MessageSpec& request) override {
+        messages.push_back(request);
         if (messageAnswers.empty()) {
-            return spec.escapeButton;  // as if the box were closed
+            return request.escapeButton;  // as if the box were closed
         }
         const editor::MessageButton b = messageAnswers.front();
         messageAnswers.pop_front();
@@ -39,8 +39,8 @@ class ScriptedDialogs : public editor::Dialogs {
     }
 
   private:
-    std::optional<QString> answer(editor::FileDialogSpec& spec, bool save) {
-        fileDialogs.push_back(spec);
+    std::optional<QString> answer(editor::FileDialogSpec& request, bool save) {
+        fileDialogs.push_back(request);
         fileDialogWasSave.push_back(save);
         if (fileAnswers.empty()) {
             return std::nullopt;
@@ -48,9 +48,9 @@ class ScriptedDialogs : public editor::Dialogs {
         std::optional<QString> a = fileAnswers.front();
         fileAnswers.pop_front();
         if (a) {
-            spec.fileName = *a;
+            request.fileName = *a;
             if (!filterAnswers.empty()) {
-                spec.filterIndex = filterAnswers.front();
+                request.filterIndex = filterAnswers.front();
                 filterAnswers.pop_front();
             }
         }

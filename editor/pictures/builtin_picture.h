@@ -1,0 +1,11 @@
+// The picture the underlay holds before any file is loaded: a neutral drawing, kept as a
+// placeable Windows metafile like any picture the user could load.
+#pragma once
+
+#include <QByteArray>
+
+namespace editor::pictures {
+
+QByteArray BuiltInPicture();
+
+}  // namespace editor::pictures
