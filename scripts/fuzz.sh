@@ -22,6 +22,7 @@ if [ ${#readers[@]} -eq 0 ]; then
 fi
 
 export QT_QPA_PLATFORM=offscreen
+export LSAN_OPTIONS="suppressions=$PWD/fuzz/lsan.supp${LSAN_OPTIONS:+:$LSAN_OPTIONS}"
 failed=()
 for reader in "${readers[@]}"; do
   work="build-fuzz/corpus/$reader"
