@@ -480,6 +480,59 @@ def case_settings_colour(d, tmp):
                  "the stroke redrawn in olive, no green left")
 
 
+def write_bmp(path, width, height, colour_of):
+    """A 24-bit Windows bitmap; colour_of(x, y) gives (r, g, b), y counted from the top."""
+    stride = (width * 3 + 3) & ~3
+    rows = []
+    for y in reversed(range(height)):  # bottom row first
+        row = bytearray()
+        for x in range(width):
+            r, g, b = colour_of(x, y)
+            row += bytes((b, g, r))
+        rows.append(bytes(row) + bytes(stride - len(row)))
+    pixels = b"".join(rows)
+    header = (b"BM" + (54 + len(pixels)).to_bytes(4, "little") + bytes(4)
+              + (54).to_bytes(4, "little"))
+    info = ((40).to_bytes(4, "little") + width.to_bytes(4, "little")
+            + height.to_bytes(4, "little") + (1).to_bytes(2, "little")
+            + (24).to_bytes(2, "little") + bytes(4) + len(pixels).to_bytes(4, "little")
+            + (2835).to_bytes(4, "little") * 2 + bytes(8))
+    with open(path, "wb") as f:
+        f.write(header + info + pixels)
+
+
+RED, BLUE, GREEN = (255, 0, 0), (0, 0, 255), (0, 255, 0)
+
+
+def case_underlay(d, tmp):
+    w = MainWindow(d, d.start_app())
+    # 40 x 40: red above, blue below, and a green bottom row, whose colour (that of the
+    # bottom-left pixel) is the transparent one.
+    path = os.path.join(tmp, "Подложка для обводки.bmp")
+    write_bmp(path, 40, 40, lambda x, y: GREEN if y == 39 else (RED if y < 20 else BLUE))
+    w.click_toolbar("SpeedButtonOpenImage")
+    dialog = d.window("^Open$|Открыть")
+    d.activate(dialog)
+    d.key("ctrl+a")
+    d.type(path)
+    d.key("Return")
+    wait_for(lambda: not d.windows("^Open$"), "the open dialog to close")
+    # Enlarged to 386 x 386 at (4, 0) of the 394 x 386 surface: red in the upper half, blue
+    # in the lower, and the green row left out.
+    d.eventually(lambda s: w.count(RED, 10, 10, 380, 180, s) > 370 * 150
+                 and w.count(BLUE, 10, 210, 380, 370, s) > 370 * 140
+                 and w.count(GREEN, 0, 0, 394, 386, s) == 0,
+                 "the picture under the surface, fitted")
+    # Drawing goes over it.
+    w.click_palette("SpeedButtonPen")
+    w.stroke([(60, 100), (320, 100)])
+    d.eventually(lambda s: w.count(LINE_GREEN, 60, 95, 320, 106, s) > 200, "a stroke over it")
+    # The toggle hides it again.
+    w.click_toolbar("SpeedButtonPictureON")
+    d.eventually(lambda s: w.count(RED, 0, 0, 394, 386, s) == 0
+                 and w.count(LINE_GREEN, 60, 95, 320, 106, s) > 200, "the underlay hidden")
+
+
 def case_closing_question(d, tmp):
     w = MainWindow(d, d.start_app())
     w.click_palette("SpeedButtonPen")
@@ -512,6 +565,7 @@ CASES = {
     "transform": case_transform,
     "settings_colour": case_settings_colour,
     "closing_question": case_closing_question,
+    "underlay": case_underlay,
 }
 
 
