@@ -92,7 +92,9 @@ ImageResult DecodeBitmap(const QByteArray& data) {
         dib.width = U16(data, 18);
         dib.height = U16(data, 20);
         dib.bitCount = U16(data, 24);
-    } else if (headerSize >= 40 && qsizetype(14 + headerSize) <= data.size()) {
+    } else if (headerSize >= 40 && 14 + qsizetype(headerSize) <= data.size()) {
+        // The sum is taken in 64 bits: in 32, a header size near 4 GiB would wrap round to a
+        // small one and let the fields below be read past the end of the data.
         dib.width = qint32(U32(data, 18));
         dib.height = std::llabs(qint32(U32(data, 22)));
         dib.bitCount = U16(data, 28);
