@@ -60,6 +60,18 @@ FileResult ReadWholeFile(const QString& name, int64_t maxBytes, QByteArray& byte
     return {};
 }
 
+FileResult ReadFileStart(const QString& name, int64_t maxBytes, QByteArray& bytes) {
+    QFile file(name);
+    if (FileResult r = OpenForReading(file); !r.ok) {
+        return r;
+    }
+    bytes = file.read(maxBytes);
+    if (file.error() != QFileDevice::NoError) {
+        return Failure(file.errorString());
+    }
+    return {};
+}
+
 FileResult ReadFilePrefix(const QString& name, int64_t count, QByteArray& bytes) {
     QFile file(name);
     if (FileResult r = OpenForReading(file); !r.ok) {

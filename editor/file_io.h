@@ -18,6 +18,8 @@ struct FileResult {
 FileResult FileSize(const QString& name, int64_t& size);
 // Reads the whole file; refuses a file larger than maxBytes instead of reading it.
 FileResult ReadWholeFile(const QString& name, int64_t maxBytes, QByteArray& bytes);
+// Reads the first maxBytes bytes, or the whole file when it is shorter.
+FileResult ReadFileStart(const QString& name, int64_t maxBytes, QByteArray& bytes);
 // Reads exactly the first `count` bytes; a shorter file is a failure.
 FileResult ReadFilePrefix(const QString& name, int64_t count, QByteArray& bytes);
 // Writes the bytes as the whole file through a temporary file that replaces the old one only

@@ -1,9 +1,8 @@
 #include "editor/ilda_commands.h"
 
-#include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
 
+#include "editor/file_io.h"
 #include "model/ilda.h"
 
 namespace editor {
@@ -62,13 +61,13 @@ void IldaCommands::ItemExportIldaClick(Dialogs& dialogs) {
         contour, format, {uint8_t(qRed(line)), uint8_t(qGreen(line)), uint8_t(qBlue(line))},
         FrameName(*name), kCompany);
 
-    QSaveFile file(*name);
-    if (!file.open(QIODevice::WriteOnly) ||
-        file.write(reinterpret_cast<const char*>(out.bytes.data()), qint64(out.bytes.size())) !=
-            qint64(out.bytes.size()) ||
-        !file.commit()) {
+    // Through the file layer's atomic write, which also sees a write cut short by a full disk.
+    const FileResult written = WriteFileAtomically(
+        *name,
+        QByteArray(reinterpret_cast<const char*>(out.bytes.data()), qsizetype(out.bytes.size())));
+    if (!written.ok) {
         ShowMessage(dialogs, MessageType::Error,
-                    QStringLiteral("Cannot create file %1: %2").arg(*name, file.errorString()));
+                    QStringLiteral("Cannot create file %1: %2").arg(*name, written.error));
         return;
     }
 
@@ -98,13 +97,14 @@ void IldaCommands::ItemImportIldaClick(Dialogs& dialogs) {
     if (!name) {
         return;
     }
-    QFile file(*name);
-    if (!file.open(QIODevice::ReadOnly)) {
+    // Through the file layer, which opens only regular files: a pipe would wait for a writer
+    // forever.
+    QByteArray data;
+    if (const FileResult r = ReadFileStart(*name, kMaxIldaRead, data); !r.ok) {
         ShowMessage(dialogs, MessageType::Error,
-                    QStringLiteral("Cannot open file %1: %2").arg(*name, file.errorString()));
+                    QStringLiteral("Cannot open file %1: %2").arg(*name, r.error));
         return;
     }
-    const QByteArray data = file.read(kMaxIldaRead);
     const model::ilda::Import in = model::ilda::Decode(
         std::span(reinterpret_cast<const uint8_t*>(data.constData()), size_t(data.size())));
     using model::ilda::ImportError;

@@ -11,6 +11,8 @@ packages=(
   clang-format
   fonts-dejavu-core fonts-liberation2
   xvfb xauth
+  clang libclang-rt-14-dev
+  xdotool imagemagick python3
 )
 
 missing=()

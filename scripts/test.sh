@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
-# Installs what is missing, checks the formatting, builds with warnings as errors and runs
-# every test headless, then builds the tests again with AddressSanitizer and
-# UndefinedBehaviorSanitizer and runs them once more. Ends with ctest's summary.
+# Installs what is missing, checks the formatting, builds the tests with AddressSanitizer and
+# UndefinedBehaviorSanitizer and runs them, builds with warnings as errors and runs every test
+# (the end-to-end ones on a virtual display), then runs each fuzz harness for a short while.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/install-deps.sh
@@ -25,3 +25,6 @@ scripts/build.sh build -DQUORINIMAGE_WERROR=ON
 
 echo "== Tests"
 ctest --test-dir build --output-on-failure --timeout 300 -j "$(nproc)"
+
+echo "== Fuzzing, ${QUORINIMAGE_FUZZ_SECONDS:-20} s per reader"
+scripts/fuzz.sh "${QUORINIMAGE_FUZZ_SECONDS:-20}"

@@ -1,7 +1,8 @@
 #include "editor/pictures/bitmap_writer.h"
 
-#include <QSaveFile>
 #include <QtEndian>
+
+#include "editor/file_io.h"
 
 namespace editor::pictures {
 
@@ -38,9 +39,9 @@ QByteArray EncodeBitmap24(const QImage& source) {
 }
 
 QString WriteBitmapFile(const QImage& image, const QString& fileName) {
-    const QByteArray bytes = EncodeBitmap24(image);
-    QSaveFile file(fileName);
-    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit()) {
+    // The file layer's atomic write also sees a write cut short by a full disk, which a
+    // buffered write would only meet, unreported, when it is committed.
+    if (!WriteFileAtomically(fileName, EncodeBitmap24(image)).ok) {
         return QStringLiteral("Cannot create file %1").arg(fileName);
     }
     return QString();

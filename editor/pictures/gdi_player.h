@@ -496,7 +496,6 @@ class GdiPlayer {
     }
     // A rop without a source: pattern, black or white.
     void PatBlt(const QRectF& dest, quint32 rop) {
-        QColor fill;
         QBrush brush;
         switch (rop) {
             case 0x00000042:  // BLACKNESS

@@ -1,9 +1,9 @@
 #include "editor/pictures/picture_formats.h"
 
-#include <QFile>
 #include <QFileInfo>
 #include <QStringList>
 
+#include "editor/file_io.h"
 #include "editor/pictures/bitmap_reader.h"
 #include "editor/pictures/jpeg_reader.h"
 #include "editor/pictures/metafile_player.h"
@@ -55,12 +55,17 @@ PictureResult LoadPicture(const QString& fileName, QSize area) {
         return PictureResult::Fail(QStringLiteral("Unknown picture file extension (.%1)").arg(ext));
     }
 
-    QFile file(fileName);
-    if (!file.open(QIODevice::ReadOnly) || file.size() > kMaxPictureFileBytes) {
+    // Through the file layer, which reads only regular files (a pipe would wait for a writer
+    // forever) and refuses a file larger than the limit without reading it.
+    QByteArray data;
+    if (!ReadWholeFile(fileName, kMaxPictureFileBytes, data).ok) {
         return PictureResult::Fail(QStringLiteral("Cannot open file %1").arg(fileName));
     }
-    const QByteArray data = file.readAll();
-    switch (format->kind) {
+    return ReadPicture(data, format->kind, area);
+}
+
+PictureResult ReadPicture(const QByteArray& data, PictureKind kind, QSize area) {
+    switch (kind) {
         case PictureKind::Jpeg:
             return ReadJpeg(data, area);
         case PictureKind::Metafile:
@@ -75,7 +80,7 @@ PictureResult LoadPicture(const QString& fileName, QSize area) {
             return bitmap.ok() ? Fitted(bitmap.image, area) : PictureResult::Fail(bitmap.error);
         }
     }
-    return PictureResult::Fail(QStringLiteral("Unknown picture file extension (.%1)").arg(ext));
+    return PictureResult::Fail(QStringLiteral("Unknown picture kind"));
 }
 
 }  // namespace editor::pictures

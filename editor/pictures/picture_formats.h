@@ -25,6 +25,9 @@ const std::vector<PictureFormat>& RegisteredFormats();
 // format to the first, after an "All" entry.
 QString PictureFilter();
 
+// Decodes a picture file's bytes with the reader of its kind, fitted into the area.
+PictureResult ReadPicture(const QByteArray& data, PictureKind kind, QSize area);
+
 // Loads a picture file fitted into the area. Fails with "Unknown picture file extension
 // (.%s)" for an extension nobody registered, or with the reader's message.
 PictureResult LoadPicture(const QString& fileName, QSize area);

@@ -1,0 +1,45 @@
+// A picture file as the underlay command loads it: the reader of its kind (chosen by the
+// file name's extension in the editor; fixed per harness here), the picture fitted into the
+// surface, installed as the underlay, shown and drawn by a full repaint under the contour;
+// then a bitmap export of the surface, as the export command encodes it.
+// QUORINIMAGE_PICTURE_KIND names the reader: Bitmap, Icon, Jpeg, Metafile or EnhancedMetafile.
+#include <QByteArray>
+
+#include "editor/pictures/bitmap_writer.h"
+#include "editor/pictures/picture_formats.h"
+#include "fuzz/fuzz_support.h"
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+    // The editor reads at most kMaxPictureFileBytes; fuzz inputs are far below that.
+    const QByteArray bytes =
+        QByteArray::fromRawData(reinterpret_cast<const char*>(data), qsizetype(size));
+    fuzzing::Session s;
+    editor::Editor& e = s.editor;
+    const QSize area = e.canvas().image().size();
+    const editor::pictures::PictureResult r = editor::pictures::ReadPicture(
+        bytes, editor::pictures::PictureKind::QUORINIMAGE_PICTURE_KIND, area);
+    if (!r.ok()) {
+        fuzzing::Require(!r.error.isEmpty(), "a refused picture says why");
+        return 0;
+    }
+    // What the underlay's Load installs.
+    fuzzing::Require(r.image.isNull() || QRect(QPoint(0, 0), area).contains(r.rect),
+                     "a fitted picture lies inside the surface");
+    QImage picture = r.image;
+    if (picture.isNull()) {
+        picture = QImage(1, 1, QImage::Format_ARGB32_Premultiplied);
+        picture.fill(Qt::transparent);
+    }
+    e.underlay().setPicture(picture, r.rect);
+    e.underlay().setVisible(true);
+    // A contour over it, as when tracing.
+    e.state().PointCount = 0;
+    e.FillBuffer(10, 10);
+    e.FillBuffer(370, 200);
+    e.FillBuffer(100, 370);
+    s.host.grid = true;
+    e.PaintPic(true, true);
+    const QByteArray exported = editor::pictures::EncodeBitmap24(e.canvas().image());
+    fuzzing::Require(exported.size() > 54, "the export has a header and pixels");
+    return 0;
+}

@@ -1,0 +1,613 @@
+#!/usr/bin/env python3
+"""End-to-end tests of the built editor on a real X display.
+
+Each case starts its own virtual display (Xvfb), starts build/quorinimage on it, drives it
+with real pointer and key events (xdotool), reads the screen (ImageMagick's import) and the
+files it writes, and stops everything it started, whatever happens.
+
+    e2e.py --app build/quorinimage CASE      (CASE: one of the names in CASES, or "all")
+
+Controls are found where the window's fixed layout puts them: the client area is the
+bottom 487 x 460 pixels of the main window (the menu bar is above it), the drawing surface
+lies at (65, 33) in it, the toolbar buttons at (x, 3) and the palette buttons at (x, 31 + y).
+"""
+
+import argparse
+import ctypes
+import os
+import shutil
+import signal
+import subprocess
+import sys
+import tempfile
+import time
+
+CLIENT_W, CLIENT_H = 487, 460
+SURFACE = (65, 33)
+BUTTON = 23  # toolbar and palette buttons are square
+
+TOOLBAR_X = {
+    "SpeedButtonNewPict": 0,
+    "SpeedButtonOpenLaser": 23,
+    "SpeedButtonSave": 46,
+    "SpeedButtonOpenImage": 79,
+    "SpeedButtonSavePikture": 102,
+    "SpeedButtonUndo": 135,
+    "SpeedButtonPictureON": 245,
+    "SpeedButtonSetkaON": 268,
+    "SpeedButtonRefresh": 291,
+    "SpeedButtonOptionForm": 347,
+}
+PALETTE = {
+    "SpeedButtonKontur": (4, 81),
+    "SpeedButtonPen": (6, 151),
+    "SpeedButtonRotate": (6, 318),
+    "SpeedButtonMirrorVert": (6, 341),
+    "SpeedButtonMirrorGor": (30, 341),
+}
+
+# Colours of the default settings, as the screen shows them.
+LINE_GREEN = (0, 128, 0)
+OLIVE = (128, 128, 0)
+WHITE = (255, 255, 255)
+
+TITLE = "Vardeni : "
+
+
+class Failure(Exception):
+    pass
+
+
+def check(condition, what):
+    if not condition:
+        raise Failure(what)
+
+
+def wait_for(predicate, what, timeout=15.0, step=0.1):
+    """Polls until predicate() gives a true value, which it returns."""
+    end = time.monotonic() + timeout
+    while True:
+        value = predicate()
+        if value:
+            return value
+        if time.monotonic() > end:
+            raise Failure("timed out waiting for " + what)
+        time.sleep(step)
+
+
+class Screen:
+    """A screenshot: pixels of the whole root window."""
+
+    def __init__(self, width, height, data):
+        self.width, self.height, self.data = width, height, data
+
+    def pixel(self, x, y):
+        i = 3 * (y * self.width + x)
+        return tuple(self.data[i:i + 3])
+
+    def count(self, colour, x0, y0, x1, y1):
+        """How many pixels of the rectangle [x0, x1) x [y0, y1) have the colour."""
+        n = 0
+        for y in range(max(0, y0), min(self.height, y1)):
+            for x in range(max(0, x0), min(self.width, x1)):
+                if self.pixel(x, y) == colour:
+                    n += 1
+        return n
+
+
+def parse_ppm(raw):
+    # P6 <w> <h> <max>\n<rgb bytes>
+    fields = []
+    pos = 0
+    while len(fields) < 4:
+        while raw[pos:pos + 1].isspace():
+            pos += 1
+        if raw[pos:pos + 1] == b"#":
+            pos = raw.index(b"\n", pos) + 1
+            continue
+        end = pos
+        while not raw[end:end + 1].isspace():
+            end += 1
+        fields.append(raw[pos:end])
+        pos = end
+    check(fields[0] == b"P6" and fields[3] == b"255", "an 8-bit PPM screenshot")
+    w, h = int(fields[1]), int(fields[2])
+    return Screen(w, h, raw[pos + 1:pos + 1 + 3 * w * h])
+
+
+def add_keysyms(display, letters):
+    """Binds each letter (and its capital) to a spare keycode of the display's keyboard.
+
+    xdotool types a character missing from the keyboard map by binding it to a keycode for a
+    moment and unbinding it right after the key event, and the program may look the key up
+    after that and see another letter. Letters bound for good are typed like any other key.
+    Returns the letters that found no spare keycode."""
+    x = ctypes.CDLL("libX11.so.6")
+    x.XOpenDisplay.restype = ctypes.c_void_p
+    x.XOpenDisplay.argtypes = [ctypes.c_char_p]
+    x.XDisplayKeycodes.argtypes = [ctypes.c_void_p, ctypes.POINTER(ctypes.c_int),
+                                   ctypes.POINTER(ctypes.c_int)]
+    x.XGetKeyboardMapping.restype = ctypes.POINTER(ctypes.c_ulong)
+    x.XGetKeyboardMapping.argtypes = [ctypes.c_void_p, ctypes.c_ubyte, ctypes.c_int,
+                                      ctypes.POINTER(ctypes.c_int)]
+    x.XChangeKeyboardMapping.argtypes = [ctypes.c_void_p, ctypes.c_int, ctypes.c_int,
+                                         ctypes.POINTER(ctypes.c_ulong), ctypes.c_int]
+    x.XSync.argtypes = [ctypes.c_void_p, ctypes.c_int]
+    x.XFree.argtypes = [ctypes.c_void_p]
+    x.XCloseDisplay.argtypes = [ctypes.c_void_p]
+    dpy = x.XOpenDisplay(display.encode())
+    check(dpy, "a connection to " + display)
+    try:
+        lo, hi, per = ctypes.c_int(), ctypes.c_int(), ctypes.c_int()
+        x.XDisplayKeycodes(dpy, ctypes.byref(lo), ctypes.byref(hi))
+        n = hi.value - lo.value + 1
+        syms = x.XGetKeyboardMapping(dpy, lo.value, n, ctypes.byref(per))
+        free = [lo.value + i for i in range(n)
+                if not any(syms[i * per.value + j] for j in range(per.value))]
+        x.XFree(syms)
+        for keycode, c in zip(free, letters):
+            # Unicode keysyms: 0x01000000 plus the code point.
+            pair = (ctypes.c_ulong * 2)(0x1000000 + ord(c.lower()), 0x1000000 + ord(c.upper()))
+            x.XChangeKeyboardMapping(dpy, keycode, 2, pair, 1)
+        x.XSync(dpy, 0)
+    finally:
+        x.XCloseDisplay(dpy)
+    return letters[len(free):]
+
+
+def die_with_parent():
+    # Whatever ends this script, its display and program end with it.
+    libc = ctypes.CDLL(None, use_errno=True)
+    libc.prctl(1, signal.SIGKILL)  # PR_SET_PDEATHSIG
+
+
+class Display:
+    """A virtual X display with the editor on it; stops both on exit."""
+
+    def __init__(self, app, workdir, log):
+        self.app = app
+        self.workdir = workdir
+        self.log = log
+        self.xvfb = None
+        self.proc = None
+        self.env = None
+        self.bound = set()
+
+    def __enter__(self):
+        read_fd, write_fd = os.pipe()
+        self.xvfb = subprocess.Popen(
+            ["Xvfb", "-displayfd", str(write_fd), "-screen", "0", "1024x768x24",
+             "-nolisten", "tcp", "-noreset"],
+            pass_fds=(write_fd,), stdout=self.log, stderr=self.log,
+            preexec_fn=die_with_parent)
+        os.close(write_fd)
+        with os.fdopen(read_fd) as r:
+            number = r.readline().strip()
+        check(number, "Xvfb reports its display")
+        self.env = dict(os.environ)
+        self.env.update({
+            "DISPLAY": ":" + number,
+            "QT_QPA_PLATFORM": "xcb",
+            "XDG_RUNTIME_DIR": self.workdir,
+            "HOME": self.workdir,
+            # A fixed look: no desktop theme, no scaling.
+            "QT_QPA_PLATFORMTHEME": "",
+            "QT_AUTO_SCREEN_SCALE_FACTOR": "0",
+            "QT_SCALE_FACTOR": "1",
+            "LANG": "C.UTF-8",
+            "LC_ALL": "C.UTF-8",
+        })
+        self.env.pop("WAYLAND_DISPLAY", None)
+        return self
+
+    def __exit__(self, *exc):
+        self.stop_app()
+        if self.xvfb:
+            self.xvfb.terminate()
+            try:
+                self.xvfb.wait(timeout=10)
+            except subprocess.TimeoutExpired:
+                self.xvfb.kill()
+                self.xvfb.wait()
+        return False
+
+    # ---- The program ----
+
+    def start_app(self):
+        self.proc = subprocess.Popen([self.app], cwd=self.workdir, env=self.env,
+                                     stdout=self.log, stderr=self.log,
+                                     preexec_fn=die_with_parent)
+        wid = self.window(TITLE)
+        self.wait_idle()
+        return wid
+
+    def stop_app(self):
+        if self.proc and self.proc.poll() is None:
+            self.proc.terminate()
+            try:
+                self.proc.wait(timeout=10)
+            except subprocess.TimeoutExpired:
+                self.proc.kill()
+                self.proc.wait()
+        self.proc = None
+
+    def app_exited(self, timeout=10.0):
+        try:
+            self.proc.wait(timeout=timeout)
+            return True
+        except subprocess.TimeoutExpired:
+            return False
+
+    # ---- X ----
+
+    def xdotool(self, *args, check_rc=True):
+        r = subprocess.run(["xdotool", *map(str, args)], env=self.env, capture_output=True,
+                           text=True, timeout=30)
+        if check_rc and r.returncode != 0:
+            raise Failure("xdotool %s: %s" % (" ".join(map(str, args)), r.stderr.strip()))
+        return r.stdout
+
+    def windows(self, name):
+        out = self.xdotool("search", "--onlyvisible", "--name", name, check_rc=False)
+        return [int(w) for w in out.split()]
+
+    def window(self, name, timeout=20.0):
+        """The first visible window whose title matches name (a regular expression)."""
+        return wait_for(lambda: (self.windows(name) or [None])[0], "a window named " + name,
+                        timeout)
+
+    def name_of(self, wid):
+        return self.xdotool("getwindowname", wid).strip()
+
+    def geometry(self, wid):
+        out = self.xdotool("getwindowgeometry", "--shell", wid)
+        g = dict(line.split("=", 1) for line in out.split() if "=" in line)
+        return int(g["X"]), int(g["Y"]), int(g["WIDTH"]), int(g["HEIGHT"])
+
+    def wait_idle(self, seconds=0.4):
+        # The editor repaints 200 ms after a request; give it that and a little more.
+        time.sleep(seconds)
+
+    def activate(self, wid):
+        self.xdotool("windowactivate", "--sync", wid, check_rc=False)
+        self.xdotool("windowfocus", "--sync", wid, check_rc=False)
+
+    def move(self, x, y):
+        self.xdotool("mousemove", "--sync", x, y)
+
+    def click(self, x, y, button=1):
+        self.move(x, y)
+        self.xdotool("click", button)
+        self.wait_idle(0.15)
+
+    def drag(self, points):
+        self.move(*points[0])
+        self.xdotool("mousedown", 1)
+        for p in points[1:]:
+            # Small steps, as a hand moves the mouse.
+            self.move(*p)
+        self.xdotool("mouseup", 1)
+        self.wait_idle()
+
+    def key(self, *keys):
+        self.xdotool("key", "--clearmodifiers", *keys)
+        self.wait_idle(0.2)
+
+    def type(self, text):
+        letters = sorted({c.lower() for c in text if ord(c) > 127} - self.bound)
+        if letters:
+            check(not add_keysyms(self.env["DISPLAY"], letters), "spare keycodes for " + text)
+            self.bound.update(letters)
+            time.sleep(0.3)  # the program reloads its keyboard map
+        self.xdotool("type", "--delay", 30, "--", text)
+
+    def eventually(self, predicate, what, timeout=10.0):
+        """Reads the screen until predicate(screen) holds, for the repaints to arrive."""
+        return wait_for(lambda: predicate(self.screen()), what, timeout, step=0.2)
+
+    def screen(self):
+        for attempt in range(5):
+            r = subprocess.run(["import", "-window", "root", "-depth", "8", "ppm:-"],
+                               env=self.env, capture_output=True, timeout=30)
+            if r.returncode == 0 and r.stdout.startswith(b"P6"):
+                return parse_ppm(r.stdout)
+            time.sleep(0.3)
+        raise Failure("cannot read the screen: " + r.stderr.decode(errors="replace"))
+
+
+class MainWindow:
+    """The editor's main window and where its controls are on the screen."""
+
+    def __init__(self, d, wid):
+        self.d, self.wid = d, wid
+        x, y, w, h = d.geometry(wid)
+        check(w == CLIENT_W and h > CLIENT_H, "a main window 487 wide, got %dx%d" % (w, h))
+        # The client area is the bottom of the window, below the menu bar.
+        self.client = (x, y + h - CLIENT_H)
+        self.surface = (self.client[0] + SURFACE[0], self.client[1] + SURFACE[1])
+
+    def title(self):
+        return self.d.name_of(self.wid)
+
+    def at_surface(self, px, py):
+        return self.surface[0] + px, self.surface[1] + py
+
+    def click_toolbar(self, name):
+        self.d.click(self.client[0] + TOOLBAR_X[name] + BUTTON // 2, self.client[1] + 3 + 11)
+
+    def click_palette(self, name):
+        x, y = PALETTE[name]
+        self.d.click(self.client[0] + x + 11, self.client[1] + 31 + y + 11)
+
+    def stroke(self, pixels):
+        """A pen stroke through surface pixels, in small steps."""
+        points = []
+        for (x0, y0), (x1, y1) in zip(pixels, pixels[1:]):
+            steps = max(abs(x1 - x0), abs(y1 - y0)) // 4 + 1
+            for i in range(steps):
+                points.append(self.at_surface(x0 + (x1 - x0) * i // steps,
+                                              y0 + (y1 - y0) * i // steps))
+        points.append(self.at_surface(*pixels[-1]))
+        self.d.drag(points)
+
+    def count(self, colour, x0, y0, x1, y1, screen=None):
+        """Pixels of a colour in a rectangle of surface pixels."""
+        s = screen or self.d.screen()
+        sx, sy = self.surface
+        return s.count(colour, sx + x0, sy + y0, sx + x1, sy + y1)
+
+
+def contour_file_count(path):
+    with open(path, "rb") as f:
+        data = f.read()
+    check(len(data) == 8192, "a contour file of 8192 bytes, got %d" % len(data))
+    # The count word: offset binary, low byte first.
+    return (data[8180] | (data[8181] << 8)) - 32768
+
+
+def save_as(d, w, path):
+    """Ctrl+F, the path typed into Qt's own file dialog, Enter."""
+    w.d.activate(w.wid)
+    d.key("ctrl+f")
+    dialog = d.window("Save As|Сохранить|Записать")
+    d.activate(dialog)
+    d.key("ctrl+a")
+    d.type(path)
+    d.key("Return")
+    wait_for(lambda: not d.windows("^Save As$"), "the save dialog to close")
+
+
+def open_file(d, w, path):
+    d.activate(w.wid)
+    d.key("ctrl+o")
+    dialog = d.window("^Open$|Открыть")
+    d.activate(dialog)
+    d.key("ctrl+a")
+    d.type(path)
+    d.key("Return")
+    wait_for(lambda: not d.windows("^Open$"), "the open dialog to close")
+    d.wait_idle()
+
+
+# ---- Cases ----
+
+def case_startup(d, tmp):
+    w = MainWindow(d, d.start_app())
+    check(w.title() == "Vardeni : [no name]", "the start caption, got %r" % w.title())
+
+    def empty_surface(s):
+        # The background everywhere but the centre marker, a white circle (and the frame's
+        # corner mark at the top left); the panel's frame just outside the surface.
+        background = s.pixel(w.surface[0] + 20, w.surface[1] + 20)
+        return (w.count(background, 0, 20, 384, 170, s) == 384 * 150
+                and w.count(WHITE, 180, 180, 205, 205, s) > 10
+                and w.count(LINE_GREEN, 0, 0, 384, 384, s) == 0
+                and s.pixel(w.surface[0] - 1, w.surface[1] - 1) != background)
+
+    d.eventually(empty_surface, "an empty surface with the centre marker at (65, 33)")
+
+
+def case_pen_stroke(d, tmp):
+    w = MainWindow(d, d.start_app())
+    w.click_palette("SpeedButtonPen")
+    w.stroke([(60, 60), (300, 60), (300, 200)])
+    d.eventually(lambda s: w.count(LINE_GREEN, 60, 55, 300, 66, s) > 150
+                 and w.count(LINE_GREEN, 295, 60, 306, 200, s) > 80
+                 and w.count(LINE_GREEN, 0, 250, 384, 384, s) == 0,
+                 "the stroke's two legs on screen, nothing elsewhere")
+
+
+def case_save_and_reopen(d, tmp):
+    w = MainWindow(d, d.start_app())
+    w.click_palette("SpeedButtonPen")
+    w.stroke([(40, 300), (200, 300), (200, 120)])
+    before = d.eventually(lambda s: w.count(LINE_GREEN, 0, 0, 384, 384, s) > 200
+                          and w.count(LINE_GREEN, 0, 0, 384, 384, s), "the stroke on screen")
+    folder = os.path.join(tmp, "Мои контуры")
+    os.makedirs(folder)
+    path = os.path.join(folder, "Звезда номер 1.ilz")
+    save_as(d, w, path)
+    wait_for(lambda: os.path.exists(path), "the saved file")
+    count = wait_for(lambda: contour_file_count(path), "a count in the saved file")
+    check(count > 5, "several points saved, got %d" % count)
+    wait_for(lambda: path in w.title(), "the file's name in the caption")
+    # Saved: closing asks nothing and ends the program.
+    d.activate(w.wid)
+    d.key("ctrl+q")
+    check(d.app_exited(), "the program ends after a save without a question")
+
+    w = MainWindow(d, d.start_app())
+    d.eventually(lambda s: w.count(LINE_GREEN, 0, 0, 384, 384, s) == 0,
+                 "a fresh start shows no contour")
+    open_file(d, w, path)
+    wait_for(lambda: path in w.title(), "the opened file's name in the caption")
+    # Opened points lie up to one pixel nearer the centre, so the line is nearly the same.
+    d.eventually(lambda s: abs(w.count(LINE_GREEN, 0, 0, 384, 384, s) - before) < before // 10
+                 and w.count(LINE_GREEN, 40, 290, 200, 310, s) > 120,
+                 "the same stroke where it was drawn")
+
+
+def case_transform(d, tmp):
+    w = MainWindow(d, d.start_app())
+    w.click_palette("SpeedButtonPen")
+    # A stroke in the left half only.
+    w.stroke([(40, 100), (140, 100), (140, 250)])
+    d.eventually(lambda s: w.count(LINE_GREEN, 0, 0, 192, 384, s) > 150
+                 and w.count(LINE_GREEN, 192, 0, 384, 384, s) == 0, "a stroke on the left")
+    w.click_palette("SpeedButtonMirrorGor")
+    # Left-right: pixel x goes to 384 - x.
+    d.eventually(lambda s: w.count(LINE_GREEN, 0, 0, 192, 384, s) == 0
+                 and w.count(LINE_GREEN, 244, 95, 344, 106, s) > 60
+                 and w.count(LINE_GREEN, 239, 100, 250, 250, s) > 100,
+                 "the stroke mirrored to the right half")
+
+
+def case_settings_colour(d, tmp):
+    w = MainWindow(d, d.start_app())
+    w.click_palette("SpeedButtonPen")
+    # Low on the surface, where the settings window does not cover it.
+    w.stroke([(60, 300), (320, 300)])
+    d.eventually(lambda s: w.count(LINE_GREEN, 60, 295, 320, 306, s) > 200, "a green stroke")
+    w.click_toolbar("SpeedButtonOptionForm")
+    options = d.window("^OptionForm$")
+    ox, oy, _, _ = d.geometry(options)
+    # The line colour list: the first in the colour group, at (8, 21) of the group at (8, 8).
+    d.click(ox + 16 + 18, oy + 29 + 11)
+    d.key("Escape")  # closes the opened list; the focus stays on the box
+    d.key("Down")  # the next colour, Olive
+    d.eventually(lambda s: w.count(OLIVE, 60, 295, 320, 306, s) > 200
+                 and w.count(LINE_GREEN, 0, 0, 384, 384, s) == 0,
+                 "the stroke redrawn in olive, no green left")
+
+
+def write_bmp(path, width, height, colour_of):
+    """A 24-bit Windows bitmap; colour_of(x, y) gives (r, g, b), y counted from the top."""
+    stride = (width * 3 + 3) & ~3
+    rows = []
+    for y in reversed(range(height)):  # bottom row first
+        row = bytearray()
+        for x in range(width):
+            r, g, b = colour_of(x, y)
+            row += bytes((b, g, r))
+        rows.append(bytes(row) + bytes(stride - len(row)))
+    pixels = b"".join(rows)
+    header = (b"BM" + (54 + len(pixels)).to_bytes(4, "little") + bytes(4)
+              + (54).to_bytes(4, "little"))
+    info = ((40).to_bytes(4, "little") + width.to_bytes(4, "little")
+            + height.to_bytes(4, "little") + (1).to_bytes(2, "little")
+            + (24).to_bytes(2, "little") + bytes(4) + len(pixels).to_bytes(4, "little")
+            + (2835).to_bytes(4, "little") * 2 + bytes(8))
+    with open(path, "wb") as f:
+        f.write(header + info + pixels)
+
+
+RED, BLUE, GREEN = (255, 0, 0), (0, 0, 255), (0, 255, 0)
+
+
+def case_underlay(d, tmp):
+    w = MainWindow(d, d.start_app())
+    # 40 x 40: red above, blue below, and a green bottom row, whose colour (that of the
+    # bottom-left pixel) is the transparent one.
+    path = os.path.join(tmp, "Подложка для обводки.bmp")
+    write_bmp(path, 40, 40, lambda x, y: GREEN if y == 39 else (RED if y < 20 else BLUE))
+    w.click_toolbar("SpeedButtonOpenImage")
+    dialog = d.window("^Open$|Открыть")
+    d.activate(dialog)
+    d.key("ctrl+a")
+    d.type(path)
+    d.key("Return")
+    wait_for(lambda: not d.windows("^Open$"), "the open dialog to close")
+    # Enlarged to 386 x 386 at (4, 0) of the 394 x 386 surface: red in the upper half, blue
+    # in the lower, and the green row left out.
+    d.eventually(lambda s: w.count(RED, 10, 10, 380, 180, s) > 370 * 150
+                 and w.count(BLUE, 10, 210, 380, 370, s) > 370 * 140
+                 and w.count(GREEN, 0, 0, 394, 386, s) == 0,
+                 "the picture under the surface, fitted")
+    # Drawing goes over it.
+    w.click_palette("SpeedButtonPen")
+    w.stroke([(60, 100), (320, 100)])
+    d.eventually(lambda s: w.count(LINE_GREEN, 60, 95, 320, 106, s) > 200, "a stroke over it")
+    # The toggle hides it again.
+    w.click_toolbar("SpeedButtonPictureON")
+    d.eventually(lambda s: w.count(RED, 0, 0, 394, 386, s) == 0
+                 and w.count(LINE_GREEN, 60, 95, 320, 106, s) > 200, "the underlay hidden")
+
+
+def case_closing_question(d, tmp):
+    w = MainWindow(d, d.start_app())
+    w.click_palette("SpeedButtonPen")
+    w.stroke([(100, 100), (250, 250)])
+    d.eventually(lambda s: w.count(LINE_GREEN, 100, 100, 250, 250, s) > 100, "a stroke")
+    d.activate(w.wid)
+    d.key("ctrl+q")
+    # The question box carries the program's name as its title.
+    box = d.window("^quorinimage$")
+    # Escape is Cancel: the window stays, the stroke too.
+    d.activate(box)
+    d.key("Escape")
+    wait_for(lambda: not d.windows("^quorinimage$"), "the question to close")
+    check(d.proc.poll() is None, "the program goes on after Cancel")
+    d.eventually(lambda s: w.count(LINE_GREEN, 100, 100, 250, 250, s) > 100, "the stroke kept")
+    # Again, answered No: the program ends without writing anything.
+    d.activate(w.wid)
+    d.key("ctrl+q")
+    box = d.window("^quorinimage$")
+    d.activate(box)
+    d.key("alt+n")
+    check(d.app_exited(), "the program ends after No")
+    check(not [f for f in os.listdir(tmp) if f.endswith(".ilz")], "no file written")
+
+
+CASES = {
+    "startup": case_startup,
+    "pen_stroke": case_pen_stroke,
+    "save_and_reopen": case_save_and_reopen,
+    "transform": case_transform,
+    "settings_colour": case_settings_colour,
+    "closing_question": case_closing_question,
+    "underlay": case_underlay,
+}
+
+
+def run(app, name):
+    tmp = tempfile.mkdtemp(prefix="quorinimage-e2e-")
+    log_path = os.path.join(tmp, "display.log")
+    ok = False
+    try:
+        with open(log_path, "w") as log, Display(app, tmp, log) as d:
+            try:
+                CASES[name](d, tmp)
+                ok = True
+            except Failure as e:
+                print("FAILED %s: %s" % (name, e))
+                shot = os.path.join(tempfile.gettempdir(), "quorinimage-e2e-%s.png" % name)
+                subprocess.run(["import", "-window", "root", shot], env=d.env,
+                               capture_output=True, timeout=30)
+                print("screen kept in " + shot)
+    finally:
+        if not ok and os.path.exists(log_path):
+            with open(log_path, errors="replace") as f:
+                tail = f.read()[-3000:]
+            if tail.strip():
+                print("--- display and program output ---\n" + tail)
+        shutil.rmtree(tmp, ignore_errors=True)
+    print("%s %s" % ("ok" if ok else "FAILED", name))
+    return ok
+
+
+def main():
+    parser = argparse.ArgumentParser()
+    parser.add_argument("--app", required=True)
+    parser.add_argument("case", choices=sorted(CASES) + ["all"])
+    args = parser.parse_args()
+    missing = [t for t in ("Xvfb", "xdotool", "import") if not shutil.which(t)]
+    if missing:
+        print("missing tools (scripts/install-deps.sh installs them): " + ", ".join(missing))
+        return 1
+    names = sorted(CASES) if args.case == "all" else [args.case]
+    results = [run(os.path.abspath(args.app), n) for n in names]
+    return 0 if all(results) else 1
+
+
+if __name__ == "__main__":
+    sys.exit(main())
