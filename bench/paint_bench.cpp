@@ -6,22 +6,10 @@
 #include <QPainter>
 #include <cmath>
 
+#include "bench_support.h"
 #include "editor/editor.h"
 
 namespace {
-
-class BenchHost : public editor::EditorHost {
-  public:
-    void setStatusText(int, const QString&) override {}
-    void setUndoEnabled(bool) override {}
-    void setCursorShape(editor::CursorShape) override {}
-    void surfaceChanged(const QRect&) override {}
-    bool lineShown() const override { return true; }
-    bool pointsShown() const override { return true; }
-    bool gridShown() const override { return true; }
-    bool directHook() const override { return false; }
-    void setDirectHook(bool) override {}
-};
 
 // A closed Lissajous figure of 2041 points over the whole surface, a few pixels apart,
 // with a hot point every 100 points.
@@ -37,7 +25,8 @@ void FillContour(editor::Editor& e) {
 }
 
 void BM_PaintPicCanvas(benchmark::State& state) {
-    BenchHost host;
+    bench::BenchHost host;
+    host.grid = true;
     editor::EditorSettings settings;
     editor::Editor e(host, settings);
     FillContour(e);
@@ -51,7 +40,8 @@ BENCHMARK(BM_PaintPicCanvas)->Unit(benchmark::kMicrosecond);
 // The same picture drawn with QPainter: clear, grid, frame handles, centre marker, every
 // segment and every point's circle, then the hot points.
 void BM_PaintPicQPainter(benchmark::State& state) {
-    BenchHost host;
+    bench::BenchHost host;
+    host.grid = true;
     editor::EditorSettings settings;
     editor::Editor e(host, settings);
     FillContour(e);
@@ -108,10 +98,5 @@ BENCHMARK(BM_PaintPicQPainter)->Unit(benchmark::kMicrosecond);
 }  // namespace
 
 int main(int argc, char** argv) {
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    QGuiApplication application(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return bench::RunInQt<QGuiApplication>(argc, argv, [](QGuiApplication&) {});
 }

@@ -6,6 +6,7 @@
 #include <QTest>
 
 #include "app/application.h"
+#include "bench_support.h"
 
 namespace {
 
@@ -42,11 +43,5 @@ BENCHMARK(BM_PenMove)->Arg(10)->Arg(2000)->Unit(benchmark::kMicrosecond);
 }  // namespace
 
 int main(int argc, char** argv) {
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication application(argc, argv);
-    app::SetUpApplication(application);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return bench::RunInQt<QApplication>(argc, argv, app::SetUpApplication);
 }

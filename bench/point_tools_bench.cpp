@@ -8,24 +8,11 @@
 #include <cmath>
 
 #include "app/application.h"
+#include "bench_support.h"
 #include "editor/editor.h"
 #include "editor/tools/point_tools.h"
 
 namespace {
-
-class BenchHost : public editor::EditorHost {
-  public:
-    void setStatusText(int, const QString&) override {}
-    void setUndoEnabled(bool) override {}
-    void setCursorShape(editor::CursorShape) override {}
-    void surfaceChanged(const QRect&) override {}
-    bool lineShown() const override { return true; }
-    bool pointsShown() const override { return true; }
-    bool gridShown() const override { return false; }
-    bool directHook() const override { return hook; }
-    void setDirectHook(bool down) override { hook = down; }
-    bool hook = false;
-};
 
 constexpr int kPoints = 2041;
 
@@ -48,7 +35,7 @@ void StartDrag(editor::Editor& e) {
 }
 
 void BM_EditDragStep(benchmark::State& state) {
-    BenchHost host;
+    bench::BenchHost host;
     editor::EditorSettings settings;
     editor::Editor e(host, settings);
     FillContour(e);
@@ -83,7 +70,7 @@ void BM_EditDragStepWindow(benchmark::State& state) {
 BENCHMARK(BM_EditDragStepWindow)->Unit(benchmark::kMicrosecond);
 
 void BM_SearchPoint(benchmark::State& state) {
-    BenchHost host;
+    bench::BenchHost host;
     editor::EditorSettings settings;
     editor::Editor e(host, settings);
     FillContour(e);
@@ -101,11 +88,5 @@ BENCHMARK(BM_SearchPoint)->Arg(0)->Arg(1)->Unit(benchmark::kMicrosecond);
 }  // namespace
 
 int main(int argc, char** argv) {
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication application(argc, argv);
-    app::SetUpApplication(application);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return bench::RunInQt<QApplication>(argc, argv, app::SetUpApplication);
 }

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Installs what is missing, checks the formatting, builds the tests with AddressSanitizer and
 # UndefinedBehaviorSanitizer and runs them, builds with warnings as errors and runs every test
-# (the end-to-end ones on a virtual display), then runs each fuzz harness for a short while.
+# (the end-to-end ones on a virtual display); each fuzz harness runs for a short while in
+# between. The last lines are ctest's summary of the full suite.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/install-deps.sh
@@ -20,11 +21,11 @@ scripts/build.sh build-asan -DCMAKE_BUILD_TYPE=Debug -DQUORINIMAGE_SANITIZE=ON \
   -DQUORINIMAGE_BENCH=OFF -DQUORINIMAGE_WERROR=ON
 ctest --test-dir build-asan --output-on-failure --timeout 600 -j "$(nproc)"
 
+echo "== Fuzzing, ${QUORINIMAGE_FUZZ_SECONDS:-20} s per reader"
+scripts/fuzz.sh "${QUORINIMAGE_FUZZ_SECONDS:-20}"
+
 echo "== Build"
 scripts/build.sh build -DQUORINIMAGE_WERROR=ON
 
 echo "== Tests"
 ctest --test-dir build --output-on-failure --timeout 300 -j "$(nproc)"
-
-echo "== Fuzzing, ${QUORINIMAGE_FUZZ_SECONDS:-20} s per reader"
-scripts/fuzz.sh "${QUORINIMAGE_FUZZ_SECONDS:-20}"
