@@ -51,8 +51,8 @@ QByteArray Path(const QString& name) {
 class RacingDialogs : public testing_support::ScriptedDialogs {
   public:
     std::function<void(const QString&)> afterChoice;
-    std::optional<QString> openFile(editor::FileDialogSpec& spec) override {
-        std::optional<QString> chosen = ScriptedDialogs::openFile(spec);
+    std::optional<QString> openFile(editor::FileDialogSpec& request) override {
+        std::optional<QString> chosen = ScriptedDialogs::openFile(request);
         if (chosen && afterChoice) {
             afterChoice(*chosen);
         }
