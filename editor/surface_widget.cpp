@@ -1,5 +1,6 @@
 #include "editor/surface_widget.h"
 
+#include <QContextMenuEvent>
 #include <QMouseEvent>
 #include <QPaintEvent>
 #include <QPainter>
@@ -59,9 +60,19 @@ void SurfaceWidget::mouseReleaseEvent(QMouseEvent* event) {
     if (const auto b = ToButton(event->button())) {
         const QPoint p = Pixel(event);
         editor_.PaintBoxVardeniMouseUp(*b, p.x(), p.y());
-        if (*b == MouseButton::Right) {
+        // Only a right click on its own opens the menu: with another button still held the
+        // menu's grab would take that button's release from the tool.
+        if (*b == MouseButton::Right && event->buttons() == Qt::NoButton) {
             Q_EMIT rightClicked(event->globalPosition().toPoint());
         }
+    }
+}
+
+void SurfaceWidget::contextMenuEvent(QContextMenuEvent* event) {
+    if (event->reason() == QContextMenuEvent::Mouse) {
+        event->accept();
+    } else {
+        event->ignore();  // the menu key: the window opens the menu as usual
     }
 }
 

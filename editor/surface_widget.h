@@ -1,6 +1,9 @@
 // The drawing surface on screen. It only shows the editor's surface image, one logical pixel
 // per image pixel, and passes presses, moves and releases to the editor. While a button is
 // held the widget keeps the mouse, so moves and the release arrive from outside as well.
+// The popup menu opens from the widget's own right release, once the tool has had it: the
+// platform's context-menu request (sent on the press on X11, on the release elsewhere) is
+// taken here and dropped, so it can neither open the menu early nor pass to the window.
 #pragma once
 
 #include <QWidget>
@@ -23,6 +26,7 @@ class SurfaceWidget : public QWidget {
     void mousePressEvent(QMouseEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
+    void contextMenuEvent(QContextMenuEvent* event) override;
 
   private:
     Editor& editor_;

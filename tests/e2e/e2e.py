@@ -40,7 +40,12 @@ TOOLBAR_X = {
 }
 PALETTE = {
     "SpeedButtonKontur": (4, 81),
+    "SpeedButtonMove": (6, 105),
     "SpeedButtonPen": (6, 151),
+    "SpeedButtonEditPoint": (30, 151),
+    "SpeedButtonHotPoint": (30, 174),
+    "SpeedButtonKnife": (6, 199),
+    "SpeedButtonEraser": (30, 199),
     "SpeedButtonRotate": (6, 318),
     "SpeedButtonMirrorVert": (6, 341),
     "SpeedButtonMirrorGor": (30, 341),
@@ -558,6 +563,191 @@ def case_closing_question(d, tmp):
     check(not [f for f in os.listdir(tmp) if f.endswith(".ilz")], "no file written")
 
 
+# ---- Real mouse input on the surface ----
+#
+# Each row starts the editor, opens a contour of five points (or starts empty), picks a tool
+# and plays real pointer events through the X server, then saves and compares the file's
+# points with the ones worked out by hand from the tools' rules (spacing 15, hot-point
+# brightness 10, both at their start values).
+
+A, B, C, D, E = (60, 60), (150, 60), (240, 60), (240, 200), (60, 200)
+FIVE = [A, B, C, D, E]
+EMPTY_PLACE = (320, 320)  # far from every point, and from the unused slots at (192, 192)
+
+
+def coordinate_word(pixel):
+    # Contour units are (p - 192) x 5,000,000; the file keeps them divided by 65,536
+    # (truncated toward zero) plus 32,768.
+    v = (pixel - 192) * 5_000_000
+    q = abs(v) // 65_536
+    return (q if v >= 0 else -q) + 32_768
+
+
+def write_contour(path, pixels):
+    words = [32_768] * 4096
+    for i, (x, y) in enumerate(pixels):
+        words[2 * i], words[2 * i + 1] = coordinate_word(x), coordinate_word(y)
+    words[4090] = len(pixels) + 32_768
+    with open(path, "wb") as f:
+        f.write(b"".join(w.to_bytes(2, "little") for w in words))
+
+
+def contour_words(path):
+    with open(path, "rb") as f:
+        data = f.read()
+    check(len(data) == 8192, "a contour file of 8192 bytes, got %d" % len(data))
+    word = lambda k: data[2 * k] | (data[2 * k + 1] << 8)
+    return [(word(2 * i), word(2 * i + 1)) for i in range(word(4090) - 32_768)]
+
+
+def line(x0, x1, y, step=4):
+    """Pointer positions from (x0, y) to (x1, y), step pixels apart, as a hand moves."""
+    sign = 1 if x1 >= x0 else -1
+    return [(x, y) for x in range(x0, x1 + sign, sign * step)]
+
+
+def column(x, y0, y1, step=4):
+    return [(p[1], p[0]) for p in line(y0, y1, x, step)]
+
+
+def popup_shown(d):
+    # The popup menu's window has no WM_NAME (so "search --name" misses it); its
+    # _NET_WM_NAME is the program's name. No message box is open in these rows.
+    out = d.xdotool("search", "--onlyvisible", "--class", "quorinimage", check_rc=False)
+    return any(d.name_of(int(wid)) == "quorinimage" for wid in out.split())
+
+
+def play(d, w, step):
+    """One step of a row: real pointer and key events."""
+    kind, *args = step
+    at = lambda p: w.at_surface(*p)
+    if kind == "right":  # a right click; the popup menu opens after it, Escape closes it
+        d.click(*at(args[0]), button=3)
+        wait_for(lambda: popup_shown(d), "the popup menu", timeout=5)
+        d.key("Escape")
+        wait_for(lambda: not popup_shown(d), "the popup menu to close")
+    elif kind == "right_popup":  # a right click that leaves the popup menu open
+        d.click(*at(args[0]), button=3)
+        wait_for(lambda: popup_shown(d), "the popup menu", timeout=5)
+    elif kind == "left":
+        d.click(*at(args[0]))
+    elif kind == "double":
+        d.move(*at(args[0]))
+        d.xdotool("click", "--repeat", 2, "--delay", 80, 1)
+        d.wait_idle()
+    elif kind == "drag":  # the left button held along the positions
+        d.drag([at(p) for p in args[0]])
+    elif kind == "hover":  # no button held
+        for p in args[0]:
+            d.move(*at(p))
+        d.wait_idle()
+    elif kind == "down":
+        d.move(*at(args[0]))
+        d.xdotool("mousedown", args[1])
+    elif kind == "up":
+        d.move(*at(args[0]))
+        d.xdotool("mouseup", args[1])
+        d.wait_idle()
+    elif kind == "click_during_drag":  # another button clicked while the left one is held
+        d.xdotool("click", args[0])
+        d.wait_idle(0.3)
+        check(not popup_shown(d), "no popup menu while the left button is still held")
+    elif kind == "popup_item":  # the n-th enabled item of the open popup menu, by the keys
+        for _ in range(args[0]):
+            d.key("Down")
+        d.key("Return")
+        wait_for(lambda: not popup_shown(d), "the popup menu to close")
+    elif kind == "screen":  # a condition on the surface, given surface pixel counts
+        d.eventually(lambda s: args[0](w, s), args[1])
+    else:
+        raise Failure("unknown step " + kind)
+
+
+def frame_stays(w, s):
+    # The move tool's frame (dotted red) drawn from (100, 250) to (200, 330) is still there,
+    # and not shifted by the pointer's later hover.
+    return (w.count(RED, 105, 249, 195, 252, s) > 30
+            and w.count(RED, 105, 255, 195, 265, s) == 0)
+
+
+MOVE_SETUP = [("hover", line(90, 100, 250)),  # the frame tool sees the pointer first
+              ("drag", [(x, 250 + (x - 100) * 4 // 5) for x in range(100, 201, 4)]),
+              ("palette", "SpeedButtonMove")]
+
+# name: (open the five points first?, tool, steps, expected points in surface pixels)
+INPUT_ROWS = {
+    # A right click reaches the tool with its press and its release before the popup opens.
+    "right_click.pen": (True, "SpeedButtonPen",
+                        [("right", (300, 300)), ("left", (305, 305))],
+                        # the right release moved the pen to (300, 300): the press is near
+                        FIVE + [(305, 305)]),
+    "right_click.eraser": (True, "SpeedButtonEraser",
+                           [("right", B), ("left", EMPTY_PLACE)], [A, C, D, E]),
+    "right_click.knife": (True, "SpeedButtonKnife",
+                          [("right", C), ("left", EMPTY_PLACE)], [C, D, E, A, B]),
+    "right_click.hot_point": (True, "SpeedButtonHotPoint",
+                              [("right", B), ("left", EMPTY_PLACE)], [A] + [B] * 11 + [C, D, E]),
+    "right_click.edit_point": (True, "SpeedButtonEditPoint",
+                               [("right", EMPTY_PLACE), ("drag", column(150, 60, 120))],
+                               [A, (150, 120), C, D, E]),
+    "right_click.frame": (True, "SpeedButtonKontur",
+                          [("hover", line(300, 310, 300)), ("right", (310, 300)),
+                           ("left", EMPTY_PLACE)], FIVE),
+    "right_click.move": (True, "SpeedButtonKontur",
+                         MOVE_SETUP + [("right", (150, 290)), ("hover", line(150, 180, 300)),
+                                       ("screen", frame_stays, "the frame left where it was"),
+                                       ("left", (320, 100))], FIVE),
+    # Choosing "Откат" in the popup undoes the press, and a shortcut works right after.
+    "popup.undo": (True, "SpeedButtonHotPoint", [("right_popup", B), ("popup_item", 1)], FIVE),
+    # A click while the popup is open only closes it, as elsewhere on this desktop: the tool
+    # sees neither its press nor its release, so the next press is near the right release.
+    "popup.press": (True, "SpeedButtonPen",
+                    [("right_popup", (300, 300)), ("left", (100, 350)), ("left", (305, 305))],
+                    FIVE + [(305, 305)]),
+    # Released outside the window: the release comes back clamped, and ends the stroke.
+    "input.release_outside": (False, "SpeedButtonPen",
+                              [("drag", line(300, 600, 100)), ("hover", column(100, 100, 300))],
+                              [(x, 100) for x in range(300, 381, 16)]),
+    # Leaving the window mid-stroke: moves keep arriving, clamped to the top row.
+    "input.leave_and_return": (False, "SpeedButtonPen",
+                               [("drag", column(100, 100, -148) + column(100, -148, 100))],
+                               [(100, y) for y in (100, 84, 68, 52, 36, 20, 4)]
+                               + [(100, y) for y in (20, 36, 52, 68, 84, 100)]),
+    # A right click during a stroke: its release ends the stroke, no popup takes the left
+    # button's release, and moves after it add nothing.
+    "input.second_button": (False, "SpeedButtonPen",
+                            [("down", (100, 300), 1), ("hover", line(100, 140, 300)),
+                             ("click_during_drag", 3), ("hover", line(140, 200, 300)),
+                             ("up", (200, 300), 1), ("hover", column(200, 300, 360))],
+                            [(100, 300), (116, 300), (132, 300)]),
+    # A double click is two presses: the second one near the first repeats the point.
+    "input.double_click": (False, "SpeedButtonPen", [("double", (200, 250))],
+                           [(200, 250), (200, 250)]),
+}
+
+
+def run_input_row(d, tmp, name):
+    load, tool, steps, expected = INPUT_ROWS[name]
+    w = MainWindow(d, d.start_app())
+    if load:
+        source = os.path.join(tmp, "пять точек.ilz")
+        write_contour(source, FIVE)
+        open_file(d, w, source)
+        wait_for(lambda: source in w.title(), "the opened file's name in the caption")
+    w.click_palette(tool)
+    for step in steps:
+        if step[0] == "palette":
+            w.click_palette(step[1])
+        else:
+            play(d, w, step)
+    path = os.path.join(tmp, "result.ilz")
+    save_as(d, w, path)
+    wait_for(lambda: path in w.title(), "the saved file's name in the caption")
+    got = contour_words(path)
+    want = [(coordinate_word(x), coordinate_word(y)) for x, y in expected]
+    check(got == want, "saved points %s, expected %s" % (got, want))
+
+
 CASES = {
     "startup": case_startup,
     "pen_stroke": case_pen_stroke,
@@ -567,6 +757,8 @@ CASES = {
     "closing_question": case_closing_question,
     "underlay": case_underlay,
 }
+CASES.update({name: (lambda n: lambda d, tmp: run_input_row(d, tmp, n))(name)
+              for name in INPUT_ROWS})
 
 
 def run(app, name):
@@ -597,9 +789,15 @@ def run(app, name):
 
 def main():
     parser = argparse.ArgumentParser()
-    parser.add_argument("--app", required=True)
-    parser.add_argument("case", choices=sorted(CASES) + ["all"])
+    parser.add_argument("--app")
+    parser.add_argument("--list", action="store_true", help="print the cases' names")
+    parser.add_argument("case", nargs="?", choices=sorted(CASES) + ["all"])
     args = parser.parse_args()
+    if args.list:
+        print(";".join(sorted(CASES)))
+        return 0
+    if not args.app or not args.case:
+        parser.error("--app and a case are needed")
     missing = [t for t in ("Xvfb", "xdotool", "import") if not shutil.which(t)]
     if missing:
         print("missing tools (scripts/install-deps.sh installs them): " + ", ".join(missing))
