@@ -657,6 +657,12 @@ def play(d, w, step):
             d.key("Down")
         d.key("Return")
         wait_for(lambda: not popup_shown(d), "the popup menu to close")
+    elif kind == "shortcut":  # keys straight after the popup closed open their dialog
+        d.key(args[0])
+        dialog = d.window(args[1], timeout=5)
+        d.activate(dialog)
+        d.key("Escape")
+        wait_for(lambda: not d.windows(args[1]), "the dialog to close")
     elif kind == "screen":  # a condition on the surface, given surface pixel counts
         d.eventually(lambda s: args[0](w, s), args[1])
     else:
@@ -692,13 +698,15 @@ INPUT_ROWS = {
                                [A, (150, 120), C, D, E]),
     "right_click.frame": (True, "SpeedButtonKontur",
                           [("hover", line(300, 310, 300)), ("right", (310, 300)),
-                           ("left", EMPTY_PLACE)], FIVE),
+                           ("shortcut", "ctrl+f", "^Save As$|Записать"), ("left", EMPTY_PLACE)],
+                          FIVE),
     "right_click.move": (True, "SpeedButtonKontur",
                          MOVE_SETUP + [("right", (150, 290)), ("hover", line(150, 180, 300)),
                                        ("screen", frame_stays, "the frame left where it was"),
                                        ("left", (320, 100))], FIVE),
     # Choosing "Откат" in the popup undoes the press, and a shortcut works right after.
-    "popup.undo": (True, "SpeedButtonHotPoint", [("right_popup", B), ("popup_item", 1)], FIVE),
+    "popup.undo": (True, "SpeedButtonHotPoint", [("right_popup", B), ("popup_item", 1), ("shortcut", "ctrl+o", "^Open$|Открыть")],
+                   FIVE),
     # A click while the popup is open only closes it, as elsewhere on this desktop: the tool
     # sees neither its press nor its release, so the next press is near the right release.
     "popup.press": (True, "SpeedButtonPen",
