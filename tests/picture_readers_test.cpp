@@ -173,18 +173,56 @@ TEST(JpegReader, ErrorsCarryTheDecoderNumber) {
     EXPECT_EQ(ReadJpeg(progressive, kArea).error, JpegError(JERR_NO_BACKING_STORE));
 }
 
-TEST(BitmapReader, LeavesOutTheBottomLeftColour) {
+namespace {
+
+// A 32-bit bitmap with a version 4 header that declares an alpha mask (0xFF000000), every
+// pixel written with the given alpha.
+QByteArray Bitmap32WithAlphaMask(const QImage& image, quint8 alpha) {
+    QByteArray bmp(14 + 108, '\0');
+    bmp[0] = 'B';
+    bmp[1] = 'M';
+    qToLittleEndian<quint32>(14 + 108, bmp.data() + 10);
+    qToLittleEndian<quint32>(108, bmp.data() + 14);
+    qToLittleEndian<qint32>(image.width(), bmp.data() + 18);
+    qToLittleEndian<qint32>(image.height(), bmp.data() + 22);
+    qToLittleEndian<quint16>(1, bmp.data() + 26);
+    qToLittleEndian<quint16>(32, bmp.data() + 28);
+    qToLittleEndian<quint32>(3, bmp.data() + 30);  // BI_BITFIELDS
+    const quint32 masks[] = {0x00FF0000, 0x0000FF00, 0x000000FF, 0xFF000000};
+    for (int i = 0; i < 4; ++i) {
+        qToLittleEndian<quint32>(masks[i], bmp.data() + 54 + 4 * i);
+    }
+    for (int y = image.height() - 1; y >= 0; --y) {
+        for (int x = 0; x < image.width(); ++x) {
+            const QRgb p = image.pixel(x, y);
+            const char bgra[4] = {char(qBlue(p)), char(qGreen(p)), char(qRed(p)), char(alpha)};
+            bmp.append(bgra, 4);
+        }
+    }
+    qToLittleEndian<quint32>(quint32(bmp.size()), bmp.data() + 2);
+    return bmp;
+}
+
+}  // namespace
+
+TEST(BitmapReader, LeavesOutTheBottomLeftColourAndNothingElse) {
     QImage image(4, 3, QImage::Format_RGB32);
     image.fill(QColor(10, 200, 30));
     image.setPixelColor(1, 1, Qt::red);
     image.setPixelColor(3, 0, Qt::blue);
-    const ImageResult r = ReadBitmap(Encode(image, "BMP"));
-    ASSERT_TRUE(r.ok());
-    ASSERT_EQ(r.image.size(), QSize(4, 3));
-    EXPECT_EQ(qAlpha(r.image.pixel(0, 2)), 0);
-    EXPECT_EQ(qAlpha(r.image.pixel(2, 0)), 0);
-    EXPECT_EQ(r.image.pixel(1, 1), qRgb(255, 0, 0));
-    EXPECT_EQ(r.image.pixel(3, 0), qRgb(0, 0, 255));
+    // An alpha channel in the file is not used: a bitmap is opaque but for its key colour.
+    int row = 0;
+    for (const QByteArray& bmp : {Encode(image, "BMP"), Bitmap32WithAlphaMask(image, 0),
+                                  Bitmap32WithAlphaMask(image, 0x80)}) {
+        SCOPED_TRACE(row++);
+        const ImageResult r = ReadBitmap(bmp);
+        ASSERT_TRUE(r.ok());
+        ASSERT_EQ(r.image.size(), QSize(4, 3));
+        EXPECT_EQ(qAlpha(r.image.pixel(0, 2)), 0);
+        EXPECT_EQ(qAlpha(r.image.pixel(2, 0)), 0);
+        EXPECT_EQ(r.image.pixel(1, 1), qRgb(255, 0, 0));
+        EXPECT_EQ(r.image.pixel(3, 0), qRgb(0, 0, 255));
+    }
 }
 
 TEST(BitmapReader, TwoColourBitmapLeavesOutWhite) {

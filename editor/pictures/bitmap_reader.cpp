@@ -155,13 +155,13 @@ ImageResult ReadBitmap(const QByteArray& data) {
     // Leave out every pixel of the key colour: the bottom-left pixel's, or white for a
     // two-colour bitmap.
     const QRgb key = bitCount == 1 ? qRgb(255, 255, 255) : image.pixel(0, image.height() - 1);
+    // Everything else is opaque: an alpha channel that a 32-bit header declares is not used
+    // (the reader hands it over unpremultiplied, so the colours are all still there).
     QImage argb = image.convertToFormat(QImage::Format_ARGB32);
     for (int y = 0; y < argb.height(); ++y) {
         auto* line = reinterpret_cast<QRgb*>(argb.scanLine(y));
         for (int x = 0; x < argb.width(); ++x) {
-            if ((line[x] & 0xFFFFFF) == (key & 0xFFFFFF)) {
-                line[x] = 0;
-            }
+            line[x] = (line[x] & 0xFFFFFF) == (key & 0xFFFFFF) ? 0 : line[x] | 0xFF000000u;
         }
     }
     r.image = argb.convertToFormat(QImage::Format_ARGB32_Premultiplied);
