@@ -300,6 +300,49 @@ TEST(IconReader, UsesTheLargestImageAndItsMask) {
     EXPECT_EQ(ReadIcon(QByteArray(64, '\0')).error, error);
 }
 
+TEST(IconReader, DepthsWithoutAlphaUseTheMask) {
+    // A 4 by 2 red icon whose AND mask hides its left half.
+    const auto icon = [](int bitCount, quint8 alpha) {
+        const int bytes = bitCount / 8;
+        QByteArray ico(6 + 16 + 40, '\0');
+        qToLittleEndian<quint16>(1, ico.data() + 2);
+        qToLittleEndian<quint16>(1, ico.data() + 4);
+        ico[6] = 4;
+        ico[7] = 2;
+        qToLittleEndian<quint16>(1, ico.data() + 10);
+        qToLittleEndian<quint16>(quint16(bitCount), ico.data() + 12);
+        qToLittleEndian<quint32>(quint32(40 + 2 * 4 * bytes + 2 * 4), ico.data() + 14);
+        qToLittleEndian<quint32>(22, ico.data() + 18);
+        qToLittleEndian<quint32>(40, ico.data() + 22);
+        qToLittleEndian<qint32>(4, ico.data() + 26);
+        qToLittleEndian<qint32>(4, ico.data() + 30);  // colour and mask rows
+        qToLittleEndian<quint16>(1, ico.data() + 34);
+        qToLittleEndian<quint16>(quint16(bitCount), ico.data() + 36);
+        for (int i = 0; i < 8; ++i) {
+            const char bgra[4] = {0, 0, char(0xFF), char(alpha)};
+            ico.append(bgra, bytes);
+        }
+        for (int y = 0; y < 2; ++y) {
+            ico.append("\xC0\0\0\0", 4);
+        }
+        return ico;
+    };
+    struct Case {
+        int bitCount;
+        quint8 alpha;
+        int leftAlpha;  // the masked-out half
+    };
+    for (const Case& c : {Case{24, 0, 0}, Case{32, 0, 0}, Case{32, 0xFF, 0xFF}}) {
+        const ImageResult r = ReadIcon(icon(c.bitCount, c.alpha));
+        ASSERT_TRUE(r.ok()) << c.bitCount << qPrintable(r.error);
+        for (int y = 0; y < 2; ++y) {
+            EXPECT_EQ(qAlpha(r.image.pixel(1, y)), c.leftAlpha)
+                << c.bitCount << " " << int(c.alpha);
+            EXPECT_EQ(r.image.pixel(2, y), qRgb(255, 0, 0)) << c.bitCount << " " << int(c.alpha);
+        }
+    }
+}
+
 TEST(BitmapWriter, Writes24BitRowsBottomUp) {
     QImage image(3, 2, QImage::Format_RGB32);
     image.fill(Qt::white);
