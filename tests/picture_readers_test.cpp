@@ -469,6 +469,9 @@ TEST(MetafilePlayer, MalformedFilesFailAndTruncatedOnesToo) {
     WmfFile g;
     g.record(0x0325, {200, 0, 0, 50, 50});
     EXPECT_EQ(RenderMetafile(g.bytes(100, 100), QSize(10, 10)).error, error);
+    // The same in a metafile too thin to be drawn at all.
+    g.window(0, 0, 15, 6000);
+    EXPECT_EQ(PlayMetafile(g.bytes(0, 0, false), QSize(394, 386)).error, error);
     // A record longer than the file.
     QByteArray longer = good;
     qToLittleEndian<quint32>(100000, longer.data() + 22 + 18);
