@@ -152,6 +152,12 @@ TEST(SettingsWindow, ClosingOnlyHidesAndKeepsTheValues) {
     Windows w;
     w.w->BaseForm->SpeedButtonOptionFormClick();
     EXPECT_TRUE(w.options.isVisible());
+    // 510 by 301 at (187, 107) is the outer frame, the client smaller by the decorations.
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&w.options));
+    const QRect outer(187, 107, 510, 301);
+    EXPECT_TRUE(
+        testing_support::WaitUntil([&] { return w.options.frameGeometry() == outer; }, 1000));
+    EXPECT_TRUE(outer.contains(w.options.geometry()));
     w.bar("ScrollBarSizeDefDots")->setValue(3);
     w.box("ColorBoxHotDot")->selectColor(0x00FF00);
     w.options.close();
