@@ -9,12 +9,16 @@ namespace app {
 
 void SetUpApplication(QApplication& application) {
     application.setApplicationName(QStringLiteral("quorinimage"));
-    // The editor's 8-point sans serif. Liberation Sans is close to it in width and carries the
-    // Cyrillic glyphs; DejaVu Sans stands in where it is missing.
+    // The editor's 8-point sans serif, which at 96 dots per inch is 11 pixels. The windows are
+    // laid out in pixels, so the font is sized in pixels too and keeps fitting them at any
+    // dot density. Liberation Sans carries the Cyrillic glyphs (DejaVu Sans stands in where it
+    // is missing) but sets wider than the original face; semi-condensed it fits every caption
+    // in its control, "Отменить последние изменения" in its 161-pixel button among them.
     QFont::insertSubstitutions(QStringLiteral("MS Sans Serif"),
                                {QStringLiteral("Liberation Sans"), QStringLiteral("DejaVu Sans")});
     QFont font(QStringLiteral("MS Sans Serif"));
-    font.setPointSize(8);
+    font.setPixelSize(11);
+    font.setStretch(QFont::SemiCondensed);
     application.setFont(font);
     // Window background in button face, the same value the surface clears to.
     QPalette pal = application.palette();

@@ -5,6 +5,7 @@
 #include <QFileInfo>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QRegularExpression>
 
 #include "editor/picture_preview.h"
 
@@ -14,9 +15,19 @@ QString QtDialogs::QtFilter(const QString& filter) {
     const QStringList parts = filter.split(QLatin1Char('|'));
     QStringList entries;
     for (int i = 0; i + 1 < parts.size(); i += 2) {
-        QString masks = parts[i + 1];
-        masks.replace(QLatin1Char(';'), QLatin1Char(' '));
-        entries << QStringLiteral("%1 (%2)").arg(parts[i], masks);
+        // Qt takes the patterns from the parentheses at the end of the text, so a description
+        // that already shows its patterns there has them replaced, not repeated.
+        QString description = parts[i];
+        static const QRegularExpression shown(QStringLiteral("\\s*\\([^()]*\\*[^()]*\\)$"));
+        description.remove(shown);
+        QStringList masks = parts[i + 1].split(QLatin1Char(';'), Qt::SkipEmptyParts);
+        // "*.*" means every file; here it would hide the names without a dot.
+        for (QString& m : masks) {
+            if (m == QStringLiteral("*.*")) {
+                m = QStringLiteral("*");
+            }
+        }
+        entries << QStringLiteral("%1 (%2)").arg(description, masks.join(QLatin1Char(' ')));
     }
     return entries.join(QStringLiteral(";;"));
 }

@@ -56,7 +56,7 @@ class QtDialogs : public Dialogs {
     std::optional<QString> saveFile(FileDialogSpec& request) override;
     MessageButton message(const MessageSpec& request) override;
 
-    // "A|*.x|B|*.y;*.z" -> "A (*.x);;B (*.y *.z)".
+    // "A|*.x|B (*.y;*.z)|*.y;*.z|C|*.*" -> "A (*.x);;B (*.y *.z);;C (*)".
     static QString QtFilter(const QString& filter);
     // The extension to append to a typed name without one ("*.ilz" and ".ilz" give "ilz").
     static QString Suffix(const QString& defaultExt);

@@ -177,7 +177,12 @@ void Editor::PaintPic(bool clear, bool drawAll) {
         canvas_.setBrushColor(BaseColor());
         canvas_.fillRect(0, 0, canvas_.width(), canvas_.height());
     }
-    // 3. The underlay redraws itself over its area while it is shown.
+    // 3. While shown, the underlay covers the whole surface: its picture where the picture
+    // draws, the background in the margins and the transparent parts. A repaint without
+    // clearing therefore starts from it too, and a dragged point leaves no trail.
+    if (underlay_.visible()) {
+        canvas_.image().fill(BaseColor());
+    }
     underlay_.Draw(canvas_);
     if (underlay_.visible() && underlay_.hasPicture()) {
         canvas_.touch(canvas_.image().rect());

@@ -236,11 +236,20 @@ TEST(MainWindow, GridToggleRepaintsThroughTheTimer) {
 }
 
 TEST(Dialogs, ProgramFiltersBecomeQtFilters) {
-    EXPECT_EQ(
-        editor::QtDialogs::QtFilter(QStringLiteral("Файл лазерной картинки|*.ilz|все файлы|*.*")),
-        QStringLiteral("Файл лазерной картинки (*.ilz);;все файлы (*.*)"));
-    EXPECT_EQ(editor::QtDialogs::QtFilter(QStringLiteral("All (*.jpg;*.bmp)|*.jpg;*.bmp")),
-              QStringLiteral("All (*.jpg;*.bmp) (*.jpg *.bmp)"));
+    // Each description shown once; "*.*" becomes "*", which here also lists names without
+    // an extension.
+    const std::pair<const char*, const char*> cases[] = {
+        {"Файл лазерной картинки|*.ilz|все файлы|*.*",
+         "Файл лазерной картинки (*.ilz);;все файлы (*)"},
+        {"All (*.jpg;*.bmp)|*.jpg;*.bmp|Bitmaps (*.bmp)|*.bmp",
+         "All (*.jpg *.bmp);;Bitmaps (*.bmp)"},
+        {"ILDA (*.ild)|*.ild|все файлы|*.*", "ILDA (*.ild);;все файлы (*)"},
+        {"Laser Version 1.0-1.5|*.plz", "Laser Version 1.0-1.5 (*.plz)"},
+    };
+    for (const auto& [filter, expected] : cases) {
+        EXPECT_EQ(editor::QtDialogs::QtFilter(QString::fromUtf8(filter)),
+                  QString::fromUtf8(expected));
+    }
     EXPECT_EQ(editor::QtDialogs::Suffix(QStringLiteral("*.ilz")), QStringLiteral("ilz"));
     EXPECT_EQ(editor::QtDialogs::Suffix(QStringLiteral("plz")), QStringLiteral("plz"));
 }

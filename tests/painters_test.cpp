@@ -194,17 +194,34 @@ TEST(PaintPic, GridLinesEvery24PixelsLeavingTheLastPixel) {
     EXPECT_EQ(CountColor(p.img(), QRect(0, 10, 384, 1), kGray), 15);
 }
 
-TEST(PaintPic, ClearFalseDrawsOverWhatIsThere) {
-    Painting p;
-    p.editor.state().ToolMode = 3;
-    p.setPoints({{100, 100}, {150, 150}, {200, 100}});
-    p.editor.PaintPic(true, true);
-    p.editor.WriteToBuffer(2, 150, 300);
-    p.editor.PaintPic(false, true);
-    EXPECT_EQ(p.at(151, 150), kMaroon);  // the old image stays
-    EXPECT_EQ(p.at(151, 300), kMaroon);
-    p.editor.PaintPic(true, true);
-    EXPECT_EQ(p.at(151, 150), kFace);
+TEST(PaintPic, ClearFalseDrawsOverWhatIsThereUnlessTheUnderlayIsShown) {
+    // An underlay 40 by 20 at (130, 140): its left half red, its right half transparent.
+    QImage picture(2, 1, QImage::Format_ARGB32_Premultiplied);
+    picture.setPixel(0, 0, qRgb(255, 0, 0));
+    picture.setPixel(1, 0, 0);
+    const QRgb kRed = qRgb(255, 0, 0);
+    struct Case {
+        bool underlay;
+        QRgb oldPoint;    // (151, 150): the dragged point's old place, in the transparent half
+        QRgb oldSegment;  // (125, 125): on the old segment into it, outside the picture
+        QRgb picture;     // (135, 150): in the red half
+    };
+    for (const Case& c : {Case{false, kMaroon, kGreen, kFace}, Case{true, kFace, kFace, kRed}}) {
+        Painting p;
+        p.editor.state().ToolMode = 3;
+        p.editor.underlay().setPicture(picture, QRect(130, 140, 40, 20));
+        p.editor.underlay().setVisible(c.underlay);
+        p.setPoints({{100, 100}, {150, 150}, {200, 100}});
+        p.editor.PaintPic(true, true);
+        p.editor.WriteToBuffer(2, 150, 300);
+        p.editor.PaintPic(false, true);
+        EXPECT_EQ(p.at(151, 150), c.oldPoint) << c.underlay;
+        EXPECT_EQ(p.at(125, 125), c.oldSegment) << c.underlay;
+        EXPECT_EQ(p.at(135, 150), c.picture) << c.underlay;
+        EXPECT_EQ(p.at(151, 300), kMaroon) << c.underlay;
+        p.editor.PaintPic(true, true);
+        EXPECT_EQ(p.at(151, 150), kFace) << c.underlay;
+    }
 }
 
 TEST(PaintPic, FrameStylesAndHandles) {

@@ -222,6 +222,70 @@ TEST(UnderlayCommands, MetafilesLoadFromTheirFiles) {
     EXPECT_EQ(w.surface().pixel(300, 200), w.form.editor().BaseColor());  // transparent
 }
 
+namespace {
+
+// An enhanced metafile of the given records, its bounds and frame empty (0, 0, -1, -1) the
+// way the system writes a metafile that draws nothing.
+QByteArray EmptyFramedEmf(const QByteArray& records) {
+    QByteArray emf(88, '\0');
+    const auto put = [](QByteArray& to, qsizetype at, qint32 v) {
+        qToLittleEndian<qint32>(v, to.data() + at);
+    };
+    put(emf, 0, 1);
+    put(emf, 4, 88);
+    for (const qsizetype at : {16, 20, 32, 36}) {
+        put(emf, at, -1);
+    }
+    put(emf, 40, 0x464D4520);
+    put(emf, 44, 0x10000);
+    emf.append(records);
+    QByteArray eof(20, '\0');
+    put(eof, 0, 14);
+    put(eof, 4, 20);
+    put(eof, 12, 16);
+    put(eof, 16, 20);
+    emf.append(eof);
+    put(emf, 48, qint32(emf.size()));
+    put(emf, 52, 3);
+    put(emf, 56, 1);
+    for (const auto& [at, v] : {std::pair{72, 1024}, {76, 768}, {80, 320}, {84, 240}}) {
+        put(emf, at, v);
+    }
+    return emf;
+}
+
+}  // namespace
+
+TEST(UnderlayCommands, MetafilesThatDrawNothingLeaveTheSurfaceAlone) {
+    Window w;
+    const QImage empty = w.surface();
+    testing_support::WmfFile line;  // 15 by 6000: its fitted rectangle is 0 by 386
+    line.window(0, 0, 15, 6000);
+    line.record(0x0214, {0, 7});
+    line.record(0x0213, {6000, 7});
+    // SELECTOBJECT of the white stock brush, and an EMF+ comment: header and end of file.
+    const QByteArray select("\x25\0\0\0\x0C\0\0\0\0\0\0\x80", 12);
+    const QByteArray plus(
+        "\x46\0\0\0\x38\0\0\0\x2C\0\0\0EMF+"
+        "\x01\x40\x01\0\x1C\0\0\0\x10\0\0\0\x02\x10\xC0\xDB"
+        "\x01\0\0\0\x60\0\0\0\x60\0\0\0"
+        "\x02\x40\0\0\x0C\0\0\0\0\0\0\0",
+        56);
+    const std::pair<const char*, QByteArray> files[] = {
+        {"line.wmf", line.bytes(0, 0, false)},
+        {"select.emf", EmptyFramedEmf(select)},
+        {"plus.emf", EmptyFramedEmf(plus)},
+    };
+    for (const auto& [name, bytes] : files) {
+        w.dialogs.messages.clear();
+        w.open(w.write(name, bytes));
+        EXPECT_TRUE(w.dialogs.messages.empty()) << name;
+        EXPECT_TRUE(w.underlay().visible()) << name;
+        w.repaint();
+        EXPECT_EQ(w.surface(), empty) << name;
+    }
+}
+
 TEST(BitmapExport, WritesTheSurfaceAsShown) {
     Window w;
     w.b("SpeedButtonSetkaON")->click();

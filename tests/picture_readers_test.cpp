@@ -173,18 +173,56 @@ TEST(JpegReader, ErrorsCarryTheDecoderNumber) {
     EXPECT_EQ(ReadJpeg(progressive, kArea).error, JpegError(JERR_NO_BACKING_STORE));
 }
 
-TEST(BitmapReader, LeavesOutTheBottomLeftColour) {
+namespace {
+
+// A 32-bit bitmap with a version 4 header that declares an alpha mask (0xFF000000), every
+// pixel written with the given alpha.
+QByteArray Bitmap32WithAlphaMask(const QImage& image, quint8 alpha) {
+    QByteArray bmp(14 + 108, '\0');
+    bmp[0] = 'B';
+    bmp[1] = 'M';
+    qToLittleEndian<quint32>(14 + 108, bmp.data() + 10);
+    qToLittleEndian<quint32>(108, bmp.data() + 14);
+    qToLittleEndian<qint32>(image.width(), bmp.data() + 18);
+    qToLittleEndian<qint32>(image.height(), bmp.data() + 22);
+    qToLittleEndian<quint16>(1, bmp.data() + 26);
+    qToLittleEndian<quint16>(32, bmp.data() + 28);
+    qToLittleEndian<quint32>(3, bmp.data() + 30);  // BI_BITFIELDS
+    const quint32 masks[] = {0x00FF0000, 0x0000FF00, 0x000000FF, 0xFF000000};
+    for (int i = 0; i < 4; ++i) {
+        qToLittleEndian<quint32>(masks[i], bmp.data() + 54 + 4 * i);
+    }
+    for (int y = image.height() - 1; y >= 0; --y) {
+        for (int x = 0; x < image.width(); ++x) {
+            const QRgb p = image.pixel(x, y);
+            const char bgra[4] = {char(qBlue(p)), char(qGreen(p)), char(qRed(p)), char(alpha)};
+            bmp.append(bgra, 4);
+        }
+    }
+    qToLittleEndian<quint32>(quint32(bmp.size()), bmp.data() + 2);
+    return bmp;
+}
+
+}  // namespace
+
+TEST(BitmapReader, LeavesOutTheBottomLeftColourAndNothingElse) {
     QImage image(4, 3, QImage::Format_RGB32);
     image.fill(QColor(10, 200, 30));
     image.setPixelColor(1, 1, Qt::red);
     image.setPixelColor(3, 0, Qt::blue);
-    const ImageResult r = ReadBitmap(Encode(image, "BMP"));
-    ASSERT_TRUE(r.ok());
-    ASSERT_EQ(r.image.size(), QSize(4, 3));
-    EXPECT_EQ(qAlpha(r.image.pixel(0, 2)), 0);
-    EXPECT_EQ(qAlpha(r.image.pixel(2, 0)), 0);
-    EXPECT_EQ(r.image.pixel(1, 1), qRgb(255, 0, 0));
-    EXPECT_EQ(r.image.pixel(3, 0), qRgb(0, 0, 255));
+    // An alpha channel in the file is not used: a bitmap is opaque but for its key colour.
+    int row = 0;
+    for (const QByteArray& bmp : {Encode(image, "BMP"), Bitmap32WithAlphaMask(image, 0),
+                                  Bitmap32WithAlphaMask(image, 0x80)}) {
+        SCOPED_TRACE(row++);
+        const ImageResult r = ReadBitmap(bmp);
+        ASSERT_TRUE(r.ok());
+        ASSERT_EQ(r.image.size(), QSize(4, 3));
+        EXPECT_EQ(qAlpha(r.image.pixel(0, 2)), 0);
+        EXPECT_EQ(qAlpha(r.image.pixel(2, 0)), 0);
+        EXPECT_EQ(r.image.pixel(1, 1), qRgb(255, 0, 0));
+        EXPECT_EQ(r.image.pixel(3, 0), qRgb(0, 0, 255));
+    }
 }
 
 TEST(BitmapReader, TwoColourBitmapLeavesOutWhite) {
@@ -260,6 +298,49 @@ TEST(IconReader, UsesTheLargestImageAndItsMask) {
     EXPECT_EQ(ReadIcon(ico.left(ico.size() - 10)).error, error);
     EXPECT_EQ(ReadIcon(ico.left(30)).error, error);
     EXPECT_EQ(ReadIcon(QByteArray(64, '\0')).error, error);
+}
+
+TEST(IconReader, DepthsWithoutAlphaUseTheMask) {
+    // A 4 by 2 red icon whose AND mask hides its left half.
+    const auto icon = [](int bitCount, quint8 alpha) {
+        const int bytes = bitCount / 8;
+        QByteArray ico(6 + 16 + 40, '\0');
+        qToLittleEndian<quint16>(1, ico.data() + 2);
+        qToLittleEndian<quint16>(1, ico.data() + 4);
+        ico[6] = 4;
+        ico[7] = 2;
+        qToLittleEndian<quint16>(1, ico.data() + 10);
+        qToLittleEndian<quint16>(quint16(bitCount), ico.data() + 12);
+        qToLittleEndian<quint32>(quint32(40 + 2 * 4 * bytes + 2 * 4), ico.data() + 14);
+        qToLittleEndian<quint32>(22, ico.data() + 18);
+        qToLittleEndian<quint32>(40, ico.data() + 22);
+        qToLittleEndian<qint32>(4, ico.data() + 26);
+        qToLittleEndian<qint32>(4, ico.data() + 30);  // colour and mask rows
+        qToLittleEndian<quint16>(1, ico.data() + 34);
+        qToLittleEndian<quint16>(quint16(bitCount), ico.data() + 36);
+        for (int i = 0; i < 8; ++i) {
+            const char bgra[4] = {0, 0, char(0xFF), char(alpha)};
+            ico.append(bgra, bytes);
+        }
+        for (int y = 0; y < 2; ++y) {
+            ico.append("\xC0\0\0\0", 4);
+        }
+        return ico;
+    };
+    struct Case {
+        int bitCount;
+        quint8 alpha;
+        int leftAlpha;  // the masked-out half
+    };
+    for (const Case& c : {Case{24, 0, 0}, Case{32, 0, 0}, Case{32, 0xFF, 0xFF}}) {
+        const ImageResult r = ReadIcon(icon(c.bitCount, c.alpha));
+        ASSERT_TRUE(r.ok()) << c.bitCount << qPrintable(r.error);
+        for (int y = 0; y < 2; ++y) {
+            EXPECT_EQ(qAlpha(r.image.pixel(1, y)), c.leftAlpha)
+                << c.bitCount << " " << int(c.alpha);
+            EXPECT_EQ(r.image.pixel(2, y), qRgb(255, 0, 0)) << c.bitCount << " " << int(c.alpha);
+        }
+    }
 }
 
 TEST(BitmapWriter, Writes24BitRowsBottomUp) {
@@ -388,6 +469,9 @@ TEST(MetafilePlayer, MalformedFilesFailAndTruncatedOnesToo) {
     WmfFile g;
     g.record(0x0325, {200, 0, 0, 50, 50});
     EXPECT_EQ(RenderMetafile(g.bytes(100, 100), QSize(10, 10)).error, error);
+    // The same in a metafile too thin to be drawn at all.
+    g.window(0, 0, 15, 6000);
+    EXPECT_EQ(PlayMetafile(g.bytes(0, 0, false), QSize(394, 386)).error, error);
     // A record longer than the file.
     QByteArray longer = good;
     qToLittleEndian<quint32>(100000, longer.data() + 22 + 18);

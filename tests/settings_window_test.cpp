@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
 
 #include <QDesktopServices>
+#include <QFontMetrics>
+#include <QStyle>
 #include <QTest>
 #include <QUrl>
 
@@ -152,6 +154,12 @@ TEST(SettingsWindow, ClosingOnlyHidesAndKeepsTheValues) {
     Windows w;
     w.w->BaseForm->SpeedButtonOptionFormClick();
     EXPECT_TRUE(w.options.isVisible());
+    // 510 by 301 at (187, 107) is the outer frame, the client smaller by the decorations.
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&w.options));
+    const QRect outer(187, 107, 510, 301);
+    EXPECT_TRUE(
+        testing_support::WaitUntil([&] { return w.options.frameGeometry() == outer; }, 1000));
+    EXPECT_TRUE(outer.contains(w.options.geometry()));
     w.bar("ScrollBarSizeDefDots")->setValue(3);
     w.box("ColorBoxHotDot")->selectColor(0x00FF00);
     w.options.close();
@@ -243,6 +251,89 @@ TEST(AboutWindow, FlashesFromCreationAndReopeningOnlyRaisesIt) {
               QStringLiteral("Version 2.2             may 2005 г."));
     EXPECT_EQ(about.findChild<QLabel*>(QStringLiteral("Label5"))->text(),
               QStringLiteral("Build  1.14.55."));
+}
+
+TEST(Captions, FitTheirControlsInAllThreeWindows) {
+    Windows w;
+    // The value labels at their widest numbers.
+    w.bar("ScrollBarFriqPoints")->setValue(30);
+    w.bar("ScrollBarBrightHotDot")->setValue(30);
+    QWidget* options = &w.options;
+    QWidget* about = w.w->AboutForm.get();
+    const auto u = [](const char* s) { return QString::fromUtf8(s); };
+    const std::pair<QWidget*, QString> captions[] = {
+        {options, u(" Цветa ")},
+        {options, u("Размеры точек")},
+        {options, u("Option")},
+        {options, u("Линия рисунка")},
+        {options, u("Первая Точка")},
+        {options, u("Точка рисунка")},
+        {options, u("Последняя Точка")},
+        {options, u("Горячие точки")},
+        {options, u("Цвет фона")},
+        {options, u("Линия cоединения")},
+        {options, u("Линия ceтки")},
+        {options, u("Размер первой точки")},
+        {options, u("Размер текущих точек")},
+        {options, u("Размер последней точки")},
+        {options, u("Размер горячих точек")},
+        {options, u("Расстояние между точками")},
+        {options, u("Яркость горячей  точки")},
+        {options, u("30")},
+        {options, u("Записать текущие установки")},
+        {options, u("Отменить последние изменения")},
+        {about, u("Version 2.2             may 2005 г.")},
+        {about, u("Build  1.14.55.")},
+        {about, u(ui::contacts::kPlaceLine)},
+        {about, u(ui::contacts::kNameLine)},
+        {about, u(ui::contacts::kMailAddress)},
+        {about, u(ui::contacts::kWebAddress)},
+        {about, u(ui::contacts::kProgramName)},
+        {about, u("OK")},
+    };
+    for (const auto& [window, text] : captions) {
+        int found = 0;
+        for (QWidget* c : window->findChildren<QWidget*>()) {
+            const auto* label = qobject_cast<QLabel*>(c);
+            const auto* button = qobject_cast<QAbstractButton*>(c);
+            const auto* group = qobject_cast<QGroupBox*>(c);
+            const QString shown = label    ? label->text()
+                                  : button ? button->text()
+                                  : group  ? group->title()
+                                           : QString();
+            if (shown != text) {
+                continue;
+            }
+            ++found;
+            const QStyle* style = c->style();
+            int need = QFontMetrics(c->font()).horizontalAdvance(text);
+            if (button) {
+                need += 2 * (style->pixelMetric(QStyle::PM_ButtonMargin) +
+                             style->pixelMetric(QStyle::PM_DefaultFrameWidth)) +
+                        (button->icon().isNull() ? 0 : button->iconSize().width() + 4);
+            } else if (label) {
+                need += 2 * (label->margin() + label->frameWidth());
+            } else {
+                need += 16;  // a group's title stays inside the inset its controls keep
+            }
+            EXPECT_LE(need, c->width()) << qPrintable(text);
+            EXPECT_TRUE(c->parentWidget()->rect().contains(c->geometry())) << qPrintable(text);
+        }
+        EXPECT_GT(found, 0) << qPrintable(text);
+    }
+    // The status panels with their design texts and the longest texts written into them;
+    // a panel's bevel and the text's inset take 5 pixels.
+    const editor::StatusBar* status = w.w->BaseForm->statusPanels();
+    const std::pair<int, QString> panels[] = {
+        {0, u("М1:1")},      {1, u("X=300  Y=330")}, {1, u("X:-960  Y:-960")},
+        {2, u("leng:0000")}, {2, u("Leng: 2041")},   {3, u("n=3%")},
+        {4, u("n=4%")},      {4, u("Dot:2040")},     {5, u("Установка центра")},
+    };
+    for (const auto& [panel, text] : panels) {
+        EXPECT_LE(QFontMetrics(status->font()).horizontalAdvance(text) + 5,
+                  status->panelRect(panel).width())
+            << qPrintable(text);
+    }
 }
 
 #include "settings_window_test.moc"

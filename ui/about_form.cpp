@@ -109,6 +109,7 @@ TAboutForm::TAboutForm(QWidget* parent)
     logoFont.setPixelSize(24);
     logoFont.setBold(true);
     logoFont.setItalic(true);
+    logoFont.setStretch(QFont::Unstretched);  // not the dialog font's narrowing
     const QString logo = QString::fromUtf8(contacts::kProgramName);
     for (const auto& [name, x, y, color] : {std::tuple{"Label8", 18, 115, qRgb(128, 128, 128)},
                                             std::tuple{"Label7", 16, 111, qRgb(0, 128, 128)}}) {

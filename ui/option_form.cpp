@@ -6,6 +6,7 @@
 #include <QPixmap>
 #include <QStyleOptionComboBox>
 #include <QStylePainter>
+#include <QWindow>
 #include <array>
 
 namespace ui {
@@ -136,7 +137,10 @@ TOptionForm::TOptionForm(editor::EditorSettings& settings, editor::Editor& edito
     // Closing the main window ends the program even while this window is open.
     setAttribute(Qt::WA_QuitOnClose, false);
     setWindowTitle(QStringLiteral("OptionForm"));
-    setGeometry(187, 107, 510, 301);
+    // 510 by 301 at (187, 107) is the outer frame. A window's position counts its frame
+    // already; its size is the client's, shrunk by the decorations once they are known.
+    move(187, 107);
+    resize(510, 301);
     // Group box titles sit on the frame line, so the children's positions count from the
     // box's top edge.
     setStyleSheet(QStringLiteral(
@@ -275,11 +279,30 @@ void TOptionForm::FormActivate() {
     }
 }
 
+void TOptionForm::keepOuterSize() {
+    // The window system tells the frame only after the window is shown, and a window manager
+    // may frame it later still. Each change of the frame comes off the client, so the outer
+    // size stays as it was and a size the user chose is kept.
+    const QWindow* window = windowHandle();
+    if (window == nullptr || window->frameMargins() == frame_) {
+        return;
+    }
+    const QMargins m = window->frameMargins();
+    const QSize grow(m.left() + m.right() - frame_.left() - frame_.right(),
+                     m.top() + m.bottom() - frame_.top() - frame_.bottom());
+    frame_ = m;
+    resize(size() - grow);
+}
+
 bool TOptionForm::event(QEvent* e) {
     if (e->type() == QEvent::WindowActivate) {
         FormActivate();
     }
-    return QWidget::event(e);
+    const bool done = QWidget::event(e);
+    if (e->type() == QEvent::Show || e->type() == QEvent::Move || e->type() == QEvent::Resize) {
+        keepOuterSize();
+    }
+    return done;
 }
 
 }  // namespace ui

@@ -58,6 +58,7 @@ class TOptionForm : public QWidget {
     Bar addBar(QWidget* group, const char* name, const char* labelName, int y,
                const QString& caption, const editor::IntRange& range, int32_t& setting);
     void setLabel(QLabel* label, int value);
+    void keepOuterSize();
 
     editor::EditorSettings& settings_;
     editor::Editor& editor_;
@@ -67,6 +68,7 @@ class TOptionForm : public QWidget {
     Bar hotDot_{};
     Bar friq_{};
     Bar hotBright_{};
+    QMargins frame_;  // the window frame taken off the client so far
 };
 
 }  // namespace ui

@@ -76,6 +76,58 @@ bool RleComplete(const QByteArray& d, qsizetype at, const DibLayout& dib) {
     return true;
 }
 
+// Makes an icon image transparent where its AND mask is set. The image is the one the reader
+// decoded from the directory entry at the given offset of the file; an entry stored as PNG,
+// compressed, or without a whole mask is returned as it is. A 32-bit entry keeps its alpha
+// channel unless every alpha is zero: then its colours are taken from the file opaque and
+// the mask decides, as for every other depth.
+QImage ApplyIconMask(const QByteArray& d, qsizetype entry, const QImage& decoded) {
+    const qsizetype at = qsizetype(U32(d, entry + 12));
+    if (at + 40 > d.size() || U32(d, at) < 40 || U32(d, at + 16) != kBiRgb) {
+        return decoded;
+    }
+    const qint64 w = decoded.width();
+    const qint64 h = decoded.height();
+    const int bits = U16(d, at + 14);
+    const quint32 used = U32(d, at + 32);
+    const qint64 colours = bits <= 8 ? 4 * qint64(used != 0 ? used : 1u << bits) : 0;
+    const qint64 stride = (w * bits + 31) / 32 * 4;
+    const qint64 pixels = at + qint64(U32(d, at)) + colours;
+    const qint64 mask = pixels + stride * h;
+    const qint64 maskStride = (w + 31) / 32 * 4;
+    if (bits <= 0 || mask + maskStride * h > d.size()) {
+        return decoded;
+    }
+    QImage image = decoded.convertToFormat(QImage::Format_ARGB32);
+    if (bits == 32) {
+        for (qint64 y = 0; y < h; ++y) {
+            for (qint64 x = 0; x < w; ++x) {
+                if (d[qsizetype(pixels + y * stride + 4 * x + 3)] != 0) {
+                    return decoded;  // the alpha channel is used
+                }
+            }
+        }
+        for (qint64 y = 0; y < h; ++y) {
+            const char* row = d.constData() + pixels + (h - 1 - y) * stride;
+            auto* line = reinterpret_cast<QRgb*>(image.scanLine(int(y)));
+            for (qint64 x = 0; x < w; ++x) {
+                line[x] = qRgb(quint8(row[4 * x + 2]), quint8(row[4 * x + 1]), quint8(row[4 * x]));
+            }
+        }
+    }
+    // Mask rows bottom up, the leftmost pixel in the top bit; a set bit is transparent.
+    for (qint64 y = 0; y < h; ++y) {
+        const char* row = d.constData() + mask + (h - 1 - y) * maskStride;
+        auto* line = reinterpret_cast<QRgb*>(image.scanLine(int(y)));
+        for (qint64 x = 0; x < w; ++x) {
+            if (quint8(row[x / 8]) & (0x80 >> (x % 8))) {
+                line[x] = 0;
+            }
+        }
+    }
+    return image;
+}
+
 }  // namespace
 
 ImageResult DecodeBitmap(const QByteArray& data) {
@@ -155,13 +207,13 @@ ImageResult ReadBitmap(const QByteArray& data) {
     // Leave out every pixel of the key colour: the bottom-left pixel's, or white for a
     // two-colour bitmap.
     const QRgb key = bitCount == 1 ? qRgb(255, 255, 255) : image.pixel(0, image.height() - 1);
+    // Everything else is opaque: an alpha channel that a 32-bit header declares is not used
+    // (the reader hands it over unpremultiplied, so the colours are all still there).
     QImage argb = image.convertToFormat(QImage::Format_ARGB32);
     for (int y = 0; y < argb.height(); ++y) {
         auto* line = reinterpret_cast<QRgb*>(argb.scanLine(y));
         for (int x = 0; x < argb.width(); ++x) {
-            if ((line[x] & 0xFFFFFF) == (key & 0xFFFFFF)) {
-                line[x] = 0;
-            }
+            line[x] = (line[x] & 0xFFFFFF) == (key & 0xFFFFFF) ? 0 : line[x] | 0xFF000000u;
         }
     }
     r.image = argb.convertToFormat(QImage::Format_ARGB32_Premultiplied);
@@ -192,6 +244,7 @@ ImageResult ReadIcon(const QByteArray& data) {
     buffer.open(QIODevice::ReadOnly);
     QImageReader reader(&buffer, "ico");
     QImage best;
+    int bestIndex = 0;
     for (int i = 0; i < reader.imageCount(); ++i) {
         if (!reader.jumpToImage(i)) {
             return r;
@@ -202,13 +255,14 @@ ImageResult ReadIcon(const QByteArray& data) {
         }
         if (qint64(image.width()) * image.height() > qint64(best.width()) * best.height()) {
             best = image;
+            bestIndex = i;
         }
     }
     if (best.isNull()) {
         return r;
     }
-    // The reader folds the AND mask into the alpha channel.
-    r.image = best.convertToFormat(QImage::Format_ARGB32_Premultiplied);
+    r.image = ApplyIconMask(data, 6 + 16 * qsizetype(bestIndex), best)
+                  .convertToFormat(QImage::Format_ARGB32_Premultiplied);
     r.error.clear();
     return r;
 }

@@ -120,7 +120,21 @@ PictureResult PlayMetafile(const QByteArray& data, QSize area) {
     }
     const QRect rect = FitRect(s->size, area);
     if (rect.isEmpty()) {
-        return PictureResult::Fail(kMetafileError);
+        // So thin that it fits in no whole pixel: it draws nothing, once its records are
+        // known to be sound.
+        GdiPlayer check(nullptr, QTransform(), s->unitsPerMm);
+        try {
+            if (s->emf) {
+                PlayEmfRecords(data, s->emfLayout, check);
+            } else {
+                PlayWmfRecords(data, s->wmf, check);
+            }
+        } catch (const Malformed&) {
+            return PictureResult::Fail(kMetafileError);
+        }
+        PictureResult r;
+        r.rect = rect;
+        return r;
     }
     return Render(data, *s, rect);
 }
