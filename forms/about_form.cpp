@@ -1,4 +1,4 @@
-#include "ui/about_form.h"
+#include "forms/about_form.h"
 
 #include <QApplication>
 #include <QDesktopServices>
@@ -10,8 +10,8 @@
 #include <QStyle>
 #include <QUrl>
 
-#include "editor/pictures/jpeg_reader.h"
-#include "ui/contacts.h"
+#include "forms/contacts.h"
+#include "pictures/jpeg_reader.h"
 
 namespace ui {
 

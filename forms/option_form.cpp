@@ -1,4 +1,4 @@
-#include "ui/option_form.h"
+#include "forms/option_form.h"
 
 #include <QEvent>
 #include <QListView>

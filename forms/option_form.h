@@ -12,7 +12,7 @@
 
 #include "editor/editor.h"
 #include "editor/settings.h"
-#include "editor/speed_button.h"
+#include "widgets/speed_button.h"
 
 namespace ui {
 

@@ -1,4 +1,4 @@
-#include "ui/preview_window.h"
+#include "forms/preview_window.h"
 
 #include <QGridLayout>
 #include <QHBoxLayout>

@@ -14,7 +14,7 @@
 #include <vector>
 
 #include "editor/editor.h"
-#include "editor/preview/scan_model.h"
+#include "preview/scan_model.h"
 
 namespace ui {
 

@@ -1,4 +1,4 @@
-#include "editor/file_io.h"
+#include "io/file_io.h"
 
 #include <QFile>
 #include <QFileInfo>

@@ -1,4 +1,4 @@
-#include "editor/pictures/bitmap_reader.h"
+#include "pictures/bitmap_reader.h"
 
 #include <QBuffer>
 #include <QImageReader>

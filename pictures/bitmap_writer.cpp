@@ -1,8 +1,8 @@
-#include "editor/pictures/bitmap_writer.h"
+#include "pictures/bitmap_writer.h"
 
 #include <QtEndian>
 
-#include "editor/file_io.h"
+#include "io/file_io.h"
 
 namespace editor::pictures {
 

@@ -1,4 +1,4 @@
-#include "editor/pictures/builtin_picture.h"
+#include "pictures/builtin_picture.h"
 
 #include <QtEndian>
 #include <initializer_list>

@@ -1,5 +1,5 @@
 // Enhanced metafile records played into the GDI state machine.
-#include "editor/pictures/metafile_records.h"
+#include "pictures/metafile_records.h"
 
 namespace editor::pictures::gdi {
 

@@ -1,6 +1,6 @@
-#include "editor/pictures/gdi_player.h"
+#include "pictures/gdi_player.h"
 
-#include "editor/pictures/bitmap_reader.h"
+#include "pictures/bitmap_reader.h"
 
 namespace editor::pictures::gdi {
 

@@ -1,4 +1,4 @@
-#include "editor/pictures/jpeg_reader.h"
+#include "pictures/jpeg_reader.h"
 
 // libjpeg needs size_t and FILE declared before its header.
 #include <jerror.h>

@@ -6,7 +6,7 @@
 #include <QSize>
 #include <QString>
 
-#include "editor/pictures/picture.h"
+#include "pictures/picture.h"
 
 namespace editor::pictures {
 

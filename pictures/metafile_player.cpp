@@ -1,10 +1,10 @@
-#include "editor/pictures/metafile_player.h"
+#include "pictures/metafile_player.h"
 
 #include <QPainter>
 #include <cmath>
 #include <optional>
 
-#include "editor/pictures/metafile_records.h"
+#include "pictures/metafile_records.h"
 
 namespace editor::pictures {
 

@@ -5,7 +5,7 @@
 #include <QByteArray>
 #include <QSize>
 
-#include "editor/pictures/picture.h"
+#include "pictures/picture.h"
 
 namespace editor::pictures {
 

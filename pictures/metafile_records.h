@@ -6,7 +6,7 @@
 #include <QRectF>
 #include <optional>
 
-#include "editor/pictures/gdi_player.h"
+#include "pictures/gdi_player.h"
 
 namespace editor::pictures::gdi {
 

@@ -1,4 +1,4 @@
-#include "editor/pictures/picture.h"
+#include "pictures/picture.h"
 
 namespace editor::pictures {
 

@@ -1,12 +1,12 @@
-#include "editor/pictures/picture_formats.h"
+#include "pictures/picture_formats.h"
 
 #include <QFileInfo>
 #include <QStringList>
 
-#include "editor/file_io.h"
-#include "editor/pictures/bitmap_reader.h"
-#include "editor/pictures/jpeg_reader.h"
-#include "editor/pictures/metafile_player.h"
+#include "io/file_io.h"
+#include "pictures/bitmap_reader.h"
+#include "pictures/jpeg_reader.h"
+#include "pictures/metafile_player.h"
 
 namespace editor::pictures {
 

@@ -6,7 +6,7 @@
 #include <QString>
 #include <vector>
 
-#include "editor/pictures/picture.h"
+#include "pictures/picture.h"
 
 namespace editor::pictures {
 

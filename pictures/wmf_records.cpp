@@ -1,5 +1,5 @@
 // Windows metafile records (placeable and plain) played into the GDI state machine.
-#include "editor/pictures/metafile_records.h"
+#include "pictures/metafile_records.h"
 
 namespace editor::pictures::gdi {
 

@@ -1,4 +1,4 @@
-#include "editor/preview/scan_model.h"
+#include "preview/scan_model.h"
 
 #include <algorithm>
 #include <cmath>

@@ -5,8 +5,8 @@
 #include <QUrl>
 
 #include "app/application.h"
+#include "forms/contacts.h"
 #include "support/wait.h"
-#include "ui/contacts.h"
 
 using ui::TOptionForm;
 

@@ -1,4 +1,4 @@
-#include "editor/speed_button.h"
+#include "widgets/speed_button.h"
 
 namespace editor {
 

@@ -1,4 +1,4 @@
-#include "editor/base_form.h"
+#include "window/base_form.h"
 
 #include <QApplication>
 #include <QCloseEvent>
@@ -8,9 +8,9 @@
 #include <QMenuBar>
 #include <QScreen>
 
-#include "editor/picture_commands.h"
 #include "editor/transform_commands.h"
-#include "ui/preview_window.h"
+#include "forms/preview_window.h"
+#include "window/picture_commands.h"
 
 namespace editor {
 

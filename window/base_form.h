@@ -9,14 +9,14 @@
 #include <QScrollBar>
 #include <map>
 
-#include "editor/dialogs.h"
 #include "editor/editor.h"
-#include "editor/file_commands.h"
 #include "editor/host.h"
-#include "editor/ilda_commands.h"
-#include "editor/speed_button.h"
-#include "editor/status_bar.h"
-#include "editor/surface_widget.h"
+#include "widgets/speed_button.h"
+#include "window/dialogs.h"
+#include "window/file_commands.h"
+#include "window/ilda_commands.h"
+#include "window/status_bar.h"
+#include "window/surface_widget.h"
 
 namespace editor {
 

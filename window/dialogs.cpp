@@ -1,4 +1,4 @@
-#include "editor/dialogs.h"
+#include "window/dialogs.h"
 
 #include <QApplication>
 #include <QFileDialog>
@@ -6,7 +6,7 @@
 #include <QMessageBox>
 #include <QPushButton>
 
-#include "editor/picture_preview.h"
+#include "window/picture_preview.h"
 
 namespace editor {
 

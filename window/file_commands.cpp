@@ -1,9 +1,9 @@
-#include "editor/file_commands.h"
+#include "window/file_commands.h"
 
 #include <QDir>
 #include <QFileInfo>
 
-#include "editor/file_io.h"
+#include "io/file_io.h"
 #include "model/legacy_file.h"
 
 namespace editor {

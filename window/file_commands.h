@@ -4,9 +4,9 @@
 
 #include <QString>
 
-#include "editor/dialogs.h"
 #include "editor/editor.h"
 #include "model/contour_file.h"
+#include "window/dialogs.h"
 
 namespace editor {
 

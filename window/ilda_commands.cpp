@@ -1,8 +1,8 @@
-#include "editor/ilda_commands.h"
+#include "window/ilda_commands.h"
 
 #include <QFileInfo>
 
-#include "editor/file_io.h"
+#include "io/file_io.h"
 #include "model/ilda.h"
 
 namespace editor {

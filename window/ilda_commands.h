@@ -4,8 +4,8 @@
 
 #include <QString>
 
-#include "editor/dialogs.h"
 #include "editor/editor.h"
+#include "window/dialogs.h"
 
 namespace editor {
 

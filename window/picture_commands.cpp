@@ -1,8 +1,8 @@
-#include "editor/picture_commands.h"
+#include "window/picture_commands.h"
 
-#include "editor/base_form.h"
-#include "editor/pictures/bitmap_writer.h"
-#include "editor/pictures/picture_formats.h"
+#include "pictures/bitmap_writer.h"
+#include "pictures/picture_formats.h"
+#include "window/base_form.h"
 
 namespace editor {
 

@@ -3,7 +3,7 @@
 
 #include <QObject>
 
-#include "editor/dialogs.h"
+#include "window/dialogs.h"
 
 namespace editor {
 

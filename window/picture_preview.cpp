@@ -1,4 +1,4 @@
-#include "editor/picture_preview.h"
+#include "window/picture_preview.h"
 
 #include <QFileDialog>
 #include <QFileInfo>
@@ -6,7 +6,7 @@
 #include <QLabel>
 #include <QPainter>
 
-#include "editor/pictures/picture_formats.h"
+#include "pictures/picture_formats.h"
 
 namespace editor {
 

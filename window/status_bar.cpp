@@ -1,4 +1,4 @@
-#include "editor/status_bar.h"
+#include "window/status_bar.h"
 
 #include <QPainter>
 #include <QStyleOptionFrame>

@@ -1,4 +1,4 @@
-#include "editor/surface_widget.h"
+#include "window/surface_widget.h"
 
 #include <QMouseEvent>
 #include <QPaintEvent>
