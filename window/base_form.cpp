@@ -10,7 +10,6 @@
 
 #include "editor/transform_commands.h"
 #include "forms/preview_window.h"
-#include "window/picture_commands.h"
 
 namespace editor {
 
@@ -61,7 +60,7 @@ TBaseForm::TBaseForm(EditorSettings& settings, QWidget* parent)
     buildMenus();
     connectFileCommands();
     // Underlay picture and bitmap export: buttons and File menu items.
-    InstallPictureCommands(*this);
+    InstallPictureCommands(*this, *this);
     buildPreviewControls();
     connect(client_, &QWidget::customContextMenuRequested, this,
             [this](const QPoint& pos) { showPopup(client_->mapToGlobal(pos)); });

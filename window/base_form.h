@@ -15,6 +15,7 @@
 #include "window/dialogs.h"
 #include "window/file_commands.h"
 #include "window/ilda_commands.h"
+#include "window/picture_commands.h"
 #include "window/status_bar.h"
 #include "window/surface_widget.h"
 
@@ -24,25 +25,25 @@ namespace editor {
 inline constexpr int kClientWidth = 487;
 inline constexpr int kClientHeight = 460;
 
-class TBaseForm : public QMainWindow, public EditorHost, public FileWindow {
+class TBaseForm : public QMainWindow, public EditorHost, public FileWindow, public PictureWindow {
     Q_OBJECT
   public:
     explicit TBaseForm(EditorSettings& settings, QWidget* parent = nullptr);
 
-    Editor& editor() { return editor_; }
+    Editor& editor() override { return editor_; }
 
     // The secondary windows, created after this one.
     void setOptionForm(QWidget* form) { OptionForm_ = form; }
     void setAboutForm(QWidget* form) { AboutForm_ = form; }
 
     // The dialogs and message boxes the commands use; tests put their own in place.
-    Dialogs& dialogs() { return *dialogs_; }
+    Dialogs& dialogs() override { return *dialogs_; }
     void setDialogs(Dialogs* dialogs) { dialogs_ = dialogs != nullptr ? dialogs : &qtDialogs_; }
 
     IldaCommands& ilda() { return ilda_; }
 
-    SpeedButton* button(const QString& name) const;
-    QAction* action(const QString& name) const;
+    SpeedButton* button(const QString& name) const override;
+    QAction* action(const QString& name) const override;
     QWidget* clientArea() const { return client_; }
     SurfaceWidget* surface() const { return PaintBoxVardeni; }
     StatusBar* statusPanels() const { return StatusBar_; }

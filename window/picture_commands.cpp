@@ -1,12 +1,13 @@
 #include "window/picture_commands.h"
 
+#include "editor/editor.h"
 #include "pictures/bitmap_writer.h"
 #include "pictures/picture_formats.h"
-#include "window/base_form.h"
 
 namespace editor {
 
-PictureCommands::PictureCommands(TBaseForm& form) : QObject(&form), form_(form) {
+PictureCommands::PictureCommands(QObject& parent, PictureWindow& form)
+    : QObject(&parent), form_(form) {
     setObjectName(QStringLiteral("PictureCommands"));
     OpenPictureDialog.filter = pictures::PictureFilter();
     OpenPictureDialog.picturePreview = true;
@@ -55,8 +56,8 @@ void PictureCommands::SpeedButtonSavePiktureClick() {
     }
 }
 
-PictureCommands* InstallPictureCommands(TBaseForm& form) {
-    auto* commands = new PictureCommands(form);
+PictureCommands* InstallPictureCommands(QObject& parent, PictureWindow& form) {
+    auto* commands = new PictureCommands(parent, form);
     QObject::connect(form.button(QStringLiteral("SpeedButtonOpenImage")), &QToolButton::clicked,
                      commands, [commands] { commands->SpeedButtonOpenImageClick(); });
     QObject::connect(form.button(QStringLiteral("SpeedButtonSavePikture")), &QToolButton::clicked,

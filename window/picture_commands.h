@@ -4,16 +4,15 @@
 #include <QObject>
 
 #include "window/dialogs.h"
+#include "window/picture_window.h"
 
 namespace editor {
-
-class TBaseForm;
 
 class PictureCommands : public QObject {
     Q_OBJECT
   public:
-    // Lives as a child of the form; wires the toolbar buttons and File menu items.
-    explicit PictureCommands(TBaseForm& form);
+    // Lives as a child of parent, the form; wires the toolbar buttons and File menu items.
+    PictureCommands(QObject& parent, PictureWindow& form);
 
     FileDialogSpec OpenPictureDialog;
     FileDialogSpec SavePictureDialog;
@@ -26,10 +25,10 @@ class PictureCommands : public QObject {
   private:
     void showError(const QString& text);
 
-    TBaseForm& form_;
+    PictureWindow& form_;
 };
 
 // Creates the commands for the form and connects them to its controls.
-PictureCommands* InstallPictureCommands(TBaseForm& form);
+PictureCommands* InstallPictureCommands(QObject& parent, PictureWindow& form);
 
 }  // namespace editor
