@@ -4,10 +4,10 @@
 #include <QApplication>
 #include <memory>
 
-#include "editor/base_form.h"
 #include "editor/settings.h"
-#include "ui/about_form.h"
-#include "ui/option_form.h"
+#include "forms/about_form.h"
+#include "forms/option_form.h"
+#include "window/base_form.h"
 
 namespace app {
 

@@ -6,7 +6,7 @@
 #include <QGuiApplication>
 #include <cmath>
 
-#include "editor/preview/scan_model.h"
+#include "preview/scan_model.h"
 
 namespace {
 

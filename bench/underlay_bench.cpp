@@ -19,9 +19,9 @@
 #include <string>
 
 #include "editor/canvas.h"
-#include "editor/pictures/jpeg_reader.h"
-#include "editor/pictures/picture.h"
 #include "editor/underlay.h"
+#include "pictures/jpeg_reader.h"
+#include "pictures/picture.h"
 
 namespace {
 

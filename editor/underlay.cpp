@@ -2,9 +2,9 @@
 
 #include <QPainter>
 
-#include "editor/pictures/builtin_picture.h"
-#include "editor/pictures/metafile_player.h"
-#include "editor/pictures/picture_formats.h"
+#include "pictures/builtin_picture.h"
+#include "pictures/metafile_player.h"
+#include "pictures/picture_formats.h"
 
 namespace editor {
 

@@ -11,8 +11,8 @@
 #include <cstdio>
 #include <initializer_list>
 
-#include "editor/pictures/bitmap_writer.h"
-#include "editor/pictures/builtin_picture.h"
+#include "pictures/bitmap_writer.h"
+#include "pictures/builtin_picture.h"
 #include "support/picture_files.h"
 
 namespace {

@@ -5,9 +5,9 @@
 // QUORINIMAGE_PICTURE_KIND names the reader: Bitmap, Icon, Jpeg, Metafile or EnhancedMetafile.
 #include <QByteArray>
 
-#include "editor/pictures/bitmap_writer.h"
-#include "editor/pictures/picture_formats.h"
 #include "fuzz/fuzz_support.h"
+#include "pictures/bitmap_writer.h"
+#include "pictures/picture_formats.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     // The editor reads at most kMaxPictureFileBytes; fuzz inputs are far below that.

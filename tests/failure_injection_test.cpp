@@ -20,10 +20,10 @@
 #include <functional>
 
 #include "app/application.h"
-#include "editor/pictures/bitmap_writer.h"
 #include "model/contour_file.h"
 #include "model/ilda.h"
 #include "model/legacy_file.h"
+#include "pictures/bitmap_writer.h"
 #include "support/scripted_dialogs.h"
 
 using editor::MessageButton;

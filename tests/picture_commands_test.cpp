@@ -15,10 +15,10 @@
 // clang-format on
 
 #include "app/application.h"
-#include "editor/picture_commands.h"
-#include "editor/picture_preview.h"
 #include "support/picture_files.h"
 #include "support/scripted_dialogs.h"
+#include "window/picture_commands.h"
+#include "window/picture_preview.h"
 
 using editor::MessageType;
 using editor::SpeedButton;

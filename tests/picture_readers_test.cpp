@@ -17,11 +17,11 @@
 #include <jerror.h>
 // clang-format on
 
-#include "editor/pictures/bitmap_reader.h"
-#include "editor/pictures/bitmap_writer.h"
-#include "editor/pictures/jpeg_reader.h"
-#include "editor/pictures/metafile_player.h"
-#include "editor/pictures/picture_formats.h"
+#include "pictures/bitmap_reader.h"
+#include "pictures/bitmap_writer.h"
+#include "pictures/jpeg_reader.h"
+#include "pictures/metafile_player.h"
+#include "pictures/picture_formats.h"
 #include "support/picture_files.h"
 
 using namespace editor::pictures;

@@ -9,9 +9,9 @@
 #include <functional>
 
 #include "app/application.h"
-#include "editor/preview/scan_model.h"
+#include "forms/preview_window.h"
+#include "preview/scan_model.h"
 #include "support/wait.h"
-#include "ui/preview_window.h"
 
 using editor::preview::EnergyImage;
 using editor::preview::FramesPerSecond;

@@ -7,8 +7,8 @@
 #include <QUrl>
 
 #include "app/application.h"
+#include "forms/contacts.h"
 #include "support/wait.h"
-#include "ui/contacts.h"
 
 using ui::TOptionForm;
 

@@ -8,10 +8,10 @@
 #include <QTest>
 
 #include "app/application.h"
-#include "editor/base_form.h"
 #include "model/contour_file.h"
 #include "model/transforms.h"
 #include "support/scripted_dialogs.h"
+#include "window/base_form.h"
 
 using editor::MouseButton;
 

@@ -5,7 +5,7 @@
 #include <optional>
 #include <vector>
 
-#include "editor/dialogs.h"
+#include "window/dialogs.h"
 
 namespace testing_support {
 

@@ -1,0 +1,308 @@
+#include "forms/option_form.h"
+
+#include <QEvent>
+#include <QListView>
+#include <QPainter>
+#include <QPixmap>
+#include <QStyleOptionComboBox>
+#include <QStylePainter>
+#include <QWindow>
+#include <array>
+
+namespace ui {
+
+namespace {
+
+struct NamedColor {
+    editor::ColorRef color;
+    const char* name;
+};
+
+constexpr NamedColor kStandardColors[] = {
+    {0x000000, "Black"},  {0x000080, "Maroon"},  {0x008000, "Green"}, {0x008080, "Olive"},
+    {0x800000, "Navy"},   {0x800080, "Purple"},  {0x808000, "Teal"},  {0x808080, "Gray"},
+    {0xC0C0C0, "Silver"}, {0x0000FF, "Red"},     {0x00FF00, "Lime"},  {0x00FFFF, "Yellow"},
+    {0xFF0000, "Blue"},   {0xFF00FF, "Fuchsia"}, {0xFFFF00, "Aqua"},  {0xFFFFFF, "White"},
+};
+
+constexpr NamedColor kExtendedColors[] = {
+    {0xC0DCC0, "Money Green"},
+    {0xF0CAA6, "Sky Blue"},
+    {0xF0FBFF, "Cream"},
+    {0xA4A0A0, "Medium Gray"},
+};
+
+constexpr std::array<const char*, editor::kSystemColorCount> kSystemColorNames = {
+    "Scroll Bar",
+    "Background",
+    "Active Caption",
+    "Inactive Caption",
+    "Menu",
+    "Window",
+    "Window Frame",
+    "Menu Text",
+    "Window Text",
+    "Caption Text",
+    "Active Border",
+    "Inactive Border",
+    "App Workspace",
+    "Highlight",
+    "Highlight Text",
+    "Button Face",
+    "Button Shadow",
+    "Gray Text",
+    "Button Text",
+    "Inactive Caption Text",
+    "Button Highlight",
+    "3D Dark Shadow",
+    "3D Light",
+    "Info Text",
+    "Info Background",
+    "System Color 25",
+    "Hot Light",
+    "Gradient Active Caption",
+    "Gradient Inactive Caption",
+    "Menu Highlight",
+    "Menu Bar",
+};
+
+QIcon Swatch(editor::ColorRef c) {
+    QPixmap pm(16, 12);
+    pm.fill(QColor::fromRgb(editor::ResolveColor(c)));
+    QPainter p(&pm);
+    p.setPen(Qt::black);
+    p.drawRect(0, 0, 15, 11);
+    return QIcon(pm);
+}
+
+}  // namespace
+
+ColorBox::ColorBox(QWidget* parent, int sets, editor::ColorRef selected) : QComboBox(parent) {
+    const auto add = [this](editor::ColorRef c, const char* name) {
+        addItem(Swatch(c), QString::fromUtf8(name), QVariant::fromValue(uint(c)));
+    };
+    if (sets & kStandard) {
+        for (const NamedColor& n : kStandardColors) {
+            add(n.color, n.name);
+        }
+    }
+    if (sets & kExtended) {
+        for (const NamedColor& n : kExtendedColors) {
+            add(n.color, n.name);
+        }
+    }
+    if (sets & kSystem) {
+        for (int i = 0; i < editor::kSystemColorCount; ++i) {
+            add(editor::kSystemColorFlag | editor::ColorRef(i), kSystemColorNames[size_t(i)]);
+        }
+    }
+    setMaxVisibleItems(16);
+    // The closed list is narrow and shows only the swatch; the open list names the colours.
+    view()->setMinimumWidth(180);
+    setCursor(Qt::PointingHandCursor);
+    selectColor(selected);
+}
+
+editor::ColorRef ColorBox::selectedColor() const {
+    return editor::ColorRef(currentData().toUInt());
+}
+
+bool ColorBox::selectColor(editor::ColorRef c) {
+    const int i = findData(QVariant::fromValue(uint(c)));
+    if (i < 0) {
+        return false;
+    }
+    setCurrentIndex(i);
+    return true;
+}
+
+void ColorBox::paintEvent(QPaintEvent* /*event*/) {
+    QStylePainter p(this);
+    QStyleOptionComboBox opt;
+    initStyleOption(&opt);
+    opt.currentText.clear();
+    opt.currentIcon = QIcon();
+    p.drawComplexControl(QStyle::CC_ComboBox, opt);
+    const QRect field =
+        style()->subControlRect(QStyle::CC_ComboBox, &opt, QStyle::SC_ComboBoxEditField, this);
+    const QRect swatch = field.adjusted(2, 3, -2, -3);
+    p.fillRect(swatch, QColor::fromRgb(editor::ResolveColor(selectedColor())));
+    p.setPen(Qt::black);
+    p.drawRect(swatch.adjusted(0, 0, -1, -1));
+}
+
+TOptionForm::TOptionForm(editor::EditorSettings& settings, editor::Editor& editor, QWidget* parent)
+    : QWidget(parent, Qt::Window), settings_(settings), editor_(editor) {
+    setObjectName(QStringLiteral("OptionForm"));
+    // Closing the main window ends the program even while this window is open.
+    setAttribute(Qt::WA_QuitOnClose, false);
+    setWindowTitle(QStringLiteral("OptionForm"));
+    // 510 by 301 at (187, 107) is the outer frame. A window's position counts its frame
+    // already; its size is the client's, shrunk by the decorations once they are known.
+    move(187, 107);
+    resize(510, 301);
+    // Group box titles sit on the frame line, so the children's positions count from the
+    // box's top edge.
+    setStyleSheet(QStringLiteral(
+        "QGroupBox { border: 1px solid palette(mid); border-radius: 0px; margin-top: 6px; }"
+        "QGroupBox::title { subcontrol-origin: margin; subcontrol-position: top left;"
+        " left: 7px; padding: 0px 1px; }"));
+
+    auto* colors = new QGroupBox(QStringLiteral(" Цветa "), this);
+    colors->setGeometry(8, 8, 153, 225);
+    using editor::EditorSettings;
+    const int std = ColorBox::kStandard;
+    addColorBox(colors, "ColorBoxLine", 21, QStringLiteral("Линия рисунка"), std,
+                settings_.ColorBoxLine, false);
+    addColorBox(colors, "ColorBoxFirstDot", 45, QStringLiteral("Первая Точка"), std,
+                settings_.ColorBoxFirstDot, true);
+    addColorBox(colors, "ColorBoxDefDot", 69, QStringLiteral("Точка рисунка"), std,
+                settings_.ColorBoxDefDot, true);
+    addColorBox(colors, "ColorBoxLastDot", 93, QStringLiteral("Последняя Точка"), std,
+                settings_.ColorBoxLastDot, true);
+    addColorBox(colors, "ColorBoxHotDot", 117, QStringLiteral("Горячие точки"), std,
+                settings_.ColorBoxHotDot, true);
+    addColorBox(colors, "ColorBoxBase", 141, QStringLiteral("Цвет фона"),
+                std | ColorBox::kExtended | ColorBox::kSystem, settings_.ColorBoxBase, true);
+    addColorBox(colors, "ColorBoxLineCoda", 165, QStringLiteral("Линия cоединения"),
+                std | ColorBox::kExtended, settings_.ColorBoxLineCoda, false);
+    addColorBox(colors, "ColorBoxLineSetka", 189, QStringLiteral("Линия ceтки"), std,
+                settings_.ColorBoxLineSetka, false);
+
+    auto* sizes = new QGroupBox(QStringLiteral("Размеры точек"), this);
+    sizes->setGeometry(168, 8, 161, 193);
+    sizeFirst_ = addBar(sizes, "ScrollBarSizeFirstDot", "LabelSizeFirst", 16,
+                        QStringLiteral("Размер первой точки"), editor::kSizeFirstDotRange,
+                        settings_.ScrollBarSizeFirstDot);
+    defaultDot_ = addBar(sizes, "ScrollBarSizeDefDots", "LabelDefaultDot", 56,
+                         QStringLiteral("Размер текущих точек"), editor::kSizeDefDotsRange,
+                         settings_.ScrollBarSizeDefDots);
+    lastDot_ = addBar(sizes, "ScrollBarLastDot", "LabelLastDot", 96,
+                      QStringLiteral("Размер последней точки"), editor::kLastDotRange,
+                      settings_.ScrollBarLastDot);
+    hotDot_ = addBar(sizes, "ScrollBarSizeHotDots", "LabelHotDot", 136,
+                     QStringLiteral("Размер горячих точек"), editor::kSizeHotDotsRange,
+                     settings_.ScrollBarSizeHotDots);
+
+    auto* option = new QGroupBox(QStringLiteral("Option"), this);
+    option->setGeometry(336, 8, 161, 193);
+    friq_ = addBar(option, "ScrollBarFriqPoints", "LabelFriqPoints", 16,
+                   QStringLiteral("Расстояние между точками"), editor::kFriqPointsRange,
+                   settings_.ScrollBarFriqPoints);
+    hotBright_ = addBar(option, "ScrollBarBrightHotDot", "LabelHotBright", 56,
+                        QStringLiteral("Яркость горячей  точки"), editor::kBrightHotDotRange,
+                        settings_.ScrollBarBrightHotDot);
+
+    // The first-point size repaints through the main window's deferred repaint, so a long
+    // drag repaints about every 200 ms; every other bar repaints at once.
+    connect(sizeFirst_.bar, &QScrollBar::valueChanged, this, [this] { editor_.ArmRepaint(); });
+    for (const Bar* b : {&defaultDot_, &lastDot_, &hotDot_, &friq_, &hotBright_}) {
+        connect(b->bar, &QScrollBar::valueChanged, this, [this] { editor_.Repaint(); });
+    }
+
+    // The two buttons at the foot have no action.
+    const std::pair<const char*, QString> buttons[] = {
+        {"SpeedButtoSAaveSetting", QStringLiteral("Записать текущие установки")},
+        {"SpeedButtonAbortSetting", QStringLiteral("Отменить последние изменения")}};
+    int x = 0;
+    for (const auto& [name, caption] : buttons) {
+        auto* b = new editor::SpeedButton(this, 0, false);
+        b->setObjectName(QString::fromUtf8(name));
+        b->setText(caption);
+        b->setToolButtonStyle(Qt::ToolButtonTextOnly);
+        b->setAutoRaise(false);
+        b->setGeometry(x, 240, 161, 22);
+        x += 168;
+    }
+}
+
+ColorBox* TOptionForm::addColorBox(QWidget* group, const char* name, int y, const QString& label,
+                                   int sets, editor::ColorRef& setting, bool hint) {
+    auto* box = new ColorBox(group, sets, setting);
+    box->setObjectName(QString::fromUtf8(name));
+    box->setGeometry(8, y, 37, 22);
+    if (hint) {
+        box->setToolTip(QStringLiteral("Устанавливает цвет #10#13  точки "));
+    }
+    auto* text = new QLabel(label, group);
+    text->setGeometry(52, y + 4, 100, 14);
+    connect(box, &QComboBox::currentIndexChanged, this, [this, box, &setting] {
+        setting = box->selectedColor();
+        editor_.Repaint();
+    });
+    return box;
+}
+
+TOptionForm::Bar TOptionForm::addBar(QWidget* group, const char* name, const char* labelName, int y,
+                                     const QString& caption, const editor::IntRange& range,
+                                     int32_t& setting) {
+    auto* title = new QLabel(caption, group);
+    title->setGeometry(8, y, 150, 14);
+    auto* bar = new QScrollBar(Qt::Horizontal, group);
+    bar->setObjectName(QString::fromUtf8(name));
+    bar->setGeometry(8, y + 16, 113, 16);
+    bar->setRange(range.min, range.max);
+    bar->setValue(setting);
+    bar->setSingleStep(1);
+    bar->setPageStep(1);
+    bar->setCursor(Qt::PointingHandCursor);
+    auto* label = new QLabel(QStringLiteral("#1"), group);
+    label->setObjectName(QString::fromUtf8(labelName));
+    label->setGeometry(128, y + 17, 28, 14);
+    // The setting and the label follow the bar before the repaint that the bar asks for.
+    connect(bar, &QScrollBar::valueChanged, this, [this, label, &setting](int v) {
+        setting = v;
+        setLabel(label, v);
+    });
+    return {bar, label};
+}
+
+void TOptionForm::setLabel(QLabel* label, int value) {
+    label->setText(QString::number(value));
+}
+
+ColorBox* TOptionForm::colorBox(const QString& name) const {
+    return findChild<ColorBox*>(name);
+}
+
+QScrollBar* TOptionForm::scrollBar(const QString& name) const {
+    return findChild<QScrollBar*>(name);
+}
+
+QLabel* TOptionForm::valueLabel(const QString& name) const {
+    return findChild<QLabel*>(name);
+}
+
+void TOptionForm::FormActivate() {
+    for (const Bar* b : {&sizeFirst_, &defaultDot_, &hotDot_, &lastDot_, &hotBright_, &friq_}) {
+        setLabel(b->label, b->bar->value());
+    }
+}
+
+void TOptionForm::keepOuterSize() {
+    // The window system tells the frame only after the window is shown, and a window manager
+    // may frame it later still. Each change of the frame comes off the client, so the outer
+    // size stays as it was and a size the user chose is kept.
+    const QWindow* window = windowHandle();
+    if (window == nullptr || window->frameMargins() == frame_) {
+        return;
+    }
+    const QMargins m = window->frameMargins();
+    const QSize grow(m.left() + m.right() - frame_.left() - frame_.right(),
+                     m.top() + m.bottom() - frame_.top() - frame_.bottom());
+    frame_ = m;
+    resize(size() - grow);
+}
+
+bool TOptionForm::event(QEvent* e) {
+    if (e->type() == QEvent::WindowActivate) {
+        FormActivate();
+    }
+    const bool done = QWidget::event(e);
+    if (e->type() == QEvent::Show || e->type() == QEvent::Move || e->type() == QEvent::Resize) {
+        keepOuterSize();
+    }
+    return done;
+}
+
+}  // namespace ui

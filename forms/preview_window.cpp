@@ -1,0 +1,185 @@
+#include "forms/preview_window.h"
+
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QPainter>
+#include <QScreen>
+#include <QVBoxLayout>
+#include <algorithm>
+#include <cstring>
+
+namespace ui {
+
+using editor::preview::FramesPerSecond;
+using editor::preview::FrameTimeMs;
+using editor::preview::kScanRates;
+
+ScanView::ScanView(QWidget* parent) : QWidget(parent) {
+    setObjectName(QStringLiteral("ScanView"));
+    setAttribute(Qt::WA_OpaquePaintEvent);
+    setMinimumSize(128, 128);
+}
+
+void ScanView::paintEvent(QPaintEvent* /*event*/) {
+    QPainter p(this);
+    p.fillRect(rect(), Qt::black);
+    const QPoint o = origin();
+    p.drawImage(o, picture_);
+    if (beamShown_) {
+        p.setRenderHint(QPainter::Antialiasing);
+        p.setPen(Qt::NoPen);
+        p.setBrush(Qt::white);
+        p.drawEllipse(beam_ + QPointF(o), 2.5, 2.5);
+    }
+}
+
+void ScanView::resizeEvent(QResizeEvent* event) {
+    QWidget::resizeEvent(event);
+    Q_EMIT resized();
+}
+
+TPreviewForm::TPreviewForm(editor::Editor& editor, QWidget* parent)
+    : QWidget(parent, Qt::Window), editor_(editor) {
+    setObjectName(QStringLiteral("PreviewForm"));
+    // Closing the main window ends the program even while this window is open.
+    setAttribute(Qt::WA_QuitOnClose, false);
+    setWindowTitle(QStringLiteral("Preview"));
+
+    ComboBoxScanRate = new QComboBox(this);
+    ComboBoxScanRate->setObjectName(QStringLiteral("ComboBoxScanRate"));
+    for (int rate : kScanRates) {
+        ComboBoxScanRate->addItem(QStringLiteral("%1 точек/с").arg(rate), rate);
+    }
+    ComboBoxScanRate->setCurrentIndex(
+        ComboBoxScanRate->findData(editor::preview::kDefaultScanRate));
+    CheckBoxScanner = new QCheckBox(QStringLiteral("Сканер"), this);
+    CheckBoxScanner->setObjectName(QStringLiteral("CheckBoxScanner"));
+    CheckBoxScanner->setToolTip(QStringLiteral("Инерция зеркал: скругление углов и выбросы"));
+    LabelPoints = new QLabel(this);
+    LabelPoints->setObjectName(QStringLiteral("LabelPoints"));
+    LabelFps = new QLabel(this);
+    LabelFps->setObjectName(QStringLiteral("LabelFps"));
+    LabelFrameTime = new QLabel(this);
+    LabelFrameTime->setObjectName(QStringLiteral("LabelFrameTime"));
+    view_ = new ScanView(this);
+
+    auto* controls = new QHBoxLayout;
+    auto* rateLabel = new QLabel(QStringLiteral("Скорость сканирования:"), this);
+    controls->addWidget(rateLabel);
+    controls->addWidget(ComboBoxScanRate);
+    controls->addSpacing(12);
+    controls->addWidget(CheckBoxScanner);
+    controls->addStretch();
+    auto* readouts = new QHBoxLayout;
+    for (QLabel* l : {LabelPoints, LabelFps, LabelFrameTime}) {
+        readouts->addWidget(l);
+        readouts->addSpacing(12);
+    }
+    readouts->addStretch();
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(6, 6, 6, 6);
+    layout->addLayout(controls);
+    layout->addLayout(readouts);
+    layout->addWidget(view_, 1);
+    resize(440, 500);
+
+    connect(ComboBoxScanRate, &QComboBox::currentIndexChanged, this, [this] { Refresh(); });
+    connect(CheckBoxScanner, &QCheckBox::toggled, this, [this] { Refresh(); });
+    connect(view_, &ScanView::resized, this, [this] { Refresh(); });
+
+    // One tick per refresh of the display: a cheap comparison with the rendered copy, and the
+    // beam marker moved on. Runs only while the window is shown.
+    frameTimer_.setTimerType(Qt::PreciseTimer);
+    connect(&frameTimer_, &QTimer::timeout, this, [this] { frameTimerTimer(); });
+    Refresh();
+}
+
+int TPreviewForm::scanRate() const {
+    return ComboBoxScanRate->currentData().toInt();
+}
+
+bool TPreviewForm::Refresh() {
+    const model::Contour& c = editor_.contour();
+    const int n = editor::preview::LivePointCount(c);
+    const QRgb color = editor::ResolveColor(editor_.settings().ColorBoxLine);
+    // Rendered at the screen's own pixels, so the beam stays one pixel wide on a dense screen.
+    const qreal dpr = view_->devicePixelRatioF();
+    const int size = int(view_->side() * dpr);
+    const int rate = scanRate();
+    const bool scanner = scannerModel();
+    // At most 4100 slots (16 KB): cheap enough to compare on every tick.
+    const std::size_t slots = std::size_t(2 * n);
+    const bool same =
+        n == count_ && color == color_ && size == size_ && rate == rate_ && scanner == scanner_ &&
+        (slots == 0 || std::memcmp(slots_.data(), c.Buffer.data(), slots * sizeof(int32_t)) == 0);
+    if (same) {
+        return false;
+    }
+    count_ = n;
+    slots_.assign(c.Buffer.begin(), c.Buffer.begin() + std::ptrdiff_t(slots));
+    color_ = color;
+    size_ = size;
+    rate_ = rate;
+    scanner_ = scanner;
+    points_ = editor::preview::ReadPoints(c);
+    editor::preview::RenderOptions o;
+    o.size = size;
+    o.rate = rate;
+    o.scanner = scanner;
+    o.color = color;
+    picture_ = renderer_.Render(points_, o);
+    picture_.setDevicePixelRatio(dpr);
+    ++renders_;
+    view_->setPicture(picture_);
+    ShowReadouts();
+    view_->update();
+    return true;
+}
+
+void TPreviewForm::ShowReadouts() {
+    const int rate = scanRate();
+    const int n = count_;
+    LabelPoints->setText(QStringLiteral("Точек: %1").arg(n));
+    LabelFps->setText(
+        QStringLiteral("Кадров в секунду: %1").arg(FramesPerSecond(rate, n), 0, 'f', 1));
+    LabelFrameTime->setText(
+        QStringLiteral("Время кадра: %1 мс").arg(FrameTimeMs(rate, n), 0, 'f', 1));
+    const bool flickers = editor::preview::Flickers(rate, n);
+    QPalette pal = palette();
+    if (flickers) {
+        pal.setColor(QPalette::WindowText, QColor::fromRgb(kFlickerWarning));
+    }
+    LabelFps->setPalette(pal);
+    LabelFps->setToolTip(flickers ? QStringLiteral("Меньше 20 кадров в секунду: видно мерцание")
+                                  : QString());
+}
+
+void TPreviewForm::frameTimerTimer() {
+    Refresh();
+    // The beam's place in the frame now: the point whose slot is running.
+    const auto& beam = renderer_.beamPositions();
+    if (beam.empty()) {
+        view_->setBeam(false, {});
+    } else {
+        const qint64 slot = clock_.elapsed() * rate_ / 1000;
+        const QPointF at = beam[std::size_t(slot % qint64(beam.size()))];
+        view_->setBeam(true, at / picture_.devicePixelRatio());
+    }
+    view_->update();
+}
+
+void TPreviewForm::showEvent(QShowEvent* event) {
+    QWidget::showEvent(event);
+    const QScreen* s = screen();
+    const double hz = s != nullptr && s->refreshRate() > 1 ? s->refreshRate() : 60.0;
+    frameTimer_.start(std::max(1, int(1000.0 / hz)));
+    clock_.start();
+    Refresh();
+}
+
+void TPreviewForm::hideEvent(QHideEvent* event) {
+    frameTimer_.stop();
+    QWidget::hideEvent(event);
+}
+
+}  // namespace ui

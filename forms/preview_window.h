@@ -1,0 +1,100 @@
+// The scan preview: the contour as a laser projector draws it, on a black square that follows the
+// window's size, with the scan rate, the frame-rate readouts and the scanner model. It follows
+// every edit by comparing the live points with the copy it last rendered from, on a timer at the
+// display's refresh rate; the editor itself knows nothing about it.
+#pragma once
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QElapsedTimer>
+#include <QImage>
+#include <QLabel>
+#include <QTimer>
+#include <QWidget>
+#include <vector>
+
+#include "editor/editor.h"
+#include "preview/scan_model.h"
+
+namespace ui {
+
+// Warning colour of the frame-rate readout when the picture would flicker.
+inline constexpr QRgb kFlickerWarning = qRgb(200, 0, 0);
+
+// The black projection area: shows the rendered square centred, and the beam's current place.
+class ScanView : public QWidget {
+    Q_OBJECT
+  public:
+    explicit ScanView(QWidget* parent);
+    // Side of the square picture that fits the view.
+    int side() const { return std::min(width(), height()); }
+    QPoint origin() const { return QPoint((width() - side()) / 2, (height() - side()) / 2); }
+    void setPicture(QImage picture) { picture_ = std::move(picture); }
+    void setBeam(bool shown, QPointF at) {
+        beamShown_ = shown;
+        beam_ = at;
+    }
+
+  Q_SIGNALS:
+    void resized();
+
+  protected:
+    void paintEvent(QPaintEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+
+  private:
+    QImage picture_;
+    bool beamShown_ = false;
+    QPointF beam_;
+};
+
+class TPreviewForm : public QWidget {
+    Q_OBJECT
+  public:
+    explicit TPreviewForm(editor::Editor& editor, QWidget* parent = nullptr);
+
+    int scanRate() const;
+    bool scannerModel() const { return CheckBoxScanner->isChecked(); }
+
+    // Compares the contour, the line colour and the view with what was last rendered and renders
+    // again when anything differs; returns whether it rendered.
+    bool Refresh();
+    // How many times the picture has been rendered.
+    int renderCount() const { return renders_; }
+    // The picture as last rendered, and the points it was rendered from.
+    const QImage& picture() const { return picture_; }
+    const std::vector<editor::preview::ScanPoint>& points() const { return points_; }
+    QTimer& frameTimer() { return frameTimer_; }
+    ScanView* view() const { return view_; }
+
+  protected:
+    void showEvent(QShowEvent* event) override;
+    void hideEvent(QHideEvent* event) override;
+
+  private:
+    void frameTimerTimer();
+    void ShowReadouts();
+    QComboBox* ComboBoxScanRate = nullptr;
+    QCheckBox* CheckBoxScanner = nullptr;
+    QLabel* LabelPoints = nullptr;
+    QLabel* LabelFps = nullptr;
+    QLabel* LabelFrameTime = nullptr;
+
+    editor::Editor& editor_;
+    ScanView* view_ = nullptr;
+    QTimer frameTimer_;
+    QElapsedTimer clock_;
+    editor::preview::ScanRenderer renderer_;
+    // What the picture was rendered from.
+    std::vector<int32_t> slots_;
+    int count_ = -1;
+    QRgb color_ = 0;
+    int size_ = -1;
+    int rate_ = 0;
+    bool scanner_ = false;
+    std::vector<editor::preview::ScanPoint> points_;
+    QImage picture_;
+    int renders_ = 0;
+};
+
+}  // namespace ui

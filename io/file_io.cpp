@@ -1,0 +1,113 @@
+#include "io/file_io.h"
+
+#include <QFile>
+#include <QFileInfo>
+#include <QSaveFile>
+
+namespace editor {
+
+namespace {
+
+FileResult Failure(const QString& text) {
+    return {false, text};
+}
+
+// Opens for reading. Only regular files are read: a directory would open on this platform,
+// and opening a pipe would wait for a writer forever.
+FileResult OpenForReading(QFile& file) {
+    const QFileInfo info(file.fileName());
+    if (info.exists() && !info.isFile()) {
+        return Failure(
+            QStringLiteral("File access denied: %1 is not a regular file").arg(file.fileName()));
+    }
+    if (!file.open(QIODevice::ReadOnly)) {
+        return Failure(file.errorString());
+    }
+    return {};
+}
+
+}  // namespace
+
+QString ReadBeyondEndText() {
+    return QStringLiteral("Read beyond end of file");
+}
+
+FileResult FileSize(const QString& name, int64_t& size) {
+    QFile file(name);
+    if (FileResult r = OpenForReading(file); !r.ok) {
+        return r;
+    }
+    size = file.size();
+    return {};
+}
+
+FileResult ReadWholeFile(const QString& name, int64_t maxBytes, QByteArray& bytes) {
+    QFile file(name);
+    if (FileResult r = OpenForReading(file); !r.ok) {
+        return r;
+    }
+    const int64_t size = file.size();
+    if (size > maxBytes) {
+        return Failure(QStringLiteral("File too large: %1").arg(name));
+    }
+    bytes = file.read(size);
+    if (file.error() != QFileDevice::NoError) {
+        return Failure(file.errorString());
+    }
+    if (bytes.size() != size) {
+        return Failure(ReadBeyondEndText());
+    }
+    return {};
+}
+
+FileResult ReadFileStart(const QString& name, int64_t maxBytes, QByteArray& bytes) {
+    QFile file(name);
+    if (FileResult r = OpenForReading(file); !r.ok) {
+        return r;
+    }
+    bytes = file.read(maxBytes);
+    if (file.error() != QFileDevice::NoError) {
+        return Failure(file.errorString());
+    }
+    return {};
+}
+
+FileResult ReadFilePrefix(const QString& name, int64_t count, QByteArray& bytes) {
+    QFile file(name);
+    if (FileResult r = OpenForReading(file); !r.ok) {
+        return r;
+    }
+    bytes = file.read(count);
+    if (file.error() != QFileDevice::NoError) {
+        return Failure(file.errorString());
+    }
+    if (bytes.size() < count) {
+        return Failure(ReadBeyondEndText());
+    }
+    return {};
+}
+
+FileResult WriteFileAtomically(const QString& name, const QByteArray& bytes) {
+    if (QFileInfo(name).isDir()) {
+        return Failure(QStringLiteral("File access denied: %1 is a directory").arg(name));
+    }
+    QSaveFile file(name);
+    // Unbuffered, so that a short write (a full disk) is seen here: a buffered write that
+    // stops half way is flushed at commit without any error.
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered)) {
+        return Failure(file.errorString());
+    }
+    if (file.write(bytes) != bytes.size()) {
+        const QString text = file.error() != QFileDevice::NoError
+                                 ? file.errorString()
+                                 : QStringLiteral("Disk full: %1").arg(name);
+        file.cancelWriting();
+        return Failure(text);
+    }
+    if (!file.commit()) {
+        return Failure(file.errorString());
+    }
+    return {};
+}
+
+}  // namespace editor

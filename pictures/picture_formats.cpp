@@ -1,0 +1,86 @@
+#include "pictures/picture_formats.h"
+
+#include <QFileInfo>
+#include <QStringList>
+
+#include "io/file_io.h"
+#include "pictures/bitmap_reader.h"
+#include "pictures/jpeg_reader.h"
+#include "pictures/metafile_player.h"
+
+namespace editor::pictures {
+
+const std::vector<PictureFormat>& RegisteredFormats() {
+    static const std::vector<PictureFormat> formats = {
+        {QStringLiteral("wmf"), QStringLiteral("Metafiles"), PictureKind::Metafile},
+        {QStringLiteral("emf"), QStringLiteral("Enhanced Metafiles"),
+         PictureKind::EnhancedMetafile},
+        {QStringLiteral("ico"), QStringLiteral("Icons"), PictureKind::Icon},
+        {QStringLiteral("bmp"), QStringLiteral("Bitmaps"), PictureKind::Bitmap},
+        {QStringLiteral("jpeg"), QStringLiteral("JPEG Image File"), PictureKind::Jpeg},
+        {QStringLiteral("jpg"), QStringLiteral("JPEG Image File"), PictureKind::Jpeg},
+    };
+    return formats;
+}
+
+QString PictureFilter() {
+    const auto& formats = RegisteredFormats();
+    QStringList patterns;
+    for (auto it = formats.rbegin(); it != formats.rend(); ++it) {
+        patterns << QStringLiteral("*.") + it->extension;
+    }
+    const QString all = patterns.join(QLatin1Char(';'));
+    QStringList parts{QStringLiteral("All (%1)").arg(all), all};
+    for (auto it = formats.rbegin(); it != formats.rend(); ++it) {
+        const QString pattern = QStringLiteral("*.") + it->extension;
+        parts << QStringLiteral("%1 (%2)").arg(it->description, pattern) << pattern;
+    }
+    return parts.join(QLatin1Char('|'));
+}
+
+PictureResult LoadPicture(const QString& fileName, QSize area) {
+    // The extension is what follows the last dot of the name, compared without case.
+    const QString name = QFileInfo(fileName).fileName();
+    const qsizetype dot = name.lastIndexOf(QLatin1Char('.'));
+    const QString ext = dot < 0 ? QString() : name.mid(dot + 1).toLower();
+    const auto& formats = RegisteredFormats();
+    const PictureFormat* format = nullptr;
+    for (auto it = formats.rbegin(); it != formats.rend(); ++it) {
+        if (it->extension == ext) {
+            format = &*it;
+            break;
+        }
+    }
+    if (format == nullptr) {
+        return PictureResult::Fail(QStringLiteral("Unknown picture file extension (.%1)").arg(ext));
+    }
+
+    // Through the file layer, which reads only regular files (a pipe would wait for a writer
+    // forever) and refuses a file larger than the limit without reading it.
+    QByteArray data;
+    if (!ReadWholeFile(fileName, kMaxPictureFileBytes, data).ok) {
+        return PictureResult::Fail(QStringLiteral("Cannot open file %1").arg(fileName));
+    }
+    return ReadPicture(data, format->kind, area);
+}
+
+PictureResult ReadPicture(const QByteArray& data, PictureKind kind, QSize area) {
+    switch (kind) {
+        case PictureKind::Jpeg:
+            return ReadJpeg(data, area);
+        case PictureKind::Metafile:
+        case PictureKind::EnhancedMetafile:
+            return PlayMetafile(data, area);
+        case PictureKind::Icon: {
+            const ImageResult icon = ReadIcon(data);
+            return icon.ok() ? Fitted(icon.image, area) : PictureResult::Fail(icon.error);
+        }
+        case PictureKind::Bitmap: {
+            const ImageResult bitmap = ReadBitmap(data);
+            return bitmap.ok() ? Fitted(bitmap.image, area) : PictureResult::Fail(bitmap.error);
+        }
+    }
+    return PictureResult::Fail(QStringLiteral("Unknown picture kind"));
+}
+
+}  // namespace editor::pictures

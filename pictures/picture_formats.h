@@ -1,0 +1,38 @@
+// The picture formats the underlay reads, in the order they are registered, and the loader
+// that picks a reader by the file name's extension.
+#pragma once
+
+#include <QSize>
+#include <QString>
+#include <vector>
+
+#include "pictures/picture.h"
+
+namespace editor::pictures {
+
+enum class PictureKind { Metafile, EnhancedMetafile, Icon, Bitmap, Jpeg };
+
+struct PictureFormat {
+    QString extension;  // lower case, without the dot
+    QString description;
+    PictureKind kind;
+};
+
+// Registration order: the four Windows kinds, then the two JPEG extensions.
+const std::vector<PictureFormat>& RegisteredFormats();
+
+// The open dialog's filter, "Description|pattern|..." pairs, from the last registered
+// format to the first, after an "All" entry.
+QString PictureFilter();
+
+// Decodes a picture file's bytes with the reader of its kind, fitted into the area.
+PictureResult ReadPicture(const QByteArray& data, PictureKind kind, QSize area);
+
+// Loads a picture file fitted into the area. Fails with "Unknown picture file extension
+// (.%s)" for an extension nobody registered, or with the reader's message.
+PictureResult LoadPicture(const QString& fileName, QSize area);
+
+// Reads at most this much of a picture file.
+inline constexpr qint64 kMaxPictureFileBytes = qint64(512) * 1024 * 1024;
+
+}  // namespace editor::pictures

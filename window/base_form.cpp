@@ -1,0 +1,538 @@
+#include "window/base_form.h"
+
+#include <QApplication>
+#include <QCloseEvent>
+#include <QContextMenuEvent>
+#include <QIcon>
+#include <QLayout>
+#include <QMenuBar>
+#include <QScreen>
+
+#include "editor/transform_commands.h"
+#include "forms/preview_window.h"
+
+namespace editor {
+
+namespace {
+
+constexpr int kButtonSize = 23;
+constexpr int kIconSize = 18;
+constexpr int kToolbarHeight = 30;
+constexpr int kStatusHeight = 19;
+
+struct ToolEntry {
+    const char* button;
+    int mode;
+    const char* text;
+};
+
+// Palette buttons that select a tool: mode and status text.
+constexpr ToolEntry kTools[] = {
+    {"SpeedButtonKontur", model::tmKontur, "Select Dots"},
+    {"SpeedButtonMove", model::tmMove, "Move Object"},
+    {"SpeedButtonCentr", model::tmCentr, "Установка центра"},
+    {"SpeedButtonPen", model::tmPen, "Paint Picture"},
+    {"SpeedButtonEditPoint", model::tmEditPoint, "Move Dot"},
+    {"SpeedButtonMadePrimitiv", model::tmPrimitiv, "Mase Figura"},
+    {"SpeedButtonHotPoint", model::tmHotPoint, "Made Hot Dot"},
+    {"SpeedButtonKnife", model::tmKnife, "new Split"},
+    {"SpeedButtonEraser", model::tmEraser, "Delete Dot"},
+};
+
+}  // namespace
+
+TBaseForm::TBaseForm(EditorSettings& settings, QWidget* parent)
+    : QMainWindow(parent), editor_(*this, settings) {
+    setObjectName(QStringLiteral("BaseForm"));
+    setWindowTitle(QStringLiteral("BaseForm"));
+    setWindowIcon(QIcon(QStringLiteral(":/icons/app.svg")));
+
+    client_ = new QWidget(this);
+    client_->setObjectName(QStringLiteral("ClientArea"));
+    client_->setFixedSize(kClientWidth, kClientHeight);
+    client_->setContextMenuPolicy(Qt::CustomContextMenu);
+    setCentralWidget(client_);
+
+    buildToolbar();
+    buildPalette();
+    buildDrawingPanel();
+    buildStatusBar();
+    buildMenus();
+    connectFileCommands();
+    // Underlay picture and bitmap export: buttons and File menu items.
+    InstallPictureCommands(*this, *this);
+    buildPreviewControls();
+    connect(client_, &QWidget::customContextMenuRequested, this,
+            [this](const QPoint& pos) { showPopup(client_->mapToGlobal(pos)); });
+
+    // A fixed frame; the window is as large as its menu bar and client area.
+    layout()->setSizeConstraint(QLayout::SetFixedSize);
+
+    FormCreate();
+
+    if (const QScreen* screen = QGuiApplication::primaryScreen()) {
+        const QRect avail = screen->availableGeometry();
+        const QSize size = sizeHint();
+        move(avail.center() - QPoint(size.width() / 2, size.height() / 2));
+    }
+}
+
+void TBaseForm::FormCreate() {
+    editor_.FormCreate();
+    CaptionFile = QStringLiteral("[no name]");
+    CaptionPrefix = QStringLiteral("Vardeni : ");
+    UpdateCaption();
+    fileCommands_.FormCreate();
+}
+
+void TBaseForm::UpdateCaption() {
+    setWindowTitle(CaptionPrefix + CaptionFile);
+}
+
+SpeedButton* TBaseForm::addButton(QWidget* parent, const char* name, QPoint pos, const char* hint,
+                                  int group, bool allowAllUp, bool down, bool enabled,
+                                  const char* icon) {
+    auto* b = new SpeedButton(parent, group, allowAllUp);
+    b->setObjectName(QString::fromUtf8(name));
+    b->setGeometry(pos.x(), pos.y(), kButtonSize, kButtonSize);
+    if (hint != nullptr) {
+        b->setToolTip(QString::fromUtf8(hint));
+    }
+    if (icon != nullptr) {
+        b->setIcon(QIcon(QStringLiteral(":/icons/%1.svg").arg(QString::fromUtf8(icon))));
+        b->setIconSize(QSize(kIconSize, kIconSize));
+    }
+    b->setChecked(down);
+    b->setEnabled(enabled);
+    buttons_[b->objectName()] = b;
+    return b;
+}
+
+SpeedButton* TBaseForm::button(const QString& name) const {
+    const auto it = buttons_.find(name);
+    return it == buttons_.end() ? nullptr : it->second;
+}
+
+QAction* TBaseForm::action(const QString& name) const {
+    const auto it = actions_.find(name);
+    return it == actions_.end() ? nullptr : it->second;
+}
+
+void TBaseForm::buildToolbar() {
+    ToolBar = new QFrame(client_);
+    ToolBar->setObjectName(QStringLiteral("ToolBar"));
+    ToolBar->setGeometry(0, 0, kClientWidth, kToolbarHeight);
+    // Edge lines above and below.
+    for (int y : {0, kToolbarHeight - 2}) {
+        auto* line = new QFrame(ToolBar);
+        line->setFrameShape(QFrame::HLine);
+        line->setFrameShadow(QFrame::Sunken);
+        line->setGeometry(0, y, kClientWidth, 2);
+    }
+    for (int x : {69, 125, 158, 235, 337, 370}) {
+        auto* sep = new QFrame(ToolBar);
+        sep->setFrameShape(QFrame::VLine);
+        sep->setFrameShadow(QFrame::Sunken);
+        sep->setGeometry(x + 3, 4, 2, kButtonSize - 2);
+    }
+    struct Entry {
+        const char* name;
+        int x;
+        const char* hint;
+        int group;
+        bool enabled;
+        const char* icon;
+    };
+    static constexpr Entry kToolbar[] = {
+        {"SpeedButtonNewPict", 0, "Новый рисунок", 0, true, "new"},
+        {"SpeedButtonOpenLaser", 23, "Открыть картинку лазера", 0, true, "open_laser"},
+        {"SpeedButtonSave", 46, "Сохранить картинку лазера", 0, false, "save"},
+        {"SpeedButtonOpenImage", 79, "Открыть новую подложку", 0, true, "open_image"},
+        {"SpeedButtonSavePikture", 102, nullptr, 0, true, "save_picture"},
+        {"SpeedButtonUndo", 135, nullptr, 0, false, "undo"},
+        {"SpeedButtonCopy", 166, "Копировать в буфер", 0, false, "copy"},
+        {"SpeedButtonPaste", 189, "Вставить из буфера", 0, false, "paste"},
+        {"SpeedButtonCut", 212, nullptr, 0, false, "cut"},
+        {"SpeedButtonPictureON", 245, "Высветить подложку", 1, true, "picture_on"},
+        {"SpeedButtonSetkaON", 268, "Показать сетку", 3, true, "grid"},
+        {"SpeedButtonRefresh", 291, "Перерисовать экран", 0, true, "refresh"},
+        {"SpeedButtonNormalDistance", 314, "Нормализовать и соединить контур", 0, true,
+         "normal_distance"},
+        {"SpeedButtonOptionForm", 347, nullptr, 0, true, "options"},
+        {"SpeedButtonHelp", 380, nullptr, 0, true, "help"},
+        {"SpeedButtonAbout", 403, nullptr, 0, true, "about"},
+    };
+    for (const Entry& e : kToolbar) {
+        addButton(ToolBar, e.name, QPoint(e.x, 3), e.hint, e.group, true, false, e.enabled, e.icon);
+    }
+    SpeedButtonUndo = button(QStringLiteral("SpeedButtonUndo"));
+    SpeedButtonPictureON = button(QStringLiteral("SpeedButtonPictureON"));
+    SpeedButtonSetkaON = button(QStringLiteral("SpeedButtonSetkaON"));
+    connect(SpeedButtonUndo, &QToolButton::clicked, this,
+            [this] { editor_.SpeedButtonUndoClick(); });
+    connect(button(QStringLiteral("SpeedButtonPictureON")), &QToolButton::clicked, this,
+            [this] { SpeedButtonPictureONClick(); });
+    connect(button(QStringLiteral("SpeedButtonSetkaON")), &QToolButton::clicked, this,
+            [this] { SpeedButtonSetkaONClick(); });
+    connect(button(QStringLiteral("SpeedButtonRefresh")), &QToolButton::clicked, this,
+            [this] { SpeedButtonRefreshClick(); });
+    connect(button(QStringLiteral("SpeedButtonOptionForm")), &QToolButton::clicked, this,
+            [this] { SpeedButtonOptionFormClick(); });
+    connect(button(QStringLiteral("SpeedButtonAbout")), &QToolButton::clicked, this,
+            [this] { SpeedButtonAboutClick(); });
+}
+
+void TBaseForm::buildPalette() {
+    PanelTools = new QFrame(client_);
+    PanelTools->setObjectName(QStringLiteral("PanelTools"));
+    PanelTools->setGeometry(0, 31, 57, 401);
+    PanelTools->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+    PanelTools->setLineWidth(1);
+    struct Entry {
+        const char* name;
+        int x;
+        int y;
+        const char* hint;
+        int group;
+        bool allowAllUp;
+        bool down;
+        bool enabled;
+        const char* icon;
+    };
+    static constexpr Entry kPalette[] = {
+        {"SpeedButtonPaintPixel", 4, 4, "Показать точки", 5, true, true, true, "points"},
+        {"SpeedButtonPaintLine", 29, 4, "Показать контур линией", 6, true, true, true, "line"},
+        {"SpeedButtonDirectHook", 6, 28, "Направление захвата точки", 19, true, false, true,
+         "direct_hook"},
+        {"SpeedButtonX", 30, 28, nullptr, 19, true, false, true, nullptr},
+        {"SpeedButtonKontur", 4, 81, "режим выделения контура", 20, false, true, true, "kontur"},
+        {"SpeedButtonKonturPoly", 30, 81, nullptr, 20, false, false, false, "kontur_poly"},
+        {"SpeedButtonMove", 6, 105, "перемещение", 20, false, false, true, "move"},
+        {"SpeedButtonSize", 30, 105, "изменение размера", 20, false, false, false, "size"},
+        {"SpeedButtonRotor", 6, 128, "Вращение", 20, false, false, false, "rotor"},
+        {"SpeedButtonCentr", 30, 128, "Установка центра вращения", 20, false, false, true, "centr"},
+        {"SpeedButtonPen", 6, 151, "режим рисования", 20, false, false, true, "pen"},
+        {"SpeedButtonEditPoint", 30, 151, "Точное позиционирование точек", 20, false, false, true,
+         "edit_point"},
+        {"SpeedButtonMadePrimitiv", 6, 174, "создание примитивов", 20, false, false, false,
+         "primitiv"},
+        {"SpeedButtonHotPoint", 30, 174, "создание горячих точек", 20, false, false, true,
+         "hot_point"},
+        {"SpeedButtonKnife", 6, 199, "Разрыв в новом месте", 20, false, false, true, "knife"},
+        {"SpeedButtonEraser", 30, 199, "Удаление точек", 20, false, false, true, "eraser"},
+        {"SpeedButtonYYY", 6, 246, nullptr, 20, false, false, true, nullptr},
+        {"SpeedButtonYu", 30, 246, nullptr, 20, false, false, true, "yu"},
+        {"SpeedButtonRotate", 6, 318, "Поворот на 90 гр", 0, false, false, true, "rotate"},
+        {"SpeedButtonReturn128", 30, 318, "Возврат по прежнему контуру ", 0, false, false, true,
+         "return128"},
+        {"SpeedButtonMirrorVert", 6, 341, "Зеркальное отражение", 0, false, false, true,
+         "mirror_vert"},
+        {"SpeedButtonMirrorGor", 30, 341, "Зеркальное отражение", 0, false, false, true,
+         "mirror_gor"},
+        {"SpeedButtonZoomIN", 6, 364, "Масштаб", 0, false, false, false, "zoom_in"},
+        {"SpeedButtonZoomOUT", 30, 364, "Масштаб меньше", 0, false, false, false, "zoom_out"},
+    };
+    for (const Entry& e : kPalette) {
+        addButton(PanelTools, e.name, QPoint(e.x, e.y), e.hint, e.group, e.allowAllUp, e.down,
+                  e.enabled, e.icon);
+    }
+    SpeedButtonPaintLine = button(QStringLiteral("SpeedButtonPaintLine"));
+    SpeedButtonPaintPixel = button(QStringLiteral("SpeedButtonPaintPixel"));
+    SpeedButtonDirectHook = button(QStringLiteral("SpeedButtonDirectHook"));
+    for (const ToolEntry& t : kTools) {
+        const int mode = t.mode;
+        const QString text = QString::fromUtf8(t.text);
+        connect(button(QString::fromUtf8(t.button)), &QToolButton::clicked, this,
+                [this, mode, text] { editor_.SelectTool(mode, text); });
+    }
+    connect(button(QStringLiteral("SpeedButtonRotor")), &QToolButton::clicked, this,
+            [this] { editor_.SpeedButtonToolsClick(); });
+    connect(button(QStringLiteral("SpeedButtonPaintLine")), &QToolButton::clicked, this,
+            [this] { SpeedButtonPaintLineClick(); });
+    connect(button(QStringLiteral("SpeedButtonPaintPixel")), &QToolButton::clicked, this,
+            [this] { SpeedButtonPaintPixelClick(); });
+
+    // Whole-contour commands. SpeedButtonYu is a group-20 button: its click puts it down and
+    // raises the tool's button while ToolMode stays as it was.
+    const std::pair<const char*, void (*)(Editor&)> kTransforms[] = {
+        {"SpeedButtonMirrorGor", &SpeedButtonMirrorGorClick},
+        {"SpeedButtonMirrorVert", &SpeedButtonMirrorVertClick},
+        {"SpeedButtonRotate", &SpeedButtonRotateClick},
+        {"SpeedButtonYu", &SpeedButtonYuClick},
+        {"SpeedButtonReturn128", &SpeedButtonReturn128Click},
+        {"SpeedButtonNormalDistance", &SpeedButtonNormalDistanceClick},
+    };
+    for (const auto& [name, command] : kTransforms) {
+        connect(button(QString::fromUtf8(name)), &QToolButton::clicked, this,
+                [this, command] { command(editor_); });
+    }
+}
+
+void TBaseForm::buildDrawingPanel() {
+    PanelPen = new QFrame(client_);
+    PanelPen->setObjectName(QStringLiteral("PanelPen"));
+    PanelPen->setGeometry(64, 32, 409, 401);
+    PanelPen->setFrameStyle(QFrame::Box | QFrame::Plain);
+    PanelPen->setLineWidth(1);
+    PaintBoxVardeni = new SurfaceWidget(PanelPen, editor_);
+    PaintBoxVardeni->setObjectName(QStringLiteral("PaintBoxVardeni"));
+    PaintBoxVardeni->move(1, 1);
+    connect(PaintBoxVardeni, &SurfaceWidget::rightClicked, this, &TBaseForm::showPopup);
+
+    // Neither scroll bar has a handler; they are part of the panel's look.
+    ScrollBarPosVert = new QScrollBar(Qt::Vertical, PanelPen);
+    ScrollBarPosVert->setObjectName(QStringLiteral("ScrollBarPosVert"));
+    ScrollBarPosVert->setGeometry(1 + kSurfaceWidth, 1, 13, kSurfaceHeight);
+    ScrollBarPosVert->setRange(-2000111000, 2000111000);
+    ScrollBarPosVert->setValue(0);
+    ScrollBarPosGorz = new QScrollBar(Qt::Horizontal, PanelPen);
+    ScrollBarPosGorz->setObjectName(QStringLiteral("ScrollBarPosGorz"));
+    ScrollBarPosGorz->setGeometry(1, 1 + kSurfaceHeight, kSurfaceWidth, 13);
+    ScrollBarPosGorz->setRange(0, 100);
+    ScrollBarPosGorz->setValue(50);
+}
+
+void TBaseForm::buildStatusBar() {
+    const Qt::Alignment c = Qt::AlignHCenter;
+    StatusBar_ = new StatusBar(client_, {{40, c, QStringLiteral("М1:1")},
+                                         {80, c, QStringLiteral("X=300  Y=330")},
+                                         {70, c, QStringLiteral("leng:0000")},
+                                         {70, c, QStringLiteral("n=3%")},
+                                         {100, c, QStringLiteral("n=4%")},
+                                         {100, Qt::AlignLeft, QStringLiteral("-n5")}});
+    StatusBar_->setObjectName(QStringLiteral("StatusBar"));
+    StatusBar_->setGeometry(0, kClientHeight - kStatusHeight, kClientWidth, kStatusHeight);
+}
+
+QAction* TBaseForm::addAction(QMenu* menu, const char* name, const QString& caption,
+                              const QKeySequence& shortcut, bool enabled) {
+    auto* a = menu->addAction(caption);
+    a->setObjectName(QString::fromUtf8(name));
+    a->setShortcut(shortcut);
+    a->setEnabled(enabled);
+    actions_[a->objectName()] = a;
+    return a;
+}
+
+void TBaseForm::buildMenus() {
+    QMenuBar* bar = menuBar();
+    bar->setObjectName(QStringLiteral("MainMenu"));
+    QMenu* file = bar->addMenu(QStringLiteral("Файл"));
+    file->setObjectName(QStringLiteral("FileMainMenu"));
+    addAction(file, "FileNewItem", QStringLiteral("Создать Новый файл лазерного контура "),
+              QKeySequence(Qt::CTRL | Qt::Key_N), true);
+    addAction(file, "OpenFileItem", QStringLiteral("Открыть файл лазерного контура "),
+              QKeySequence(Qt::CTRL | Qt::Key_O), true);
+    addAction(file, "SaveItem", QStringLiteral("Сохранить уже созданный"),
+              QKeySequence(Qt::CTRL | Qt::Key_S), false);
+    addAction(file, "SaveAsItem", QStringLiteral("Записать как..."),
+              QKeySequence(Qt::CTRL | Qt::Key_F), true);
+    file->addSeparator()->setObjectName(QStringLiteral("SplPic"));
+    addAction(file, "ItemOpenImage", QStringLiteral("Загрузить подложку Рисунка"),
+              QKeySequence(Qt::CTRL | Qt::Key_P), true);
+    addAction(file, "ItemSaveImage", QStringLiteral("Записать в Лазерный контур в формате BMP"),
+              QKeySequence(Qt::CTRL | Qt::Key_L), true);
+    file->addSeparator()->setObjectName(QStringLiteral("SplF"));
+    addAction(file, "ItemImport", QStringLiteral("Import Laser file Version 1.0-1.5"),
+              QKeySequence(Qt::CTRL | Qt::Key_I), true);
+    addAction(file, "ItemExport", QStringLiteral("Export Laser file Version 1.0-1.5"),
+              QKeySequence(Qt::CTRL | Qt::Key_E), true);
+    // The laser industry's interchange format, beside the legacy file.
+    QAction* exportIlda =
+        addAction(file, "ItemExportIlda", QStringLiteral("Export ILDA file (*.ild)"),
+                  QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_E), true);
+    connect(exportIlda, &QAction::triggered, this,
+            [this] { ilda_.ItemExportIldaClick(dialogs()); });
+    QAction* importIlda =
+        addAction(file, "ItemImportIlda", QStringLiteral("Import ILDA file (*.ild)"),
+                  QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_I), true);
+    connect(importIlda, &QAction::triggered, this,
+            [this] { ilda_.ItemImportIldaClick(dialogs()); });
+    file->addSeparator()->setObjectName(QStringLiteral("SplE"));
+    QAction* exit = addAction(file, "ItemExit", QStringLiteral("Выход"),
+                              QKeySequence(Qt::CTRL | Qt::Key_Q), true);
+    connect(exit, &QAction::triggered, this, &QWidget::close);
+
+    QMenu* edit = bar->addMenu(QStringLiteral("Правка"));
+    edit->setObjectName(QStringLiteral("EditMainMenu"));
+
+    QMenu* help = bar->addMenu(QStringLiteral("Справка"));
+    help->setObjectName(QStringLiteral("HelpMainMenu"));
+    QAction* about = addAction(help, "ItemAbout", QStringLiteral("О программе"), {}, true);
+    connect(about, &QAction::triggered, this, [this] { SpeedButtonAboutClick(); });
+    addAction(help, "ItemHelp", QStringLiteral("Помощь"), {}, true);
+
+    PopupMenu = new QMenu(this);
+    PopupMenu->setObjectName(QStringLiteral("PopupMenu"));
+    OtkatItem = addAction(PopupMenu, "OtkatItem", QStringLiteral("Откат"), {}, false);
+    connect(OtkatItem, &QAction::triggered, this, [this] { editor_.SpeedButtonUndoClick(); });
+    addAction(PopupMenu, "popurDelet", QStringLiteral("Удалить"), {}, false);
+    addAction(PopupMenu, "popurCopy", QStringLiteral("Копировать"), {}, false);
+    addAction(PopupMenu, "ItemClosePopur", QStringLiteral("Закрыть меню "), {}, true);
+}
+
+void TBaseForm::showPopup(const QPoint& globalPos) {
+    PopupMenu->popup(globalPos);
+}
+
+// ---- EditorHost ----
+
+void TBaseForm::setStatusText(int panel, const QString& text) {
+    StatusBar_->setPanelText(panel, text);
+}
+
+void TBaseForm::setUndoEnabled(bool enabled) {
+    // Enabling goes button first; disabling goes menu item first.
+    if (enabled) {
+        SpeedButtonUndo->setEnabled(true);
+        OtkatItem->setEnabled(true);
+    } else {
+        OtkatItem->setEnabled(false);
+        SpeedButtonUndo->setEnabled(false);
+    }
+}
+
+void TBaseForm::setCursorShape(CursorShape shape) {
+    static constexpr Qt::CursorShape kShapes[] = {Qt::ArrowCursor, Qt::SizeHorCursor,
+                                                  Qt::SizeVerCursor, Qt::SizeAllCursor};
+    PaintBoxVardeni->setCursor(kShapes[int(shape)]);
+}
+
+void TBaseForm::surfaceChanged(const QRect& rect) {
+    PaintBoxVardeni->update(rect);
+}
+
+bool TBaseForm::lineShown() const {
+    return SpeedButtonPaintLine->isDown();
+}
+
+bool TBaseForm::pointsShown() const {
+    return SpeedButtonPaintPixel->isDown();
+}
+
+bool TBaseForm::gridShown() const {
+    return SpeedButtonSetkaON->isDown();
+}
+
+bool TBaseForm::directHook() const {
+    return SpeedButtonDirectHook->isDown();
+}
+
+void TBaseForm::setDirectHook(bool down) {
+    SpeedButtonDirectHook->setDown(down);
+}
+
+// ---- View handlers ----
+
+void TBaseForm::SpeedButtonPaintLineClick() {
+    // At least one of the two views stays on, and it is the line that comes back.
+    if (!lineShown() && !pointsShown()) {
+        SpeedButtonPaintLine->setDown(true);
+    }
+    editor_.Repaint();
+}
+
+void TBaseForm::SpeedButtonPaintPixelClick() {
+    SpeedButtonPaintLineClick();
+}
+
+void TBaseForm::SpeedButtonSetkaONClick() {
+    editor_.ArmRepaint();
+}
+
+void TBaseForm::SpeedButtonPictureONClick() {
+    editor_.ShowUnderlay(SpeedButtonPictureON->isDown());
+}
+
+void TBaseForm::SpeedButtonRefreshClick() {
+    editor_.Repaint();
+}
+
+void TBaseForm::ShowWindow(QWidget* w) {
+    if (w == nullptr) {
+        return;
+    }
+    w->show();
+    w->raise();
+    w->activateWindow();
+}
+
+void TBaseForm::SpeedButtonOptionFormClick() {
+    ShowWindow(OptionForm_);
+}
+
+void TBaseForm::SpeedButtonAboutClick() {
+    ShowWindow(AboutForm_);
+}
+
+// ---- Contour files ----
+
+void TBaseForm::connectFileCommands() {
+    FileCommands& f = fileCommands_;
+    const auto onClick = [this](const char* name, auto handler) {
+        connect(button(QString::fromUtf8(name)), &QToolButton::clicked, this, handler);
+    };
+    const auto onTrigger = [this](const char* name, auto handler) {
+        connect(action(QString::fromUtf8(name)), &QAction::triggered, this, handler);
+    };
+    onClick("SpeedButtonNewPict", [&f] { f.SpeedButtonNewPictClick(); });
+    onClick("SpeedButtonOpenLaser", [&f] { f.SpeedButtonOpenLaserClick(); });
+    onClick("SpeedButtonSave", [&f] { f.SpeedButtonSaveClick(); });
+    // The menu items New and Save run the toolbar commands beside them.
+    onTrigger("FileNewItem", [&f] { f.SpeedButtonNewPictClick(); });
+    onTrigger("OpenFileItem", [&f] { f.SpeedButtonOpenLaserClick(); });
+    onTrigger("SaveItem", [&f] { f.SpeedButtonSaveClick(); });
+    onTrigger("SaveAsItem", [&f] { f.SaveAsItemClick(); });
+    onTrigger("ItemImport", [&f] { f.ItemImportClick(); });
+    onTrigger("ItemExport", [&f] { f.ItemExportClick(); });
+}
+
+void TBaseForm::setCaptionFile(const QString& captionFile) {
+    CaptionFile = captionFile;
+    UpdateCaption();
+}
+
+void TBaseForm::enableSaveControls() {
+    action(QStringLiteral("SaveItem"))->setEnabled(true);
+    button(QStringLiteral("SpeedButtonSave"))->setEnabled(true);
+}
+
+void TBaseForm::closeEvent(QCloseEvent* event) {
+    // Unsaved work is offered for saving; the window stays open when it is not settled.
+    if (fileCommands_.QueryClose()) {
+        event->accept();
+    } else {
+        event->ignore();
+    }
+}
+
+// ---- Laser preview ----
+// Opened from a toolbar button after the about button and from the one item of the "Правка" menu.
+
+void TBaseForm::buildPreviewControls() {
+    addButton(ToolBar, "SpeedButtonPreview", QPoint(426, 3), "Просмотр лазера", 0, true, false,
+              true, "preview");
+    connect(button(QStringLiteral("SpeedButtonPreview")), &QToolButton::clicked, this,
+            [this] { SpeedButtonPreviewClick(); });
+    auto* edit = menuBar()->findChild<QMenu*>(QStringLiteral("EditMainMenu"));
+    QAction* item = addAction(edit, "PreviewItem", QStringLiteral("Просмотр лазера"), {}, true);
+    connect(item, &QAction::triggered, this, [this] { SpeedButtonPreviewClick(); });
+}
+
+void TBaseForm::SpeedButtonPreviewClick() {
+    if (PreviewForm_ == nullptr) {
+        // A top-level window owned by this one; closing it only hides it.
+        PreviewForm_ = new ui::TPreviewForm(editor_, this);
+        // Beside the editor, as far as the screen allows.
+        const QRect frame = frameGeometry();
+        QPoint at(frame.right() + 8, frame.top());
+        if (const QScreen* screen = this->screen()) {
+            const QRect avail = screen->availableGeometry();
+            at.setX(qMax(avail.left(), qMin(at.x(), avail.right() - PreviewForm_->width())));
+        }
+        PreviewForm_->move(at);
+    }
+    ShowWindow(PreviewForm_);
+}
+
+}  // namespace editor

@@ -1,0 +1,146 @@
+#include "window/dialogs.h"
+
+#include <QApplication>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QRegularExpression>
+
+#include "window/picture_preview.h"
+
+namespace editor {
+
+QString QtDialogs::QtFilter(const QString& filter) {
+    const QStringList parts = filter.split(QLatin1Char('|'));
+    QStringList entries;
+    for (int i = 0; i + 1 < parts.size(); i += 2) {
+        // Qt takes the patterns from the parentheses at the end of the text, so a description
+        // that already shows its patterns there has them replaced, not repeated.
+        QString description = parts[i];
+        static const QRegularExpression shown(QStringLiteral("\\s*\\([^()]*\\*[^()]*\\)$"));
+        description.remove(shown);
+        QStringList masks = parts[i + 1].split(QLatin1Char(';'), Qt::SkipEmptyParts);
+        // "*.*" means every file; here it would hide the names without a dot.
+        for (QString& m : masks) {
+            if (m == QStringLiteral("*.*")) {
+                m = QStringLiteral("*");
+            }
+        }
+        entries << QStringLiteral("%1 (%2)").arg(description, masks.join(QLatin1Char(' ')));
+    }
+    return entries.join(QStringLiteral(";;"));
+}
+
+QString QtDialogs::Suffix(const QString& defaultExt) {
+    QString s = defaultExt;
+    while (s.startsWith(QLatin1Char('*')) || s.startsWith(QLatin1Char('.'))) {
+        s.remove(0, 1);
+    }
+    return s;
+}
+
+std::optional<QString> QtDialogs::run(FileDialogSpec& request, bool save) {
+    QFileDialog dialog(parent_, request.title);
+    dialog.setAcceptMode(save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
+    dialog.setFileMode(save ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
+    // The program asks its own overwrite question.
+    dialog.setOption(QFileDialog::DontConfirmOverwrite, true);
+    const QString qtFilter = QtFilter(request.filter);
+    const QStringList filters = qtFilter.split(QStringLiteral(";;"), Qt::SkipEmptyParts);
+    dialog.setNameFilters(filters);
+    if (request.filterIndex >= 1 && request.filterIndex <= filters.size()) {
+        dialog.selectNameFilter(filters[request.filterIndex - 1]);
+    }
+    dialog.setDefaultSuffix(Suffix(request.defaultExt));
+    if (!request.fileName.isEmpty()) {
+        const QFileInfo info(request.fileName);
+        if (!info.path().isEmpty()) {
+            dialog.setDirectory(info.absolutePath());
+        }
+        if (!info.fileName().contains(QLatin1Char('*'))) {
+            dialog.selectFile(info.fileName());
+        }
+    }
+    if (request.picturePreview) {
+        AddPicturePreview(dialog);
+    }
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) {
+        return std::nullopt;
+    }
+    request.fileName = dialog.selectedFiles().constFirst();
+    const int chosen = int(filters.indexOf(dialog.selectedNameFilter()));
+    if (chosen >= 0) {
+        request.filterIndex = chosen + 1;
+    }
+    return request.fileName;
+}
+
+std::optional<QString> QtDialogs::openFile(FileDialogSpec& request) {
+    return run(request, false);
+}
+
+std::optional<QString> QtDialogs::saveFile(FileDialogSpec& request) {
+    return run(request, true);
+}
+
+MessageButton QtDialogs::message(const MessageSpec& request) {
+    QMessageBox box(parent_);
+    switch (request.type) {
+        case MessageType::Warning:
+            box.setIcon(QMessageBox::Warning);
+            break;
+        case MessageType::Error:
+            box.setIcon(QMessageBox::Critical);
+            break;
+        case MessageType::Information:
+            box.setIcon(QMessageBox::Information);
+            break;
+        case MessageType::Confirmation:
+            box.setIcon(QMessageBox::Question);
+            break;
+    }
+    box.setWindowTitle(request.caption.isEmpty() ? QApplication::applicationName()
+                                                 : request.caption);
+    box.setText(request.text);
+    const auto label = [](MessageButton b) {
+        switch (b) {
+            case MessageButton::Ok:
+                return QStringLiteral("OK");
+            case MessageButton::Cancel:
+                return QStringLiteral("Cancel");
+            case MessageButton::Yes:
+                return QStringLiteral("&Yes");
+            case MessageButton::No:
+                return QStringLiteral("&No");
+            case MessageButton::Abort:
+                return QStringLiteral("&Abort");
+            case MessageButton::Retry:
+                return QStringLiteral("&Retry");
+            case MessageButton::Ignore:
+                return QStringLiteral("&Ignore");
+        }
+        return QString();
+    };
+    std::vector<std::pair<QAbstractButton*, MessageButton>> shown;
+    for (MessageButton b : request.buttons) {
+        // One role for all keeps the buttons in the order given.
+        QPushButton* pb = box.addButton(label(b), QMessageBox::ActionRole);
+        shown.emplace_back(pb, b);
+        if (b == request.defaultButton) {
+            box.setDefaultButton(pb);
+        }
+        if (b == request.escapeButton) {
+            box.setEscapeButton(pb);
+        }
+    }
+    box.exec();
+    for (const auto& [button, answer] : shown) {
+        if (box.clickedButton() == button) {
+            return answer;
+        }
+    }
+    return request.escapeButton;
+}
+
+}  // namespace editor

@@ -1,0 +1,284 @@
+#include "window/file_commands.h"
+
+#include <QDir>
+#include <QFileInfo>
+
+#include "io/file_io.h"
+#include "model/legacy_file.h"
+
+namespace editor {
+
+namespace {
+
+constexpr int kMaxDefaultName = 999;
+
+QString Native(const QString& path) {
+    return QDir::toNativeSeparators(path);
+}
+
+QByteArray AsBytes(std::span<const uint8_t> image) {
+    return QByteArray(reinterpret_cast<const char*>(image.data()), qsizetype(image.size()));
+}
+
+std::span<const uint8_t> AsSpan(const QByteArray& bytes) {
+    return {reinterpret_cast<const uint8_t*>(bytes.constData()), std::size_t(bytes.size())};
+}
+
+MessageSpec Question(const QString& text, std::vector<MessageButton> buttons,
+                     MessageButton defaultButton, MessageButton escapeButton) {
+    MessageSpec request;
+    request.text = text;
+    request.type = MessageType::Warning;
+    request.buttons = std::move(buttons);
+    request.defaultButton = defaultButton;
+    request.escapeButton = escapeButton;
+    return request;
+}
+
+MessageSpec ErrorBox(const QString& text) {
+    MessageSpec request;
+    request.text = text;
+    request.type = MessageType::Error;
+    return request;
+}
+
+}  // namespace
+
+FileCommands::FileCommands(Editor& editor, FileWindow& window) : editor_(editor), window_(window) {
+    OpenDialogLaser.filter = QStringLiteral("Файл лазерной картинки|*.ilz|все файлы|*.*");
+    OpenDialogLaser.fileName = Native(QStringLiteral("./*.ilz"));
+    SaveDialogLaser.filter = QStringLiteral("Файл лазерной картинки|*.ilz");
+    SaveDialogLaser.defaultExt = QStringLiteral("*.ilz");
+    OpenDialogPlz.filter = QStringLiteral("Laser Version 1.0-1.5|*.plz");
+    OpenDialogPlz.defaultExt = QStringLiteral("*.plz");
+    SaveDialogPlz.filter = QStringLiteral("Laser Version 1.0-1.5|*.plz");
+    SaveDialogPlz.defaultExt = QStringLiteral("*.plz");
+}
+
+void FileCommands::FormCreate() {
+    SaveDialogLaser.fileName = DefaultSaveName();
+    savedImage_ = CurrentImage();
+}
+
+QString FileCommands::DefaultSaveName() {
+    for (int n = 1; n <= kMaxDefaultName; ++n) {
+        const QString name = Native(QStringLiteral("./User%1.ilz").arg(n));
+        if (!QFileInfo::exists(name)) {
+            return name;
+        }
+    }
+    return {};
+}
+
+model::ContourFileImage FileCommands::CurrentImage() const {
+    return model::EncodeContourFile(editor_.contour().Buffer, editor_.state().PointCount);
+}
+
+bool FileCommands::HasUnsavedChanges() const {
+    return CurrentImage() != savedImage_;
+}
+
+void FileCommands::ShowFileError(const QString& text) {
+    window_.fileDialogs().message(ErrorBox(text));
+}
+
+void FileCommands::ShowCaptionFor(const QString& name) {
+    window_.setCaptionFile(QStringLiteral(" [") + name + QStringLiteral("]"));
+}
+
+// ---- The contour file ----
+
+bool FileCommands::SaveFileFigura() {
+    const int32_t count = editor_.state().PointCount;
+    const model::ContourFileImage image = model::EncodeContourFile(editor_.contour().Buffer, count);
+    const FileResult written = WriteFileAtomically(SaveDialogLaser.fileName, AsBytes(image));
+    if (!written.ok) {
+        ShowFileError(written.error);
+        return false;
+    }
+    // The live buffer carries the count in its place, as the file does.
+    editor_.contour().SetSlot(model::kCountSlot, count);
+    savedImage_ = image;
+    window_.enableSaveControls();
+    return true;
+}
+
+FileCommands::LoadResult FileCommands::LoadFileFigura() {
+    const QString& name = OpenDialogLaser.fileName;
+    int64_t size = 0;
+    if (const FileResult r = FileSize(name, size); !r.ok) {
+        ShowFileError(r.error);
+        return LoadResult::Failed;
+    }
+    // A file of the wrong size is refused without reading it, however large it is.
+    std::optional<model::DecodedContour> file;
+    if (model::ContourFileSizeAccepted(size)) {
+        QByteArray bytes;
+        if (const FileResult r = ReadWholeFile(name, model::kContourFileSize + 1, bytes); !r.ok) {
+            ShowFileError(r.error);
+            return LoadResult::Failed;
+        }
+        file = model::DecodeContourFile(AsSpan(bytes));
+    }
+    if (!file) {
+        window_.fileDialogs().message(ErrorBox(QStringLiteral("Файл имеет другой формат!")));
+        return LoadResult::Refused;
+    }
+    model::ApplyContourFile(*file, editor_.contour());
+    savedImage_ = CurrentImage();
+    return LoadResult::Loaded;
+}
+
+bool FileCommands::ConfirmOverwrite(const QString& name) {
+    if (!QFileInfo::exists(name)) {
+        return true;
+    }
+    return window_.fileDialogs().message(Question(
+               QStringLiteral("Файл с таким именем существует, переписать?"),
+               {MessageButton::Yes, MessageButton::No}, MessageButton::Yes, MessageButton::No)) ==
+           MessageButton::Yes;
+}
+
+FileCommands::SaveOutcome FileCommands::AskAndSave() {
+    const QString previous = SaveDialogLaser.fileName;
+    if (!window_.fileDialogs().saveFile(SaveDialogLaser)) {
+        return SaveOutcome::Cancelled;
+    }
+    if (!ConfirmOverwrite(SaveDialogLaser.fileName)) {
+        return SaveOutcome::NotOverwritten;
+    }
+    if (!SaveFileFigura()) {
+        // A failed write leaves the program as it was, the current file name included.
+        SaveDialogLaser.fileName = previous;
+        return SaveOutcome::Failed;
+    }
+    return SaveOutcome::Written;
+}
+
+// ---- Commands ----
+
+void FileCommands::SpeedButtonNewPictClick() {
+    // 1. The snapshot, so that Undo brings the contour back.
+    editor_.ToUndo();
+    // 2. Offer to save first.
+    const MessageButton answer = window_.fileDialogs().message(
+        Question(QStringLiteral("Записать файл?"), {MessageButton::No, MessageButton::Ok},
+                 MessageButton::Ok, MessageButton::No));
+    // 3. Saving names the file, whether or not an existing file was overwritten.
+    if (answer == MessageButton::Ok) {
+        switch (AskAndSave()) {
+            case SaveOutcome::Failed:
+                return;  // the contour stays, so nothing is lost
+            case SaveOutcome::Written:
+            case SaveOutcome::NotOverwritten:
+                ShowCaptionFor(SaveDialogLaser.fileName);
+                break;
+            case SaveOutcome::Cancelled:
+                break;
+        }
+    }
+    // 4. An empty contour; the slots keep their values for Undo and the tools.
+    editor_.state().PointCount = 0;
+    editor_.Repaint();
+    // The empty contour is a new start: closing now loses nothing.
+    savedImage_ = CurrentImage();
+}
+
+void FileCommands::SpeedButtonOpenLaserClick() {
+    // 1. The snapshot comes before the dialog, so a cancelled Open still enables Undo.
+    editor_.ToUndo();
+    // 2. The dialog.
+    if (!window_.fileDialogs().openFile(OpenDialogLaser)) {
+        return;
+    }
+    // 3. The file; a file that can't be read ends the command here.
+    const LoadResult loaded = LoadFileFigura();
+    if (loaded == LoadResult::Failed) {
+        return;
+    }
+    // 4.-6. A file that was read becomes the current file. A refused one is not adopted, so a
+    // foreign file is never proposed for overwriting.
+    if (loaded == LoadResult::Loaded) {
+        SaveDialogLaser.fileName = OpenDialogLaser.fileName;
+        window_.enableSaveControls();
+        ShowCaptionFor(OpenDialogLaser.fileName);
+    }
+    // 7. A repaint now and one more shortly after.
+    editor_.Repaint();
+    editor_.ArmRepaint();
+}
+
+bool FileCommands::SpeedButtonSaveClick() {
+    const SaveOutcome outcome = AskAndSave();
+    if (outcome == SaveOutcome::Failed) {
+        return false;
+    }
+    // Even a cancelled dialog shows the current name.
+    ShowCaptionFor(SaveDialogLaser.fileName);
+    return outcome == SaveOutcome::Written;
+}
+
+bool FileCommands::SaveAsItemClick() {
+    return SpeedButtonSaveClick();
+}
+
+// ---- The legacy file ----
+
+void FileCommands::ItemImportClick() {
+    // 1. The snapshot, before anything else.
+    editor_.ToUndo();
+    // 2. The dialog.
+    if (!window_.fileDialogs().openFile(OpenDialogPlz)) {
+        return;
+    }
+    // 3. The first 2048 bytes; a shorter file ends the command with the contour unchanged.
+    QByteArray ExchangeBuffer;
+    if (const FileResult r =
+            ReadFilePrefix(OpenDialogPlz.fileName, model::kLegacyFileSize, ExchangeBuffer);
+        !r.ok) {
+        ShowFileError(r.error);
+        return;
+    }
+    // 4. The next export proposes the imported file.
+    SaveDialogPlz.fileName = OpenDialogPlz.fileName;
+    // 5.-6. All 256 points, 255 of them counted.
+    model::DecodeLegacyFile(AsSpan(ExchangeBuffer), editor_.contour());
+    // 7.
+    editor_.Repaint();
+}
+
+void FileCommands::ItemExportClick() {
+    const QString previous = SaveDialogPlz.fileName;
+    if (!window_.fileDialogs().saveFile(SaveDialogPlz)) {
+        return;
+    }
+    // Points 0..255 of the buffer, whatever the count.
+    const model::LegacyFileImage ExchangeBuffer = model::EncodeLegacyFile(editor_.contour());
+    const FileResult written = WriteFileAtomically(SaveDialogPlz.fileName, AsBytes(ExchangeBuffer));
+    if (!written.ok) {
+        SaveDialogPlz.fileName = previous;
+        ShowFileError(written.error);
+    }
+}
+
+// ---- Closing ----
+
+bool FileCommands::QueryClose() {
+    if (!HasUnsavedChanges()) {
+        return true;
+    }
+    const MessageButton answer = window_.fileDialogs().message(
+        Question(QStringLiteral("Записать файл?"),
+                 {MessageButton::No, MessageButton::Ok, MessageButton::Cancel}, MessageButton::Ok,
+                 MessageButton::Cancel));
+    switch (answer) {
+        case MessageButton::No:
+            return true;
+        case MessageButton::Ok:
+            return SpeedButtonSaveClick();
+        default:
+            return false;
+    }
+}
+
+}  // namespace editor

@@ -1,0 +1,151 @@
+#include "window/ilda_commands.h"
+
+#include <QFileInfo>
+
+#include "io/file_io.h"
+#include "model/ilda.h"
+
+namespace editor {
+
+namespace {
+
+// A file holds its palettes and first frame well within this; the rest is not read.
+constexpr qint64 kMaxIldaRead = 16 * 1024 * 1024;
+constexpr int kPreviewRate = 30000;  // points per second of a typical scanner
+constexpr const char* kCompany = "Quorinim";
+
+void ShowMessage(Dialogs& dialogs, MessageType type, const QString& text) {
+    MessageSpec m;
+    m.text = text;
+    m.type = type;
+    dialogs.message(m);
+}
+
+}  // namespace
+
+IldaCommands::IldaCommands(Editor& editor) : editor_(editor) {
+    saveDialog_.title = QStringLiteral("Export ILDA file");
+    saveDialog_.filter =
+        QStringLiteral("ILDA (*.ild)|*.ild|ILDA, indexed colours for older players (*.ild)|*.ild");
+    saveDialog_.defaultExt = QStringLiteral("ild");
+    openDialog_.title = QStringLiteral("Import ILDA file");
+    openDialog_.filter = QStringLiteral("ILDA (*.ild)|*.ild|все файлы|*.*");
+    openDialog_.defaultExt = QStringLiteral("ild");
+}
+
+std::string IldaCommands::FrameName(const QString& fileName) {
+    const QString base = QFileInfo(fileName).completeBaseName();
+    std::string name;
+    for (const QChar c : base.left(8)) {
+        name.push_back(c.unicode() < 0x80 && c.isPrint() ? char(c.unicode()) : '_');
+    }
+    return name;
+}
+
+void IldaCommands::ItemExportIldaClick(Dialogs& dialogs) {
+    const model::Contour& contour = editor_.contour();
+    const int count = contour.State.PointCount;
+    if (count <= 0) {
+        ShowMessage(dialogs, MessageType::Information,
+                    QStringLiteral("Контур пуст: экспортировать нечего."));
+        return;
+    }
+    const std::optional<QString> name = dialogs.saveFile(saveDialog_);
+    if (!name) {
+        return;
+    }
+    const model::ilda::Format format =
+        saveDialog_.filterIndex == 2 ? model::ilda::kIndexed2D : model::ilda::kTrueColor2D;
+    const QRgb line = ResolveColor(editor_.settings().ColorBoxLine);
+    const model::ilda::Export out = model::ilda::Encode(
+        contour, format, {uint8_t(qRed(line)), uint8_t(qGreen(line)), uint8_t(qBlue(line))},
+        FrameName(*name), kCompany);
+
+    // Through the file layer's atomic write, which also sees a write cut short by a full disk.
+    const FileResult written = WriteFileAtomically(
+        *name,
+        QByteArray(reinterpret_cast<const char*>(out.bytes.data()), qsizetype(out.bytes.size())));
+    if (!written.ok) {
+        ShowMessage(dialogs, MessageType::Error,
+                    QStringLiteral("Cannot create file %1: %2").arg(*name, written.error));
+        return;
+    }
+
+    // What a projector will make of the frame.
+    QStringList notes;
+    if (out.clampedPoints > 0) {
+        notes << QStringLiteral("%1 точек лежат за пределами поля ILDA и записаны на его краю.")
+                     .arg(out.clampedPoints);
+    }
+    if (count > model::ilda::kFlickerFreeLimit) {
+        notes << QStringLiteral(
+                     "Кадр из %1 точек при %2 точек/с показывается %3 раз в секунду: "
+                     "возможно мерцание (меньше 20 кадров/с).")
+                     .arg(count)
+                     .arg(kPreviewRate)
+                     .arg(double(kPreviewRate) / count, 0, 'f', 1);
+    }
+    if (!notes.isEmpty()) {
+        ShowMessage(dialogs, MessageType::Warning, notes.join(QLatin1Char('\n')));
+    }
+}
+
+void IldaCommands::ItemImportIldaClick(Dialogs& dialogs) {
+    // Like the other commands that load a contour, the snapshot comes first.
+    editor_.ToUndo();
+    const std::optional<QString> name = dialogs.openFile(openDialog_);
+    if (!name) {
+        return;
+    }
+    // Through the file layer, which opens only regular files: a pipe would wait for a writer
+    // forever.
+    QByteArray data;
+    if (const FileResult r = ReadFileStart(*name, kMaxIldaRead, data); !r.ok) {
+        ShowMessage(dialogs, MessageType::Error,
+                    QStringLiteral("Cannot open file %1: %2").arg(*name, r.error));
+        return;
+    }
+    const model::ilda::Import in = model::ilda::Decode(
+        std::span(reinterpret_cast<const uint8_t*>(data.constData()), size_t(data.size())));
+    using model::ilda::ImportError;
+    switch (in.error) {
+        case ImportError::None:
+            break;
+        case ImportError::NotIlda:
+            ShowMessage(dialogs, MessageType::Error, QStringLiteral("Это не файл ILDA."));
+            return;
+        case ImportError::UnknownFormat:
+            ShowMessage(dialogs, MessageType::Error,
+                        QStringLiteral("Формат записей ILDA в этом файле не поддерживается."));
+            return;
+        case ImportError::Truncated:
+            ShowMessage(dialogs, MessageType::Error,
+                        QStringLiteral("Файл ILDA повреждён: записи обрываются раньше конца."));
+            return;
+        case ImportError::NoFrame:
+            ShowMessage(dialogs, MessageType::Error,
+                        QStringLiteral("В файле ILDA нет кадра с точками."));
+            return;
+        case ImportError::TooManyPoints:
+            ShowMessage(dialogs, MessageType::Error,
+                        QStringLiteral("Кадр ILDA содержит %1 точек, а контур вмещает не более %2.")
+                            .arg(in.frameLength)
+                            .arg(model::ilda::kMaxImportPoints));
+            return;
+    }
+    model::Contour& contour = editor_.contour();
+    for (size_t i = 0; i < in.points.size(); ++i) {
+        contour.SetSlot(int64_t(2 * i), in.points[i].x);
+        contour.SetSlot(int64_t(2 * i + 1), in.points[i].y);
+    }
+    contour.State.PointCount = int32_t(in.points.size());
+    editor_.PaintPic(true, true);
+    if (in.blankedPoints > 0) {
+        ShowMessage(dialogs, MessageType::Information,
+                    QStringLiteral("%1 погашенных точек импортированы как обычные: у контура "
+                                   "нет гашения.")
+                        .arg(in.blankedPoints));
+    }
+}
+
+}  // namespace editor

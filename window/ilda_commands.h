@@ -1,0 +1,32 @@
+// Export and import of the contour as an ILDA frame, the interchange format that laser
+// controllers and show programs read.
+#pragma once
+
+#include <QString>
+
+#include "editor/editor.h"
+#include "window/dialogs.h"
+
+namespace editor {
+
+class IldaCommands {
+  public:
+    explicit IldaCommands(Editor& editor);
+
+    // File menu: "Export ILDA file (*.ild)" and "Import ILDA file (*.ild)".
+    void ItemExportIldaClick(Dialogs& dialogs);
+    void ItemImportIldaClick(Dialogs& dialogs);
+
+    FileDialogSpec& SaveDialogIlda() { return saveDialog_; }
+    FileDialogSpec& OpenDialogIlda() { return openDialog_; }
+
+    // The frame name written for a file: its base name, at most 8 plain characters.
+    static std::string FrameName(const QString& fileName);
+
+  private:
+    Editor& editor_;
+    FileDialogSpec saveDialog_;
+    FileDialogSpec openDialog_;
+};
+
+}  // namespace editor

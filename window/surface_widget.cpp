@@ -1,0 +1,79 @@
+#include "window/surface_widget.h"
+
+#include <QContextMenuEvent>
+#include <QMouseEvent>
+#include <QPaintEvent>
+#include <QPainter>
+#include <cmath>
+#include <optional>
+
+namespace editor {
+
+namespace {
+
+std::optional<MouseButton> ToButton(Qt::MouseButton b) {
+    switch (b) {
+        case Qt::LeftButton:
+            return MouseButton::Left;
+        case Qt::RightButton:
+            return MouseButton::Right;
+        case Qt::MiddleButton:
+            return MouseButton::Middle;
+        default:
+            return std::nullopt;
+    }
+}
+
+QPoint Pixel(const QMouseEvent* e) {
+    const QPointF p = e->position();
+    return {int(std::floor(p.x())), int(std::floor(p.y()))};
+}
+
+}  // namespace
+
+SurfaceWidget::SurfaceWidget(QWidget* parent, Editor& editor) : QWidget(parent), editor_(editor) {
+    setMouseTracking(true);
+    setAttribute(Qt::WA_OpaquePaintEvent);
+    setAttribute(Qt::WA_NoSystemBackground);
+    setFixedSize(kSurfaceWidth, kSurfaceHeight);
+}
+
+void SurfaceWidget::paintEvent(QPaintEvent* event) {
+    QPainter p(this);
+    const QRect r = event->rect();
+    p.drawImage(r, editor_.canvas().image(), r);
+}
+
+void SurfaceWidget::mousePressEvent(QMouseEvent* event) {
+    if (const auto b = ToButton(event->button())) {
+        const QPoint p = Pixel(event);
+        editor_.PaintBoxVardeniMouseDown(*b, p.x(), p.y());
+    }
+}
+
+void SurfaceWidget::mouseMoveEvent(QMouseEvent* event) {
+    const QPoint p = Pixel(event);
+    editor_.PaintBoxVardeniMouseMove(p.x(), p.y());
+}
+
+void SurfaceWidget::mouseReleaseEvent(QMouseEvent* event) {
+    if (const auto b = ToButton(event->button())) {
+        const QPoint p = Pixel(event);
+        editor_.PaintBoxVardeniMouseUp(*b, p.x(), p.y());
+        // Only a right click on its own opens the menu: with another button still held the
+        // menu's grab would take that button's release from the tool.
+        if (*b == MouseButton::Right && event->buttons() == Qt::NoButton) {
+            Q_EMIT rightClicked(event->globalPosition().toPoint());
+        }
+    }
+}
+
+void SurfaceWidget::contextMenuEvent(QContextMenuEvent* event) {
+    if (event->reason() == QContextMenuEvent::Mouse) {
+        event->accept();
+    } else {
+        event->ignore();  // the menu key: the window opens the menu as usual
+    }
+}
+
+}  // namespace editor
