@@ -10,6 +10,7 @@
 
 #include "editor/transform_commands.h"
 #include "forms/preview_window.h"
+#include "window/recovery.h"
 
 namespace editor {
 
@@ -497,9 +498,23 @@ void TBaseForm::enableSaveControls() {
     button(QStringLiteral("SpeedButtonSave"))->setEnabled(true);
 }
 
+TBaseForm::~TBaseForm() = default;
+
+void TBaseForm::KeepRecovery(std::unique_ptr<RecoveryKeeper> keeper) {
+    recovery_ = std::move(keeper);
+}
+
+void TBaseForm::setStatusToolTip(const QString& text) {
+    StatusBar_->setToolTip(text);
+}
+
 void TBaseForm::closeEvent(QCloseEvent* event) {
     // Unsaved work is offered for saving; the window stays open when it is not settled.
     if (fileCommands_.QueryClose()) {
+        // Settled, whatever the answer: the recovery copy has done its work.
+        if (recovery_) {
+            recovery_->Finish();
+        }
         event->accept();
     } else {
         event->ignore();

@@ -8,6 +8,7 @@
 #include <QMenu>
 #include <QScrollBar>
 #include <map>
+#include <memory>
 
 #include "editor/editor.h"
 #include "editor/host.h"
@@ -21,6 +22,8 @@
 
 namespace editor {
 
+class RecoveryKeeper;
+
 // Size of the client area below the menu bar.
 inline constexpr int kClientWidth = 487;
 inline constexpr int kClientHeight = 460;
@@ -29,6 +32,13 @@ class TBaseForm : public QMainWindow, public EditorHost, public FileWindow, publ
     Q_OBJECT
   public:
     explicit TBaseForm(EditorSettings& settings, QWidget* parent = nullptr);
+    ~TBaseForm() override;
+
+    // Keeps recovery copies of unsaved work from now on; a normal close removes this
+    // editor's copy.
+    void KeepRecovery(std::unique_ptr<RecoveryKeeper> keeper);
+    // A longer explanation of the status bar's notices, shown as its hint.
+    void setStatusToolTip(const QString& text);
 
     Editor& editor() override { return editor_; }
 
@@ -129,6 +139,7 @@ class TBaseForm : public QMainWindow, public EditorHost, public FileWindow, publ
     std::map<QString, QAction*> actions_;
     // After the editor it works on.
     FileCommands fileCommands_{editor_, *this};
+    std::unique_ptr<RecoveryKeeper> recovery_;
 };
 
 }  // namespace editor

@@ -2,6 +2,7 @@
 
 #include <QDir>
 #include <QFileInfo>
+#include <algorithm>
 
 #include "io/file_io.h"
 #include "model/legacy_file.h"
@@ -76,6 +77,33 @@ model::ContourFileImage FileCommands::CurrentImage() const {
 
 bool FileCommands::HasUnsavedChanges() const {
     return CurrentImage() != savedImage_;
+}
+
+bool FileCommands::Restore(const QByteArray& image, const QString& fileName,
+                           const QString& captionFile) {
+    const std::optional<model::DecodedContour> file = model::DecodeContourFile(AsSpan(image));
+    if (!file) {
+        return false;
+    }
+    model::ApplyContourFile(*file, editor_.contour());
+    if (!fileName.isEmpty()) {
+        SaveDialogLaser.fileName = fileName;
+        window_.enableSaveControls();
+        window_.setCaptionFile(captionFile);
+        // What the file holds now is what the closing question compares with.
+        QByteArray onDisk;
+        std::optional<model::DecodedContour> disk;
+        if (ReadWholeFile(fileName, model::kContourFileSize + 1, onDisk).ok) {
+            disk = model::DecodeContourFile(AsSpan(onDisk));
+        }
+        if (disk) {
+            savedImage_ = {};
+            std::copy_n(onDisk.constData(), savedImage_.size(),
+                        reinterpret_cast<char*>(savedImage_.data()));
+        }
+    }
+    editor_.Repaint();
+    return true;
 }
 
 void FileCommands::ShowFileError(const QString& text) {

@@ -55,11 +55,17 @@ class FileCommands {
     // Whether the contour that would be saved differs from the one last saved, opened or
     // started with.
     bool HasUnsavedChanges() const;
+    // The contour as Save would write it.
+    model::ContourFileImage CurrentImage() const;
+    // Takes back work kept for recovery: the contour from its file image, and the file it
+    // belongs to (none when empty) as the current file. Save then proposes that file, and the
+    // closing question compares with what that file holds now. False for an image that is not
+    // a contour file, which changes nothing.
+    bool Restore(const QByteArray& image, const QString& fileName, const QString& captionFile);
     // Asks about unsaved work before the window closes; true when it may close.
     bool QueryClose();
 
   private:
-    model::ContourFileImage CurrentImage() const;
     enum class SaveOutcome { Cancelled, NotOverwritten, Written, Failed };
     // The save dialog, the overwrite question and the write.
     SaveOutcome AskAndSave();

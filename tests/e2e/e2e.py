@@ -756,6 +756,106 @@ def run_input_row(d, tmp, name):
     check(got == want, "saved points %s, expected %s" % (got, want))
 
 
+# ---- Recovery after a kill ----
+
+def recovery_copies(tmp):
+    folder = os.path.join(tmp, ".local", "share", "quorinimage", "recovery")
+    if not os.path.isdir(folder):
+        return []
+    return sorted(f for f in os.listdir(folder) if f.endswith(".qrc"))
+
+
+def mirrored_left_right(path):
+    """The file's bytes after a left-right mirror, worked out from the words: x := -x for
+    the points and the three slots after them, and -((w - 32768) * 65536) is word 65536 - w."""
+    with open(path, "rb") as f:
+        data = bytearray(f.read())
+    count = (data[8180] | (data[8181] << 8)) - 32768
+    for i in range(count + 3):
+        w = data[4 * i] | (data[4 * i + 1] << 8)
+        w = (65536 - w) & 0xFFFF if w != 32768 else w
+        data[4 * i:4 * i + 2] = w.to_bytes(2, "little")
+    return bytes(data)
+
+
+def killed_with_a_change(d, tmp):
+    """Opens a file, mirrors it, waits for the copy and kills the editor. Returns the file
+    and the bytes the change should give."""
+    source = os.path.join(tmp, "пять точек.ilz")
+    write_contour(source, FIVE)
+    with open(source, "rb") as f:
+        original = f.read()
+    w = MainWindow(d, d.start_app())
+    open_file(d, w, source)
+    wait_for(lambda: source in w.title(), "the opened file's name in the caption")
+    check(not recovery_copies(tmp), "no copy while the contour equals its file")
+    w.click_palette("SpeedButtonMirrorGor")
+    changed = time.monotonic()
+    wait_for(lambda: recovery_copies(tmp), "a recovery copy", timeout=10, step=0.05)
+    print("recovery copy on disk %.2f s after the change" % (time.monotonic() - changed))
+    d.proc.kill()  # SIGKILL: no closing, no clean-up
+    d.proc.wait()
+    return source, original, mirrored_left_right(source)
+
+
+def case_recovery_restore(d, tmp):
+    source, original, expected = killed_with_a_change(d, tmp)
+    w = MainWindow(d, d.start_app())
+    box = d.window("^quorinimage$")
+    d.activate(box)
+    d.key("Return")  # Yes is the default
+    wait_for(lambda: source in w.title(), "the restored contour under its file's name")
+    with open(source, "rb") as f:
+        check(f.read() == original, "the file itself untouched until Save")
+    # Save writes the restored contour to its own file: the dialog proposes it, the
+    # overwrite question is answered Yes.
+    d.activate(w.wid)
+    d.key("ctrl+s")
+    dialog = d.window("Save As|Сохранить|Записать")
+    d.activate(dialog)
+    d.key("Return")
+    question = d.window("^quorinimage$")
+    d.activate(question)
+    d.key("Return")
+    wait_for(lambda: open(source, "rb").read() == expected, "the changed contour in the file")
+    wait_for(lambda: not recovery_copies(tmp), "the copy removed once the work is saved")
+
+
+def case_recovery_decline(d, tmp):
+    source, original, _ = killed_with_a_change(d, tmp)
+    w = MainWindow(d, d.start_app())
+    box = d.window("^quorinimage$")
+    d.activate(box)
+    d.key("alt+n")
+    wait_for(lambda: not d.windows("^quorinimage$"), "the question to close")
+    check(w.title() == "Vardeni : [no name]", "nothing restored, got %r" % w.title())
+    wait_for(lambda: not recovery_copies(tmp), "the orphan deleted")
+    with open(source, "rb") as f:
+        check(f.read() == original, "the file untouched")
+
+
+def case_recovery_two_editors(d, tmp):
+    first = MainWindow(d, d.start_app())
+    first.click_palette("SpeedButtonPen")
+    first.stroke([(60, 300), (200, 300)])
+    wait_for(lambda: len(recovery_copies(tmp)) == 1, "the first editor's copy")
+    second = subprocess.Popen([d.app], cwd=tmp, env=d.env, stdout=d.log, stderr=d.log,
+                              preexec_fn=die_with_parent)
+    try:
+        wait_for(lambda: len(d.windows("^Vardeni : ")) == 2, "a second editor")
+        d.wait_idle(1.0)
+        check(not d.windows("^quorinimage$"), "the running editor's copy is not offered")
+        ids = [wid for wid in d.windows("^Vardeni : ") if wid != first.wid]
+        other = MainWindow(d, ids[0])
+        d.activate(other.wid)
+        other.click_palette("SpeedButtonPen")
+        other.stroke([(60, 100), (200, 100)])
+        wait_for(lambda: len(recovery_copies(tmp)) == 2, "a copy for each editor")
+    finally:
+        second.kill()
+        second.wait()
+
+
 CASES = {
     "startup": case_startup,
     "pen_stroke": case_pen_stroke,
@@ -764,6 +864,9 @@ CASES = {
     "settings_colour": case_settings_colour,
     "closing_question": case_closing_question,
     "underlay": case_underlay,
+    "recovery.restore": case_recovery_restore,
+    "recovery.decline": case_recovery_decline,
+    "recovery.two_editors": case_recovery_two_editors,
 }
 CASES.update({name: (lambda n: lambda d, tmp: run_input_row(d, tmp, n))(name)
               for name in INPUT_ROWS})

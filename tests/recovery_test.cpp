@@ -1,0 +1,163 @@
+#include <gtest/gtest.h>
+
+#include <QDir>
+#include <QFile>
+#include <QRegularExpression>
+#include <QTemporaryDir>
+
+#include "app/application.h"
+#include "io/recovery_store.h"
+#include "support/scripted_dialogs.h"
+#include "window/recovery.h"
+
+using editor::RecoveryKeeper;
+using editor::RecoveryRecord;
+using editor::RecoveryStore;
+
+namespace {
+
+constexpr qsizetype kImage = 8192;
+
+RecoveryRecord Record(char fill) {
+    return {QStringLiteral("/home/a/Звезда.ilz"), QStringLiteral(" [/home/a/Звезда.ilz]"),
+            QDateTime(QDate(2026, 12, 7), QTime(11, 30, 5)), QByteArray(kImage, fill)};
+}
+
+QStringList Copies(const QString& folder) {
+    return QDir(folder).entryList({QStringLiteral("*.qrc")}, QDir::Files);
+}
+
+// The main window with its dialogs scripted, keeping copies in a folder of the test's.
+struct Editor {
+    testing_support::ScriptedDialogs dialogs;
+    std::unique_ptr<app::Windows> w = app::CreateWindows();
+    std::unique_ptr<RecoveryKeeper> keeper;
+
+    explicit Editor(const QString& folder) {
+        w->BaseForm->setDialogs(&dialogs);
+        // A long interval: the test ticks by hand.
+        keeper = std::make_unique<RecoveryKeeper>(
+            *w->BaseForm, std::make_unique<RecoveryStore>(folder), 3'600'000);
+    }
+    editor::Editor& ed() { return w->BaseForm->editor(); }
+    void penPress(int x, int y) {
+        ed().SelectTool(model::tmPen, QStringLiteral("Paint Picture"));
+        ed().PaintBoxVardeniMouseDown(editor::MouseButton::Left, x, y);
+        ed().PaintBoxVardeniMouseUp(editor::MouseButton::Left, x, y);
+    }
+};
+
+}  // namespace
+
+TEST(Recovery, OnlyAWholeCopyDecodes) {
+    const QByteArray whole = editor::EncodeRecovery(Record('\x11'));
+    const auto back = editor::DecodeRecovery(whole, kImage);
+    ASSERT_TRUE(back);
+    EXPECT_EQ(back->fileName, Record('\x11').fileName);
+    EXPECT_EQ(back->captionFile, Record('\x11').captionFile);
+    EXPECT_EQ(back->written, Record('\x11').written);
+    EXPECT_EQ(back->contour, QByteArray(kImage, '\x11'));
+
+    QByteArray flipped = whole;
+    flipped[4000] = char(flipped[4000] ^ 0x01);
+    QByteArray otherMagic = whole;
+    otherMagic[0] = 'X';
+    const struct {
+        const char* what;
+        QByteArray bytes;
+        qsizetype contourSize;
+    } damaged[] = {
+        {"last byte cut", whole.chopped(1), kImage},
+        {"cut in the contour", whole.left(whole.size() / 2), kImage},
+        {"one bit flipped", flipped, kImage},
+        {"another magic", otherMagic, kImage},
+        {"empty", QByteArray(), kImage},
+        {"contour of another size", whole, kImage - 1},
+        {"a byte too many", whole + '\0', kImage},
+    };
+    for (const auto& row : damaged) {
+        EXPECT_FALSE(editor::DecodeRecovery(row.bytes, row.contourSize)) << row.what;
+    }
+}
+
+TEST(Recovery, AnEditorSeesOnlyTheCopiesOfEditorsThatAreGone) {
+    QTemporaryDir dir;
+    const QString folder = dir.filePath(QStringLiteral("recovery"));
+    auto first = std::make_unique<RecoveryStore>(folder);
+    RecoveryStore second(folder);
+    ASSERT_TRUE(first->open());
+    ASSERT_TRUE(second.open());
+    ASSERT_TRUE(first->write(Record('\x22')));
+    ASSERT_TRUE(second.write(Record('\x33')));
+    EXPECT_EQ(Copies(folder).size(), 2);
+    // Both run: neither copy is an orphan to the other, nor to a third editor.
+    EXPECT_TRUE(second.orphans(kImage).empty());
+    RecoveryStore third(folder);
+    ASSERT_TRUE(third.open());
+    EXPECT_TRUE(third.orphans(kImage).empty());
+    // The first ends without removing its copy: now it is one.
+    first.reset();
+    const auto orphans = second.orphans(kImage);
+    ASSERT_EQ(orphans.size(), 1u);
+    ASSERT_TRUE(orphans[0].record);
+    EXPECT_EQ(orphans[0].record->contour, QByteArray(kImage, '\x22'));
+}
+
+TEST(Recovery, UnsavedWorkIsKeptOfferedBackAndRemovedOnANormalClose) {
+    QTemporaryDir dir;
+    const QString folder = dir.filePath(QStringLiteral("recovery"));
+    QByteArray drawn;
+    {
+        Editor crashed(folder);
+        crashed.keeper->Start();
+        crashed.keeper->Tick();
+        EXPECT_TRUE(Copies(folder).isEmpty()) << "nothing to keep before a change";
+        crashed.penPress(100, 120);
+        crashed.keeper->Tick();
+        ASSERT_EQ(Copies(folder).size(), 1);
+        drawn = QByteArray(reinterpret_cast<const char*>(
+                               crashed.w->BaseForm->fileCommands().CurrentImage().data()),
+                           kImage);
+        // Ends without Finish, as a killed editor would.
+    }
+    Editor restarted(folder);
+    restarted.dialogs.messageAnswers = {editor::MessageButton::Yes};
+    restarted.keeper->Start();
+    ASSERT_EQ(restarted.dialogs.messages.size(), 1u);
+    const editor::MessageSpec& asked = restarted.dialogs.messages[0];
+    EXPECT_TRUE(
+        QRegularExpression(QStringLiteral("^Найден несохранённый контур \\(без имени, "
+                                          "\\d\\d\\.\\d\\d\\.\\d{4} \\d\\d:\\d\\d:\\d\\d\\)\\. "
+                                          "Восстановить\\?$"))
+            .match(asked.text)
+            .hasMatch())
+        << asked.text.toStdString();
+    EXPECT_EQ(asked.defaultButton, editor::MessageButton::Yes);
+    EXPECT_EQ(restarted.ed().state().PointCount, 1);
+    const auto image = restarted.w->BaseForm->fileCommands().CurrentImage();
+    EXPECT_EQ(QByteArray(reinterpret_cast<const char*>(image.data()), kImage), drawn);
+    EXPECT_TRUE(restarted.w->BaseForm->fileCommands().HasUnsavedChanges());
+    // One copy, now this editor's own; the closing removes it.
+    EXPECT_EQ(Copies(folder).size(), 1);
+    restarted.keeper->Finish();
+    EXPECT_TRUE(Copies(folder).isEmpty());
+}
+
+TEST(Recovery, AFolderThatCannotBeWrittenIsReportedOnceAndEditingGoesOn) {
+    QTemporaryDir dir;
+    // A file where the folder would be: nothing below it can ever be created.
+    QFile blocker(dir.filePath(QStringLiteral("data")));
+    ASSERT_TRUE(blocker.open(QIODevice::WriteOnly));
+    blocker.close();
+    Editor e(dir.filePath(QStringLiteral("data/recovery")));
+    e.keeper->Start();
+    e.penPress(100, 120);
+    e.keeper->Tick();
+    EXPECT_EQ(e.w->BaseForm->statusPanels()->panelText(4), QStringLiteral("Копия не пишется"));
+    e.w->BaseForm->setStatusText(4, QString());
+    e.penPress(110, 120);
+    e.keeper->Tick();
+    EXPECT_EQ(e.w->BaseForm->statusPanels()->panelText(4), QString()) << "reported once";
+    EXPECT_EQ(e.ed().state().PointCount, 2);
+    EXPECT_TRUE(e.dialogs.messages.empty()) << "no message box for it";
+}

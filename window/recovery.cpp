@@ -1,0 +1,129 @@
+#include "window/recovery.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QStandardPaths>
+
+#include "window/base_form.h"
+
+namespace editor {
+
+namespace {
+
+constexpr int kPanelNotice = kPanelDot;
+
+QByteArray AsBytes(const model::ContourFileImage& image) {
+    return QByteArray(reinterpret_cast<const char*>(image.data()), qsizetype(image.size()));
+}
+
+}  // namespace
+
+QString DefaultRecoveryFolder() {
+    return QDir(QStandardPaths::writableLocation(QStandardPaths::AppDataLocation))
+        .filePath(QStringLiteral("recovery"));
+}
+
+RecoveryKeeper::RecoveryKeeper(TBaseForm& form, std::unique_ptr<RecoveryStore> store,
+                               int intervalMs)
+    : form_(form), store_(std::move(store)) {
+    timer_.setInterval(intervalMs);
+    connect(&timer_, &QTimer::timeout, this, [this] { Tick(); });
+}
+
+void RecoveryKeeper::Start() {
+    if (!store_->open()) {
+        ReportUnwritable();
+    }
+    OfferOrphans();
+    timer_.start();
+}
+
+bool RecoveryKeeper::OfferOrphans() {
+    Dialogs& dialogs = form_.fileDialogs();
+    for (const RecoveryOrphan& orphan : store_->orphans(qsizetype(model::kContourFileSize))) {
+        if (!orphan.record) {
+            MessageSpec damaged;
+            damaged.type = MessageType::Error;
+            damaged.text = QStringLiteral("Файл восстановления повреждён и отложен: %1")
+                               .arg(QDir::toNativeSeparators(orphan.path));
+            dialogs.message(damaged);
+            RecoveryStore::setAside(orphan.path);
+            continue;
+        }
+        const RecoveryRecord& r = *orphan.record;
+        const QString name =
+            r.fileName.isEmpty() ? QStringLiteral("без имени") : QFileInfo(r.fileName).fileName();
+        MessageSpec question;
+        question.type = MessageType::Confirmation;
+        question.text = QStringLiteral("Найден несохранённый контур (%1, %2). Восстановить?")
+                            .arg(name, r.written.toString(QStringLiteral("dd.MM.yyyy HH:mm:ss")));
+        question.buttons = {MessageButton::Yes, MessageButton::No};
+        question.defaultButton = MessageButton::Yes;
+        question.escapeButton = MessageButton::No;
+        if (dialogs.message(question) != MessageButton::Yes) {
+            RecoveryStore::discard(orphan.path);
+            continue;
+        }
+        if (form_.fileCommands().Restore(r.contour, r.fileName, r.captionFile)) {
+            // The copy now belongs to this editor's work, which writes its own shortly; the
+            // orphan goes once that is on disk.
+            Tick();
+            if (store_->hasCopy() || !store_->isOpen()) {
+                RecoveryStore::discard(orphan.path);
+            }
+            return true;
+        }
+    }
+    return false;
+}
+
+void RecoveryKeeper::Tick() {
+    if (finished_) {
+        return;
+    }
+    FileCommands& files = form_.fileCommands();
+    if (!files.HasUnsavedChanges()) {
+        store_->remove();
+        written_.reset();
+        return;
+    }
+    const model::ContourFileImage image = files.CurrentImage();
+    if (written_ && *written_ == image) {
+        return;
+    }
+    if (!store_->isOpen() && !store_->open()) {
+        ReportUnwritable();
+        return;
+    }
+    RecoveryRecord record;
+    record.captionFile = form_.CaptionFile;
+    if (form_.CaptionFile != QStringLiteral("[no name]")) {
+        record.fileName = files.SaveDialogLaser.fileName;
+    }
+    record.written = QDateTime::currentDateTime();
+    record.contour = AsBytes(image);
+    if (store_->write(record)) {
+        written_ = image;
+    } else {
+        ReportUnwritable();
+    }
+}
+
+void RecoveryKeeper::Finish() {
+    finished_ = true;
+    timer_.stop();
+    store_->remove();
+}
+
+void RecoveryKeeper::ReportUnwritable() {
+    // Once, and quietly: editing goes on without a copy.
+    if (reported_) {
+        return;
+    }
+    reported_ = true;
+    form_.setStatusText(kPanelNotice, QStringLiteral("Копия не пишется"));
+    form_.setStatusToolTip(
+        QStringLiteral("Копия для восстановления не записывается: %1").arg(store_->error()));
+}
+
+}  // namespace editor
