@@ -65,10 +65,11 @@ bool RecoveryKeeper::OfferOrphans() {
             continue;
         }
         if (form_.fileCommands().Restore(r.contour, r.fileName, r.captionFile)) {
-            // The copy now belongs to this editor's work, which writes its own shortly; the
-            // orphan goes once that is on disk.
+            // The work is this editor's now: its own copy replaces the orphan, which stays
+            // only if that copy could not be written.
             Tick();
-            if (store_->hasCopy() || !store_->isOpen()) {
+            const bool kept = store_->hasCopy() || !form_.fileCommands().HasUnsavedChanges();
+            if (kept || !store_->isOpen()) {
                 RecoveryStore::discard(orphan.path);
             }
             return true;
