@@ -80,29 +80,6 @@ TEST(Recovery, OnlyAWholeCopyDecodes) {
     }
 }
 
-TEST(Recovery, AnEditorSeesOnlyTheCopiesOfEditorsThatAreGone) {
-    QTemporaryDir dir;
-    const QString folder = dir.filePath(QStringLiteral("recovery"));
-    auto first = std::make_unique<RecoveryStore>(folder);
-    RecoveryStore second(folder);
-    ASSERT_TRUE(first->open());
-    ASSERT_TRUE(second.open());
-    ASSERT_TRUE(first->write(Record('\x22')));
-    ASSERT_TRUE(second.write(Record('\x33')));
-    EXPECT_EQ(Copies(folder).size(), 2);
-    // Both run: neither copy is an orphan to the other, nor to a third editor.
-    EXPECT_TRUE(second.orphans(kImage).empty());
-    RecoveryStore third(folder);
-    ASSERT_TRUE(third.open());
-    EXPECT_TRUE(third.orphans(kImage).empty());
-    // The first ends without removing its copy: now it is one.
-    first.reset();
-    const auto orphans = second.orphans(kImage);
-    ASSERT_EQ(orphans.size(), 1u);
-    ASSERT_TRUE(orphans[0].record);
-    EXPECT_EQ(orphans[0].record->contour, QByteArray(kImage, '\x22'));
-}
-
 TEST(Recovery, UnsavedWorkIsKeptOfferedBackAndRemovedOnANormalClose) {
     QTemporaryDir dir;
     const QString folder = dir.filePath(QStringLiteral("recovery"));

@@ -325,9 +325,16 @@ TEST(Captions, FitTheirControlsInAllThreeWindows) {
     // a panel's bevel and the text's inset take 5 pixels.
     const editor::StatusBar* status = w.w->BaseForm->statusPanels();
     const std::pair<int, QString> panels[] = {
-        {0, u("М1:1")},      {1, u("X=300  Y=330")}, {1, u("X:-960  Y:-960")},
-        {2, u("leng:0000")}, {2, u("Leng: 2041")},   {3, u("n=3%")},
-        {4, u("n=4%")},      {4, u("Dot:2040")},     {5, u("Установка центра")},
+        {0, u("М1:1")},
+        {1, u("X=300  Y=330")},
+        {1, u("X:-960  Y:-960")},
+        {2, u("leng:0000")},
+        {2, u("Leng: 2041")},
+        {3, u("n=3%")},
+        {4, u("n=4%")},
+        {4, u("Dot:2040")},
+        {4, u("Копия не пишется")},
+        {5, u("Установка центра")},
     };
     for (const auto& [panel, text] : panels) {
         EXPECT_LE(QFontMetrics(status->font()).horizontalAdvance(text) + 5,
