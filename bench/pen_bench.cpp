@@ -1,12 +1,15 @@
 // One pointer move of the pen with a long contour on screen: the append, the painting of the
-// new segment and point, and the widget's repaint of the changed rectangle.
+// new segment and point, and the widget's repaint of the changed rectangle. Beside it, what
+// the recovery keeper's timer costs the same thread every two seconds.
 #include <benchmark/benchmark.h>
 
 #include <QApplication>
+#include <QTemporaryDir>
 #include <QTest>
 
 #include "app/application.h"
 #include "bench_support.h"
+#include "window/recovery.h"
 
 namespace {
 
@@ -39,6 +42,32 @@ void BM_PenMove(benchmark::State& state) {
     state.counters["points"] = points;
 }
 BENCHMARK(BM_PenMove)->Arg(10)->Arg(2000)->Unit(benchmark::kMicrosecond);
+
+// One tick of the keeper with unsaved work: 0, nothing changed since the last copy (the
+// comparison only); 1, a point moved (the copy written, synced and renamed into place).
+void BM_RecoveryTick(benchmark::State& state) {
+    const auto windows = app::CreateWindows();
+    editor::TBaseForm& form = *windows->BaseForm;
+    editor::Editor& e = form.editor();
+    e.SelectTool(model::tmPen, QStringLiteral("Paint Picture"));
+    for (int i = 0; i < 2000; ++i) {
+        e.PaintBoxVardeniMouseDown(editor::MouseButton::Left, 10 + i % 360, 10 + i / 360 * 20);
+    }
+    QTemporaryDir dir;
+    editor::RecoveryKeeper keeper(form, std::make_unique<editor::RecoveryStore>(dir.path()),
+                                  3'600'000);
+    keeper.Start();
+    keeper.Tick();
+    const bool change = state.range(0) != 0;
+    int32_t x = 0;
+    for (auto _ : state) {
+        if (change) {
+            e.contour().SetSlot(0, (++x % 100) * 5'000'000);  // a pixel on each time
+        }
+        keeper.Tick();
+    }
+}
+BENCHMARK(BM_RecoveryTick)->Arg(0)->Arg(1)->Unit(benchmark::kMicrosecond);
 
 }  // namespace
 
