@@ -158,6 +158,17 @@ std::vector<RecoveryOrphan> RecoveryStore::orphans(qsizetype contourSize) const 
         }
         found.push_back(std::move(orphan));
     }
+    // Locks of editors that are gone without leaving a copy are only clutter.
+    const QString lockSuffix = QLatin1String(kSuffix) + QStringLiteral(".lock");
+    for (const QString& lock : dir.entryList({QStringLiteral("*") + lockSuffix}, QDir::Files)) {
+        const QString copy = dir.filePath(lock.chopped(5));
+        if (!QFileInfo::exists(copy) && copy != copyPath_) {
+            auto probe = NewLock(copy);
+            if (probe->tryLock(0)) {
+                probe->unlock();
+            }
+        }
+    }
     return found;  // QDir::Time sorts newest first
 }
 

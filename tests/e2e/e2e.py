@@ -830,6 +830,10 @@ def case_recovery_decline(d, tmp):
     wait_for(lambda: not d.windows("^quorinimage$"), "the question to close")
     check(w.title() == "Vardeni : [no name]", "nothing restored, got %r" % w.title())
     wait_for(lambda: not recovery_copies(tmp), "the orphan deleted")
+    folder = os.path.join(tmp, ".local", "share", "quorinimage", "recovery")
+    left = os.listdir(folder)
+    check(len(left) == 1 and left[0].endswith(".qrc.lock"),
+          "only the running editor's lock left, got %s" % left)
     with open(source, "rb") as f:
         check(f.read() == original, "the file untouched")
 
