@@ -177,6 +177,7 @@ class Display:
         self.proc = None
         self.env = None
         self.bound = set()
+        self.pointer = None
 
     def __enter__(self):
         read_fd, write_fd = os.pipe()
@@ -278,7 +279,11 @@ class Display:
         self.xdotool("windowfocus", "--sync", wid, check_rc=False)
 
     def move(self, x, y):
-        self.xdotool("mousemove", "--sync", x, y)
+        # "--sync" waits for the pointer to move, so a move to where it already is would
+        # wait for its time-out.
+        if self.pointer != (x, y):
+            self.xdotool("mousemove", "--sync", x, y)
+            self.pointer = (x, y)
 
     def click(self, x, y, button=1):
         self.move(x, y)
