@@ -7,7 +7,7 @@ packages=(
   qt6-base-dev qt6-base-dev-tools qt6-svg-dev libqt6svg6 qt6-qpa-plugins
   libgl-dev libxkbcommon-dev
   libgtest-dev libgmock-dev libbenchmark-dev
-  libjpeg62-turbo-dev
+  libjpeg62-turbo-dev libopencv-imgproc-dev
   clang-format
   fonts-dejavu-core fonts-liberation2
   xvfb xauth

@@ -1,0 +1,237 @@
+#include "model/path_join.h"
+
+#include <algorithm>
+#include <cmath>
+#include <limits>
+
+namespace model {
+
+namespace {
+
+// A turn sharper than this (between the directions of two neighbouring segments) is a corner
+// that resampling keeps.
+const double kCornerCos = std::cos(40.0 * 3.14159265358979323846 / 180.0);
+
+double Distance(const PathPoint& a, const PathPoint& b) {
+    return std::hypot(b.x - a.x, b.y - a.y);
+}
+
+double DistanceSquared(const PathPoint& a, const PathPoint& b) {
+    const double dx = b.x - a.x;
+    const double dy = b.y - a.y;
+    return dx * dx + dy * dy;
+}
+
+bool IsCorner(const PathPoint& before, const PathPoint& at, const PathPoint& after) {
+    const double ax = at.x - before.x;
+    const double ay = at.y - before.y;
+    const double bx = after.x - at.x;
+    const double by = after.y - at.y;
+    const double la = std::hypot(ax, ay);
+    const double lb = std::hypot(bx, by);
+    if (la == 0 || lb == 0) {
+        return false;
+    }
+    return (ax * bx + ay * by) / (la * lb) < kCornerCos;
+}
+
+// Appends the points of run[0..] after run[0] itself, spread evenly along the run so that
+// neighbours are at most `spacing` apart; the run's last point is the last one appended.
+void SpreadRun(const std::vector<PathPoint>& pts, std::size_t from, std::size_t to, double spacing,
+               std::vector<PathPoint>& out) {
+    double length = 0;
+    for (std::size_t i = from; i < to; ++i) {
+        length += Distance(pts[i], pts[i + 1]);
+    }
+    const auto pieces = std::max<std::size_t>(1, std::size_t(std::ceil(length / spacing - 1e-9)));
+    const double step = length / double(pieces);
+    std::size_t seg = from;
+    double segStart = 0;  // distance along the run where segment seg begins
+    for (std::size_t i = 1; i < pieces; ++i) {
+        const double at = step * double(i);
+        while (seg + 1 < to && segStart + Distance(pts[seg], pts[seg + 1]) < at) {
+            segStart += Distance(pts[seg], pts[seg + 1]);
+            ++seg;
+        }
+        const double segLength = Distance(pts[seg], pts[seg + 1]);
+        const double t = segLength > 0 ? std::clamp((at - segStart) / segLength, 0.0, 1.0) : 0.0;
+        out.push_back({pts[seg].x + (pts[seg + 1].x - pts[seg].x) * t,
+                       pts[seg].y + (pts[seg + 1].y - pts[seg].y) * t});
+    }
+    out.push_back(pts[to]);
+}
+
+ContourPoint Rounded(const PathPoint& p) {
+    const auto clampRound = [](double v) {
+        if (!(v >= kMinUnit)) {  // also NaN
+            return kMinUnit;
+        }
+        if (v >= kMaxUnit) {
+            return kMaxUnit;
+        }
+        return int32_t(std::llround(v));
+    };
+    return {clampRound(p.x), clampRound(p.y)};
+}
+
+// The pen's fill points between the stored point `last` and the point `next`: k points in
+// k + 1 equal steps, k the larger whole number of spacings on either axis.
+template <typename Emit>
+void FillJump(ContourPoint last, ContourPoint next, int64_t step, Emit&& emit) {
+    const int64_t dx = int64_t(next.x) - last.x;
+    const int64_t dy = int64_t(next.y) - last.y;
+    const int64_t k = std::max(std::llabs(dx / step), std::llabs(dy / step));
+    const int64_t ix = dx / (k + 1);
+    const int64_t iy = dy / (k + 1);
+    int64_t fx = last.x;
+    int64_t fy = last.y;
+    for (int64_t i = 0; i < k; ++i) {
+        fx += ix;
+        fy += iy;
+        emit(ContourPoint{int32_t(fx), int32_t(fy)});
+    }
+}
+
+struct Resampled {
+    std::vector<PathPoint> points;  // a closed path's last point repeats its first
+    bool closed = false;
+};
+
+}  // namespace
+
+std::vector<PathPoint> ResamplePath(const Path& path, double spacing) {
+    std::vector<PathPoint> pts;
+    pts.reserve(path.points.size() + 1);
+    for (const PathPoint& p : path.points) {
+        if (pts.empty() || DistanceSquared(pts.back(), p) > 0) {
+            pts.push_back(p);
+        }
+    }
+    if (pts.size() > 1 && path.closed && DistanceSquared(pts.back(), pts.front()) == 0) {
+        pts.pop_back();
+    }
+    if (pts.size() <= 1 || !(spacing > 0)) {
+        return pts;
+    }
+    if (path.closed) {
+        pts.push_back(pts.front());
+    }
+    // Corners split the path into runs; each run is spread on its own.
+    std::vector<PathPoint> out{pts.front()};
+    std::size_t runStart = 0;
+    for (std::size_t i = 1; i + 1 < pts.size(); ++i) {
+        if (IsCorner(pts[i - 1], pts[i], pts[i + 1])) {
+            SpreadRun(pts, runStart, i, spacing, out);
+            runStart = i;
+        }
+    }
+    SpreadRun(pts, runStart, pts.size() - 1, spacing, out);
+    return out;
+}
+
+JoinedContour JoinPaths(const std::vector<Path>& paths, int spacingPixels, std::size_t limit) {
+    JoinedContour result;
+    const int64_t step = int64_t(std::max(1, spacingPixels)) * kUnitsPerPixel;
+    std::vector<Resampled> rest;
+    for (const Path& p : paths) {
+        Resampled r{ResamplePath(p, double(step)), p.closed};
+        r.closed = r.closed && r.points.size() > 2;
+        if (!r.points.empty()) {
+            rest.push_back(std::move(r));
+        }
+    }
+    result.paths = int(rest.size());
+
+    const auto emit = [&](ContourPoint p) {
+        if (++result.needed <= limit) {
+            result.points.push_back(p);
+        }
+    };
+    PathPoint end{double(kMinUnit), double(kMinUnit)};
+    bool first = true;
+    while (!rest.empty()) {
+        // The nearest entry over all paths left.
+        double best = std::numeric_limits<double>::infinity();
+        std::size_t bestPath = 0;
+        std::size_t bestPoint = 0;
+        for (std::size_t i = 0; i < rest.size(); ++i) {
+            const auto& pts = rest[i].points;
+            if (rest[i].closed) {
+                for (std::size_t j = 0; j + 1 < pts.size(); ++j) {
+                    const double d = DistanceSquared(end, pts[j]);
+                    if (d < best) {
+                        best = d;
+                        bestPath = i;
+                        bestPoint = j;
+                    }
+                }
+            } else {
+                for (std::size_t j : {std::size_t(0), pts.size() - 1}) {
+                    const double d = DistanceSquared(end, pts[j]);
+                    if (d < best) {
+                        best = d;
+                        bestPath = i;
+                        bestPoint = j;
+                    }
+                }
+            }
+        }
+        Resampled chosen = std::move(rest[bestPath]);
+        rest.erase(rest.begin() + std::ptrdiff_t(bestPath));
+        std::vector<PathPoint>& pts = chosen.points;
+        if (chosen.closed) {
+            // Enter at the nearest point and go round in the direction whose first step
+            // turns least from the jump.
+            pts.pop_back();
+            const std::size_t n = pts.size();
+            const PathPoint& entry = pts[bestPoint];
+            const PathPoint& ahead = pts[(bestPoint + 1) % n];
+            const PathPoint& behind = pts[(bestPoint + n - 1) % n];
+            const double jx = entry.x - end.x;
+            const double jy = entry.y - end.y;
+            const auto turnCos = [&](const PathPoint& to) {
+                const double sx = to.x - entry.x;
+                const double sy = to.y - entry.y;
+                const double l = std::hypot(jx, jy) * std::hypot(sx, sy);
+                return l > 0 ? (jx * sx + jy * sy) / l : 0.0;
+            };
+            const bool backwards = !first && turnCos(behind) > turnCos(ahead);
+            std::vector<PathPoint> ring;
+            ring.reserve(n + 1);
+            for (std::size_t k = 0; k <= n; ++k) {
+                ring.push_back(pts[backwards ? (bestPoint + n - k % n) % n : (bestPoint + k) % n]);
+            }
+            pts = std::move(ring);
+        } else if (bestPoint != 0) {
+            std::reverse(pts.begin(), pts.end());
+        }
+
+        ContourPoint next = Rounded(pts.front());
+        if (!first) {
+            const ContourPoint last = Rounded(end);
+            result.jumpPixels +=
+                std::hypot(double(next.x) - last.x, double(next.y) - last.y) / kUnitsPerPixel;
+            FillJump(last, next, step, emit);
+        }
+        for (const PathPoint& p : pts) {
+            emit(Rounded(p));
+        }
+        end = pts.back();
+        first = false;
+    }
+    if (result.needed > limit) {
+        result.points.clear();
+    }
+    return result;
+}
+
+int SmallestFittingSpacing(const std::vector<Path>& paths, int from) {
+    for (int s = std::max(1, from); s <= 30; ++s) {
+        if (JoinPaths(paths, s).fits()) {
+            return s;
+        }
+    }
+    return 0;
+}
+
+}  // namespace model

@@ -1,0 +1,124 @@
+#include <gtest/gtest.h>
+
+#include <cmath>
+
+#include "model/path_join.h"
+
+using model::ContourPoint;
+using model::Path;
+using model::PathPoint;
+
+namespace {
+
+constexpr double kUnit = 5'000'000.0;
+
+PathPoint Px(double x, double y) {
+    return {(x - 192) * kUnit, (y - 192) * kUnit};
+}
+
+Path Line(std::initializer_list<std::pair<double, double>> pixels, bool closed = false) {
+    Path p;
+    p.closed = closed;
+    for (const auto& [x, y] : pixels) {
+        p.points.push_back(Px(x, y));
+    }
+    return p;
+}
+
+ContourPoint Unit(int x, int y) {
+    return {(x - 192) * 5'000'000, (y - 192) * 5'000'000};
+}
+
+}  // namespace
+
+// A jump between two paths is filled exactly like the pen's press far from the contour's end.
+TEST(PathJoin, JumpsAreFilledWithThePensEvenSteps) {
+    struct Row {
+        int fromX, fromY, toX, toY, spacing;
+        std::vector<ContourPoint> fill;
+    };
+    const int32_t i25 = 73'653'846;  // (383 - 0) * 5e6 / 26, truncated
+    const std::vector<Row> rows{
+        {200, 200, 214, 200, 15, {}},
+        {200, 200, 215, 200, 15, {{77'500'000, 40'000'000}}},
+        {200, 200, 260, 210, 15, {Unit(212, 202), Unit(224, 204), Unit(236, 206), Unit(248, 208)}},
+        {200, 200, 210, 260, 15, {Unit(202, 212), Unit(204, 224), Unit(206, 236), Unit(208, 248)}},
+        {0, 0, 383, 383, 15, {}},
+    };
+    for (const Row& r : rows) {
+        SCOPED_TRACE(testing::Message() << r.toX << "," << r.toY);
+        const auto j = model::JoinPaths(
+            {Line({{double(r.fromX), double(r.fromY)}}), Line({{double(r.toX), double(r.toY)}})},
+            r.spacing);
+        std::vector<ContourPoint> fill = r.fill;
+        if (r.toX == 383) {
+            for (int i = 1; i <= 25; ++i) {
+                fill.push_back({-960'000'000 + i * i25, -960'000'000 + i * i25});
+            }
+        }
+        ASSERT_EQ(j.points.size(), fill.size() + 2);
+        EXPECT_EQ(j.points.front().x, Unit(r.fromX, r.fromY).x);
+        for (std::size_t i = 0; i < fill.size(); ++i) {
+            EXPECT_EQ(j.points[i + 1].x, fill[i].x) << i;
+            EXPECT_EQ(j.points[i + 1].y, fill[i].y) << i;
+        }
+        EXPECT_EQ(j.points.back().x, Unit(r.toX, r.toY).x);
+        EXPECT_EQ(j.points.back().y, Unit(r.toX, r.toY).y);
+        EXPECT_NEAR(j.jumpPixels, std::hypot(r.toX - r.fromX, r.toY - r.fromY), 1e-6);
+    }
+}
+
+// A closed square keeps its corners, spaces the points evenly along each side, comes back
+// to where it was entered, and is entered at its point nearest the end of the path before.
+TEST(PathJoin, ClosedOutlinesKeepCornersAndAreEnteredAtTheNearestPoint) {
+    const Path square = Line({{100, 100}, {200, 100}, {200, 200}, {100, 200}}, true);
+    const auto alone = model::JoinPaths({square}, 15);
+    // Each 100-pixel side in 7 even steps of 14.29 pixels; 28 points and the closing one.
+    ASSERT_EQ(alone.points.size(), 29u);
+    for (int corner = 0; corner < 4; ++corner) {
+        const ContourPoint c = alone.points[std::size_t(corner * 7)];
+        EXPECT_EQ(c.x % 5'000'000, 0);
+        EXPECT_EQ(c.y % 5'000'000, 0);
+    }
+    EXPECT_NEAR(alone.points[1].x / kUnit + 192, 100 + 100.0 / 7, 1e-6);
+    EXPECT_EQ(alone.points.front().x, alone.points.back().x);
+
+    // After a line from the corner to (205, 160), in 18 steps, the square is entered at its
+    // right side's point nearest to that end, with no fill for the 5.8-pixel jump.
+    const auto joined = model::JoinPaths({square, Line({{0, 0}, {205, 160}})}, 15);
+    ASSERT_EQ(joined.points.size(), 19u + 29);
+    const ContourPoint entry = joined.points[19];
+    EXPECT_EQ(entry.x, Unit(200, 0).x);
+    EXPECT_NEAR(entry.y / kUnit + 192, 100 + 4 * 100.0 / 7, 1e-6);
+    EXPECT_EQ(joined.points.back().x, entry.x);
+    EXPECT_EQ(joined.points.back().y, entry.y);
+    EXPECT_EQ(joined.paths, 2);
+}
+
+// Open paths are taken nearest first and walked from whichever end is nearer; a contour that
+// needs more than 2041 points is not built, and the smallest spacing that fits is offered.
+TEST(PathJoin, OrdersOpenPathsAndOffersTheSmallestSpacingThatFits) {
+    std::vector<Path> rungs;
+    for (int y : {50, 0, 20, 10, 40, 30}) {
+        rungs.push_back(Line({{0, double(y)}, {380, double(y)}}));
+    }
+    const auto wide = model::JoinPaths(rungs, 30);
+    // 14 points per rung (ceil(380 / 30) + 1), no fill in a 10-pixel jump: a zigzag.
+    ASSERT_EQ(wide.points.size(), 6u * 14);
+    for (int rung = 0; rung < 6; ++rung) {
+        const ContourPoint start = wide.points[std::size_t(rung * 14)];
+        EXPECT_EQ(start.y, Unit(0, rung * 10).y);
+        EXPECT_EQ(start.x, Unit(rung % 2 == 0 ? 0 : 380, 0).x);
+    }
+    EXPECT_DOUBLE_EQ(wide.jumpPixels, 50);
+
+    // Spacing 1: 6 * 381 points and 10 fill points per jump make 2336, more than 2041.
+    const auto tight = model::JoinPaths(rungs, 1);
+    EXPECT_FALSE(tight.fits());
+    EXPECT_EQ(tight.needed, 2336u);
+    EXPECT_TRUE(tight.points.empty());
+    // Spacing 2: 6 * 191 + 5 * 5 = 1171.
+    EXPECT_EQ(model::SmallestFittingSpacing(rungs, 1), 2);
+    EXPECT_EQ(model::JoinPaths(rungs, 2).points.size(), 1171u);
+    EXPECT_FALSE(model::JoinPaths({}, 15).fits());
+}
