@@ -11,10 +11,34 @@ namespace editor {
 void Underlay::setPicture(const QImage& picture, const QRect& area) {
     picture_ = picture;
     area_ = area;
+    source_ = {};
+    sourceImage_ = QImage();
+}
+
+Underlay::Source Underlay::SourcePicture(QSize surface) const {
+    if (picture_.isNull()) {
+        // The built-in drawing, fitted as Draw fits it.
+        const pictures::PictureSource builtIn{pictures::BuiltInPicture(),
+                                              pictures::PictureKind::Metafile};
+        const pictures::MetafileInfo info = pictures::InspectMetafile(builtIn.data);
+        const QRect area = pictures::FitRect(info.size, surface);
+        if (sourceImage_.isNull()) {
+            sourceImage_ = pictures::ReadSourcePicture(builtIn, kSourceMaxSide, area.size());
+        }
+        return {sourceImage_, area};
+    }
+    if (source_.data.isEmpty()) {
+        return {picture_, area_};
+    }
+    if (sourceImage_.isNull()) {
+        sourceImage_ = pictures::ReadSourcePicture(source_, kSourceMaxSide, area_.size());
+    }
+    return {sourceImage_.isNull() ? picture_ : sourceImage_, area_};
 }
 
 QString Underlay::Load(const QString& fileName, QSize area) {
-    pictures::PictureResult r = pictures::LoadPicture(fileName, area);
+    pictures::PictureSource source;
+    pictures::PictureResult r = pictures::LoadPicture(fileName, area, &source);
     if (!r.ok()) {
         return r.error;
     }
@@ -23,6 +47,8 @@ QString Underlay::Load(const QString& fileName, QSize area) {
                r.rect);
     if (r.image.isNull()) {
         picture_.fill(Qt::transparent);
+    } else {
+        source_ = std::move(source);
     }
     return QString();
 }

@@ -7,6 +7,7 @@
 #include <QString>
 
 #include "editor/canvas.h"
+#include "pictures/picture_formats.h"
 
 namespace editor {
 
@@ -27,6 +28,16 @@ class Underlay {
     // returns the loader's message and keeps the old picture.
     QString Load(const QString& fileName, QSize area);
 
+    // The picture at its own resolution, at most kSourceMaxSide pixels on its long side, and
+    // the surface rectangle it is drawn in: what tracing works on. A picture installed
+    // without its file is its own source.
+    struct Source {
+        QImage image;
+        QRect area;
+    };
+    static constexpr int kSourceMaxSide = 2048;
+    Source SourcePicture(QSize surface) const;
+
     // Draws the picture into the canvas when shown, transparent parts left as they are;
     // does nothing otherwise.
     void Draw(Canvas& canvas) const;
@@ -34,6 +45,8 @@ class Underlay {
   private:
     QImage picture_;
     QRect area_;
+    pictures::PictureSource source_;  // the loaded file's bytes; empty for the built-in one
+    mutable QImage sourceImage_;      // decoded at the first use
     bool visible_ = false;
     // The built-in drawing, made at its first showing for the canvas it is shown on.
     mutable QImage builtIn_;

@@ -38,7 +38,7 @@ QString PictureFilter() {
     return parts.join(QLatin1Char('|'));
 }
 
-PictureResult LoadPicture(const QString& fileName, QSize area) {
+PictureResult LoadPicture(const QString& fileName, QSize area, PictureSource* source) {
     // The extension is what follows the last dot of the name, compared without case.
     const QString name = QFileInfo(fileName).fileName();
     const qsizetype dot = name.lastIndexOf(QLatin1Char('.'));
@@ -61,7 +61,12 @@ PictureResult LoadPicture(const QString& fileName, QSize area) {
     if (!ReadWholeFile(fileName, kMaxPictureFileBytes, data).ok) {
         return PictureResult::Fail(QStringLiteral("Cannot open file %1").arg(fileName));
     }
-    return ReadPicture(data, format->kind, area);
+    PictureResult r = ReadPicture(data, format->kind, area);
+    if (r.ok() && source != nullptr) {
+        source->data = data;
+        source->kind = format->kind;
+    }
+    return r;
 }
 
 PictureResult ReadPicture(const QByteArray& data, PictureKind kind, QSize area) {
@@ -81,6 +86,45 @@ PictureResult ReadPicture(const QByteArray& data, PictureKind kind, QSize area) 
         }
     }
     return PictureResult::Fail(QStringLiteral("Unknown picture kind"));
+}
+
+QImage ReadSourcePicture(const PictureSource& source, int maxSide, QSize minSize) {
+    QImage image;
+    switch (source.kind) {
+        case PictureKind::Jpeg:
+            image = ReadJpegFull(source.data).image;
+            break;
+        case PictureKind::Icon:
+            image = ReadIcon(source.data).image;
+            break;
+        case PictureKind::Bitmap:
+            image = ReadBitmap(source.data).image;
+            break;
+        case PictureKind::Metafile:
+        case PictureKind::EnhancedMetafile: {
+            const MetafileInfo info = InspectMetafile(source.data);
+            if (!info.ok() || info.size.isEmpty()) {
+                return QImage();
+            }
+            QSize size = info.size;
+            if (!minSize.isEmpty() &&
+                (size.width() < minSize.width() || size.height() < minSize.height())) {
+                size = size.scaled(minSize, Qt::KeepAspectRatioByExpanding);
+            }
+            if (size.width() > maxSide || size.height() > maxSide) {
+                size = size.scaled(maxSide, maxSide, Qt::KeepAspectRatio);
+            }
+            image = RenderMetafile(source.data, size.expandedTo(QSize(1, 1))).image;
+            break;
+        }
+    }
+    if (image.isNull() || maxSide <= 0) {
+        return image;
+    }
+    if (image.width() > maxSide || image.height() > maxSide) {
+        image = image.scaled(maxSide, maxSide, Qt::KeepAspectRatio, Qt::SmoothTransformation);
+    }
+    return image;
 }
 
 }  // namespace editor::pictures

@@ -2,6 +2,8 @@
 // that picks a reader by the file name's extension.
 #pragma once
 
+#include <QByteArray>
+#include <QImage>
 #include <QSize>
 #include <QString>
 #include <vector>
@@ -29,8 +31,19 @@ QString PictureFilter();
 PictureResult ReadPicture(const QByteArray& data, PictureKind kind, QSize area);
 
 // Loads a picture file fitted into the area. Fails with "Unknown picture file extension
-// (.%s)" for an extension nobody registered, or with the reader's message.
-PictureResult LoadPicture(const QString& fileName, QSize area);
+// (.%s)" for an extension nobody registered, or with the reader's message. On success the
+// file's bytes and kind go to `source` when given, for a later ReadSourcePicture.
+struct PictureSource {
+    QByteArray data;
+    PictureKind kind = PictureKind::Metafile;
+};
+PictureResult LoadPicture(const QString& fileName, QSize area, PictureSource* source = nullptr);
+
+// The picture at its own resolution, reduced to at most maxSide pixels on its long side, for
+// work that wants more than the fitted screen copy. Keyed-out and masked pixels are
+// transparent, as they are when drawn. Metafiles are drawn at their natural size, and at
+// least at minSize (aspect kept). A null image when the bytes do not decode.
+QImage ReadSourcePicture(const PictureSource& source, int maxSide, QSize minSize = QSize());
 
 // Reads at most this much of a picture file.
 inline constexpr qint64 kMaxPictureFileBytes = qint64(512) * 1024 * 1024;

@@ -19,6 +19,7 @@ LAYERS = [
     ("model", []),
     ("io", ["QtCore"]),
     ("pictures", ["QtCore", "QtGui"]),
+    ("tracing", ["QtCore", "QtGui"]),
     ("editor", ["QtCore", "QtGui"]),
     ("preview", ["QtCore", "QtGui"]),
     ("widgets", ANY_QT),

@@ -1,0 +1,197 @@
+#include <gtest/gtest.h>
+
+#include <QPainter>
+#include <QPainterPath>
+#include <cmath>
+#include <functional>
+
+#include "model/path_join.h"
+#include "pictures/picture.h"
+#include "tracing/tracer.h"
+
+namespace {
+
+constexpr double kPi = 3.14159265358979323846;
+
+// A point of the surface in continuous pixel positions (pixel p's centre is p).
+struct Pt {
+    double x;
+    double y;
+};
+
+double SegmentDistance(Pt p, Pt a, Pt b) {
+    const double dx = b.x - a.x;
+    const double dy = b.y - a.y;
+    const double l2 = dx * dx + dy * dy;
+    const double t = l2 > 0 ? std::clamp(((p.x - a.x) * dx + (p.y - a.y) * dy) / l2, 0.0, 1.0) : 0;
+    return std::hypot(p.x - a.x - t * dx, p.y - a.y - t * dy);
+}
+
+double PolylineDistance(Pt p, const std::vector<Pt>& line) {
+    double best = 1e9;
+    for (std::size_t i = 0; i + 1 < line.size(); ++i) {
+        best = std::min(best, SegmentDistance(p, line[i], line[i + 1]));
+    }
+    return line.size() == 1 ? std::hypot(p.x - line[0].x, p.y - line[0].y) : best;
+}
+
+// The true geometry: closed or open polylines in picture coordinates, sampled finely.
+using Shape = std::vector<std::vector<QPointF>>;
+
+Shape Circle(QPointF c, double r) {
+    std::vector<QPointF> ring;
+    for (int i = 0; i <= 720; ++i) {
+        ring.push_back(c + r * QPointF(std::cos(i * kPi / 360), std::sin(i * kPi / 360)));
+    }
+    return {ring};
+}
+
+Shape Star(QPointF c, double outer, double inner) {
+    std::vector<QPointF> ring;
+    for (int i = 0; i <= 10; ++i) {
+        const double a = -kPi / 2 + i * kPi / 5;
+        ring.push_back(c + (i % 2 == 0 ? outer : inner) * QPointF(std::cos(a), std::sin(a)));
+    }
+    return {ring};
+}
+
+Shape Square(double x0, double y0, double side) {
+    return {{{x0, y0}, {x0 + side, y0}, {x0 + side, y0 + side}, {x0, y0 + side}, {x0, y0}}};
+}
+
+struct Row {
+    const char* name;
+    QSize size;
+    Shape shape;    // what is drawn, filled (or stroked when `stroke` > 0)
+    double stroke;  // stroke width in picture pixels
+    tracing::Mode mode;
+    double tolerance;  // how far a traced point may be from the shape, surface pixels
+    int paths;         // separate paths the trace must find
+    bool keyedOut = false;
+};
+
+QImage Draw(const Row& r) {
+    QImage image(r.size, QImage::Format_ARGB32);
+    image.fill(r.keyedOut ? Qt::transparent : Qt::white);
+    QPainter p(&image);
+    p.setRenderHint(QPainter::Antialiasing);
+    if (r.keyedOut) {
+        // A white card with the shape on it, on a keyed-out background.
+        p.fillRect(QRectF(r.size.width() * 0.1, r.size.height() * 0.1, r.size.width() * 0.8,
+                          r.size.height() * 0.8),
+                   Qt::white);
+    }
+    for (const auto& line : r.shape) {
+        QPainterPath path;
+        path.moveTo(line.front());
+        for (const QPointF& q : line) {
+            path.lineTo(q);
+        }
+        if (r.stroke > 0) {
+            p.strokePath(path, QPen(Qt::black, r.stroke, Qt::SolidLine, Qt::FlatCap));
+        } else {
+            p.fillPath(path, Qt::black);
+        }
+    }
+    return image;
+}
+
+}  // namespace
+
+// Pictures of known geometry traced and joined at the pen's spacing: every traced point lies
+// on the true outline (or the stroke's middle), every part of it is covered, the contour fits.
+TEST(Tracer, TracesKnownShapesOntoTheirTrueGeometry) {
+    const std::vector<Row> rows{
+        {"circle", {800, 800}, Circle({400, 400}, 300), 0, tracing::Mode::Outline, 1.0, 1},
+        {"circle edges", {800, 800}, Circle({400, 400}, 300), 0, tracing::Mode::Edges, 1.0, 1},
+        {"star", {600, 600}, Star({300, 310}, 280, 120), 0, tracing::Mode::Outline, 1.0, 1},
+        {"two squares",
+         {500, 500},
+         [] {
+             Shape s = Square(50, 50, 150);
+             s.push_back(Square(300, 300, 150).front());
+             return s;
+         }(),
+         0,
+         tracing::Mode::Outline,
+         1.0,
+         2},
+        {"stroke",
+         {394, 386},
+         [] {
+             std::vector<QPointF> arc;
+             for (int i = 0; i <= 270; ++i) {
+                 arc.push_back(QPointF(197, 193) +
+                               120 * QPointF(std::cos(i * kPi / 180), std::sin(i * kPi / 180)));
+             }
+             return Shape{arc};
+         }(),
+         3,
+         tracing::Mode::CentreLine,
+         1.5,
+         1},
+        {"keyed out", {400, 400}, Circle({200, 200}, 100), 0, tracing::Mode::Outline, 1.0, 1, true},
+    };
+    for (const Row& r : rows) {
+        SCOPED_TRACE(r.name);
+        const QImage image = Draw(r);
+        const QRect area = editor::pictures::FitRect(r.size, QSize(394, 386));
+        const tracing::Picture picture(image, area);
+        tracing::Options o;
+        o.mode = r.mode;
+        o.threshold = picture.AutoThreshold();
+        const auto paths = picture.Trace(o);
+        EXPECT_EQ(int(paths.size()), r.paths);
+
+        // The true geometry on the surface: picture position x is drawn at area.x + x * scale,
+        // which is pixel position that minus a half.
+        const double sx = double(area.width()) / r.size.width();
+        const double sy = double(area.height()) / r.size.height();
+        std::vector<std::vector<Pt>> truth;
+        for (const auto& line : r.shape) {
+            std::vector<Pt> t;
+            for (const QPointF& q : line) {
+                t.push_back({area.x() + q.x() * sx - 0.5, area.y() + q.y() * sy - 0.5});
+            }
+            truth.push_back(t);
+        }
+        const auto distanceToTruth = [&](Pt p) {
+            double best = 1e9;
+            for (const auto& t : truth) {
+                best = std::min(best, PolylineDistance(p, t));
+            }
+            return best;
+        };
+
+        // Points of each path, resampled as the join does, lie on the geometry.
+        double worst = 0;
+        std::vector<std::vector<Pt>> traced;
+        for (const auto& path : paths) {
+            std::vector<Pt> line;
+            for (const auto& q : model::ResamplePath(path, 15 * 5e6)) {
+                line.push_back({q.x / 5e6 + 192, q.y / 5e6 + 192});
+                worst = std::max(worst, distanceToTruth(line.back()));
+            }
+            traced.push_back(line);
+        }
+        EXPECT_LE(worst, r.tolerance);
+
+        // Every part of the geometry is near the traced lines (a stroke's flat ends aside).
+        double gap = 0;
+        for (const auto& t : truth) {
+            const std::size_t skip = r.stroke > 0 ? 2 : 0;
+            for (std::size_t i = skip; i + skip < t.size(); ++i) {
+                double best = 1e9;
+                for (const auto& line : traced) {
+                    best = std::min(best, PolylineDistance(t[i], line));
+                }
+                gap = std::max(gap, best);
+            }
+        }
+        EXPECT_LE(gap, r.tolerance + 0.5);
+
+        const auto joined = model::JoinPaths(paths, 15);
+        EXPECT_TRUE(joined.fits());
+        EXPECT_GT(joined.points.size(), 10u);
+    }
+}
