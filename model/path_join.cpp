@@ -22,17 +22,33 @@ double DistanceSquared(const PathPoint& a, const PathPoint& b) {
     return dx * dx + dy * dy;
 }
 
-bool IsCorner(const PathPoint& before, const PathPoint& at, const PathPoint& after) {
-    const double ax = at.x - before.x;
-    const double ay = at.y - before.y;
-    const double bx = after.x - at.x;
-    const double by = after.y - at.y;
-    const double la = std::hypot(ax, ay);
-    const double lb = std::hypot(bx, by);
-    if (la == 0 || lb == 0) {
-        return false;
+// The turn at each vertex, measured between the points about `reach` before and after it
+// along the path, so that the small steps of a traced outline do not count as turns.
+std::vector<double> TurnCosines(const std::vector<PathPoint>& pts, double reach) {
+    const std::size_t n = pts.size();
+    std::vector<double> along(n, 0);
+    for (std::size_t i = 1; i < n; ++i) {
+        along[i] = along[i - 1] + Distance(pts[i - 1], pts[i]);
     }
-    return (ax * bx + ay * by) / (la * lb) < kCornerCos;
+    std::vector<double> cosines(n, 1);
+    std::size_t back = 0;
+    std::size_t ahead = 0;
+    for (std::size_t i = 1; i + 1 < n; ++i) {
+        while (back + 1 < i && along[i] - along[back + 1] >= reach) {
+            ++back;
+        }
+        ahead = std::max(ahead, i + 1);
+        while (ahead + 1 < n && along[ahead] - along[i] < reach) {
+            ++ahead;
+        }
+        const double ax = pts[i].x - pts[back].x;
+        const double ay = pts[i].y - pts[back].y;
+        const double bx = pts[ahead].x - pts[i].x;
+        const double by = pts[ahead].y - pts[i].y;
+        const double l = std::hypot(ax, ay) * std::hypot(bx, by);
+        cosines[i] = l > 0 ? (ax * bx + ay * by) / l : 1;
+    }
+    return cosines;
 }
 
 // Appends the points of run[0..] after run[0] itself, spread evenly along the run so that
@@ -116,11 +132,25 @@ std::vector<PathPoint> ResamplePath(const Path& path, double spacing) {
     if (path.closed) {
         pts.push_back(pts.front());
     }
-    // Corners split the path into runs; each run is spread on its own.
+    // Corners split the path into runs; each run is spread on its own. A corner is a vertex
+    // that turns sharply over half a spacing each way, and turns most among its neighbours
+    // within that reach.
+    const double reach = spacing / 2;
+    const std::vector<double> turn = TurnCosines(pts, reach);
     std::vector<PathPoint> out{pts.front()};
     std::size_t runStart = 0;
     for (std::size_t i = 1; i + 1 < pts.size(); ++i) {
-        if (IsCorner(pts[i - 1], pts[i], pts[i + 1])) {
+        if (turn[i] >= kCornerCos) {
+            continue;
+        }
+        bool sharpest = true;
+        for (std::size_t j = i + 1; j + 1 < pts.size() && Distance(pts[i], pts[j]) < reach; ++j) {
+            sharpest = sharpest && turn[j] >= turn[i];
+        }
+        for (std::size_t j = i - 1; j > runStart && Distance(pts[i], pts[j]) < reach; --j) {
+            sharpest = sharpest && turn[j] > turn[i];
+        }
+        if (sharpest) {
             SpreadRun(pts, runStart, i, spacing, out);
             runStart = i;
         }

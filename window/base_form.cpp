@@ -11,6 +11,7 @@
 #include "editor/transform_commands.h"
 #include "forms/preview_window.h"
 #include "window/recovery.h"
+#include "window/trace_commands.h"
 
 namespace editor {
 
@@ -532,6 +533,13 @@ void TBaseForm::buildPreviewControls() {
     auto* edit = menuBar()->findChild<QMenu*>(QStringLiteral("EditMainMenu"));
     QAction* item = addAction(edit, "PreviewItem", QStringLiteral("Просмотр лазера"), {}, true);
     connect(item, &QAction::triggered, this, [this] { SpeedButtonPreviewClick(); });
+
+    // Tracing the underlay: the button right after the preview's, and its menu item.
+    addButton(ToolBar, "SpeedButtonTrace", QPoint(449, 3), "Трассировка подложки", 0, true, false,
+              true, "trace");
+    addAction(edit, "ItemTrace", QStringLiteral("Трассировка подложки…"),
+              QKeySequence(Qt::CTRL | Qt::Key_T), true);
+    InstallTraceCommands(*this, *this, *PaintBoxVardeni);
 }
 
 void TBaseForm::SpeedButtonPreviewClick() {

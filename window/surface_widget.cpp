@@ -11,6 +11,8 @@ namespace editor {
 
 namespace {
 
+const QColor kOverlayColor(230, 0, 170);
+
 std::optional<MouseButton> ToButton(Qt::MouseButton b) {
     switch (b) {
         case Qt::LeftButton:
@@ -42,6 +44,15 @@ void SurfaceWidget::paintEvent(QPaintEvent* event) {
     QPainter p(this);
     const QRect r = event->rect();
     p.drawImage(r, editor_.canvas().image(), r);
+    if (!overlay_.isEmpty()) {
+        p.setPen(QPen(kOverlayColor, 1));
+        p.drawPolyline(overlay_);
+    }
+}
+
+void SurfaceWidget::setOverlay(const QPolygonF& line) {
+    overlay_ = line;
+    update();
 }
 
 void SurfaceWidget::mousePressEvent(QMouseEvent* event) {

@@ -6,6 +6,7 @@
 // taken here and dropped, so it can neither open the menu early nor pass to the window.
 #pragma once
 
+#include <QPolygonF>
 #include <QWidget>
 
 #include "editor/editor.h"
@@ -16,6 +17,11 @@ class SurfaceWidget : public QWidget {
     Q_OBJECT
   public:
     SurfaceWidget(QWidget* parent, Editor& editor);
+
+    // A line drawn over the surface in a colour of its own, as a preview of what a command
+    // would make; an empty line removes it. Positions are surface pixels.
+    void setOverlay(const QPolygonF& line);
+    const QPolygonF& overlay() const { return overlay_; }
 
   Q_SIGNALS:
     // A right click has been handled by the editor; the popup menu belongs here.
@@ -30,6 +36,7 @@ class SurfaceWidget : public QWidget {
 
   private:
     Editor& editor_;
+    QPolygonF overlay_;
 };
 
 }  // namespace editor

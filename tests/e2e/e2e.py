@@ -865,6 +865,54 @@ def case_recovery_two_editors(d, tmp):
         second.wait()
 
 
+TRACE_PREVIEW = (230, 0, 170)  # the tracing preview's own colour
+
+
+def case_trace_underlay(d, tmp):
+    """A picture loaded as the underlay, Ctrl+T, Enter, saved: the contour lies on its outline."""
+    w = MainWindow(d, d.start_app())
+    # 400 x 400: a black disc of radius 120 about (200, 200) on white, which is the colour
+    # of the bottom-left pixel and so keyed out.
+    inside = lambda x, y: (x + 0.5 - 200) ** 2 + (y + 0.5 - 200) ** 2 < 120 ** 2
+    path = os.path.join(tmp, "disc.bmp")
+    write_bmp(path, 400, 400, lambda x, y: (0, 0, 0) if inside(x, y) else WHITE)
+    w.click_toolbar("SpeedButtonOpenImage")
+    dialog = d.window("^Open$|Открыть")
+    d.activate(dialog)
+    d.key("ctrl+a")
+    d.type(path)
+    d.key("Return")
+    wait_for(lambda: not d.windows("^Open$"), "the open dialog to close")
+    d.wait_idle()
+
+    d.activate(w.wid)
+    d.key("ctrl+t")
+    trace = d.window("Трассировка подложки")
+    # The preview lies over the disc's edge, which is drawn 386 x 386 at (4, 0).
+    d.eventually(lambda s: w.count(TRACE_PREVIEW, 70, 60, 330, 330, s) > 300
+                 and w.count(TRACE_PREVIEW, 150, 150, 240, 240, s) == 0,
+                 "the traced outline previewed over the surface")
+    shots = os.environ.get("QUORINIMAGE_E2E_SHOTS")
+    if shots:
+        subprocess.run(["import", "-window", "root", os.path.join(shots, "trace.png")],
+                       env=d.env, capture_output=True, timeout=30)
+    d.activate(trace)
+    d.key("Return")
+    wait_for(lambda: not d.windows("Трассировка подложки"), "the dialog to close")
+
+    saved = os.path.join(tmp, "traced.ilz")
+    save_as(d, w, saved)
+    wait_for(lambda: os.path.exists(saved), "the contour saved")
+    points = contour_words(saved)
+    # The disc's edge on the surface: centre 4 + 200 * 0.965 - 0.5, radius 120 * 0.965.
+    cx, cy, r = 4 + 193 - 0.5, 193 - 0.5, 120 * 0.965
+    pixel = lambda word: (word - 32_768) * 65_536 / 5_000_000 + 192
+    far = [(pixel(x), pixel(y)) for x, y in points
+           if abs(((pixel(x) - cx) ** 2 + (pixel(y) - cy) ** 2) ** 0.5 - r) > 1.0]
+    check(40 <= len(points) <= 60, "about 2 pi r / 15 points, got %d" % len(points))
+    check(not far, "every point within a pixel of the edge; off: %r" % far[:5])
+
+
 CASES = {
     "startup": case_startup,
     "pen_stroke": case_pen_stroke,
@@ -873,6 +921,7 @@ CASES = {
     "settings_colour": case_settings_colour,
     "closing_question": case_closing_question,
     "underlay": case_underlay,
+    "trace.underlay": case_trace_underlay,
     "recovery.restore": case_recovery_restore,
     "recovery.decline": case_recovery_decline,
     "recovery.two_editors": case_recovery_two_editors,

@@ -1,0 +1,265 @@
+#include "window/trace_commands.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QDialogButtonBox>
+#include <QDoubleSpinBox>
+#include <QFormLayout>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QPushButton>
+#include <QScreen>
+#include <QSlider>
+#include <QSpinBox>
+#include <QVBoxLayout>
+
+#include "editor/editor.h"
+#include "window/surface_widget.h"
+
+namespace editor {
+
+TraceResult TraceAndJoin(const tracing::Picture& picture, const tracing::Options& options,
+                         int spacing) {
+    TraceResult r;
+    r.paths = picture.Trace(options);
+    r.contour = model::JoinPaths(r.paths, spacing);
+    if (!r.contour.fits() && r.contour.needed > 0) {
+        r.fittingSpacing = model::SmallestFittingSpacing(r.paths, spacing + 1);
+    }
+    return r;
+}
+
+void PutContour(Editor& editor, const std::vector<model::ContourPoint>& points) {
+    editor.ToUndo();
+    model::Contour& contour = editor.contour();
+    for (std::size_t i = 0; i < points.size(); ++i) {
+        contour.SetSlot(int64_t(2 * i), points[i].x);
+        contour.SetSlot(int64_t(2 * i + 1), points[i].y);
+    }
+    contour.State.PointCount = int32_t(points.size());
+    editor.PaintPic(true, true);
+    editor.ShowLength();
+}
+
+// ---- The dialog ----
+
+TraceDialog::TraceDialog(QWidget* parent, const tracing::Picture& picture, int spacing,
+                         std::function<void(const QPolygonF&)> show)
+    : QDialog(parent), picture_(picture), show_(std::move(show)) {
+    setObjectName(QStringLiteral("TraceDialog"));
+    setWindowTitle(QStringLiteral("Трассировка подложки"));
+    setModal(true);
+
+    mode_ = new QComboBox(this);
+    mode_->setObjectName(QStringLiteral("TraceMode"));
+    mode_->addItems(
+        {QStringLiteral("Контур"), QStringLiteral("Края"), QStringLiteral("Средняя линия")});
+    mode_->setToolTip(
+        QStringLiteral("Контур: границы тёмных областей. Края: резкие перепады яркости. "
+                       "Средняя линия: середина штрихов рисунка"));
+
+    thresholdSlider_ = new QSlider(Qt::Horizontal, this);
+    thresholdSlider_->setRange(0, 255);
+    threshold_ = new QSpinBox(this);
+    threshold_->setObjectName(QStringLiteral("TraceThreshold"));
+    threshold_->setRange(0, 255);
+    threshold_->setValue(picture.AutoThreshold());
+    thresholdSlider_->setValue(threshold_->value());
+    invert_ = new QCheckBox(QStringLiteral("Инверсия"), this);
+    invert_->setToolTip(QStringLiteral("Брать области светлее порога"));
+    auto* thresholdRow = new QHBoxLayout;
+    thresholdRow->addWidget(thresholdSlider_, 1);
+    thresholdRow->addWidget(threshold_);
+    thresholdRow->addWidget(invert_);
+
+    const tracing::Options defaults;
+    smoothing_ = new QDoubleSpinBox(this);
+    smoothing_->setRange(0, 10);
+    smoothing_->setSingleStep(0.5);
+    smoothing_->setDecimals(1);
+    smoothing_->setValue(defaults.smoothing);
+    minLength_ = new QSpinBox(this);
+    minLength_->setRange(0, 1000);
+    minLength_->setValue(int(defaults.minLength));
+    minLength_->setToolTip(QStringLiteral("Более короткие пути считаются соринками"));
+    tolerance_ = new QDoubleSpinBox(this);
+    tolerance_->setRange(0, 10);
+    tolerance_->setSingleStep(0.1);
+    tolerance_->setDecimals(1);
+    tolerance_->setValue(defaults.tolerance);
+    spacing_ = new QSpinBox(this);
+    spacing_->setObjectName(QStringLiteral("TraceSpacing"));
+    spacing_->setRange(1, 30);
+    spacing_->setValue(spacing);
+
+    auto* form = new QFormLayout;
+    form->addRow(QStringLiteral("Режим:"), mode_);
+    form->addRow(QStringLiteral("Порог:"), thresholdRow);
+    form->addRow(QStringLiteral("Сглаживание, пикс.:"), smoothing_);
+    form->addRow(QStringLiteral("Мин. длина, пикс.:"), minLength_);
+    form->addRow(QStringLiteral("Допуск упрощения, пикс.:"), tolerance_);
+    form->addRow(QStringLiteral("Шаг точек, пикс.:"), spacing_);
+
+    readout_ = new QLabel(this);
+    readout_->setObjectName(QStringLiteral("TraceReadout"));
+    warning_ = new QLabel(this);
+    warning_->setObjectName(QStringLiteral("TraceWarning"));
+    warning_->setWordWrap(true);
+    warning_->setStyleSheet(QStringLiteral("color: #b00000"));
+    fit_ = new QPushButton(this);
+    fit_->setObjectName(QStringLiteral("TraceFit"));
+    fit_->setAutoDefault(false);
+    auto* warningRow = new QHBoxLayout;
+    warningRow->addWidget(warning_, 1);
+    warningRow->addWidget(fit_);
+
+    auto* buttons = new QDialogButtonBox(this);
+    ok_ = buttons->addButton(QStringLiteral("OK"), QDialogButtonBox::AcceptRole);
+    QPushButton* cancel =
+        buttons->addButton(QStringLiteral("Отмена"), QDialogButtonBox::RejectRole);
+    cancel->setAutoDefault(false);
+    ok_->setDefault(true);
+    connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
+    connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
+
+    auto* layout = new QVBoxLayout(this);
+    layout->addLayout(form);
+    layout->addWidget(readout_);
+    layout->addLayout(warningRow);
+    layout->addWidget(buttons);
+
+    // Every change traces again once the events of the moment are handled, so a dragged
+    // slider traces for where it is, not for every step it passed.
+    pending_.setSingleShot(true);
+    pending_.setInterval(0);
+    connect(&pending_, &QTimer::timeout, this, [this] { update(); });
+    connect(thresholdSlider_, &QSlider::valueChanged, threshold_, &QSpinBox::setValue);
+    connect(threshold_, &QSpinBox::valueChanged, thresholdSlider_, &QSlider::setValue);
+    connect(mode_, &QComboBox::currentIndexChanged, this, [this] { schedule(); });
+    connect(threshold_, &QSpinBox::valueChanged, this, [this] { schedule(); });
+    connect(invert_, &QCheckBox::toggled, this, [this] { schedule(); });
+    connect(smoothing_, &QDoubleSpinBox::valueChanged, this, [this] { schedule(); });
+    connect(minLength_, &QSpinBox::valueChanged, this, [this] { schedule(); });
+    connect(tolerance_, &QDoubleSpinBox::valueChanged, this, [this] { schedule(); });
+    connect(spacing_, &QSpinBox::valueChanged, this, [this] { schedule(); });
+    connect(fit_, &QPushButton::clicked, this, [this] {
+        if (result_.fittingSpacing > 0) {
+            spacing_->setValue(result_.fittingSpacing);
+        }
+    });
+    connect(this, &QDialog::finished, this, [this] { show_(QPolygonF()); });
+    update();
+}
+
+TraceDialog::~TraceDialog() = default;
+
+tracing::Options TraceDialog::options() const {
+    tracing::Options o;
+    o.mode = tracing::Mode(mode_->currentIndex());
+    o.threshold = threshold_->value();
+    o.invert = invert_->isChecked();
+    o.smoothing = smoothing_->value();
+    o.minLength = minLength_->value();
+    o.tolerance = tolerance_->value();
+    return o;
+}
+
+int TraceDialog::spacing() const {
+    return spacing_->value();
+}
+
+void TraceDialog::schedule() {
+    pending_.start();
+}
+
+void TraceDialog::update() {
+    pending_.stop();
+    result_ = TraceAndJoin(picture_, options(), spacing());
+    const model::JoinedContour& c = result_.contour;
+    readout_->setText(QStringLiteral("Точек: %1, путей: %2, прыжки: %3 пикс.")
+                          .arg(c.needed)
+                          .arg(c.paths)
+                          .arg(qRound(c.jumpPixels)));
+    const bool fits = c.fits();
+    ok_->setEnabled(fits);
+    fit_->setVisible(!fits && result_.fittingSpacing > 0);
+    if (c.needed == 0) {
+        warning_->setText(QStringLiteral("Ничего не найдено: измените порог или режим."));
+    } else if (fits) {
+        warning_->clear();
+    } else if (result_.fittingSpacing > 0) {
+        warning_->setText(QStringLiteral("Нужно %1 точек, а контур вмещает не более %2.")
+                              .arg(c.needed)
+                              .arg(model::kMaxContourPoints));
+        fit_->setText(QStringLiteral("Шаг %1").arg(result_.fittingSpacing));
+    } else {
+        warning_->setText(
+            QStringLiteral("Не помещается даже при шаге 30: увеличьте "
+                           "мин. длину или допуск."));
+    }
+
+    // The preview: the contour that OK would give, or the traced paths when it does not fit.
+    QPolygonF line;
+    const auto at = [](double x, double y) {
+        return QPointF(x / model::kUnitsPerPixel + model::kCentrePixel + 0.5,
+                       y / model::kUnitsPerPixel + model::kCentrePixel + 0.5);
+    };
+    if (fits) {
+        for (const model::ContourPoint& p : c.points) {
+            line << at(p.x, p.y);
+        }
+    } else {
+        for (const model::Path& path : result_.paths) {
+            for (const model::PathPoint& p : path.points) {
+                line << at(p.x, p.y);
+            }
+        }
+    }
+    show_(line);
+}
+
+// ---- The command ----
+
+TraceCommands::TraceCommands(QObject& parent, PictureWindow& form, SurfaceWidget& surface)
+    : QObject(&parent), form_(form), surface_(surface) {
+    setObjectName(QStringLiteral("TraceCommands"));
+}
+
+void TraceCommands::SpeedButtonTraceClick() {
+    Editor& editor = form_.editor();
+    if (!editor.underlay().visible()) {
+        // Tracing works on the underlay, so the user sees it: shown as the toggle shows it.
+        form_.button(QStringLiteral("SpeedButtonPictureON"))->setDown(true);
+        editor.underlay().setVisible(true);
+        editor.PaintPic(true, true);
+    }
+    const Underlay::Source source = editor.underlay().SourcePicture(editor.canvas().image().size());
+    const tracing::Picture picture(source.image, source.area);
+    QWidget* window = surface_.window();
+    TraceDialog dialog(window, picture, editor.settings().ScrollBarFriqPoints,
+                       [this](const QPolygonF& line) { surface_.setOverlay(line); });
+    // Beside the main window, so that the preview on the surface stays in sight.
+    dialog.adjustSize();
+    const QRect frame = window->frameGeometry();
+    QPoint place(frame.right() + 8, frame.top());
+    if (const QScreen* screen = window->screen()) {
+        const QRect avail = screen->availableGeometry();
+        place.setX(qMax(avail.left(), qMin(place.x(), avail.right() - dialog.width())));
+    }
+    dialog.move(place);
+    if (dialog.exec() != QDialog::Accepted || !dialog.traced().contour.fits()) {
+        return;
+    }
+    PutContour(editor, dialog.traced().contour.points);
+}
+
+TraceCommands* InstallTraceCommands(QObject& parent, PictureWindow& form, SurfaceWidget& surface) {
+    auto* commands = new TraceCommands(parent, form, surface);
+    QObject::connect(form.button(QStringLiteral("SpeedButtonTrace")), &QToolButton::clicked,
+                     commands, [commands] { commands->SpeedButtonTraceClick(); });
+    QObject::connect(form.action(QStringLiteral("ItemTrace")), &QAction::triggered, commands,
+                     [commands] { commands->SpeedButtonTraceClick(); });
+    return commands;
+}
+
+}  // namespace editor
