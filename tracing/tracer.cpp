@@ -45,7 +45,19 @@ struct Grid {
 // lines one pixel wide along their middle.
 void Thin(Grid& g) {
     const auto n = g.ring();
-    std::vector<int> pixels = g.foreground();
+    // Only pixels on the border of what is left can go, so only they are looked at: at the
+    // start those next to the background, later also the neighbours of each pixel taken.
+    std::vector<uint8_t> listed(g.on.size(), 0);
+    std::vector<int> pixels;
+    for (int i : g.foreground()) {
+        for (int d : n) {
+            if (g.on[std::size_t(i + d)] == 0) {
+                pixels.push_back(i);
+                listed[std::size_t(i)] = 1;
+                break;
+            }
+        }
+    }
     std::vector<int> remove;
     bool changed = true;
     while (changed) {
@@ -79,9 +91,19 @@ void Thin(Grid& g) {
             for (int i : remove) {
                 g.on[std::size_t(i)] = 0;
             }
-            if (!remove.empty()) {
-                changed = true;
-                std::erase_if(pixels, [&](int i) { return g.on[std::size_t(i)] == 0; });
+            if (remove.empty()) {
+                continue;
+            }
+            changed = true;
+            std::erase_if(pixels, [&](int i) { return g.on[std::size_t(i)] == 0; });
+            for (int i : remove) {
+                for (int d : n) {
+                    const auto q = std::size_t(i + d);
+                    if (g.on[q] != 0 && listed[q] == 0) {
+                        listed[q] = 1;
+                        pixels.push_back(i + d);
+                    }
+                }
             }
         }
     }

@@ -118,6 +118,7 @@ TraceDialog::TraceDialog(QWidget* parent, const tracing::Picture& picture, int s
     QPushButton* cancel =
         buttons->addButton(QStringLiteral("Отмена"), QDialogButtonBox::RejectRole);
     cancel->setAutoDefault(false);
+    ok_->setObjectName(QStringLiteral("TraceOk"));
     ok_->setDefault(true);
     connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
     connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
