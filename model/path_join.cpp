@@ -256,12 +256,22 @@ JoinedContour JoinPaths(const std::vector<Path>& paths, int spacingPixels, std::
 }
 
 int SmallestFittingSpacing(const std::vector<Path>& paths, int from) {
-    for (int s = std::max(1, from); s <= 30; ++s) {
-        if (JoinPaths(paths, s).fits()) {
-            return s;
+    // Fewer points are needed the wider the spacing, so the widest is tried first and the
+    // smallest that fits is then found by halving.
+    int lo = std::max(1, from);
+    int hi = 30;
+    if (lo > hi || !JoinPaths(paths, hi).fits()) {
+        return 0;
+    }
+    while (lo < hi) {
+        const int mid = (lo + hi) / 2;
+        if (JoinPaths(paths, mid).fits()) {
+            hi = mid;
+        } else {
+            lo = mid + 1;
         }
     }
-    return 0;
+    return hi;
 }
 
 }  // namespace model

@@ -45,67 +45,71 @@ struct Grid {
 // lines one pixel wide along their middle.
 void Thin(Grid& g) {
     const auto n = g.ring();
-    // Only pixels on the border of what is left can go, so only they are looked at: at the
-    // start those next to the background, later also the neighbours of each pixel taken.
-    std::vector<uint8_t> listed(g.on.size(), 0);
-    std::vector<int> pixels;
+    // A pixel is looked at again only when it may have become removable: when a neighbour
+    // has gone, or when it failed only the test of the pass, which the other pass tests
+    // differently. The result is that of looking at every pixel in every pass.
+    std::vector<int> active;
     for (int i : g.foreground()) {
         for (int d : n) {
             if (g.on[std::size_t(i + d)] == 0) {
-                pixels.push_back(i);
-                listed[std::size_t(i)] = 1;
+                active.push_back(i);
                 break;
             }
         }
     }
+    std::vector<uint32_t> stamp(g.on.size(), 0);
+    uint32_t round = 0;
     std::vector<int> remove;
-    bool changed = true;
-    while (changed) {
-        changed = false;
-        for (int pass = 0; pass < 2; ++pass) {
-            remove.clear();
-            for (int i : pixels) {
-                std::array<uint8_t, 8> p;
-                int count = 0;
-                for (int k = 0; k < 8; ++k) {
-                    p[std::size_t(k)] = g.on[std::size_t(i + n[std::size_t(k)])];
-                    count += p[std::size_t(k)];
-                }
-                if (count < 2 || count > 6) {
-                    continue;
-                }
-                int rises = 0;
-                for (int k = 0; k < 8; ++k) {
-                    rises += p[std::size_t(k)] == 0 && p[std::size_t((k + 1) % 8)] == 1;
-                }
-                if (rises != 1) {
-                    continue;
-                }
-                // p[0] N, p[2] E, p[4] S, p[6] W.
-                const bool keep = pass == 0 ? (p[0] && p[2] && p[4]) || (p[2] && p[4] && p[6])
-                                            : (p[0] && p[2] && p[6]) || (p[0] && p[4] && p[6]);
-                if (!keep) {
-                    remove.push_back(i);
-                }
+    std::vector<int> next;
+    int idle = 0;
+    for (int pass = 0; !active.empty() && idle < 2; pass ^= 1) {
+        ++round;
+        remove.clear();
+        next.clear();
+        const auto retry = [&](int i) {
+            if (stamp[std::size_t(i)] != round) {
+                stamp[std::size_t(i)] = round;
+                next.push_back(i);
             }
-            for (int i : remove) {
-                g.on[std::size_t(i)] = 0;
+        };
+        for (int i : active) {
+            std::array<uint8_t, 8> p;
+            int count = 0;
+            for (int k = 0; k < 8; ++k) {
+                p[std::size_t(k)] = g.on[std::size_t(i + n[std::size_t(k)])];
+                count += p[std::size_t(k)];
             }
-            if (remove.empty()) {
+            if (count < 2 || count > 6) {
                 continue;
             }
-            changed = true;
-            std::erase_if(pixels, [&](int i) { return g.on[std::size_t(i)] == 0; });
-            for (int i : remove) {
-                for (int d : n) {
-                    const auto q = std::size_t(i + d);
-                    if (g.on[q] != 0 && listed[q] == 0) {
-                        listed[q] = 1;
-                        pixels.push_back(i + d);
-                    }
+            int rises = 0;
+            for (int k = 0; k < 8; ++k) {
+                rises += p[std::size_t(k)] == 0 && p[std::size_t((k + 1) % 8)] == 1;
+            }
+            if (rises != 1) {
+                continue;
+            }
+            // p[0] N, p[2] E, p[4] S, p[6] W.
+            const bool keep = pass == 0 ? (p[0] && p[2] && p[4]) || (p[2] && p[4] && p[6])
+                                        : (p[0] && p[2] && p[6]) || (p[0] && p[4] && p[6]);
+            if (keep) {
+                retry(i);
+            } else {
+                remove.push_back(i);
+            }
+        }
+        for (int i : remove) {
+            g.on[std::size_t(i)] = 0;
+        }
+        for (int i : remove) {
+            for (int d : n) {
+                if (g.on[std::size_t(i + d)] != 0) {
+                    retry(i + d);
                 }
             }
         }
+        idle = remove.empty() ? idle + 1 : 0;
+        active.swap(next);
     }
 }
 
