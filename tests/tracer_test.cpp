@@ -2,9 +2,11 @@
 
 #include <QPainter>
 #include <QPainterPath>
+#include <QTemporaryDir>
 #include <cmath>
 #include <functional>
 
+#include "editor/underlay.h"
 #include "model/path_join.h"
 #include "pictures/picture.h"
 #include "tracing/tracer.h"
@@ -194,4 +196,40 @@ TEST(Tracer, TracesKnownShapesOntoTheirTrueGeometry) {
         EXPECT_TRUE(joined.fits());
         EXPECT_GT(joined.points.size(), 10u);
     }
+}
+
+// Tracing works on the picture as loaded, not on its screen copy: at its own size, reduced
+// only beyond 2048 pixels, enlarged to the surface rectangle when smaller, and the built-in
+// drawing too.
+TEST(Tracer, WorksOnThePictureAtItsOwnResolution) {
+    struct Row {
+        QSize file;
+        QSize source;  // what tracing gets
+        QRect area;    // where it is drawn on the 394 x 386 surface
+    };
+    const std::vector<Row> rows{
+        {{1000, 800}, {1000, 800}, {0, 35, 394, 315}},
+        {{3000, 1000}, {2048, 682}, {0, 127, 394, 131}},  // 2048 / 3, truncated
+    };
+    QTemporaryDir dir;
+    for (const Row& r : rows) {
+        SCOPED_TRACE(r.file.width());
+        QImage image(r.file, QImage::Format_RGB32);
+        image.fill(Qt::gray);
+        const QString path = dir.filePath(QStringLiteral("p.bmp"));
+        ASSERT_TRUE(image.save(path, "BMP"));
+        editor::Underlay underlay;
+        ASSERT_EQ(underlay.Load(path, QSize(394, 386)), QString());
+        const auto source = underlay.SourcePicture(QSize(394, 386));
+        EXPECT_EQ(source.image.size(), r.source);
+        EXPECT_EQ(source.area, r.area);
+        EXPECT_EQ(tracing::Picture(source.image, source.area).workingSize(), r.source);
+    }
+    // Smaller than its rectangle: traced at the rectangle's size.
+    EXPECT_EQ(
+        tracing::Picture(QImage(50, 50, QImage::Format_RGB32), QRect(4, 0, 386, 386)).workingSize(),
+        QSize(386, 386));
+    const auto builtIn = editor::Underlay().SourcePicture(QSize(394, 386));
+    EXPECT_FALSE(builtIn.image.isNull());
+    EXPECT_GE(builtIn.image.width(), builtIn.area.width());
 }
