@@ -52,8 +52,9 @@ struct Decoder {
 };
 
 // Reads the header and picks the output size; decodes into d.image (RGB32). For
-// area == empty, decodes at full size.
-QString Decode(Decoder& d, const QByteArray& data, QSize area, QRect* fitted) {
+// area == empty, decodes at full size; without `enlarge`, a picture that fits the area
+// keeps its own size.
+QString Decode(Decoder& d, const QByteArray& data, QSize area, QRect* fitted, bool enlarge = true) {
     d.cinfo.err = jpeg_std_error(&d.err.pub);
     d.err.pub.error_exit = ErrorExit;
     d.err.pub.emit_message = EmitMessage;
@@ -81,6 +82,9 @@ QString Decode(Decoder& d, const QByteArray& data, QSize area, QRect* fitted) {
     d.cinfo.scale_denom = 8;
     if (!area.isEmpty()) {
         *fitted = FitRect(QSize(int(w), int(h)), area);
+        if (!enlarge && w <= area.width() && h <= area.height()) {
+            *fitted = QRect(0, 0, int(w), int(h));
+        }
         // The smallest DCT scale (n/8) whose output still covers the fitted rectangle.
         for (unsigned n = 1; n <= 8; ++n) {
             d.cinfo.scale_num = n;
@@ -148,6 +152,17 @@ PictureResult ReadJpeg(const QByteArray& data, QSize area) {
     r.image = d.image.size() == r.rect.size()
                   ? d.image
                   : d.image.scaled(r.rect.size(), Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+    return r;
+}
+
+JpegImage ReadJpegAtMost(const QByteArray& data, int maxSide) {
+    Decoder d;
+    QRect rect;
+    JpegImage r;
+    r.error = Decode(d, data, QSize(maxSide, maxSide), &rect, false);
+    r.image = d.image.isNull() || d.image.size() == rect.size()
+                  ? d.image
+                  : d.image.scaled(rect.size(), Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
     return r;
 }
 

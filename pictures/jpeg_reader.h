@@ -26,4 +26,8 @@ struct JpegImage {
 };
 JpegImage ReadJpegFull(const QByteArray& data);
 
+// Decodes at its own size, or reduced to at most maxSide on the long side (through the DCT
+// scale first, as for an area), never enlarged.
+JpegImage ReadJpegAtMost(const QByteArray& data, int maxSide);
+
 }  // namespace editor::pictures

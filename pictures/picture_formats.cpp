@@ -92,7 +92,7 @@ QImage ReadSourcePicture(const PictureSource& source, int maxSide, QSize minSize
     QImage image;
     switch (source.kind) {
         case PictureKind::Jpeg:
-            image = ReadJpegFull(source.data).image;
+            image = ReadJpegAtMost(source.data, maxSide).image;
             break;
         case PictureKind::Icon:
             image = ReadIcon(source.data).image;

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <QFile>
 #include <QPainter>
 #include <QPainterPath>
 #include <QTemporaryDir>
@@ -9,6 +10,7 @@
 #include "editor/underlay.h"
 #include "model/path_join.h"
 #include "pictures/picture.h"
+#include "support/picture_files.h"
 #include "tracing/tracer.h"
 
 namespace {
@@ -206,9 +208,12 @@ TEST(Tracer, WorksOnThePictureAtItsOwnResolution) {
         QSize file;
         QSize source;  // what tracing gets
         QRect area;    // where it is drawn on the 394 x 386 surface
+        bool jpeg = false;
     };
     const std::vector<Row> rows{
         {{1000, 800}, {1000, 800}, {0, 35, 394, 315}},
+        {{1000, 800}, {1000, 800}, {0, 35, 394, 315}, true},
+        {{4100, 1000}, {2048, 499}, {0, 145, 394, 96}, true},
         {{3000, 1000}, {2048, 682}, {0, 127, 394, 131}},  // 2048 / 3, truncated
     };
     QTemporaryDir dir;
@@ -216,8 +221,14 @@ TEST(Tracer, WorksOnThePictureAtItsOwnResolution) {
         SCOPED_TRACE(r.file.width());
         QImage image(r.file, QImage::Format_RGB32);
         image.fill(Qt::gray);
-        const QString path = dir.filePath(QStringLiteral("p.bmp"));
-        ASSERT_TRUE(image.save(path, "BMP"));
+        const QString path = dir.filePath(QString::fromLatin1(r.jpeg ? "p.jpg" : "p.bmp"));
+        if (r.jpeg) {
+            QFile f(path);
+            ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+            f.write(testing_support::EncodeJpeg(image, JCS_RGB, false));
+        } else {
+            ASSERT_TRUE(image.save(path, "BMP"));
+        }
         editor::Underlay underlay;
         ASSERT_EQ(underlay.Load(path, QSize(394, 386)), QString());
         const auto source = underlay.SourcePicture(QSize(394, 386));
