@@ -4,6 +4,7 @@
 #include <QPalette>
 
 #include "editor/colors.h"
+#include "window/open_files.h"
 
 namespace app {
 
@@ -35,6 +36,7 @@ std::unique_ptr<Windows> CreateWindows() {
     w->AboutForm = std::make_unique<ui::TAboutForm>();
     w->BaseForm->setOptionForm(w->OptionForm.get());
     w->BaseForm->setAboutForm(w->AboutForm.get());
+    editor::AcceptFileDrops(*w->BaseForm);
     return w;
 }
 

@@ -20,6 +20,7 @@ LAYERS = [
     ("io", ["QtCore"]),
     ("pictures", ["QtCore", "QtGui"]),
     ("editor", ["QtCore", "QtGui"]),
+    ("convert", ["QtCore"]),
     ("preview", ["QtCore", "QtGui"]),
     ("widgets", ANY_QT),
     ("forms", ANY_QT),
