@@ -135,7 +135,10 @@ int ConvertOne(const Parser& p, const Options& options, QTextStream& err) {
             QStringLiteral("cannot write '%1': the output must end in .ilz, .plz, .ild or .svg")
                 .arg(out));
     }
-    if (QFileInfo(in).absoluteFilePath() == QFileInfo(out).absoluteFilePath()) {
+    const QFileInfo inInfo(in);
+    const QFileInfo outInfo(out);
+    if (inInfo.absoluteFilePath() == outInfo.absoluteFilePath() ||
+        (outInfo.exists() && inInfo.canonicalFilePath() == outInfo.canonicalFilePath())) {
         return UsageError(err, QStringLiteral("IN and OUT are the same file"));
     }
     QStringList problems;
