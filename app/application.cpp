@@ -10,6 +10,8 @@ namespace app {
 
 void SetUpApplication(QApplication& application) {
     application.setApplicationName(QStringLiteral("quorinimage"));
+    // The application id the installed launcher, icon and metainfo are named by.
+    QGuiApplication::setDesktopFileName(QStringLiteral("org.example.quorinimage"));
     // The editor's 8-point sans serif, which at 96 dots per inch is 11 pixels. The windows are
     // laid out in pixels, so the font is sized in pixels too and keeps fitting them at any
     // dot density. Liberation Sans carries the Cyrillic glyphs (DejaVu Sans stands in where it
