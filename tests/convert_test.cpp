@@ -48,7 +48,7 @@ struct Editor {
 
 }  // namespace
 
-TEST(Conversion, ContourThroughIldaAndBackStaysWithinOnePixel) {
+TEST(FileConversion, ContourThroughIldaAndBackStaysWithinOnePixel) {
     Folder f;
     const std::vector<std::pair<int, int>> heart = {{192, 120}, {230, 80}, {290, 100}, {300, 170},
                                                     {192, 300}, {84, 170}, {0, 0},     {383, 383}};
@@ -70,7 +70,7 @@ TEST(Conversion, ContourThroughIldaAndBackStaysWithinOnePixel) {
     }
 }
 
-TEST(Conversion, OutputsAreTheFilesTheEditorWrites) {
+TEST(FileConversion, OutputsAreTheFilesTheEditorWrites) {
     Folder f;
     QDir(f.dir.path()).mkdir(QStringLiteral("editor"));
     f.write(QStringLiteral("old.plz"), LegacyFileOf({{10, 20}, {250, 30}, {127, 240}}));
@@ -106,7 +106,7 @@ TEST(Conversion, OutputsAreTheFilesTheEditorWrites) {
     EXPECT_TRUE(e.dialogs.messages.empty());
 }
 
-TEST(Conversion, SvgIsThePathThroughTheSurfacePixelsInTheLineColour) {
+TEST(FileConversion, SvgIsThePathThroughTheSurfacePixelsInTheLineColour) {
     Folder f;
     // Legacy byte b is the surface pixel 192 + (b - 127) * 1.5, exactly.
     f.write(QStringLiteral("star.plz"), LegacyFileOf({{127, 127}, {137, 107}, {128, 0}}));
