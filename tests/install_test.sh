@@ -34,7 +34,11 @@ echo "== appstreamcli validate --no-net $id.metainfo.xml"
 appstreamcli validate --no-net --pedantic "$root/usr/share/metainfo/$id.metainfo.xml"
 
 # The file types as the desktop's database compiles them.
-update-mime-database "$root/usr/share/mime" >/dev/null
+# (Its note that the scratch root is not on the data path is shown only if it fails.)
+if ! out="$(update-mime-database "$root/usr/share/mime" 2>&1)"; then
+  echo "$out"
+  exit 1
+fi
 globs="$root/usr/share/mime/globs2"
 for entry in 'application/x-quorinimage-contour:\*\.ilz' 'application/x-quorinimage-legacy:\*\.plz' \
     'application/x-ilda:\*\.ild'; do
