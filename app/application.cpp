@@ -4,11 +4,14 @@
 #include <QPalette>
 
 #include "editor/colors.h"
+#include "window/open_files.h"
 
 namespace app {
 
 void SetUpApplication(QApplication& application) {
     application.setApplicationName(QStringLiteral("quorinimage"));
+    // The application id the installed launcher, icon and metainfo are named by.
+    QGuiApplication::setDesktopFileName(QStringLiteral("org.example.quorinimage"));
     // The editor's 8-point sans serif, which at 96 dots per inch is 11 pixels. The windows are
     // laid out in pixels, so the font is sized in pixels too and keeps fitting them at any
     // dot density. Liberation Sans carries the Cyrillic glyphs (DejaVu Sans stands in where it
@@ -35,6 +38,7 @@ std::unique_ptr<Windows> CreateWindows() {
     w->AboutForm = std::make_unique<ui::TAboutForm>();
     w->BaseForm->setOptionForm(w->OptionForm.get());
     w->BaseForm->setAboutForm(w->AboutForm.get());
+    editor::AcceptFileDrops(*w->BaseForm);
     return w;
 }
 

@@ -221,4 +221,32 @@ Import Decode(std::span<const uint8_t> data) {
     }
 }
 
+Import DecodeFrame(std::span<const uint8_t> data, int index) {
+    // Step over the sections before the frame; anything unusual stops the walk, and reading
+    // from there reports it.
+    size_t at = 0;
+    int skipped = 0;
+    while (skipped < index && data.size() - at >= size_t(kHeaderSize)) {
+        const auto h = data.subspan(at, kHeaderSize);
+        const int size = RecordSize(h[7]);
+        const int records = Get16(h, 24);
+        if (h[0] != 'I' || h[1] != 'L' || h[2] != 'D' || h[3] != 'A' || size == 0 || records == 0) {
+            break;
+        }
+        const size_t bytes = size_t(records) * size_t(size);
+        if (data.size() - at - size_t(kHeaderSize) < bytes) {
+            break;
+        }
+        at += size_t(kHeaderSize) + bytes;
+        skipped += h[7] == kPalette ? 0 : 1;
+    }
+    Import result = Decode(data.subspan(at));
+    if (at > 0 && result.error == ImportError::NotIlda) {
+        // Past a header, what is missing is the rest of the file, not its magic.
+        result.error =
+            data.size() - at < size_t(kHeaderSize) ? ImportError::NoFrame : ImportError::Truncated;
+    }
+    return result;
+}
+
 }  // namespace model::ilda

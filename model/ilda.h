@@ -64,5 +64,9 @@ struct Import {
 
 // Reads the first frame (format 0, 1, 4 or 5) of a file, skipping palette sections.
 Import Decode(std::span<const uint8_t> data);
+// Reads frame `index` (0 is the first) the same way, counting only frames with points and
+// skipping palettes. A file with fewer frames gives NoFrame; the walk stops at the end-of-file
+// header or the end of the data, whichever comes first.
+Import DecodeFrame(std::span<const uint8_t> data, int index);
 
 }  // namespace model::ilda

@@ -13,6 +13,7 @@ packages=(
   xvfb xauth
   clang libclang-rt-14-dev
   xdotool imagemagick python3
+  desktop-file-utils appstream shared-mime-info dpkg-dev file
 )
 
 missing=()

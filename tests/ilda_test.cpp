@@ -212,3 +212,46 @@ TEST(IldaImport, FramesLongerThanTheContourAreRefused) {
     EXPECT_EQ(FromIlda(-32768, false), -960'000'000);
     EXPECT_EQ(FromIlda(-32767, false), -960'000'000);
 }
+
+TEST(IldaImport, FrameNIsCountedPastPalettesAndNeverReadBeyondTheData) {
+    // A palette, frame 0 with one point, another palette, frame 1 with two points, the end.
+    Bytes f = Header(2, 1);
+    Append(f, {1, 2, 3});
+    Append(f, Header(5, 1));
+    Append(f, {0x01, 0x00, 0, 0, 0x80, 0, 0, 0});
+    Append(f, Header(2, 1));
+    Append(f, {4, 5, 6});
+    Append(f, Header(1, 2));
+    Append(f, {0x02, 0x00, 0, 0, 0, 7, 0x03, 0x00, 0, 0, 0x80, 7});
+    Bytes ended = f;
+    Append(ended, Header(1, 0));
+
+    EXPECT_EQ(DecodeFrame(ended, 0).points.size(), 1u);
+    const Import second = DecodeFrame(ended, 1);
+    ASSERT_EQ(second.error, ImportError::None);
+    ASSERT_EQ(second.points.size(), 2u);
+    EXPECT_EQ(second.points[1].x, FromIlda(0x0300, false));
+
+    struct Case {
+        const char* what;
+        Bytes data;
+        int index;
+        ImportError error;
+    };
+    Bytes badMagic = f;
+    Append(badMagic, Header(5, 1));
+    badMagic[badMagic.size() - 32] = 'X';
+    Bytes cut = Header(5, 1);
+    Append(cut, {0, 0, 0, 0, 0x80, 0, 0, 0});
+    Append(cut, Header(5, 2));
+    Append(cut, {0, 0, 0, 0, 0, 0, 0, 0});  // one record of two
+    const Case cases[] = {
+        {"past the end-of-file header", ended, 2, ImportError::NoFrame},
+        {"past the end of data without an end header", f, 2, ImportError::NoFrame},
+        {"a header without its magic after a frame", badMagic, 2, ImportError::Truncated},
+        {"the frame asked for is cut short", cut, 1, ImportError::Truncated},
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(DecodeFrame(c.data, c.index).error, c.error) << c.what;
+    }
+}

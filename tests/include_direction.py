@@ -21,6 +21,7 @@ LAYERS = [
     ("pictures", ["QtCore", "QtGui"]),
     ("tracing", ["QtCore", "QtGui"]),
     ("editor", ["QtCore", "QtGui"]),
+    ("convert", ["QtCore"]),
     ("preview", ["QtCore", "QtGui"]),
     ("widgets", ANY_QT),
     ("forms", ANY_QT),

@@ -219,8 +219,8 @@ class Display:
 
     # ---- The program ----
 
-    def start_app(self):
-        self.proc = subprocess.Popen([self.app], cwd=self.workdir, env=self.env,
+    def start_app(self, *args):
+        self.proc = subprocess.Popen([self.app, *args], cwd=self.workdir, env=self.env,
                                      stdout=self.log, stderr=self.log,
                                      preexec_fn=die_with_parent)
         wid = self.window(TITLE)
@@ -455,6 +455,16 @@ def case_save_and_reopen(d, tmp):
     d.eventually(lambda s: abs(w.count(LINE_GREEN, 0, 0, 384, 384, s) - before) < before // 10
                  and w.count(LINE_GREEN, 40, 290, 200, 310, s) > 120,
                  "the same stroke where it was drawn")
+
+
+def case_command_line_file(d, tmp):
+    # The file named on the command line opens as Open opens it: caption and contour.
+    source = os.path.join(tmp, "пять точек.ilz")
+    write_contour(source, FIVE)
+    w = MainWindow(d, d.start_app(source))
+    wait_for(lambda: source in w.title(), "the file's name in the caption")
+    d.eventually(lambda s: w.count(LINE_GREEN, 0, 0, 384, 384, s) > 100,
+                 "the file's contour on screen")
 
 
 def case_transform(d, tmp):
@@ -917,6 +927,7 @@ CASES = {
     "startup": case_startup,
     "pen_stroke": case_pen_stroke,
     "save_and_reopen": case_save_and_reopen,
+    "command_line_file": case_command_line_file,
     "transform": case_transform,
     "settings_colour": case_settings_colour,
     "closing_question": case_closing_question,

@@ -1,0 +1,31 @@
+// The program's command line: the file the window opens at start, and what runs without a
+// window at all (--help, --version and the conversion of files).
+#pragma once
+
+#include <QString>
+#include <QStringList>
+#include <QTextStream>
+
+namespace convert {
+
+inline constexpr int kExitDone = 0;
+inline constexpr int kExitFileProblem = 1;  // a file could not be read or written
+inline constexpr int kExitUsage = 2;
+
+// Whether the arguments ask for something that needs no window, decided from the raw
+// arguments before any application object exists, so that no display is ever opened for them.
+bool RunsWithoutWindow(int argc, const char* const* argv);
+
+// Runs --help, --version or --convert (arguments[0] is the program) and returns the exit
+// status. Help and version go to out; problems, one line each, to err.
+int RunCommandLine(const QStringList& arguments, QTextStream& out, QTextStream& err);
+
+// What the window's start takes from the arguments left after Qt's own: the file to open
+// (may be empty), or the usage error to print.
+struct WindowArguments {
+    QString file;
+    QString error;
+};
+WindowArguments ParseWindowArguments(const QStringList& arguments);
+
+}  // namespace convert

@@ -1,0 +1,280 @@
+#include <gtest/gtest.h>
+
+#include <QDir>
+#include <QSvgRenderer>
+#include <QTemporaryDir>
+#include <QXmlStreamReader>
+#include <cmath>
+
+#include "app/application.h"
+#include "support/program.h"
+#include "support/scripted_dialogs.h"
+
+using testing_support::ContourFileOf;
+using testing_support::PixelsOfContourFile;
+using testing_support::ReadFile;
+using testing_support::RunProgram;
+using testing_support::WriteFile;
+
+namespace {
+
+// A folder of files for the program to convert.
+struct Folder {
+    QTemporaryDir dir;
+    QString path(const QString& name) const { return dir.filePath(name); }
+    void write(const QString& name, const QByteArray& bytes) const { WriteFile(path(name), bytes); }
+    testing_support::ProgramRun run(const QStringList& arguments) const {
+        return RunProgram(arguments, dir.path());
+    }
+};
+
+// A legacy file of the given (x, y) bytes, the rest of its 256 points filler 127.
+QByteArray LegacyFileOf(const std::vector<std::pair<int, int>>& bytes) {
+    QByteArray file(2048, char(127));
+    for (size_t i = 0; i < bytes.size(); ++i) {
+        file[qsizetype(i)] = char(bytes[i].first);
+        file[qsizetype(1024 + i)] = char(bytes[i].second);
+    }
+    return file;
+}
+
+// The main window of a fresh editor with its dialogs answered by a script.
+struct Editor {
+    testing_support::ScriptedDialogs dialogs;
+    std::unique_ptr<app::Windows> w = app::CreateWindows();
+    Editor() { w->BaseForm->setDialogs(&dialogs); }
+    void trigger(const char* name) { w->BaseForm->action(QString::fromUtf8(name))->trigger(); }
+};
+
+}  // namespace
+
+TEST(FileConversion, ContourThroughIldaAndBackStaysWithinOnePixel) {
+    Folder f;
+    const std::vector<std::pair<int, int>> heart = {{192, 120}, {230, 80}, {290, 100}, {300, 170},
+                                                    {192, 300}, {84, 170}, {0, 0},     {383, 383}};
+    f.write(QStringLiteral("heart.ilz"), ContourFileOf(heart));
+
+    const auto there = f.run(
+        {QStringLiteral("--convert"), QStringLiteral("heart.ilz"), QStringLiteral("heart.ild")});
+    EXPECT_EQ(there.exitCode, 0) << there.err.toStdString();
+    EXPECT_EQ(there.err, QString());
+    const auto back = f.run(
+        {QStringLiteral("--convert"), QStringLiteral("heart.ild"), QStringLiteral("back.ilz")});
+    EXPECT_EQ(back.exitCode, 0) << back.err.toStdString();
+
+    const auto points = PixelsOfContourFile(ReadFile(f.path(QStringLiteral("back.ilz"))));
+    ASSERT_EQ(points.size(), heart.size());
+    for (size_t i = 0; i < heart.size(); ++i) {
+        EXPECT_LE(std::abs(points[i].first - heart[i].first), 1.0) << "point " << i;
+        EXPECT_LE(std::abs(points[i].second - heart[i].second), 1.0) << "point " << i;
+    }
+}
+
+TEST(FileConversion, OutputsAreTheFilesTheEditorWrites) {
+    Folder f;
+    QDir(f.dir.path()).mkdir(QStringLiteral("editor"));
+    f.write(QStringLiteral("old.plz"), LegacyFileOf({{10, 20}, {250, 30}, {127, 240}}));
+    f.write(QStringLiteral("heart.ilz"), ContourFileOf({{100, 100}, {200, 150}, {300, 300}}));
+    ASSERT_EQ(
+        f.run({QStringLiteral("--convert"), QStringLiteral("old.plz"), QStringLiteral("old.ilz")})
+            .exitCode,
+        0);
+    ASSERT_EQ(
+        f.run({QStringLiteral("--convert"), QStringLiteral("heart.ilz"),
+               QStringLiteral("heart.ild"), QStringLiteral("--ilda-format"), QStringLiteral("1")})
+            .exitCode,
+        0);
+
+    // The editor imports the legacy file and saves it; it opens the contour file and exports
+    // it to ILDA with indexed colours, under the same name in another folder.
+    Editor e;
+    e.dialogs.fileAnswers = {f.path(QStringLiteral("old.plz")),
+                             f.path(QStringLiteral("editor/old.ilz"))};
+    e.trigger("ItemImport");
+    e.trigger("SaveAsItem");
+    EXPECT_EQ(ReadFile(f.path(QStringLiteral("old.ilz"))),
+              ReadFile(f.path(QStringLiteral("editor/old.ilz"))));
+
+    e.dialogs.fileAnswers = {f.path(QStringLiteral("heart.ilz")),
+                             f.path(QStringLiteral("editor/heart.ild"))};
+    e.dialogs.filterAnswers = {1, 2};
+    e.trigger("OpenFileItem");
+    e.trigger("ItemExportIlda");
+    const QByteArray ilda = ReadFile(f.path(QStringLiteral("heart.ild")));
+    EXPECT_EQ(ilda.size(), 32 + 3 * 6 + 32);
+    EXPECT_EQ(ilda, ReadFile(f.path(QStringLiteral("editor/heart.ild"))));
+    EXPECT_TRUE(e.dialogs.messages.empty());
+}
+
+TEST(FileConversion, SvgIsThePathThroughTheSurfacePixelsInTheLineColour) {
+    Folder f;
+    // Legacy byte b is the surface pixel 192 + (b - 127) * 1.5, exactly.
+    f.write(QStringLiteral("star.plz"), LegacyFileOf({{127, 127}, {137, 107}, {128, 0}}));
+    const auto run = f.run(
+        {QStringLiteral("--convert"), QStringLiteral("star.plz"), QStringLiteral("star.svg")});
+    ASSERT_EQ(run.exitCode, 0) << run.err.toStdString();
+    const QByteArray svg = ReadFile(f.path(QStringLiteral("star.svg")));
+
+    QSvgRenderer renderer(svg);
+    EXPECT_TRUE(renderer.isValid());
+    EXPECT_EQ(renderer.viewBox(), QRect(0, 0, 384, 384));
+
+    QXmlStreamReader xml(svg);
+    QStringList paths;
+    QString stroke;
+    while (!xml.atEnd()) {
+        if (xml.readNext() == QXmlStreamReader::StartElement &&
+            xml.name() == QLatin1String("path")) {
+            paths << xml.attributes().value(QLatin1String("d")).toString();
+            stroke = xml.attributes().value(QLatin1String("stroke")).toString();
+        }
+    }
+    EXPECT_FALSE(xml.hasError()) << xml.errorString().toStdString();
+    ASSERT_EQ(paths.size(), 1);
+    EXPECT_EQ(stroke, QStringLiteral("#008000"));  // the default line colour, green
+    // An import counts 255 of the 256 points; the filler ones sit at the centre.
+    const QStringList d = paths[0].split(QLatin1Char(' '));
+    ASSERT_EQ(d.size(), 2 * 255);
+    EXPECT_EQ(d.mid(0, 6), (QStringList{QStringLiteral("M192"), QStringLiteral("192"),
+                                        QStringLiteral("L207"), QStringLiteral("162"),
+                                        QStringLiteral("L193.5"), QStringLiteral("1.5")}));
+    EXPECT_EQ(d.mid(6, 2), (QStringList{QStringLiteral("L192"), QStringLiteral("192")}));
+}
+
+TEST(CommandLine, UsageErrorsAndUnreadableFilesGiveTheirExitStatus) {
+    Folder f;
+    const QByteArray heart = ContourFileOf({{100, 100}, {200, 150}});
+    f.write(QStringLiteral("heart.ilz"), heart);
+    struct Case {
+        QStringList arguments;
+        int exitCode;
+        QString err;  // the start of standard error
+    };
+    const QString c = QStringLiteral("--convert");
+    const QString h = QStringLiteral("heart.ilz");
+    const Case cases[] = {
+        {{c}, 2, QStringLiteral("quorinimage: --convert needs IN and OUT")},
+        {{c, h}, 2, QStringLiteral("quorinimage: --convert needs IN and OUT")},
+        {{c, h, h}, 2, QStringLiteral("quorinimage: IN and OUT are the same file")},
+        {{c, h, QStringLiteral("./heart.ilz")}, 2, QStringLiteral("quorinimage: IN and OUT")},
+        {{c, h, QStringLiteral("heart.txt")}, 2, QStringLiteral("quorinimage: cannot write")},
+        {{c, QStringLiteral("heart.svg"), QStringLiteral("x.ilz")},
+         2,
+         QStringLiteral("quorinimage: cannot read")},
+        {{c, h, QStringLiteral("x.ild"), QStringLiteral("--ilda-format"), QStringLiteral("4")},
+         2,
+         QStringLiteral("quorinimage: --ilda-format takes 1 or 5")},
+        {{c, h, QStringLiteral("x.ild"), QStringLiteral("--frame"), QStringLiteral("0")},
+         2,
+         QStringLiteral("quorinimage: --frame takes")},
+        {{QStringLiteral("--frame"), QStringLiteral("2"), h},
+         2,
+         QStringLiteral("quorinimage: --to, --as, --ilda-format and --frame go with --convert")},
+        {{c, h, QStringLiteral("--to"), QStringLiteral("out"), QStringLiteral("--as"),
+          QStringLiteral("bmp")},
+         2,
+         QStringLiteral("quorinimage: --as takes ilz, plz, ild or svg")},
+        {{c, QStringLiteral("--bogus"), h, QStringLiteral("x.ild")},
+         2,
+         QStringLiteral("quorinimage: Unknown option 'bogus'")},
+        {{c, h, QStringLiteral("no/such/folder/x.ilz")},
+         1,
+         QStringLiteral("no/such/folder/x.ilz: ")},
+        {{c, h, QStringLiteral("no/such/folder/x.ild")},
+         1,
+         QStringLiteral("no/such/folder/x.ild: Cannot create file no/such/folder/x.ild: ")},
+    };
+    for (const Case& k : cases) {
+        const auto run = f.run(k.arguments);
+        const std::string what = k.arguments.join(QLatin1Char(' ')).toStdString();
+        EXPECT_EQ(run.exitCode, k.exitCode) << what;
+        EXPECT_TRUE(run.err.startsWith(k.err)) << what << "\n" << run.err.toStdString();
+        EXPECT_EQ(ReadFile(f.path(h)), heart) << what;
+        EXPECT_FALSE(QFile::exists(f.path(QStringLiteral("x.ild")))) << what;
+        EXPECT_FALSE(QFile::exists(f.path(QStringLiteral("x.ilz")))) << what;
+    }
+    // A second frame of a file with one is not there.
+    ASSERT_EQ(f.run({c, h, QStringLiteral("one.ild")}).exitCode, 0);
+    const auto second = f.run({c, QStringLiteral("one.ild"), QStringLiteral("two.ilz"),
+                               QStringLiteral("--frame"), QStringLiteral("2")});
+    EXPECT_EQ(second.exitCode, 1);
+    EXPECT_EQ(second.err, QStringLiteral("one.ild: В файле ILDA нет кадра с точками.\n"));
+}
+
+TEST(CommandLine, ProblemsReadAsTheEditorShowsThem) {
+    Folder f;
+    struct Case {
+        QString file;
+        QByteArray bytes;  // none: no such file
+        const char* item;
+    };
+    const Case cases[] = {
+        {QStringLiteral("missing.ilz"), {}, "OpenFileItem"},
+        {QStringLiteral("eight.ilz"), QByteArray(8, '\0'), "OpenFileItem"},
+        {QStringLiteral("long.ilz"), QByteArray(8194, '\0'), "OpenFileItem"},
+        {QStringLiteral("short.plz"), QByteArray(2047, '\0'), "ItemImport"},
+        {QStringLiteral("missing.ild"), {}, "ItemImportIlda"},
+        {QStringLiteral("text.ild"), QByteArray(40, 'x'), "ItemImportIlda"},
+        {QStringLiteral("empty.ild"), QByteArray("ILDA\0\0\0\5", 8) + QByteArray(24, '\0'),
+         "ItemImportIlda"},
+    };
+    for (const Case& k : cases) {
+        if (!k.bytes.isEmpty()) {
+            f.write(k.file, k.bytes);
+        }
+        Editor e;
+        e.dialogs.fileAnswers = {f.path(k.file)};
+        e.trigger(k.item);
+        ASSERT_EQ(e.dialogs.messages.size(), 1u) << k.file.toStdString();
+        const auto run =
+            f.run({QStringLiteral("--convert"), f.path(k.file), f.path(QStringLiteral("out.ilz"))});
+        EXPECT_EQ(run.exitCode, 1) << k.file.toStdString();
+        EXPECT_FALSE(QFile::exists(f.path(QStringLiteral("out.ilz"))));
+        EXPECT_EQ(run.err, f.path(k.file) + QStringLiteral(": ") + e.dialogs.messages[0].text +
+                               QLatin1Char('\n'));
+    }
+}
+
+TEST(CommandLine, BatchConvertsEveryGoodFileAndReportsTheBrokenOne) {
+    Folder f;
+    f.write(QStringLiteral("a.ilz"), ContourFileOf({{10, 10}, {20, 20}}));
+    f.write(QStringLiteral("b.ilz"), QByteArray(5000, 'x'));
+    f.write(QStringLiteral("c.plz"), LegacyFileOf({{1, 2}}));
+    const auto run =
+        f.run({QStringLiteral("--convert"), QStringLiteral("a.ilz"), QStringLiteral("b.ilz"),
+               QStringLiteral("c.plz"), QStringLiteral("--to"), QStringLiteral("ilda"),
+               QStringLiteral("--as"), QStringLiteral("ild")});
+    EXPECT_EQ(run.exitCode, 1);
+    EXPECT_EQ(run.err, QStringLiteral("b.ilz: Файл имеет другой формат!\n"));
+    EXPECT_EQ(run.out, QStringLiteral("Converted 2 of 3 files into ilda.\n"));
+    EXPECT_EQ(ReadFile(f.path(QStringLiteral("ilda/a.ild"))).size(), 32 + 2 * 8 + 32);
+    EXPECT_EQ(ReadFile(f.path(QStringLiteral("ilda/c.ild"))).size(), 32 + 255 * 8 + 32);
+    EXPECT_FALSE(QFile::exists(f.path(QStringLiteral("ilda/b.ild"))));
+
+    // Into the inputs' own folder as their own format: nothing is overwritten.
+    const auto same =
+        f.run({QStringLiteral("--convert"), QStringLiteral("a.ilz"), QStringLiteral("--to"),
+               QStringLiteral("."), QStringLiteral("--as"), QStringLiteral("ilz")});
+    EXPECT_EQ(same.exitCode, 1);
+    EXPECT_EQ(same.err, QStringLiteral("./a.ilz: Это исходный файл: он не перезаписывается.\n"));
+}
+
+TEST(CommandLine, HelpVersionAndConversionNeedNoDisplay) {
+    Folder f;
+    const auto help = f.run({QStringLiteral("--help")});
+    EXPECT_EQ(help.exitCode, 0);
+    EXPECT_TRUE(help.out.contains(QStringLiteral("--convert IN OUT [--ilda-format 1|5]")));
+    EXPECT_TRUE(help.out.contains(QStringLiteral("--to <dir>")));
+    const auto version = f.run({QStringLiteral("--version")});
+    EXPECT_EQ(version.exitCode, 0);
+    EXPECT_EQ(version.out, QStringLiteral("quorinimage " QUORINIMAGE_VERSION "\n"));
+    f.write(QStringLiteral("a.ilz"), ContourFileOf({{10, 10}}));
+    EXPECT_EQ(f.run({QStringLiteral("--convert"), QStringLiteral("a.ilz"), QStringLiteral("a.svg")})
+                  .exitCode,
+              0);
+    // The window takes one file.
+    const auto two =
+        RunProgram({QStringLiteral("a.ilz"), QStringLiteral("a.svg")}, f.dir.path(), true);
+    EXPECT_EQ(two.exitCode, 2);
+    EXPECT_TRUE(two.err.contains(QStringLiteral("quorinimage: the editor opens one file")));
+}
