@@ -18,7 +18,7 @@ ANY_QT = None
 LAYERS = [
     ("model", []),
     ("io", ["QtCore"]),
-    ("pictures", ["QtCore", "QtGui"]),
+    ("pictures", ["QtCore", "QtGui", "QtSvg"]),
     ("editor", ["QtCore", "QtGui"]),
     ("preview", ["QtCore", "QtGui"]),
     ("widgets", ANY_QT),
