@@ -224,6 +224,8 @@ TEST(IldaCommands, AnyFrameOfAShowCanBeChosen) {
     EXPECT_TRUE(choice.text.contains(QStringLiteral("8 кадров")));
     EXPECT_TRUE(choice.caption(3).contains(QStringLiteral("5 точек")));
     ASSERT_EQ(t.count(), 5);
+    EXPECT_EQ(t.w->BaseForm->statusPanels()->panelText(editor::kPanelSpare),
+              QStringLiteral("Кадр 3/8"));
     const auto expected = framePoints(3);
     for (int i = 0; i < 5; ++i) {
         const model::Contour& c = t.ed().contour();

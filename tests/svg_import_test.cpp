@@ -159,9 +159,10 @@ TEST(SvgImport, EveryPointLiesOnTheDrawingOrOnAJumpBetweenItsPaths) {
         }
     }
     // Four paths: the hidden ones and the one painted neither way stay out.
-    const QString status = t.w->BaseForm->statusPanels()->panelText(editor::kPanelTool);
-    EXPECT_TRUE(status.startsWith(QStringLiteral("Линий 4, точек %1,").arg(n)))
-        << status.toStdString();
+    const auto panel = [&](int i) { return t.w->BaseForm->statusPanels()->panelText(i); };
+    EXPECT_EQ(panel(editor::kPanelSpare), QStringLiteral("Линий 4"));
+    EXPECT_EQ(panel(editor::kPanelDot), QStringLiteral("Точек %1").arg(n));
+    EXPECT_TRUE(panel(editor::kPanelTool).startsWith(QStringLiteral("Скачки ")));
 
     t.ed().SpeedButtonUndoClick();
     EXPECT_EQ(t.count(), 3);

@@ -207,6 +207,14 @@ void IldaCommands::ItemImportIldaClick(Dialogs& dialogs) {
     }
     contour.State.PointCount = int32_t(in.points.size());
     editor_.PaintPic(true, true);
+    if (list.frames.size() > 1) {
+        // Which frame of the show it was, in place of the report of an earlier import.
+        EditorHost& host = editor_.host();
+        host.setStatusText(kPanelSpare,
+                           QStringLiteral("Кадр %1/%2").arg(chosen + 1).arg(list.frames.size()));
+        host.setStatusText(kPanelDot, QString());
+        host.setStatusText(kPanelTool, QString());
+    }
     if (in.blankedPoints > 0) {
         ShowMessage(dialogs, MessageType::Information,
                     QStringLiteral("%1 погашенных точек импортированы как обычные: у контура "

@@ -110,10 +110,12 @@ void SvgCommands::ItemImportSvgClick(Dialogs& dialogs) {
     }
     contour.State.PointCount = int32_t(joined.points.size());
     editor_.PaintPic(true, true);
-    editor_.host().setStatusText(kPanelTool, QStringLiteral("Линий %1, точек %2, скачки %3 пикс.")
-                                                 .arg(joined.paths)
-                                                 .arg(joined.points.size())
-                                                 .arg(std::lround(joined.jumpPixels)));
+    // Paths, points and jumps, each in a panel of its own: together they are wider than one.
+    EditorHost& host = editor_.host();
+    host.setStatusText(kPanelSpare, QStringLiteral("Линий %1").arg(joined.paths));
+    host.setStatusText(kPanelDot, QStringLiteral("Точек %1").arg(joined.points.size()));
+    host.setStatusText(kPanelTool,
+                       QStringLiteral("Скачки %1 пикс.").arg(std::lround(joined.jumpPixels)));
     if (!textNote.isEmpty()) {
         ShowMessage(dialogs, MessageType::Information, textNote);
     }
