@@ -11,8 +11,9 @@ namespace editor {
 
 namespace {
 
-// A show's frames are listed within this much of the file; the rest is not read.
-constexpr qint64 kMaxIldaRead = 64 * 1024 * 1024;
+// A file holds its palettes and first frame well within this, and a show most of its frames;
+// the rest is not read.
+constexpr qint64 kMaxIldaRead = 16 * 1024 * 1024;
 constexpr int kFramePictureSize = 128;
 constexpr int kPreviewRate = 30000;  // points per second of a typical scanner
 constexpr const char* kCompany = "Quorinim";
@@ -137,7 +138,10 @@ void IldaCommands::ItemImportIldaClick(Dialogs& dialogs) {
         choice.count = int(list.frames.size());
         choice.text =
             QStringLiteral("В файле %1 кадров. Выберите кадр для импорта.").arg(list.frames.size());
-        if (list.stop != model::ilda::ImportError::None) {
+        if (QFileInfo(*name).size() > data.size()) {
+            choice.text += QStringLiteral("\nПоказаны кадры из первых %1 МБ файла.")
+                               .arg(kMaxIldaRead / (1024 * 1024));
+        } else if (list.stop != model::ilda::ImportError::None) {
             choice.text += QStringLiteral("\nФайл повреждён после кадра %1: дальше кадров нет.")
                                .arg(list.frames.size());
         }
