@@ -6,7 +6,28 @@
 #include "fuzz/fuzz_support.h"
 #include "model/ilda.h"
 
+namespace {
+
+// The frames of a show as the frame choice lists them; each listed frame decodes, and one too
+// long for the contour thins to fit with every point on its path's range.
+void WalkFrames(std::span<const uint8_t> data) {
+    const model::ilda::FrameList list = model::ilda::ListFrames(data);
+    for (size_t i = 0; i < list.frames.size() && i < 8; ++i) {
+        const model::ilda::Import f = model::ilda::DecodeFrame(data, list.frames[i]);
+        fuzzing::Require(f.error == model::ilda::ImportError::None &&
+                             int(f.points.size()) == list.frames[i].points,
+                         "a listed frame decodes whole");
+        const auto thin = model::ilda::Thin(f.points, size_t(model::ilda::kMaxImportPoints));
+        fuzzing::Require(thin.size() <= size_t(model::ilda::kMaxImportPoints) &&
+                             (f.points.size() > thin.size() || thin.size() == f.points.size()),
+                         "a thinned frame fits");
+    }
+}
+
+}  // namespace
+
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+    WalkFrames(fuzzing::Bytes(data, size));
     const model::ilda::Import in = model::ilda::Decode(fuzzing::Bytes(data, size));
     if (in.error != model::ilda::ImportError::None) {
         fuzzing::Require(in.points.empty(), "a refused frame brings no points");

@@ -139,6 +139,54 @@ void IldaFiles(const fs::path& dir) {
     }
     Header(truecolour, model::ilda::kTrueColor3D, 0);
     Write(dir, "true_colour_3d.ild", truecolour);
+
+    // A show: a palette, three frames, the last longer than the contour holds, with a hot
+    // point; then the end.
+    std::vector<uint8_t> show;
+    Header(show, model::ilda::kPalette, 1);
+    show.insert(show.end(), {0, 255, 0});
+    for (const int records : {3, 1, 2600}) {
+        Header(show, model::ilda::kTrueColor2D, records);
+        for (int i = 0; i < records; ++i) {
+            const int at = i >= 100 && i < 110 ? 100 : i;  // ten times in place
+            Put16(show, -30000 + at * 23);
+            Put16(show, (at % 50) * 600 - 15000);
+            show.push_back(i + 1 == records ? 0x80 : (at % 7 == 0 ? 0x40 : 0));
+            show.insert(show.end(), {0, 200, 255});
+        }
+    }
+    Header(show, model::ilda::kTrueColor2D, 0);
+    Write(dir, "show.ild", show);
+}
+
+// SVG drawings: shapes, transforms under a viewBox, hidden elements, text, curves.
+void SvgFiles(const fs::path& dir) {
+    const std::vector<std::pair<std::string, std::string>> files{
+        {"shapes.svg",
+         R"svg(<svg xmlns="http://www.w3.org/2000/svg" width="200" height="100" viewBox="0 0 100 100">
+<rect x="10" y="10" width="30" height="20" rx="3" fill="none" stroke="black"/>
+<circle cx="70" cy="25" r="15" fill="red"/><ellipse cx="50" cy="50" rx="20" ry="5"/>
+<line x1="0" y1="0" x2="100" y2="100" stroke="blue"/>
+<polyline points="5,90 15,80 25,90 35,80" fill="none" stroke="green"/>
+<polygon points="60,90 70,70 80,90"/>
+<path d="M 10 60 C 30 40, 50 90, 70 60 Q 80 50 90 60 A 5 5 0 0 1 95 70 Z"/>
+<g transform="translate(75 75) rotate(30) scale(2 1)"><rect x="-5" y="-5" width="10" height="10"/></g>
+<rect x="0" y="85" width="8" height="8" style="display:none"/>
+</svg>)svg"},
+        {"slice.svg",
+         R"svg(<svg xmlns="http://www.w3.org/2000/svg" xmlns:xlink="http://www.w3.org/1999/xlink" width="50" height="300" viewBox="-10 -10 20 20" preserveAspectRatio="xMaxYMin slice">
+<defs><path id="p" d="M-5 -5 L5 5 M5 -5 L-5 5"/></defs>
+<use xlink:href="#p" stroke="red"/><use xlink:href="#p" transform="matrix(0.5 0 0 0.5 2 2)" stroke="red"/>
+<text x="0" y="0" font-size="4">Laser</text>
+</svg>)svg"},
+        {"none.svg",
+         R"svg(<svg xmlns="http://www.w3.org/2000/svg" viewBox="0 0 1e30 1" preserveAspectRatio="none">
+<path d="M0 0 C 1e30 1, -1e30 1, 1e29 0.5" stroke="black" fill="none"/>
+</svg>)svg"},
+    };
+    for (const auto& [name, text] : files) {
+        Write(dir, name, text);
+    }
 }
 
 }  // namespace
@@ -152,5 +200,6 @@ int main(int argc, char** argv) {
     ContourFiles(root / "contour_file");
     LegacyFiles(root / "legacy_file");
     IldaFiles(root / "ilda");
+    SvgFiles(root / "svg");
     return 0;
 }

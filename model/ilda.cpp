@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <array>
+#include <cmath>
 #include <limits>
 
 namespace model::ilda {
@@ -221,31 +222,242 @@ Import Decode(std::span<const uint8_t> data) {
     }
 }
 
-Import DecodeFrame(std::span<const uint8_t> data, int index) {
-    // Step over the sections before the frame; anything unusual stops the walk, and reading
-    // from there reports it.
+namespace {
+
+std::string NameOf(std::span<const uint8_t> header) {
+    std::string name;
+    for (size_t i = 8; i < 16 && header[i] != 0; ++i) {
+        name.push_back(char(header[i]));
+    }
+    return name;
+}
+
+bool IsIldaHeader(std::span<const uint8_t> h) {
+    return h[0] == 'I' && h[1] == 'L' && h[2] == 'D' && h[3] == 'A';
+}
+
+}  // namespace
+
+FrameList ListFrames(std::span<const uint8_t> data) {
+    FrameList result;
     size_t at = 0;
-    int skipped = 0;
-    while (skipped < index && data.size() - at >= size_t(kHeaderSize)) {
+    bool sawHeader = false;
+    while (at < data.size()) {
+        if (data.size() - at < size_t(kHeaderSize)) {
+            result.stop = sawHeader ? ImportError::Truncated : ImportError::NotIlda;
+            return result;
+        }
         const auto h = data.subspan(at, kHeaderSize);
-        const int size = RecordSize(h[7]);
+        if (!IsIldaHeader(h)) {
+            result.stop = sawHeader ? ImportError::Truncated : ImportError::NotIlda;
+            return result;
+        }
+        sawHeader = true;
+        const uint8_t format = h[7];
         const int records = Get16(h, 24);
-        if (h[0] != 'I' || h[1] != 'L' || h[2] != 'D' || h[3] != 'A' || size == 0 || records == 0) {
-            break;
+        const int size = RecordSize(format);
+        if (size == 0) {
+            result.stop = ImportError::UnknownFormat;
+            return result;
+        }
+        if (records == 0) {
+            return result;  // the end-of-file header
         }
         const size_t bytes = size_t(records) * size_t(size);
         if (data.size() - at - size_t(kHeaderSize) < bytes) {
-            break;
+            result.stop = ImportError::Truncated;
+            return result;
+        }
+        if (format != kPalette) {
+            result.frames.push_back({at, format, records, NameOf(h)});
         }
         at += size_t(kHeaderSize) + bytes;
-        skipped += h[7] == kPalette ? 0 : 1;
     }
-    Import result = Decode(data.subspan(at));
-    if (at > 0 && result.error == ImportError::NotIlda) {
-        // Past a header, what is missing is the rest of the file, not its magic.
-        result.error =
-            data.size() - at < size_t(kHeaderSize) ? ImportError::NoFrame : ImportError::Truncated;
+    return result;
+}
+
+Import DecodeFrame(std::span<const uint8_t> data, const FrameInfo& frame) {
+    Import result;
+    const int size = RecordSize(frame.format);
+    if (frame.offset > data.size() || data.size() - frame.offset < size_t(kHeaderSize) ||
+        !IsIldaHeader(data.subspan(frame.offset, kHeaderSize))) {
+        result.error = ImportError::NotIlda;
+        return result;
     }
+    if (size == 0 || frame.format == kPalette) {
+        result.error = ImportError::UnknownFormat;
+        return result;
+    }
+    const size_t at = frame.offset + size_t(kHeaderSize);
+    const size_t records = size_t(std::max(0, frame.points));
+    if ((data.size() - at) / size_t(size) < records) {
+        result.error = ImportError::Truncated;
+        return result;
+    }
+    result.frameLength = frame.points;
+    result.frameName = frame.name;
+    const size_t statusOffset =
+        (frame.format == kIndexed3D || frame.format == kTrueColor3D) ? 6 : 4;
+    result.points.reserve(records);
+    for (size_t i = 0; i < records; ++i) {
+        const auto r = data.subspan(at + i * size_t(size), size_t(size));
+        result.points.push_back(
+            {FromIlda(int16_t(Get16(r, 0)), false), FromIlda(int16_t(Get16(r, 2)), true)});
+        result.blankedPoints += (r[statusOffset] & 0x40) ? 1 : 0;
+    }
+    return result;
+}
+
+namespace {
+
+// A point of a frame with the number of times it stands there in a row.
+struct Stop {
+    ContourPoint p;
+    size_t repeat = 1;
+    bool anchor = false;  // kept where it is: an end, a hot point or a sharp corner
+};
+
+double Gap(const ContourPoint& a, const ContourPoint& b) {
+    return std::hypot(double(b.x) - a.x, double(b.y) - a.y);
+}
+
+bool SharpTurn(const ContourPoint& a, const ContourPoint& b, const ContourPoint& c) {
+    const double ax = double(b.x) - a.x;
+    const double ay = double(b.y) - a.y;
+    const double bx = double(c.x) - b.x;
+    const double by = double(c.y) - b.y;
+    const double l = std::hypot(ax, ay) * std::hypot(bx, by);
+    // A turn of more than 40 degrees, as the joining of paths keeps.
+    return l > 0 && (ax * bx + ay * by) / l < 0.766;
+}
+
+// The points between two anchors at `spacing`: how many go strictly between them.
+size_t Between(double length, double spacing) {
+    const double pieces = std::ceil(length / spacing - 1e-9);
+    return pieces > 1 ? size_t(pieces) - 1 : 0;
+}
+
+}  // namespace
+
+std::vector<ContourPoint> Thin(const std::vector<ContourPoint>& points, size_t limit) {
+    if (points.size() <= limit || limit < 2) {
+        return points.size() <= limit
+                   ? points
+                   : std::vector<ContourPoint>(points.begin(), points.begin() + ptrdiff_t(limit));
+    }
+    std::vector<Stop> stops;
+    for (const ContourPoint& p : points) {
+        if (!stops.empty() && stops.back().p.x == p.x && stops.back().p.y == p.y) {
+            ++stops.back().repeat;
+        } else {
+            stops.push_back({p, 1, false});
+        }
+    }
+    // Anchors and what they cost; corners only while they leave room for the path between,
+    // then hot points with fewer repeats, then the two ends alone.
+    const auto mark = [&](bool corners, size_t maxRepeat) {
+        size_t fixed = 0;
+        for (size_t i = 0; i < stops.size(); ++i) {
+            Stop& s = stops[i];
+            s.anchor = i == 0 || i + 1 == stops.size() || (maxRepeat > 1 && s.repeat > 1) ||
+                       (corners && SharpTurn(stops[i - 1].p, s.p, stops[i + 1].p));
+            fixed += s.anchor ? std::min(s.repeat, maxRepeat) : 0;
+        }
+        return fixed;
+    };
+    size_t maxRepeat = std::numeric_limits<size_t>::max();
+    size_t fixed = mark(true, maxRepeat);
+    if (fixed > limit / 2) {
+        fixed = mark(false, maxRepeat);
+    }
+    if (fixed > limit) {
+        maxRepeat = 2;
+        fixed = mark(false, maxRepeat);
+    }
+    if (fixed > limit) {
+        maxRepeat = 1;
+        fixed = mark(false, maxRepeat);
+    }
+    // The length of each run between neighbouring anchors.
+    std::vector<double> runs;
+    double run = 0;
+    for (size_t i = 1; i < stops.size(); ++i) {
+        run += Gap(stops[i - 1].p, stops[i].p);
+        if (stops[i].anchor) {
+            runs.push_back(run);
+            run = 0;
+        }
+    }
+    const auto count = [&](double spacing) {
+        size_t n = fixed;
+        for (double l : runs) {
+            n += Between(l, spacing);
+        }
+        return n;
+    };
+    // The smallest spacing that fits: the count only falls as the spacing grows, and at the
+    // longest run's length only the anchors are left.
+    double lo = 0;
+    double hi = 1;
+    for (double l : runs) {
+        hi = std::max(hi, l);
+    }
+    for (int i = 0; i < 80; ++i) {
+        const double mid = (lo + hi) / 2;
+        if (count(mid) <= limit) {
+            hi = mid;
+        } else {
+            lo = mid;
+        }
+    }
+    const double spacing = hi;
+
+    std::vector<ContourPoint> out;
+    out.reserve(count(spacing));
+    size_t runStart = 0;
+    size_t runIndex = 0;
+    const auto emitAnchor = [&](const Stop& s) {
+        out.insert(out.end(), std::min(s.repeat, maxRepeat), s.p);
+    };
+    emitAnchor(stops[0]);
+    for (size_t i = 1; i < stops.size(); ++i) {
+        if (!stops[i].anchor) {
+            continue;
+        }
+        const double length = runs[runIndex++];
+        const size_t k = Between(length, spacing);
+        // Walk the run from anchor runStart to anchor i, dropping a point every length/(k+1).
+        size_t seg = runStart;
+        double segStart = 0;
+        for (size_t j = 1; j <= k; ++j) {
+            const double at = length * double(j) / double(k + 1);
+            while (seg + 1 < i && segStart + Gap(stops[seg].p, stops[seg + 1].p) < at) {
+                segStart += Gap(stops[seg].p, stops[seg + 1].p);
+                ++seg;
+            }
+            const ContourPoint& a = stops[seg].p;
+            const ContourPoint& b = stops[seg + 1].p;
+            const double g = Gap(a, b);
+            const double t = g > 0 ? std::clamp((at - segStart) / g, 0.0, 1.0) : 0.0;
+            out.push_back({int32_t(std::llround(a.x + (double(b.x) - a.x) * t)),
+                           int32_t(std::llround(a.y + (double(b.y) - a.y) * t))});
+        }
+        emitAnchor(stops[i]);
+        runStart = i;
+    }
+    return out;
+}
+
+Import DecodeFrame(std::span<const uint8_t> data, int index) {
+    const FrameList list = ListFrames(data);
+    if (index >= 0 && size_t(index) < list.frames.size()) {
+        // From its header on, the frame is the first of what is left.
+        return Decode(data.subspan(list.frames[size_t(index)].offset));
+    }
+    Import result;
+    // Either the walk stopped at a section it could not take before reaching the frame, or
+    // the file simply has fewer frames.
+    result.error = list.stop == ImportError::None ? ImportError::NoFrame : list.stop;
     return result;
 }
 

@@ -1,6 +1,6 @@
 // The laser industry's interchange format (ILDA image data transfer format, revision 011):
-// writing the contour as one frame and reading the first frame of a file back. Pure
-// functions on byte arrays.
+// writing the contour as one frame, reading the first frame of a file back, listing the frames
+// of a show and reading any one of them. Pure functions on byte arrays.
 #pragma once
 
 #include <cstdint>
@@ -68,5 +68,35 @@ Import Decode(std::span<const uint8_t> data);
 // skipping palettes. A file with fewer frames gives NoFrame; the walk stops at the end-of-file
 // header or the end of the data, whichever comes first.
 Import DecodeFrame(std::span<const uint8_t> data, int index);
+
+// One frame section of a file, as the walk over the sections finds it.
+struct FrameInfo {
+    size_t offset = 0;  // of its header
+    uint8_t format = 0;
+    int points = 0;
+    std::string name;
+};
+
+struct FrameList {
+    std::vector<FrameInfo> frames;  // every complete frame, in file order
+    // Why the walk stopped before the end-of-file header: None when it reached it or the data
+    // ended cleanly between sections; otherwise the error of the first section it could not
+    // take (Truncated, UnknownFormat, NotIlda for bytes that are not a header at all).
+    ImportError stop = ImportError::None;
+};
+
+// Walks the sections from the start, skipping palettes, up to the end-of-file header or the
+// end of the data, never past it. Reads headers only.
+FrameList ListFrames(std::span<const uint8_t> data);
+
+// All the points of a frame the walk found, in contour units; also when there are more than
+// the contour holds. The frame must come from ListFrames of the same data.
+Import DecodeFrame(std::span<const uint8_t> data, const FrameInfo& frame);
+
+// A frame too long for the contour brought down to at most `limit` points with its shape kept:
+// the path between hot points (a point repeated in place) is resampled at the smallest even
+// spacing that fits, so every point kept lies on the frame's path; hot points stay where they
+// are with their repeats. Shorter frames come back unchanged.
+std::vector<ContourPoint> Thin(const std::vector<ContourPoint>& points, size_t limit);
 
 }  // namespace model::ilda

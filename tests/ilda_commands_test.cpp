@@ -2,6 +2,7 @@
 
 #include <QFile>
 #include <QTemporaryDir>
+#include <cmath>
 
 #include "app/application.h"
 #include "model/ilda.h"
@@ -168,4 +169,105 @@ TEST(IldaCommands, ShortcutsAndFrameNames) {
     EXPECT_EQ(editor::IldaCommands::FrameName(QStringLiteral("/tmp/Spiral-long-name.ild")),
               "Spiral-l");
     EXPECT_EQ(editor::IldaCommands::FrameName(QStringLiteral("a.b.ild")), "a.b");
+}
+
+namespace {
+
+// A frame section in format 5, written by hand: x, y big-endian, status, blue, green, red.
+QByteArray FrameSection(const std::vector<std::pair<int, int>>& points, const char* name) {
+    QByteArray s("ILDA\0\0\0\5", 8);
+    s += QByteArray(name).leftJustified(8, '\0', true) + QByteArray(8, 0);
+    s += char(points.size() >> 8);
+    s += char(points.size() & 0xFF);
+    s += QByteArray(6, 0);
+    for (const auto& [x, y] : points) {
+        const char r[8] = {char(x >> 8), char(x), char(y >> 8), char(y), 0, 0, char(255), 0};
+        s += QByteArray(r, 8);
+    }
+    return s;
+}
+
+void WriteFile(const QString& name, const QByteArray& bytes) {
+    QFile f(name);
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    f.write(bytes);
+}
+
+}  // namespace
+
+// A show of eight frames: the user picks the third and gets its points. ILDA's 32767 is 192
+// pixels from the centre, and its y axis points up.
+TEST(IldaCommands, AnyFrameOfAShowCanBeChosen) {
+    Ilda t;
+    const auto framePoints = [](int k) {
+        std::vector<std::pair<int, int>> pts;
+        for (int i = 0; i < k + 2; ++i) {
+            pts.emplace_back(1000 * k + 300 * i, -2000 * k + 100 * i);
+        }
+        return pts;
+    };
+    QByteArray show;
+    for (int k = 1; k <= 8; ++k) {
+        show += FrameSection(framePoints(k), "show");
+    }
+    show += FrameSection({}, "show");
+    const QString name = t.dir.filePath(QStringLiteral("show.ild"));
+    WriteFile(name, show);
+    t.draw({{10, 10}});
+    t.dialogs.fileAnswers = {name};
+    t.dialogs.frameAnswers = {3};
+    t.trigger("ItemImportIlda");
+    ASSERT_EQ(t.dialogs.frameChoices.size(), 1u);
+    const editor::FrameChoiceSpec& choice = t.dialogs.frameChoices[0];
+    EXPECT_EQ(choice.count, 8);
+    EXPECT_EQ(choice.initial, 1);
+    EXPECT_TRUE(choice.text.contains(QStringLiteral("8 кадров")));
+    EXPECT_TRUE(choice.caption(3).contains(QStringLiteral("5 точек")));
+    ASSERT_EQ(t.count(), 5);
+    EXPECT_EQ(t.w->BaseForm->statusPanels()->panelText(editor::kPanelSpare),
+              QStringLiteral("Кадр 3/8"));
+    const auto expected = framePoints(3);
+    for (int i = 0; i < 5; ++i) {
+        const model::Contour& c = t.ed().contour();
+        EXPECT_NEAR(c.Slot(2 * i) / 5e6 + 192, 192 + expected[size_t(i)].first * 192 / 32767.0,
+                    0.01);
+        EXPECT_NEAR(c.Slot(2 * i + 1) / 5e6 + 192, 192 - expected[size_t(i)].second * 192 / 32767.0,
+                    0.01);
+    }
+
+    // Cancelling the choice changes nothing; a show cut short offers the frames before the cut.
+    t.dialogs.fileAnswers = {name};
+    t.trigger("ItemImportIlda");
+    EXPECT_EQ(t.count(), 5);
+    WriteFile(name, show.left((32 + 3 * 8) + (32 + 4 * 8) + 40));  // into the third frame
+    t.dialogs.fileAnswers = {name};
+    t.trigger("ItemImportIlda");
+    ASSERT_EQ(t.dialogs.frameChoices.size(), 3u);
+    EXPECT_EQ(t.dialogs.frameChoices[2].count, 2);
+    EXPECT_TRUE(t.dialogs.frameChoices[2].text.contains(QStringLiteral("повреждён после кадра 2")));
+    EXPECT_EQ(t.count(), 5);
+}
+
+// A frame of 3000 points, a spiral, is offered thinned; the answer brings what was promised.
+TEST(IldaCommands, ALongFrameIsOfferedThinned) {
+    Ilda t;
+    std::vector<std::pair<int, int>> spiral;
+    for (int i = 0; i < 3000; ++i) {
+        const double a = i * 0.01;
+        spiral.emplace_back(int(std::lround(i * 9 * std::cos(a))),
+                            int(std::lround(i * 9 * std::sin(a))));
+    }
+    const QString name = t.dir.filePath(QStringLiteral("spiral.ild"));
+    WriteFile(name, FrameSection(spiral, "spiral"));
+    t.dialogs.fileAnswers = {name};
+    t.dialogs.messageAnswers = {editor::MessageButton::Ok};
+    t.trigger("ItemImportIlda");
+    ASSERT_EQ(t.dialogs.messages.size(), 1u);
+    const editor::MessageSpec& m = t.dialogs.messages[0];
+    EXPECT_EQ(m.defaultButton, editor::MessageButton::Ok);
+    EXPECT_EQ(m.escapeButton, editor::MessageButton::Cancel);
+    EXPECT_TRUE(m.text.contains(QStringLiteral("3000")));
+    ASSERT_LE(t.count(), 2041);
+    EXPECT_GT(t.count(), 2000);
+    EXPECT_TRUE(m.text.contains(QStringLiteral("до %1 точек").arg(t.count())));
 }

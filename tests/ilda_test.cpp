@@ -1,5 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cmath>
+#include <map>
 #include <vector>
 
 #include "model/ilda.h"
@@ -253,5 +256,161 @@ TEST(IldaImport, FrameNIsCountedPastPalettesAndNeverReadBeyondTheData) {
     };
     for (const Case& c : cases) {
         EXPECT_EQ(DecodeFrame(c.data, c.index).error, c.error) << c.what;
+    }
+}
+
+namespace {
+
+// A section of `records` records of the format's size, coordinates from `coord(i)`.
+Bytes Section(uint8_t format, int records, std::pair<int, int> (*coord)(int) = nullptr) {
+    static const std::map<int, int> kSize{{0, 8}, {1, 6}, {2, 3}, {4, 10}, {5, 8}};
+    Bytes s = Header(format, records);
+    for (int i = 0; i < records; ++i) {
+        Bytes r(size_t(kSize.at(format)), 0);
+        if (coord != nullptr) {
+            const auto [x, y] = coord(i);
+            r[0] = uint8_t(x >> 8), r[1] = uint8_t(x), r[2] = uint8_t(y >> 8), r[3] = uint8_t(y);
+        }
+        Append(s, r);
+    }
+    return s;
+}
+
+Bytes Join(std::initializer_list<Bytes> parts) {
+    Bytes all;
+    for (const Bytes& p : parts) {
+        Append(all, p);
+    }
+    return all;
+}
+
+double SegmentDistance(const model::ContourPoint& p, const model::ContourPoint& a,
+                       const model::ContourPoint& b) {
+    const double dx = double(b.x) - a.x;
+    const double dy = double(b.y) - a.y;
+    const double l2 = dx * dx + dy * dy;
+    const double t =
+        l2 > 0 ? std::clamp(((double(p.x) - a.x) * dx + (double(p.y) - a.y) * dy) / l2, 0.0, 1.0)
+               : 0.0;
+    return std::hypot(a.x + t * dx - p.x, a.y + t * dy - p.y);
+}
+
+double PathDistance(const model::ContourPoint& p, const std::vector<model::ContourPoint>& path) {
+    double best = SegmentDistance(p, path[0], path[0]);
+    for (size_t i = 1; i < path.size(); ++i) {
+        best = std::min(best, SegmentDistance(p, path[i - 1], path[i]));
+    }
+    return best;
+}
+
+}  // namespace
+
+// The walk lists frames, skips palettes, and stops at the end-of-file header, at the end of the
+// data or at the first section it cannot take, keeping the frames before it.
+TEST(IldaFrames, TheWalkListsCompleteFramesOnly) {
+    Bytes unknownFormat = Header(9, 1);
+    Append(unknownFormat, Bytes(16, 0));
+    Bytes cut = Section(5, 4);
+    cut.pop_back();
+    Bytes notIlda = Section(5, 1);
+    notIlda[0] = 'X';
+    struct Row {
+        const char* what;
+        Bytes file;
+        std::vector<size_t> offsets;
+        std::vector<int> points;
+        ImportError stop;
+    };
+    const std::vector<Row> rows{
+        // Palette 32 + 9 bytes; frames of 32 + 24, 32 + 12 and 32 + 10 bytes.
+        {"palette, three formats, end header, then junk",
+         Join({Section(2, 3), Section(5, 3), Section(1, 2), Section(4, 1), Header(5, 0),
+               Bytes(7, 'j')}),
+         {41, 97, 141},
+         {3, 2, 1},
+         ImportError::None},
+        {"no end header", Join({Section(5, 3), Section(0, 2)}), {0, 56}, {3, 2}, ImportError::None},
+        {"second frame cut", Join({Section(5, 3), cut}), {0}, {3}, ImportError::Truncated},
+        {"unknown format after a frame",
+         Join({Section(5, 3), unknownFormat}),
+         {0},
+         {3},
+         ImportError::UnknownFormat},
+        {"junk after a frame",
+         Join({Section(5, 3), Bytes(40, 'j')}),
+         {0},
+         {3},
+         ImportError::Truncated},
+        {"header cut after a frame",
+         Join({Section(5, 3), Bytes{'I', 'L', 'D', 'A'}}),
+         {0},
+         {3},
+         ImportError::Truncated},
+        {"not ILDA", notIlda, {}, {}, ImportError::NotIlda},
+        {"a count far beyond the file", Header(5, 65535), {}, {}, ImportError::Truncated},
+    };
+    for (const Row& r : rows) {
+        SCOPED_TRACE(r.what);
+        const FrameList list = ListFrames(r.file);
+        EXPECT_EQ(list.stop, r.stop);
+        ASSERT_EQ(list.frames.size(), r.offsets.size());
+        for (size_t i = 0; i < r.offsets.size(); ++i) {
+            EXPECT_EQ(list.frames[i].offset, r.offsets[i]);
+            EXPECT_EQ(list.frames[i].points, r.points[i]);
+            EXPECT_EQ(list.frames[i].name, "frame");
+            // Every frame listed decodes, and a frame read past the data is refused.
+            EXPECT_EQ(DecodeFrame(r.file, list.frames[i]).points.size(), size_t(r.points[i]));
+            FrameInfo beyond = list.frames[i];
+            beyond.points = 70000;
+            EXPECT_EQ(DecodeFrame(r.file, beyond).error, ImportError::Truncated);
+            beyond.offset = r.file.size() - 4;
+            EXPECT_EQ(DecodeFrame(r.file, beyond).error, ImportError::NotIlda);
+        }
+    }
+}
+
+// A square of 800 pixels' perimeter in 2989 points, with a hot point of 12 repeats: 3000 points.
+TEST(IldaFrames, ALongFrameThinnedKeepsItsPathCornersAndHotPoints) {
+    const int32_t h = 500'000'000;
+    const model::ContourPoint corners[] = {{-h, -h}, {h, -h}, {h, h}, {-h, h}, {-h, -h}};
+    std::vector<model::ContourPoint> frame;
+    for (int i = 0; i <= 4 * 747; ++i) {
+        const int side = std::min(i / 747, 3);
+        const int64_t t = i - side * 747;
+        const model::ContourPoint a = corners[side];
+        const model::ContourPoint b = corners[side + 1];
+        const model::ContourPoint p{int32_t(a.x + (int64_t(b.x) - a.x) * t / 747),
+                                    int32_t(a.y + (int64_t(b.y) - a.y) * t / 747)};
+        frame.insert(frame.end(), i == 1500 ? 12 : 1, p);
+    }
+    ASSERT_EQ(frame.size(), 3000u);
+    const model::ContourPoint hot = frame[1500];
+
+    const std::vector<model::ContourPoint> thin = Thin(frame, 2041);
+    ASSERT_LE(thin.size(), 2041u);
+    EXPECT_GE(thin.size(), 2035u);  // the longest that fits, give or take a run's rounding
+    const auto same = [](const model::ContourPoint& a, const model::ContourPoint& b) {
+        return a.x == b.x && a.y == b.y;
+    };
+    for (const model::ContourPoint& c : corners) {
+        EXPECT_TRUE(std::any_of(thin.begin(), thin.end(), [&](auto p) { return same(p, c); }));
+    }
+    const auto first = std::find_if(thin.begin(), thin.end(), [&](auto p) { return same(p, hot); });
+    ASSERT_LE(first + 12, thin.end());
+    EXPECT_TRUE(std::all_of(first, first + 12, [&](auto p) { return same(p, hot); }));
+    EXPECT_FALSE(same(first[12], hot));
+
+    // Within one spacing of the original path, both ways.
+    double spacing = 0;
+    for (size_t i = 1; i < thin.size(); ++i) {
+        spacing = std::max(spacing, std::hypot(double(thin[i].x) - thin[i - 1].x,
+                                               double(thin[i].y) - thin[i - 1].y));
+    }
+    EXPECT_LT(spacing, 800.0 / 2000 * 5e6 * 1.05);
+    for (const model::ContourPoint& p : thin) {
+        ASSERT_LE(PathDistance(p, frame), 2.0);
+    }
+    for (const model::ContourPoint& p : frame) {
+        ASSERT_LE(PathDistance(p, thin), spacing);
     }
 }

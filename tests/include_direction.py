@@ -18,7 +18,7 @@ ANY_QT = None
 LAYERS = [
     ("model", []),
     ("io", ["QtCore"]),
-    ("pictures", ["QtCore", "QtGui"]),
+    ("pictures", ["QtCore", "QtGui", "QtSvg"]),
     ("tracing", ["QtCore", "QtGui"]),
     ("editor", ["QtCore", "QtGui"]),
     ("convert", ["QtCore"]),

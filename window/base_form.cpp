@@ -350,6 +350,9 @@ void TBaseForm::buildMenus() {
                   QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_I), true);
     connect(importIlda, &QAction::triggered, this,
             [this] { ilda_.ItemImportIldaClick(dialogs()); });
+    QAction* importSvg = addAction(file, "ItemImportSvg", QStringLiteral("Импорт SVG (*.svg)"),
+                                   QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_G), true);
+    connect(importSvg, &QAction::triggered, this, [this] { svg_.ItemImportSvgClick(dialogs()); });
     file->addSeparator()->setObjectName(QStringLiteral("SplE"));
     QAction* exit = addAction(file, "ItemExit", QStringLiteral("Выход"),
                               QKeySequence(Qt::CTRL | Qt::Key_Q), true);

@@ -19,6 +19,7 @@
 #include "window/picture_commands.h"
 #include "window/status_bar.h"
 #include "window/surface_widget.h"
+#include "window/svg_commands.h"
 
 namespace editor {
 
@@ -51,6 +52,7 @@ class TBaseForm : public QMainWindow, public EditorHost, public FileWindow, publ
     void setDialogs(Dialogs* dialogs) { dialogs_ = dialogs != nullptr ? dialogs : &qtDialogs_; }
 
     IldaCommands& ilda() { return ilda_; }
+    SvgCommands& svg() { return svg_; }
 
     SpeedButton* button(const QString& name) const override;
     QAction* action(const QString& name) const override;
@@ -114,6 +116,7 @@ class TBaseForm : public QMainWindow, public EditorHost, public FileWindow, publ
     Editor editor_;
     QtDialogs qtDialogs_{this};
     IldaCommands ilda_{editor_};
+    SvgCommands svg_{editor_};
     Dialogs* dialogs_ = &qtDialogs_;
     QWidget* client_ = nullptr;
     QFrame* ToolBar = nullptr;

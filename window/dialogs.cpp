@@ -1,11 +1,17 @@
 #include "window/dialogs.h"
 
 #include <QApplication>
+#include <QDialog>
+#include <QDialogButtonBox>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QLabel>
 #include <QMessageBox>
+#include <QPixmap>
 #include <QPushButton>
 #include <QRegularExpression>
+#include <QSpinBox>
+#include <QVBoxLayout>
 
 #include "window/picture_preview.h"
 
@@ -141,6 +147,50 @@ MessageButton QtDialogs::message(const MessageSpec& request) {
         }
     }
     return request.escapeButton;
+}
+
+std::optional<int> QtDialogs::chooseFrame(const FrameChoiceSpec& request) {
+    QDialog dialog(parent_);
+    dialog.setWindowTitle(request.title.isEmpty() ? QApplication::applicationName()
+                                                  : request.title);
+    auto* layout = new QVBoxLayout(&dialog);
+    auto* text = new QLabel(request.text, &dialog);
+    text->setWordWrap(true);
+    layout->addWidget(text);
+    auto* number = new QSpinBox(&dialog);
+    number->setObjectName(QStringLiteral("FrameNumber"));
+    number->setRange(1, std::max(1, request.count));
+    number->setPrefix(QStringLiteral("Кадр "));
+    number->setSuffix(QStringLiteral(" из %1").arg(request.count));
+    layout->addWidget(number);
+    auto* picture = new QLabel(&dialog);
+    picture->setAlignment(Qt::AlignCenter);
+    layout->addWidget(picture);
+    auto* caption = new QLabel(&dialog);
+    caption->setAlignment(Qt::AlignCenter);
+    layout->addWidget(caption);
+    const auto show = [&](int n) {
+        if (request.picture) {
+            picture->setPixmap(QPixmap::fromImage(request.picture(n)));
+        }
+        if (request.caption) {
+            caption->setText(request.caption(n));
+        }
+    };
+    QObject::connect(number, &QSpinBox::valueChanged, &dialog, show);
+    number->setValue(std::clamp(request.initial, 1, std::max(1, request.count)));
+    show(number->value());
+    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, &dialog);
+    buttons->button(QDialogButtonBox::Ok)->setDefault(true);
+    QObject::connect(buttons, &QDialogButtonBox::accepted, &dialog, &QDialog::accept);
+    QObject::connect(buttons, &QDialogButtonBox::rejected, &dialog, &QDialog::reject);
+    layout->addWidget(buttons);
+    number->setFocus();
+    number->selectAll();
+    if (dialog.exec() != QDialog::Accepted) {
+        return std::nullopt;
+    }
+    return number->value();
 }
 
 }  // namespace editor

@@ -2,7 +2,9 @@
 // them can be driven by tests that answer in their place.
 #pragma once
 
+#include <QImage>
 #include <QString>
+#include <functional>
 #include <optional>
 #include <vector>
 
@@ -37,6 +39,16 @@ struct FileDialogSpec {
     bool picturePreview = false;
 };
 
+// The choice of one frame of an ILDA show: its number, 1-based, with a small picture of it.
+struct FrameChoiceSpec {
+    QString title;
+    QString text;                         // the frame count and anything to know before choosing
+    int count = 1;                        // frames 1..count
+    int initial = 1;                      // chosen when the dialog opens; Enter accepts it
+    std::function<QImage(int)> picture;   // the picture of frame n
+    std::function<QString(int)> caption;  // a line under it: name, points
+};
+
 class Dialogs {
   public:
     virtual ~Dialogs() = default;
@@ -46,6 +58,8 @@ class Dialogs {
     // The same for a save dialog. It asks nothing about an existing file itself.
     virtual std::optional<QString> saveFile(FileDialogSpec& request) = 0;
     virtual MessageButton message(const MessageSpec& request) = 0;
+    // The chosen frame, 1..count; nothing when cancelled.
+    virtual std::optional<int> chooseFrame(const FrameChoiceSpec& request) = 0;
 };
 
 // The real dialogs, on Qt's file dialog and message box.
@@ -55,6 +69,7 @@ class QtDialogs : public Dialogs {
     std::optional<QString> openFile(FileDialogSpec& request) override;
     std::optional<QString> saveFile(FileDialogSpec& request) override;
     MessageButton message(const MessageSpec& request) override;
+    std::optional<int> chooseFrame(const FrameChoiceSpec& request) override;
 
     // "A|*.x|B (*.y;*.z)|*.y;*.z|C|*.*" -> "A (*.x);;B (*.y *.z);;C (*)".
     static QString QtFilter(const QString& filter);

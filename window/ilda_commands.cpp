@@ -1,6 +1,8 @@
 #include "window/ilda_commands.h"
 
 #include <QFileInfo>
+#include <QPainter>
+#include <QPolygonF>
 
 #include "io/file_io.h"
 #include "model/ilda.h"
@@ -9,8 +11,10 @@ namespace editor {
 
 namespace {
 
-// A file holds its palettes and first frame well within this; the rest is not read.
+// A file holds its palettes and first frame well within this, and a show most of its frames;
+// the rest is not read.
 constexpr qint64 kMaxIldaRead = 16 * 1024 * 1024;
+constexpr int kFramePictureSize = 128;
 constexpr int kPreviewRate = 30000;  // points per second of a typical scanner
 constexpr const char* kCompany = "Quorinim";
 
@@ -19,6 +23,24 @@ void ShowMessage(Dialogs& dialogs, MessageType type, const QString& text) {
     m.text = text;
     m.type = type;
     dialogs.message(m);
+}
+
+// A small picture of a frame's points as the surface would show them, for choosing a frame.
+QImage FramePicture(const std::vector<model::ContourPoint>& points, QRgb line) {
+    QImage image(kFramePictureSize, kFramePictureSize, QImage::Format_RGB32);
+    image.fill(Qt::black);
+    QPolygonF polygon;
+    polygon.reserve(qsizetype(points.size()));
+    const double scale = double(kFramePictureSize - 1) / double(model::kMaxUnit - model::kMinUnit);
+    for (const model::ContourPoint& p : points) {
+        polygon << QPointF((double(p.x) - model::kMinUnit) * scale,
+                           (double(p.y) - model::kMinUnit) * scale);
+    }
+    QPainter painter(&image);
+    painter.setRenderHint(QPainter::Antialiasing);
+    painter.setPen(QPen(QColor(line), 1));
+    painter.drawPolyline(polygon);
+    return image;
 }
 
 }  // namespace
@@ -105,11 +127,45 @@ void IldaCommands::ItemImportIldaClick(Dialogs& dialogs) {
                     QStringLiteral("Cannot open file %1: %2").arg(*name, r.error));
         return;
     }
-    const model::ilda::Import in = model::ilda::Decode(
-        std::span(reinterpret_cast<const uint8_t*>(data.constData()), size_t(data.size())));
+    const std::span bytes(reinterpret_cast<const uint8_t*>(data.constData()), size_t(data.size()));
+    // A show of several frames: the user picks one. A file of one frame reads as it always has.
+    const model::ilda::FrameList list = model::ilda::ListFrames(bytes);
+    size_t chosen = 0;
+    if (list.frames.size() > 1) {
+        const QRgb line = ResolveColor(editor_.settings().ColorBoxLine);
+        FrameChoiceSpec choice;
+        choice.title = QStringLiteral("Кадр ILDA");
+        choice.count = int(list.frames.size());
+        choice.text =
+            QStringLiteral("В файле %1 кадров. Выберите кадр для импорта.").arg(list.frames.size());
+        if (QFileInfo(*name).size() > data.size()) {
+            choice.text += QStringLiteral("\nПоказаны кадры из первых %1 МБ файла.")
+                               .arg(kMaxIldaRead / (1024 * 1024));
+        } else if (list.stop != model::ilda::ImportError::None) {
+            choice.text += QStringLiteral("\nФайл повреждён после кадра %1: дальше кадров нет.")
+                               .arg(list.frames.size());
+        }
+        choice.picture = [&](int n) {
+            const auto& f = list.frames[size_t(std::clamp(n, 1, choice.count) - 1)];
+            return FramePicture(model::ilda::DecodeFrame(bytes, f).points, line);
+        };
+        choice.caption = [&](int n) {
+            const auto& f = list.frames[size_t(std::clamp(n, 1, choice.count) - 1)];
+            return QStringLiteral("«%1», %2 точек").arg(QString::fromLatin1(f.name)).arg(f.points);
+        };
+        const std::optional<int> n = dialogs.chooseFrame(choice);
+        if (!n || *n < 1 || *n > choice.count) {
+            return;
+        }
+        chosen = size_t(*n - 1);
+    }
+    model::ilda::Import in = list.frames.empty()
+                                 ? model::ilda::Decode(bytes)
+                                 : model::ilda::DecodeFrame(bytes, list.frames[chosen]);
     using model::ilda::ImportError;
     switch (in.error) {
         case ImportError::None:
+        case ImportError::TooManyPoints:
             break;
         case ImportError::NotIlda:
             ShowMessage(dialogs, MessageType::Error, QStringLiteral("Это не файл ILDA."));
@@ -126,12 +182,27 @@ void IldaCommands::ItemImportIldaClick(Dialogs& dialogs) {
             ShowMessage(dialogs, MessageType::Error,
                         QStringLiteral("В файле ILDA нет кадра с точками."));
             return;
-        case ImportError::TooManyPoints:
-            ShowMessage(dialogs, MessageType::Error,
-                        QStringLiteral("Кадр ILDA содержит %1 точек, а контур вмещает не более %2.")
-                            .arg(in.frameLength)
-                            .arg(model::ilda::kMaxImportPoints));
+    }
+    // A frame longer than the contour holds can come in thinned, its shape kept.
+    if (in.points.size() > size_t(model::ilda::kMaxImportPoints)) {
+        std::vector<model::ContourPoint> thin =
+            model::ilda::Thin(in.points, size_t(model::ilda::kMaxImportPoints));
+        MessageSpec m;
+        m.type = MessageType::Confirmation;
+        m.text = QStringLiteral(
+                     "Кадр %1 содержит %2 точек, а контур вмещает не более %3.\n"
+                     "Проредить кадр до %4 точек, сохранив его форму?")
+                     .arg(chosen + 1)
+                     .arg(in.points.size())
+                     .arg(model::ilda::kMaxImportPoints)
+                     .arg(thin.size());
+        m.buttons = {MessageButton::Ok, MessageButton::Cancel};
+        m.defaultButton = MessageButton::Ok;
+        m.escapeButton = MessageButton::Cancel;
+        if (dialogs.message(m) != MessageButton::Ok) {
             return;
+        }
+        in.points = std::move(thin);
     }
     model::Contour& contour = editor_.contour();
     for (size_t i = 0; i < in.points.size(); ++i) {
@@ -140,6 +211,14 @@ void IldaCommands::ItemImportIldaClick(Dialogs& dialogs) {
     }
     contour.State.PointCount = int32_t(in.points.size());
     editor_.PaintPic(true, true);
+    if (list.frames.size() > 1) {
+        // Which frame of the show it was, in place of the report of an earlier import.
+        EditorHost& host = editor_.host();
+        host.setStatusText(kPanelSpare,
+                           QStringLiteral("Кадр %1/%2").arg(chosen + 1).arg(list.frames.size()));
+        host.setStatusText(kPanelDot, QString());
+        host.setStatusText(kPanelTool, QString());
+    }
     if (in.blankedPoints > 0) {
         ShowMessage(dialogs, MessageType::Information,
                     QStringLiteral("%1 погашенных точек импортированы как обычные: у контура "

@@ -16,11 +16,14 @@ class ScriptedDialogs : public editor::Dialogs {
     std::deque<editor::MessageButton> messageAnswers;
     // Filter chosen in the next file dialogs (1-based); none: the dialog's own.
     std::deque<int> filterAnswers;
+    // Frames chosen in the next frame dialogs; nullopt or none left: cancelled.
+    std::deque<std::optional<int>> frameAnswers;
 
     // What was asked.
     std::vector<editor::FileDialogSpec> fileDialogs;  // as they were when shown
     std::vector<bool> fileDialogWasSave;
     std::vector<editor::MessageSpec> messages;
+    std::vector<editor::FrameChoiceSpec> frameChoices;
 
     std::optional<QString> openFile(editor::FileDialogSpec& request) override {
         return answer(request, false);
@@ -36,6 +39,16 @@ class ScriptedDialogs : public editor::Dialogs {
         const editor::MessageButton b = messageAnswers.front();
         messageAnswers.pop_front();
         return b;
+    }
+
+    std::optional<int> chooseFrame(const editor::FrameChoiceSpec& request) override {
+        frameChoices.push_back(request);
+        if (frameAnswers.empty()) {
+            return std::nullopt;
+        }
+        const std::optional<int> a = frameAnswers.front();
+        frameAnswers.pop_front();
+        return a;
     }
 
   private:

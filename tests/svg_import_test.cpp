@@ -1,0 +1,242 @@
+#include <gtest/gtest.h>
+
+#include <QFile>
+#include <QTemporaryDir>
+#include <cmath>
+#include <functional>
+
+#include "app/application.h"
+#include "support/scripted_dialogs.h"
+
+using editor::MessageButton;
+using editor::MessageType;
+
+namespace {
+
+struct Svg {
+    QTemporaryDir dir;
+    testing_support::ScriptedDialogs dialogs;
+    std::unique_ptr<app::Windows> w = app::CreateWindows();
+    Svg() { w->BaseForm->setDialogs(&dialogs); }
+    editor::Editor& ed() { return w->BaseForm->editor(); }
+    int count() { return ed().state().PointCount; }
+    // Point i in surface pixels, with the fraction.
+    QPointF at(int i) {
+        const model::Contour& c = ed().contour();
+        return {c.Slot(2 * i) / 5e6 + 192, c.Slot(2 * i + 1) / 5e6 + 192};
+    }
+    QString write(const char* name, const QByteArray& text) {
+        const QString path = dir.filePath(QString::fromUtf8(name));
+        QFile f(path);
+        EXPECT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write(text);
+        return path;
+    }
+    void import(const QString& path) {
+        dialogs.fileAnswers = {path};
+        w->BaseForm->action(QStringLiteral("ItemImportSvg"))->trigger();
+    }
+};
+
+double SegmentDistance(QPointF p, QPointF a, QPointF b) {
+    const QPointF d = b - a;
+    const double l2 = QPointF::dotProduct(d, d);
+    const double t = l2 > 0 ? std::clamp(QPointF::dotProduct(p - a, d) / l2, 0.0, 1.0) : 0.0;
+    const QPointF q = a + t * d - p;
+    return std::hypot(q.x(), q.y());
+}
+
+double PolylineDistance(QPointF p, const std::vector<QPointF>& line) {
+    double best = 1e9;
+    for (size_t i = 1; i < line.size(); ++i) {
+        best = std::min(best, SegmentDistance(p, line[i - 1], line[i]));
+    }
+    return best;
+}
+
+// The drawing: 200 by 100 with a square viewBox, so preserveAspectRatio's default (centred,
+// whole) puts the viewBox at x 50..150 of the document. Fitted into pixels 0..383, the document
+// scales by 383 / 200 and sits 95.75 pixels down.
+const char kDrawing[] = R"svg(<svg xmlns="http://www.w3.org/2000/svg" width="200" height="100"
+     viewBox="0 0 100 100">
+  <rect x="10" y="10" width="30" height="20" fill="none" stroke="black"/>
+  <circle cx="70" cy="25" r="15" fill="red"/>
+  <path d="M 10 60 C 30 40, 50 90, 70 60" fill="none" stroke="blue"/>
+  <g transform="translate(75 75) rotate(30) scale(2 1)">
+    <rect x="-5" y="-5" width="10" height="10" fill="green"/>
+  </g>
+  <rect x="0" y="85" width="8" height="8" style="display:none"/>
+  <circle cx="30" cy="90" r="5" visibility="hidden"/>
+  <path d="M 40 95 L 60 95" fill="none" stroke="none"/>
+</svg>)svg";
+
+QPointF ToSurface(double x, double y) {
+    return {(50 + x) * 1.915, 95.75 + y * 1.915};
+}
+
+// The true shapes, each as a dense polyline in surface pixels.
+std::vector<std::vector<QPointF>> TrueShapes() {
+    const auto rect = [](double x, double y, double w, double h) {
+        return std::vector<QPointF>{ToSurface(x, y), ToSurface(x + w, y), ToSurface(x + w, y + h),
+                                    ToSurface(x, y + h), ToSurface(x, y)};
+    };
+    std::vector<QPointF> circle, curve, group;
+    const double pi = std::acos(-1.0);
+    for (int i = 0; i <= 2000; ++i) {
+        const double a = 2 * pi * i / 2000;
+        circle.push_back(ToSurface(70 + 15 * std::cos(a), 25 + 15 * std::sin(a)));
+        const double t = i / 2000.0;
+        const double u = 1 - t;
+        const auto bez = [&](double p0, double p1, double p2, double p3) {
+            return u * u * u * p0 + 3 * u * u * t * p1 + 3 * u * t * t * p2 + t * t * t * p3;
+        };
+        curve.push_back(ToSurface(bez(10, 30, 50, 70), bez(60, 40, 90, 60)));
+    }
+    // Scaled by (2, 1), turned by 30 degrees, moved to (75, 75).
+    const double c = std::cos(pi / 6);
+    const double s = std::sin(pi / 6);
+    for (const auto& [lx, ly] : {std::pair{-5, -5}, {5, -5}, {5, 5}, {-5, 5}, {-5, -5}}) {
+        const double x = 2.0 * lx;
+        const double y = 1.0 * ly;
+        group.push_back(ToSurface(75 + c * x - s * y, 75 + s * x + c * y));
+    }
+    return {rect(10, 10, 30, 20), circle, curve, group};
+}
+
+}  // namespace
+
+// The user's path: File, Import SVG, a drawing of four shapes becomes one contour.
+TEST(SvgImport, EveryPointLiesOnTheDrawingOrOnAJumpBetweenItsPaths) {
+    Svg t;
+    t.ed().state().PointCount = 3;
+    t.ed().settings().ScrollBarFriqPoints = 4;
+    t.import(t.write("logo.svg", kDrawing));
+    ASSERT_EQ(t.dialogs.fileDialogs.size(), 1u);
+    EXPECT_EQ(t.dialogs.fileDialogs[0].filter, QStringLiteral("SVG (*.svg)|*.svg"));
+    EXPECT_TRUE(t.dialogs.messages.empty());
+    ASSERT_GT(t.count(), 50);
+
+    const auto shapes = TrueShapes();
+    const auto distance = [&](QPointF p) {
+        double best = 1e9;
+        for (const auto& shape : shapes) {
+            best = std::min(best, PolylineDistance(p, shape));
+        }
+        return best;
+    };
+    // Points off the drawing are jump fills: they lie on the straight line between the last
+    // point of one path and the first of the next.
+    const int n = t.count();
+    EXPECT_LE(distance(t.at(0)), 1.0);
+    EXPECT_LE(distance(t.at(n - 1)), 1.0);
+    for (int i = 1; i < n - 1; ++i) {
+        if (distance(t.at(i)) <= 1.0) {
+            continue;
+        }
+        int before = i - 1;
+        int after = i + 1;
+        while (after < n && distance(t.at(after)) > 1.0) {
+            ++after;
+        }
+        ASSERT_LT(after, n);
+        // At most one fill point per spacing of the jump, each on its line.
+        const QPointF jump = t.at(after) - t.at(before);
+        EXPECT_LE(after - before - 1, std::hypot(jump.x(), jump.y()) / 4) << i;
+        for (int j = before + 1; j < after; ++j) {
+            EXPECT_LE(SegmentDistance(t.at(j), t.at(before), t.at(after)), 1.0) << j;
+        }
+        i = after;
+    }
+    // Nothing of the drawing is lost: every part of each shape has a point near it.
+    for (const auto& shape : shapes) {
+        for (size_t k = 0; k < shape.size(); k += std::max<size_t>(1, shape.size() / 40)) {
+            double nearest = 1e9;
+            for (int i = 0; i < n; ++i) {
+                const QPointF d = t.at(i) - shape[k];
+                nearest = std::min(nearest, std::hypot(d.x(), d.y()));
+            }
+            EXPECT_LE(nearest, 4.0 + 1.0) << shape[k].x() << "," << shape[k].y();
+        }
+    }
+    // Four paths: the hidden ones and the one painted neither way stay out.
+    const auto panel = [&](int i) { return t.w->BaseForm->statusPanels()->panelText(i); };
+    EXPECT_EQ(panel(editor::kPanelSpare), QStringLiteral("Линий 4"));
+    EXPECT_EQ(panel(editor::kPanelDot), QStringLiteral("Точек %1").arg(n));
+    EXPECT_TRUE(panel(editor::kPanelTool).startsWith(QStringLiteral("Скачки ")));
+
+    t.ed().SpeedButtonUndoClick();
+    EXPECT_EQ(t.count(), 3);
+}
+
+// A drawing longer than the pen's spacing allows is offered the smallest spacing that fits.
+// One zigzag at one pixel per unit: 11 rows of 383 pixels and 10 steps of 10; corners stay, so
+// at spacing s it takes 1 + 11 * ceil(383 / s) + 10 * ceil(10 / s) points: 4314 at 1, 2163 at 2,
+// 1449 at 3.
+TEST(SvgImport, ALongDrawingIsOfferedTheSmallestSpacingThatFits) {
+    Svg t;
+    t.ed().settings().ScrollBarFriqPoints = 1;
+    QByteArray d = "M 0 0";
+    for (int row = 0; row < 11; ++row) {
+        d += row % 2 == 0 ? " H 383" : " H 0";
+        if (row < 10) {
+            d += " V " + QByteArray::number((row + 1) * 10);
+        }
+    }
+    const QString file =
+        t.write("zigzag.svg", R"(<svg xmlns="http://www.w3.org/2000/svg" width="383" height="383">)"
+                              R"(<path fill="none" stroke="red" d=")" +
+                                  d + R"("/></svg>)");
+    t.dialogs.messageAnswers = {MessageButton::Cancel};
+    t.import(file);
+    EXPECT_EQ(t.count(), 0);
+    ASSERT_EQ(t.dialogs.messages.size(), 1u);
+    EXPECT_EQ(t.dialogs.messages[0].type, MessageType::Confirmation);
+    EXPECT_EQ(t.dialogs.messages[0].defaultButton, MessageButton::Ok);
+    EXPECT_TRUE(t.dialogs.messages[0].text.contains(QStringLiteral("шагом 3 пикс.")));
+
+    t.dialogs.messageAnswers = {MessageButton::Ok};
+    t.import(file);
+    EXPECT_EQ(t.count(), 1449);
+    EXPECT_EQ(t.at(0), QPointF(0, 0));
+    EXPECT_EQ(t.at(1448), QPointF(383, 100));
+}
+
+TEST(SvgImport, AFileThatCannotBeReadChangesNothingAndSaysWhy) {
+    struct Row {
+        const char* name;
+        QByteArray text;  // empty: no such file
+        QString reason;
+    };
+    const std::vector<Row> rows{
+        {"missing.svg", {}, QStringLiteral("Не удаётся прочитать файл")},
+        {"cut.svg", R"(<svg xmlns="http://www.w3.org/2000/svg" viewBox="0 0 10 10"><rect )",
+         QStringLiteral("повреждён")},
+        {"text.svg", "just some words", QStringLiteral("повреждён")},
+        {"hidden.svg",
+         R"(<svg xmlns="http://www.w3.org/2000/svg" viewBox="0 0 10 10">)"
+         R"(<rect width="5" height="5" display="none"/></svg>)",
+         QStringLiteral("нет ни одной линии")},
+    };
+    for (const Row& r : rows) {
+        SCOPED_TRACE(r.name);
+        Svg t;
+        t.ed().state().PointCount = 2;
+        const QString path =
+            r.text.isEmpty() ? t.dir.filePath(QString::fromUtf8(r.name)) : t.write(r.name, r.text);
+        t.import(path);
+        EXPECT_EQ(t.count(), 2);
+        ASSERT_EQ(t.dialogs.messages.size(), 1u);
+        EXPECT_EQ(t.dialogs.messages[0].type, MessageType::Error);
+        EXPECT_TRUE(t.dialogs.messages[0].text.contains(path));
+        EXPECT_TRUE(t.dialogs.messages[0].text.contains(r.reason))
+            << t.dialogs.messages[0].text.toStdString();
+    }
+}
+
+TEST(SvgImport, MenuItemAndShortcut) {
+    Svg t;
+    QAction* a = t.w->BaseForm->action(QStringLiteral("ItemImportSvg"));
+    ASSERT_NE(a, nullptr);
+    EXPECT_EQ(a->text(), QStringLiteral("Импорт SVG (*.svg)"));
+    EXPECT_EQ(a->shortcut(), QKeySequence(QStringLiteral("Ctrl+Shift+G")));
+}
