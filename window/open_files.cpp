@@ -24,6 +24,9 @@ class GivenFileDialogs : public Dialogs {
         return window_.saveFile(request);
     }
     MessageButton message(const MessageSpec& request) override { return window_.message(request); }
+    std::optional<int> chooseFrame(const FrameChoiceSpec& request) override {
+        return window_.chooseFrame(request);
+    }
 
   private:
     Dialogs& window_;
