@@ -222,7 +222,7 @@ TEST(IldaCommands, AnyFrameOfAShowCanBeChosen) {
     EXPECT_EQ(choice.count, 8);
     EXPECT_EQ(choice.initial, 1);
     EXPECT_TRUE(choice.text.contains(QStringLiteral("8 кадров")));
-    EXPECT_TRUE(choice.caption(3).contains(QStringLiteral("5 точек")));
+    EXPECT_TRUE(t.dialogs.frameCaptions[0][2].contains(QStringLiteral("5 точек")));
     ASSERT_EQ(t.count(), 5);
     EXPECT_EQ(t.w->BaseForm->statusPanels()->panelText(editor::kPanelSpare),
               QStringLiteral("Кадр 3/8"));

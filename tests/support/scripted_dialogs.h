@@ -1,6 +1,7 @@
 // Dialogs that answer from a script and remember what they were asked.
 #pragma once
 
+#include <QStringList>
 #include <deque>
 #include <optional>
 #include <vector>
@@ -23,7 +24,10 @@ class ScriptedDialogs : public editor::Dialogs {
     std::vector<editor::FileDialogSpec> fileDialogs;  // as they were when shown
     std::vector<bool> fileDialogWasSave;
     std::vector<editor::MessageSpec> messages;
+    // The frame dialogs as asked; their caption and picture functions belong to the command
+    // and end with it, so the captions of every frame are kept as they read at the time.
     std::vector<editor::FrameChoiceSpec> frameChoices;
+    std::vector<QStringList> frameCaptions;
 
     std::optional<QString> openFile(editor::FileDialogSpec& request) override {
         return answer(request, false);
@@ -43,6 +47,13 @@ class ScriptedDialogs : public editor::Dialogs {
 
     std::optional<int> chooseFrame(const editor::FrameChoiceSpec& request) override {
         frameChoices.push_back(request);
+        frameChoices.back().caption = nullptr;
+        frameChoices.back().picture = nullptr;
+        QStringList captions;
+        for (int n = 1; request.caption && n <= request.count; ++n) {
+            captions << request.caption(n);
+        }
+        frameCaptions.push_back(captions);
         if (frameAnswers.empty()) {
             return std::nullopt;
         }
