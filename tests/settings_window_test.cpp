@@ -334,6 +334,9 @@ TEST(Captions, FitTheirControlsInAllThreeWindows) {
         {4, u("n=4%")},
         {4, u("Dot:2040")},
         {4, u("Копия не пишется")},
+        {3, u("Линий 2041")},
+        {3, u("Кадр 999/999")},
+        {4, u("Скачки 9999 пикс.")},
         {5, u("Установка центра")},
     };
     for (const auto& [panel, text] : panels) {

@@ -161,8 +161,9 @@ TEST(SvgImport, EveryPointLiesOnTheDrawingOrOnAJumpBetweenItsPaths) {
     // Four paths: the hidden ones and the one painted neither way stay out.
     const auto panel = [&](int i) { return t.w->BaseForm->statusPanels()->panelText(i); };
     EXPECT_EQ(panel(editor::kPanelSpare), QStringLiteral("Линий 4"));
-    EXPECT_EQ(panel(editor::kPanelDot), QStringLiteral("Точек %1").arg(n));
-    EXPECT_TRUE(panel(editor::kPanelTool).startsWith(QStringLiteral("Скачки ")));
+    EXPECT_EQ(panel(editor::kPanelLength), QStringLiteral("Leng: %1").arg(n));
+    EXPECT_TRUE(panel(editor::kPanelDot).startsWith(QStringLiteral("Скачки ")));
+    EXPECT_EQ(panel(editor::kPanelTool), QStringLiteral("Select Dots"));
 
     t.ed().SpeedButtonUndoClick();
     EXPECT_EQ(t.count(), 3);

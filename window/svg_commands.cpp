@@ -110,11 +110,12 @@ void SvgCommands::ItemImportSvgClick(Dialogs& dialogs) {
     }
     contour.State.PointCount = int32_t(joined.points.size());
     editor_.PaintPic(true, true);
-    // Paths, points and jumps, each in a panel of its own: together they are wider than one.
+    // Points in the length panel, as always; paths and jumps in the two spare ones, so that
+    // the tool's own text stays.
+    editor_.ShowLength();
     EditorHost& host = editor_.host();
     host.setStatusText(kPanelSpare, QStringLiteral("Линий %1").arg(joined.paths));
-    host.setStatusText(kPanelDot, QStringLiteral("Точек %1").arg(joined.points.size()));
-    host.setStatusText(kPanelTool,
+    host.setStatusText(kPanelDot,
                        QStringLiteral("Скачки %1 пикс.").arg(std::lround(joined.jumpPixels)));
     if (!textNote.isEmpty()) {
         ShowMessage(dialogs, MessageType::Information, textNote);

@@ -177,7 +177,7 @@ void TraceDialog::update() {
     pending_.stop();
     result_ = TraceAndJoin(picture_, options(), spacing());
     const model::JoinedContour& c = result_.contour;
-    readout_->setText(QStringLiteral("Точек: %1, путей: %2, прыжки: %3 пикс.")
+    readout_->setText(QStringLiteral("Точек: %1, линий: %2, скачки: %3 пикс.")
                           .arg(c.needed)
                           .arg(c.paths)
                           .arg(qRound(c.jumpPixels)));
