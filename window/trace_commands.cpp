@@ -73,20 +73,21 @@ TraceDialog::TraceDialog(QWidget* parent, const tracing::Picture& picture, int s
     thresholdRow->addWidget(invert_);
 
     const tracing::Options defaults;
-    smoothing_ = new QDoubleSpinBox(this);
-    smoothing_->setRange(0, 10);
-    smoothing_->setSingleStep(0.5);
-    smoothing_->setDecimals(1);
-    smoothing_->setValue(defaults.smoothing);
+    // Distances in pixels, to a tenth, up to ten.
+    const auto pixels = [this](double step, double value) {
+        auto* box = new QDoubleSpinBox(this);
+        box->setRange(0, 10);
+        box->setSingleStep(step);
+        box->setDecimals(1);
+        box->setValue(value);
+        return box;
+    };
+    smoothing_ = pixels(0.5, defaults.smoothing);
     minLength_ = new QSpinBox(this);
     minLength_->setRange(0, 1000);
     minLength_->setValue(int(defaults.minLength));
-    minLength_->setToolTip(QStringLiteral("Более короткие пути считаются соринками"));
-    tolerance_ = new QDoubleSpinBox(this);
-    tolerance_->setRange(0, 10);
-    tolerance_->setSingleStep(0.1);
-    tolerance_->setDecimals(1);
-    tolerance_->setValue(defaults.tolerance);
+    minLength_->setToolTip(QStringLiteral("Более короткие линии считаются соринками"));
+    tolerance_ = pixels(0.1, defaults.tolerance);
     spacing_ = new QSpinBox(this);
     spacing_->setObjectName(QStringLiteral("TraceSpacing"));
     spacing_->setRange(1, 30);

@@ -524,12 +524,8 @@ def write_bmp(path, width, height, colour_of):
 RED, BLUE, GREEN = (255, 0, 0), (0, 0, 255), (0, 255, 0)
 
 
-def case_underlay(d, tmp):
-    w = MainWindow(d, d.start_app())
-    # 40 x 40: red above, blue below, and a green bottom row, whose colour (that of the
-    # bottom-left pixel) is the transparent one.
-    path = os.path.join(tmp, "Подложка для обводки.bmp")
-    write_bmp(path, 40, 40, lambda x, y: GREEN if y == 39 else (RED if y < 20 else BLUE))
+def open_underlay(d, w, path):
+    """The toolbar's underlay button, the path typed into Qt's own file dialog, Enter."""
     w.click_toolbar("SpeedButtonOpenImage")
     dialog = d.window("^Open$|Открыть")
     d.activate(dialog)
@@ -537,6 +533,15 @@ def case_underlay(d, tmp):
     d.type(path)
     d.key("Return")
     wait_for(lambda: not d.windows("^Open$"), "the open dialog to close")
+
+
+def case_underlay(d, tmp):
+    w = MainWindow(d, d.start_app())
+    # 40 x 40: red above, blue below, and a green bottom row, whose colour (that of the
+    # bottom-left pixel) is the transparent one.
+    path = os.path.join(tmp, "Подложка для обводки.bmp")
+    write_bmp(path, 40, 40, lambda x, y: GREEN if y == 39 else (RED if y < 20 else BLUE))
+    open_underlay(d, w, path)
     # Enlarged to 386 x 386 at (4, 0) of the 394 x 386 surface: red in the upper half, blue
     # in the lower, and the green row left out.
     d.eventually(lambda s: w.count(RED, 10, 10, 380, 180, s) > 370 * 150
@@ -886,13 +891,7 @@ def case_trace_underlay(d, tmp):
     inside = lambda x, y: (x + 0.5 - 200) ** 2 + (y + 0.5 - 200) ** 2 < 120 ** 2
     path = os.path.join(tmp, "disc.bmp")
     write_bmp(path, 400, 400, lambda x, y: (0, 0, 0) if inside(x, y) else WHITE)
-    w.click_toolbar("SpeedButtonOpenImage")
-    dialog = d.window("^Open$|Открыть")
-    d.activate(dialog)
-    d.key("ctrl+a")
-    d.type(path)
-    d.key("Return")
-    wait_for(lambda: not d.windows("^Open$"), "the open dialog to close")
+    open_underlay(d, w, path)
     d.wait_idle()
 
     d.activate(w.wid)
