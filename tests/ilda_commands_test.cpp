@@ -216,6 +216,8 @@ TEST(IldaCommands, AnyFrameOfAShowCanBeChosen) {
     t.draw({{10, 10}});
     t.dialogs.fileAnswers = {name};
     t.dialogs.frameAnswers = {3};
+    const QString tool = t.w->BaseForm->statusPanels()->panelText(editor::kPanelTool);
+    ASSERT_FALSE(tool.isEmpty());
     t.trigger("ItemImportIlda");
     ASSERT_EQ(t.dialogs.frameChoices.size(), 1u);
     const editor::FrameChoiceSpec& choice = t.dialogs.frameChoices[0];
@@ -226,6 +228,7 @@ TEST(IldaCommands, AnyFrameOfAShowCanBeChosen) {
     ASSERT_EQ(t.count(), 5);
     EXPECT_EQ(t.w->BaseForm->statusPanels()->panelText(editor::kPanelSpare),
               QStringLiteral("Кадр 3/8"));
+    EXPECT_EQ(t.w->BaseForm->statusPanels()->panelText(editor::kPanelTool), tool);
     const auto expected = framePoints(3);
     for (int i = 0; i < 5; ++i) {
         const model::Contour& c = t.ed().contour();

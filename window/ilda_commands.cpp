@@ -217,7 +217,6 @@ void IldaCommands::ItemImportIldaClick(Dialogs& dialogs) {
         host.setStatusText(kPanelSpare,
                            QStringLiteral("Кадр %1/%2").arg(chosen + 1).arg(list.frames.size()));
         host.setStatusText(kPanelDot, QString());
-        host.setStatusText(kPanelTool, QString());
     }
     if (in.blankedPoints > 0) {
         ShowMessage(dialogs, MessageType::Information,
