@@ -96,11 +96,7 @@ bool ReadIldaFile(const QString& name, int frame, model::Contour& contour, QStri
         problems << IldaImportProblem(in);
         return false;
     }
-    for (size_t i = 0; i < in.points.size(); ++i) {
-        contour.SetSlot(int64_t(2 * i), in.points[i].x);
-        contour.SetSlot(int64_t(2 * i + 1), in.points[i].y);
-    }
-    contour.State.PointCount = int32_t(in.points.size());
+    contour.SetPoints(in.points);
     if (in.blankedPoints > 0) {
         problems << QStringLiteral(
                         "%1 погашенных точек импортированы как обычные: у контура нет гашения.")

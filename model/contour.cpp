@@ -34,6 +34,14 @@ bool Contour::FillBuffer(int32_t x, int32_t y) {
     return true;
 }
 
+void Contour::SetPoints(const std::vector<ContourPoint>& points) {
+    for (std::size_t i = 0; i < points.size(); ++i) {
+        SetSlot(int64_t(2 * i), points[i].x);
+        SetSlot(int64_t(2 * i + 1), points[i].y);
+    }
+    State.PointCount = int32_t(points.size());
+}
+
 void Contour::ToUndo() {
     State.UndoCount = State.PointCount;
     std::copy_n(Buffer.begin(), kUndoSlots, Undo.begin());

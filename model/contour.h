@@ -5,6 +5,7 @@
 #include <array>
 #include <cstddef>
 #include <cstdint>
+#include <vector>
 
 namespace model {
 
@@ -111,6 +112,9 @@ class Contour {
     void ReadFromBuffer(int32_t s);
     // Appends (x, y) as point PointCount while PointCount <= 2040; returns whether it did.
     bool FillBuffer(int32_t x, int32_t y);
+    // Makes the points the whole contour: points 0..n-1 and the count; the slots past the new
+    // end keep what they hold. Points past the buffer are dropped.
+    void SetPoints(const std::vector<ContourPoint>& points);
     // Surface position of point i without touching ReadPos.
     PixelPos PointPixel(int32_t i) const;
 

@@ -204,12 +204,7 @@ void IldaCommands::ItemImportIldaClick(Dialogs& dialogs) {
         }
         in.points = std::move(thin);
     }
-    model::Contour& contour = editor_.contour();
-    for (size_t i = 0; i < in.points.size(); ++i) {
-        contour.SetSlot(int64_t(2 * i), in.points[i].x);
-        contour.SetSlot(int64_t(2 * i + 1), in.points[i].y);
-    }
-    contour.State.PointCount = int32_t(in.points.size());
+    editor_.contour().SetPoints(in.points);
     editor_.PaintPic(true, true);
     if (list.frames.size() > 1) {
         // Which frame of the show it was, in place of the report of an earlier import.

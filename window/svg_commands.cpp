@@ -77,8 +77,7 @@ void SvgCommands::ItemImportSvgClick(Dialogs& dialogs) {
     const int spacing = editor_.settings().ScrollBarFriqPoints;
     model::JoinedContour joined = JoinIfItCanFit(drawing, spacing);
     if (!joined.fits()) {
-        const int from = std::max(spacing, int(std::ceil(drawing.lengthPixels / double(limit))));
-        const int smallest = from > 30 ? 0 : model::SmallestFittingSpacing(drawing.paths, from);
+        const int smallest = model::SmallestFittingSpacing(drawing.paths, spacing);
         if (smallest == 0) {
             ShowMessage(dialogs, MessageType::Error,
                         QStringLiteral("Рисунок не помещается в контур из %1 точек даже при шаге "
@@ -103,16 +102,10 @@ void SvgCommands::ItemImportSvgClick(Dialogs& dialogs) {
         joined = model::JoinPaths(drawing.paths, smallest);
     }
 
-    model::Contour& contour = editor_.contour();
-    for (size_t i = 0; i < joined.points.size(); ++i) {
-        contour.SetSlot(int64_t(2 * i), joined.points[i].x);
-        contour.SetSlot(int64_t(2 * i + 1), joined.points[i].y);
-    }
-    contour.State.PointCount = int32_t(joined.points.size());
+    editor_.contour().SetPoints(joined.points);
+    // The repaint writes the points to the length panel, as always; paths and jumps go to the
+    // two spare ones, so that the tool's own text stays.
     editor_.PaintPic(true, true);
-    // Points in the length panel, as always; paths and jumps in the two spare ones, so that
-    // the tool's own text stays.
-    editor_.ShowLength();
     EditorHost& host = editor_.host();
     host.setStatusText(kPanelSpare, QStringLiteral("Линий %1").arg(joined.paths));
     host.setStatusText(kPanelDot,

@@ -31,14 +31,8 @@ TraceResult TraceAndJoin(const tracing::Picture& picture, const tracing::Options
 
 void PutContour(Editor& editor, const std::vector<model::ContourPoint>& points) {
     editor.ToUndo();
-    model::Contour& contour = editor.contour();
-    for (std::size_t i = 0; i < points.size(); ++i) {
-        contour.SetSlot(int64_t(2 * i), points[i].x);
-        contour.SetSlot(int64_t(2 * i + 1), points[i].y);
-    }
-    contour.State.PointCount = int32_t(points.size());
-    editor.PaintPic(true, true);
-    editor.ShowLength();
+    editor.contour().SetPoints(points);
+    editor.PaintPic(true, true);  // with the length panel
 }
 
 // ---- The dialog ----
