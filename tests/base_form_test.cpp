@@ -196,11 +196,28 @@ TEST(MainWindow, MenusCarryCaptionsAndShortcuts) {
     EXPECT_EQ(menus[0]->text(), QStringLiteral("Файл"));
     EXPECT_EQ(menus[1]->text(), QStringLiteral("Правка"));
     EXPECT_EQ(menus[2]->text(), QStringLiteral("Справка"));
-    EXPECT_EQ(w.form.action(QStringLiteral("ItemImport"))->shortcut(),
-              QKeySequence(QStringLiteral("Ctrl+I")));
-    EXPECT_EQ(w.form.action(QStringLiteral("SaveAsItem"))->shortcut(),
-              QKeySequence(QStringLiteral("Ctrl+F")));
-    EXPECT_EQ(w.form.action(QStringLiteral("ItemExit"))->text(), QStringLiteral("Выход"));
+    struct Item {
+        const char* name;
+        const char* text;  // nullptr: not checked here
+        const char* keys;
+    };
+    const Item items[] = {
+        {"ItemImport", nullptr, "Ctrl+I"},
+        {"SaveAsItem", nullptr, "Ctrl+F"},
+        {"ItemExit", "Выход", "Ctrl+Q"},
+        {"ItemExportIlda", nullptr, "Ctrl+Shift+E"},
+        {"ItemImportIlda", nullptr, "Ctrl+Shift+I"},
+        {"ItemImportSvg", "Импорт SVG (*.svg)", "Ctrl+Shift+G"},
+        {"ItemTrace", "Трассировка подложки…", "Ctrl+T"},
+    };
+    for (const Item& item : items) {
+        const QAction* a = w.form.action(QString::fromUtf8(item.name));
+        ASSERT_NE(a, nullptr) << item.name;
+        EXPECT_EQ(a->shortcut(), QKeySequence(QString::fromUtf8(item.keys))) << item.name;
+        if (item.text != nullptr) {
+            EXPECT_EQ(a->text(), QString::fromUtf8(item.text)) << item.name;
+        }
+    }
     EXPECT_FALSE(w.form.action(QStringLiteral("SaveItem"))->isEnabled());
     EXPECT_EQ(w.form.action(QStringLiteral("ItemSaveImage"))->text(),
               QStringLiteral("Записать в Лазерный контур в формате BMP"));

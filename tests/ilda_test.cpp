@@ -1,11 +1,14 @@
 #include <gtest/gtest.h>
 
+#include <QPointF>
+
 #include <algorithm>
 #include <cmath>
 #include <map>
 #include <vector>
 
 #include "model/ilda.h"
+#include "support/geometry.h"
 
 using namespace model::ilda;
 using Bytes = std::vector<uint8_t>;
@@ -284,23 +287,13 @@ Bytes Join(std::initializer_list<Bytes> parts) {
     return all;
 }
 
-double SegmentDistance(const model::ContourPoint& p, const model::ContourPoint& a,
-                       const model::ContourPoint& b) {
-    const double dx = double(b.x) - a.x;
-    const double dy = double(b.y) - a.y;
-    const double l2 = dx * dx + dy * dy;
-    const double t =
-        l2 > 0 ? std::clamp(((double(p.x) - a.x) * dx + (double(p.y) - a.y) * dy) / l2, 0.0, 1.0)
-               : 0.0;
-    return std::hypot(a.x + t * dx - p.x, a.y + t * dy - p.y);
-}
-
-double PathDistance(const model::ContourPoint& p, const std::vector<model::ContourPoint>& path) {
-    double best = SegmentDistance(p, path[0], path[0]);
-    for (size_t i = 1; i < path.size(); ++i) {
-        best = std::min(best, SegmentDistance(p, path[i - 1], path[i]));
+// The points of a contour as plane points in contour units.
+std::vector<QPointF> Plane(const std::vector<model::ContourPoint>& points) {
+    std::vector<QPointF> plane;
+    for (const model::ContourPoint& p : points) {
+        plane.emplace_back(p.x, p.y);
     }
-    return best;
+    return plane;
 }
 
 }  // namespace
@@ -407,10 +400,12 @@ TEST(IldaFrames, ALongFrameThinnedKeepsItsPathCornersAndHotPoints) {
                                                double(thin[i].y) - thin[i - 1].y));
     }
     EXPECT_LT(spacing, 800.0 / 2000 * 5e6 * 1.05);
-    for (const model::ContourPoint& p : thin) {
-        ASSERT_LE(PathDistance(p, frame), 2.0);
+    const std::vector<QPointF> frameLine = Plane(frame);
+    const std::vector<QPointF> thinLine = Plane(thin);
+    for (const QPointF& p : thinLine) {
+        ASSERT_LE(testing_support::PolylineDistance(p, frameLine), 2.0);
     }
-    for (const model::ContourPoint& p : frame) {
-        ASSERT_LE(PathDistance(p, thin), spacing);
+    for (const QPointF& p : frameLine) {
+        ASSERT_LE(testing_support::PolylineDistance(p, thinLine), spacing);
     }
 }

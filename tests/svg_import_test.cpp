@@ -6,10 +6,14 @@
 #include <functional>
 
 #include "app/application.h"
+#include "support/geometry.h"
+#include "support/program.h"
 #include "support/scripted_dialogs.h"
 
 using editor::MessageButton;
 using editor::MessageType;
+using testing_support::PolylineDistance;
+using testing_support::SegmentDistance;
 
 namespace {
 
@@ -27,9 +31,7 @@ struct Svg {
     }
     QString write(const char* name, const QByteArray& text) {
         const QString path = dir.filePath(QString::fromUtf8(name));
-        QFile f(path);
-        EXPECT_TRUE(f.open(QIODevice::WriteOnly));
-        f.write(text);
+        testing_support::WriteFile(path, text);
         return path;
     }
     void import(const QString& path) {
@@ -37,22 +39,6 @@ struct Svg {
         w->BaseForm->action(QStringLiteral("ItemImportSvg"))->trigger();
     }
 };
-
-double SegmentDistance(QPointF p, QPointF a, QPointF b) {
-    const QPointF d = b - a;
-    const double l2 = QPointF::dotProduct(d, d);
-    const double t = l2 > 0 ? std::clamp(QPointF::dotProduct(p - a, d) / l2, 0.0, 1.0) : 0.0;
-    const QPointF q = a + t * d - p;
-    return std::hypot(q.x(), q.y());
-}
-
-double PolylineDistance(QPointF p, const std::vector<QPointF>& line) {
-    double best = 1e9;
-    for (size_t i = 1; i < line.size(); ++i) {
-        best = std::min(best, SegmentDistance(p, line[i - 1], line[i]));
-    }
-    return best;
-}
 
 // The drawing: 200 by 100 with a square viewBox, so preserveAspectRatio's default (centred,
 // whole) puts the viewBox at x 50..150 of the document. Fitted into pixels 0..383, the document
@@ -117,13 +103,7 @@ TEST(SvgImport, EveryPointLiesOnTheDrawingOrOnAJumpBetweenItsPaths) {
     ASSERT_GT(t.count(), 50);
 
     const auto shapes = TrueShapes();
-    const auto distance = [&](QPointF p) {
-        double best = 1e9;
-        for (const auto& shape : shapes) {
-            best = std::min(best, PolylineDistance(p, shape));
-        }
-        return best;
-    };
+    const auto distance = [&](QPointF p) { return PolylineDistance(p, shapes); };
     // Points off the drawing are jump fills: they lie on the straight line between the last
     // point of one path and the first of the next.
     const int n = t.count();
@@ -232,12 +212,4 @@ TEST(SvgImport, AFileThatCannotBeReadChangesNothingAndSaysWhy) {
         EXPECT_TRUE(t.dialogs.messages[0].text.contains(r.reason))
             << t.dialogs.messages[0].text.toStdString();
     }
-}
-
-TEST(SvgImport, MenuItemAndShortcut) {
-    Svg t;
-    QAction* a = t.w->BaseForm->action(QStringLiteral("ItemImportSvg"));
-    ASSERT_NE(a, nullptr);
-    EXPECT_EQ(a->text(), QStringLiteral("Импорт SVG (*.svg)"));
-    EXPECT_EQ(a->shortcut(), QKeySequence(QStringLiteral("Ctrl+Shift+G")));
 }

@@ -66,6 +66,13 @@ double ToPixel(int32_t unit) {
     return unit / 5e6 + 192;
 }
 
+// How far a surface position is from the nearest side of the square drawn from 100 to 300 at
+// (4, 0): 103.5 .. 303.5 across and 99.5 .. 299.5 down, in pixel positions.
+double OffTheSquare(double x, double y) {
+    return std::min(std::min(std::abs(x - 103.5), std::abs(x - 303.5)),
+                    std::min(std::abs(y - 99.5), std::abs(y - 299.5)));
+}
+
 }  // namespace
 
 // OK: the underlay is shown, the preview follows the dialog, the square's outline replaces the
@@ -78,15 +85,11 @@ TEST(TraceCommand, OkPutsTheOutlineInPlaceAndUndoBringsTheOldContourBack) {
         EXPECT_TRUE(w.editor.underlay().visible());
         EXPECT_TRUE(w.form.button(QStringLiteral("SpeedButtonPictureON"))->isDown());
         EXPECT_EQ(Window::child<QSpinBox>(d, "TraceSpacing")->value(), 10);
-        // The preview lies on the square's edge, at 103.5 .. 303.5 across and 99.5 .. 299.5
-        // down, in pixel-centre positions.
+        // The preview, drawn through pixel centres, lies on the square's edge.
         const QPolygonF& preview = w.form.surface()->overlay();
         ASSERT_GT(preview.size(), 4);
         for (const QPointF& p : preview) {
-            const double dx =
-                std::min(std::abs(p.x() - 0.5 - 103.5), std::abs(p.x() - 0.5 - 303.5));
-            const double dy = std::min(std::abs(p.y() - 0.5 - 99.5), std::abs(p.y() - 0.5 - 299.5));
-            EXPECT_LE(std::min(dx, dy), 1.0);
+            EXPECT_LE(OffTheSquare(p.x() - 0.5, p.y() - 0.5), 1.0);
         }
         EXPECT_EQ(w.contour.State.PointCount, 5);  // nothing written before OK
         QTest::keyClick(&d, Qt::Key_Return);
@@ -99,9 +102,7 @@ TEST(TraceCommand, OkPutsTheOutlineInPlaceAndUndoBringsTheOldContourBack) {
     for (int i = 0; i < n; ++i) {
         const double x = ToPixel(w.contour.Buffer[std::size_t(2 * i)]);
         const double y = ToPixel(w.contour.Buffer[std::size_t(2 * i + 1)]);
-        const double onSide = std::min(std::min(std::abs(x - 103.5), std::abs(x - 303.5)),
-                                       std::min(std::abs(y - 99.5), std::abs(y - 299.5)));
-        EXPECT_LE(onSide, 1.0) << i;
+        EXPECT_LE(OffTheSquare(x, y), 1.0) << i;
         if (i > 0) {
             EXPECT_LE(std::hypot(x - ToPixel(w.contour.Buffer[std::size_t(2 * i - 2)]),
                                  y - ToPixel(w.contour.Buffer[std::size_t(2 * i - 1)])),

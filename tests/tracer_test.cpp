@@ -10,34 +10,15 @@
 #include "editor/underlay.h"
 #include "model/path_join.h"
 #include "pictures/picture.h"
+#include "support/geometry.h"
 #include "support/picture_files.h"
 #include "tracing/tracer.h"
+
+using testing_support::PolylineDistance;
 
 namespace {
 
 constexpr double kPi = 3.14159265358979323846;
-
-// A point of the surface in continuous pixel positions (pixel p's centre is p).
-struct Pt {
-    double x;
-    double y;
-};
-
-double SegmentDistance(Pt p, Pt a, Pt b) {
-    const double dx = b.x - a.x;
-    const double dy = b.y - a.y;
-    const double l2 = dx * dx + dy * dy;
-    const double t = l2 > 0 ? std::clamp(((p.x - a.x) * dx + (p.y - a.y) * dy) / l2, 0.0, 1.0) : 0;
-    return std::hypot(p.x - a.x - t * dx, p.y - a.y - t * dy);
-}
-
-double PolylineDistance(Pt p, const std::vector<Pt>& line) {
-    double best = 1e9;
-    for (std::size_t i = 0; i + 1 < line.size(); ++i) {
-        best = std::min(best, SegmentDistance(p, line[i], line[i + 1]));
-    }
-    return line.size() == 1 ? std::hypot(p.x - line[0].x, p.y - line[0].y) : best;
-}
 
 // The true geometry: closed or open polylines in picture coordinates, sampled finely.
 using Shape = std::vector<std::vector<QPointF>>;
@@ -151,30 +132,23 @@ TEST(Tracer, TracesKnownShapesOntoTheirTrueGeometry) {
         // which is pixel position that minus a half.
         const double sx = double(area.width()) / r.size.width();
         const double sy = double(area.height()) / r.size.height();
-        std::vector<std::vector<Pt>> truth;
+        std::vector<std::vector<QPointF>> truth;
         for (const auto& line : r.shape) {
-            std::vector<Pt> t;
+            std::vector<QPointF> t;
             for (const QPointF& q : line) {
-                t.push_back({area.x() + q.x() * sx - 0.5, area.y() + q.y() * sy - 0.5});
+                t.emplace_back(area.x() + q.x() * sx - 0.5, area.y() + q.y() * sy - 0.5);
             }
             truth.push_back(t);
         }
-        const auto distanceToTruth = [&](Pt p) {
-            double best = 1e9;
-            for (const auto& t : truth) {
-                best = std::min(best, PolylineDistance(p, t));
-            }
-            return best;
-        };
 
         // Points of each path, resampled as the join does, lie on the geometry.
         double worst = 0;
-        std::vector<std::vector<Pt>> traced;
+        std::vector<std::vector<QPointF>> traced;
         for (const auto& path : paths) {
-            std::vector<Pt> line;
+            std::vector<QPointF> line;
             for (const auto& q : model::ResamplePath(path, 15 * 5e6)) {
-                line.push_back({q.x / 5e6 + 192, q.y / 5e6 + 192});
-                worst = std::max(worst, distanceToTruth(line.back()));
+                line.emplace_back(q.x / 5e6 + 192, q.y / 5e6 + 192);
+                worst = std::max(worst, PolylineDistance(line.back(), truth));
             }
             traced.push_back(line);
         }
@@ -185,11 +159,7 @@ TEST(Tracer, TracesKnownShapesOntoTheirTrueGeometry) {
         for (const auto& t : truth) {
             const std::size_t skip = r.stroke > 0 ? 2 : 0;
             for (std::size_t i = skip; i + skip < t.size(); ++i) {
-                double best = 1e9;
-                for (const auto& line : traced) {
-                    best = std::min(best, PolylineDistance(t[i], line));
-                }
-                gap = std::max(gap, best);
+                gap = std::max(gap, PolylineDistance(t[i], traced));
             }
         }
         EXPECT_LE(gap, r.tolerance + 0.5);
