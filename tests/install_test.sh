@@ -28,22 +28,54 @@ for file in bin/quorinimage share/applications/$id.desktop \
 done
 [ "$failed" -eq 0 ] || exit 1
 
-echo "== desktop-file-validate $id.desktop"
-desktop-file-validate "$root/usr/share/applications/$id.desktop" && echo "no errors, no hints"
-echo "== appstreamcli validate --no-net $id.metainfo.xml"
-appstreamcli validate --no-net --pedantic "$root/usr/share/metainfo/$id.metainfo.xml"
+# A validator's status is checked here rather than by `set -e`, which does not see a command
+# before && or in a condition; what it prints is shown either way.
+validate() {
+  echo "== $*"
+  local status=0
+  "$@" || status=$?
+  if [ "$status" -ne 0 ]; then
+    echo "FAILED: $1 exited with $status"
+    exit 1
+  fi
+}
+validate desktop-file-validate "$root/usr/share/applications/$id.desktop"
+validate appstreamcli validate --no-net --pedantic "$root/usr/share/metainfo/$id.metainfo.xml"
 
-# The file types as the desktop's database compiles them.
-# (Its note that the scratch root is not on the data path is shown only if it fails.)
-if ! out="$(update-mime-database "$root/usr/share/mime" 2>&1)"; then
+# The file types as the desktop's database compiles them. update-mime-database exits 0 even
+# when it cannot read a package, so anything it prints fails the test; with the scratch root
+# on the data path it has no note to print about it.
+echo "== update-mime-database"
+status=0
+out="$(XDG_DATA_DIRS="$root/usr/share" update-mime-database "$root/usr/share/mime" 2>&1)" \
+  || status=$?
+if [ "$status" -ne 0 ] || [ -n "$out" ]; then
   echo "$out"
+  echo "FAILED: update-mime-database exited with $status and did not take the package quietly"
   exit 1
 fi
-globs="$root/usr/share/mime/globs2"
-for entry in 'application/x-quorinimage-contour:\*\.ilz' 'application/x-quorinimage-legacy:\*\.plz' \
-    'application/x-ilda:\*\.ild'; do
-  if ! grep -Eq "^[0-9]+:$entry$" "$globs"; then
-    echo "FAILED: globs2 has no $entry"
+
+# Every kind of file the program opens, by its extension: the launcher lists its type, and the
+# database maps the extension to it. Our own types are in the package, so the scratch root's
+# database must know them; the standard ones come from the system's shared-mime-info.
+system_mime=/usr/share/mime
+launcher_types="$(sed -n 's/^MimeType=//p' "$root/usr/share/applications/$id.desktop" \
+  | tr ';' '\n')"
+for entry in "$root/usr/share/mime application/x-quorinimage-contour *.ilz" \
+    "$root/usr/share/mime application/x-quorinimage-legacy *.plz" \
+    "$root/usr/share/mime application/x-ilda *.ild" \
+    "$system_mime image/svg+xml *.svg" "$system_mime image/bmp *.bmp" \
+    "$system_mime image/jpeg *.jpg" "$system_mime image/jpeg *.jpeg" \
+    "$system_mime image/vnd.microsoft.icon *.ico" "$system_mime image/wmf *.wmf" \
+    "$system_mime image/emf *.emf"; do
+  read -r database type glob <<<"$entry"
+  if ! grep -qxF "$type" <<<"$launcher_types"; then
+    echo "FAILED: the launcher does not list $type ($glob)"
+    failed=1
+  fi
+  if ! awk -F: -v type="$type" -v glob="$glob" '$2 == type && $3 == glob { found = 1 }
+                                               END { exit !found }' "$database/globs2"; then
+    echo "FAILED: $database/globs2 does not give $glob the type $type"
     failed=1
   fi
 done
@@ -52,12 +84,25 @@ if ! grep -aq '^\[50:application/x-ilda\]$' "$magic" || ! grep -aq 'ILDA' "$magi
   echo "FAILED: no ILDA magic for application/x-ilda"
   failed=1
 fi
-# Every type the launcher opens is one the package names.
-for type in $(sed -n 's/^MimeType=//p' "$root/usr/share/applications/$id.desktop" | tr ';' ' '); do
-  grep -q "type=\"$type\"" "$root/usr/share/mime/packages/$id.xml" || {
-    echo "FAILED: $type of the launcher is not in the MIME package"
+# Every type the launcher opens is one the package defines or a standard one that the system
+# database knows, as a type or as an alias (image/x-wmf of image/wmf); the package does not
+# define a standard type again.
+for type in $launcher_types; do
+  grep -qF "type=\"$type\"" "$root/usr/share/mime/packages/$id.xml" \
+    || grep -qxF "$type" "$system_mime/types" \
+    || awk -v type="$type" '$1 == type { found = 1 } END { exit !found }' "$system_mime/aliases" \
+    || grep -qF "type=\"$type\"" "$system_mime/packages/freedesktop.org.xml" || {
+    echo "FAILED: $type of the launcher is neither in the MIME package nor a system type"
     failed=1
   }
+done
+package_types="$(sed -n 's/.*<mime-type type="\([^"]*\)".*/\1/p' \
+  "$root/usr/share/mime/packages/$id.xml")"
+for type in $package_types; do
+  if grep -qF "type=\"$type\"" "$system_mime/packages/freedesktop.org.xml"; then
+    echo "FAILED: the MIME package defines $type, a standard type, again"
+    failed=1
+  fi
 done
 [ "$failed" -eq 0 ] || exit 1
 
