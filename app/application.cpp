@@ -33,12 +33,12 @@ void SetUpApplication(QApplication& application) {
 
 std::unique_ptr<Windows> CreateWindows() {
     auto w = std::make_unique<Windows>();
-    w->BaseForm = std::make_unique<editor::TBaseForm>(w->settings);
-    w->OptionForm = std::make_unique<ui::TOptionForm>(w->settings, w->BaseForm->editor());
-    w->AboutForm = std::make_unique<ui::TAboutForm>();
+    w->BaseForm = std::make_unique<window::TBaseForm>(w->settings);
+    w->OptionForm = std::make_unique<forms::TOptionForm>(w->settings, w->BaseForm->editor());
+    w->AboutForm = std::make_unique<forms::TAboutForm>();
     w->BaseForm->setOptionForm(w->OptionForm.get());
     w->BaseForm->setAboutForm(w->AboutForm.get());
-    editor::AcceptFileDrops(*w->BaseForm);
+    window::AcceptFileDrops(*w->BaseForm);
     return w;
 }
 

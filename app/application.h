@@ -18,9 +18,9 @@ void SetUpApplication(QApplication& application);
 // window, then the about window; only the main window is shown by the caller.
 struct Windows {
     editor::EditorSettings settings;
-    std::unique_ptr<editor::TBaseForm> BaseForm;
-    std::unique_ptr<ui::TOptionForm> OptionForm;
-    std::unique_ptr<ui::TAboutForm> AboutForm;
+    std::unique_ptr<window::TBaseForm> BaseForm;
+    std::unique_ptr<forms::TOptionForm> OptionForm;
+    std::unique_ptr<forms::TAboutForm> AboutForm;
 };
 
 std::unique_ptr<Windows> CreateWindows();

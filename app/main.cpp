@@ -24,13 +24,13 @@ int Quorinimage(int argc, char** argv) {
     // Once the window is up: offer what an editor that did not close left behind, keep a copy
     // of this one's unsaved work, then open the file named on the command line.
     QTimer::singleShot(0, windows->BaseForm.get(), [&windows, file = arguments.file] {
-        editor::TBaseForm& form = *windows->BaseForm;
-        auto keeper = std::make_unique<editor::RecoveryKeeper>(
-            form, std::make_unique<editor::RecoveryStore>(editor::DefaultRecoveryFolder()));
+        window::TBaseForm& form = *windows->BaseForm;
+        auto keeper = std::make_unique<window::RecoveryKeeper>(
+            form, std::make_unique<io::RecoveryStore>(window::DefaultRecoveryFolder()));
         keeper->Start();
         form.KeepRecovery(std::move(keeper));
         if (!file.isEmpty()) {
-            editor::OpenFile(form, file);
+            window::OpenFile(form, file);
         }
     });
     return QApplication::exec();

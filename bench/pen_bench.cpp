@@ -15,7 +15,7 @@ namespace {
 
 void BM_PenMove(benchmark::State& state) {
     const auto windows = app::CreateWindows();
-    editor::TBaseForm& form = *windows->BaseForm;
+    window::TBaseForm& form = *windows->BaseForm;
     form.show();
     (void)QTest::qWaitForWindowExposed(&form);
     editor::Editor& e = form.editor();
@@ -47,14 +47,14 @@ BENCHMARK(BM_PenMove)->Arg(10)->Arg(2000)->Unit(benchmark::kMicrosecond);
 // comparison only); 1, a point moved (the copy written, synced and renamed into place).
 void BM_RecoveryTick(benchmark::State& state) {
     const auto windows = app::CreateWindows();
-    editor::TBaseForm& form = *windows->BaseForm;
+    window::TBaseForm& form = *windows->BaseForm;
     editor::Editor& e = form.editor();
     e.SelectTool(model::tmPen, QStringLiteral("Paint Picture"));
     for (int i = 0; i < 2000; ++i) {
         e.PaintBoxVardeniMouseDown(editor::MouseButton::Left, 10 + i % 360, 10 + i / 360 * 20);
     }
     QTemporaryDir dir;
-    editor::RecoveryKeeper keeper(form, std::make_unique<editor::RecoveryStore>(dir.path()),
+    window::RecoveryKeeper keeper(form, std::make_unique<io::RecoveryStore>(dir.path()),
                                   3'600'000);
     keeper.Start();
     keeper.Tick();

@@ -52,7 +52,7 @@ BENCHMARK(BM_EditDragStep)->Unit(benchmark::kMicrosecond);
 
 void BM_EditDragStepWindow(benchmark::State& state) {
     const auto windows = app::CreateWindows();
-    editor::TBaseForm& form = *windows->BaseForm;
+    window::TBaseForm& form = *windows->BaseForm;
     form.show();
     (void)QTest::qWaitForWindowExposed(&form);
     editor::Editor& e = form.editor();

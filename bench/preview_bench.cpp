@@ -32,12 +32,12 @@ model::Contour FullContour() {
 
 void BM_PreviewRender(benchmark::State& state) {
     const model::Contour c = FullContour();
-    editor::preview::ScanRenderer renderer;
-    editor::preview::RenderOptions o;
+    preview::ScanRenderer renderer;
+    preview::RenderOptions o;
     o.size = int(state.range(0));
     o.scanner = state.range(1) != 0;
     for (auto _ : state) {
-        const QImage image = renderer.Render(editor::preview::ReadPoints(c), o);
+        const QImage image = renderer.Render(preview::ReadPoints(c), o);
         benchmark::DoNotOptimize(image.constBits());
     }
 }

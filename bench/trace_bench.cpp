@@ -38,7 +38,7 @@ QImage Regions(QSize size) {
 
 void TraceAndJoin(benchmark::State& state, QSize size) {
     const QImage image = Regions(size);
-    const tracing::Picture picture(image, editor::pictures::FitRect(size, kSurface));
+    const tracing::Picture picture(image, pictures::FitRect(size, kSurface));
     tracing::Options o;
     o.threshold = picture.AutoThreshold();
     std::size_t points = 0;
@@ -63,7 +63,7 @@ BENCHMARK(BM_TracePreview394)->Unit(benchmark::kMillisecond);
 void BM_TracePrepare1024(benchmark::State& state) {
     const QImage image = Regions(QSize(1024, 1024));
     for (auto _ : state) {
-        const tracing::Picture picture(image, editor::pictures::FitRect(image.size(), kSurface));
+        const tracing::Picture picture(image, pictures::FitRect(image.size(), kSurface));
         benchmark::DoNotOptimize(picture.AutoThreshold());
     }
 }
@@ -71,7 +71,7 @@ BENCHMARK(BM_TracePrepare1024)->Unit(benchmark::kMillisecond);
 
 void BM_TraceCentreLine1024(benchmark::State& state) {
     const QImage image = Regions(QSize(1024, 1024));
-    const tracing::Picture picture(image, editor::pictures::FitRect(image.size(), kSurface));
+    const tracing::Picture picture(image, pictures::FitRect(image.size(), kSurface));
     tracing::Options o;
     o.mode = tracing::Mode::CentreLine;
     o.threshold = picture.AutoThreshold();

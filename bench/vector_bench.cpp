@@ -63,7 +63,7 @@ void BM_ImportSvg5000Segments(benchmark::State& state) {
     const int spacing = 15;  // the pen's spacing as the settings start
     size_t points = 0;
     for (auto _ : state) {
-        const editor::pictures::SvgDrawing d = editor::pictures::ReadSvg(svg);
+        const pictures::SvgDrawing d = pictures::ReadSvg(svg);
         model::JoinedContour j = model::JoinPaths(d.paths, spacing);
         if (!j.fits()) {
             j = model::JoinPaths(d.paths, model::SmallestFittingSpacing(d.paths, spacing + 1));

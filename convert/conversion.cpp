@@ -31,15 +31,15 @@ QByteArray AsBytes(const Bytes& image) {
 
 bool ReadContourFile(const QString& name, model::Contour& contour, QStringList& problems) {
     int64_t size = 0;
-    if (const editor::FileResult r = editor::FileSize(name, size); !r.ok) {
+    if (const io::FileResult r = io::FileSize(name, size); !r.ok) {
         problems << r.error;
         return false;
     }
     std::optional<model::DecodedContour> file;
     if (model::ContourFileSizeAccepted(size)) {
         QByteArray bytes;
-        if (const editor::FileResult r =
-                editor::ReadWholeFile(name, model::kContourFileSize + 1, bytes);
+        if (const io::FileResult r =
+                io::ReadWholeFile(name, model::kContourFileSize + 1, bytes);
             !r.ok) {
             problems << r.error;
             return false;
@@ -56,7 +56,7 @@ bool ReadContourFile(const QString& name, model::Contour& contour, QStringList& 
 
 bool ReadLegacyFile(const QString& name, model::Contour& contour, QStringList& problems) {
     QByteArray bytes;
-    if (const editor::FileResult r = editor::ReadFilePrefix(name, model::kLegacyFileSize, bytes);
+    if (const io::FileResult r = io::ReadFilePrefix(name, model::kLegacyFileSize, bytes);
         !r.ok) {
         problems << r.error;
         return false;
@@ -87,7 +87,7 @@ QString IldaImportProblem(const model::ilda::Import& in) {
 
 bool ReadIldaFile(const QString& name, int frame, model::Contour& contour, QStringList& problems) {
     QByteArray data;
-    if (const editor::FileResult r = editor::ReadFileStart(name, kMaxIldaRead, data); !r.ok) {
+    if (const io::FileResult r = io::ReadFileStart(name, kMaxIldaRead, data); !r.ok) {
         problems << QStringLiteral("Cannot open file %1: %2").arg(name, r.error);
         return false;
     }
@@ -129,7 +129,7 @@ bool WriteIldaFile(const QString& name, const Options& options, const model::Con
     }
     const model::ilda::Export out =
         model::ilda::Encode(contour, options.ildaFormat, LineRgb(), FrameName(name), kCompany);
-    const editor::FileResult written = editor::WriteFileAtomically(name, AsBytes(out.bytes));
+    const io::FileResult written = io::WriteFileAtomically(name, AsBytes(out.bytes));
     if (!written.ok) {
         problems << QStringLiteral("Cannot create file %1: %2").arg(name, written.error);
         return false;
@@ -235,14 +235,14 @@ bool WriteContour(const QString& name, FileKind kind, const Options& options,
             const QRgb line = editor::ResolveColor(editor::EditorSettings{}.ColorBoxLine);
             bytes = SvgImage(contour,
                              QStringLiteral("#%1").arg(line & 0xFFFFFFu, 6, 16, QLatin1Char('0')));
-            const editor::FileResult written = editor::WriteFileAtomically(name, bytes);
+            const io::FileResult written = io::WriteFileAtomically(name, bytes);
             if (!written.ok) {
                 problems << QStringLiteral("Cannot create file %1: %2").arg(name, written.error);
             }
             return written.ok;
         }
     }
-    const editor::FileResult written = editor::WriteFileAtomically(name, bytes);
+    const io::FileResult written = io::WriteFileAtomically(name, bytes);
     if (!written.ok) {
         problems << written.error;
     }

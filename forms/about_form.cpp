@@ -13,7 +13,7 @@
 #include "forms/contacts.h"
 #include "pictures/jpeg_reader.h"
 
-namespace ui {
+namespace forms {
 
 namespace {
 
@@ -134,8 +134,8 @@ TAboutForm::TAboutForm(QWidget* parent)
     // Our own drawing, decoded by the same JPEG reader as the underlay pictures.
     QFile pictureFile(QStringLiteral(":/about/about_picture.jpg"));
     if (pictureFile.open(QIODevice::ReadOnly)) {
-        const editor::pictures::JpegImage picture =
-            editor::pictures::ReadJpegFull(pictureFile.readAll());
+        const pictures::JpegImage picture =
+            pictures::ReadJpegFull(pictureFile.readAll());
         if (picture.ok()) {
             setPicture(picture.image);
         }
@@ -169,4 +169,4 @@ void TAboutForm::Timer1Timer() {
     }
 }
 
-}  // namespace ui
+}  // namespace forms

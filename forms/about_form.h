@@ -8,7 +8,7 @@
 #include <QWidget>
 #include <functional>
 
-namespace ui {
+namespace forms {
 
 // Asks the desktop for the user's attention to a window; the caption bar is the usual place.
 void FlashWindow(QWidget* window, bool invert);
@@ -55,4 +55,4 @@ class TAboutForm : public QWidget {
     int flashes_ = 0;
 };
 
-}  // namespace ui
+}  // namespace forms

@@ -1,7 +1,7 @@
 // The contact lines of the about window, kept together so they are easy to change.
 #pragma once
 
-namespace ui::contacts {
+namespace forms::contacts {
 
 inline constexpr const char* kProgramName = "Quorinimage";
 inline constexpr const char* kPlaceLine = "Example City, tel. +1 555 0100";
@@ -9,4 +9,4 @@ inline constexpr const char* kNameLine = "The Quorinimage project";
 inline constexpr const char* kMailAddress = "contact@example.org";
 inline constexpr const char* kWebAddress = "https://quorinimage.example.org";
 
-}  // namespace ui::contacts
+}  // namespace forms::contacts

@@ -9,7 +9,7 @@
 #include <QWindow>
 #include <array>
 
-namespace ui {
+namespace forms {
 
 namespace {
 
@@ -206,7 +206,7 @@ TOptionForm::TOptionForm(editor::EditorSettings& settings, editor::Editor& edito
         {"SpeedButtonAbortSetting", QStringLiteral("Отменить последние изменения")}};
     int x = 0;
     for (const auto& [name, caption] : buttons) {
-        auto* b = new editor::SpeedButton(this, 0, false);
+        auto* b = new widgets::SpeedButton(this, 0, false);
         b->setObjectName(QString::fromUtf8(name));
         b->setText(caption);
         b->setToolButtonStyle(Qt::ToolButtonTextOnly);
@@ -305,4 +305,4 @@ bool TOptionForm::event(QEvent* e) {
     return done;
 }
 
-}  // namespace ui
+}  // namespace forms

@@ -14,7 +14,7 @@
 #include "editor/settings.h"
 #include "widgets/speed_button.h"
 
-namespace ui {
+namespace forms {
 
 // A colour drop-down list: each entry shows a swatch and its name.
 class ColorBox : public QComboBox {
@@ -71,4 +71,4 @@ class TOptionForm : public QWidget {
     QMargins frame_;  // the window frame taken off the client so far
 };
 
-}  // namespace ui
+}  // namespace forms

@@ -8,11 +8,11 @@
 #include <algorithm>
 #include <cstring>
 
-namespace ui {
+namespace forms {
 
-using editor::preview::FramesPerSecond;
-using editor::preview::FrameTimeMs;
-using editor::preview::kScanRates;
+using preview::FramesPerSecond;
+using preview::FrameTimeMs;
+using preview::kScanRates;
 
 ScanView::ScanView(QWidget* parent) : QWidget(parent) {
     setObjectName(QStringLiteral("ScanView"));
@@ -51,7 +51,7 @@ TPreviewForm::TPreviewForm(editor::Editor& editor, QWidget* parent)
         ComboBoxScanRate->addItem(QStringLiteral("%1 точек/с").arg(rate), rate);
     }
     ComboBoxScanRate->setCurrentIndex(
-        ComboBoxScanRate->findData(editor::preview::kDefaultScanRate));
+        ComboBoxScanRate->findData(preview::kDefaultScanRate));
     CheckBoxScanner = new QCheckBox(QStringLiteral("Сканер"), this);
     CheckBoxScanner->setObjectName(QStringLiteral("CheckBoxScanner"));
     CheckBoxScanner->setToolTip(QStringLiteral("Инерция зеркал: скругление углов и выбросы"));
@@ -100,7 +100,7 @@ int TPreviewForm::scanRate() const {
 
 bool TPreviewForm::Refresh() {
     const model::Contour& c = editor_.contour();
-    const int n = editor::preview::LivePointCount(c);
+    const int n = preview::LivePointCount(c);
     const QRgb color = editor::ResolveColor(editor_.settings().ColorBoxLine);
     // Rendered at the screen's own pixels, so the beam stays one pixel wide on a dense screen.
     const qreal dpr = view_->devicePixelRatioF();
@@ -121,8 +121,8 @@ bool TPreviewForm::Refresh() {
     size_ = size;
     rate_ = rate;
     scanner_ = scanner;
-    points_ = editor::preview::ReadPoints(c);
-    editor::preview::RenderOptions o;
+    points_ = preview::ReadPoints(c);
+    preview::RenderOptions o;
     o.size = size;
     o.rate = rate;
     o.scanner = scanner;
@@ -144,7 +144,7 @@ void TPreviewForm::ShowReadouts() {
         QStringLiteral("Кадров в секунду: %1").arg(FramesPerSecond(rate, n), 0, 'f', 1));
     LabelFrameTime->setText(
         QStringLiteral("Время кадра: %1 мс").arg(FrameTimeMs(rate, n), 0, 'f', 1));
-    const bool flickers = editor::preview::Flickers(rate, n);
+    const bool flickers = preview::Flickers(rate, n);
     QPalette pal = palette();
     if (flickers) {
         pal.setColor(QPalette::WindowText, QColor::fromRgb(kFlickerWarning));
@@ -182,4 +182,4 @@ void TPreviewForm::hideEvent(QHideEvent* event) {
     QWidget::hideEvent(event);
 }
 
-}  // namespace ui
+}  // namespace forms

@@ -16,7 +16,7 @@
 #include "editor/editor.h"
 #include "preview/scan_model.h"
 
-namespace ui {
+namespace forms {
 
 // Warning colour of the frame-rate readout when the picture would flicker.
 inline constexpr QRgb kFlickerWarning = qRgb(200, 0, 0);
@@ -63,7 +63,7 @@ class TPreviewForm : public QWidget {
     int renderCount() const { return renders_; }
     // The picture as last rendered, and the points it was rendered from.
     const QImage& picture() const { return picture_; }
-    const std::vector<editor::preview::ScanPoint>& points() const { return points_; }
+    const std::vector<preview::ScanPoint>& points() const { return points_; }
     QTimer& frameTimer() { return frameTimer_; }
     ScanView* view() const { return view_; }
 
@@ -84,7 +84,7 @@ class TPreviewForm : public QWidget {
     ScanView* view_ = nullptr;
     QTimer frameTimer_;
     QElapsedTimer clock_;
-    editor::preview::ScanRenderer renderer_;
+    preview::ScanRenderer renderer_;
     // What the picture was rendered from.
     std::vector<int32_t> slots_;
     int count_ = -1;
@@ -92,9 +92,9 @@ class TPreviewForm : public QWidget {
     int size_ = -1;
     int rate_ = 0;
     bool scanner_ = false;
-    std::vector<editor::preview::ScanPoint> points_;
+    std::vector<preview::ScanPoint> points_;
     QImage picture_;
     int renders_ = 0;
 };
 
-}  // namespace ui
+}  // namespace forms

@@ -52,7 +52,7 @@ void Put32(QByteArray& out, qint64 v) {
 // An icon: directory of one image, then the bitmap without its file header, twice as high
 // (colour rows, then the mask rows), with a one-bit AND mask.
 QByteArray Icon(const QImage& image) {
-    QByteArray dib = editor::pictures::EncodeBitmap24(image).mid(14);
+    QByteArray dib = pictures::EncodeBitmap24(image).mid(14);
     qToLittleEndian<qint32>(image.height() * 2, dib.data() + 8);
     const int maskStride = ((image.width() + 31) / 32) * 4;
     QByteArray mask(maskStride * image.height(), '\0');
@@ -163,7 +163,7 @@ int main(int argc, char** argv) {
         return 2;
     }
     const QString root = QString::fromLocal8Bit(argv[1]);
-    using editor::pictures::EncodeBitmap24;
+    using pictures::EncodeBitmap24;
     Write(root + QStringLiteral("/bmp"), QStringLiteral("sample.bmp"),
           EncodeBitmap24(Sample(24, 16)));
     Write(root + QStringLiteral("/bmp"), QStringLiteral("tall.bmp"), EncodeBitmap24(Sample(3, 40)));
@@ -177,7 +177,7 @@ int main(int argc, char** argv) {
     Write(root + QStringLiteral("/jpeg"), QStringLiteral("cmyk.jpg"),
           testing_support::EncodeJpeg(Sample(16, 16), JCS_CMYK, false));
     Write(root + QStringLiteral("/wmf"), QStringLiteral("built_in.wmf"),
-          editor::pictures::BuiltInPicture());
+          pictures::BuiltInPicture());
     testing_support::WmfFile wmf;
     wmf.window(0, 0, 200, 100);
     wmf.pen(0, 3, 0x0000FF);

@@ -16,8 +16,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     fuzzing::Session s;
     editor::Editor& e = s.editor;
     const QSize area = e.canvas().image().size();
-    const editor::pictures::PictureResult r = editor::pictures::ReadPicture(
-        bytes, editor::pictures::PictureKind::QUORINIMAGE_PICTURE_KIND, area);
+    const pictures::PictureResult r = pictures::ReadPicture(
+        bytes, pictures::PictureKind::QUORINIMAGE_PICTURE_KIND, area);
     if (!r.ok()) {
         fuzzing::Require(!r.error.isEmpty(), "a refused picture says why");
         return 0;
@@ -39,7 +39,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     e.FillBuffer(100, 370);
     s.host.grid = true;
     e.PaintPic(true, true);
-    const QByteArray exported = editor::pictures::EncodeBitmap24(e.canvas().image());
+    const QByteArray exported = pictures::EncodeBitmap24(e.canvas().image());
     fuzzing::Require(exported.size() > 54, "the export has a header and pixels");
     return 0;
 }

@@ -11,7 +11,7 @@
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const QByteArray bytes =
         QByteArray::fromRawData(reinterpret_cast<const char*>(data), qsizetype(size));
-    const editor::pictures::SvgDrawing d = editor::pictures::ReadSvg(bytes);
+    const pictures::SvgDrawing d = pictures::ReadSvg(bytes);
     if (!d.ok()) {
         fuzzing::Require(d.paths.empty(), "a refused drawing brings no paths");
         return 0;
@@ -26,7 +26,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         }
         points += p.points.size();
     }
-    fuzzing::Require(points <= editor::pictures::kMaxSvgPoints, "the drawing stays bounded");
+    fuzzing::Require(points <= pictures::kMaxSvgPoints, "the drawing stays bounded");
     fuzzing::Require(std::isfinite(d.lengthPixels), "the length is a number");
     // What the command joins: only what can fit, and not more paths than points.
     const int spacing = int(size % 30) + 1;

@@ -4,7 +4,7 @@
 #include <QFileInfo>
 #include <QSaveFile>
 
-namespace editor {
+namespace io {
 
 namespace {
 
@@ -110,4 +110,4 @@ FileResult WriteFileAtomically(const QString& name, const QByteArray& bytes) {
     return {};
 }
 
-}  // namespace editor
+}  // namespace io

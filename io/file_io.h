@@ -7,7 +7,7 @@
 #include <cstdint>
 #include <optional>
 
-namespace editor {
+namespace io {
 
 struct FileResult {
     bool ok = true;
@@ -29,4 +29,4 @@ FileResult WriteFileAtomically(const QString& name, const QByteArray& bytes);
 // The text shown when a file ends before the bytes a command needs.
 QString ReadBeyondEndText();
 
-}  // namespace editor
+}  // namespace io

@@ -13,7 +13,7 @@
 #include <unistd.h>
 #endif
 
-namespace editor {
+namespace io {
 
 namespace {
 
@@ -184,4 +184,4 @@ void RecoveryStore::setAside(const QString& path) {
     SyncFolder(QFileInfo(path).absolutePath());
 }
 
-}  // namespace editor
+}  // namespace io

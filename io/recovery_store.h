@@ -13,7 +13,7 @@
 #include <optional>
 #include <vector>
 
-namespace editor {
+namespace io {
 
 struct RecoveryRecord {
     QString fileName;     // the file the work belongs to; empty when it has none
@@ -66,4 +66,4 @@ class RecoveryStore {
     QString error_;
 };
 
-}  // namespace editor
+}  // namespace io

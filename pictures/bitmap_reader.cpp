@@ -5,7 +5,7 @@
 #include <QtEndian>
 #include <cstdlib>
 
-namespace editor::pictures {
+namespace pictures {
 
 namespace {
 
@@ -267,4 +267,4 @@ ImageResult ReadIcon(const QByteArray& data) {
     return r;
 }
 
-}  // namespace editor::pictures
+}  // namespace pictures

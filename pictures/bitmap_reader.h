@@ -6,7 +6,7 @@
 #include <QImage>
 #include <QString>
 
-namespace editor::pictures {
+namespace pictures {
 
 inline constexpr qint64 kMaxPicturePixels = qint64(1) << 26;  // 64 Mpx, 256 MB as ARGB
 
@@ -28,4 +28,4 @@ ImageResult ReadBitmap(const QByteArray& data);
 // "Icon image is not valid".
 ImageResult ReadIcon(const QByteArray& data);
 
-}  // namespace editor::pictures
+}  // namespace pictures

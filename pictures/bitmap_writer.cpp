@@ -4,7 +4,7 @@
 
 #include "io/file_io.h"
 
-namespace editor::pictures {
+namespace pictures {
 
 QByteArray EncodeBitmap24(const QImage& source) {
     const QImage image = source.convertToFormat(QImage::Format_RGB32);
@@ -41,10 +41,10 @@ QByteArray EncodeBitmap24(const QImage& source) {
 QString WriteBitmapFile(const QImage& image, const QString& fileName) {
     // The file layer's atomic write also sees a write cut short by a full disk, which a
     // buffered write would only meet, unreported, when it is committed.
-    if (!WriteFileAtomically(fileName, EncodeBitmap24(image)).ok) {
+    if (!io::WriteFileAtomically(fileName, EncodeBitmap24(image)).ok) {
         return QStringLiteral("Cannot create file %1").arg(fileName);
     }
     return QString();
 }
 
-}  // namespace editor::pictures
+}  // namespace pictures

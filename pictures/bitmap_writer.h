@@ -4,7 +4,7 @@
 #include <QImage>
 #include <QString>
 
-namespace editor::pictures {
+namespace pictures {
 
 // The file's bytes: file header, 40-byte info header, rows bottom-up, padded to 4 bytes.
 QByteArray EncodeBitmap24(const QImage& image);
@@ -13,4 +13,4 @@ QByteArray EncodeBitmap24(const QImage& image);
 // only when the new one is complete.
 QString WriteBitmapFile(const QImage& image, const QString& fileName);
 
-}  // namespace editor::pictures
+}  // namespace pictures

@@ -3,7 +3,7 @@
 #include <QtEndian>
 #include <initializer_list>
 
-namespace editor::pictures {
+namespace pictures {
 
 namespace {
 
@@ -85,4 +85,4 @@ QByteArray BuiltInPicture() {
     return b.finish(kSize, kSize, 1000);
 }
 
-}  // namespace editor::pictures
+}  // namespace pictures

@@ -4,8 +4,8 @@
 
 #include <QByteArray>
 
-namespace editor::pictures {
+namespace pictures {
 
 QByteArray BuiltInPicture();
 
-}  // namespace editor::pictures
+}  // namespace pictures

@@ -1,7 +1,7 @@
 // Enhanced metafile records played into the GDI state machine.
 #include "pictures/metafile_records.h"
 
-namespace editor::pictures::gdi {
+namespace pictures::gdi {
 
 namespace {
 
@@ -613,4 +613,4 @@ void PlayEmfRecords(const QByteArray& data, const EmfLayout& layout, GdiPlayer& 
     throw Malformed();
 }
 
-}  // namespace editor::pictures::gdi
+}  // namespace pictures::gdi

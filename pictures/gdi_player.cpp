@@ -2,7 +2,7 @@
 
 #include "pictures/bitmap_reader.h"
 
-namespace editor::pictures::gdi {
+namespace pictures::gdi {
 
 QColor ColorRef(quint32 c) {
     return QColor(int(c & 0xFF), int((c >> 8) & 0xFF), int((c >> 16) & 0xFF));
@@ -240,4 +240,4 @@ void SelectStock(GdiPlayer& g, quint32 index) {
     }
 }
 
-}  // namespace editor::pictures::gdi
+}  // namespace pictures::gdi

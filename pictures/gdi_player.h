@@ -15,7 +15,7 @@
 #include <optional>
 #include <vector>
 
-namespace editor::pictures::gdi {
+namespace pictures::gdi {
 
 inline constexpr quint32 kPlaceableKey = 0x9AC6CDD7;
 inline constexpr quint32 kEmfSignature = 0x464D4520;  // " EMF"
@@ -575,4 +575,4 @@ QBrush MakeBrush(quint32 style, QColor color, quint32 hatch);
 // Stock objects of the enhanced format, selected by index with the top bit set.
 void SelectStock(GdiPlayer& g, quint32 index);
 
-}  // namespace editor::pictures::gdi
+}  // namespace pictures::gdi

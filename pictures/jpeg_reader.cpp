@@ -7,7 +7,7 @@
 #include <cstdio>
 #include <vector>
 
-namespace editor::pictures {
+namespace pictures {
 
 namespace {
 
@@ -175,4 +175,4 @@ JpegImage ReadJpegFull(const QByteArray& data) {
     return r;
 }
 
-}  // namespace editor::pictures
+}  // namespace pictures

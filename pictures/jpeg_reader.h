@@ -8,7 +8,7 @@
 
 #include "pictures/picture.h"
 
-namespace editor::pictures {
+namespace pictures {
 
 // Largest picture (width times height, as the file declares it) that the reader accepts.
 inline constexpr qint64 kMaxJpegPixels = qint64(1) << 28;
@@ -30,4 +30,4 @@ JpegImage ReadJpegFull(const QByteArray& data);
 // scale first, as for an area), never enlarged.
 JpegImage ReadJpegAtMost(const QByteArray& data, int maxSide);
 
-}  // namespace editor::pictures
+}  // namespace pictures

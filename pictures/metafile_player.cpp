@@ -6,7 +6,7 @@
 
 #include "pictures/metafile_records.h"
 
-namespace editor::pictures {
+namespace pictures {
 
 namespace {
 
@@ -147,4 +147,4 @@ PictureResult RenderMetafile(const QByteArray& data, QSize size) {
     return Render(data, *s, QRect(QPoint(0, 0), size));
 }
 
-}  // namespace editor::pictures
+}  // namespace pictures

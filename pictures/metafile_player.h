@@ -7,7 +7,7 @@
 
 #include "pictures/picture.h"
 
-namespace editor::pictures {
+namespace pictures {
 
 // The picture's natural size in screen pixels (96 per inch), or an empty size with the
 // error text for a file that is not a metafile.
@@ -26,4 +26,4 @@ PictureResult PlayMetafile(const QByteArray& data, QSize area);
 // Plays the metafile into an image of the given size, the whole picture stretched to it.
 PictureResult RenderMetafile(const QByteArray& data, QSize size);
 
-}  // namespace editor::pictures
+}  // namespace pictures

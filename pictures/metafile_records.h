@@ -8,7 +8,7 @@
 
 #include "pictures/gdi_player.h"
 
-namespace editor::pictures::gdi {
+namespace pictures::gdi {
 
 struct WmfLayout {
     qsizetype recordsAt = 0;
@@ -38,4 +38,4 @@ std::optional<EmfLayout> EmfHeader(const QByteArray& data);
 // Plays every record up to the end-of-file record.
 void PlayEmfRecords(const QByteArray& data, const EmfLayout& layout, GdiPlayer& g);
 
-}  // namespace editor::pictures::gdi
+}  // namespace pictures::gdi

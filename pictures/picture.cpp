@@ -1,6 +1,6 @@
 #include "pictures/picture.h"
 
-namespace editor::pictures {
+namespace pictures {
 
 QRect FitRect(QSize picture, QSize area) {
     const int w = picture.width();
@@ -42,4 +42,4 @@ PictureResult Fitted(const QImage& picture, QSize area) {
     return r;
 }
 
-}  // namespace editor::pictures
+}  // namespace pictures

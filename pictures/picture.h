@@ -7,7 +7,7 @@
 #include <QSize>
 #include <QString>
 
-namespace editor::pictures {
+namespace pictures {
 
 struct PictureResult {
     QImage image;  // already scaled to rect's size; transparent where nothing is drawn
@@ -29,4 +29,4 @@ QRect FitRect(QSize picture, QSize area);
 // Scales a picture (natural size) into its fitted rectangle of the area.
 PictureResult Fitted(const QImage& picture, QSize area);
 
-}  // namespace editor::pictures
+}  // namespace pictures

@@ -8,7 +8,7 @@
 #include "pictures/jpeg_reader.h"
 #include "pictures/metafile_player.h"
 
-namespace editor::pictures {
+namespace pictures {
 
 const std::vector<PictureFormat>& RegisteredFormats() {
     static const std::vector<PictureFormat> formats = {
@@ -58,7 +58,7 @@ PictureResult LoadPicture(const QString& fileName, QSize area, PictureSource* so
     // Through the file layer, which reads only regular files (a pipe would wait for a writer
     // forever) and refuses a file larger than the limit without reading it.
     QByteArray data;
-    if (!ReadWholeFile(fileName, kMaxPictureFileBytes, data).ok) {
+    if (!io::ReadWholeFile(fileName, kMaxPictureFileBytes, data).ok) {
         return PictureResult::Fail(QStringLiteral("Cannot open file %1").arg(fileName));
     }
     PictureResult r = ReadPicture(data, format->kind, area);
@@ -127,4 +127,4 @@ QImage ReadSourcePicture(const PictureSource& source, int maxSide, QSize minSize
     return image;
 }
 
-}  // namespace editor::pictures
+}  // namespace pictures

@@ -10,7 +10,7 @@
 
 #include "pictures/picture.h"
 
-namespace editor::pictures {
+namespace pictures {
 
 enum class PictureKind { Metafile, EnhancedMetafile, Icon, Bitmap, Jpeg };
 
@@ -48,4 +48,4 @@ QImage ReadSourcePicture(const PictureSource& source, int maxSide, QSize minSize
 // Reads at most this much of a picture file.
 inline constexpr qint64 kMaxPictureFileBytes = qint64(512) * 1024 * 1024;
 
-}  // namespace editor::pictures
+}  // namespace pictures

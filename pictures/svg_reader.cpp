@@ -10,7 +10,7 @@
 #include <climits>
 #include <cmath>
 
-namespace editor::pictures {
+namespace pictures {
 
 namespace {
 
@@ -289,4 +289,4 @@ SvgDrawing ReadSvg(const QByteArray& bytes) {
     return result;
 }
 
-}  // namespace editor::pictures
+}  // namespace pictures

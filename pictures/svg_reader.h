@@ -15,7 +15,7 @@
 
 #include "model/path_join.h"
 
-namespace editor::pictures {
+namespace pictures {
 
 // Curves are flattened to within this many surface pixels of the true curve.
 inline constexpr double kSvgFlatness = 0.25;
@@ -34,4 +34,4 @@ struct SvgDrawing {
 
 SvgDrawing ReadSvg(const QByteArray& bytes);
 
-}  // namespace editor::pictures
+}  // namespace pictures

@@ -1,7 +1,7 @@
 // Windows metafile records (placeable and plain) played into the GDI state machine.
 #include "pictures/metafile_records.h"
 
-namespace editor::pictures::gdi {
+namespace pictures::gdi {
 
 std::optional<WmfLayout> WmfHeader(const QByteArray& data) {
     WmfLayout w;
@@ -392,4 +392,4 @@ std::optional<QRectF> WmfWindow(const QByteArray& data, const WmfLayout& layout)
     return QRectF(o, *ext).normalized();
 }
 
-}  // namespace editor::pictures::gdi
+}  // namespace pictures::gdi

@@ -4,7 +4,7 @@
 #include <cmath>
 #include <numbers>
 
-namespace editor::preview {
+namespace preview {
 
 namespace {
 
@@ -276,4 +276,4 @@ QImage ScanRenderer::ToImage(const RenderOptions& o) const {
     return image;
 }
 
-}  // namespace editor::preview
+}  // namespace preview

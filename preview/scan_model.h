@@ -12,7 +12,7 @@
 
 #include "model/contour.h"
 
-namespace editor::preview {
+namespace preview {
 
 // Scan rates offered, in points per second.
 inline constexpr std::array<int, 4> kScanRates{12000, 20000, 30000, 45000};
@@ -121,4 +121,4 @@ class ScanRenderer {
     std::vector<QPointF> beam_;
 };
 
-}  // namespace editor::preview
+}  // namespace preview

@@ -9,8 +9,8 @@
 #include "support/pixels.h"
 #include "support/wait.h"
 
-using editor::SpeedButton;
-using editor::TBaseForm;
+using widgets::SpeedButton;
+using window::TBaseForm;
 
 namespace {
 
@@ -264,9 +264,9 @@ TEST(Dialogs, ProgramFiltersBecomeQtFilters) {
         {"Laser Version 1.0-1.5|*.plz", "Laser Version 1.0-1.5 (*.plz)"},
     };
     for (const auto& [filter, expected] : cases) {
-        EXPECT_EQ(editor::QtDialogs::QtFilter(QString::fromUtf8(filter)),
+        EXPECT_EQ(window::QtDialogs::QtFilter(QString::fromUtf8(filter)),
                   QString::fromUtf8(expected));
     }
-    EXPECT_EQ(editor::QtDialogs::Suffix(QStringLiteral("*.ilz")), QStringLiteral("ilz"));
-    EXPECT_EQ(editor::QtDialogs::Suffix(QStringLiteral("plz")), QStringLiteral("plz"));
+    EXPECT_EQ(window::QtDialogs::Suffix(QStringLiteral("*.ilz")), QStringLiteral("ilz"));
+    EXPECT_EQ(window::QtDialogs::Suffix(QStringLiteral("plz")), QStringLiteral("plz"));
 }

@@ -26,8 +26,8 @@
 #include "pictures/bitmap_writer.h"
 #include "support/scripted_dialogs.h"
 
-using editor::MessageButton;
-using editor::MessageType;
+using window::MessageButton;
+using window::MessageType;
 using editor::MouseButton;
 
 namespace {
@@ -51,7 +51,7 @@ QByteArray Path(const QString& name) {
 class RacingDialogs : public testing_support::ScriptedDialogs {
   public:
     std::function<void(const QString&)> afterChoice;
-    std::optional<QString> openFile(editor::FileDialogSpec& request) override {
+    std::optional<QString> openFile(window::FileDialogSpec& request) override {
         std::optional<QString> chosen = ScriptedDialogs::openFile(request);
         if (chosen && afterChoice) {
             afterChoice(*chosen);
@@ -77,7 +77,7 @@ struct Program {
             ed().PaintBoxVardeniMouseUp(MouseButton::Left, x, y);
         }
     }
-    editor::SpeedButton* button(const char* name) {
+    widgets::SpeedButton* button(const char* name) {
         return w->BaseForm->button(QString::fromUtf8(name));
     }
     bool undoEnabled() {
@@ -132,7 +132,7 @@ void ExpectFailedWrite(Program& p, const Writer& w, const QString& target, const
                        const model::ContourBuffer& buffer, int count) {
     SCOPED_TRACE(w.what);
     ASSERT_GT(p.dialogs.messages.size(), messagesBefore) << "no message box";
-    const editor::MessageSpec& box = p.dialogs.messages.back();
+    const window::MessageSpec& box = p.dialogs.messages.back();
     EXPECT_EQ(box.type, MessageType::Error) << box.text.toStdString();
     EXPECT_FALSE(box.text.isEmpty());
     if (qEnvironmentVariableIsSet("QUORINIMAGE_SHOW_MESSAGES")) {
@@ -392,7 +392,7 @@ QByteArray GoodFile(const QString& extension) {
     if (extension == QStringLiteral(".bmp")) {
         QImage image(8, 8, QImage::Format_RGB32);
         image.fill(Qt::red);
-        return editor::pictures::EncodeBitmap24(image);
+        return pictures::EncodeBitmap24(image);
     }
     const std::vector<uint8_t> bytes =
         model::ilda::Encode(c, model::ilda::kTrueColor2D, {0, 255, 0}, "one", "test").bytes;
@@ -435,7 +435,7 @@ TEST(FailureInjection, AFileThatChangesBetweenTheDialogAndTheRead) {
             r.run(p, name);
             p.dialogs.afterChoice = nullptr;
             ASSERT_EQ(p.dialogs.messages.size(), 1u);
-            const editor::MessageSpec& box = p.dialogs.messages.back();
+            const window::MessageSpec& box = p.dialogs.messages.back();
             EXPECT_EQ(box.type, MessageType::Error);
             if (qEnvironmentVariableIsSet("QUORINIMAGE_SHOW_MESSAGES")) {
                 std::printf("[%s, %s] %s\n", r.what, how, box.text.toUtf8().constData());

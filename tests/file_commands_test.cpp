@@ -13,8 +13,8 @@
 #include "model/legacy_file.h"
 #include "support/scripted_dialogs.h"
 
-using editor::MessageButton;
-using editor::MessageType;
+using window::MessageButton;
+using window::MessageType;
 using editor::MouseButton;
 using model::PixelPos;
 
@@ -60,8 +60,8 @@ struct Files {
         w = app::CreateWindows();
         form().setDialogs(&dialogs);
     }
-    editor::TBaseForm& form() { return *w->BaseForm; }
-    editor::FileCommands& files() { return form().fileCommands(); }
+    window::TBaseForm& form() { return *w->BaseForm; }
+    window::FileCommands& files() { return form().fileCommands(); }
     editor::Editor& ed() { return form().editor(); }
     int count() { return ed().state().PointCount; }
     QString path(const QString& name) { return dir.filePath(name); }
@@ -108,16 +108,16 @@ struct Files {
     model::ContourFileImage image() {
         return model::EncodeContourFile(ed().contour().Buffer, count());
     }
-    const editor::MessageSpec& lastMessage() { return dialogs.messages.back(); }
+    const window::MessageSpec& lastMessage() { return dialogs.messages.back(); }
 };
 
-void ExpectFormatRefusal(const editor::MessageSpec& m) {
+void ExpectFormatRefusal(const window::MessageSpec& m) {
     EXPECT_EQ(m.text, QStringLiteral("Файл имеет другой формат!"));
     EXPECT_EQ(m.type, MessageType::Error);
     EXPECT_EQ(m.buttons, std::vector<MessageButton>{MessageButton::Ok});
 }
 
-void ExpectErrorBox(const editor::MessageSpec& m) {
+void ExpectErrorBox(const window::MessageSpec& m) {
     EXPECT_EQ(m.type, MessageType::Error);
     EXPECT_EQ(m.buttons, std::vector<MessageButton>{MessageButton::Ok});
     EXPECT_FALSE(m.text.isEmpty());
@@ -137,7 +137,7 @@ TEST(FileCommands, DialogsAndTheDefaultSaveNameAtStart) {
     EXPECT_TRUE(f.files().OpenDialogLaser.defaultExt.isEmpty());
     EXPECT_EQ(f.files().OpenDialogLaser.fileName,
               QDir::toNativeSeparators(QStringLiteral("./*.ilz")));
-    for (const editor::FileDialogSpec* plz : {&f.files().OpenDialogPlz, &f.files().SaveDialogPlz}) {
+    for (const window::FileDialogSpec* plz : {&f.files().OpenDialogPlz, &f.files().SaveDialogPlz}) {
         EXPECT_EQ(plz->filter, QStringLiteral("Laser Version 1.0-1.5|*.plz"));
         EXPECT_EQ(plz->defaultExt, QStringLiteral("*.plz"));
         EXPECT_TRUE(plz->fileName.isEmpty());
@@ -228,7 +228,7 @@ TEST(FileCommands, OverwriteQuestionGuardsAnExistingFile) {
     f.dialogs.fileAnswers.push_back(name);
     f.dialogs.messageAnswers.push_back(MessageButton::No);
     EXPECT_FALSE(f.files().SaveAsItemClick());
-    const editor::MessageSpec& q = f.lastMessage();
+    const window::MessageSpec& q = f.lastMessage();
     EXPECT_EQ(q.text, QStringLiteral("Файл с таким именем существует, переписать?"));
     EXPECT_EQ(q.type, MessageType::Warning);
     EXPECT_EQ(q.buttons, (std::vector<MessageButton>{MessageButton::Yes, MessageButton::No}));
@@ -254,7 +254,7 @@ TEST(FileCommands, NewAnsweredNoClearsAndUndoBringsTheContourBack) {
     f.dialogs.messageAnswers.push_back(MessageButton::No);
     f.trigger("FileNewItem");  // Ctrl+N runs New
     ASSERT_EQ(f.dialogs.messages.size(), 1u);
-    const editor::MessageSpec& q = f.lastMessage();
+    const window::MessageSpec& q = f.lastMessage();
     EXPECT_EQ(q.text, QStringLiteral("Записать файл?"));
     EXPECT_EQ(q.type, MessageType::Warning);
     EXPECT_EQ(q.buttons, (std::vector<MessageButton>{MessageButton::No, MessageButton::Ok}));
@@ -527,7 +527,7 @@ TEST(FileCommands, ClosingAsksOnlyAboutUnsavedWork) {
     f.dialogs.messageAnswers = {MessageButton::Cancel};
     EXPECT_FALSE(f.form().close());
     EXPECT_TRUE(f.form().isVisible());
-    const editor::MessageSpec& q = f.lastMessage();
+    const window::MessageSpec& q = f.lastMessage();
     EXPECT_EQ(q.text, QStringLiteral("Записать файл?"));
     EXPECT_EQ(q.type, MessageType::Warning);
     EXPECT_EQ(q.buttons, (std::vector<MessageButton>{MessageButton::No, MessageButton::Ok,

@@ -8,7 +8,7 @@
 #include "model/ilda.h"
 #include "support/scripted_dialogs.h"
 
-using editor::MessageType;
+using window::MessageType;
 using editor::MouseButton;
 
 namespace {
@@ -161,9 +161,9 @@ TEST(IldaCommands, CancelledOrRefusedImportKeepsTheContourButTakesTheSnapshot) {
 }
 
 TEST(IldaCommands, FrameNames) {
-    EXPECT_EQ(editor::IldaCommands::FrameName(QStringLiteral("/tmp/Spiral-long-name.ild")),
+    EXPECT_EQ(window::IldaCommands::FrameName(QStringLiteral("/tmp/Spiral-long-name.ild")),
               "Spiral-l");
-    EXPECT_EQ(editor::IldaCommands::FrameName(QStringLiteral("a.b.ild")), "a.b");
+    EXPECT_EQ(window::IldaCommands::FrameName(QStringLiteral("a.b.ild")), "a.b");
 }
 
 namespace {
@@ -215,7 +215,7 @@ TEST(IldaCommands, AnyFrameOfAShowCanBeChosen) {
     ASSERT_FALSE(tool.isEmpty());
     t.trigger("ItemImportIlda");
     ASSERT_EQ(t.dialogs.frameChoices.size(), 1u);
-    const editor::FrameChoiceSpec& choice = t.dialogs.frameChoices[0];
+    const window::FrameChoiceSpec& choice = t.dialogs.frameChoices[0];
     EXPECT_EQ(choice.count, 8);
     EXPECT_EQ(choice.initial, 1);
     EXPECT_TRUE(choice.text.contains(QStringLiteral("8 кадров")));
@@ -258,12 +258,12 @@ TEST(IldaCommands, ALongFrameIsOfferedThinned) {
     const QString name = t.dir.filePath(QStringLiteral("spiral.ild"));
     WriteFile(name, FrameSection(spiral, "spiral"));
     t.dialogs.fileAnswers = {name};
-    t.dialogs.messageAnswers = {editor::MessageButton::Ok};
+    t.dialogs.messageAnswers = {window::MessageButton::Ok};
     t.trigger("ItemImportIlda");
     ASSERT_EQ(t.dialogs.messages.size(), 1u);
-    const editor::MessageSpec& m = t.dialogs.messages[0];
-    EXPECT_EQ(m.defaultButton, editor::MessageButton::Ok);
-    EXPECT_EQ(m.escapeButton, editor::MessageButton::Cancel);
+    const window::MessageSpec& m = t.dialogs.messages[0];
+    EXPECT_EQ(m.defaultButton, window::MessageButton::Ok);
+    EXPECT_EQ(m.escapeButton, window::MessageButton::Cancel);
     EXPECT_TRUE(m.text.contains(QStringLiteral("3000")));
     ASSERT_LE(t.count(), 2041);
     EXPECT_GT(t.count(), 2000);

@@ -11,7 +11,7 @@
 #include "support/wait.h"
 #include "window/open_files.h"
 
-using editor::MessageButton;
+using window::MessageButton;
 using testing_support::ContourFileOf;
 using testing_support::WriteFile;
 
@@ -29,7 +29,7 @@ struct Files {
         WriteFile(path("frame.ild"), ilda + header(0));
         QImage picture(40, 30, QImage::Format_RGB32);
         picture.fill(Qt::blue);
-        EXPECT_EQ(editor::pictures::WriteBitmapFile(picture, path("picture.bmp")), QString());
+        EXPECT_EQ(pictures::WriteBitmapFile(picture, path("picture.bmp")), QString());
         WriteFile(path("notes.txt"), "a note");
     }
     static QByteArray header(int records) {
@@ -47,7 +47,7 @@ struct Window {
     testing_support::ScriptedDialogs dialogs;
     std::unique_ptr<app::Windows> w = app::CreateWindows();
     Window() { form().setDialogs(&dialogs); }
-    editor::TBaseForm& form() { return *w->BaseForm; }
+    window::TBaseForm& form() { return *w->BaseForm; }
     int count() { return form().editor().state().PointCount; }
     bool underlayShown() {
         return form().editor().underlay().visible() && !form().editor().underlay().isBuiltIn();
@@ -89,7 +89,7 @@ TEST(OpenAtStart, EachKindOfFileGoesThroughItsCommand) {
     };
     for (const Case& c : cases) {
         Window w;
-        editor::OpenFile(w.form(), files.path(c.file));
+        window::OpenFile(w.form(), files.path(c.file));
         EXPECT_EQ(w.count(), c.count) << c.file;
         EXPECT_EQ(w.underlayShown(), c.underlay) << c.file;
         ASSERT_EQ(w.dialogs.messages.size(), c.message.isEmpty() ? 0u : 1u) << c.file;
@@ -101,7 +101,7 @@ TEST(OpenAtStart, EachKindOfFileGoesThroughItsCommand) {
     }
     // An opened contour file is the current file, as after Open.
     Window w;
-    editor::OpenFile(w.form(), files.path("heart.ilz"));
+    window::OpenFile(w.form(), files.path("heart.ilz"));
     EXPECT_EQ(w.form().windowTitle(),
               QStringLiteral("Vardeni :  [%1]").arg(files.path("heart.ilz")));
 }

@@ -20,9 +20,9 @@
 #include "window/picture_commands.h"
 #include "window/picture_preview.h"
 
-using editor::MessageType;
-using editor::SpeedButton;
-using editor::TBaseForm;
+using window::MessageType;
+using widgets::SpeedButton;
+using window::TBaseForm;
 using testing_support::ScriptedDialogs;
 
 namespace {
@@ -340,7 +340,7 @@ TEST(UnderlayCommands, FileMenuItemsRunTheCommands) {
 TEST(PicturePreview, ShowsTheCurrentFileFittedOrItsError) {
     Window w;
     QFileDialog dialog;
-    editor::AddPicturePreview(dialog);
+    window::AddPicturePreview(dialog);
     auto* preview = dialog.findChild<QLabel*>(QStringLiteral("PicturePreview"));
     ASSERT_NE(preview, nullptr);
     Q_EMIT dialog.currentChanged(w.writeImage("wide.bmp", Solid(200, 100, Qt::red), "BMP"));

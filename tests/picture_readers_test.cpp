@@ -24,7 +24,7 @@
 #include "pictures/picture_formats.h"
 #include "support/picture_files.h"
 
-using namespace editor::pictures;
+using namespace pictures;
 using testing_support::EncodeJpeg;
 using testing_support::WmfFile;
 

@@ -475,10 +475,10 @@ TEST(EditPoint, DragIsClampedToTheSurface) {
 
 TEST(PointToolsWindow, RightPressWithTheEditToolFlipsTheHookButton) {
     auto windows = app::CreateWindows();
-    editor::TBaseForm& form = *windows->BaseForm;
+    window::TBaseForm& form = *windows->BaseForm;
     QTest::mouseClick(form.button(QStringLiteral("SpeedButtonEditPoint")), Qt::LeftButton);
     ASSERT_EQ(form.editor().state().ToolMode, model::tmEditPoint);
-    editor::SpeedButton* hook = form.button(QStringLiteral("SpeedButtonDirectHook"));
+    widgets::SpeedButton* hook = form.button(QStringLiteral("SpeedButtonDirectHook"));
     ASSERT_FALSE(hook->isDown());
     form.editor().PaintBoxVardeniMouseDown(MouseButton::Right, 100, 100);
     form.editor().PaintBoxVardeniMouseUp(MouseButton::Right, 100, 100);

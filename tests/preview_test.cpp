@@ -13,14 +13,14 @@
 #include "preview/scan_model.h"
 #include "support/wait.h"
 
-using editor::preview::EnergyImage;
-using editor::preview::FramesPerSecond;
-using editor::preview::FrameTimeMs;
-using editor::preview::GalvoAxis;
-using editor::preview::GalvoForRate;
-using editor::preview::RenderOptions;
-using editor::preview::ScanPoint;
-using editor::preview::ScanRenderer;
+using preview::EnergyImage;
+using preview::FramesPerSecond;
+using preview::FrameTimeMs;
+using preview::GalvoAxis;
+using preview::GalvoForRate;
+using preview::RenderOptions;
+using preview::ScanPoint;
+using preview::ScanRenderer;
 
 namespace {
 
@@ -32,7 +32,7 @@ std::vector<ScanPoint> Points(std::initializer_list<std::pair<int, int>> pixels)
         c.WriteToBuffer(2 * n++, x, y);
     }
     c.State.PointCount = n;
-    return editor::preview::ReadPoints(c);
+    return preview::ReadPoints(c);
 }
 
 // A run of k copies of (x, y) followed by a far point, looping back.
@@ -52,7 +52,7 @@ RenderOptions Opts(bool glow = false, int size = 384) {
 
 // Picture pixel of surface pixel p in a picture of `size`.
 int Pic(int p, int size = 384) {
-    return int(std::floor(editor::preview::ToPicture(p, size)));
+    return int(std::floor(preview::ToPicture(p, size)));
 }
 
 }  // namespace
@@ -65,12 +65,12 @@ TEST(ScanRate, FrameRateIsTheRateOverThePointCount) {
     // Empty contour: no frames, nothing to flicker.
     EXPECT_EQ(FramesPerSecond(30000, 0), 0.0);
     EXPECT_EQ(FrameTimeMs(30000, 0), 0.0);
-    EXPECT_FALSE(editor::preview::Flickers(30000, 0));
+    EXPECT_FALSE(preview::Flickers(30000, 0));
     // 20 frames per second exactly is the threshold, not below it.
-    EXPECT_FALSE(editor::preview::Flickers(12000, 600));
-    EXPECT_TRUE(editor::preview::Flickers(12000, 601));
-    EXPECT_FALSE(editor::preview::Flickers(45000, 2041));
-    EXPECT_TRUE(editor::preview::Flickers(45000, 2251));
+    EXPECT_FALSE(preview::Flickers(12000, 600));
+    EXPECT_TRUE(preview::Flickers(12000, 601));
+    EXPECT_FALSE(preview::Flickers(45000, 2041));
+    EXPECT_TRUE(preview::Flickers(45000, 2251));
 }
 
 TEST(ScanRate, ReadsTheLivePointsOnlyAndLimitsABadCount) {
@@ -79,7 +79,7 @@ TEST(ScanRate, ReadsTheLivePointsOnlyAndLimitsABadCount) {
     c.WriteToBuffer(2, 192, 100);
     c.WriteToBuffer(4, 50, 50);  // past the live points
     c.State.PointCount = 2;
-    const auto pts = editor::preview::ReadPoints(c);
+    const auto pts = preview::ReadPoints(c);
     ASSERT_EQ(pts.size(), 2u);
     EXPECT_DOUBLE_EQ(pts[0].x, 0.0);
     EXPECT_DOUBLE_EQ(pts[0].y, 383.0);
@@ -87,12 +87,12 @@ TEST(ScanRate, ReadsTheLivePointsOnlyAndLimitsABadCount) {
     EXPECT_EQ(pts[1].py, 100);
     // A value between pixels keeps its fraction for the beam but the editor's pixel for runs.
     c.SetSlot(0, -2'500'000);
-    EXPECT_DOUBLE_EQ(editor::preview::ReadPoints(c)[0].x, 191.5);
-    EXPECT_EQ(editor::preview::ReadPoints(c)[0].px, 192);
+    EXPECT_DOUBLE_EQ(preview::ReadPoints(c)[0].x, 191.5);
+    EXPECT_EQ(preview::ReadPoints(c)[0].px, 192);
     c.State.PointCount = 60000;
-    EXPECT_EQ(editor::preview::ReadPoints(c).size(), std::size_t(model::kSlotCount / 2));
+    EXPECT_EQ(preview::ReadPoints(c).size(), std::size_t(model::kSlotCount / 2));
     c.State.PointCount = -5;
-    EXPECT_TRUE(editor::preview::ReadPoints(c).empty());
+    EXPECT_TRUE(preview::ReadPoints(c).empty());
 }
 
 TEST(ScanBrightness, ARunOfKEqualPointsIsKTimesASinglePoint) {
@@ -182,14 +182,14 @@ TEST(ScanBrightness, APointFarOffTheSurfaceIsClippedNotWrittenOutside) {
     for (bool scanner : {false, true}) {
         RenderOptions o = Opts(true, 100);
         o.scanner = scanner;
-        const double total = r.Accumulate(editor::preview::ReadPoints(c), o).total();
+        const double total = r.Accumulate(preview::ReadPoints(c), o).total();
         EXPECT_GT(total, 0.0);
         EXPECT_LT(total, 2.0 + 2 * ScanRenderer::kGlowPerPoint);
     }
 }
 
 TEST(Galvanometer, StepResponseOvershootsAndSettlesAsItsDampingSays) {
-    for (int rate : editor::preview::kScanRates) {
+    for (int rate : preview::kScanRates) {
         const auto g = GalvoForRate(rate);
         EXPECT_NEAR(g.omega, 2 * M_PI * rate / 12.0, 1e-9);
         const double zeta = g.zeta;
@@ -237,7 +237,7 @@ TEST(Galvanometer, PathRoundsCornersOvershootsAndReachesDwelledPoints) {
             square.push_back(Points({corner})[0]);
         }
     }
-    const auto path = editor::preview::GalvoPath(square, 30000);
+    const auto path = preview::GalvoPath(square, 30000);
     const int sub = GalvoForRate(30000).substeps;
     ASSERT_EQ(path.size(), square.size() * std::size_t(sub));
     double minX = 1e9;
@@ -264,7 +264,7 @@ TEST(Galvanometer, PathRoundsCornersOvershootsAndReachesDwelledPoints) {
     for (int i = 0; i < 2041; ++i) {
         zigzag.push_back(Points({i % 2 == 0 ? std::pair{0, 0} : std::pair{383, 383}})[0]);
     }
-    for (const ScanPoint& p : editor::preview::GalvoPath(zigzag, 45000)) {
+    for (const ScanPoint& p : preview::GalvoPath(zigzag, 45000)) {
         ASSERT_TRUE(p.x > -200 && p.x < 600);
     }
 }
@@ -275,17 +275,17 @@ namespace {
 
 struct PreviewWindow {
     std::unique_ptr<app::Windows> w = app::CreateWindows();
-    editor::TBaseForm& form = *w->BaseForm;
+    window::TBaseForm& form = *w->BaseForm;
     editor::Editor& editor = form.editor();
-    ui::TPreviewForm* open() {
+    forms::TPreviewForm* open() {
         QTest::mouseClick(form.button(QStringLiteral("SpeedButtonPreview")), Qt::LeftButton);
-        return form.findChild<ui::TPreviewForm*>(QStringLiteral("PreviewForm"));
+        return form.findChild<forms::TPreviewForm*>(QStringLiteral("PreviewForm"));
     }
-    static QString text(ui::TPreviewForm* p, const char* label) {
+    static QString text(forms::TPreviewForm* p, const char* label) {
         return p->findChild<QLabel*>(QString::fromUtf8(label))->text();
     }
     // Light at surface pixel (x, y) in the preview's picture.
-    static QRgb at(ui::TPreviewForm* p, int x, int y) {
+    static QRgb at(forms::TPreviewForm* p, int x, int y) {
         const int size = p->picture().width();
         return p->picture().pixel(Pic(x, size), Pic(y, size));
     }
@@ -295,20 +295,20 @@ struct PreviewWindow {
 
 TEST(PreviewWindow, OpensFromTheToolbarAndTheEditMenuWithoutBlocking) {
     PreviewWindow w;
-    EXPECT_EQ(w.form.findChild<ui::TPreviewForm*>(), nullptr);
-    editor::SpeedButton* b = w.form.button(QStringLiteral("SpeedButtonPreview"));
+    EXPECT_EQ(w.form.findChild<forms::TPreviewForm*>(), nullptr);
+    widgets::SpeedButton* b = w.form.button(QStringLiteral("SpeedButtonPreview"));
     ASSERT_NE(b, nullptr);
     EXPECT_EQ(b->toolTip(), QStringLiteral("Просмотр лазера"));
     EXPECT_EQ(b->geometry(), QRect(426, 3, 23, 23));
     // It fits the toolbar and overlaps no other button.
-    EXPECT_LE(b->geometry().right(), editor::kClientWidth - 1);
-    for (auto* other : b->parentWidget()->findChildren<editor::SpeedButton*>()) {
+    EXPECT_LE(b->geometry().right(), window::kClientWidth - 1);
+    for (auto* other : b->parentWidget()->findChildren<widgets::SpeedButton*>()) {
         if (other != b) {
             EXPECT_FALSE(other->geometry().intersects(b->geometry()))
                 << other->objectName().toStdString();
         }
     }
-    ui::TPreviewForm* p = w.open();
+    forms::TPreviewForm* p = w.open();
     ASSERT_NE(p, nullptr);
     EXPECT_TRUE(p->isVisible());
     EXPECT_FALSE(p->isModal());
@@ -327,13 +327,13 @@ TEST(PreviewWindow, OpensFromTheToolbarAndTheEditMenuWithoutBlocking) {
     EXPECT_EQ(edit->actions()[1]->objectName(), QStringLiteral("ItemTrace"));
     edit->actions()[0]->trigger();
     EXPECT_TRUE(p->isVisible());
-    EXPECT_EQ(w.form.findChildren<ui::TPreviewForm*>().size(), 1);
+    EXPECT_EQ(w.form.findChildren<forms::TPreviewForm*>().size(), 1);
 }
 
 TEST(PreviewWindow, FollowsAnEditMadeThroughTheSurface) {
     PreviewWindow w;
     w.form.show();
-    ui::TPreviewForm* p = w.open();
+    forms::TPreviewForm* p = w.open();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(p));
     EXPECT_EQ(PreviewWindow::text(p, "LabelPoints"), QStringLiteral("Точек: 0"));
     EXPECT_EQ(PreviewWindow::at(p, 200, 100), qRgb(0, 0, 0));
@@ -371,11 +371,11 @@ TEST(PreviewWindow, FollowsAnEditMadeThroughTheSurface) {
 
 TEST(PreviewWindow, RateChoiceReadoutsAndFlickerWarning) {
     PreviewWindow w;
-    ui::TPreviewForm* p = w.open();
+    forms::TPreviewForm* p = w.open();
     auto* rate = p->findChild<QComboBox*>(QStringLiteral("ComboBoxScanRate"));
     ASSERT_EQ(rate->count(), 4);
     for (int i = 0; i < 4; ++i) {
-        EXPECT_EQ(rate->itemData(i).toInt(), editor::preview::kScanRates[std::size_t(i)]);
+        EXPECT_EQ(rate->itemData(i).toInt(), preview::kScanRates[std::size_t(i)]);
     }
     EXPECT_EQ(p->scanRate(), 30000);
 
@@ -388,7 +388,7 @@ TEST(PreviewWindow, RateChoiceReadoutsAndFlickerWarning) {
     EXPECT_EQ(PreviewWindow::text(p, "LabelFps"), QStringLiteral("Кадров в секунду: 14.7"));
     EXPECT_EQ(PreviewWindow::text(p, "LabelFrameTime"), QStringLiteral("Время кадра: 68.0 мс"));
     auto* fps = p->findChild<QLabel*>(QStringLiteral("LabelFps"));
-    EXPECT_EQ(fps->palette().color(QPalette::WindowText).rgb(), ui::kFlickerWarning);
+    EXPECT_EQ(fps->palette().color(QPalette::WindowText).rgb(), forms::kFlickerWarning);
 
     // Fewer points at a faster scan: no warning.
     w.editor.state().PointCount = 1000;
@@ -396,12 +396,12 @@ TEST(PreviewWindow, RateChoiceReadoutsAndFlickerWarning) {
     EXPECT_FALSE(p->Refresh());  // the choice has already rendered
     EXPECT_EQ(PreviewWindow::text(p, "LabelFps"), QStringLiteral("Кадров в секунду: 45.0"));
     EXPECT_EQ(PreviewWindow::text(p, "LabelFrameTime"), QStringLiteral("Время кадра: 22.2 мс"));
-    EXPECT_NE(fps->palette().color(QPalette::WindowText).rgb(), ui::kFlickerWarning);
+    EXPECT_NE(fps->palette().color(QPalette::WindowText).rgb(), forms::kFlickerWarning);
 }
 
 TEST(PreviewWindow, ScannerOptionColourAndSizeReRender) {
     PreviewWindow w;
-    ui::TPreviewForm* p = w.open();
+    forms::TPreviewForm* p = w.open();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(p));
     // A square traced point by point, one point per corner.
     for (const auto& [x, y] : {std::pair{80, 80}, {300, 80}, {300, 300}, {80, 300}}) {
@@ -441,7 +441,7 @@ TEST(PreviewWindow, ScannerOptionColourAndSizeReRender) {
 TEST(PreviewWindow, ClosingTheMainWindowStillEndsTheProgram) {
     PreviewWindow w;
     w.form.show();
-    ui::TPreviewForm* p = w.open();
+    forms::TPreviewForm* p = w.open();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(p));
     // The program's own loop: closing the main window must end it although the preview is
     // still open. A guard ends it after two seconds if it does not.

@@ -10,9 +10,9 @@
 #include "support/scripted_dialogs.h"
 #include "window/recovery.h"
 
-using editor::RecoveryKeeper;
-using editor::RecoveryRecord;
-using editor::RecoveryStore;
+using window::RecoveryKeeper;
+using io::RecoveryRecord;
+using io::RecoveryStore;
 
 namespace {
 
@@ -50,8 +50,8 @@ struct Editor {
 }  // namespace
 
 TEST(Recovery, OnlyAWholeCopyDecodes) {
-    const QByteArray whole = editor::EncodeRecovery(Record('\x11'));
-    const auto back = editor::DecodeRecovery(whole, kImage);
+    const QByteArray whole = io::EncodeRecovery(Record('\x11'));
+    const auto back = io::DecodeRecovery(whole, kImage);
     ASSERT_TRUE(back);
     EXPECT_EQ(back->fileName, Record('\x11').fileName);
     EXPECT_EQ(back->captionFile, Record('\x11').captionFile);
@@ -76,7 +76,7 @@ TEST(Recovery, OnlyAWholeCopyDecodes) {
         {"a byte too many", whole + '\0', kImage},
     };
     for (const auto& row : damaged) {
-        EXPECT_FALSE(editor::DecodeRecovery(row.bytes, row.contourSize)) << row.what;
+        EXPECT_FALSE(io::DecodeRecovery(row.bytes, row.contourSize)) << row.what;
     }
 }
 
@@ -98,10 +98,10 @@ TEST(Recovery, UnsavedWorkIsKeptOfferedBackAndRemovedOnANormalClose) {
         // Ends without Finish, as a killed editor would.
     }
     Editor restarted(folder);
-    restarted.dialogs.messageAnswers = {editor::MessageButton::Yes};
+    restarted.dialogs.messageAnswers = {window::MessageButton::Yes};
     restarted.keeper->Start();
     ASSERT_EQ(restarted.dialogs.messages.size(), 1u);
-    const editor::MessageSpec& asked = restarted.dialogs.messages[0];
+    const window::MessageSpec& asked = restarted.dialogs.messages[0];
     EXPECT_TRUE(
         QRegularExpression(QStringLiteral("^Найден несохранённый контур \\(без имени, "
                                           "\\d\\d\\.\\d\\d\\.\\d{4} \\d\\d:\\d\\d:\\d\\d\\)\\. "
@@ -109,7 +109,7 @@ TEST(Recovery, UnsavedWorkIsKeptOfferedBackAndRemovedOnANormalClose) {
             .match(asked.text)
             .hasMatch())
         << asked.text.toStdString();
-    EXPECT_EQ(asked.defaultButton, editor::MessageButton::Yes);
+    EXPECT_EQ(asked.defaultButton, window::MessageButton::Yes);
     EXPECT_EQ(restarted.ed().state().PointCount, 1);
     const auto image = restarted.w->BaseForm->fileCommands().CurrentImage();
     EXPECT_EQ(QByteArray(reinterpret_cast<const char*>(image.data()), kImage), drawn);

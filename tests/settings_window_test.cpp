@@ -10,7 +10,7 @@
 #include "forms/contacts.h"
 #include "support/wait.h"
 
-using ui::TOptionForm;
+using forms::TOptionForm;
 
 namespace {
 
@@ -19,7 +19,7 @@ struct Windows {
     TOptionForm& options = *w->OptionForm;
     editor::Editor& editor = w->BaseForm->editor();
     QScrollBar* bar(const char* name) { return options.scrollBar(QString::fromUtf8(name)); }
-    ui::ColorBox* box(const char* name) { return options.colorBox(QString::fromUtf8(name)); }
+    forms::ColorBox* box(const char* name) { return options.colorBox(QString::fromUtf8(name)); }
     QRgb at(int x, int y) { return editor.canvas().image().pixel(x, y) | 0xFF000000u; }
     // A pixel that only a full repaint clears.
     void mark() { editor.canvas().image().setPixel(300, 300, qRgb(255, 0, 255)); }
@@ -217,15 +217,15 @@ TEST(AboutWindow, LinkLabelsChangeColourAndOpenTheirLinks) {
     EXPECT_EQ(TextColor(web), qRgb(0, 128, 0));
     ASSERT_EQ(catcher.opened.size(), 2);
     EXPECT_EQ(catcher.opened[0],
-              QUrl(QStringLiteral("mailto:") + QString::fromUtf8(ui::contacts::kMailAddress)));
-    EXPECT_EQ(catcher.opened[1], QUrl(QString::fromUtf8(ui::contacts::kWebAddress)));
+              QUrl(QStringLiteral("mailto:") + QString::fromUtf8(forms::contacts::kMailAddress)));
+    EXPECT_EQ(catcher.opened[1], QUrl(QString::fromUtf8(forms::contacts::kWebAddress)));
     QDesktopServices::unsetUrlHandler(QStringLiteral("mailto"));
     QDesktopServices::unsetUrlHandler(QStringLiteral("https"));
 }
 
 TEST(AboutWindow, FlashesFromCreationAndReopeningOnlyRaisesIt) {
     Windows w;
-    ui::TAboutForm& about = *w.w->AboutForm;
+    forms::TAboutForm& about = *w.w->AboutForm;
     EXPECT_TRUE(about.Timer1().isActive());
     EXPECT_EQ(about.Timer1().interval(), 300);
     EXPECT_FALSE(about.Timer1().isSingleShot());
@@ -284,11 +284,11 @@ TEST(Captions, FitTheirControlsInAllThreeWindows) {
         {options, u("Отменить последние изменения")},
         {about, u("Version 2.2             may 2005 г.")},
         {about, u("Build  1.14.55.")},
-        {about, u(ui::contacts::kPlaceLine)},
-        {about, u(ui::contacts::kNameLine)},
-        {about, u(ui::contacts::kMailAddress)},
-        {about, u(ui::contacts::kWebAddress)},
-        {about, u(ui::contacts::kProgramName)},
+        {about, u(forms::contacts::kPlaceLine)},
+        {about, u(forms::contacts::kNameLine)},
+        {about, u(forms::contacts::kMailAddress)},
+        {about, u(forms::contacts::kWebAddress)},
+        {about, u(forms::contacts::kProgramName)},
         {about, u("OK")},
     };
     for (const auto& [window, text] : captions) {
@@ -323,7 +323,7 @@ TEST(Captions, FitTheirControlsInAllThreeWindows) {
     }
     // The status panels with their design texts and the longest texts written into them;
     // a panel's bevel and the text's inset take 5 pixels.
-    const editor::StatusBar* status = w.w->BaseForm->statusPanels();
+    const window::StatusBar* status = w.w->BaseForm->statusPanels();
     const std::pair<int, QString> panels[] = {
         {0, u("М1:1")},
         {1, u("X=300  Y=330")},

@@ -10,8 +10,8 @@
 #include "support/program.h"
 #include "support/scripted_dialogs.h"
 
-using editor::MessageButton;
-using editor::MessageType;
+using window::MessageButton;
+using window::MessageType;
 using testing_support::PolylineDistance;
 using testing_support::SegmentDistance;
 

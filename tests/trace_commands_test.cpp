@@ -16,8 +16,8 @@
 #include "window/status_bar.h"
 #include "window/trace_commands.h"
 
-using editor::TBaseForm;
-using editor::TraceDialog;
+using window::TBaseForm;
+using window::TraceDialog;
 
 namespace {
 

@@ -120,7 +120,7 @@ TEST(Tracer, TracesKnownShapesOntoTheirTrueGeometry) {
     for (const Row& r : rows) {
         SCOPED_TRACE(r.name);
         const QImage image = Draw(r);
-        const QRect area = editor::pictures::FitRect(r.size, QSize(394, 386));
+        const QRect area = pictures::FitRect(r.size, QSize(394, 386));
         const tracing::Picture picture(image, area);
         tracing::Options o;
         o.mode = r.mode;

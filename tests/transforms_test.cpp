@@ -380,9 +380,9 @@ namespace {
 
 struct Window {
     std::unique_ptr<app::Windows> w = app::CreateWindows();
-    editor::TBaseForm& form = *w->BaseForm;
+    window::TBaseForm& form = *w->BaseForm;
     editor::Editor& e = form.editor();
-    editor::SpeedButton* b(const char* name) { return form.button(QString::fromUtf8(name)); }
+    widgets::SpeedButton* b(const char* name) { return form.button(QString::fromUtf8(name)); }
     void click(const char* name) { QTest::mouseClick(b(name), Qt::LeftButton); }
 };
 

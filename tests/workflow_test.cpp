@@ -105,7 +105,7 @@ TEST(Workflow, EveryWholeContourCommandReachesTheSavedFile) {
 
 TEST(Workflow, NormalisationHidesTheUnderlayWhileItsToggleStaysDown) {
     Session s;
-    editor::SpeedButton* toggle = s.w->BaseForm->button(QStringLiteral("SpeedButtonPictureON"));
+    widgets::SpeedButton* toggle = s.w->BaseForm->button(QStringLiteral("SpeedButtonPictureON"));
     s.click("SpeedButtonPictureON");  // the built-in picture
     ASSERT_TRUE(toggle->isDown());
     ASSERT_TRUE(s.ed().underlay().visible());

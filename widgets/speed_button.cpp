@@ -1,6 +1,6 @@
 #include "widgets/speed_button.h"
 
-namespace editor {
+namespace widgets {
 
 SpeedButton::SpeedButton(QWidget* parent, int groupIndex, bool allowAllUp)
     : QToolButton(parent), groupIndex_(groupIndex), allowAllUp_(allowAllUp) {
@@ -43,4 +43,4 @@ void SpeedButton::nextCheckState() {
     }
 }
 
-}  // namespace editor
+}  // namespace widgets

@@ -6,7 +6,7 @@
 
 #include <QToolButton>
 
-namespace editor {
+namespace widgets {
 
 class SpeedButton : public QToolButton {
     Q_OBJECT
@@ -29,4 +29,4 @@ class SpeedButton : public QToolButton {
     bool allowAllUp_;
 };
 
-}  // namespace editor
+}  // namespace widgets

@@ -13,7 +13,7 @@
 #include "window/recovery.h"
 #include "window/trace_commands.h"
 
-namespace editor {
+namespace window {
 
 namespace {
 
@@ -43,7 +43,7 @@ constexpr ToolEntry kTools[] = {
 
 }  // namespace
 
-TBaseForm::TBaseForm(EditorSettings& settings, QWidget* parent)
+TBaseForm::TBaseForm(editor::EditorSettings& settings, QWidget* parent)
     : QMainWindow(parent), editor_(*this, settings) {
     setObjectName(QStringLiteral("BaseForm"));
     setWindowTitle(QStringLiteral("BaseForm"));
@@ -91,10 +91,10 @@ void TBaseForm::UpdateCaption() {
     setWindowTitle(CaptionPrefix + CaptionFile);
 }
 
-SpeedButton* TBaseForm::addButton(QWidget* parent, const char* name, QPoint pos, const char* hint,
+widgets::SpeedButton* TBaseForm::addButton(QWidget* parent, const char* name, QPoint pos, const char* hint,
                                   int group, bool allowAllUp, bool down, bool enabled,
                                   const char* icon) {
-    auto* b = new SpeedButton(parent, group, allowAllUp);
+    auto* b = new widgets::SpeedButton(parent, group, allowAllUp);
     b->setObjectName(QString::fromUtf8(name));
     b->setGeometry(pos.x(), pos.y(), kButtonSize, kButtonSize);
     if (hint != nullptr) {
@@ -110,7 +110,7 @@ SpeedButton* TBaseForm::addButton(QWidget* parent, const char* name, QPoint pos,
     return b;
 }
 
-SpeedButton* TBaseForm::button(const QString& name) const {
+widgets::SpeedButton* TBaseForm::button(const QString& name) const {
     const auto it = buttons_.find(name);
     return it == buttons_.end() ? nullptr : it->second;
 }
@@ -256,13 +256,13 @@ void TBaseForm::buildPalette() {
 
     // Whole-contour commands. SpeedButtonYu is a group-20 button: its click puts it down and
     // raises the tool's button while ToolMode stays as it was.
-    const std::pair<const char*, void (*)(Editor&)> kTransforms[] = {
-        {"SpeedButtonMirrorGor", &SpeedButtonMirrorGorClick},
-        {"SpeedButtonMirrorVert", &SpeedButtonMirrorVertClick},
-        {"SpeedButtonRotate", &SpeedButtonRotateClick},
-        {"SpeedButtonYu", &SpeedButtonYuClick},
-        {"SpeedButtonReturn128", &SpeedButtonReturn128Click},
-        {"SpeedButtonNormalDistance", &SpeedButtonNormalDistanceClick},
+    const std::pair<const char*, void (*)(editor::Editor&)> kTransforms[] = {
+        {"SpeedButtonMirrorGor", &editor::SpeedButtonMirrorGorClick},
+        {"SpeedButtonMirrorVert", &editor::SpeedButtonMirrorVertClick},
+        {"SpeedButtonRotate", &editor::SpeedButtonRotateClick},
+        {"SpeedButtonYu", &editor::SpeedButtonYuClick},
+        {"SpeedButtonReturn128", &editor::SpeedButtonReturn128Click},
+        {"SpeedButtonNormalDistance", &editor::SpeedButtonNormalDistanceClick},
     };
     for (const auto& [name, command] : kTransforms) {
         connect(button(QString::fromUtf8(name)), &QToolButton::clicked, this,
@@ -284,12 +284,12 @@ void TBaseForm::buildDrawingPanel() {
     // Neither scroll bar has a handler; they are part of the panel's look.
     ScrollBarPosVert = new QScrollBar(Qt::Vertical, PanelPen);
     ScrollBarPosVert->setObjectName(QStringLiteral("ScrollBarPosVert"));
-    ScrollBarPosVert->setGeometry(1 + kSurfaceWidth, 1, 13, kSurfaceHeight);
+    ScrollBarPosVert->setGeometry(1 + editor::kSurfaceWidth, 1, 13, editor::kSurfaceHeight);
     ScrollBarPosVert->setRange(-2000111000, 2000111000);
     ScrollBarPosVert->setValue(0);
     ScrollBarPosGorz = new QScrollBar(Qt::Horizontal, PanelPen);
     ScrollBarPosGorz->setObjectName(QStringLiteral("ScrollBarPosGorz"));
-    ScrollBarPosGorz->setGeometry(1, 1 + kSurfaceHeight, kSurfaceWidth, 13);
+    ScrollBarPosGorz->setGeometry(1, 1 + editor::kSurfaceHeight, editor::kSurfaceWidth, 13);
     ScrollBarPosGorz->setRange(0, 100);
     ScrollBarPosGorz->setValue(50);
 }
@@ -397,7 +397,7 @@ void TBaseForm::setUndoEnabled(bool enabled) {
     }
 }
 
-void TBaseForm::setCursorShape(CursorShape shape) {
+void TBaseForm::setCursorShape(editor::CursorShape shape) {
     static constexpr Qt::CursorShape kShapes[] = {Qt::ArrowCursor, Qt::SizeHorCursor,
                                                   Qt::SizeVerCursor, Qt::SizeAllCursor};
     PaintBoxVardeni->setCursor(kShapes[int(shape)]);
@@ -548,7 +548,7 @@ void TBaseForm::buildPreviewControls() {
 void TBaseForm::SpeedButtonPreviewClick() {
     if (PreviewForm_ == nullptr) {
         // A top-level window owned by this one; closing it only hides it.
-        PreviewForm_ = new ui::TPreviewForm(editor_, this);
+        PreviewForm_ = new forms::TPreviewForm(editor_, this);
         // Beside the editor, as far as the screen allows.
         const QRect frame = frameGeometry();
         QPoint at(frame.right() + 8, frame.top());
@@ -561,4 +561,4 @@ void TBaseForm::SpeedButtonPreviewClick() {
     ShowWindow(PreviewForm_);
 }
 
-}  // namespace editor
+}  // namespace window

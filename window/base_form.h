@@ -21,7 +21,7 @@
 #include "window/surface_widget.h"
 #include "window/svg_commands.h"
 
-namespace editor {
+namespace window {
 
 class RecoveryKeeper;
 
@@ -29,10 +29,10 @@ class RecoveryKeeper;
 inline constexpr int kClientWidth = 487;
 inline constexpr int kClientHeight = 460;
 
-class TBaseForm : public QMainWindow, public EditorHost, public FileWindow, public PictureWindow {
+class TBaseForm : public QMainWindow, public editor::EditorHost, public FileWindow, public PictureWindow {
     Q_OBJECT
   public:
-    explicit TBaseForm(EditorSettings& settings, QWidget* parent = nullptr);
+    explicit TBaseForm(editor::EditorSettings& settings, QWidget* parent = nullptr);
     ~TBaseForm() override;
 
     // Keeps recovery copies of unsaved work from now on; a normal close removes this
@@ -41,7 +41,7 @@ class TBaseForm : public QMainWindow, public EditorHost, public FileWindow, publ
     // A longer explanation of the status bar's notices, shown as its hint.
     void setStatusToolTip(const QString& text);
 
-    Editor& editor() override { return editor_; }
+    editor::Editor& editor() override { return editor_; }
 
     // The secondary windows, created after this one.
     void setOptionForm(QWidget* form) { OptionForm_ = form; }
@@ -54,7 +54,7 @@ class TBaseForm : public QMainWindow, public EditorHost, public FileWindow, publ
     IldaCommands& ilda() { return ilda_; }
     SvgCommands& svg() { return svg_; }
 
-    SpeedButton* button(const QString& name) const override;
+    widgets::SpeedButton* button(const QString& name) const override;
     QAction* action(const QString& name) const override;
     QWidget* clientArea() const { return client_; }
     SurfaceWidget* surface() const { return PaintBoxVardeni; }
@@ -68,7 +68,7 @@ class TBaseForm : public QMainWindow, public EditorHost, public FileWindow, publ
     // EditorHost
     void setStatusText(int panel, const QString& text) override;
     void setUndoEnabled(bool enabled) override;
-    void setCursorShape(CursorShape shape) override;
+    void setCursorShape(editor::CursorShape shape) override;
     void surfaceChanged(const QRect& rect) override;
     bool lineShown() const override;
     bool pointsShown() const override;
@@ -106,14 +106,14 @@ class TBaseForm : public QMainWindow, public EditorHost, public FileWindow, publ
     void buildStatusBar();
     void buildMenus();
     void buildPreviewControls();
-    SpeedButton* addButton(QWidget* parent, const char* name, QPoint pos, const char* hint,
+    widgets::SpeedButton* addButton(QWidget* parent, const char* name, QPoint pos, const char* hint,
                            int group, bool allowAllUp, bool down, bool enabled, const char* icon);
     QAction* addAction(QMenu* menu, const char* name, const QString& caption,
                        const QKeySequence& shortcut, bool enabled);
     void showPopup(const QPoint& globalPos);
     static void ShowWindow(QWidget* w);
 
-    Editor editor_;
+    editor::Editor editor_;
     QtDialogs qtDialogs_{this};
     IldaCommands ilda_{editor_};
     SvgCommands svg_{editor_};
@@ -131,18 +131,18 @@ class TBaseForm : public QMainWindow, public EditorHost, public FileWindow, publ
     QWidget* AboutForm_ = nullptr;
     QWidget* PreviewForm_ = nullptr;
     // Controls read on every paint, kept at hand.
-    SpeedButton* SpeedButtonPaintLine = nullptr;
-    SpeedButton* SpeedButtonPaintPixel = nullptr;
-    SpeedButton* SpeedButtonSetkaON = nullptr;
-    SpeedButton* SpeedButtonPictureON = nullptr;
-    SpeedButton* SpeedButtonDirectHook = nullptr;
-    SpeedButton* SpeedButtonUndo = nullptr;
+    widgets::SpeedButton* SpeedButtonPaintLine = nullptr;
+    widgets::SpeedButton* SpeedButtonPaintPixel = nullptr;
+    widgets::SpeedButton* SpeedButtonSetkaON = nullptr;
+    widgets::SpeedButton* SpeedButtonPictureON = nullptr;
+    widgets::SpeedButton* SpeedButtonDirectHook = nullptr;
+    widgets::SpeedButton* SpeedButtonUndo = nullptr;
     QAction* OtkatItem = nullptr;
-    std::map<QString, SpeedButton*> buttons_;
+    std::map<QString, widgets::SpeedButton*> buttons_;
     std::map<QString, QAction*> actions_;
     // After the editor it works on.
     FileCommands fileCommands_{editor_, *this};
     std::unique_ptr<RecoveryKeeper> recovery_;
 };
 
-}  // namespace editor
+}  // namespace window

@@ -15,7 +15,7 @@
 
 #include "window/picture_preview.h"
 
-namespace editor {
+namespace window {
 
 QString QtDialogs::QtFilter(const QString& filter) {
     const QStringList parts = filter.split(QLatin1Char('|'));
@@ -193,4 +193,4 @@ std::optional<int> QtDialogs::chooseFrame(const FrameChoiceSpec& request) {
     return number->value();
 }
 
-}  // namespace editor
+}  // namespace window

@@ -10,7 +10,7 @@
 
 class QWidget;
 
-namespace editor {
+namespace window {
 
 enum class MessageType { Warning, Error, Information, Confirmation };
 
@@ -81,4 +81,4 @@ class QtDialogs : public Dialogs {
     QWidget* parent_;
 };
 
-}  // namespace editor
+}  // namespace window

@@ -7,7 +7,7 @@
 #include "io/file_io.h"
 #include "model/legacy_file.h"
 
-namespace editor {
+namespace window {
 
 namespace {
 
@@ -45,7 +45,7 @@ MessageSpec ErrorBox(const QString& text) {
 
 }  // namespace
 
-FileCommands::FileCommands(Editor& editor, FileWindow& window) : editor_(editor), window_(window) {
+FileCommands::FileCommands(editor::Editor& editor, FileWindow& window) : editor_(editor), window_(window) {
     OpenDialogLaser.filter = QStringLiteral("Файл лазерной картинки|*.ilz|все файлы|*.*");
     OpenDialogLaser.fileName = Native(QStringLiteral("./*.ilz"));
     SaveDialogLaser.filter = QStringLiteral("Файл лазерной картинки|*.ilz");
@@ -93,7 +93,7 @@ bool FileCommands::Restore(const QByteArray& image, const QString& fileName,
         // What the file holds now is what the closing question compares with.
         QByteArray onDisk;
         std::optional<model::DecodedContour> disk;
-        if (ReadWholeFile(fileName, model::kContourFileSize + 1, onDisk).ok) {
+        if (io::ReadWholeFile(fileName, model::kContourFileSize + 1, onDisk).ok) {
             disk = model::DecodeContourFile(AsSpan(onDisk));
         }
         if (disk) {
@@ -119,7 +119,7 @@ void FileCommands::ShowCaptionFor(const QString& name) {
 bool FileCommands::SaveFileFigura() {
     const int32_t count = editor_.state().PointCount;
     const model::ContourFileImage image = model::EncodeContourFile(editor_.contour().Buffer, count);
-    const FileResult written = WriteFileAtomically(SaveDialogLaser.fileName, AsBytes(image));
+    const io::FileResult written = io::WriteFileAtomically(SaveDialogLaser.fileName, AsBytes(image));
     if (!written.ok) {
         ShowFileError(written.error);
         return false;
@@ -134,7 +134,7 @@ bool FileCommands::SaveFileFigura() {
 FileCommands::LoadResult FileCommands::LoadFileFigura() {
     const QString& name = OpenDialogLaser.fileName;
     int64_t size = 0;
-    if (const FileResult r = FileSize(name, size); !r.ok) {
+    if (const io::FileResult r = io::FileSize(name, size); !r.ok) {
         ShowFileError(r.error);
         return LoadResult::Failed;
     }
@@ -142,7 +142,7 @@ FileCommands::LoadResult FileCommands::LoadFileFigura() {
     std::optional<model::DecodedContour> file;
     if (model::ContourFileSizeAccepted(size)) {
         QByteArray bytes;
-        if (const FileResult r = ReadWholeFile(name, model::kContourFileSize + 1, bytes); !r.ok) {
+        if (const io::FileResult r = io::ReadWholeFile(name, model::kContourFileSize + 1, bytes); !r.ok) {
             ShowFileError(r.error);
             return LoadResult::Failed;
         }
@@ -261,8 +261,8 @@ void FileCommands::ItemImportClick() {
     }
     // 3. The first 2048 bytes; a shorter file ends the command with the contour unchanged.
     QByteArray ExchangeBuffer;
-    if (const FileResult r =
-            ReadFilePrefix(OpenDialogPlz.fileName, model::kLegacyFileSize, ExchangeBuffer);
+    if (const io::FileResult r =
+            io::ReadFilePrefix(OpenDialogPlz.fileName, model::kLegacyFileSize, ExchangeBuffer);
         !r.ok) {
         ShowFileError(r.error);
         return;
@@ -282,7 +282,7 @@ void FileCommands::ItemExportClick() {
     }
     // Points 0..255 of the buffer, whatever the count.
     const model::LegacyFileImage ExchangeBuffer = model::EncodeLegacyFile(editor_.contour());
-    const FileResult written = WriteFileAtomically(SaveDialogPlz.fileName, AsBytes(ExchangeBuffer));
+    const io::FileResult written = io::WriteFileAtomically(SaveDialogPlz.fileName, AsBytes(ExchangeBuffer));
     if (!written.ok) {
         SaveDialogPlz.fileName = previous;
         ShowFileError(written.error);
@@ -309,4 +309,4 @@ bool FileCommands::QueryClose() {
     }
 }
 
-}  // namespace editor
+}  // namespace window

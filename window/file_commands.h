@@ -8,7 +8,7 @@
 #include "model/contour_file.h"
 #include "window/dialogs.h"
 
-namespace editor {
+namespace window {
 
 // What the file commands need from the window around them.
 class FileWindow {
@@ -23,7 +23,7 @@ class FileWindow {
 
 class FileCommands {
   public:
-    FileCommands(Editor& editor, FileWindow& window);
+    FileCommands(editor::Editor& editor, FileWindow& window);
 
     // The dialogs. SaveDialogLaser's file name is the current file name.
     FileDialogSpec OpenDialogLaser;
@@ -73,9 +73,9 @@ class FileCommands {
     void ShowCaptionFor(const QString& name);
     void ShowFileError(const QString& text);
 
-    Editor& editor_;
+    editor::Editor& editor_;
     FileWindow& window_;
     model::ContourFileImage savedImage_{};
 };
 
-}  // namespace editor
+}  // namespace window

@@ -7,7 +7,7 @@
 #include "io/file_io.h"
 #include "model/ilda.h"
 
-namespace editor {
+namespace window {
 
 namespace {
 
@@ -45,7 +45,7 @@ QImage FramePicture(const std::vector<model::ContourPoint>& points, QRgb line) {
 
 }  // namespace
 
-IldaCommands::IldaCommands(Editor& editor) : editor_(editor) {
+IldaCommands::IldaCommands(editor::Editor& editor) : editor_(editor) {
     saveDialog_.title = QStringLiteral("Export ILDA file");
     saveDialog_.filter =
         QStringLiteral("ILDA (*.ild)|*.ild|ILDA, indexed colours for older players (*.ild)|*.ild");
@@ -78,13 +78,13 @@ void IldaCommands::ItemExportIldaClick(Dialogs& dialogs) {
     }
     const model::ilda::Format format =
         saveDialog_.filterIndex == 2 ? model::ilda::kIndexed2D : model::ilda::kTrueColor2D;
-    const QRgb line = ResolveColor(editor_.settings().ColorBoxLine);
+    const QRgb line = editor::ResolveColor(editor_.settings().ColorBoxLine);
     const model::ilda::Export out = model::ilda::Encode(
         contour, format, {uint8_t(qRed(line)), uint8_t(qGreen(line)), uint8_t(qBlue(line))},
         FrameName(*name), kCompany);
 
     // Through the file layer's atomic write, which also sees a write cut short by a full disk.
-    const FileResult written = WriteFileAtomically(
+    const io::FileResult written = io::WriteFileAtomically(
         *name,
         QByteArray(reinterpret_cast<const char*>(out.bytes.data()), qsizetype(out.bytes.size())));
     if (!written.ok) {
@@ -122,7 +122,7 @@ void IldaCommands::ItemImportIldaClick(Dialogs& dialogs) {
     // Through the file layer, which opens only regular files: a pipe would wait for a writer
     // forever.
     QByteArray data;
-    if (const FileResult r = ReadFileStart(*name, kMaxIldaRead, data); !r.ok) {
+    if (const io::FileResult r = io::ReadFileStart(*name, kMaxIldaRead, data); !r.ok) {
         ShowMessage(dialogs, MessageType::Error,
                     QStringLiteral("Cannot open file %1: %2").arg(*name, r.error));
         return;
@@ -132,7 +132,7 @@ void IldaCommands::ItemImportIldaClick(Dialogs& dialogs) {
     const model::ilda::FrameList list = model::ilda::ListFrames(bytes);
     size_t chosen = 0;
     if (list.frames.size() > 1) {
-        const QRgb line = ResolveColor(editor_.settings().ColorBoxLine);
+        const QRgb line = editor::ResolveColor(editor_.settings().ColorBoxLine);
         FrameChoiceSpec choice;
         choice.title = QStringLiteral("Кадр ILDA");
         choice.count = int(list.frames.size());
@@ -208,10 +208,10 @@ void IldaCommands::ItemImportIldaClick(Dialogs& dialogs) {
     editor_.PaintPic(true, true);
     if (list.frames.size() > 1) {
         // Which frame of the show it was, in place of the report of an earlier import.
-        EditorHost& host = editor_.host();
-        host.setStatusText(kPanelSpare,
+        editor::EditorHost& host = editor_.host();
+        host.setStatusText(editor::kPanelSpare,
                            QStringLiteral("Кадр %1/%2").arg(chosen + 1).arg(list.frames.size()));
-        host.setStatusText(kPanelDot, QString());
+        host.setStatusText(editor::kPanelDot, QString());
     }
     if (in.blankedPoints > 0) {
         ShowMessage(dialogs, MessageType::Information,
@@ -221,4 +221,4 @@ void IldaCommands::ItemImportIldaClick(Dialogs& dialogs) {
     }
 }
 
-}  // namespace editor
+}  // namespace window

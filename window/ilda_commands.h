@@ -7,11 +7,11 @@
 #include "editor/editor.h"
 #include "window/dialogs.h"
 
-namespace editor {
+namespace window {
 
 class IldaCommands {
   public:
-    explicit IldaCommands(Editor& editor);
+    explicit IldaCommands(editor::Editor& editor);
 
     // File menu: "Export ILDA file (*.ild)" and "Import ILDA file (*.ild)".
     void ItemExportIldaClick(Dialogs& dialogs);
@@ -24,9 +24,9 @@ class IldaCommands {
     static std::string FrameName(const QString& fileName);
 
   private:
-    Editor& editor_;
+    editor::Editor& editor_;
     FileDialogSpec saveDialog_;
     FileDialogSpec openDialog_;
 };
 
-}  // namespace editor
+}  // namespace window

@@ -8,7 +8,7 @@
 #include "pictures/picture_formats.h"
 #include "window/base_form.h"
 
-namespace editor {
+namespace window {
 
 namespace {
 
@@ -159,4 +159,4 @@ void AcceptFileDrops(TBaseForm& form) {
     form.installEventFilter(new FileDrops(form));
 }
 
-}  // namespace editor
+}  // namespace window

@@ -8,7 +8,7 @@
 #include <QUrl>
 #include <optional>
 
-namespace editor {
+namespace window {
 
 class TBaseForm;
 
@@ -31,4 +31,4 @@ QStringList FilesToOpen(const QList<QUrl>& urls);
 // Lets files from a file manager be dropped on the main window.
 void AcceptFileDrops(TBaseForm& form);
 
-}  // namespace editor
+}  // namespace window

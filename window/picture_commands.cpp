@@ -4,7 +4,7 @@
 #include "pictures/bitmap_writer.h"
 #include "pictures/picture_formats.h"
 
-namespace editor {
+namespace window {
 
 PictureCommands::PictureCommands(QObject& parent, PictureWindow& form)
     : QObject(&parent), form_(form) {
@@ -29,7 +29,7 @@ void PictureCommands::SpeedButtonOpenImageClick() {
     if (!name) {
         return;
     }
-    Editor& editor = form_.editor();
+    editor::Editor& editor = form_.editor();
     // 2. Load; a failure leaves picture, toggle, visibility and timer as they were.
     const QString error = editor.underlay().Load(*name, editor.canvas().image().size());
     if (!error.isEmpty()) {
@@ -70,4 +70,4 @@ PictureCommands* InstallPictureCommands(QObject& parent, PictureWindow& form) {
     return commands;
 }
 
-}  // namespace editor
+}  // namespace window

@@ -6,7 +6,7 @@
 #include "window/dialogs.h"
 #include "window/picture_window.h"
 
-namespace editor {
+namespace window {
 
 class PictureCommands : public QObject {
     Q_OBJECT
@@ -31,4 +31,4 @@ class PictureCommands : public QObject {
 // Creates the commands for the form and connects them to its controls.
 PictureCommands* InstallPictureCommands(QObject& parent, PictureWindow& form);
 
-}  // namespace editor
+}  // namespace window

@@ -8,7 +8,7 @@
 
 #include "pictures/picture_formats.h"
 
-namespace editor {
+namespace window {
 
 namespace {
 
@@ -48,4 +48,4 @@ void AddPicturePreview(QFileDialog& dialog) {
                      });
 }
 
-}  // namespace editor
+}  // namespace window

@@ -3,9 +3,9 @@
 
 class QFileDialog;
 
-namespace editor {
+namespace window {
 
 // Adds a pane to the right of a (non-native) file dialog that shows the current file.
 void AddPicturePreview(QFileDialog& dialog);
 
-}  // namespace editor
+}  // namespace window

@@ -4,21 +4,20 @@
 #include <QAction>
 #include <QString>
 
+#include "editor/editor.h"
 #include "widgets/speed_button.h"
 #include "window/dialogs.h"
 
-namespace editor {
-
-class Editor;
+namespace window {
 
 // What the picture commands need from the window around them.
 class PictureWindow {
   public:
     virtual ~PictureWindow() = default;
-    virtual Editor& editor() = 0;
+    virtual editor::Editor& editor() = 0;
     virtual Dialogs& dialogs() = 0;
-    virtual SpeedButton* button(const QString& name) const = 0;
+    virtual widgets::SpeedButton* button(const QString& name) const = 0;
     virtual QAction* action(const QString& name) const = 0;
 };
 
-}  // namespace editor
+}  // namespace window

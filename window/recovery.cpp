@@ -6,11 +6,11 @@
 
 #include "window/base_form.h"
 
-namespace editor {
+namespace window {
 
 namespace {
 
-constexpr int kPanelNotice = kPanelDot;
+constexpr int kPanelNotice = editor::kPanelDot;
 
 QByteArray AsBytes(const model::ContourFileImage& image) {
     return QByteArray(reinterpret_cast<const char*>(image.data()), qsizetype(image.size()));
@@ -23,7 +23,7 @@ QString DefaultRecoveryFolder() {
         .filePath(QStringLiteral("recovery"));
 }
 
-RecoveryKeeper::RecoveryKeeper(TBaseForm& form, std::unique_ptr<RecoveryStore> store,
+RecoveryKeeper::RecoveryKeeper(TBaseForm& form, std::unique_ptr<io::RecoveryStore> store,
                                int intervalMs)
     : form_(form), store_(std::move(store)) {
     timer_.setInterval(intervalMs);
@@ -40,17 +40,17 @@ void RecoveryKeeper::Start() {
 
 bool RecoveryKeeper::OfferOrphans() {
     Dialogs& dialogs = form_.fileDialogs();
-    for (const RecoveryOrphan& orphan : store_->orphans(qsizetype(model::kContourFileSize))) {
+    for (const io::RecoveryOrphan& orphan : store_->orphans(qsizetype(model::kContourFileSize))) {
         if (!orphan.record) {
             MessageSpec damaged;
             damaged.type = MessageType::Error;
             damaged.text = QStringLiteral("Файл восстановления повреждён и отложен: %1")
                                .arg(QDir::toNativeSeparators(orphan.path));
             dialogs.message(damaged);
-            RecoveryStore::setAside(orphan.path);
+            io::RecoveryStore::setAside(orphan.path);
             continue;
         }
-        const RecoveryRecord& r = *orphan.record;
+        const io::RecoveryRecord& r = *orphan.record;
         const QString name =
             r.fileName.isEmpty() ? QStringLiteral("без имени") : QFileInfo(r.fileName).fileName();
         MessageSpec question;
@@ -61,7 +61,7 @@ bool RecoveryKeeper::OfferOrphans() {
         question.defaultButton = MessageButton::Yes;
         question.escapeButton = MessageButton::No;
         if (dialogs.message(question) != MessageButton::Yes) {
-            RecoveryStore::discard(orphan.path);
+            io::RecoveryStore::discard(orphan.path);
             continue;
         }
         if (form_.fileCommands().Restore(r.contour, r.fileName, r.captionFile)) {
@@ -70,7 +70,7 @@ bool RecoveryKeeper::OfferOrphans() {
             Tick();
             const bool kept = store_->hasCopy() || !form_.fileCommands().HasUnsavedChanges();
             if (kept || !store_->isOpen()) {
-                RecoveryStore::discard(orphan.path);
+                io::RecoveryStore::discard(orphan.path);
             }
             return true;
         }
@@ -96,7 +96,7 @@ void RecoveryKeeper::Tick() {
         ReportUnwritable();
         return;
     }
-    RecoveryRecord record;
+    io::RecoveryRecord record;
     record.captionFile = form_.CaptionFile;
     if (form_.CaptionFile != QStringLiteral("[no name]")) {
         record.fileName = files.SaveDialogLaser.fileName;
@@ -127,4 +127,4 @@ void RecoveryKeeper::ReportUnwritable() {
         QStringLiteral("Копия для восстановления не записывается: %1").arg(store_->error()));
 }
 
-}  // namespace editor
+}  // namespace window

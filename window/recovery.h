@@ -12,7 +12,7 @@
 #include "io/recovery_store.h"
 #include "model/contour_file.h"
 
-namespace editor {
+namespace window {
 
 class TBaseForm;
 
@@ -21,7 +21,7 @@ class RecoveryKeeper : public QObject {
   public:
     static constexpr int kIntervalMs = 2000;
 
-    RecoveryKeeper(TBaseForm& form, std::unique_ptr<RecoveryStore> store,
+    RecoveryKeeper(TBaseForm& form, std::unique_ptr<io::RecoveryStore> store,
                    int intervalMs = kIntervalMs);
 
     // Asks about each orphan, newest first, until one is restored; damaged ones are reported
@@ -33,14 +33,14 @@ class RecoveryKeeper : public QObject {
     // The editor closes normally: its copy is no longer needed.
     void Finish();
 
-    RecoveryStore& store() { return *store_; }
+    io::RecoveryStore& store() { return *store_; }
 
   private:
     void ReportUnwritable();
     bool OfferOrphans();
 
     TBaseForm& form_;
-    std::unique_ptr<RecoveryStore> store_;
+    std::unique_ptr<io::RecoveryStore> store_;
     QTimer timer_;
     std::optional<model::ContourFileImage> written_;
     bool reported_ = false;
@@ -50,4 +50,4 @@ class RecoveryKeeper : public QObject {
 // The recovery folder of this user: the application's data folder, then "recovery".
 QString DefaultRecoveryFolder();
 
-}  // namespace editor
+}  // namespace window

@@ -3,7 +3,7 @@
 #include <QPainter>
 #include <QStyleOptionFrame>
 
-namespace editor {
+namespace window {
 
 StatusBar::StatusBar(QWidget* parent, std::vector<Panel> panels)
     : QWidget(parent), panels_(std::move(panels)) {}
@@ -50,4 +50,4 @@ void StatusBar::paintEvent(QPaintEvent* /*event*/) {
     }
 }
 
-}  // namespace editor
+}  // namespace window

@@ -5,7 +5,7 @@
 #include <QWidget>
 #include <vector>
 
-namespace editor {
+namespace window {
 
 class StatusBar : public QWidget {
     Q_OBJECT
@@ -31,4 +31,4 @@ class StatusBar : public QWidget {
     std::vector<Panel> panels_;
 };
 
-}  // namespace editor
+}  // namespace window

@@ -7,20 +7,20 @@
 #include <cmath>
 #include <optional>
 
-namespace editor {
+namespace window {
 
 namespace {
 
 const QColor kOverlayColor(230, 0, 170);
 
-std::optional<MouseButton> ToButton(Qt::MouseButton b) {
+std::optional<editor::MouseButton> ToButton(Qt::MouseButton b) {
     switch (b) {
         case Qt::LeftButton:
-            return MouseButton::Left;
+            return editor::MouseButton::Left;
         case Qt::RightButton:
-            return MouseButton::Right;
+            return editor::MouseButton::Right;
         case Qt::MiddleButton:
-            return MouseButton::Middle;
+            return editor::MouseButton::Middle;
         default:
             return std::nullopt;
     }
@@ -33,11 +33,11 @@ QPoint Pixel(const QMouseEvent* e) {
 
 }  // namespace
 
-SurfaceWidget::SurfaceWidget(QWidget* parent, Editor& editor) : QWidget(parent), editor_(editor) {
+SurfaceWidget::SurfaceWidget(QWidget* parent, editor::Editor& editor) : QWidget(parent), editor_(editor) {
     setMouseTracking(true);
     setAttribute(Qt::WA_OpaquePaintEvent);
     setAttribute(Qt::WA_NoSystemBackground);
-    setFixedSize(kSurfaceWidth, kSurfaceHeight);
+    setFixedSize(editor::kSurfaceWidth, editor::kSurfaceHeight);
 }
 
 void SurfaceWidget::paintEvent(QPaintEvent* event) {
@@ -73,7 +73,7 @@ void SurfaceWidget::mouseReleaseEvent(QMouseEvent* event) {
         editor_.PaintBoxVardeniMouseUp(*b, p.x(), p.y());
         // Only a right click on its own opens the menu: with another button still held the
         // menu's grab would take that button's release from the tool.
-        if (*b == MouseButton::Right && event->buttons() == Qt::NoButton) {
+        if (*b == editor::MouseButton::Right && event->buttons() == Qt::NoButton) {
             Q_EMIT rightClicked(event->globalPosition().toPoint());
         }
     }
@@ -87,4 +87,4 @@ void SurfaceWidget::contextMenuEvent(QContextMenuEvent* event) {
     }
 }
 
-}  // namespace editor
+}  // namespace window

@@ -11,12 +11,12 @@
 
 #include "editor/editor.h"
 
-namespace editor {
+namespace window {
 
 class SurfaceWidget : public QWidget {
     Q_OBJECT
   public:
-    SurfaceWidget(QWidget* parent, Editor& editor);
+    SurfaceWidget(QWidget* parent, editor::Editor& editor);
 
     // A line drawn over the surface in a colour of its own, as a preview of what a command
     // would make; an empty line removes it. Positions are surface pixels.
@@ -35,8 +35,8 @@ class SurfaceWidget : public QWidget {
     void contextMenuEvent(QContextMenuEvent* event) override;
 
   private:
-    Editor& editor_;
+    editor::Editor& editor_;
     QPolygonF overlay_;
 };
 
-}  // namespace editor
+}  // namespace window

@@ -6,7 +6,7 @@
 #include "model/path_join.h"
 #include "pictures/svg_reader.h"
 
-namespace editor {
+namespace window {
 
 namespace {
 
@@ -28,7 +28,7 @@ model::JoinedContour JoinIfItCanFit(const pictures::SvgDrawing& d, int spacing) 
 
 }  // namespace
 
-SvgCommands::SvgCommands(Editor& editor) : editor_(editor) {
+SvgCommands::SvgCommands(editor::Editor& editor) : editor_(editor) {
     openDialog_.title = QStringLiteral("Импорт SVG");
     openDialog_.filter = QStringLiteral("SVG (*.svg)|*.svg");
     openDialog_.defaultExt = QStringLiteral("svg");
@@ -42,7 +42,7 @@ void SvgCommands::ItemImportSvgClick(Dialogs& dialogs) {
         return;
     }
     QByteArray data;
-    if (const FileResult r = ReadWholeFile(*name, pictures::kMaxSvgFileBytes, data); !r.ok) {
+    if (const io::FileResult r = io::ReadWholeFile(*name, pictures::kMaxSvgFileBytes, data); !r.ok) {
         ShowMessage(dialogs, MessageType::Error,
                     QStringLiteral("Не удаётся прочитать файл %1: %2").arg(*name, r.error));
         return;
@@ -106,13 +106,13 @@ void SvgCommands::ItemImportSvgClick(Dialogs& dialogs) {
     // The repaint writes the points to the length panel, as always; paths and jumps go to the
     // two spare ones, so that the tool's own text stays.
     editor_.PaintPic(true, true);
-    EditorHost& host = editor_.host();
-    host.setStatusText(kPanelSpare, QStringLiteral("Линий %1").arg(joined.paths));
-    host.setStatusText(kPanelDot,
+    editor::EditorHost& host = editor_.host();
+    host.setStatusText(editor::kPanelSpare, QStringLiteral("Линий %1").arg(joined.paths));
+    host.setStatusText(editor::kPanelDot,
                        QStringLiteral("Скачки %1 пикс.").arg(std::lround(joined.jumpPixels)));
     if (!textNote.isEmpty()) {
         ShowMessage(dialogs, MessageType::Information, textNote);
     }
 }
 
-}  // namespace editor
+}  // namespace window

@@ -5,11 +5,11 @@
 #include "editor/editor.h"
 #include "window/dialogs.h"
 
-namespace editor {
+namespace window {
 
 class SvgCommands {
   public:
-    explicit SvgCommands(Editor& editor);
+    explicit SvgCommands(editor::Editor& editor);
 
     // File menu: "Import SVG (*.svg)".
     void ItemImportSvgClick(Dialogs& dialogs);
@@ -17,8 +17,8 @@ class SvgCommands {
     FileDialogSpec& OpenDialogSvg() { return openDialog_; }
 
   private:
-    Editor& editor_;
+    editor::Editor& editor_;
     FileDialogSpec openDialog_;
 };
 
-}  // namespace editor
+}  // namespace window

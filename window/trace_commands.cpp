@@ -16,7 +16,7 @@
 #include "editor/editor.h"
 #include "window/surface_widget.h"
 
-namespace editor {
+namespace window {
 
 TraceResult TraceAndJoin(const tracing::Picture& picture, const tracing::Options& options,
                          int spacing) {
@@ -29,7 +29,7 @@ TraceResult TraceAndJoin(const tracing::Picture& picture, const tracing::Options
     return r;
 }
 
-void PutContour(Editor& editor, const std::vector<model::ContourPoint>& points) {
+void PutContour(editor::Editor& editor, const std::vector<model::ContourPoint>& points) {
     editor.ToUndo();
     editor.contour().SetPoints(points);
     editor.PaintPic(true, true);  // with the length panel
@@ -222,14 +222,14 @@ TraceCommands::TraceCommands(QObject& parent, PictureWindow& form, SurfaceWidget
 }
 
 void TraceCommands::SpeedButtonTraceClick() {
-    Editor& editor = form_.editor();
+    editor::Editor& editor = form_.editor();
     if (!editor.underlay().visible()) {
         // Tracing works on the underlay, so the user sees it: shown as the toggle shows it.
         form_.button(QStringLiteral("SpeedButtonPictureON"))->setDown(true);
         editor.underlay().setVisible(true);
         editor.PaintPic(true, true);
     }
-    const Underlay::Source source = editor.underlay().SourcePicture(editor.canvas().image().size());
+    const editor::Underlay::Source source = editor.underlay().SourcePicture(editor.canvas().image().size());
     const tracing::Picture picture(source.image, source.area);
     QWidget* window = surface_.window();
     TraceDialog dialog(window, picture, editor.settings().ScrollBarFriqPoints,
@@ -258,4 +258,4 @@ TraceCommands* InstallTraceCommands(QObject& parent, PictureWindow& form, Surfac
     return commands;
 }
 
-}  // namespace editor
+}  // namespace window

@@ -20,7 +20,7 @@ class QPushButton;
 class QSlider;
 class QSpinBox;
 
-namespace editor {
+namespace window {
 
 class SurfaceWidget;
 
@@ -35,7 +35,7 @@ TraceResult TraceAndJoin(const tracing::Picture& picture, const tracing::Options
 
 // Replaces the contour with the points, after the undo snapshot: points 0..n-1 and the count;
 // the slots past the new end keep what they held. Repaints and shows the length.
-void PutContour(Editor& editor, const std::vector<model::ContourPoint>& points);
+void PutContour(editor::Editor& editor, const std::vector<model::ContourPoint>& points);
 
 class TraceDialog : public QDialog {
     Q_OBJECT
@@ -88,4 +88,4 @@ class TraceCommands : public QObject {
 // Creates the commands for the form and connects them to the toolbar button and menu item.
 TraceCommands* InstallTraceCommands(QObject& parent, PictureWindow& form, SurfaceWidget& surface);
 
-}  // namespace editor
+}  // namespace window

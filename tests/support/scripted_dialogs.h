@@ -10,42 +10,42 @@
 
 namespace testing_support {
 
-class ScriptedDialogs : public editor::Dialogs {
+class ScriptedDialogs : public window::Dialogs {
   public:
     // Answers, used in order; a file answer of nullopt cancels the dialog.
     std::deque<std::optional<QString>> fileAnswers;
-    std::deque<editor::MessageButton> messageAnswers;
+    std::deque<window::MessageButton> messageAnswers;
     // Filter chosen in the next file dialogs (1-based); none: the dialog's own.
     std::deque<int> filterAnswers;
     // Frames chosen in the next frame dialogs; nullopt or none left: cancelled.
     std::deque<std::optional<int>> frameAnswers;
 
     // What was asked.
-    std::vector<editor::FileDialogSpec> fileDialogs;  // as they were when shown
+    std::vector<window::FileDialogSpec> fileDialogs;  // as they were when shown
     std::vector<bool> fileDialogWasSave;
-    std::vector<editor::MessageSpec> messages;
+    std::vector<window::MessageSpec> messages;
     // The frame dialogs as asked; their caption and picture functions belong to the command
     // and end with it, so the captions of every frame are kept as they read at the time.
-    std::vector<editor::FrameChoiceSpec> frameChoices;
+    std::vector<window::FrameChoiceSpec> frameChoices;
     std::vector<QStringList> frameCaptions;
 
-    std::optional<QString> openFile(editor::FileDialogSpec& request) override {
+    std::optional<QString> openFile(window::FileDialogSpec& request) override {
         return answer(request, false);
     }
-    std::optional<QString> saveFile(editor::FileDialogSpec& request) override {
+    std::optional<QString> saveFile(window::FileDialogSpec& request) override {
         return answer(request, true);
     }
-    editor::MessageButton message(const editor::MessageSpec& request) override {
+    window::MessageButton message(const window::MessageSpec& request) override {
         messages.push_back(request);
         if (messageAnswers.empty()) {
             return request.escapeButton;  // as if the box were closed
         }
-        const editor::MessageButton b = messageAnswers.front();
+        const window::MessageButton b = messageAnswers.front();
         messageAnswers.pop_front();
         return b;
     }
 
-    std::optional<int> chooseFrame(const editor::FrameChoiceSpec& request) override {
+    std::optional<int> chooseFrame(const window::FrameChoiceSpec& request) override {
         frameChoices.push_back(request);
         frameChoices.back().caption = nullptr;
         frameChoices.back().picture = nullptr;
@@ -63,7 +63,7 @@ class ScriptedDialogs : public editor::Dialogs {
     }
 
   private:
-    std::optional<QString> answer(editor::FileDialogSpec& request, bool save) {
+    std::optional<QString> answer(window::FileDialogSpec& request, bool save) {
         fileDialogs.push_back(request);
         fileDialogWasSave.push_back(save);
         if (fileAnswers.empty()) {
