@@ -38,7 +38,7 @@ std::unique_ptr<Windows> CreateWindows() {
     w->AboutForm = std::make_unique<forms::TAboutForm>();
     w->BaseForm->setOptionForm(w->OptionForm.get());
     w->BaseForm->setAboutForm(w->AboutForm.get());
-    window::AcceptFileDrops(*w->BaseForm);
+    window::AcceptFileDrops(*w->BaseForm, w->BaseForm->opener());
     return w;
 }
 

@@ -26,11 +26,12 @@ int Quorinimage(int argc, char** argv) {
     QTimer::singleShot(0, windows->BaseForm.get(), [&windows, file = arguments.file] {
         window::TBaseForm& form = *windows->BaseForm;
         auto keeper = std::make_unique<window::RecoveryKeeper>(
-            form, std::make_unique<io::RecoveryStore>(window::DefaultRecoveryFolder()));
+            form.fileCommands(), form,
+            std::make_unique<io::RecoveryStore>(window::DefaultRecoveryFolder()));
         keeper->Start();
         form.KeepRecovery(std::move(keeper));
         if (!file.isEmpty()) {
-            window::OpenFile(form, file);
+            form.opener().OpenFile(file);
         }
     });
     return QApplication::exec();
@@ -38,9 +39,23 @@ int Quorinimage(int argc, char** argv) {
 
 // Help, version and conversion need no window: they run before any display is opened.
 int WithoutWindow(int argc, char** argv) {
-    QCoreApplication application(argc, argv);
     QTextStream out(stdout);
     QTextStream err(stderr);
+    if (convert::Converts(argc, argv)) {
+        // Drawings and pictures are read through Qt Gui (an SVG's text needs its fonts), on
+        // the platform that draws into memory only.
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+        // Standard error carries the conversion's own lines only, not Qt's notes about the
+        // platform it starts on; Qt's critical and fatal messages still come through.
+        qInstallMessageHandler([](QtMsgType type, const QMessageLogContext&, const QString& text) {
+            if (type == QtCriticalMsg || type == QtFatalMsg) {
+                std::fprintf(stderr, "quorinimage: %s\n", qPrintable(text));
+            }
+        });
+        QGuiApplication application(argc, argv);
+        return convert::RunCommandLine(QCoreApplication::arguments(), out, err);
+    }
+    QCoreApplication application(argc, argv);
     return convert::RunCommandLine(QCoreApplication::arguments(), out, err);
 }
 

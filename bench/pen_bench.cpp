@@ -54,8 +54,8 @@ void BM_RecoveryTick(benchmark::State& state) {
         e.PaintBoxVardeniMouseDown(editor::MouseButton::Left, 10 + i % 360, 10 + i / 360 * 20);
     }
     QTemporaryDir dir;
-    window::RecoveryKeeper keeper(form, std::make_unique<io::RecoveryStore>(dir.path()),
-                                  3'600'000);
+    window::RecoveryKeeper keeper(form.fileCommands(), form,
+                                  std::make_unique<io::RecoveryStore>(dir.path()), 3'600'000);
     keeper.Start();
     keeper.Tick();
     const bool change = state.range(0) != 0;

@@ -70,14 +70,12 @@ void BM_FullDecodeThenScale(benchmark::State& state) {
     editor::Underlay underlay;
     underlay.setVisible(true);
     for (auto _ : state) {
-        const pictures::JpegImage full =
-            pictures::ReadJpegFull(ReadAll(g_jpegPath));
+        const pictures::JpegImage full = pictures::ReadJpegFull(ReadAll(g_jpegPath));
         if (!full.ok()) {
             state.SkipWithError(qPrintable(full.error));
             break;
         }
-        const pictures::PictureResult fitted =
-            pictures::Fitted(full.image, kSurface);
+        const pictures::PictureResult fitted = pictures::Fitted(full.image, kSurface);
         underlay.setPicture(fitted.image, fitted.rect);
         underlay.Draw(canvas);
         benchmark::DoNotOptimize(canvas.image().constBits());

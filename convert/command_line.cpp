@@ -4,17 +4,36 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QSet>
+#include <algorithm>
 #include <cstring>
 
 #include "convert/conversion.h"
+#include "editor/settings.h"
+#include "formats/kinds.h"
 
 namespace convert {
 
 namespace {
 
-constexpr const char* kWindowlessOptions[] = {"--convert",  "--to",      "--as", "--ilda-format",
-                                              "--frame",    "--help",    "-h",   "-?",
-                                              "--help-all", "--version", "-v"};
+constexpr const char* kWindowlessOptions[] = {
+    "--convert", "--to",        "--as",     "--ilda-format", "--frame",     "--spacing",
+    "--trace",   "--threshold", "--invert", "--min-length",  "--tolerance", "--smoothing",
+    "--help",    "-h",          "-?",       "--help-all",    "--version",   "-v"};
+
+// The tracing modes by their names on the command line, in the dialog's order.
+constexpr const char* kTraceModes[] = {"outline", "edges", "centre"};
+
+// The extensions of the kinds a contour is written in: "ilz, plz, ild or svg".
+QString WritableList(const QString& prefix) {
+    QStringList names;
+    for (const formats::KindInfo& kind : formats::Kinds()) {
+        if (kind.contourOut) {
+            names << prefix + kind.extensions.front();
+        }
+    }
+    const QString last = names.takeLast();
+    return names.join(QStringLiteral(", ")) + QStringLiteral(" or ") + last;
+}
 
 class Parser {
   public:
@@ -38,22 +57,55 @@ class Parser {
         QStringLiteral("frame"),
         QStringLiteral("Frame of an ILDA input to read, counted from 1 (default 1)."),
         QStringLiteral("n"), QStringLiteral("1")};
+    const QCommandLineOption spacing{
+        QStringLiteral("spacing"),
+        QStringLiteral("Spacing of the points of an SVG or traced input, 1 to 30 pixels "
+                       "(default the pen's, %1).")
+            .arg(editor::EditorSettings{}.ScrollBarFriqPoints),
+        QStringLiteral("n")};
+    const QCommandLineOption trace{
+        QStringLiteral("trace"),
+        QStringLiteral("Trace a picture input: outline (default), edges or centre."),
+        QStringLiteral("mode")};
+    const QCommandLineOption threshold{
+        QStringLiteral("threshold"),
+        QStringLiteral("Brightness threshold of the trace, 0 to 255 (default: found from the "
+                       "picture)."),
+        QStringLiteral("n")};
+    const QCommandLineOption invert{
+        QStringLiteral("invert"), QStringLiteral("Trace the regions lighter than the threshold.")};
+    const QCommandLineOption minLength{
+        QStringLiteral("min-length"),
+        QStringLiteral("Shorter traced lines are left out, pixels (default 8)."),
+        QStringLiteral("n")};
+    const QCommandLineOption tolerance{
+        QStringLiteral("tolerance"),
+        QStringLiteral("How far a simplified traced line may leave the traced one, pixels "
+                       "(default 0.5)."),
+        QStringLiteral("x")};
+    const QCommandLineOption smoothing{QStringLiteral("smoothing"),
+                                       QStringLiteral("Blur before tracing, pixels (default 0)."),
+                                       QStringLiteral("x")};
 
     Parser() {
         parser.setApplicationDescription(QStringLiteral(
             "Quorinimage, the laser-show contour editor.\n"
             "\n"
             "With FILE the editor opens it at start: a contour file (.ilz) is opened, a legacy\n"
-            "file (.plz) or an ILDA file (.ild) imported, a picture (.bmp, .ico, .wmf, .emf,\n"
-            ".jpg) becomes the underlay.\n"
+            "file (.plz), an ILDA file (.ild) or an SVG drawing (.svg) imported, a picture\n"
+            "(.bmp, .ico, .wmf, .emf, .jpg) becomes the underlay.\n"
             "\n"
             "Conversion, without a window or a display:\n"
-            "  quorinimage --convert IN OUT [--ilda-format 1|5] [--frame N]\n"
+            "  quorinimage --convert IN OUT [--ilda-format 1|5] [--frame N] [--spacing N]\n"
+            "  quorinimage --convert PICTURE OUT --trace [outline|edges|centre]\n"
+            "      [--threshold N] [--invert] [--min-length N] [--tolerance X]\n"
             "  quorinimage --convert IN... --to DIR --as ilz|plz|ild|svg\n"
-            "The format is chosen by the extension: .ilz, .plz, .ild, or .svg (output only).\n"
-            "An input is never overwritten. Exit status: 0 done, 1 a file could not be read or\n"
-            "written, 2 a usage error."));
-        parser.addOptions({convert, to, as, ildaFormat, frame});
+            "The kinds are chosen by the extension (a file of none by its first bytes): IN any\n"
+            "the editor opens, OUT .ilz, .plz, .ild or .svg. An input is never overwritten.\n"
+            "Exit status: 0 done, 1 a file could not be read or written (or an SVG or traced\n"
+            "picture needs a wider --spacing, which is named), 2 a usage error."));
+        parser.addOptions({convert, to, as, ildaFormat, frame, spacing, trace, threshold, invert,
+                           minLength, tolerance, smoothing});
         parser.addPositionalArgument(
             QStringLiteral("file"),
             QStringLiteral("The file to open; with --convert, the files to convert."),
@@ -78,10 +130,10 @@ int ConvertBatch(const Parser& p, const Options& options, QTextStream& out, QTex
     if (format.startsWith(QLatin1Char('.'))) {
         format.remove(0, 1);
     }
-    if (!KindOfFile(QStringLiteral("x.") + format)) {
-        return UsageError(
-            err,
-            QStringLiteral("--as takes ilz, plz, ild or svg, not '%1'").arg(p.parser.value(p.as)));
+    const formats::KindInfo* kind = formats::KindOfName(QStringLiteral("x.") + format);
+    if (kind == nullptr || !kind->contourOut) {
+        return UsageError(err, QStringLiteral("--as takes %1, not '%2'")
+                                   .arg(WritableList(QString()), p.parser.value(p.as)));
     }
     if (inputs.isEmpty()) {
         return UsageError(err, QStringLiteral("--convert needs at least one input file"));
@@ -123,17 +175,16 @@ int ConvertOne(const Parser& p, const Options& options, QTextStream& err) {
     }
     const QString& in = files[0];
     const QString& out = files[1];
-    const std::optional<FileKind> from = KindOfFile(in);
-    if (!from || *from == FileKind::Svg) {
-        return UsageError(err, QStringLiteral("cannot read '%1': the input must end in .ilz, "
-                                              ".plz or .ild")
-                                   .arg(in));
-    }
-    if (!KindOfFile(out)) {
+    const formats::KindInfo* from = formats::KindOfName(in);
+    if (from != nullptr && from->use == formats::Use::Underlay && !options.trace) {
         return UsageError(
-            err,
-            QStringLiteral("cannot write '%1': the output must end in .ilz, .plz, .ild or .svg")
-                .arg(out));
+            err, QStringLiteral("cannot read '%1': a picture becomes a contour only with --trace")
+                     .arg(in));
+    }
+    const formats::KindInfo* to = formats::KindOfName(out);
+    if (to == nullptr || !to->contourOut) {
+        return UsageError(err, QStringLiteral("cannot write '%1': the output must end in %2")
+                                   .arg(out, WritableList(QStringLiteral("."))));
     }
     const QFileInfo inInfo(in);
     const QFileInfo outInfo(out);
@@ -145,6 +196,57 @@ int ConvertOne(const Parser& p, const Options& options, QTextStream& err) {
     const bool done = ConvertFile(in, out, options, problems);
     Print(err, problems);
     return done ? kExitDone : kExitFileProblem;
+}
+
+// The tracing options, into options.trace when --trace is given; a usage problem otherwise.
+QString TraceOptions(const Parser& p, Options& options) {
+    const QCommandLineOption* tracing[] = {&p.threshold, &p.invert, &p.minLength, &p.tolerance,
+                                           &p.smoothing};
+    if (!p.parser.isSet(p.trace)) {
+        for (const QCommandLineOption* o : tracing) {
+            if (p.parser.isSet(*o)) {
+                return QStringLiteral("--%1 goes with --trace").arg(o->names().front());
+            }
+        }
+        return {};
+    }
+    tracing::Options t;
+    const QString mode = p.parser.value(p.trace);
+    const auto* named = std::find_if(std::begin(kTraceModes), std::end(kTraceModes),
+                                     [&mode](const char* m) { return mode == QLatin1String(m); });
+    if (named == std::end(kTraceModes)) {
+        return QStringLiteral("--trace takes outline, edges or centre, not '%1'").arg(mode);
+    }
+    t.mode = tracing::Mode(named - std::begin(kTraceModes));
+    bool number = true;
+    if (p.parser.isSet(p.threshold)) {
+        t.threshold = p.parser.value(p.threshold).toInt(&number);
+        if (!number || t.threshold < 0 || t.threshold > 255) {
+            return QStringLiteral("--threshold takes 0 to 255, not '%1'")
+                .arg(p.parser.value(p.threshold));
+        }
+        options.autoThreshold = false;
+    }
+    t.invert = p.parser.isSet(p.invert);
+    // Distances in pixels, as the dialog's fields take them.
+    const std::pair<const QCommandLineOption*, double*> distances[] = {
+        {&p.minLength, &t.minLength}, {&p.tolerance, &t.tolerance}, {&p.smoothing, &t.smoothing}};
+    for (const auto& [option, value] : distances) {
+        if (!p.parser.isSet(*option)) {
+            continue;
+        }
+        const double limit = option == &p.minLength ? 1000 : 10;
+        const double v = p.parser.value(*option).toDouble(&number);
+        if (!number || !(v >= 0 && v <= limit)) {
+            return QStringLiteral("--%1 takes 0 to %2 pixels, not '%3'")
+                .arg(option->names().front())
+                .arg(limit)
+                .arg(p.parser.value(*option));
+        }
+        *value = v;
+    }
+    options.trace = t;
+    return {};
 }
 
 }  // namespace
@@ -165,7 +267,33 @@ bool RunsWithoutWindow(int argc, const char* const* argv) {
     return false;
 }
 
-int RunCommandLine(const QStringList& arguments, QTextStream& out, QTextStream& err) {
+bool Converts(int argc, const char* const* argv) {
+    for (int i = 1; i < argc; ++i) {
+        if (std::strcmp(argv[i], "--") == 0) {
+            break;
+        }
+        if (std::strcmp(argv[i], "--convert") == 0) {
+            return true;
+        }
+    }
+    return false;
+}
+
+int RunCommandLine(const QStringList& given, QTextStream& out, QTextStream& err) {
+    // "--trace" may stand alone or be followed by its mode; the parser wants a value always.
+    QStringList arguments;
+    for (qsizetype i = 0; i < given.size(); ++i) {
+        if (given[i] == QLatin1String("--trace")) {
+            const QString next = given.value(i + 1);
+            const bool mode =
+                std::any_of(std::begin(kTraceModes), std::end(kTraceModes),
+                            [&next](const char* m) { return next == QLatin1String(m); });
+            arguments << QStringLiteral("--trace=") + (mode ? next : QStringLiteral("outline"));
+            i += mode ? 1 : 0;
+        } else {
+            arguments << given[i];
+        }
+    }
     Parser p;
     if (!p.parser.parse(arguments)) {
         return UsageError(err, p.parser.errorText());
@@ -180,7 +308,8 @@ int RunCommandLine(const QStringList& arguments, QTextStream& out, QTextStream& 
     }
     if (!p.parser.isSet(p.convert)) {
         return UsageError(err, QStringLiteral("--to, --as, --ilda-format and --frame go with "
-                                              "--convert"));
+                                              "--convert, as do --spacing and the tracing "
+                                              "options"));
     }
     Options options;
     const QString format = p.parser.value(p.ildaFormat);
@@ -196,6 +325,19 @@ int RunCommandLine(const QStringList& arguments, QTextStream& out, QTextStream& 
                                    .arg(p.parser.value(p.frame)));
     }
     options.frame = frame - 1;
+    if (p.parser.isSet(p.spacing)) {
+        options.spacing = p.parser.value(p.spacing).toInt(&number);
+        const editor::IntRange range = editor::kFriqPointsRange;
+        if (!number || options.spacing < range.min || options.spacing > range.max) {
+            return UsageError(err, QStringLiteral("--spacing takes %1 to %2 pixels, not '%3'")
+                                       .arg(range.min)
+                                       .arg(range.max)
+                                       .arg(p.parser.value(p.spacing)));
+        }
+    }
+    if (const QString problem = TraceOptions(p, options); !problem.isEmpty()) {
+        return UsageError(err, problem);
+    }
     return p.parser.isSet(p.to) ? ConvertBatch(p, options, out, err) : ConvertOne(p, options, err);
 }
 

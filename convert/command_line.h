@@ -15,6 +15,8 @@ inline constexpr int kExitUsage = 2;
 // Whether the arguments ask for something that needs no window, decided from the raw
 // arguments before any application object exists, so that no display is ever opened for them.
 bool RunsWithoutWindow(int argc, const char* const* argv);
+// Whether they ask for a conversion (which reads drawings and pictures through Qt Gui).
+bool Converts(int argc, const char* const* argv);
 
 // Runs --help, --version or --convert (arguments[0] is the program) and returns the exit
 // status. Help and version go to out; problems, one line each, to err.

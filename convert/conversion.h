@@ -1,42 +1,27 @@
-// Conversion of a contour between the editor's file formats without a window: the contour
-// file (.ilz), the legacy file (.plz), ILDA (.ild) and, for documentation and the web, an SVG
-// picture (.svg). The files are read and written exactly as the editor's commands read and
-// write them, and problems come back as the texts the editor shows for them.
+// Conversion of files without a window: any kind the editor takes in (a contour file, a legacy
+// file, an ILDA frame, an SVG drawing, a picture traced) to any kind a contour is written in.
+// Files are read and written by the same code as the editor's commands, and problems come
+// back as the texts the editor shows for them.
 #pragma once
 
+#include <QSize>
 #include <QString>
 #include <QStringList>
 #include <optional>
 
-#include "model/contour.h"
 #include "model/ilda.h"
+#include "tracing/tracer.h"
 
 namespace convert {
 
-enum class FileKind { Contour, Legacy, Ilda, Svg };
-
-// The kind a file name's extension names (".ilz", ".plz", ".ild", ".svg", any case).
-std::optional<FileKind> KindOfFile(const QString& name);
-
 struct Options {
     model::ilda::Format ildaFormat = model::ilda::kTrueColor2D;
-    int frame = 0;  // of an ILDA input, 0 the first
+    int frame = 0;    // of an ILDA input, 0 the first
+    int spacing = 0;  // of an SVG or traced input, surface pixels; 0 the pen's default
+    // A picture input is traced with these; without them a picture is refused.
+    std::optional<tracing::Options> trace;
+    bool autoThreshold = true;  // Otsu's threshold in place of trace->threshold
 };
-
-// Reads a contour as Open (.ilz), Import (.plz) or ILDA import (.ild) puts it into an editor
-// that has just started. False, with the reason in `problems`, when nothing could be read.
-bool ReadContour(const QString& name, FileKind kind, const Options& options,
-                 model::Contour& contour, QStringList& problems);
-
-// The SVG picture of the contour: one open path through its points in surface pixels, on a
-// 384 by 384 view box, stroked in the line colour (#rrggbb).
-QByteArray SvgImage(const model::Contour& contour, const QString& lineColor);
-
-// Writes the contour atomically as Save, Export or ILDA export writes it. False, with the
-// reason in `problems`, when the file could not be written; notes about a written file (points
-// clamped, a flickering frame) are added to `problems` too.
-bool WriteContour(const QString& name, FileKind kind, const Options& options,
-                  model::Contour& contour, QStringList& problems);
 
 // Converts one file. Each problem is one line "file: text". False when the input could not be
 // read or the output not written; the output is never the input.

@@ -130,7 +130,19 @@ void Editor::ArmStatusDot() {
 
 void Editor::ShowUnderlay(bool shown) {
     underlay_.setVisible(shown);
+    host_.setUnderlayToggle(shown);
     ArmRepaint();
+}
+
+void Editor::ReplaceContour(const std::vector<model::ContourPoint>& points,
+                            const std::optional<ImportReport>& report) {
+    ToUndo();
+    contour_.SetPoints(points);
+    PaintPic(true, true);  // with the length panel
+    if (report) {
+        host_.setStatusText(kPanelSpare, report->spare);
+        host_.setStatusText(kPanelDot, report->dot);
+    }
 }
 
 void Editor::TimerOnPaintTimer() {

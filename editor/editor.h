@@ -6,6 +6,7 @@
 #include <QTimer>
 #include <array>
 #include <memory>
+#include <optional>
 #include <vector>
 
 #include "editor/canvas.h"
@@ -60,8 +61,19 @@ class Editor {
     void Repaint();
     // Deferred repaint: one repaint 200 ms after the first arming; arming again changes nothing.
     void ArmRepaint();
-    // Shows or hides the underlay and arms the deferred repaint.
+    // Shows or hides the underlay, with its toggle in the same state, and arms the deferred
+    // repaint.
     void ShowUnderlay(bool shown);
+    // What an import reports beside the length: the two spare status panels' texts.
+    struct ImportReport {
+        QString spare;
+        QString dot;
+    };
+    // Puts a list of points in place of the contour, as every import, trace and text does:
+    // the undo snapshot, points 0..n-1 and the count (the slots past the new end keep what
+    // they held), a repaint that shows the length, and the report when there is one.
+    void ReplaceContour(const std::vector<model::ContourPoint>& points,
+                        const std::optional<ImportReport>& report = std::nullopt);
 
     // Contour operations that report to the window.
     void WriteToBuffer(int32_t s, int32_t x, int32_t y) { contour_.WriteToBuffer(s, x, y); }

@@ -36,6 +36,8 @@ class EditorHost {
     virtual bool gridShown() const = 0;
     virtual bool directHook() const = 0;  // point search direction
     virtual void setDirectHook(bool down) = 0;
+    // The underlay's toggle shows whether the underlay is shown; the underlay owns that state.
+    virtual void setUnderlayToggle(bool /*down*/) {}
 };
 
 }  // namespace editor

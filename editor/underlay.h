@@ -35,7 +35,7 @@ class Underlay {
         QImage image;
         QRect area;
     };
-    static constexpr int kSourceMaxSide = 2048;
+    static constexpr int kSourceMaxSide = pictures::kTracingMaxSide;
     Source SourcePicture(QSize surface) const;
 
     // Draws the picture into the canvas when shown, transparent parts left as they are;

@@ -134,8 +134,7 @@ TAboutForm::TAboutForm(QWidget* parent)
     // Our own drawing, decoded by the same JPEG reader as the underlay pictures.
     QFile pictureFile(QStringLiteral(":/about/about_picture.jpg"));
     if (pictureFile.open(QIODevice::ReadOnly)) {
-        const pictures::JpegImage picture =
-            pictures::ReadJpegFull(pictureFile.readAll());
+        const pictures::JpegImage picture = pictures::ReadJpegFull(pictureFile.readAll());
         if (picture.ok()) {
             setPicture(picture.image);
         }

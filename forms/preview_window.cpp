@@ -50,8 +50,7 @@ TPreviewForm::TPreviewForm(editor::Editor& editor, QWidget* parent)
     for (int rate : kScanRates) {
         ComboBoxScanRate->addItem(QStringLiteral("%1 точек/с").arg(rate), rate);
     }
-    ComboBoxScanRate->setCurrentIndex(
-        ComboBoxScanRate->findData(preview::kDefaultScanRate));
+    ComboBoxScanRate->setCurrentIndex(ComboBoxScanRate->findData(preview::kDefaultScanRate));
     CheckBoxScanner = new QCheckBox(QStringLiteral("Сканер"), this);
     CheckBoxScanner->setObjectName(QStringLiteral("CheckBoxScanner"));
     CheckBoxScanner->setToolTip(QStringLiteral("Инерция зеркал: скругление углов и выбросы"));

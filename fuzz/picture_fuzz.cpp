@@ -16,8 +16,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     fuzzing::Session s;
     editor::Editor& e = s.editor;
     const QSize area = e.canvas().image().size();
-    const pictures::PictureResult r = pictures::ReadPicture(
-        bytes, pictures::PictureKind::QUORINIMAGE_PICTURE_KIND, area);
+    const pictures::PictureResult r =
+        pictures::ReadPicture(bytes, pictures::PictureKind::QUORINIMAGE_PICTURE_KIND, area);
     if (!r.ok()) {
         fuzzing::Require(!r.error.isEmpty(), "a refused picture says why");
         return 0;

@@ -21,7 +21,9 @@ FileResult OpenForReading(QFile& file) {
             QStringLiteral("File access denied: %1 is not a regular file").arg(file.fileName()));
     }
     if (!file.open(QIODevice::ReadOnly)) {
-        return Failure(file.errorString());
+        // Named, as every message of this layer names its file: the system's text does not.
+        return Failure(
+            QStringLiteral("Cannot open file %1: %2").arg(file.fileName(), file.errorString()));
     }
     return {};
 }
@@ -94,18 +96,21 @@ FileResult WriteFileAtomically(const QString& name, const QByteArray& bytes) {
     QSaveFile file(name);
     // Unbuffered, so that a short write (a full disk) is seen here: a buffered write that
     // stops half way is flushed at commit without any error.
+    const auto failed = [&name, &file] {
+        return Failure(QStringLiteral("Cannot create file %1: %2").arg(name, file.errorString()));
+    };
     if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered)) {
-        return Failure(file.errorString());
+        return failed();
     }
     if (file.write(bytes) != bytes.size()) {
-        const QString text = file.error() != QFileDevice::NoError
-                                 ? file.errorString()
-                                 : QStringLiteral("Disk full: %1").arg(name);
+        const FileResult text = file.error() != QFileDevice::NoError
+                                    ? failed()
+                                    : Failure(QStringLiteral("Disk full: %1").arg(name));
         file.cancelWriting();
-        return Failure(text);
+        return text;
     }
     if (!file.commit()) {
-        return Failure(file.errorString());
+        return failed();
     }
     return {};
 }

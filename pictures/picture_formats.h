@@ -45,6 +45,9 @@ PictureResult LoadPicture(const QString& fileName, QSize area, PictureSource* so
 // least at minSize (aspect kept). A null image when the bytes do not decode.
 QImage ReadSourcePicture(const PictureSource& source, int maxSide, QSize minSize = QSize());
 
+// The long side of the picture that tracing works on, at most.
+inline constexpr int kTracingMaxSide = 2048;
+
 // Reads at most this much of a picture file.
 inline constexpr qint64 kMaxPictureFileBytes = qint64(512) * 1024 * 1024;
 

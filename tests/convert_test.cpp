@@ -158,9 +158,10 @@ TEST(CommandLine, UsageErrorsAndUnreadableFilesGiveTheirExitStatus) {
         {{c, h, h}, 2, QStringLiteral("quorinimage: IN and OUT are the same file")},
         {{c, h, QStringLiteral("./heart.ilz")}, 2, QStringLiteral("quorinimage: IN and OUT")},
         {{c, h, QStringLiteral("heart.txt")}, 2, QStringLiteral("quorinimage: cannot write")},
-        {{c, QStringLiteral("heart.svg"), QStringLiteral("x.ilz")},
+        {{c, QStringLiteral("photo.jpg"), QStringLiteral("x.ilz")},
          2,
-         QStringLiteral("quorinimage: cannot read")},
+         QStringLiteral("quorinimage: cannot read 'photo.jpg': a picture becomes a contour only "
+                        "with --trace")},
         {{c, h, QStringLiteral("x.ild"), QStringLiteral("--ilda-format"), QStringLiteral("4")},
          2,
          QStringLiteral("quorinimage: --ilda-format takes 1 or 5")},

@@ -26,9 +26,9 @@
 #include "pictures/bitmap_writer.h"
 #include "support/scripted_dialogs.h"
 
+using editor::MouseButton;
 using window::MessageButton;
 using window::MessageType;
-using editor::MouseButton;
 
 namespace {
 

@@ -13,10 +13,10 @@
 #include "model/legacy_file.h"
 #include "support/scripted_dialogs.h"
 
-using window::MessageButton;
-using window::MessageType;
 using editor::MouseButton;
 using model::PixelPos;
+using window::MessageButton;
+using window::MessageType;
 
 namespace {
 

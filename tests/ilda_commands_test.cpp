@@ -5,11 +5,12 @@
 #include <cmath>
 
 #include "app/application.h"
+#include "formats/contour_files.h"
 #include "model/ilda.h"
 #include "support/scripted_dialogs.h"
 
-using window::MessageType;
 using editor::MouseButton;
+using window::MessageType;
 
 namespace {
 
@@ -161,9 +162,8 @@ TEST(IldaCommands, CancelledOrRefusedImportKeepsTheContourButTakesTheSnapshot) {
 }
 
 TEST(IldaCommands, FrameNames) {
-    EXPECT_EQ(window::IldaCommands::FrameName(QStringLiteral("/tmp/Spiral-long-name.ild")),
-              "Spiral-l");
-    EXPECT_EQ(window::IldaCommands::FrameName(QStringLiteral("a.b.ild")), "a.b");
+    EXPECT_EQ(formats::IldaFrameName(QStringLiteral("/tmp/Spiral-long-name.ild")), "Spiral-l");
+    EXPECT_EQ(formats::IldaFrameName(QStringLiteral("a.b.ild")), "a.b");
 }
 
 namespace {

@@ -11,9 +11,9 @@
 #include "support/wait.h"
 #include "window/open_files.h"
 
-using window::MessageButton;
 using testing_support::ContourFileOf;
 using testing_support::WriteFile;
+using window::MessageButton;
 
 namespace {
 
@@ -84,24 +84,26 @@ TEST(OpenAtStart, EachKindOfFileGoesThroughItsCommand) {
         {"old.plz", 255, false, {}},
         {"frame.ild", 2, false, {}},
         {"picture.bmp", 0, true, {}},
-        {"missing.ilz", 0, false, QStringLiteral("No such file or directory")},
+        {"missing.ilz", 0, false, QStringLiteral("Cannot open file %1: No such file or directory")},
         {"notes.txt", 0, false, QStringLiteral("Файл имеет другой формат!")},
     };
     for (const Case& c : cases) {
         Window w;
-        window::OpenFile(w.form(), files.path(c.file));
+        w.form().opener().OpenFile(files.path(c.file));
         EXPECT_EQ(w.count(), c.count) << c.file;
         EXPECT_EQ(w.underlayShown(), c.underlay) << c.file;
         ASSERT_EQ(w.dialogs.messages.size(), c.message.isEmpty() ? 0u : 1u) << c.file;
         if (!c.message.isEmpty()) {
-            EXPECT_EQ(w.dialogs.messages[0].text, c.message);
+            // A message about a file names it.
+            EXPECT_EQ(w.dialogs.messages[0].text,
+                      QString(c.message).replace(QStringLiteral("%1"), files.path(c.file)));
         }
         // Nothing was asked in a dialog: the file took its place.
         EXPECT_TRUE(w.dialogs.fileDialogs.empty()) << c.file;
     }
     // An opened contour file is the current file, as after Open.
     Window w;
-    window::OpenFile(w.form(), files.path("heart.ilz"));
+    w.form().opener().OpenFile(files.path("heart.ilz"));
     EXPECT_EQ(w.form().windowTitle(),
               QStringLiteral("Vardeni :  [%1]").arg(files.path("heart.ilz")));
 }

@@ -20,10 +20,10 @@
 #include "window/picture_commands.h"
 #include "window/picture_preview.h"
 
-using window::MessageType;
-using widgets::SpeedButton;
-using window::TBaseForm;
 using testing_support::ScriptedDialogs;
+using widgets::SpeedButton;
+using window::MessageType;
+using window::TBaseForm;
 
 namespace {
 

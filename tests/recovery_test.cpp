@@ -10,9 +10,9 @@
 #include "support/scripted_dialogs.h"
 #include "window/recovery.h"
 
-using window::RecoveryKeeper;
 using io::RecoveryRecord;
 using io::RecoveryStore;
+using window::RecoveryKeeper;
 
 namespace {
 
@@ -36,8 +36,9 @@ struct Editor {
     explicit Editor(const QString& folder) {
         w->BaseForm->setDialogs(&dialogs);
         // A long interval: the test ticks by hand.
-        keeper = std::make_unique<RecoveryKeeper>(
-            *w->BaseForm, std::make_unique<RecoveryStore>(folder), 3'600'000);
+        keeper =
+            std::make_unique<RecoveryKeeper>(w->BaseForm->fileCommands(), *w->BaseForm,
+                                             std::make_unique<RecoveryStore>(folder), 3'600'000);
     }
     editor::Editor& ed() { return w->BaseForm->editor(); }
     void penPress(int x, int y) {

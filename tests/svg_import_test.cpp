@@ -10,10 +10,10 @@
 #include "support/program.h"
 #include "support/scripted_dialogs.h"
 
-using window::MessageButton;
-using window::MessageType;
 using testing_support::PolylineDistance;
 using testing_support::SegmentDistance;
+using window::MessageButton;
+using window::MessageType;
 
 namespace {
 

@@ -9,9 +9,6 @@
 #include <QScreen>
 
 #include "editor/transform_commands.h"
-#include "forms/preview_window.h"
-#include "window/recovery.h"
-#include "window/trace_commands.h"
 
 namespace window {
 
@@ -60,10 +57,9 @@ TBaseForm::TBaseForm(editor::EditorSettings& settings, QWidget* parent)
     buildDrawingPanel();
     buildStatusBar();
     buildMenus();
-    connectFileCommands();
-    // Underlay picture and bitmap export: buttons and File menu items.
-    InstallPictureCommands(*this, *this);
     buildPreviewControls();
+    trace_ = std::make_unique<TraceCommands>(*this, *PaintBoxVardeni);
+    hookCommands();
     connect(client_, &QWidget::customContextMenuRequested, this,
             [this](const QPoint& pos) { showPopup(client_->mapToGlobal(pos)); });
 
@@ -91,9 +87,9 @@ void TBaseForm::UpdateCaption() {
     setWindowTitle(CaptionPrefix + CaptionFile);
 }
 
-widgets::SpeedButton* TBaseForm::addButton(QWidget* parent, const char* name, QPoint pos, const char* hint,
-                                  int group, bool allowAllUp, bool down, bool enabled,
-                                  const char* icon) {
+widgets::SpeedButton* TBaseForm::addButton(QWidget* parent, const char* name, QPoint pos,
+                                           const char* hint, int group, bool allowAllUp, bool down,
+                                           bool enabled, const char* icon) {
     auto* b = new widgets::SpeedButton(parent, group, allowAllUp);
     b->setObjectName(QString::fromUtf8(name));
     b->setGeometry(pos.x(), pos.y(), kButtonSize, kButtonSize);
@@ -170,18 +166,6 @@ void TBaseForm::buildToolbar() {
     SpeedButtonUndo = button(QStringLiteral("SpeedButtonUndo"));
     SpeedButtonPictureON = button(QStringLiteral("SpeedButtonPictureON"));
     SpeedButtonSetkaON = button(QStringLiteral("SpeedButtonSetkaON"));
-    connect(SpeedButtonUndo, &QToolButton::clicked, this,
-            [this] { editor_.SpeedButtonUndoClick(); });
-    connect(button(QStringLiteral("SpeedButtonPictureON")), &QToolButton::clicked, this,
-            [this] { SpeedButtonPictureONClick(); });
-    connect(button(QStringLiteral("SpeedButtonSetkaON")), &QToolButton::clicked, this,
-            [this] { SpeedButtonSetkaONClick(); });
-    connect(button(QStringLiteral("SpeedButtonRefresh")), &QToolButton::clicked, this,
-            [this] { SpeedButtonRefreshClick(); });
-    connect(button(QStringLiteral("SpeedButtonOptionForm")), &QToolButton::clicked, this,
-            [this] { SpeedButtonOptionFormClick(); });
-    connect(button(QStringLiteral("SpeedButtonAbout")), &QToolButton::clicked, this,
-            [this] { SpeedButtonAboutClick(); });
 }
 
 void TBaseForm::buildPalette() {
@@ -241,33 +225,6 @@ void TBaseForm::buildPalette() {
     SpeedButtonPaintLine = button(QStringLiteral("SpeedButtonPaintLine"));
     SpeedButtonPaintPixel = button(QStringLiteral("SpeedButtonPaintPixel"));
     SpeedButtonDirectHook = button(QStringLiteral("SpeedButtonDirectHook"));
-    for (const ToolEntry& t : kTools) {
-        const int mode = t.mode;
-        const QString text = QString::fromUtf8(t.text);
-        connect(button(QString::fromUtf8(t.button)), &QToolButton::clicked, this,
-                [this, mode, text] { editor_.SelectTool(mode, text); });
-    }
-    connect(button(QStringLiteral("SpeedButtonRotor")), &QToolButton::clicked, this,
-            [this] { editor_.SpeedButtonToolsClick(); });
-    connect(button(QStringLiteral("SpeedButtonPaintLine")), &QToolButton::clicked, this,
-            [this] { SpeedButtonPaintLineClick(); });
-    connect(button(QStringLiteral("SpeedButtonPaintPixel")), &QToolButton::clicked, this,
-            [this] { SpeedButtonPaintPixelClick(); });
-
-    // Whole-contour commands. SpeedButtonYu is a group-20 button: its click puts it down and
-    // raises the tool's button while ToolMode stays as it was.
-    const std::pair<const char*, void (*)(editor::Editor&)> kTransforms[] = {
-        {"SpeedButtonMirrorGor", &editor::SpeedButtonMirrorGorClick},
-        {"SpeedButtonMirrorVert", &editor::SpeedButtonMirrorVertClick},
-        {"SpeedButtonRotate", &editor::SpeedButtonRotateClick},
-        {"SpeedButtonYu", &editor::SpeedButtonYuClick},
-        {"SpeedButtonReturn128", &editor::SpeedButtonReturn128Click},
-        {"SpeedButtonNormalDistance", &editor::SpeedButtonNormalDistanceClick},
-    };
-    for (const auto& [name, command] : kTransforms) {
-        connect(button(QString::fromUtf8(name)), &QToolButton::clicked, this,
-                [this, command] { command(editor_); });
-    }
 }
 
 void TBaseForm::buildDrawingPanel() {
@@ -340,37 +297,26 @@ void TBaseForm::buildMenus() {
     addAction(file, "ItemExport", QStringLiteral("Export Laser file Version 1.0-1.5"),
               QKeySequence(Qt::CTRL | Qt::Key_E), true);
     // The laser industry's interchange format, beside the legacy file.
-    QAction* exportIlda =
-        addAction(file, "ItemExportIlda", QStringLiteral("Export ILDA file (*.ild)"),
-                  QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_E), true);
-    connect(exportIlda, &QAction::triggered, this,
-            [this] { ilda_.ItemExportIldaClick(dialogs()); });
-    QAction* importIlda =
-        addAction(file, "ItemImportIlda", QStringLiteral("Import ILDA file (*.ild)"),
-                  QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_I), true);
-    connect(importIlda, &QAction::triggered, this,
-            [this] { ilda_.ItemImportIldaClick(dialogs()); });
-    QAction* importSvg = addAction(file, "ItemImportSvg", QStringLiteral("Импорт SVG (*.svg)"),
-                                   QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_G), true);
-    connect(importSvg, &QAction::triggered, this, [this] { svg_.ItemImportSvgClick(dialogs()); });
+    addAction(file, "ItemExportIlda", QStringLiteral("Export ILDA file (*.ild)"),
+              QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_E), true);
+    addAction(file, "ItemImportIlda", QStringLiteral("Import ILDA file (*.ild)"),
+              QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_I), true);
+    addAction(file, "ItemImportSvg", QStringLiteral("Импорт SVG (*.svg)"),
+              QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_G), true);
     file->addSeparator()->setObjectName(QStringLiteral("SplE"));
-    QAction* exit = addAction(file, "ItemExit", QStringLiteral("Выход"),
-                              QKeySequence(Qt::CTRL | Qt::Key_Q), true);
-    connect(exit, &QAction::triggered, this, &QWidget::close);
+    addAction(file, "ItemExit", QStringLiteral("Выход"), QKeySequence(Qt::CTRL | Qt::Key_Q), true);
 
     QMenu* edit = bar->addMenu(QStringLiteral("Правка"));
     edit->setObjectName(QStringLiteral("EditMainMenu"));
 
     QMenu* help = bar->addMenu(QStringLiteral("Справка"));
     help->setObjectName(QStringLiteral("HelpMainMenu"));
-    QAction* about = addAction(help, "ItemAbout", QStringLiteral("О программе"), {}, true);
-    connect(about, &QAction::triggered, this, [this] { SpeedButtonAboutClick(); });
+    addAction(help, "ItemAbout", QStringLiteral("О программе"), {}, true);
     addAction(help, "ItemHelp", QStringLiteral("Помощь"), {}, true);
 
     PopupMenu = new QMenu(this);
     PopupMenu->setObjectName(QStringLiteral("PopupMenu"));
     OtkatItem = addAction(PopupMenu, "OtkatItem", QStringLiteral("Откат"), {}, false);
-    connect(OtkatItem, &QAction::triggered, this, [this] { editor_.SpeedButtonUndoClick(); });
     addAction(PopupMenu, "popurDelet", QStringLiteral("Удалить"), {}, false);
     addAction(PopupMenu, "popurCopy", QStringLiteral("Копировать"), {}, false);
     addAction(PopupMenu, "ItemClosePopur", QStringLiteral("Закрыть меню "), {}, true);
@@ -427,6 +373,10 @@ void TBaseForm::setDirectHook(bool down) {
     SpeedButtonDirectHook->setDown(down);
 }
 
+void TBaseForm::setUnderlayToggle(bool down) {
+    SpeedButtonPictureON->setDown(down);
+}
+
 // ---- View handlers ----
 
 void TBaseForm::SpeedButtonPaintLineClick() {
@@ -453,15 +403,6 @@ void TBaseForm::SpeedButtonRefreshClick() {
     editor_.Repaint();
 }
 
-void TBaseForm::ShowWindow(QWidget* w) {
-    if (w == nullptr) {
-        return;
-    }
-    w->show();
-    w->raise();
-    w->activateWindow();
-}
-
 void TBaseForm::SpeedButtonOptionFormClick() {
     ShowWindow(OptionForm_);
 }
@@ -470,26 +411,82 @@ void TBaseForm::SpeedButtonAboutClick() {
     ShowWindow(AboutForm_);
 }
 
-// ---- Contour files ----
+// ---- Commands ----
 
-void TBaseForm::connectFileCommands() {
-    FileCommands& f = fileCommands_;
-    const auto onClick = [this](const char* name, auto handler) {
-        connect(button(QString::fromUtf8(name)), &QToolButton::clicked, this, handler);
+void TBaseForm::hook(const char* control, const std::function<void()>& command) {
+    const QString name = QString::fromUtf8(control);
+    if (widgets::SpeedButton* b = button(name)) {
+        connect(b, &QToolButton::clicked, this, command);
+    } else if (QAction* a = action(name)) {
+        connect(a, &QAction::triggered, this, command);
+    }
+}
+
+void TBaseForm::hookCommands() {
+    FileCommands& files = fileCommands_;
+    editor::Editor& ed = editor_;
+    // Palette buttons that select a tool, with the tool's status text.
+    for (const ToolEntry& t : kTools) {
+        const int mode = t.mode;
+        const QString text = QString::fromUtf8(t.text);
+        hook(t.button, [&ed, mode, text] { ed.SelectTool(mode, text); });
+    }
+    // Whole-contour commands. SpeedButtonYu is a group-20 button: its click puts it down and
+    // raises the tool's button while ToolMode stays as it was.
+    const std::pair<const char*, void (*)(editor::Editor&)> kTransforms[] = {
+        {"SpeedButtonMirrorGor", &editor::SpeedButtonMirrorGorClick},
+        {"SpeedButtonMirrorVert", &editor::SpeedButtonMirrorVertClick},
+        {"SpeedButtonRotate", &editor::SpeedButtonRotateClick},
+        {"SpeedButtonYu", &editor::SpeedButtonYuClick},
+        {"SpeedButtonReturn128", &editor::SpeedButtonReturn128Click},
+        {"SpeedButtonNormalDistance", &editor::SpeedButtonNormalDistanceClick},
     };
-    const auto onTrigger = [this](const char* name, auto handler) {
-        connect(action(QString::fromUtf8(name)), &QAction::triggered, this, handler);
+    for (const auto& [name, command] : kTransforms) {
+        hook(name, [&ed, command] { command(ed); });
+    }
+    // Every other command, by group. A menu item beside a toolbar button runs the same command.
+    const std::pair<const char*, std::function<void()>> kCommands[] = {
+        // The view and the editor.
+        {"SpeedButtonUndo", [&ed] { ed.SpeedButtonUndoClick(); }},
+        {"OtkatItem", [&ed] { ed.SpeedButtonUndoClick(); }},
+        {"SpeedButtonRotor", [&ed] { ed.SpeedButtonToolsClick(); }},
+        {"SpeedButtonPaintLine", [this] { SpeedButtonPaintLineClick(); }},
+        {"SpeedButtonPaintPixel", [this] { SpeedButtonPaintPixelClick(); }},
+        {"SpeedButtonPictureON", [this] { SpeedButtonPictureONClick(); }},
+        {"SpeedButtonSetkaON", [this] { SpeedButtonSetkaONClick(); }},
+        {"SpeedButtonRefresh", [this] { SpeedButtonRefreshClick(); }},
+        {"SpeedButtonOptionForm", [this] { SpeedButtonOptionFormClick(); }},
+        {"SpeedButtonAbout", [this] { SpeedButtonAboutClick(); }},
+        {"ItemAbout", [this] { SpeedButtonAboutClick(); }},
+        {"ItemExit", [this] { close(); }},
+        // Contour files.
+        {"SpeedButtonNewPict", [&files] { files.SpeedButtonNewPictClick(); }},
+        {"FileNewItem", [&files] { files.SpeedButtonNewPictClick(); }},
+        {"SpeedButtonOpenLaser", [&files] { files.SpeedButtonOpenLaserClick(); }},
+        {"OpenFileItem", [&files] { files.SpeedButtonOpenLaserClick(); }},
+        {"SpeedButtonSave", [&files] { files.SpeedButtonSaveClick(); }},
+        {"SaveItem", [&files] { files.SpeedButtonSaveClick(); }},
+        {"SaveAsItem", [&files] { files.SaveAsItemClick(); }},
+        {"ItemImport", [&files] { files.ItemImportClick(); }},
+        {"ItemExport", [&files] { files.ItemExportClick(); }},
+        // The underlay picture and the bitmap of the surface.
+        {"SpeedButtonOpenImage", [this] { pictures_.SpeedButtonOpenImageClick(); }},
+        {"ItemOpenImage", [this] { pictures_.SpeedButtonOpenImageClick(); }},
+        {"SpeedButtonSavePikture", [this] { pictures_.SpeedButtonSavePiktureClick(); }},
+        {"ItemSaveImage", [this] { pictures_.SpeedButtonSavePiktureClick(); }},
+        // ILDA and SVG.
+        {"ItemExportIlda", [this] { ilda_.ItemExportIldaClick(); }},
+        {"ItemImportIlda", [this] { ilda_.ItemImportIldaClick(); }},
+        {"ItemImportSvg", [this] { svg_.ItemImportSvgClick(); }},
+        // Tracing the underlay, and the laser preview.
+        {"SpeedButtonTrace", [this] { trace_->SpeedButtonTraceClick(); }},
+        {"ItemTrace", [this] { trace_->SpeedButtonTraceClick(); }},
+        {"SpeedButtonPreview", [this] { preview_.SpeedButtonPreviewClick(); }},
+        {"PreviewItem", [this] { preview_.SpeedButtonPreviewClick(); }},
     };
-    onClick("SpeedButtonNewPict", [&f] { f.SpeedButtonNewPictClick(); });
-    onClick("SpeedButtonOpenLaser", [&f] { f.SpeedButtonOpenLaserClick(); });
-    onClick("SpeedButtonSave", [&f] { f.SpeedButtonSaveClick(); });
-    // The menu items New and Save run the toolbar commands beside them.
-    onTrigger("FileNewItem", [&f] { f.SpeedButtonNewPictClick(); });
-    onTrigger("OpenFileItem", [&f] { f.SpeedButtonOpenLaserClick(); });
-    onTrigger("SaveItem", [&f] { f.SpeedButtonSaveClick(); });
-    onTrigger("SaveAsItem", [&f] { f.SaveAsItemClick(); });
-    onTrigger("ItemImport", [&f] { f.ItemImportClick(); });
-    onTrigger("ItemExport", [&f] { f.ItemExportClick(); });
+    for (const auto& [name, command] : kCommands) {
+        hook(name, command);
+    }
 }
 
 void TBaseForm::setCaptionFile(const QString& captionFile) {
@@ -512,6 +509,11 @@ void TBaseForm::setStatusToolTip(const QString& text) {
     StatusBar_->setToolTip(text);
 }
 
+void TBaseForm::showNotice(const QString& text, const QString& hint) {
+    setStatusText(editor::kPanelDot, text);
+    setStatusToolTip(hint);
+}
+
 void TBaseForm::closeEvent(QCloseEvent* event) {
     // Unsaved work is offered for saving; the window stays open when it is not settled.
     if (fileCommands_.QueryClose()) {
@@ -531,34 +533,14 @@ void TBaseForm::closeEvent(QCloseEvent* event) {
 void TBaseForm::buildPreviewControls() {
     addButton(ToolBar, "SpeedButtonPreview", QPoint(426, 3), "Просмотр лазера", 0, true, false,
               true, "preview");
-    connect(button(QStringLiteral("SpeedButtonPreview")), &QToolButton::clicked, this,
-            [this] { SpeedButtonPreviewClick(); });
     auto* edit = menuBar()->findChild<QMenu*>(QStringLiteral("EditMainMenu"));
-    QAction* item = addAction(edit, "PreviewItem", QStringLiteral("Просмотр лазера"), {}, true);
-    connect(item, &QAction::triggered, this, [this] { SpeedButtonPreviewClick(); });
+    addAction(edit, "PreviewItem", QStringLiteral("Просмотр лазера"), {}, true);
 
     // Tracing the underlay: the button right after the preview's, and its menu item.
     addButton(ToolBar, "SpeedButtonTrace", QPoint(449, 3), "Трассировка подложки", 0, true, false,
               true, "trace");
     addAction(edit, "ItemTrace", QStringLiteral("Трассировка подложки…"),
               QKeySequence(Qt::CTRL | Qt::Key_T), true);
-    InstallTraceCommands(*this, *this, *PaintBoxVardeni);
-}
-
-void TBaseForm::SpeedButtonPreviewClick() {
-    if (PreviewForm_ == nullptr) {
-        // A top-level window owned by this one; closing it only hides it.
-        PreviewForm_ = new forms::TPreviewForm(editor_, this);
-        // Beside the editor, as far as the screen allows.
-        const QRect frame = frameGeometry();
-        QPoint at(frame.right() + 8, frame.top());
-        if (const QScreen* screen = this->screen()) {
-            const QRect avail = screen->availableGeometry();
-            at.setX(qMax(avail.left(), qMin(at.x(), avail.right() - PreviewForm_->width())));
-        }
-        PreviewForm_->move(at);
-    }
-    ShowWindow(PreviewForm_);
 }
 
 }  // namespace window

@@ -7,29 +7,37 @@
 #include <QMainWindow>
 #include <QMenu>
 #include <QScrollBar>
+#include <functional>
 #include <map>
 #include <memory>
 
 #include "editor/editor.h"
 #include "editor/host.h"
 #include "widgets/speed_button.h"
+#include "window/command_window.h"
 #include "window/dialogs.h"
 #include "window/file_commands.h"
 #include "window/ilda_commands.h"
+#include "window/open_files.h"
 #include "window/picture_commands.h"
+#include "window/preview_commands.h"
+#include "window/recovery.h"
 #include "window/status_bar.h"
 #include "window/surface_widget.h"
 #include "window/svg_commands.h"
+#include "window/trace_commands.h"
 
 namespace window {
-
-class RecoveryKeeper;
 
 // Size of the client area below the menu bar.
 inline constexpr int kClientWidth = 487;
 inline constexpr int kClientHeight = 460;
 
-class TBaseForm : public QMainWindow, public editor::EditorHost, public FileWindow, public PictureWindow {
+class TBaseForm : public QMainWindow,
+                  public editor::EditorHost,
+                  public FileWindow,
+                  public CommandWindow,
+                  public RecoveryWindow {
     Q_OBJECT
   public:
     explicit TBaseForm(editor::EditorSettings& settings, QWidget* parent = nullptr);
@@ -51,11 +59,11 @@ class TBaseForm : public QMainWindow, public editor::EditorHost, public FileWind
     Dialogs& dialogs() override { return *dialogs_; }
     void setDialogs(Dialogs* dialogs) { dialogs_ = dialogs != nullptr ? dialogs : &qtDialogs_; }
 
-    IldaCommands& ilda() { return ilda_; }
-    SvgCommands& svg() { return svg_; }
+    // Files named at start or dropped on the window.
+    FileOpener& opener() { return opener_; }
 
-    widgets::SpeedButton* button(const QString& name) const override;
-    QAction* action(const QString& name) const override;
+    widgets::SpeedButton* button(const QString& name) const;
+    QAction* action(const QString& name) const;
     QWidget* clientArea() const { return client_; }
     SurfaceWidget* surface() const { return PaintBoxVardeni; }
     StatusBar* statusPanels() const { return StatusBar_; }
@@ -75,6 +83,7 @@ class TBaseForm : public QMainWindow, public editor::EditorHost, public FileWind
     bool gridShown() const override;
     bool directHook() const override;
     void setDirectHook(bool down) override;
+    void setUnderlayToggle(bool down) override;
 
     // Handlers with the window's own names.
     void SpeedButtonPaintLineClick();
@@ -84,8 +93,6 @@ class TBaseForm : public QMainWindow, public editor::EditorHost, public FileWind
     void SpeedButtonRefreshClick();
     void SpeedButtonOptionFormClick();
     void SpeedButtonAboutClick();
-    // Opens the scan preview, creating it on first use.
-    void SpeedButtonPreviewClick();
 
     // ---- Contour files: New, Open, Save, Save As, Import, Export and the closing question ----
     FileCommands& fileCommands() { return fileCommands_; }
@@ -93,11 +100,17 @@ class TBaseForm : public QMainWindow, public editor::EditorHost, public FileWind
     void setCaptionFile(const QString& captionFile) override;
     void enableSaveControls() override;
 
+    // RecoveryWindow
+    QString captionFile() const override { return CaptionFile; }
+    void showNotice(const QString& text, const QString& hint) override;
+
   protected:
     void closeEvent(QCloseEvent* event) override;
 
   private:
-    void connectFileCommands();
+    // Every button and menu item is hooked to its command here, by the name it was made with.
+    void hookCommands();
+    void hook(const char* control, const std::function<void()>& command);
 
     void FormCreate();
     void buildToolbar();
@@ -107,17 +120,19 @@ class TBaseForm : public QMainWindow, public editor::EditorHost, public FileWind
     void buildMenus();
     void buildPreviewControls();
     widgets::SpeedButton* addButton(QWidget* parent, const char* name, QPoint pos, const char* hint,
-                           int group, bool allowAllUp, bool down, bool enabled, const char* icon);
+                                    int group, bool allowAllUp, bool down, bool enabled,
+                                    const char* icon);
     QAction* addAction(QMenu* menu, const char* name, const QString& caption,
                        const QKeySequence& shortcut, bool enabled);
     void showPopup(const QPoint& globalPos);
-    static void ShowWindow(QWidget* w);
 
     editor::Editor editor_;
     QtDialogs qtDialogs_{this};
-    IldaCommands ilda_{editor_};
-    SvgCommands svg_{editor_};
     Dialogs* dialogs_ = &qtDialogs_;
+    IldaCommands ilda_{*this};
+    SvgCommands svg_{*this};
+    PictureCommands pictures_{*this};
+    PreviewCommands preview_{editor_, *this};
     QWidget* client_ = nullptr;
     QFrame* ToolBar = nullptr;
     QFrame* PanelTools = nullptr;
@@ -129,7 +144,6 @@ class TBaseForm : public QMainWindow, public editor::EditorHost, public FileWind
     QMenu* PopupMenu = nullptr;
     QWidget* OptionForm_ = nullptr;
     QWidget* AboutForm_ = nullptr;
-    QWidget* PreviewForm_ = nullptr;
     // Controls read on every paint, kept at hand.
     widgets::SpeedButton* SpeedButtonPaintLine = nullptr;
     widgets::SpeedButton* SpeedButtonPaintPixel = nullptr;
@@ -142,6 +156,9 @@ class TBaseForm : public QMainWindow, public editor::EditorHost, public FileWind
     std::map<QString, QAction*> actions_;
     // After the editor it works on.
     FileCommands fileCommands_{editor_, *this};
+    FileOpener opener_{fileCommands_, ilda_, svg_, pictures_};
+    // Made with the surface it previews on.
+    std::unique_ptr<TraceCommands> trace_;
     std::unique_ptr<RecoveryKeeper> recovery_;
 };
 

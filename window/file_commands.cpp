@@ -4,7 +4,7 @@
 #include <QFileInfo>
 #include <algorithm>
 
-#include "io/file_io.h"
+#include "formats/contour_files.h"
 #include "model/legacy_file.h"
 
 namespace window {
@@ -15,10 +15,6 @@ constexpr int kMaxDefaultName = 999;
 
 QString Native(const QString& path) {
     return QDir::toNativeSeparators(path);
-}
-
-QByteArray AsBytes(std::span<const uint8_t> image) {
-    return QByteArray(reinterpret_cast<const char*>(image.data()), qsizetype(image.size()));
 }
 
 std::span<const uint8_t> AsSpan(const QByteArray& bytes) {
@@ -45,7 +41,8 @@ MessageSpec ErrorBox(const QString& text) {
 
 }  // namespace
 
-FileCommands::FileCommands(editor::Editor& editor, FileWindow& window) : editor_(editor), window_(window) {
+FileCommands::FileCommands(editor::Editor& editor, FileWindow& window)
+    : editor_(editor), window_(window) {
     OpenDialogLaser.filter = QStringLiteral("Файл лазерной картинки|*.ilz|все файлы|*.*");
     OpenDialogLaser.fileName = Native(QStringLiteral("./*.ilz"));
     SaveDialogLaser.filter = QStringLiteral("Файл лазерной картинки|*.ilz");
@@ -72,7 +69,7 @@ QString FileCommands::DefaultSaveName() {
 }
 
 model::ContourFileImage FileCommands::CurrentImage() const {
-    return model::EncodeContourFile(editor_.contour().Buffer, editor_.state().PointCount);
+    return formats::ContourImage(editor_.contour());
 }
 
 bool FileCommands::HasUnsavedChanges() const {
@@ -91,15 +88,9 @@ bool FileCommands::Restore(const QByteArray& image, const QString& fileName,
         window_.enableSaveControls();
         window_.setCaptionFile(captionFile);
         // What the file holds now is what the closing question compares with.
-        QByteArray onDisk;
-        std::optional<model::DecodedContour> disk;
-        if (io::ReadWholeFile(fileName, model::kContourFileSize + 1, onDisk).ok) {
-            disk = model::DecodeContourFile(AsSpan(onDisk));
-        }
-        if (disk) {
-            savedImage_ = {};
-            std::copy_n(onDisk.constData(), savedImage_.size(),
-                        reinterpret_cast<char*>(savedImage_.data()));
+        const formats::ContourFileRead disk = formats::ReadContourFile(fileName);
+        if (disk.outcome == formats::ContourFileRead::Outcome::Read) {
+            savedImage_ = disk.image;
         }
     }
     editor_.Repaint();
@@ -118,8 +109,8 @@ void FileCommands::ShowCaptionFor(const QString& name) {
 
 bool FileCommands::SaveFileFigura() {
     const int32_t count = editor_.state().PointCount;
-    const model::ContourFileImage image = model::EncodeContourFile(editor_.contour().Buffer, count);
-    const io::FileResult written = io::WriteFileAtomically(SaveDialogLaser.fileName, AsBytes(image));
+    const model::ContourFileImage image = CurrentImage();
+    const formats::Written written = formats::WriteContourFile(SaveDialogLaser.fileName, image);
     if (!written.ok) {
         ShowFileError(written.error);
         return false;
@@ -132,27 +123,18 @@ bool FileCommands::SaveFileFigura() {
 }
 
 FileCommands::LoadResult FileCommands::LoadFileFigura() {
-    const QString& name = OpenDialogLaser.fileName;
-    int64_t size = 0;
-    if (const io::FileResult r = io::FileSize(name, size); !r.ok) {
-        ShowFileError(r.error);
-        return LoadResult::Failed;
-    }
-    // A file of the wrong size is refused without reading it, however large it is.
-    std::optional<model::DecodedContour> file;
-    if (model::ContourFileSizeAccepted(size)) {
-        QByteArray bytes;
-        if (const io::FileResult r = io::ReadWholeFile(name, model::kContourFileSize + 1, bytes); !r.ok) {
-            ShowFileError(r.error);
+    const formats::ContourFileRead read = formats::ReadContourFile(OpenDialogLaser.fileName);
+    switch (read.outcome) {
+        case formats::ContourFileRead::Outcome::Failed:
+            ShowFileError(read.error);
             return LoadResult::Failed;
-        }
-        file = model::DecodeContourFile(AsSpan(bytes));
+        case formats::ContourFileRead::Outcome::Refused:
+            ShowFileError(read.error);
+            return LoadResult::Refused;
+        case formats::ContourFileRead::Outcome::Read:
+            break;
     }
-    if (!file) {
-        window_.fileDialogs().message(ErrorBox(QStringLiteral("Файл имеет другой формат!")));
-        return LoadResult::Refused;
-    }
-    model::ApplyContourFile(*file, editor_.contour());
+    model::ApplyContourFile(read.file, editor_.contour());
     savedImage_ = CurrentImage();
     return LoadResult::Loaded;
 }
@@ -219,6 +201,16 @@ void FileCommands::SpeedButtonOpenLaserClick() {
     if (!window_.fileDialogs().openFile(OpenDialogLaser)) {
         return;
     }
+    OpenNamed();
+}
+
+void FileCommands::OpenContourFile(const QString& name) {
+    editor_.ToUndo();
+    OpenDialogLaser.fileName = name;
+    OpenNamed();
+}
+
+void FileCommands::OpenNamed() {
     // 3. The file; a file that can't be read ends the command here.
     const LoadResult loaded = LoadFileFigura();
     if (loaded == LoadResult::Failed) {
@@ -259,14 +251,23 @@ void FileCommands::ItemImportClick() {
     if (!window_.fileDialogs().openFile(OpenDialogPlz)) {
         return;
     }
+    ImportNamed();
+}
+
+void FileCommands::ImportLegacyFile(const QString& name) {
+    editor_.ToUndo();
+    OpenDialogPlz.fileName = name;
+    ImportNamed();
+}
+
+void FileCommands::ImportNamed() {
     // 3. The first 2048 bytes; a shorter file ends the command with the contour unchanged.
-    QByteArray ExchangeBuffer;
-    if (const io::FileResult r =
-            io::ReadFilePrefix(OpenDialogPlz.fileName, model::kLegacyFileSize, ExchangeBuffer);
-        !r.ok) {
-        ShowFileError(r.error);
+    const formats::LegacyFileRead read = formats::ReadLegacyFile(OpenDialogPlz.fileName);
+    if (!read.error.isEmpty()) {
+        ShowFileError(read.error);
         return;
     }
+    const QByteArray& ExchangeBuffer = read.bytes;
     // 4. The next export proposes the imported file.
     SaveDialogPlz.fileName = OpenDialogPlz.fileName;
     // 5.-6. All 256 points, 255 of them counted.
@@ -281,8 +282,8 @@ void FileCommands::ItemExportClick() {
         return;
     }
     // Points 0..255 of the buffer, whatever the count.
-    const model::LegacyFileImage ExchangeBuffer = model::EncodeLegacyFile(editor_.contour());
-    const io::FileResult written = io::WriteFileAtomically(SaveDialogPlz.fileName, AsBytes(ExchangeBuffer));
+    const formats::Written written =
+        formats::WriteLegacyFile(SaveDialogPlz.fileName, editor_.contour());
     if (!written.ok) {
         SaveDialogPlz.fileName = previous;
         ShowFileError(written.error);

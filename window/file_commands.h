@@ -46,10 +46,14 @@ class FileCommands {
 
     void SpeedButtonNewPictClick();
     void SpeedButtonOpenLaserClick();
+    // Open with the file in place of the dialog's answer.
+    void OpenContourFile(const QString& name);
     // Save and Save As; true when the file was written.
     bool SpeedButtonSaveClick();
     bool SaveAsItemClick();
     void ItemImportClick();
+    // Import with the file in place of the dialog's answer.
+    void ImportLegacyFile(const QString& name);
     void ItemExportClick();
 
     // Whether the contour that would be saved differs from the one last saved, opened or
@@ -66,6 +70,9 @@ class FileCommands {
     bool QueryClose();
 
   private:
+    // Open and Import once the file is named.
+    void OpenNamed();
+    void ImportNamed();
     enum class SaveOutcome { Cancelled, NotOverwritten, Written, Failed };
     // The save dialog, the overwrite question and the write.
     SaveOutcome AskAndSave();

@@ -4,27 +4,27 @@
 
 #include <QString>
 
-#include "editor/editor.h"
-#include "window/dialogs.h"
+#include "window/command_window.h"
 
 namespace window {
 
 class IldaCommands {
   public:
-    explicit IldaCommands(editor::Editor& editor);
+    explicit IldaCommands(CommandWindow& window);
 
     // File menu: "Export ILDA file (*.ild)" and "Import ILDA file (*.ild)".
-    void ItemExportIldaClick(Dialogs& dialogs);
-    void ItemImportIldaClick(Dialogs& dialogs);
+    void ItemExportIldaClick();
+    void ItemImportIldaClick();
+    // The import with the file in place of the dialog's answer.
+    void ImportFile(const QString& name);
 
     FileDialogSpec& SaveDialogIlda() { return saveDialog_; }
     FileDialogSpec& OpenDialogIlda() { return openDialog_; }
 
-    // The frame name written for a file: its base name, at most 8 plain characters.
-    static std::string FrameName(const QString& fileName);
-
   private:
-    editor::Editor& editor_;
+    void Import(const QString& name);
+
+    CommandWindow& window_;
     FileDialogSpec saveDialog_;
     FileDialogSpec openDialog_;
 };

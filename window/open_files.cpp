@@ -1,42 +1,24 @@
 #include "window/open_files.h"
 
 #include <QDropEvent>
-#include <QFileInfo>
 #include <QMimeData>
 #include <QTimer>
+#include <QWidget>
 
-#include "pictures/picture_formats.h"
-#include "window/base_form.h"
+#include "formats/kinds.h"
+#include "window/file_commands.h"
+#include "window/ilda_commands.h"
+#include "window/picture_commands.h"
+#include "window/svg_commands.h"
 
 namespace window {
 
 namespace {
 
-// The dialogs of the window, except that an open dialog answers with the given file at once.
-class GivenFileDialogs : public Dialogs {
-  public:
-    GivenFileDialogs(Dialogs& window, const QString& name) : window_(window), name_(name) {}
-    std::optional<QString> openFile(FileDialogSpec& request) override {
-        request.fileName = name_;
-        return name_;
-    }
-    std::optional<QString> saveFile(FileDialogSpec& request) override {
-        return window_.saveFile(request);
-    }
-    MessageButton message(const MessageSpec& request) override { return window_.message(request); }
-    std::optional<int> chooseFrame(const FrameChoiceSpec& request) override {
-        return window_.chooseFrame(request);
-    }
-
-  private:
-    Dialogs& window_;
-    QString name_;
-};
-
 // Drops on the main window or any of its controls: the controls take none themselves.
 class FileDrops : public QObject {
   public:
-    explicit FileDrops(TBaseForm& form) : QObject(&form), form_(form) {
+    FileDrops(QWidget& window, FileOpener& opener) : QObject(&window), opener_(opener) {
         setObjectName(QStringLiteral("FileDrops"));
     }
 
@@ -63,9 +45,9 @@ class FileDrops : public QObject {
                 drop->acceptProposedAction();
                 // After the drop has ended: the file manager is not kept waiting while the
                 // closing question or a message is up.
-                QTimer::singleShot(0, &form_, [form = &form_, files] {
+                QTimer::singleShot(0, this, [opener = &opener_, files] {
                     for (const QString& file : files) {
-                        OpenFile(*form, file);
+                        opener->OpenFile(file);
                     }
                 });
                 return true;
@@ -76,56 +58,36 @@ class FileDrops : public QObject {
     }
 
   private:
-    TBaseForm& form_;
+    FileOpener& opener_;
 };
 
 }  // namespace
 
-std::optional<OpenedAs> OpenedAsOf(const QString& name) {
-    const QString ext = QFileInfo(name).suffix().toLower();
-    if (ext == QLatin1String("ilz")) {
-        return OpenedAs::Contour;
-    }
-    if (ext == QLatin1String("plz")) {
-        return OpenedAs::Legacy;
-    }
-    if (ext == QLatin1String("ild")) {
-        return OpenedAs::Ilda;
-    }
-    for (const pictures::PictureFormat& format : pictures::RegisteredFormats()) {
-        if (format.extension == ext) {
-            return OpenedAs::Picture;
-        }
-    }
-    return std::nullopt;
-}
+FileOpener::FileOpener(FileCommands& files, IldaCommands& ilda, SvgCommands& svg,
+                       PictureCommands& pictures)
+    : files_(files), ilda_(ilda), svg_(svg), pictures_(pictures) {}
 
-void OpenFile(TBaseForm& form, const QString& name) {
-    const OpenedAs kind = OpenedAsOf(name).value_or(OpenedAs::Contour);
-    if (kind == OpenedAs::Contour && !form.fileCommands().QueryClose()) {
-        return;
-    }
-    Dialogs& window = form.dialogs();
-    GivenFileDialogs given(window, name);
-    form.setDialogs(&given);
-    switch (kind) {
-        case OpenedAs::Contour:
-            form.fileCommands().SpeedButtonOpenLaserClick();
-            break;
-        case OpenedAs::Legacy:
-            form.fileCommands().ItemImportClick();
-            break;
-        case OpenedAs::Ilda:
-            form.ilda().ItemImportIldaClick(given);
-            break;
-        case OpenedAs::Picture:
-            if (auto* pictures =
-                    form.findChild<PictureCommands*>(QStringLiteral("PictureCommands"))) {
-                pictures->SpeedButtonOpenImageClick();
+void FileOpener::OpenFile(const QString& name) {
+    const formats::KindInfo* kind = formats::KindOfFile(name);
+    switch (kind != nullptr ? kind->kind : formats::Kind::Contour) {
+        case formats::Kind::Contour:
+            if (files_.QueryClose()) {
+                files_.OpenContourFile(name);
             }
             break;
+        case formats::Kind::Legacy:
+            files_.ImportLegacyFile(name);
+            break;
+        case formats::Kind::Ilda:
+            ilda_.ImportFile(name);
+            break;
+        case formats::Kind::Svg:
+            svg_.ImportFile(name);
+            break;
+        default:
+            pictures_.OpenFile(name);
+            break;
     }
-    form.setDialogs(&window);
 }
 
 QStringList FilesToOpen(const QList<QUrl>& urls) {
@@ -136,11 +98,11 @@ QStringList FilesToOpen(const QList<QUrl>& urls) {
             continue;
         }
         const QString name = url.toLocalFile();
-        const std::optional<OpenedAs> kind = OpenedAsOf(name);
-        if (!kind) {
+        const formats::KindInfo* kind = formats::KindOfName(name);
+        if (kind == nullptr) {
             continue;
         }
-        QString& slot = *kind == OpenedAs::Picture ? picture : contour;
+        QString& slot = kind->use == formats::Use::Underlay ? picture : contour;
         if (slot.isEmpty()) {
             slot = name;
         }
@@ -154,9 +116,9 @@ QStringList FilesToOpen(const QList<QUrl>& urls) {
     return files;
 }
 
-void AcceptFileDrops(TBaseForm& form) {
-    form.setAcceptDrops(true);
-    form.installEventFilter(new FileDrops(form));
+void AcceptFileDrops(QWidget& window, FileOpener& opener) {
+    window.setAcceptDrops(true);
+    window.installEventFilter(new FileDrops(window, opener));
 }
 
 }  // namespace window

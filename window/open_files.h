@@ -1,34 +1,44 @@
 // Files handed to the editor from outside its dialogs: named on the command line or dropped
-// on the main window from a file manager. Each goes through the command the menus use for it,
-// with the file in place of the open dialog's answer.
+// on the main window from a file manager. Each goes through the command the menus use for its
+// kind, with the file in place of the open dialog's answer.
 #pragma once
 
 #include <QList>
 #include <QStringList>
 #include <QUrl>
-#include <optional>
+
+class QWidget;
 
 namespace window {
 
-class TBaseForm;
+class FileCommands;
+class IldaCommands;
+class PictureCommands;
+class SvgCommands;
 
-enum class OpenedAs { Contour, Legacy, Ilda, Picture };
+class FileOpener {
+  public:
+    FileOpener(FileCommands& files, IldaCommands& ilda, SvgCommands& svg,
+               PictureCommands& pictures);
 
-// What a file is to the editor by its extension: a contour file (.ilz) opens, a legacy file
-// (.plz) or an ILDA file (.ild) is imported, a picture the underlay reads becomes the underlay.
-std::optional<OpenedAs> OpenedAsOf(const QString& name);
+    // Opens the file with the command for its kind (by its extension, else by its first bytes);
+    // a file of no known kind is tried as a contour file, as Open tries a file of any name.
+    // Before a contour file replaces a contour with changes, the closing question is asked,
+    // and Cancel keeps the contour. Problems are shown as the command shows them.
+    void OpenFile(const QString& name);
 
-// Opens the file with the command for its kind; a file of no known kind is tried as a contour
-// file, as Open tries a file of any name. Before a contour file replaces a contour with
-// changes, the closing question is asked, and Cancel keeps the contour. Problems are shown as
-// the command shows them.
-void OpenFile(TBaseForm& form, const QString& name);
+  private:
+    FileCommands& files_;
+    IldaCommands& ilda_;
+    SvgCommands& svg_;
+    PictureCommands& pictures_;
+};
 
-// The local files of a drop that the editor takes: the first contour, legacy or ILDA file and
-// the first picture, in that order.
+// The local files of a drop that the editor takes: the first that becomes the contour
+// (contour, legacy, ILDA or SVG file) and the first picture, in that order.
 QStringList FilesToOpen(const QList<QUrl>& urls);
 
-// Lets files from a file manager be dropped on the main window.
-void AcceptFileDrops(TBaseForm& form);
+// Lets files from a file manager be dropped on the window or any of its controls.
+void AcceptFileDrops(QWidget& window, FileOpener& opener);
 
 }  // namespace window

@@ -1,34 +1,29 @@
 // The main window's underlay and bitmap-export commands and their two picture dialogs.
 #pragma once
 
-#include <QObject>
-
-#include "window/dialogs.h"
-#include "window/picture_window.h"
+#include "window/command_window.h"
 
 namespace window {
 
-class PictureCommands : public QObject {
-    Q_OBJECT
+class PictureCommands {
   public:
-    // Lives as a child of parent, the form; wires the toolbar buttons and File menu items.
-    PictureCommands(QObject& parent, PictureWindow& form);
+    explicit PictureCommands(CommandWindow& window);
 
     FileDialogSpec OpenPictureDialog;
     FileDialogSpec SavePictureDialog;
 
     // Open a picture as the new underlay and show it.
     void SpeedButtonOpenImageClick();
+    // The same with the file in place of the dialog's answer.
+    void OpenFile(const QString& name);
     // Write the surface, as shown, to a Windows bitmap file.
     void SpeedButtonSavePiktureClick();
 
   private:
+    void Load(const QString& name);
     void showError(const QString& text);
 
-    PictureWindow& form_;
+    CommandWindow& window_;
 };
-
-// Creates the commands for the form and connects them to its controls.
-PictureCommands* InstallPictureCommands(QObject& parent, PictureWindow& form);
 
 }  // namespace window

@@ -4,13 +4,11 @@
 #include <QFileInfo>
 #include <QStandardPaths>
 
-#include "window/base_form.h"
+#include "window/file_commands.h"
 
 namespace window {
 
 namespace {
-
-constexpr int kPanelNotice = editor::kPanelDot;
 
 QByteArray AsBytes(const model::ContourFileImage& image) {
     return QByteArray(reinterpret_cast<const char*>(image.data()), qsizetype(image.size()));
@@ -23,9 +21,9 @@ QString DefaultRecoveryFolder() {
         .filePath(QStringLiteral("recovery"));
 }
 
-RecoveryKeeper::RecoveryKeeper(TBaseForm& form, std::unique_ptr<io::RecoveryStore> store,
-                               int intervalMs)
-    : form_(form), store_(std::move(store)) {
+RecoveryKeeper::RecoveryKeeper(FileCommands& files, RecoveryWindow& window,
+                               std::unique_ptr<io::RecoveryStore> store, int intervalMs)
+    : files_(files), window_(window), store_(std::move(store)) {
     timer_.setInterval(intervalMs);
     connect(&timer_, &QTimer::timeout, this, [this] { Tick(); });
 }
@@ -39,7 +37,7 @@ void RecoveryKeeper::Start() {
 }
 
 bool RecoveryKeeper::OfferOrphans() {
-    Dialogs& dialogs = form_.fileDialogs();
+    Dialogs& dialogs = window_.dialogs();
     for (const io::RecoveryOrphan& orphan : store_->orphans(qsizetype(model::kContourFileSize))) {
         if (!orphan.record) {
             MessageSpec damaged;
@@ -64,11 +62,11 @@ bool RecoveryKeeper::OfferOrphans() {
             io::RecoveryStore::discard(orphan.path);
             continue;
         }
-        if (form_.fileCommands().Restore(r.contour, r.fileName, r.captionFile)) {
+        if (files_.Restore(r.contour, r.fileName, r.captionFile)) {
             // The work is this editor's now: its own copy replaces the orphan, which stays
             // only if that copy could not be written.
             Tick();
-            const bool kept = store_->hasCopy() || !form_.fileCommands().HasUnsavedChanges();
+            const bool kept = store_->hasCopy() || !files_.HasUnsavedChanges();
             if (kept || !store_->isOpen()) {
                 io::RecoveryStore::discard(orphan.path);
             }
@@ -82,7 +80,7 @@ void RecoveryKeeper::Tick() {
     if (finished_) {
         return;
     }
-    FileCommands& files = form_.fileCommands();
+    FileCommands& files = files_;
     if (!files.HasUnsavedChanges()) {
         store_->remove();
         written_.reset();
@@ -97,8 +95,8 @@ void RecoveryKeeper::Tick() {
         return;
     }
     io::RecoveryRecord record;
-    record.captionFile = form_.CaptionFile;
-    if (form_.CaptionFile != QStringLiteral("[no name]")) {
+    record.captionFile = window_.captionFile();
+    if (record.captionFile != QStringLiteral("[no name]")) {
         record.fileName = files.SaveDialogLaser.fileName;
     }
     record.written = QDateTime::currentDateTime();
@@ -122,8 +120,8 @@ void RecoveryKeeper::ReportUnwritable() {
         return;
     }
     reported_ = true;
-    form_.setStatusText(kPanelNotice, QStringLiteral("Копия не пишется"));
-    form_.setStatusToolTip(
+    window_.showNotice(
+        QStringLiteral("Копия не пишется"),
         QStringLiteral("Копия для восстановления не записывается: %1").arg(store_->error()));
 }
 

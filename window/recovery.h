@@ -11,18 +11,30 @@
 
 #include "io/recovery_store.h"
 #include "model/contour_file.h"
+#include "window/dialogs.h"
 
 namespace window {
 
-class TBaseForm;
+class FileCommands;
+
+// What the keeper needs of the window: the dialogs for its questions, the caption's file part
+// to keep with a copy, and a quiet place for its one notice.
+class RecoveryWindow {
+  public:
+    virtual ~RecoveryWindow() = default;
+    virtual Dialogs& dialogs() = 0;
+    virtual QString captionFile() const = 0;
+    // The status bar's notice, with a longer explanation as its hint.
+    virtual void showNotice(const QString& text, const QString& hint) = 0;
+};
 
 class RecoveryKeeper : public QObject {
     Q_OBJECT
   public:
     static constexpr int kIntervalMs = 2000;
 
-    RecoveryKeeper(TBaseForm& form, std::unique_ptr<io::RecoveryStore> store,
-                   int intervalMs = kIntervalMs);
+    RecoveryKeeper(FileCommands& files, RecoveryWindow& window,
+                   std::unique_ptr<io::RecoveryStore> store, int intervalMs = kIntervalMs);
 
     // Asks about each orphan, newest first, until one is restored; damaged ones are reported
     // once and set aside. Then starts keeping this editor's copy.
@@ -39,7 +51,8 @@ class RecoveryKeeper : public QObject {
     void ReportUnwritable();
     bool OfferOrphans();
 
-    TBaseForm& form_;
+    FileCommands& files_;
+    RecoveryWindow& window_;
     std::unique_ptr<io::RecoveryStore> store_;
     QTimer timer_;
     std::optional<model::ContourFileImage> written_;

@@ -33,7 +33,8 @@ QPoint Pixel(const QMouseEvent* e) {
 
 }  // namespace
 
-SurfaceWidget::SurfaceWidget(QWidget* parent, editor::Editor& editor) : QWidget(parent), editor_(editor) {
+SurfaceWidget::SurfaceWidget(QWidget* parent, editor::Editor& editor)
+    : QWidget(parent), editor_(editor) {
     setMouseTracking(true);
     setAttribute(Qt::WA_OpaquePaintEvent);
     setAttribute(Qt::WA_NoSystemBackground);

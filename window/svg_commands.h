@@ -2,22 +2,25 @@
 // order and with the same jump filling as every other set of paths.
 #pragma once
 
-#include "editor/editor.h"
-#include "window/dialogs.h"
+#include "window/command_window.h"
 
 namespace window {
 
 class SvgCommands {
   public:
-    explicit SvgCommands(editor::Editor& editor);
+    explicit SvgCommands(CommandWindow& window);
 
     // File menu: "Import SVG (*.svg)".
-    void ItemImportSvgClick(Dialogs& dialogs);
+    void ItemImportSvgClick();
+    // The import with the file in place of the dialog's answer.
+    void ImportFile(const QString& name);
 
     FileDialogSpec& OpenDialogSvg() { return openDialog_; }
 
   private:
-    editor::Editor& editor_;
+    void Import(const QString& name);
+
+    CommandWindow& window_;
     FileDialogSpec openDialog_;
 };
 

@@ -18,23 +18,6 @@
 
 namespace window {
 
-TraceResult TraceAndJoin(const tracing::Picture& picture, const tracing::Options& options,
-                         int spacing) {
-    TraceResult r;
-    r.paths = picture.Trace(options);
-    r.contour = model::JoinPaths(r.paths, spacing);
-    if (!r.contour.fits() && r.contour.needed > 0) {
-        r.fittingSpacing = model::SmallestFittingSpacing(r.paths, spacing + 1);
-    }
-    return r;
-}
-
-void PutContour(editor::Editor& editor, const std::vector<model::ContourPoint>& points) {
-    editor.ToUndo();
-    editor.contour().SetPoints(points);
-    editor.PaintPic(true, true);  // with the length panel
-}
-
 // ---- The dialog ----
 
 TraceDialog::TraceDialog(QWidget* parent, const tracing::Picture& picture, int spacing,
@@ -170,7 +153,7 @@ void TraceDialog::schedule() {
 
 void TraceDialog::update() {
     pending_.stop();
-    result_ = TraceAndJoin(picture_, options(), spacing());
+    result_ = formats::TraceAndJoin(picture_, options(), spacing());
     const model::JoinedContour& c = result_.contour;
     readout_->setText(QStringLiteral("Точек: %1, линий: %2, скачки: %3 пикс.")
                           .arg(c.needed)
@@ -179,19 +162,9 @@ void TraceDialog::update() {
     const bool fits = c.fits();
     ok_->setEnabled(fits);
     fit_->setVisible(!fits && result_.fittingSpacing > 0);
-    if (c.needed == 0) {
-        warning_->setText(QStringLiteral("Ничего не найдено: измените порог или режим."));
-    } else if (fits) {
-        warning_->clear();
-    } else if (result_.fittingSpacing > 0) {
-        warning_->setText(QStringLiteral("Нужно %1 точек, а контур вмещает не более %2.")
-                              .arg(c.needed)
-                              .arg(model::kMaxContourPoints));
+    warning_->setText(formats::TraceWarning(result_));
+    if (!fits && result_.fittingSpacing > 0) {
         fit_->setText(QStringLiteral("Шаг %1").arg(result_.fittingSpacing));
-    } else {
-        warning_->setText(
-            QStringLiteral("Не помещается даже при шаге 30: увеличьте "
-                           "мин. длину или допуск."));
     }
 
     // The preview: the contour that OK would give, or the traced paths when it does not fit.
@@ -216,29 +189,27 @@ void TraceDialog::update() {
 
 // ---- The command ----
 
-TraceCommands::TraceCommands(QObject& parent, PictureWindow& form, SurfaceWidget& surface)
-    : QObject(&parent), form_(form), surface_(surface) {
-    setObjectName(QStringLiteral("TraceCommands"));
-}
+TraceCommands::TraceCommands(CommandWindow& window, SurfaceWidget& surface)
+    : window_(window), surface_(surface) {}
 
 void TraceCommands::SpeedButtonTraceClick() {
-    editor::Editor& editor = form_.editor();
+    editor::Editor& editor = window_.editor();
     if (!editor.underlay().visible()) {
-        // Tracing works on the underlay, so the user sees it: shown as the toggle shows it.
-        form_.button(QStringLiteral("SpeedButtonPictureON"))->setDown(true);
-        editor.underlay().setVisible(true);
+        // Tracing works on the underlay, so the user sees it, its toggle down.
+        editor.ShowUnderlay(true);
         editor.PaintPic(true, true);
     }
-    const editor::Underlay::Source source = editor.underlay().SourcePicture(editor.canvas().image().size());
+    const editor::Underlay::Source source =
+        editor.underlay().SourcePicture(editor.canvas().image().size());
     const tracing::Picture picture(source.image, source.area);
-    QWidget* window = surface_.window();
-    TraceDialog dialog(window, picture, editor.settings().ScrollBarFriqPoints,
+    QWidget* parent = surface_.window();
+    TraceDialog dialog(parent, picture, editor.settings().ScrollBarFriqPoints,
                        [this](const QPolygonF& line) { surface_.setOverlay(line); });
     // Beside the main window, so that the preview on the surface stays in sight.
     dialog.adjustSize();
-    const QRect frame = window->frameGeometry();
+    const QRect frame = parent->frameGeometry();
     QPoint place(frame.right() + 8, frame.top());
-    if (const QScreen* screen = window->screen()) {
+    if (const QScreen* screen = parent->screen()) {
         const QRect avail = screen->availableGeometry();
         place.setX(qMax(avail.left(), qMin(place.x(), avail.right() - dialog.width())));
     }
@@ -246,16 +217,7 @@ void TraceCommands::SpeedButtonTraceClick() {
     if (dialog.exec() != QDialog::Accepted || !dialog.traced().contour.fits()) {
         return;
     }
-    PutContour(editor, dialog.traced().contour.points);
-}
-
-TraceCommands* InstallTraceCommands(QObject& parent, PictureWindow& form, SurfaceWidget& surface) {
-    auto* commands = new TraceCommands(parent, form, surface);
-    QObject::connect(form.button(QStringLiteral("SpeedButtonTrace")), &QToolButton::clicked,
-                     commands, [commands] { commands->SpeedButtonTraceClick(); });
-    QObject::connect(form.action(QStringLiteral("ItemTrace")), &QAction::triggered, commands,
-                     [commands] { commands->SpeedButtonTraceClick(); });
-    return commands;
+    editor.ReplaceContour(dialog.traced().contour.points);
 }
 
 }  // namespace window

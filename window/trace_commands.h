@@ -8,9 +8,9 @@
 #include <functional>
 #include <vector>
 
-#include "model/path_join.h"
+#include "formats/imports.h"
 #include "tracing/tracer.h"
-#include "window/picture_window.h"
+#include "window/command_window.h"
 
 class QCheckBox;
 class QComboBox;
@@ -24,19 +24,6 @@ namespace window {
 
 class SurfaceWidget;
 
-// One trace and its join at a spacing, with the smallest spacing that fits when it does not.
-struct TraceResult {
-    std::vector<model::Path> paths;
-    model::JoinedContour contour;
-    int fittingSpacing = 0;  // when the contour does not fit; 0 if no spacing up to 30 does
-};
-TraceResult TraceAndJoin(const tracing::Picture& picture, const tracing::Options& options,
-                         int spacing);
-
-// Replaces the contour with the points, after the undo snapshot: points 0..n-1 and the count;
-// the slots past the new end keep what they held. Repaints and shows the length.
-void PutContour(editor::Editor& editor, const std::vector<model::ContourPoint>& points);
-
 class TraceDialog : public QDialog {
     Q_OBJECT
   public:
@@ -46,7 +33,7 @@ class TraceDialog : public QDialog {
                 std::function<void(const QPolygonF&)> show);
     ~TraceDialog() override;
 
-    const TraceResult& traced() const { return result_; }
+    const formats::TraceResult& traced() const { return result_; }
     tracing::Options options() const;
     int spacing() const;
 
@@ -56,7 +43,7 @@ class TraceDialog : public QDialog {
 
     const tracing::Picture& picture_;
     std::function<void(const QPolygonF&)> show_;
-    TraceResult result_;
+    formats::TraceResult result_;
     QTimer pending_;
     QComboBox* mode_ = nullptr;
     QSlider* thresholdSlider_ = nullptr;
@@ -72,20 +59,16 @@ class TraceDialog : public QDialog {
     QPushButton* ok_ = nullptr;
 };
 
-class TraceCommands : public QObject {
-    Q_OBJECT
+class TraceCommands {
   public:
-    TraceCommands(QObject& parent, PictureWindow& form, SurfaceWidget& surface);
+    TraceCommands(CommandWindow& window, SurfaceWidget& surface);
     // Shows the underlay if it is hidden, runs the dialog and, on OK, puts the traced contour
     // in place of the old one.
     void SpeedButtonTraceClick();
 
   private:
-    PictureWindow& form_;
+    CommandWindow& window_;
     SurfaceWidget& surface_;
 };
-
-// Creates the commands for the form and connects them to the toolbar button and menu item.
-TraceCommands* InstallTraceCommands(QObject& parent, PictureWindow& form, SurfaceWidget& surface);
 
 }  // namespace window

@@ -1,0 +1,221 @@
+#include "formats/imports.h"
+
+#include <cmath>
+
+#include "io/file_io.h"
+#include "pictures/picture_formats.h"
+#include "pictures/svg_reader.h"
+
+namespace formats {
+
+namespace {
+
+Import Failure(const QString& text) {
+    Import in;
+    in.error = text;
+    return in;
+}
+
+// The offer of the smallest spacing at which the paths fit, or the refusal when none does.
+Import SpacingOffer(const std::vector<model::Path>& paths, int spacing, int smallest,
+                    const QString& noneFits) {
+    if (smallest == 0) {
+        return Failure(noneFits);
+    }
+    const int limit = int(model::kMaxContourPoints);
+    Import in;
+    in.points = model::JoinPaths(paths, smallest).points;
+    in.question = QStringLiteral(
+                      "При шаге пера %1 пикс. рисунку нужно больше %2 точек.\n"
+                      "Импортировать с шагом %3 пикс., наименьшим, при котором он помещается?")
+                      .arg(spacing)
+                      .arg(limit)
+                      .arg(smallest);
+    in.refusal = QStringLiteral(
+                     "При шаге %1 пикс. рисунку нужно больше %2 точек; наименьший шаг, при "
+                     "котором он помещается: %3 (--spacing %3).")
+                     .arg(spacing)
+                     .arg(limit)
+                     .arg(smallest);
+    return in;
+}
+
+// The join at a spacing, left unbuilt when the paths' length alone needs more points than
+// the contour holds: resampling a long drawing finely would only fill memory.
+model::JoinedContour JoinIfItCanFit(const pictures::SvgDrawing& d, int spacing) {
+    if (d.lengthPixels / spacing > double(model::kMaxContourPoints)) {
+        return {};
+    }
+    return model::JoinPaths(d.paths, spacing);
+}
+
+}  // namespace
+
+Import ImportIldaFrame(const IldaShow& show, size_t index) {
+    if (!show.error.isEmpty()) {
+        return Failure(show.error);
+    }
+    const auto& frames = show.list.frames;
+    // A frame the walk found, else the first frame's or that frame's own reason for not being
+    // there.
+    model::ilda::Import frame = index < frames.size()
+                                    ? model::ilda::DecodeFrame(show.bytes(), frames[index])
+                                : index == 0 ? model::ilda::Decode(show.bytes())
+                                             : model::ilda::DecodeFrame(show.bytes(), int(index));
+    using model::ilda::ImportError;
+    switch (frame.error) {
+        case ImportError::None:
+        case ImportError::TooManyPoints:
+            break;
+        case ImportError::NotIlda:
+            return Failure(QStringLiteral("Это не файл ILDA."));
+        case ImportError::UnknownFormat:
+            return Failure(QStringLiteral("Формат записей ILDA в этом файле не поддерживается."));
+        case ImportError::Truncated:
+            return Failure(QStringLiteral("Файл ILDA повреждён: записи обрываются раньше конца."));
+        case ImportError::NoFrame:
+            return Failure(QStringLiteral("В файле ILDA нет кадра с точками."));
+    }
+    Import in;
+    in.points = std::move(frame.points);
+    // A frame longer than the contour holds can come in thinned, its shape kept.
+    const size_t limit = size_t(model::ilda::kMaxImportPoints);
+    if (in.points.size() > limit) {
+        std::vector<model::ContourPoint> thin = model::ilda::Thin(in.points, limit);
+        in.question = QStringLiteral(
+                          "Кадр %1 содержит %2 точек, а контур вмещает не более %3.\n"
+                          "Проредить кадр до %4 точек, сохранив его форму?")
+                          .arg(index + 1)
+                          .arg(in.points.size())
+                          .arg(limit)
+                          .arg(thin.size());
+        in.taken = QStringLiteral(
+                       "Кадр %1 содержит %2 точек, а контур вмещает не более %3: кадр прорежен "
+                       "до %4 точек, его форма сохранена.")
+                       .arg(index + 1)
+                       .arg(in.points.size())
+                       .arg(limit)
+                       .arg(thin.size());
+        in.points = std::move(thin);
+    }
+    if (frames.size() > 1) {
+        // Which frame of the show it was, in place of the report of an earlier import.
+        in.reports = true;
+        in.spare = QStringLiteral("Кадр %1/%2").arg(index + 1).arg(frames.size());
+    }
+    if (frame.blankedPoints > 0) {
+        in.notes << QStringLiteral(
+                        "%1 погашенных точек импортированы как обычные: у контура нет гашения.")
+                        .arg(frame.blankedPoints);
+    }
+    return in;
+}
+
+Import ImportSvgFile(const QString& name, int spacing) {
+    QByteArray data;
+    if (const io::FileResult r = io::ReadWholeFile(name, pictures::kMaxSvgFileBytes, data); !r.ok) {
+        return Failure(QStringLiteral("Не удаётся прочитать файл: %1").arg(r.error));
+    }
+    const pictures::SvgDrawing drawing = pictures::ReadSvg(data);
+    if (!drawing.ok()) {
+        return Failure(
+            QStringLiteral("Не удаётся импортировать файл %1: %2.").arg(name, drawing.error));
+    }
+    const QString textNote = drawing.textLeftOut > 0
+                                 ? QStringLiteral("Надписей не вошло: %1 (Qt не дал их очертаний).")
+                                       .arg(drawing.textLeftOut)
+                                 : QString();
+    if (drawing.paths.empty()) {
+        return Failure(QStringLiteral("В рисунке %1 нет ни одной линии.").arg(name) +
+                       (textNote.isEmpty() ? QString() : QLatin1Char('\n') + textNote));
+    }
+    const int limit = int(model::kMaxContourPoints);
+    if (drawing.paths.size() > model::kMaxContourPoints) {
+        return Failure(QStringLiteral("В рисунке %1 линий, а контур вмещает не более %2 точек.")
+                           .arg(drawing.paths.size())
+                           .arg(limit));
+    }
+    // The pen's spacing; a drawing that needs more points is offered the smallest that fits.
+    model::JoinedContour joined = JoinIfItCanFit(drawing, spacing);
+    Import in;
+    if (joined.fits()) {
+        in.points = std::move(joined.points);
+    } else {
+        const int smallest = model::SmallestFittingSpacing(drawing.paths, spacing);
+        in = SpacingOffer(
+            drawing.paths, spacing, smallest,
+            QStringLiteral("Рисунок не помещается в контур из %1 точек даже при шаге 30 пикселей.")
+                .arg(limit));
+        if (!in.error.isEmpty()) {
+            return in;
+        }
+        joined = model::JoinPaths(drawing.paths, smallest);
+    }
+    // The points go to the length panel, as always; paths and jumps to the two spare ones, so
+    // that the tool's own text stays.
+    in.reports = true;
+    in.spare = QStringLiteral("Линий %1").arg(joined.paths);
+    in.dot = QStringLiteral("Скачки %1 пикс.").arg(std::lround(joined.jumpPixels));
+    if (!textNote.isEmpty()) {
+        in.notes << textNote;
+    }
+    return in;
+}
+
+TraceResult TraceAndJoin(const tracing::Picture& picture, const tracing::Options& options,
+                         int spacing) {
+    TraceResult r;
+    r.paths = picture.Trace(options);
+    r.contour = model::JoinPaths(r.paths, spacing);
+    if (!r.contour.fits() && r.contour.needed > 0) {
+        r.fittingSpacing = model::SmallestFittingSpacing(r.paths, spacing + 1);
+    }
+    return r;
+}
+
+QString TraceWarning(const TraceResult& r) {
+    const model::JoinedContour& c = r.contour;
+    if (c.needed == 0) {
+        return QStringLiteral("Ничего не найдено: измените порог или режим.");
+    }
+    if (c.fits()) {
+        return QString();
+    }
+    if (r.fittingSpacing > 0) {
+        return QStringLiteral("Нужно %1 точек, а контур вмещает не более %2.")
+            .arg(c.needed)
+            .arg(model::kMaxContourPoints);
+    }
+    return QStringLiteral("Не помещается даже при шаге 30: увеличьте мин. длину или допуск.");
+}
+
+Import ImportTracedPicture(const QString& name, QSize surface, tracing::Options options,
+                           bool autoThreshold, int spacing) {
+    pictures::PictureSource source;
+    const pictures::PictureResult loaded = pictures::LoadPicture(name, surface, &source);
+    if (!loaded.ok()) {
+        return Failure(loaded.error);
+    }
+    if (loaded.image.isNull()) {
+        return Failure(QStringLiteral("Ничего не найдено: измените порог или режим."));
+    }
+    // At its own resolution where it has one, as the underlay gives it to the dialog.
+    const QImage own =
+        pictures::ReadSourcePicture(source, pictures::kTracingMaxSide, loaded.rect.size());
+    const tracing::Picture picture(own.isNull() ? loaded.image : own, loaded.rect);
+    if (autoThreshold) {
+        options.threshold = picture.AutoThreshold();
+    }
+    const TraceResult r = TraceAndJoin(picture, options, spacing);
+    if (r.contour.fits()) {
+        Import in;
+        in.points = r.contour.points;
+        return in;
+    }
+    if (r.contour.needed == 0 || r.fittingSpacing == 0) {
+        return Failure(TraceWarning(r));
+    }
+    return SpacingOffer(r.paths, spacing, r.fittingSpacing, TraceWarning(r));
+}
+
+}  // namespace formats

@@ -1,0 +1,58 @@
+// What a file gives the contour as a list of points: a frame of an ILDA show, an SVG drawing
+// joined at a spacing, a picture traced and joined. When the points do not fit as they came,
+// the import carries the way that makes them fit and the question that offers it: the window
+// asks it, the command line takes it or says what to change.
+#pragma once
+
+#include <QString>
+#include <QStringList>
+#include <vector>
+
+#include "formats/contour_files.h"
+#include "model/path_join.h"
+#include "tracing/tracer.h"
+
+namespace formats {
+
+struct Import {
+    std::vector<model::ContourPoint> points;
+    QString error;  // nothing comes in; the points are empty
+    // Non-empty when `points` are not what came in but the way to make it fit, which the user
+    // agrees to first.
+    QString question;
+    // Where nobody can be asked (the command line): refuse with this text, which names the
+    // option to change; or, when it is empty, take the offer and say so with `taken`.
+    QString refusal;
+    QString taken;
+    QStringList notes;  // about what came in, shown once it has
+    // The two spare status panels' report, when the import gives one.
+    bool reports = false;
+    QString spare;
+    QString dot;
+};
+
+// Frame `index` (from 0) of a show; a frame too long for the contour comes thinned, offered.
+Import ImportIldaFrame(const IldaShow& show, size_t index);
+
+// An SVG file joined at the spacing (surface pixels); a drawing that needs more points is
+// offered at the smallest spacing that fits.
+Import ImportSvgFile(const QString& name, int spacing);
+
+// One trace and its join at a spacing, with the smallest spacing that fits when it does not.
+struct TraceResult {
+    std::vector<model::Path> paths;
+    model::JoinedContour contour;
+    int fittingSpacing = 0;  // when the contour does not fit; 0 if no spacing up to 30 does
+};
+TraceResult TraceAndJoin(const tracing::Picture& picture, const tracing::Options& options,
+                         int spacing);
+
+// The warning of a trace that gives nothing or does not fit; empty when it fits.
+QString TraceWarning(const TraceResult& r);
+
+// A picture file traced as the tracing dialog traces the underlay: fitted into a surface of
+// the given size as the underlay is, with Otsu's threshold unless one is given.
+Import ImportTracedPicture(const QString& name, QSize surface, tracing::Options options,
+                           bool autoThreshold, int spacing);
+
+}  // namespace formats

@@ -1,0 +1,26 @@
+// The laser preview: its window, opened from the toolbar and the "Правка" menu, created on
+// first use and only hidden when closed.
+#pragma once
+
+#include "editor/editor.h"
+
+class QWidget;
+
+namespace window {
+
+class PreviewCommands {
+  public:
+    // The preview is a top-level window owned by `window`, placed beside it.
+    PreviewCommands(editor::Editor& editor, QWidget& window);
+    void SpeedButtonPreviewClick();
+
+  private:
+    editor::Editor& editor_;
+    QWidget& window_;
+    QWidget* preview_ = nullptr;
+};
+
+// Shows a secondary window and brings it to the front; nothing for none.
+void ShowWindow(QWidget* w);
+
+}  // namespace window
