@@ -344,3 +344,92 @@ TEST(CommandLine, WhatDoesNotFitIsThinnedOrNamesTheSpacingThatFits) {
     EXPECT_GT(records, 1500);
     EXPECT_LE(records, 2041);
 }
+
+// The command line's other paths, one row each: the README's --frame, a legacy file in and
+// out, two inputs of one base name in a batch, a --to folder that cannot be made, a warning
+// with success, and an empty contour to ILDA.
+TEST(CommandLine, EachPathGivesItsFilesAndStatus) {
+    Folder f;
+    // A show of three frames of 1, 2 and 3 points, x = 1000 * frame, y = 100 * point.
+    QByteArray show;
+    for (int frame = 1; frame <= 3; ++frame) {
+        show += QByteArray("ILDA\0\0\0\5", 8) + QByteArray(16, '\0');
+        show += char(0) + QByteArray(1, char(frame)) + QByteArray::fromHex("000000030000");
+        for (int p = 1; p <= frame; ++p) {
+            const int x = 1000 * frame;
+            const int y = 100 * p;
+            show += char(x >> 8) + QByteArray(1, char(x & 0xFF)) + char(y >> 8) +
+                    QByteArray(1, char(y & 0xFF)) + char(p == frame ? 0x80 : 0) +
+                    QByteArray(3, '\0');
+        }
+    }
+    show += QByteArray("ILDA\0\0\0\5", 8) + QByteArray(24, '\0');
+    f.write(QStringLiteral("show.ild"), show);
+    f.write(QStringLiteral("star.plz"), LegacyFileOf({{127, 127}, {137, 107}, {128, 0}}));
+    QDir(f.dir.path()).mkpath(QStringLiteral("a"));
+    QDir(f.dir.path()).mkpath(QStringLiteral("b"));
+    f.write(QStringLiteral("a/x.ilz"), ContourFileOf({{10, 10}}));
+    f.write(QStringLiteral("b/x.ilz"), ContourFileOf({{20, 20}}));
+    f.write(QStringLiteral("blocker"), "a file where a folder would be");
+    std::vector<std::pair<int, int>> long_;
+    for (int i = 0; i < 1600; ++i) {
+        long_.emplace_back(i % 380, i / 380 * 50);
+    }
+    f.write(QStringLiteral("long.ilz"), ContourFileOf(long_));
+    f.write(QStringLiteral("empty.ilz"), ContourFileOf({}));
+
+    const QString c = QStringLiteral("--convert");
+    struct Row {
+        QStringList arguments;
+        int exitCode;
+        QString err;  // standard error, whole
+        QString out;  // standard output, whole
+    };
+    const Row rows[] = {
+        {{c, QStringLiteral("show.ild"), QStringLiteral("frame3.ilz"), QStringLiteral("--frame"),
+          QStringLiteral("3")},
+         0,
+         {},
+         {}},
+        {{c, QStringLiteral("star.plz"), QStringLiteral("back.plz")}, 0, {}, {}},
+        {{c, QStringLiteral("a/x.ilz"), QStringLiteral("b/x.ilz"), QStringLiteral("--to"),
+          QStringLiteral("out"), QStringLiteral("--as"), QStringLiteral("ild")},
+         1,
+         QStringLiteral("out/x.ild: Этот файл уже записан из другого исходного файла.\n"),
+         QStringLiteral("Converted 1 of 2 files into out.\n")},
+        {{c, QStringLiteral("a/x.ilz"), QStringLiteral("--to"), QStringLiteral("blocker/out"),
+          QStringLiteral("--as"), QStringLiteral("ild")},
+         1,
+         QStringLiteral("blocker/out: Cannot create folder\n"),
+         {}},
+        {{c, QStringLiteral("long.ilz"), QStringLiteral("long.ild")},
+         0,
+         QStringLiteral("long.ild: Кадр из 1600 точек при 30000 точек/с показывается 18.8 раз в "
+                        "секунду: возможно мерцание (меньше 20 кадров/с).\n"),
+         {}},
+        {{c, QStringLiteral("empty.ilz"), QStringLiteral("empty.ild")},
+         1,
+         QStringLiteral("empty.ild: Контур пуст: экспортировать нечего.\n"),
+         {}},
+    };
+    for (const Row& r : rows) {
+        const auto run = f.run(r.arguments);
+        const std::string what = r.arguments.join(QLatin1Char(' ')).toStdString();
+        EXPECT_EQ(run.exitCode, r.exitCode) << what;
+        EXPECT_EQ(run.err, r.err) << what;
+        EXPECT_EQ(run.out, r.out) << what;
+    }
+    // The third frame's three points: x 3000 is 17.6 pixels right of the centre, y up 100,
+    // 200, 300 ILDA units of 32767 per 192 pixels.
+    const auto frame3 = PixelsOfContourFile(ReadFile(f.path(QStringLiteral("frame3.ilz"))));
+    ASSERT_EQ(frame3.size(), 3u);
+    for (int p = 0; p < 3; ++p) {
+        EXPECT_NEAR(frame3[size_t(p)].first, 192 + 3000 * 192.0 / 32767, 0.5);
+        EXPECT_NEAR(frame3[size_t(p)].second, 192 - 100 * (p + 1) * 192.0 / 32767, 0.5);
+    }
+    // The legacy file comes back byte for byte.
+    EXPECT_EQ(ReadFile(f.path(QStringLiteral("back.plz"))),
+              ReadFile(f.path(QStringLiteral("star.plz"))));
+    EXPECT_FALSE(QFile::exists(f.path(QStringLiteral("empty.ild"))));
+    EXPECT_EQ(ReadFile(f.path(QStringLiteral("out/x.ild"))).size(), 32 + 8 + 32);
+}
