@@ -11,6 +11,7 @@
 #include "app/application.h"
 #include "formats/kinds.h"
 #include "pictures/bitmap_writer.h"
+#include "support/modal.h"
 #include "support/program.h"
 #include "support/scripted_dialogs.h"
 #include "support/wait.h"
@@ -40,6 +41,17 @@ struct Files {
         picture.fill(Qt::blue);
         EXPECT_EQ(pictures::WriteBitmapFile(picture, path("picture.bmp")), QString());
         WriteFile(path("notes.txt"), "a note");
+        // A show of three frames of 1, 2 and 3 points.
+        QByteArray three;
+        for (int frame = 1; frame <= 3; ++frame) {
+            three += header(frame);
+            for (int p = 1; p <= frame; ++p) {
+                three += QByteArray::fromHex("1000200000000000");
+                three[three.size() - 4] = char(p == frame ? 0x80 : 0);
+            }
+        }
+        WriteFile(path("three.ild"), three + header(0));
+        WriteFile(path("broken.bmp"), QByteArray("BM") + QByteArray(60, 'x'));
         // The same frame under a name that says nothing: its first bytes tell.
         WriteFile(path("show"), ilda + header(0));
         WriteFile(path("logo.svg"), R"(<svg xmlns="http://www.w3.org/2000/svg" width="100" )"
@@ -329,4 +341,31 @@ TEST(FileDrop, TheFirstContourAndTheFirstPictureOpenAfterTheClosingQuestion) {
     ASSERT_TRUE(w.drop({url("old.plz")}));
     ASSERT_TRUE(testing_support::WaitUntil([&w] { return w.count() == 255; }));
     EXPECT_EQ(w.dialogs.messages.size(), 2u);
+}
+
+// A show dropped asks for its frame; a picture that cannot be read says why and keeps the
+// underlay as it was; while a dialog waits for an answer, nothing can be dropped.
+TEST(FileDrop, AShowAsksForItsFrameABrokenPictureSaysWhyAndADialogComesFirst) {
+    const Files files;
+    const auto url = [&files](const char* name) { return QUrl::fromLocalFile(files.path(name)); };
+    Window w;
+    w.dialogs.frameAnswers = {3};
+    ASSERT_TRUE(w.drop({url("three.ild")}));
+    ASSERT_TRUE(testing_support::WaitUntil([&w] { return w.count() == 3; }));
+    ASSERT_EQ(w.dialogs.frameChoices.size(), 1u);
+    EXPECT_EQ(w.dialogs.frameChoices[0].count, 3);
+
+    ASSERT_TRUE(w.drop({url("broken.bmp")}));
+    ASSERT_TRUE(testing_support::WaitUntil([&w] { return !w.dialogs.messages.empty(); }));
+    EXPECT_EQ(w.dialogs.messages[0].type, window::MessageType::Error);
+    EXPECT_FALSE(w.underlayShown());
+    EXPECT_EQ(w.count(), 3);
+
+    bool taken = true;
+    testing_support::WhenModal<QDialog>([&](QDialog&) { taken = w.drop({url("old.plz")}); });
+    QDialog question(&w.form());
+    question.exec();
+    EXPECT_FALSE(taken);
+    QCoreApplication::processEvents();
+    EXPECT_EQ(w.count(), 3);
 }
