@@ -258,7 +258,8 @@ TEST(FileKinds, EveryKindDoesTheSameWhicheverWayItComesIn) {
     }
 }
 
-// A file whose name says nothing is taken by its first bytes, at start and by --convert.
+// A file whose name says nothing is taken by its first bytes, at start and by --convert: an
+// ILDA show and a picture.
 TEST(FileKinds, ANameWithoutAKnownExtensionIsTakenByItsFirstBytes) {
     const Files files;
     Window byName;
@@ -271,6 +272,18 @@ TEST(FileKinds, ANameWithoutAKnownExtensionIsTakenByItsFirstBytes) {
         {QStringLiteral("--convert"), files.path("show"), files.path("c.ilz")}, files.dir.path());
     EXPECT_EQ(run.exitCode, 0) << run.err.toStdString();
     EXPECT_EQ(ReadFile(files.path("c.ilz")), ReadFile(files.path("a.ilz")));
+
+    // A picture too: it becomes the underlay, and --convert traces it.
+    WriteFile(files.path("photo"), ReadFile(files.path("disc.bmp")));
+    Window picture;
+    picture.form().opener().OpenFile(files.path("photo"));
+    EXPECT_TRUE(picture.dialogs.messages.empty());
+    EXPECT_TRUE(picture.underlayShown());
+    const auto traced = RunProgram({QStringLiteral("--convert"), files.path("photo"),
+                                    files.path("d.ilz"), QStringLiteral("--trace")},
+                                   files.dir.path());
+    EXPECT_EQ(traced.exitCode, 0) << traced.err.toStdString();
+    EXPECT_FALSE(PixelsOfContourFile(ReadFile(files.path("d.ilz"))).empty());
 }
 
 TEST(OpenAtStart, EachKindOfFileGoesThroughItsCommand) {

@@ -88,7 +88,7 @@ void FileOpener::OpenFile(const QString& name) {
             svg_.ImportFile(name);
             break;
         default:
-            pictures_.OpenFile(name);
+            pictures_.OpenFile(name, kind->picture);
             break;
     }
 }
