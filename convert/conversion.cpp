@@ -40,12 +40,29 @@ bool Take(formats::Import in, model::Contour& contour, QStringList& problems) {
     return true;
 }
 
+int Spacing(const Options& options) {
+    return options.spacing > 0 ? options.spacing : editor::EditorSettings{}.ScrollBarFriqPoints;
+}
+
+// Reports each text as a line "name: text".
+void Report(QStringList& problems, const QString& name, const QStringList& texts) {
+    for (const QString& text : texts) {
+        problems << name + QStringLiteral(": ") + text;
+    }
+}
+
+// A fresh contour, as an editor that has just started holds it.
+std::unique_ptr<model::Contour> FreshContour() {
+    auto contour = std::make_unique<model::Contour>();
+    contour->Reset();
+    return contour;
+}
+
 bool Read(const QString& name, const Options& options, model::Contour& contour,
           QStringList& problems) {
     // A file of no kind is tried as a contour file, as the editor's Open tries any file.
     const formats::KindInfo* kind = formats::KindOfFile(name);
-    const int spacing =
-        options.spacing > 0 ? options.spacing : editor::EditorSettings{}.ScrollBarFriqPoints;
+    const int spacing = Spacing(options);
     switch (kind != nullptr ? kind->kind : Kind::Contour) {
         case Kind::Contour: {
             const formats::ContourFileRead read = formats::ReadContourFile(name);
@@ -121,35 +138,48 @@ bool Write(const QString& name, Kind kind, const Options& options, model::Contou
 
 bool ConvertFile(const QString& in, const QString& out, const Options& options,
                  QStringList& problems) {
-    const auto report = [&problems](const QString& file, const QStringList& texts) {
-        for (const QString& text : texts) {
-            problems << file + QStringLiteral(": ") + text;
-        }
-    };
     const formats::KindInfo* to = formats::KindOfName(out);
     if (to == nullptr || !to->contourOut) {
-        report(out, {formats::OtherFormatText()});
+        Report(problems, out, {formats::OtherFormatText()});
         return false;
     }
     const QFileInfo inInfo(in);
     const QFileInfo outInfo(out);
     if (inInfo.exists() && outInfo.exists() &&
         inInfo.canonicalFilePath() == outInfo.canonicalFilePath()) {
-        report(out, {QStringLiteral("Это исходный файл: он не перезаписывается.")});
+        Report(problems, out, {QStringLiteral("Это исходный файл: он не перезаписывается.")});
         return false;
     }
-    // A fresh contour, as an editor that has just started holds it.
-    auto contour = std::make_unique<model::Contour>();
-    contour->Reset();
+    auto contour = FreshContour();
     QStringList texts;
     const bool read = Read(in, options, *contour, texts);
-    report(in, texts);
+    Report(problems, in, texts);
     if (!read) {
         return false;
     }
     texts.clear();
     const bool written = Write(out, to->kind, options, *contour, texts);
-    report(out, texts);
+    Report(problems, out, texts);
+    return written;
+}
+
+bool ConvertText(const formats::TextOptions& text, const QString& out, const Options& options,
+                 QStringList& problems) {
+    const formats::KindInfo* to = formats::KindOfName(out);
+    if (to == nullptr || !to->contourOut) {
+        Report(problems, out, {formats::OtherFormatText()});
+        return false;
+    }
+    auto contour = FreshContour();
+    QStringList texts;
+    const bool read = Take(formats::ImportText(text, Spacing(options)), *contour, texts);
+    Report(problems, QStringLiteral("--text"), texts);
+    if (!read) {
+        return false;
+    }
+    texts.clear();
+    const bool written = Write(out, to->kind, options, *contour, texts);
+    Report(problems, out, texts);
     return written;
 }
 

@@ -4,6 +4,9 @@
 // their commands in one table. No group knows the window's class or finds a control by name.
 #pragma once
 
+#include <QPolygonF>
+#include <QWidget>
+
 #include "editor/editor.h"
 #include "formats/imports.h"
 #include "window/dialogs.h"
@@ -25,5 +28,12 @@ bool TakeImport(CommandWindow& window, const formats::Import& in);
 
 // A message box of one button.
 void ShowMessage(Dialogs& dialogs, MessageType type, const QString& text);
+
+// The preview of a join on the surface (positions through pixel centres): the contour that
+// OK would give, or the paths as they are when it does not fit.
+QPolygonF PreviewLine(const model::JoinedContour& joined, const std::vector<model::Path>& paths);
+
+// Moves a dialog beside the main window, so that the preview on the surface stays in sight.
+void PlaceBeside(QWidget& dialog, const QWidget& window);
 
 }  // namespace window

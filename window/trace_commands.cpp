@@ -8,7 +8,6 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QPushButton>
-#include <QScreen>
 #include <QSlider>
 #include <QSpinBox>
 #include <QVBoxLayout>
@@ -181,24 +180,7 @@ void TraceDialog::update() {
         fit_->setText(QStringLiteral("Шаг %1").arg(result_.fittingSpacing));
     }
 
-    // The preview: the contour that OK would give, or the traced paths when it does not fit.
-    QPolygonF line;
-    const auto at = [](double x, double y) {
-        return QPointF(x / model::kUnitsPerPixel + model::kCentrePixel + 0.5,
-                       y / model::kUnitsPerPixel + model::kCentrePixel + 0.5);
-    };
-    if (fits) {
-        for (const model::ContourPoint& p : c.points) {
-            line << at(p.x, p.y);
-        }
-    } else {
-        for (const model::Path& path : result_.paths) {
-            for (const model::PathPoint& p : path.points) {
-                line << at(p.x, p.y);
-            }
-        }
-    }
-    show_(line);
+    show_(PreviewLine(c, result_.paths));
 }
 
 // ---- The command ----
@@ -219,15 +201,7 @@ void TraceCommands::SpeedButtonTraceClick() {
     QWidget* parent = surface_.window();
     TraceDialog dialog(parent, picture, editor.settings().ScrollBarFriqPoints,
                        [this](const QPolygonF& line) { surface_.setOverlay(line); });
-    // Beside the main window, so that the preview on the surface stays in sight.
-    dialog.adjustSize();
-    const QRect frame = parent->frameGeometry();
-    QPoint place(frame.right() + 8, frame.top());
-    if (const QScreen* screen = parent->screen()) {
-        const QRect avail = screen->availableGeometry();
-        place.setX(qMax(avail.left(), qMin(place.x(), avail.right() - dialog.width())));
-    }
-    dialog.move(place);
+    PlaceBeside(dialog, *parent);
     if (dialog.exec() != QDialog::Accepted || !dialog.traced().contour.fits()) {
         return;
     }
