@@ -1,6 +1,7 @@
 #include "convert/conversion.h"
 
 #include <QFileInfo>
+#include <functional>
 #include <memory>
 
 #include "editor/editor.h"
@@ -49,13 +50,6 @@ void Report(QStringList& problems, const QString& name, const QStringList& texts
     for (const QString& text : texts) {
         problems << name + QStringLiteral(": ") + text;
     }
-}
-
-// A fresh contour, as an editor that has just started holds it.
-std::unique_ptr<model::Contour> FreshContour() {
-    auto contour = std::make_unique<model::Contour>();
-    contour->Reset();
-    return contour;
 }
 
 bool Read(const QString& name, const Options& options, model::Contour& contour,
@@ -134,6 +128,25 @@ bool Write(const QString& name, Kind kind, const Options& options, model::Contou
     return written.ok;
 }
 
+// Reads into a fresh contour, as an editor that has just started holds it, and writes it:
+// the problems of the read under `source`'s name, those of the write under the output's.
+bool ReadAndWrite(const QString& source,
+                  const std::function<bool(model::Contour&, QStringList&)>& read,
+                  const QString& out, Kind kind, const Options& options, QStringList& problems) {
+    auto contour = std::make_unique<model::Contour>();
+    contour->Reset();
+    QStringList texts;
+    const bool ok = read(*contour, texts);
+    Report(problems, source, texts);
+    if (!ok) {
+        return false;
+    }
+    texts.clear();
+    const bool written = Write(out, kind, options, *contour, texts);
+    Report(problems, out, texts);
+    return written;
+}
+
 }  // namespace
 
 bool ConvertFile(const QString& in, const QString& out, const Options& options,
@@ -150,17 +163,12 @@ bool ConvertFile(const QString& in, const QString& out, const Options& options,
         Report(problems, out, {QStringLiteral("Это исходный файл: он не перезаписывается.")});
         return false;
     }
-    auto contour = FreshContour();
-    QStringList texts;
-    const bool read = Read(in, options, *contour, texts);
-    Report(problems, in, texts);
-    if (!read) {
-        return false;
-    }
-    texts.clear();
-    const bool written = Write(out, to->kind, options, *contour, texts);
-    Report(problems, out, texts);
-    return written;
+    return ReadAndWrite(
+        in,
+        [&](model::Contour& contour, QStringList& texts) {
+            return Read(in, options, contour, texts);
+        },
+        out, to->kind, options, problems);
 }
 
 bool ConvertText(const formats::TextOptions& text, const QString& out, const Options& options,
@@ -170,17 +178,12 @@ bool ConvertText(const formats::TextOptions& text, const QString& out, const Opt
         Report(problems, out, {formats::OtherFormatText()});
         return false;
     }
-    auto contour = FreshContour();
-    QStringList texts;
-    const bool read = Take(formats::ImportText(text, Spacing(options)), *contour, texts);
-    Report(problems, QStringLiteral("--text"), texts);
-    if (!read) {
-        return false;
-    }
-    texts.clear();
-    const bool written = Write(out, to->kind, options, *contour, texts);
-    Report(problems, out, texts);
-    return written;
+    return ReadAndWrite(
+        QStringLiteral("--text"),
+        [&](model::Contour& contour, QStringList& texts) {
+            return Take(formats::ImportText(text, Spacing(options)), contour, texts);
+        },
+        out, to->kind, options, problems);
 }
 
 }  // namespace convert

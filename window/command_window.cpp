@@ -1,6 +1,9 @@
 #include "window/command_window.h"
 
+#include <QDialogButtonBox>
+#include <QHBoxLayout>
 #include <QScreen>
+#include <QVBoxLayout>
 
 namespace window {
 
@@ -57,6 +60,52 @@ QPolygonF PreviewLine(const model::JoinedContour& joined, const std::vector<mode
         }
     }
     return line;
+}
+
+JoinControls::JoinControls(QDialog& dialog, QLayout* rows, const QString& prefix) {
+    readout = new QLabel(&dialog);
+    readout->setObjectName(prefix + QStringLiteral("Readout"));
+    warning = new QLabel(&dialog);
+    warning->setObjectName(prefix + QStringLiteral("Warning"));
+    warning->setWordWrap(true);
+    warning->setStyleSheet(QStringLiteral("color: #b00000"));
+    fit = new QPushButton(&dialog);
+    fit->setObjectName(prefix + QStringLiteral("Fit"));
+    fit->setAutoDefault(false);
+    auto* warningRow = new QHBoxLayout;
+    warningRow->addWidget(warning, 1);
+    warningRow->addWidget(fit);
+
+    auto* buttons = new QDialogButtonBox(&dialog);
+    ok = buttons->addButton(QStringLiteral("OK"), QDialogButtonBox::AcceptRole);
+    QPushButton* cancel =
+        buttons->addButton(QStringLiteral("Отмена"), QDialogButtonBox::RejectRole);
+    cancel->setAutoDefault(false);
+    ok->setObjectName(prefix + QStringLiteral("Ok"));
+    ok->setDefault(true);
+    QObject::connect(buttons, &QDialogButtonBox::accepted, &dialog, &QDialog::accept);
+    QObject::connect(buttons, &QDialogButtonBox::rejected, &dialog, &QDialog::reject);
+
+    auto* layout = new QVBoxLayout(&dialog);
+    layout->addLayout(rows);
+    layout->addWidget(readout);
+    layout->addLayout(warningRow);
+    layout->addWidget(buttons);
+}
+
+void JoinControls::show(const model::JoinedContour& c, const QString& warningText,
+                        int fittingSpacing) {
+    readout->setText(QStringLiteral("Точек: %1, линий: %2, скачки: %3 пикс.")
+                         .arg(c.needed)
+                         .arg(c.paths)
+                         .arg(qRound(c.jumpPixels)));
+    const bool fits = c.fits();
+    ok->setEnabled(fits);
+    fit->setVisible(!fits && fittingSpacing > 0);
+    warning->setText(warningText);
+    if (!fits && fittingSpacing > 0) {
+        fit->setText(QStringLiteral("Шаг %1").arg(fittingSpacing));
+    }
 }
 
 void PlaceBeside(QWidget& dialog, const QWidget& window) {

@@ -2,15 +2,11 @@
 
 #include <QCheckBox>
 #include <QComboBox>
-#include <QDialogButtonBox>
 #include <QDoubleSpinBox>
 #include <QFormLayout>
-#include <QHBoxLayout>
-#include <QLabel>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QSpinBox>
-#include <QVBoxLayout>
 
 #include "editor/editor.h"
 #include "window/surface_widget.h"
@@ -90,34 +86,7 @@ TextDialog::TextDialog(QWidget* parent, int spacing, std::vector<model::ContourP
     form->addRow(QStringLiteral("Шаг точек, пикс.:"), spacing_);
     form->addRow(QString(), append_);
 
-    readout_ = new QLabel(this);
-    readout_->setObjectName(QStringLiteral("TextReadout"));
-    warning_ = new QLabel(this);
-    warning_->setObjectName(QStringLiteral("TextWarning"));
-    warning_->setWordWrap(true);
-    warning_->setStyleSheet(QStringLiteral("color: #b00000"));
-    fit_ = new QPushButton(this);
-    fit_->setObjectName(QStringLiteral("TextFit"));
-    fit_->setAutoDefault(false);
-    auto* warningRow = new QHBoxLayout;
-    warningRow->addWidget(warning_, 1);
-    warningRow->addWidget(fit_);
-
-    auto* buttons = new QDialogButtonBox(this);
-    ok_ = buttons->addButton(QStringLiteral("OK"), QDialogButtonBox::AcceptRole);
-    QPushButton* cancel =
-        buttons->addButton(QStringLiteral("Отмена"), QDialogButtonBox::RejectRole);
-    cancel->setAutoDefault(false);
-    ok_->setObjectName(QStringLiteral("TextOk"));
-    ok_->setDefault(true);
-    connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
-    connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
-
-    auto* layout = new QVBoxLayout(this);
-    layout->addLayout(form);
-    layout->addWidget(readout_);
-    layout->addLayout(warningRow);
-    layout->addWidget(buttons);
+    controls_ = std::make_unique<JoinControls>(*this, form, QStringLiteral("Text"));
 
     // Every change lays the text out again once the events of the moment are handled.
     pending_.setSingleShot(true);
@@ -133,7 +102,7 @@ TextDialog::TextDialog(QWidget* parent, int spacing, std::vector<model::ContourP
     connect(place_, &QComboBox::currentIndexChanged, this, again);
     connect(append_, &QCheckBox::toggled, this, again);
     connect(spacing_, &QSpinBox::valueChanged, this, again);
-    connect(fit_, &QPushButton::clicked, this, [this] {
+    connect(controls_->fit, &QPushButton::clicked, this, [this] {
         if (result_.fittingSpacing > 0) {
             spacing_->setValue(result_.fittingSpacing);
         }
@@ -178,17 +147,7 @@ void TextDialog::update() {
     result_ =
         formats::TextAndJoin(options(), spacing_->value(), append_->isChecked() ? contour_ : none);
     const model::JoinedContour& c = result_.contour;
-    readout_->setText(QStringLiteral("Точек: %1, линий: %2, скачки: %3 пикс.")
-                          .arg(c.needed)
-                          .arg(c.paths)
-                          .arg(qRound(c.jumpPixels)));
-    const bool fits = c.fits();
-    ok_->setEnabled(fits);
-    fit_->setVisible(!fits && result_.fittingSpacing > 0);
-    if (!fits && result_.fittingSpacing > 0) {
-        fit_->setText(QStringLiteral("Шаг %1").arg(result_.fittingSpacing));
-    }
-    warning_->setText(formats::TextWarning(result_));
+    controls_->show(c, formats::TextWarning(result_), result_.fittingSpacing);
     show_(PreviewLine(c, result_.layout.paths));
 }
 

@@ -6,6 +6,7 @@
 #include <QPoint>
 #include <QTimer>
 #include <functional>
+#include <memory>
 #include <optional>
 #include <vector>
 
@@ -15,9 +16,7 @@
 class QCheckBox;
 class QComboBox;
 class QDoubleSpinBox;
-class QLabel;
 class QPlainTextEdit;
-class QPushButton;
 class QSpinBox;
 
 namespace window {
@@ -60,10 +59,7 @@ class TextDialog : public QDialog {
     QComboBox* place_ = nullptr;
     QCheckBox* append_ = nullptr;
     QSpinBox* spacing_ = nullptr;
-    QLabel* readout_ = nullptr;
-    QLabel* warning_ = nullptr;
-    QPushButton* fit_ = nullptr;
-    QPushButton* ok_ = nullptr;
+    std::unique_ptr<JoinControls> controls_;
 };
 
 class TextCommands {
