@@ -6,6 +6,7 @@
 
 #include <QString>
 #include <QStringList>
+#include <functional>
 #include <vector>
 
 #include "formats/contour_files.h"
@@ -31,6 +32,11 @@ struct Import {
     QString spare;
     QString dot;
 };
+
+// The offer of the smallest spacing at which a drawing fits, joined by `joinAt`; the refusal
+// `noneFits` when no spacing does (`smallest` is 0).
+Import SpacingOffer(const std::function<model::JoinedContour(int)>& joinAt, int spacing,
+                    int smallest, const QString& noneFits);
 
 // Frame `index` (from 0) of a show; a frame too long for the contour comes thinned, offered.
 Import ImportIldaFrame(const IldaShow& show, size_t index);

@@ -159,7 +159,14 @@ std::vector<PathPoint> ResamplePath(const Path& path, double spacing) {
     return out;
 }
 
-JoinedContour JoinPaths(const std::vector<Path>& paths, int spacingPixels, std::size_t limit) {
+namespace {
+
+// Builds a join: the paths resampled, then taken one by one as `pick` chooses (its index in
+// what is left and the entry point, given the end so far), each jump filled as the pen fills
+// it. `before` are points already in the contour, kept as they are.
+template <typename Pick>
+JoinedContour Join(const std::vector<Path>& paths, int spacingPixels, std::size_t limit,
+                   const std::vector<ContourPoint>& before, Pick&& pick) {
     JoinedContour result;
     const int64_t step = int64_t(std::max(1, spacingPixels)) * kUnitsPerPixel;
     std::vector<Resampled> rest;
@@ -177,40 +184,21 @@ JoinedContour JoinPaths(const std::vector<Path>& paths, int spacingPixels, std::
             result.points.push_back(p);
         }
     };
+    for (const ContourPoint& p : before) {
+        emit(p);
+    }
     PathPoint end{double(kMinUnit), double(kMinUnit)};
-    bool first = true;
+    if (!before.empty()) {
+        end = {double(before.back().x), double(before.back().y)};
+    }
+    bool first = before.empty();
     while (!rest.empty()) {
-        // The nearest entry over all paths left.
-        double best = std::numeric_limits<double>::infinity();
-        std::size_t bestPath = 0;
-        std::size_t bestPoint = 0;
-        for (std::size_t i = 0; i < rest.size(); ++i) {
-            const auto& pts = rest[i].points;
-            if (rest[i].closed) {
-                for (std::size_t j = 0; j + 1 < pts.size(); ++j) {
-                    const double d = DistanceSquared(end, pts[j]);
-                    if (d < best) {
-                        best = d;
-                        bestPath = i;
-                        bestPoint = j;
-                    }
-                }
-            } else {
-                for (std::size_t j : {std::size_t(0), pts.size() - 1}) {
-                    const double d = DistanceSquared(end, pts[j]);
-                    if (d < best) {
-                        best = d;
-                        bestPath = i;
-                        bestPoint = j;
-                    }
-                }
-            }
-        }
+        const auto [bestPath, bestPoint] = pick(rest, end);
         Resampled chosen = std::move(rest[bestPath]);
         rest.erase(rest.begin() + std::ptrdiff_t(bestPath));
         std::vector<PathPoint>& pts = chosen.points;
         if (chosen.closed) {
-            // Enter at the nearest point and go round in the direction whose first step
+            // Enter at the chosen point and go round in the direction whose first step
             // turns least from the jump.
             pts.pop_back();
             const std::size_t n = pts.size();
@@ -255,17 +243,73 @@ JoinedContour JoinPaths(const std::vector<Path>& paths, int spacingPixels, std::
     return result;
 }
 
+// The entry of a path nearest `end`: an open path at either end, a closed one at any point.
+std::pair<std::size_t, double> NearestEntry(const Resampled& r, const PathPoint& end) {
+    const auto& pts = r.points;
+    std::size_t bestPoint = 0;
+    double best = std::numeric_limits<double>::infinity();
+    const auto consider = [&](std::size_t j) {
+        const double d = DistanceSquared(end, pts[j]);
+        if (d < best) {
+            best = d;
+            bestPoint = j;
+        }
+    };
+    if (r.closed) {
+        for (std::size_t j = 0; j + 1 < pts.size(); ++j) {
+            consider(j);
+        }
+    } else {
+        consider(0);
+        consider(pts.size() - 1);
+    }
+    return {bestPoint, best};
+}
+
+}  // namespace
+
+JoinedContour JoinPaths(const std::vector<Path>& paths, int spacingPixels, std::size_t limit) {
+    // The nearest entry over all paths left.
+    return Join(paths, spacingPixels, limit, {},
+                [](const std::vector<Resampled>& rest, const PathPoint& end) {
+                    double best = std::numeric_limits<double>::infinity();
+                    std::pair<std::size_t, std::size_t> chosen{0, 0};
+                    for (std::size_t i = 0; i < rest.size(); ++i) {
+                        const auto [point, d] = NearestEntry(rest[i], end);
+                        if (d < best) {
+                            best = d;
+                            chosen = {i, point};
+                        }
+                    }
+                    return chosen;
+                });
+}
+
+JoinedContour JoinPathsInOrder(const std::vector<Path>& paths, int spacingPixels,
+                               const std::vector<ContourPoint>& before, std::size_t limit) {
+    // Always the first path left, at its entry nearest the end so far.
+    return Join(paths, spacingPixels, limit, before,
+                [](const std::vector<Resampled>& rest, const PathPoint& end) {
+                    return std::pair<std::size_t, std::size_t>{0, NearestEntry(rest[0], end).first};
+                });
+}
+
 int SmallestFittingSpacing(const std::vector<Path>& paths, int from) {
+    return SmallestFittingSpacing(
+        [&paths](int spacing) { return JoinPaths(paths, spacing).fits(); }, from);
+}
+
+int SmallestFittingSpacing(const std::function<bool(int)>& fitsAt, int from) {
     // Fewer points are needed the wider the spacing, so the widest is tried first and the
     // smallest that fits is then found by halving.
     int lo = std::max(1, from);
     int hi = 30;
-    if (lo > hi || !JoinPaths(paths, hi).fits()) {
+    if (lo > hi || !fitsAt(hi)) {
         return 0;
     }
     while (lo < hi) {
         const int mid = (lo + hi) / 2;
-        if (JoinPaths(paths, mid).fits()) {
+        if (fitsAt(mid)) {
             hi = mid;
         } else {
             lo = mid + 1;

@@ -433,3 +433,56 @@ TEST(CommandLine, EachPathGivesItsFilesAndStatus) {
     EXPECT_FALSE(QFile::exists(f.path(QStringLiteral("empty.ild"))));
     EXPECT_EQ(ReadFile(f.path(QStringLiteral("out/x.ild"))).size(), 32 + 8 + 32);
 }
+
+// --convert --text: a name frame made without a window, centred and as high as asked; what the
+// font cannot draw is a file problem, a wrong option a usage error.
+TEST(FileConversion, TextBecomesAContourOfItsOwn) {
+    Folder f;
+    const auto made = f.run({QStringLiteral("--convert"), QStringLiteral("--text"),
+                             QStringLiteral("ПРИВЕТ\\nМИР"), QStringLiteral("name.ilz"),
+                             QStringLiteral("--height"), QStringLiteral("30")});
+    ASSERT_EQ(made.exitCode, 0) << made.err.toStdString();
+    const auto points = PixelsOfContourFile(ReadFile(f.path(QStringLiteral("name.ilz"))));
+    ASSERT_GT(points.size(), 50u);
+    double top = 1e9, bottom = -1e9;
+    for (const auto& [x, y] : points) {
+        top = std::min(top, y);
+        bottom = std::max(bottom, y);
+    }
+    // Two lines of capitals 30 high, baselines 45 apart, centred on the surface.
+    EXPECT_NEAR(bottom - top, 75, 1.5);
+    EXPECT_NEAR((bottom + top) / 2, 192, 1.5);
+
+    struct Row {
+        QStringList arguments;
+        int exitCode;
+        QString said;
+    };
+    const Row rows[] = {
+        {{QStringLiteral("--text"), QStringLiteral("Bob"), QStringLiteral("bob.ild")},
+         1,
+         QStringLiteral("--text: В шрифте нет букв: B, o, b.")},
+        {{QStringLiteral("--text"), QStringLiteral("Bob"), QStringLiteral("bob.svg"),
+          QStringLiteral("--font"), QStringLiteral("futural")},
+         0,
+         QString()},
+        {{QStringLiteral("--text"), QStringLiteral("Bob"), QStringLiteral("bob.ilz"),
+          QStringLiteral("--font"), QStringLiteral("nosuchfont")},
+         2,
+         QStringLiteral("--font: no font 'nosuchfont'")},
+        {{QStringLiteral("--text"), QStringLiteral("МИР"), QStringLiteral("m.ilz"),
+          QStringLiteral("--height"), QStringLiteral("1000")},
+         2,
+         QStringLiteral("--height takes 4 to 384 pixels")},
+        {{QStringLiteral("heart.ilz"), QStringLiteral("h.ild"), QStringLiteral("--font"),
+          QStringLiteral("futural")},
+         2,
+         QStringLiteral("--font goes with --text")},
+    };
+    for (const Row& r : rows) {
+        SCOPED_TRACE(r.arguments.join(QLatin1Char(' ')).toStdString());
+        const auto run = f.run(QStringList{QStringLiteral("--convert")} + r.arguments);
+        EXPECT_EQ(run.exitCode, r.exitCode) << run.err.toStdString();
+        EXPECT_TRUE(run.err.contains(r.said)) << run.err.toStdString();
+    }
+}
