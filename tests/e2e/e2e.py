@@ -13,6 +13,7 @@ lies at (65, 33) in it, the toolbar buttons at (x, 3) and the palette buttons at
 """
 
 import argparse
+import contextlib
 import ctypes
 import os
 import select
@@ -330,6 +331,20 @@ class Display:
                 self.proc.kill()
                 self.proc.wait()
         self.proc = None
+
+    @contextlib.contextmanager
+    def stopped(self):
+        """The program stopped (SIGSTOP) for the block, as a busy program that reads no input:
+        whatever the block sends waits in its queue until it goes on."""
+        stat = "/proc/%d/stat" % self.proc.pid
+        self.proc.send_signal(signal.SIGSTOP)
+        try:
+            # The state is the field after the program's name in parentheses.
+            wait_for(lambda: open(stat).read().rpartition(")")[2].split()[0] == "T",
+                     "the program stopped", step=0.01)
+            yield
+        finally:
+            self.proc.send_signal(signal.SIGCONT)
 
     def app_exited(self, timeout=10.0):
         try:
@@ -756,6 +771,14 @@ def play(d, w, step):
         d.handled()
     elif kind == "drag":  # the left button held along the positions
         d.drag([at(p) for p in args[0]])
+    elif kind == "busy_drag":  # the same while the program is busy: it reads none of it
+        d.move(*at(args[0][0]))
+        d.xdotool("mousedown", 1)
+        with d.stopped():
+            for p in args[0][1:]:
+                d.move(*at(p))
+            d.xdotool("mouseup", 1)
+        d.handled()
     elif kind == "hover":  # no button held
         for p in args[0]:
             d.move(*at(p))
@@ -847,6 +870,10 @@ INPUT_ROWS = {
                              ("click_during_drag", 3), ("hover", line(140, 200, 300)),
                              ("up", (200, 300), 1), ("hover", column(200, 300, 360))],
                             [(100, 300), (116, 300), (132, 300)]),
+    # A fast stroke drawn while the program is busy: every move that waited in its queue
+    # reaches the pen, which takes one each 16 pixels as at rest.
+    "input.busy_stroke": (False, "SpeedButtonPen", [("busy_drag", line(60, 320, 100))],
+                          [(x, 100) for x in range(60, 321, 16)]),
     # A double click is two presses: the second one near the first repeats the point.
     "input.double_click": (False, "SpeedButtonPen", [("double", (200, 250))],
                            [(200, 250), (200, 250)]),
