@@ -3,7 +3,9 @@
 
 Each case starts its own virtual display (Xvfb), starts build/quorinimage on it, drives it
 with real pointer and key events (xdotool), reads the screen (ImageMagick's import) and the
-files it writes, and stops everything it started, whatever happens.
+files it writes, and stops everything it started, whatever happens. It never sleeps for a set
+time: it waits for a window, a pixel, a file or a caption, and after sending input for the
+program to show that it has handled it (Display.handled).
 
     e2e.py --app build/quorinimage CASE      (CASE: one of the names in CASES, or "all")
 
