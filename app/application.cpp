@@ -29,6 +29,12 @@ void SetUpApplication(QApplication& application) {
     pal.setColor(QPalette::Window, face);
     pal.setColor(QPalette::Button, face);
     application.setPalette(pal);
+    // Every pointer move the window system delivers reaches the tools. Qt would otherwise merge
+    // the moves that queue up while the editor is busy into the last of them, and the pen, which
+    // takes a point each time the pointer is more than its spacing from the last one, would draw
+    // a stroke with fewer points on a loaded machine than on an idle one. Set here, once the
+    // application exists: the X11 platform turns merging on as it starts.
+    QCoreApplication::setAttribute(Qt::AA_CompressHighFrequencyEvents, false);
 }
 
 std::unique_ptr<Windows> CreateWindows() {

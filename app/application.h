@@ -11,7 +11,8 @@
 
 namespace app {
 
-// Font, palette and other process-wide look of the editor; call once after QApplication.
+// Font, palette and other process-wide look and input of the editor; call once after
+// QApplication.
 void SetUpApplication(QApplication& application);
 
 // The three windows of a running editor, created main window first, then the settings

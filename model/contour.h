@@ -42,6 +42,7 @@ enum ToolModeValue : int32_t {
 struct ContourPoint {
     int32_t x = 0;
     int32_t y = 0;
+    friend bool operator==(const ContourPoint&, const ContourPoint&) = default;
 };
 
 // A position in surface pixels.

@@ -24,6 +24,7 @@ int RecordSize(uint8_t format) {
         case kIndexed2D:
             return 6;
         case kPalette:
+        case kColorTable:
             return 3;
         case kTrueColor3D:
             return 10;
@@ -32,6 +33,11 @@ int RecordSize(uint8_t format) {
         default:
             return 0;
     }
+}
+
+// A section of colours only, which the walk passes over.
+bool IsColorSection(uint8_t format) {
+    return format == kPalette || format == kColorTable;
 }
 
 void Put16(std::vector<uint8_t>& out, int v) {
@@ -195,7 +201,7 @@ Import Decode(std::span<const uint8_t> data) {
             result.error = ImportError::Truncated;
             return result;
         }
-        if (format == kPalette) {
+        if (IsColorSection(format)) {
             at += bytes;
             continue;
         }
@@ -268,7 +274,7 @@ FrameList ListFrames(std::span<const uint8_t> data) {
             result.stop = ImportError::Truncated;
             return result;
         }
-        if (format != kPalette) {
+        if (!IsColorSection(format)) {
             result.frames.push_back({at, format, records, NameOf(h)});
         }
         at += size_t(kHeaderSize) + bytes;
@@ -284,7 +290,7 @@ Import DecodeFrame(std::span<const uint8_t> data, const FrameInfo& frame) {
         result.error = ImportError::NotIlda;
         return result;
     }
-    if (size == 0 || frame.format == kPalette) {
+    if (size == 0 || IsColorSection(frame.format)) {
         result.error = ImportError::UnknownFormat;
         return result;
     }

@@ -22,6 +22,9 @@ enum Format : uint8_t {
     kIndexed3D = 0,
     kIndexed2D = 1,
     kPalette = 2,
+    // Not of revision 011: LaserBoy's table of 24-bit colours, one per point of the frame after
+    // it. Shows written by LaserBoy carry it; like a palette it is a section without points.
+    kColorTable = 3,
     kTrueColor3D = 4,
     kTrueColor2D = 5,
 };
@@ -62,11 +65,11 @@ struct Import {
     std::string frameName;
 };
 
-// Reads the first frame (format 0, 1, 4 or 5) of a file, skipping palette sections.
+// Reads the first frame (format 0, 1, 4 or 5) of a file, skipping palettes and colour tables.
 Import Decode(std::span<const uint8_t> data);
 // Reads frame `index` (0 is the first) the same way, counting only frames with points and
-// skipping palettes. A file with fewer frames gives NoFrame; the walk stops at the end-of-file
-// header or the end of the data, whichever comes first.
+// skipping palettes and colour tables. A file with fewer frames gives NoFrame; the walk stops at
+// the end-of-file header or the end of the data, whichever comes first.
 Import DecodeFrame(std::span<const uint8_t> data, int index);
 
 // One frame section of a file, as the walk over the sections finds it.
@@ -85,8 +88,8 @@ struct FrameList {
     ImportError stop = ImportError::None;
 };
 
-// Walks the sections from the start, skipping palettes, up to the end-of-file header or the
-// end of the data, never past it. Reads headers only.
+// Walks the sections from the start, skipping palettes and colour tables, up to the end-of-file
+// header or the end of the data, never past it. Reads headers only.
 FrameList ListFrames(std::span<const uint8_t> data);
 
 // All the points of a frame the walk found, in contour units; also when there are more than

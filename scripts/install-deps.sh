@@ -15,6 +15,8 @@ packages=(
   clang libclang-rt-14-dev
   xdotool imagemagick python3
   desktop-file-utils appstream shared-mime-info dpkg-dev file
+  # Files nobody here wrote, read by the tests: ILDA shows and SVG clip art.
+  laserboy-indep openclipart-svg
 )
 
 missing=()

@@ -266,7 +266,7 @@ namespace {
 
 // A section of `records` records of the format's size, coordinates from `coord(i)`.
 Bytes Section(uint8_t format, int records, std::pair<int, int> (*coord)(int) = nullptr) {
-    static const std::map<int, int> kSize{{0, 8}, {1, 6}, {2, 3}, {4, 10}, {5, 8}};
+    static const std::map<int, int> kSize{{0, 8}, {1, 6}, {2, 3}, {3, 3}, {4, 10}, {5, 8}};
     Bytes s = Header(format, records);
     for (int i = 0; i < records; ++i) {
         Bytes r(size_t(kSize.at(format)), 0);
@@ -322,6 +322,13 @@ TEST(IldaFrames, TheWalkListsCompleteFramesOnly) {
          {41, 97, 141},
          {3, 2, 1},
          ImportError::None},
+        // LaserBoy writes a table of 3-byte colours (format 3) before a frame: 32 + 6 bytes,
+        // a frame of 32 + 12, a table of 32 + 9, a frame of 32 + 24.
+        {"colour tables before frames",
+         Join({Section(3, 2), Section(1, 2), Section(3, 3), Section(0, 3), Header(5, 0)}),
+         {38, 123},
+         {2, 3},
+         ImportError::None},
         {"no end header", Join({Section(5, 3), Section(0, 2)}), {0, 56}, {3, 2}, ImportError::None},
         {"second frame cut", Join({Section(5, 3), cut}), {0}, {3}, ImportError::Truncated},
         {"unknown format after a frame",
@@ -351,8 +358,12 @@ TEST(IldaFrames, TheWalkListsCompleteFramesOnly) {
             EXPECT_EQ(list.frames[i].offset, r.offsets[i]);
             EXPECT_EQ(list.frames[i].points, r.points[i]);
             EXPECT_EQ(list.frames[i].name, "frame");
-            // Every frame listed decodes, and a frame read past the data is refused.
+            // Every frame listed decodes, the first also as the file's first frame, and a frame
+            // read past the data is refused.
             EXPECT_EQ(DecodeFrame(r.file, list.frames[i]).points.size(), size_t(r.points[i]));
+            if (i == 0) {
+                EXPECT_EQ(Decode(r.file).points.size(), size_t(r.points[i]));
+            }
             FrameInfo beyond = list.frames[i];
             beyond.points = 70000;
             EXPECT_EQ(DecodeFrame(r.file, beyond).error, ImportError::Truncated);

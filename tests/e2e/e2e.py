@@ -3,7 +3,9 @@
 
 Each case starts its own virtual display (Xvfb), starts build/quorinimage on it, drives it
 with real pointer and key events (xdotool), reads the screen (ImageMagick's import) and the
-files it writes, and stops everything it started, whatever happens.
+files it writes, and stops everything it started, whatever happens. It never sleeps for a set
+time: it waits for a window, a pixel, a file or a caption, and after sending input for the
+program to show that it has handled it (Display.handled).
 
     e2e.py --app build/quorinimage CASE      (CASE: one of the names in CASES, or "all")
 
@@ -13,8 +15,10 @@ lies at (65, 33) in it, the toolbar buttons at (x, 3) and the palette buttons at
 """
 
 import argparse
+import contextlib
 import ctypes
 import os
+import select
 import shutil
 import signal
 import subprocess
@@ -120,13 +124,8 @@ def parse_ppm(raw):
     return Screen(w, h, raw[pos + 1:pos + 1 + 3 * w * h])
 
 
-def add_keysyms(display, letters):
-    """Binds each letter (and its capital) to a spare keycode of the display's keyboard.
-
-    xdotool types a character missing from the keyboard map by binding it to a keycode for a
-    moment and unbinding it right after the key event, and the program may look the key up
-    after that and see another letter. Letters bound for good are typed like any other key.
-    Returns the letters that found no spare keycode."""
+def xlib():
+    """libX11 through ctypes, with the argument types of the calls made here."""
     x = ctypes.CDLL("libX11.so.6")
     x.XOpenDisplay.restype = ctypes.c_void_p
     x.XOpenDisplay.argtypes = [ctypes.c_char_p]
@@ -138,8 +137,30 @@ def add_keysyms(display, letters):
     x.XChangeKeyboardMapping.argtypes = [ctypes.c_void_p, ctypes.c_int, ctypes.c_int,
                                          ctypes.POINTER(ctypes.c_ulong), ctypes.c_int]
     x.XSync.argtypes = [ctypes.c_void_p, ctypes.c_int]
+    x.XFlush.argtypes = [ctypes.c_void_p]
     x.XFree.argtypes = [ctypes.c_void_p]
     x.XCloseDisplay.argtypes = [ctypes.c_void_p]
+    x.XDefaultRootWindow.restype = ctypes.c_ulong
+    x.XDefaultRootWindow.argtypes = [ctypes.c_void_p]
+    x.XInternAtom.restype = ctypes.c_ulong
+    x.XInternAtom.argtypes = [ctypes.c_void_p, ctypes.c_char_p, ctypes.c_int]
+    x.XSelectInput.argtypes = [ctypes.c_void_p, ctypes.c_ulong, ctypes.c_long]
+    x.XSendEvent.argtypes = [ctypes.c_void_p, ctypes.c_ulong, ctypes.c_int, ctypes.c_long,
+                             ctypes.c_void_p]
+    x.XPending.argtypes = [ctypes.c_void_p]
+    x.XNextEvent.argtypes = [ctypes.c_void_p, ctypes.c_void_p]
+    x.XConnectionNumber.argtypes = [ctypes.c_void_p]
+    return x
+
+
+def add_keysyms(display, letters):
+    """Binds each letter (and its capital) to a spare keycode of the display's keyboard.
+
+    xdotool types a character missing from the keyboard map by binding it to a keycode for a
+    moment and unbinding it right after the key event, and the program may look the key up
+    after that and see another letter. Letters bound for good are typed like any other key.
+    Returns the letters that found no spare keycode."""
+    x = xlib()
     dpy = x.XOpenDisplay(display.encode())
     check(dpy, "a connection to " + display)
     try:
@@ -160,6 +181,77 @@ def add_keysyms(display, letters):
     return letters[len(free):]
 
 
+class ClientMessage(ctypes.Structure):
+    _fields_ = [("type", ctypes.c_int), ("serial", ctypes.c_ulong), ("send_event", ctypes.c_int),
+                ("display", ctypes.c_void_p), ("window", ctypes.c_ulong),
+                ("message_type", ctypes.c_ulong), ("format", ctypes.c_int),
+                ("data", ctypes.c_long * 5)]
+
+
+class XEvent(ctypes.Union):
+    _fields_ = [("type", ctypes.c_int), ("client", ClientMessage), ("pad", ctypes.c_long * 24)]
+
+
+CLIENT_MESSAGE = 33
+STRUCTURE_NOTIFY_MASK = 1 << 17
+SUBSTRUCTURE_NOTIFY_MASK = 1 << 19
+
+
+class Pinger:
+    """The window manager's ping (_NET_WM_PING), which tells when the program has read its
+    input.
+
+    Qt answers a ping to one of its windows while it reads the X events, in the order the
+    server sent them, and hands each input event read before it to its widget in the same
+    pass of the event loop; a second ping, sent once the first is answered, is read in a later
+    pass. So when the second answer arrives, every key and button sent before the first ping
+    has been handled, and whatever that handling asked of the server (a window shown, a
+    window closed) has been done. No window manager runs on the display, so the answers go to
+    the root window, where this connection listens for them."""
+
+    def __init__(self, display):
+        self.x = xlib()
+        # A ping to a window that has just closed is an error the server reports; Xlib's
+        # default handler would end this script over it.
+        self.ignore = ctypes.CFUNCTYPE(ctypes.c_int, ctypes.c_void_p, ctypes.c_void_p)(
+            lambda dpy, error: 0)
+        self.x.XSetErrorHandler(self.ignore)
+        self.dpy = self.x.XOpenDisplay(display.encode())
+        check(self.dpy, "a connection to " + display)
+        self.root = self.x.XDefaultRootWindow(self.dpy)
+        self.x.XSelectInput(self.dpy, self.root,
+                            STRUCTURE_NOTIFY_MASK | SUBSTRUCTURE_NOTIFY_MASK)
+        self.protocols = self.x.XInternAtom(self.dpy, b"WM_PROTOCOLS", 0)
+        self.ping = self.x.XInternAtom(self.dpy, b"_NET_WM_PING", 0)
+        self.token = 0
+
+    def close(self):
+        self.x.XCloseDisplay(self.dpy)
+
+    def round_trip(self, wid, gone, timeout):
+        """Pings the window and waits for its answer, or for gone() to be true."""
+        self.token += 1
+        event = XEvent()
+        m = event.client
+        m.type, m.window, m.message_type, m.format = CLIENT_MESSAGE, wid, self.protocols, 32
+        m.data[0], m.data[1], m.data[2] = self.ping, self.token, wid
+        self.x.XSendEvent(self.dpy, wid, 0, 0, ctypes.byref(event))
+        self.x.XFlush(self.dpy)
+        end = time.monotonic() + timeout
+        while True:
+            while self.x.XPending(self.dpy):
+                self.x.XNextEvent(self.dpy, ctypes.byref(event))
+                if (event.type == CLIENT_MESSAGE and m.message_type == self.protocols
+                        and m.data[0] == self.ping and m.data[1] == self.token):
+                    return
+            if gone():
+                return
+            left = end - time.monotonic()
+            if left <= 0:
+                raise Failure("the program answers no ping: it is not reading its input")
+            select.select([self.x.XConnectionNumber(self.dpy)], [], [], min(left, 0.1))
+
+
 def die_with_parent():
     # Whatever ends this script, its display and program end with it.
     libc = ctypes.CDLL(None, use_errno=True)
@@ -178,6 +270,8 @@ class Display:
         self.env = None
         self.bound = set()
         self.pointer = None
+        self.pinger = None
+        self.main = None  # the program's main window, which the pings go to
 
     def __enter__(self):
         read_fd, write_fd = os.pipe()
@@ -204,10 +298,13 @@ class Display:
             "LC_ALL": "C.UTF-8",
         })
         self.env.pop("WAYLAND_DISPLAY", None)
+        self.pinger = Pinger(self.env["DISPLAY"])
         return self
 
     def __exit__(self, *exc):
         self.stop_app()
+        if self.pinger:
+            self.pinger.close()
         if self.xvfb:
             self.xvfb.terminate()
             try:
@@ -223,9 +320,9 @@ class Display:
         self.proc = subprocess.Popen([self.app, *args], cwd=self.workdir, env=self.env,
                                      stdout=self.log, stderr=self.log,
                                      preexec_fn=die_with_parent)
-        wid = self.window(TITLE)
-        self.wait_idle()
-        return wid
+        self.main = self.window(TITLE)
+        self.handled()
+        return self.main
 
     def stop_app(self):
         if self.proc and self.proc.poll() is None:
@@ -236,6 +333,20 @@ class Display:
                 self.proc.kill()
                 self.proc.wait()
         self.proc = None
+
+    @contextlib.contextmanager
+    def stopped(self):
+        """The program stopped (SIGSTOP) for the block, as a busy program that reads no input:
+        whatever the block sends waits in its queue until it goes on."""
+        stat = "/proc/%d/stat" % self.proc.pid
+        self.proc.send_signal(signal.SIGSTOP)
+        try:
+            # The state is the field after the program's name in parentheses.
+            wait_for(lambda: open(stat).read().rpartition(")")[2].split()[0] == "T",
+                     "the program stopped", step=0.01)
+            yield
+        finally:
+            self.proc.send_signal(signal.SIGCONT)
 
     def app_exited(self, timeout=10.0):
         try:
@@ -270,9 +381,13 @@ class Display:
         g = dict(line.split("=", 1) for line in out.split() if "=" in line)
         return int(g["X"]), int(g["Y"]), int(g["WIDTH"]), int(g["HEIGHT"])
 
-    def wait_idle(self, seconds=0.4):
-        # The editor repaints 200 ms after a request; give it that and a little more.
-        time.sleep(seconds)
+    def handled(self, wid=None, timeout=20.0):
+        """Waits until the program that owns the window (the main window unless told) has
+        handled every key and button sent so far, or has ended."""
+        proc = self.proc
+        gone = lambda: proc is not None and proc.poll() is not None
+        for _ in range(2):
+            self.pinger.round_trip(wid or self.main, gone, timeout)
 
     def activate(self, wid):
         self.xdotool("windowactivate", "--sync", wid, check_rc=False)
@@ -288,7 +403,7 @@ class Display:
     def click(self, x, y, button=1):
         self.move(x, y)
         self.xdotool("click", button)
-        self.wait_idle(0.15)
+        self.handled()
 
     def drag(self, points):
         self.move(*points[0])
@@ -297,18 +412,18 @@ class Display:
             # Small steps, as a hand moves the mouse.
             self.move(*p)
         self.xdotool("mouseup", 1)
-        self.wait_idle()
+        self.handled()
 
     def key(self, *keys):
         self.xdotool("key", "--clearmodifiers", *keys)
-        self.wait_idle(0.2)
+        self.handled()
 
     def type(self, text):
         letters = sorted({c.lower() for c in text if ord(c) > 127} - self.bound)
         if letters:
             check(not add_keysyms(self.env["DISPLAY"], letters), "spare keycodes for " + text)
             self.bound.update(letters)
-            time.sleep(0.3)  # the program reloads its keyboard map
+            self.handled()  # the program has read the new keyboard map
         self.xdotool("type", "--delay", 30, "--", text)
 
     def eventually(self, predicate, what, timeout=10.0):
@@ -321,7 +436,7 @@ class Display:
                                env=self.env, capture_output=True, timeout=30)
             if r.returncode == 0 and r.stdout.startswith(b"P6"):
                 return parse_ppm(r.stdout)
-            time.sleep(0.3)
+            time.sleep(0.1)
         raise Failure("cannot read the screen: " + r.stderr.decode(errors="replace"))
 
 
@@ -396,7 +511,7 @@ def open_file(d, w, path):
     d.type(path)
     d.key("Return")
     wait_for(lambda: not d.windows("^Open$"), "the open dialog to close")
-    d.wait_idle()
+    d.handled()
 
 
 # ---- Cases ----
@@ -571,6 +686,7 @@ def case_closing_question(d, tmp):
     d.activate(box)
     d.key("Escape")
     wait_for(lambda: not d.windows("^quorinimage$"), "the question to close")
+    d.handled()  # answered by a program that still runs its event loop, unless it ended
     check(d.proc.poll() is None, "the program goes on after Cancel")
     d.eventually(lambda s: w.count(LINE_GREEN, 100, 100, 250, 250, s) > 100, "the stroke kept")
     # Again, answered No: the program ends without writing anything.
@@ -654,23 +770,31 @@ def play(d, w, step):
     elif kind == "double":
         d.move(*at(args[0]))
         d.xdotool("click", "--repeat", 2, "--delay", 80, 1)
-        d.wait_idle()
+        d.handled()
     elif kind == "drag":  # the left button held along the positions
         d.drag([at(p) for p in args[0]])
+    elif kind == "busy_drag":  # the same while the program is busy: it reads none of it
+        d.move(*at(args[0][0]))
+        d.xdotool("mousedown", 1)
+        with d.stopped():
+            for p in args[0][1:]:
+                d.move(*at(p))
+            d.xdotool("mouseup", 1)
+        d.handled()
     elif kind == "hover":  # no button held
         for p in args[0]:
             d.move(*at(p))
-        d.wait_idle()
+        d.handled()
     elif kind == "down":
         d.move(*at(args[0]))
         d.xdotool("mousedown", args[1])
     elif kind == "up":
         d.move(*at(args[0]))
         d.xdotool("mouseup", args[1])
-        d.wait_idle()
+        d.handled()
     elif kind == "click_during_drag":  # another button clicked while the left one is held
         d.xdotool("click", args[0])
-        d.wait_idle(0.3)
+        d.handled()
         check(not popup_shown(d), "no popup menu while the left button is still held")
     elif kind == "popup_item":  # the n-th enabled item of the open popup menu, by the keys
         for _ in range(args[0]):
@@ -748,6 +872,10 @@ INPUT_ROWS = {
                              ("click_during_drag", 3), ("hover", line(140, 200, 300)),
                              ("up", (200, 300), 1), ("hover", column(200, 300, 360))],
                             [(100, 300), (116, 300), (132, 300)]),
+    # A fast stroke drawn while the program is busy: every move that waited in its queue
+    # reaches the pen, which takes one each 16 pixels as at rest.
+    "input.busy_stroke": (False, "SpeedButtonPen", [("busy_drag", line(60, 320, 100))],
+                          [(x, 100) for x in range(60, 321, 16)]),
     # A double click is two presses: the second one near the first repeats the point.
     "input.double_click": (False, "SpeedButtonPen", [("double", (200, 250))],
                            [(200, 250), (200, 250)]),
@@ -866,11 +994,13 @@ def case_recovery_two_editors(d, tmp):
     second = subprocess.Popen([d.app], cwd=tmp, env=d.env, stdout=d.log, stderr=d.log,
                               preexec_fn=die_with_parent)
     try:
-        wait_for(lambda: len(d.windows("^Vardeni : ")) == 2, "a second editor")
-        d.wait_idle(1.0)
+        ids = wait_for(lambda: [wid for wid in d.windows("^Vardeni : ") if wid != first.wid],
+                       "a second editor")
+        # The question would be up before the second editor reads its first input.
+        d.handled(ids[0])
         check(not d.windows("^quorinimage$"), "the running editor's copy is not offered")
-        ids = [wid for wid in d.windows("^Vardeni : ") if wid != first.wid]
         other = MainWindow(d, ids[0])
+        d.main = other.wid  # the input goes to the second editor from here on
         d.activate(other.wid)
         other.click_palette("SpeedButtonPen")
         other.stroke([(60, 100), (200, 100)])
@@ -892,7 +1022,7 @@ def case_trace_underlay(d, tmp):
     path = os.path.join(tmp, "disc.bmp")
     write_bmp(path, 400, 400, lambda x, y: (0, 0, 0) if inside(x, y) else WHITE)
     open_underlay(d, w, path)
-    d.wait_idle()
+    d.handled()
 
     d.activate(w.wid)
     d.key("ctrl+t")
