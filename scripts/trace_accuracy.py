@@ -121,15 +121,19 @@ def read_ours(path):
     return threshold, paths
 
 
+T = np.linspace(0, 1, 17)[1:-1, None]
+
+
 def flatten_cubic(p0, p1, p2, p3, out, tol, depth=0):
-    # Flat when both inner control points are within tol of the chord.
+    """Appends the curve's end points of chords, halving it until every chord is within tol
+    of its piece of the curve."""
+    curve = ((1 - T) ** 3 * p0 + 3 * (1 - T) ** 2 * T * p1 + 3 * (1 - T) * T ** 2 * p2 +
+             T ** 3 * p3)
     d = p3 - p0
-    l = math.hypot(*d)
-    if l > 0:
-        f = max(abs(np.cross(d, p1 - p0)), abs(np.cross(d, p2 - p0))) / l
-    else:
-        f = max(math.hypot(*(p1 - p0)), math.hypot(*(p2 - p0)))
-    if f <= tol or depth > 16:
+    l2 = float(d @ d)
+    u = np.clip(((curve - p0) @ d) / l2, 0, 1)[:, None] if l2 > 0 else np.zeros((len(T), 1))
+    off = np.hypot(*(curve - (p0 + u * d)).T).max()
+    if off <= tol or depth > 16:
         out.append(p3)
         return
     a = (p0 + p1) / 2
@@ -201,20 +205,25 @@ def read_potrace_svg(text, height, tol):
     return out
 
 
+def densify(line, spacing):
+    """Points at most `spacing` apart along a polyline, its last point excluded."""
+    d = np.hypot(*(line[1:] - line[:-1]).T)
+    n = np.maximum(1, np.ceil(d / spacing)).astype(np.int64)
+    seg = np.repeat(np.arange(len(d)), n)
+    first = np.repeat(np.cumsum(n) - n, n)
+    t = ((np.arange(n.sum()) - first) / np.repeat(n, n))[:, None]
+    return line[seg] + t * (line[seg + 1] - line[seg])
+
+
 def samples(paths):
     pts = []
     vertices = 0
     for p, closed in paths:
         vertices += len(p)
         q = np.vstack([p, p[:1]]) if closed and len(p) > 1 else p
-        if len(q) == 1:
-            pts.append(q)
-            continue
-        for a, b in zip(q[:-1], q[1:]):
-            n = max(1, int(math.ceil(math.hypot(*(b - a)) / SAMPLE)))
-            t = np.arange(n)[:, None] / n
-            pts.append(a + t * (b - a))
-        if not closed:
+        if len(q) > 1:
+            pts.append(densify(q, SAMPLE))
+        if not closed or len(q) == 1:
             pts.append(q[-1:])
     return (np.vstack(pts) if pts else np.zeros((0, 2))), vertices
 
@@ -226,11 +235,7 @@ def truth(fine, level):
     for c in find_contours(padded, level):
         # find_contours gives (row, column) at pixel centres of the padded fine picture.
         xy = np.column_stack([(c[:, 1] - 1 + 0.5) / FINE, (c[:, 0] - 1 + 0.5) / FINE])
-        seg = [xy[:1]]
-        for a, b in zip(xy[:-1], xy[1:]):
-            n = max(1, int(math.ceil(math.hypot(*(b - a)) / 0.05)))
-            seg.append(a + (np.arange(1, n + 1)[:, None] / n) * (b - a))
-        pts.append(np.vstack(seg))
+        pts.append(np.vstack([densify(xy, 0.05), xy[-1:]]) if len(xy) > 1 else xy)
     return np.vstack(pts) if pts else np.zeros((0, 2))
 
 
@@ -283,22 +288,26 @@ def main():
     ap.add_argument("--work", default="/tmp/trace-accuracy")
     ap.add_argument("--count", type=int, default=60)
     ap.add_argument("--details", help="a JSON file for the figures of every picture")
+    ap.add_argument("--first", type=int, help="measure only the first this many of the set")
     a = ap.parse_args()
     os.makedirs(a.work, exist_ok=True)
-    names = choose(a.work, a.count)
+    names = choose(a.work, a.count)[:a.first]
     print("%d pictures" % len(names), file=sys.stderr)
-    # Only the chosen pictures are traced by the benchmark.
-    for f in os.listdir(a.work):
-        if f.endswith(".pgm") and f[:-4] not in names:
-            os.remove(os.path.join(a.work, f))
+    # Only the chosen pictures are traced by the benchmark: a folder of links to them.
+    chosen = os.path.join(a.work, "set")
+    os.makedirs(chosen, exist_ok=True)
+    for f in os.listdir(chosen):
+        os.remove(os.path.join(chosen, f))
+    for name in names:
+        os.symlink(os.path.join(a.work, name + ".pgm"), os.path.join(chosen, name + ".pgm"))
 
     tracers = [("after", a.bench)] + ([("before", a.bench_before)] if a.bench_before else [])
     figures = {}
     for label, bench in tracers:
-        times = run_bench(bench, a.work)
+        times = run_bench(bench, chosen)
         for name in names:
             figures.setdefault(name, {})[label] = {
-                "paths": read_ours(os.path.join(a.work, name + ".ours.txt")),
+                "paths": read_ours(os.path.join(chosen, name + ".ours.txt")),
                 "trace": times[name]["BM_ClipArtTrace"],
                 "prepare": times[name]["BM_ClipArtPrepare"],
             }
