@@ -80,6 +80,16 @@ void BM_TracePrepare1024(benchmark::State& state) {
 }
 BENCHMARK(BM_TracePrepare1024)->Unit(benchmark::kMillisecond);
 
+// What opening the dialog on the largest picture tracing takes waits for.
+void BM_TracePrepare2048(benchmark::State& state) {
+    const QImage image = Regions(QSize(2048, 2048));
+    for (auto _ : state) {
+        const tracing::Picture picture(image, pictures::FitRect(image.size(), kSurface));
+        benchmark::DoNotOptimize(picture.AutoThreshold());
+    }
+}
+BENCHMARK(BM_TracePrepare2048)->Unit(benchmark::kMillisecond);
+
 void BM_TraceCentreLine1024(benchmark::State& state) {
     const QImage image = Regions(QSize(1024, 1024));
     const tracing::Picture picture(image, pictures::FitRect(image.size(), kSurface));

@@ -1,5 +1,7 @@
 #include "tracing/tracer.h"
 
+#include <QSysInfo>
+
 #include <algorithm>
 #include <array>
 #include <cmath>
@@ -449,7 +451,25 @@ std::vector<cv::Point2d> Simplify(const TracedLine& traced, bool closed, double 
     if (tolerance <= 0 || n < 4) {
         return {pts.begin(), pts.end()};
     }
-    const auto point = [&](int k) { return cv::Point2d(pts[std::size_t(k % n)]); };
+    // The points as many times round as the search may go (twice for a closed path), each
+    // also a little smoothed with its neighbours for the distances, so that the small wobble
+    // of the traced line does not count.
+    const int count = closed ? 2 * n : n;
+    std::vector<cv::Point2d> at(static_cast<std::size_t>(count));
+    std::vector<cv::Point2d> smooth(static_cast<std::size_t>(count));
+    std::vector<Loose> loose(static_cast<std::size_t>(count));
+    for (int k = 0; k < count; ++k) {
+        at[std::size_t(k)] = pts[std::size_t(k % n)];
+        loose[std::size_t(k)] = traced.loose[std::size_t(k % n)];
+    }
+    for (int k = 0; k < count; ++k) {
+        const int before = closed ? (k + n - 1) % n : std::max(k - 1, 0);
+        const int after = closed ? (k + 1) % n : std::min(k + 1, n - 1);
+        smooth[std::size_t(k)] = (cv::Point2d(pts[std::size_t(before)]) + 2 * at[std::size_t(k)] +
+                                  cv::Point2d(pts[std::size_t(after)])) *
+                                 0.25;
+    }
+    const auto point = [&](int k) { return at[std::size_t(k)]; };
     const double near = tolerance * kRunTolerances;
     // Sums of the coordinates and their products from the first point on (taken as 0), so
     // that the line of any run is found at once: the search below fits many runs over the
@@ -457,7 +477,6 @@ std::vector<cv::Point2d> Simplify(const TracedLine& traced, bool closed, double 
     struct Sums {
         double x = 0, y = 0, xx = 0, xy = 0, yy = 0;
     };
-    const int count = closed ? 2 * n : n;
     std::vector<Sums> sums(std::size_t(count) + 1);
     const cv::Point2d origin = point(0);
     for (int k = 0; k < count; ++k) {
@@ -466,9 +485,6 @@ std::vector<cv::Point2d> Simplify(const TracedLine& traced, bool closed, double 
         sums[std::size_t(k) + 1] = {s.x + p.x, s.y + p.y, s.xx + p.x * p.x, s.xy + p.x * p.y,
                                     s.yy + p.y * p.y};
     }
-    // The line fitted to the points from..to (counted on past the end of a closed path), or
-    // nothing when one of them is too far from it. The ends of a run of four or more are left
-    // out: they may be on the rounding of a corner.
     // The least-squares line through the points first..last, pointing from `from` to `to`.
     const auto lineOf = [&](int first, int last, int from, int to) {
         const Sums& s0 = sums[std::size_t(first)];
@@ -479,13 +495,24 @@ std::vector<cv::Point2d> Simplify(const TracedLine& traced, bool closed, double 
         const double vxx = (s1.xx - s0.xx) / c - mx * mx;
         const double vxy = (s1.xy - s0.xy) / c - mx * my;
         const double vyy = (s1.yy - s0.yy) / c - my * my;
-        const double angle = 0.5 * std::atan2(2 * vxy, vxx - vyy);
-        cv::Point2d dir(std::cos(angle), std::sin(angle));
+        // The direction of most spread: half the angle of (vxx - vyy, 2 vxy).
+        const double spread = std::hypot(vxx - vyy, 2 * vxy);
+        cv::Point2d dir = point(to) - point(from);
+        if (spread > 0) {
+            const double cos2 = (vxx - vyy) / spread;
+            dir = {std::sqrt(std::max(0.0, (1 + cos2) / 2)),
+                   std::copysign(std::sqrt(std::max(0.0, (1 - cos2) / 2)), vxy)};
+        } else {
+            dir *= 1 / std::max(cv::norm(dir), 1e-12);
+        }
         if (dir.dot(point(to) - point(from)) < 0) {
             dir = -dir;  // along the run
         }
         return FittedLine{origin + cv::Point2d(mx, my), dir};
     };
+    // The line fitted to the points from..to (counted on past the end of a closed path), or
+    // nothing when one of them is too far from it. The ends of a run of five or more are left
+    // out: they may be on the rounding of a corner.
     const auto fit = [&](int from, int to) -> std::optional<FittedLine> {
         const int skip = to - from >= 4 ? 1 : 0;
         const FittedLine line = lineOf(from + skip, to - skip, from, to);
@@ -493,19 +520,16 @@ std::vector<cv::Point2d> Simplify(const TracedLine& traced, bool closed, double 
         const double ny = std::abs(line.dir.x);
         double along = -1e300;
         for (int k = from + skip; k <= to - skip; ++k) {
-            // Each point a little smoothed with its neighbours, so that the small wobble of
-            // the traced line does not count; a point that goes back along the line, as round
-            // the end of a sliver, ends the run.
-            const cv::Point2d q = (point(closed || k > 0 ? k + n - 1 : k) + 2 * point(k) +
-                                   point(closed || k + 1 < n ? k + 1 : k)) *
-                                  0.25;
+            // A point that goes back along the line, as round the end of a sliver, ends the
+            // run.
+            const cv::Point2d q = smooth[std::size_t(k)];
             const double ahead = line.dir.dot(q - line.at);
             if (ahead < along - kBackStep) {
                 return std::nullopt;
             }
             along = std::max(along, ahead);
             double allowed = near;
-            switch (traced.loose[std::size_t(k % n)]) {
+            switch (loose[std::size_t(k)]) {
                 case Loose::None:
                     break;
                 case Loose::AcrossX:
@@ -752,26 +776,44 @@ Picture::Picture(const QImage& image, const QRect& area) : d_(std::make_unique<D
     if (work.width() < area.width() || work.height() < area.height()) {
         work = area.size();
     }
-    QImage rgba = image.convertToFormat(QImage::Format_RGBA8888);
-    if (rgba.size() != work) {
-        rgba = rgba.scaled(work, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
-    }
     d_->sx = double(area.width()) / work.width();
     d_->sy = double(area.height()) / work.height();
-    const cv::Mat pixels(work.height(), work.width(), CV_8UC4, const_cast<uchar*>(rgba.constBits()),
-                         std::size_t(rgba.bytesPerLine()));
     cv::Mat grey;
-    cv::cvtColor(pixels, grey, cv::COLOR_RGBA2GRAY);
-    cv::Mat alpha;
-    cv::extractChannel(pixels, alpha, 3);
-    const cv::Mat transparent = alpha < 128;
-    const bool anyTransparent = cv::countNonZero(transparent) > 0;
+    cv::Mat transparent;
+    bool anyTransparent = false;
+    if (image.format() == QImage::Format_Grayscale8 && image.size() == work) {
+        grey = cv::Mat(work.height(), work.width(), CV_8U, const_cast<uchar*>(image.constBits()),
+                       std::size_t(image.bytesPerLine()));
+    } else {
+        // 32-bit pixels as they are where their bytes are blue, green, red, alpha; else
+        // converted to red, green, blue, alpha.
+        const bool bgra =
+            QSysInfo::ByteOrder == QSysInfo::LittleEndian &&
+            (image.format() == QImage::Format_ARGB32 || image.format() == QImage::Format_RGB32);
+        QImage rgba =
+            bgra ? image
+                 : image.convertToFormat(image.hasAlphaChannel() ? QImage::Format_RGBA8888
+                                                                 : QImage::Format_RGBX8888);
+        if (rgba.size() != work) {
+            rgba = rgba.scaled(work, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+        }
+        const cv::Mat pixels(work.height(), work.width(), CV_8UC4,
+                             const_cast<uchar*>(rgba.constBits()),
+                             std::size_t(rgba.bytesPerLine()));
+        cv::cvtColor(pixels, grey, bgra ? cv::COLOR_BGRA2GRAY : cv::COLOR_RGBA2GRAY);
+        if (rgba.hasAlphaChannel()) {
+            cv::Mat alpha;
+            cv::extractChannel(pixels, alpha, 3);
+            transparent = alpha < 128;
+            anyTransparent = cv::countNonZero(transparent) > 0;
+        }
+    }
     cv::Mat histogram;
     const int channel = 0;
     const int bins = 256;
     const float range[] = {0, 256};
     const float* ranges[] = {range};
-    cv::calcHist(&grey, 1, &channel, anyTransparent ? cv::Mat(alpha >= 128) : cv::Mat(), histogram,
+    cv::calcHist(&grey, 1, &channel, anyTransparent ? cv::Mat(~transparent) : cv::Mat(), histogram,
                  1, &bins, ranges);
     d_->threshold = Otsu(histogram);
     for (int lighter = 0; lighter < 2; ++lighter) {
