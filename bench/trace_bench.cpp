@@ -71,22 +71,22 @@ void BM_TracePreview394(benchmark::State& state) {
 }
 BENCHMARK(BM_TracePreview394)->Unit(benchmark::kMillisecond);
 
-void BM_TracePrepare1024(benchmark::State& state) {
-    const QImage image = Regions(QSize(1024, 1024));
+void Prepare(benchmark::State& state, QSize size) {
+    const QImage image = Regions(size);
     for (auto _ : state) {
         const tracing::Picture picture(image, pictures::FitRect(image.size(), kSurface));
         benchmark::DoNotOptimize(picture.AutoThreshold());
     }
 }
+
+void BM_TracePrepare1024(benchmark::State& state) {
+    Prepare(state, QSize(1024, 1024));
+}
 BENCHMARK(BM_TracePrepare1024)->Unit(benchmark::kMillisecond);
 
 // What opening the dialog on the largest picture tracing takes waits for.
 void BM_TracePrepare2048(benchmark::State& state) {
-    const QImage image = Regions(QSize(2048, 2048));
-    for (auto _ : state) {
-        const tracing::Picture picture(image, pictures::FitRect(image.size(), kSurface));
-        benchmark::DoNotOptimize(picture.AutoThreshold());
-    }
+    Prepare(state, QSize(2048, 2048));
 }
 BENCHMARK(BM_TracePrepare2048)->Unit(benchmark::kMillisecond);
 

@@ -12,7 +12,8 @@ crosses the same threshold (scikit-image's find_contours).
 For every picture: the distance of the traced lines from the true edge (sampled every 0.1 px
 along them; mean and 95th percentile), the bias (mean signed distance, negative inside the
 dark region), the vertices, the share of the true edge farther than 1 px from any traced line,
-and the time. The table gives the medians over the pictures.
+and the processor time (user and system: the machine may be shared). The table gives the
+medians over the pictures.
 
 Needs: potrace openclipart-svg librsvg2-bin python3-numpy python3-scipy python3-skimage.
 
@@ -25,10 +26,10 @@ import json
 import math
 import os
 import re
+import resource
 import statistics
 import subprocess
 import sys
-import time
 
 import numpy as np
 from scipy.ndimage import map_coordinates
@@ -263,21 +264,23 @@ def run_bench(bench, work):
     env = dict(os.environ, QUORINIMAGE_TRACE_SET=work, QT_QPA_PLATFORM="offscreen")
     subprocess.run([bench, "--benchmark_filter=ClipArt", "--benchmark_format=json",
                     "--benchmark_out=" + out, "--benchmark_out_format=json",
-                    "--benchmark_min_time=0.2"],
+                    "--benchmark_min_time=0.5"],
                    env=env, check=True, stdout=subprocess.DEVNULL)
     times = {}
     for b in json.load(open(out))["benchmarks"]:
         kind, name = b["name"].split("/", 1)
-        times.setdefault(name, {})[kind] = b["real_time"]
+        times.setdefault(name, {})[kind] = b["cpu_time"]
     return times
 
 
 def potrace_time(args, repeat=5):
+    """The median processor time (user and system) of `repeat` runs, ms."""
     runs = []
     for _ in range(repeat):
-        t = time.perf_counter()
+        before = resource.getrusage(resource.RUSAGE_CHILDREN)
         subprocess.run(args, check=True, stdout=subprocess.DEVNULL)
-        runs.append(time.perf_counter() - t)
+        after = resource.getrusage(resource.RUSAGE_CHILDREN)
+        runs.append(after.ru_utime - before.ru_utime + after.ru_stime - before.ru_stime)
     return statistics.median(runs) * 1000
 
 
@@ -315,7 +318,7 @@ def main():
     # potrace's start-up, taken off its times: a one-pixel picture.
     empty = os.path.join(a.work, "empty.pgm")
     write_pgm(empty, np.full((1, 1), 255, np.uint8))
-    startup = potrace_time(["potrace", "-b", "svg", "-o", "/dev/null", empty], 9)
+    startup = potrace_time(["potrace", "-b", "svg", "-o", "/dev/null", empty], 21)
 
     rows = {}
     for name in names:

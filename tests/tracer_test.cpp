@@ -94,6 +94,32 @@ std::vector<QPointF> Along(const std::vector<QPointF>& line) {
     return out;
 }
 
+// A picture drawn one to one at (4, 0) on the surface, traced with the defaults at its Otsu
+// threshold: the paths, and the same in the picture's own coordinates.
+struct OneToOne {
+    std::vector<model::Path> paths;
+    std::vector<std::vector<QPointF>> lines;
+};
+OneToOne TraceOneToOne(const QImage& image, bool invert = false) {
+    const QRect area(4, 0, image.width(), image.height());
+    const tracing::Picture picture(image, area);
+    tracing::Options o;
+    o.invert = invert;
+    o.threshold = picture.AutoThreshold();
+    OneToOne t;
+    t.paths = picture.Trace(o);
+    t.lines = InPicture(t.paths, area, picture.workingSize());
+    return t;
+}
+
+double Nearest(const std::vector<QPointF>& points, QPointF to) {
+    double nearest = 1e300;
+    for (const QPointF& q : points) {
+        nearest = std::min(nearest, std::hypot(q.x() - to.x(), q.y() - to.y()));
+    }
+    return nearest;
+}
+
 QImage Draw(const Row& r) {
     QImage image(r.size, QImage::Format_ARGB32);
     image.fill(r.keyedOut ? Qt::transparent : Qt::white);
@@ -256,16 +282,11 @@ TEST(Tracer, OutlineHasNoBiasOnEitherSideOfAShape) {
             p.setBrush(r.disc);
             p.drawEllipse(centre, radius, radius);
         }
-        const QRect area(4, 0, 386, 386);
-        const tracing::Picture picture(image, area);
-        tracing::Options o;
-        o.invert = r.invert;
-        o.threshold = picture.AutoThreshold();
         double sum = 0;
         double signedSum = 0;
         double worst = 0;
         int count = 0;
-        for (const auto& line : InPicture(picture.Trace(o), area, picture.workingSize())) {
+        for (const auto& line : TraceOneToOne(image, r.invert).lines) {
             // The hole's outline; a dark square's own border runs along the picture's edge.
             const QPointF d0 = line.front() - centre;
             if (std::hypot(d0.x(), d0.y()) > radius + 5) {
@@ -283,7 +304,7 @@ TEST(Tracer, OutlineHasNoBiasOnEitherSideOfAShape) {
         ASSERT_GT(count, 2 * kPi * radius);
         EXPECT_LT(sum / count, 0.1);
         EXPECT_LT(std::abs(signedSum / count), 0.05);
-        EXPECT_LE(worst, o.tolerance);
+        EXPECT_LE(worst, tracing::Options().tolerance);
     }
 }
 
@@ -322,21 +343,12 @@ TEST(Tracer, SlantedSidesHaveNoStaircaseAndCornersStaySquare) {
             p.setBrush(Qt::black);
             p.drawPolygon(corners.data(), int(corners.size()));
         }
-        const QRect area(4, 0, 386, 386);
-        const tracing::Picture picture(image, area);
-        tracing::Options o;
-        o.threshold = picture.AutoThreshold();
-        const auto paths = picture.Trace(o);
-        ASSERT_EQ(paths.size(), 1u);
-        EXPECT_TRUE(paths[0].closed);
-        EXPECT_EQ(paths[0].points.size(), 4u);
-        const auto traced = InPicture(paths, area, picture.workingSize());
+        const OneToOne t = TraceOneToOne(image);
+        ASSERT_EQ(t.paths.size(), 1u);
+        EXPECT_TRUE(t.paths[0].closed);
+        EXPECT_EQ(t.paths[0].points.size(), 4u);
         for (const QPointF& c : corners) {
-            double nearest = 1e9;
-            for (const QPointF& q : traced[0]) {
-                nearest = std::min(nearest, std::hypot(q.x() - c.x(), q.y() - c.y()));
-            }
-            EXPECT_LE(nearest, r.reach) << c.x() << ", " << c.y();
+            EXPECT_LE(Nearest(t.lines[0], c), r.reach) << c.x() << ", " << c.y();
         }
     }
 }
@@ -358,15 +370,11 @@ TEST(Tracer, OnePixelSliverIsOneOutlineAroundIt) {
         QImage image(386, 386, QImage::Format_ARGB32);
         image.fill(Qt::white);
         QPainter(&image).fillRect(r.sliver, Qt::black);
-        const QRect area(4, 0, 386, 386);
-        const tracing::Picture picture(image, area);
-        tracing::Options o;
-        o.threshold = picture.AutoThreshold();
-        const auto paths = picture.Trace(o);
-        ASSERT_EQ(paths.size(), 1u);
-        EXPECT_TRUE(paths[0].closed);
-        EXPECT_EQ(paths[0].points.size(), 4u);
-        const auto line = InPicture(paths, area, picture.workingSize())[0];
+        const OneToOne t = TraceOneToOne(image);
+        ASSERT_EQ(t.paths.size(), 1u);
+        EXPECT_TRUE(t.paths[0].closed);
+        EXPECT_EQ(t.paths[0].points.size(), 4u);
+        const auto& line = t.lines[0];
         // The area it encloses (shoelace) is the sliver's, and its corners are the sliver's.
         double twice = 0;
         for (std::size_t i = 0; i + 1 < line.size(); ++i) {
@@ -377,11 +385,7 @@ TEST(Tracer, OnePixelSliverIsOneOutlineAroundIt) {
         const QRectF truth(r.sliver);
         for (const QPointF& c :
              {truth.topLeft(), truth.topRight(), truth.bottomLeft(), truth.bottomRight()}) {
-            double nearest = 1e9;
-            for (const QPointF& q : line) {
-                nearest = std::min(nearest, std::hypot(q.x() - c.x(), q.y() - c.y()));
-            }
-            EXPECT_LE(nearest, 0.1) << c.x() << ", " << c.y();
+            EXPECT_LE(Nearest(line, c), 0.1) << c.x() << ", " << c.y();
         }
     }
 }
