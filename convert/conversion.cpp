@@ -80,10 +80,11 @@ bool Read(const QString& name, const Options& options, model::Contour& contour,
                     "Картинка становится контуром только трассировкой (--trace).");
                 return false;
             }
-            return Take(formats::ImportTracedPicture(
-                            name, QSize(editor::kSurfaceWidth, editor::kSurfaceHeight),
-                            *options.trace, options.autoThreshold, spacing),
-                        contour, problems);
+            return Take(
+                formats::ImportTracedPicture(name, kind->picture,
+                                             QSize(editor::kSurfaceWidth, editor::kSurfaceHeight),
+                                             *options.trace, options.autoThreshold, spacing),
+                contour, problems);
     }
 }
 

@@ -189,10 +189,10 @@ QString TraceWarning(const TraceResult& r) {
     return QStringLiteral("Не помещается даже при шаге 30: увеличьте мин. длину или допуск.");
 }
 
-Import ImportTracedPicture(const QString& name, QSize surface, tracing::Options options,
-                           bool autoThreshold, int spacing) {
+Import ImportTracedPicture(const QString& name, pictures::PictureKind kind, QSize surface,
+                           tracing::Options options, bool autoThreshold, int spacing) {
     pictures::PictureSource source;
-    const pictures::PictureResult loaded = pictures::LoadPicture(name, surface, &source);
+    const pictures::PictureResult loaded = pictures::LoadPicture(name, surface, &source, kind);
     if (!loaded.ok()) {
         return Failure(loaded.error);
     }

@@ -10,6 +10,7 @@
 
 #include "formats/contour_files.h"
 #include "model/path_join.h"
+#include "pictures/picture_formats.h"
 #include "tracing/tracer.h"
 
 namespace formats {
@@ -52,7 +53,7 @@ QString TraceWarning(const TraceResult& r);
 
 // A picture file traced as the tracing dialog traces the underlay: fitted into a surface of
 // the given size as the underlay is, with Otsu's threshold unless one is given.
-Import ImportTracedPicture(const QString& name, QSize surface, tracing::Options options,
-                           bool autoThreshold, int spacing);
+Import ImportTracedPicture(const QString& name, pictures::PictureKind kind, QSize surface,
+                           tracing::Options options, bool autoThreshold, int spacing);
 
 }  // namespace formats

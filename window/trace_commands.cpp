@@ -43,6 +43,7 @@ TraceDialog::TraceDialog(QWidget* parent, const tracing::Picture& picture, int s
     threshold_->setValue(picture.AutoThreshold());
     thresholdSlider_->setValue(threshold_->value());
     invert_ = new QCheckBox(QStringLiteral("Инверсия"), this);
+    invert_->setObjectName(QStringLiteral("TraceInvert"));
     invert_->setToolTip(QStringLiteral("Брать области светлее порога"));
     auto* thresholdRow = new QHBoxLayout;
     thresholdRow->addWidget(thresholdSlider_, 1);
@@ -60,11 +61,14 @@ TraceDialog::TraceDialog(QWidget* parent, const tracing::Picture& picture, int s
         return box;
     };
     smoothing_ = pixels(0.5, defaults.smoothing);
+    smoothing_->setObjectName(QStringLiteral("TraceSmoothing"));
     minLength_ = new QSpinBox(this);
+    minLength_->setObjectName(QStringLiteral("TraceMinLength"));
     minLength_->setRange(0, 1000);
     minLength_->setValue(int(defaults.minLength));
     minLength_->setToolTip(QStringLiteral("Более короткие линии считаются соринками"));
     tolerance_ = pixels(0.1, defaults.tolerance);
+    tolerance_->setObjectName(QStringLiteral("TraceTolerance"));
     spacing_ = new QSpinBox(this);
     spacing_->setObjectName(QStringLiteral("TraceSpacing"));
     spacing_->setRange(1, 30);
@@ -145,6 +149,16 @@ tracing::Options TraceDialog::options() const {
 
 int TraceDialog::spacing() const {
     return spacing_->value();
+}
+
+void TraceDialog::accept() {
+    if (pending_.isActive()) {
+        update();
+    }
+    if (!result_.contour.fits()) {
+        return;
+    }
+    QDialog::accept();
 }
 
 void TraceDialog::schedule() {

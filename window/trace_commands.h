@@ -37,6 +37,10 @@ class TraceDialog : public QDialog {
     tracing::Options options() const;
     int spacing() const;
 
+    // OK, and Enter: the trace of the values shown, also when one changed a moment ago; a
+    // trace that does not fit closes nothing.
+    void accept() override;
+
   private:
     void schedule();
     void update();
