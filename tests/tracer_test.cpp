@@ -153,7 +153,14 @@ QImage Draw(const Row& r) {
 TEST(Tracer, TracesKnownShapesOntoTheirTrueGeometry) {
     const std::vector<Row> rows{
         {"circle", {800, 800}, Circle({400, 400}, 300), 0, tracing::Mode::Outline, 0.5, 0.1, 1},
-        {"circle edges", {800, 800}, Circle({400, 400}, 300), 0, tracing::Mode::Edges, 1.0, 0.5, 1},
+        {"circle edges",
+         {800, 800},
+         Circle({400, 400}, 300),
+         0,
+         tracing::Mode::Edges,
+         0.5,
+         0.15,
+         1},
         {"star", {600, 600}, Star({300, 310}, 280, 120), 0, tracing::Mode::Outline, 0.5, 0.1, 1},
         {"two squares",
          {500, 500},

@@ -702,6 +702,42 @@ std::vector<cv::Point2d> Simplify(const TracedLine& traced, bool closed, double 
     return out;
 }
 
+// Where the change of brightness peaks across an edge pixel: the top of the parabola through
+// the strength at the pixel and at its two neighbours across the edge, whichever of the four
+// directions that is. A step between two pixels is marked on one of them, and its peak lies
+// half-way between them.
+cv::Point2f EdgePeak(const cv::Mat& strength, int x, int y) {
+    const float m = strength.at<float>(y, x);
+    float best = -1;
+    int sx = 0;
+    int sy = 0;
+    float before = 0;
+    float after = 0;
+    for (const auto& [dx, dy] : {std::pair{1, 0}, {0, 1}, {1, 1}, {1, -1}}) {
+        if (x - dx < 0 || x + dx >= strength.cols || y - std::abs(dy) < 0 ||
+            y + std::abs(dy) >= strength.rows) {
+            continue;
+        }
+        const float b = strength.at<float>(y - dy, x - dx);
+        const float a = strength.at<float>(y + dy, x + dx);
+        // Across the edge the strength falls off most steeply on the lower side.
+        const float fall = 2 * m - a - b;
+        if (fall > best) {
+            best = fall;
+            sx = dx;
+            sy = dy;
+            before = b;
+            after = a;
+        }
+    }
+    if (best <= 0) {
+        return {float(x), float(y)};
+    }
+    const float offset =
+        std::clamp(0.5f * (before - after) / (before - 2 * m + after), -0.5f, 0.5f);
+    return {float(x) + offset * float(sx), float(y) + offset * float(sy)};
+}
+
 }  // namespace
 
 struct Picture::Data {
@@ -716,7 +752,8 @@ struct Picture::Data {
 
     cv::Rect inner() const { return {1, 1, grey[0].cols - 2, grey[0].rows - 2}; }
     model::PathPoint Unit(double u, double v) const {
-        // Working pixel u covers [u - 0.5, u + 0.5); surface pixel p shows what lies at p + 0.5.
+        // Working pixel u covers [u - 0.5, u + 0.5); surface pixel p shows what lies at
+        // p + 0.5.
         const double x = area.x() + (u + 0.5) * sx - 0.5;
         const double y = area.y() + (v + 0.5) * sy - 0.5;
         return {(x - model::kCentrePixel) * model::kUnitsPerPixel,
@@ -880,8 +917,14 @@ std::vector<model::Path> Picture::Trace(const Options& o) const {
 
     const cv::Mat inner = grey(d.inner()).clone();
     cv::Mat binary;
+    cv::Mat strength;  // of the change of brightness, for the edges
     if (o.mode == Mode::Edges) {
         cv::Canny(inner, binary, t * 0.5, t, 3, true);
+        cv::Mat gx;
+        cv::Mat gy;
+        cv::Sobel(inner, gx, CV_32F, 1, 0, 3);
+        cv::Sobel(inner, gy, CV_32F, 0, 1, 3);
+        cv::magnitude(gx, gy, strength);
     } else {
         cv::compare(inner, t, binary, o.invert ? cv::CMP_GT : cv::CMP_LT);
     }
@@ -894,9 +937,16 @@ std::vector<model::Path> Picture::Trace(const Options& o) const {
         TracedLine line;
         line.points.reserve(c.pixels.size());
         for (int i : c.pixels) {
-            line.points.emplace_back(float(i % grid.width - 1), float(i / grid.width - 1));
+            const int x = i % grid.width - 1;
+            const int y = i / grid.width - 1;
+            if (strength.empty()) {
+                line.points.emplace_back(float(x), float(y));
+                line.loose.push_back(Loose::Around);
+            } else {
+                line.points.push_back(EdgePeak(strength, x, y));
+                line.loose.push_back(Loose::None);
+            }
         }
-        line.loose.assign(line.points.size(), Loose::Around);
         add(line, c.closed);
     }
     return paths;
