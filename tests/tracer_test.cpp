@@ -120,6 +120,16 @@ double Nearest(const std::vector<QPointF>& points, QPointF to) {
     return nearest;
 }
 
+// Draws shapes filled with `colour` and no outline, smooth-edged unless `smooth` is false.
+void Fill(QImage& image, QColor colour, const std::function<void(QPainter&)>& draw,
+          bool smooth = true) {
+    QPainter p(&image);
+    p.setRenderHint(QPainter::Antialiasing, smooth);
+    p.setPen(Qt::NoPen);
+    p.setBrush(colour);
+    draw(p);
+}
+
 QImage Draw(const Row& r) {
     QImage image(r.size, QImage::Format_ARGB32);
     image.fill(r.keyedOut ? Qt::transparent : Qt::white);
@@ -282,13 +292,7 @@ TEST(Tracer, OutlineHasNoBiasOnEitherSideOfAShape) {
         SCOPED_TRACE(r.name);
         QImage image(386, 386, QImage::Format_ARGB32);
         image.fill(r.back);
-        {
-            QPainter p(&image);
-            p.setRenderHint(QPainter::Antialiasing);
-            p.setPen(Qt::NoPen);
-            p.setBrush(r.disc);
-            p.drawEllipse(centre, radius, radius);
-        }
+        Fill(image, r.disc, [&](QPainter& p) { p.drawEllipse(centre, radius, radius); });
         double sum = 0;
         double signedSum = 0;
         double worst = 0;
@@ -343,13 +347,9 @@ TEST(Tracer, SlantedSidesHaveNoStaircaseAndCornersStaySquare) {
         }
         QImage image(386, 386, QImage::Format_ARGB32);
         image.fill(Qt::white);
-        {
-            QPainter p(&image);
-            p.setRenderHint(QPainter::Antialiasing, r.smooth);
-            p.setPen(Qt::NoPen);
-            p.setBrush(Qt::black);
-            p.drawPolygon(corners.data(), int(corners.size()));
-        }
+        Fill(
+            image, Qt::black,
+            [&](QPainter& p) { p.drawPolygon(corners.data(), int(corners.size())); }, r.smooth);
         const OneToOne t = TraceOneToOne(image);
         ASSERT_EQ(t.paths.size(), 1u);
         EXPECT_TRUE(t.paths[0].closed);
@@ -411,15 +411,11 @@ TEST(Tracer, MinimumLengthIsCountedInThePicturesPixels) {
         SCOPED_TRACE(r.diameter);
         QImage image(1000, 1000, QImage::Format_ARGB32);
         image.fill(Qt::white);
-        {
-            QPainter p(&image);
-            p.setRenderHint(QPainter::Antialiasing);
-            p.setPen(Qt::NoPen);
-            p.setBrush(Qt::black);
+        Fill(image, Qt::black, [&](QPainter& p) {
             for (int k = 0; k < 5; ++k) {
                 p.drawEllipse(QPointF(150 + k * 170, 500), r.diameter / 2, r.diameter / 2);
             }
-        }
+        });
         const tracing::Picture picture(image, QRect(0, 4, 394, 394));
         tracing::Options o;
         o.threshold = 128;
