@@ -78,12 +78,12 @@ class Parser {
         QStringLiteral("invert"), QStringLiteral("Trace the regions lighter than the threshold.")};
     const QCommandLineOption minLength{
         QStringLiteral("min-length"),
-        QStringLiteral("Shorter traced lines are left out, pixels (default 8)."),
+        QStringLiteral("Shorter traced lines are left out, pixels of the picture (default 8)."),
         QStringLiteral("n")};
     const QCommandLineOption tolerance{
         QStringLiteral("tolerance"),
-        QStringLiteral("How far a simplified traced line may leave the traced one, pixels "
-                       "(default 0.5)."),
+        QStringLiteral("How far a simplified traced line may leave the traced one, surface "
+                       "pixels (default 0.5)."),
         QStringLiteral("x")};
     const QCommandLineOption smoothing{QStringLiteral("smoothing"),
                                        QStringLiteral("Blur before tracing, pixels (default 0)."),

@@ -87,11 +87,12 @@ TEST(TraceCommand, OkPutsTheOutlineInPlaceAndUndoBringsTheOldContourBack) {
         EXPECT_TRUE(w.editor.underlay().visible());
         EXPECT_TRUE(w.form.button(QStringLiteral("SpeedButtonPictureON"))->isDown());
         EXPECT_EQ(Window::child<QSpinBox>(d, "TraceSpacing")->value(), 10);
-        // The preview, drawn through pixel centres, lies on the square's edge.
+        // The preview, drawn through pixel centres, lies on the square's edge: the traced
+        // outline is where the pixels change, not through the centres of the edge pixels.
         const QPolygonF& preview = w.form.surface()->overlay();
         ASSERT_GT(preview.size(), 4);
         for (const QPointF& p : preview) {
-            EXPECT_LE(OffTheSquare(p.x() - 0.5, p.y() - 0.5), 1.0);
+            EXPECT_LE(OffTheSquare(p.x() - 0.5, p.y() - 0.5), 0.01);
         }
         EXPECT_EQ(w.contour.State.PointCount, 5);  // nothing written before OK
         QTest::keyClick(&d, Qt::Key_Return);
@@ -104,7 +105,7 @@ TEST(TraceCommand, OkPutsTheOutlineInPlaceAndUndoBringsTheOldContourBack) {
     for (int i = 0; i < n; ++i) {
         const double x = ToPixel(w.contour.Buffer[std::size_t(2 * i)]);
         const double y = ToPixel(w.contour.Buffer[std::size_t(2 * i + 1)]);
-        EXPECT_LE(OffTheSquare(x, y), 1.0) << i;
+        EXPECT_LE(OffTheSquare(x, y), 0.01) << i;
         if (i > 0) {
             EXPECT_LE(std::hypot(x - ToPixel(w.contour.Buffer[std::size_t(2 * i - 2)]),
                                  y - ToPixel(w.contour.Buffer[std::size_t(2 * i - 1)])),
