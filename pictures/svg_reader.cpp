@@ -271,6 +271,7 @@ SvgDrawing ReadSvg(const QByteArray& bytes) {
     const QPointF offset((kSurfaceSpan - area.width() * k) / 2,
                          (kSurfaceSpan - area.height() * k) / 2);
     target = QRectF(offset + target.topLeft() * k, target.size() * k);
+    result.page = QRectF(offset, area * k);
 
     RecordingDevice device;
     {

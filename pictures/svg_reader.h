@@ -10,6 +10,7 @@
 #pragma once
 
 #include <QByteArray>
+#include <QRectF>
 #include <QString>
 #include <vector>
 
@@ -27,6 +28,7 @@ inline constexpr size_t kMaxSvgPoints = 1'000'000;
 struct SvgDrawing {
     std::vector<model::Path> paths;  // in contour units, on the surface
     double lengthPixels = 0;         // the paths' total length
+    QRectF page;                     // where the document's area lies on the surface, pixels
     int textLeftOut = 0;             // texts painted other than as glyph outlines
     QString error;                   // why the file gives no drawing
     bool ok() const { return error.isEmpty(); }
