@@ -256,22 +256,29 @@ JoinedContour JoinPaths(const std::vector<Path>& paths, int spacingPixels, std::
 }
 
 int SmallestFittingSpacing(const std::vector<Path>& paths, int from) {
-    // Fewer points are needed the wider the spacing, so the widest is tried first and the
-    // smallest that fits is then found by halving.
-    int lo = std::max(1, from);
-    int hi = 30;
-    if (lo > hi || !JoinPaths(paths, hi).fits()) {
-        return 0;
-    }
-    while (lo < hi) {
-        const int mid = (lo + hi) / 2;
-        if (JoinPaths(paths, mid).fits()) {
-            hi = mid;
-        } else {
-            lo = mid + 1;
+    // The points needed do not always fall as the spacing grows: a wider spacing looks for
+    // corners farther along a path, so a gentle bend can become a corner that splits a run,
+    // and the resampled points move the entries and so the order of the paths. So every
+    // spacing is tried, the smallest first. A join needs at least a point per path and one
+    // per spacing of its length; a spacing at which that alone is too many is passed over
+    // without one.
+    double length = 0;
+    for (const Path& p : paths) {
+        for (std::size_t i = 1; i < p.points.size(); ++i) {
+            length += Distance(p.points[i - 1], p.points[i]);
+        }
+        if (p.closed && p.points.size() > 2) {
+            length += Distance(p.points.back(), p.points.front());
         }
     }
-    return hi;
+    for (int spacing = std::max(1, from); spacing <= kMaxOfferedSpacing; ++spacing) {
+        const double atLeast =
+            double(paths.size()) + length / (double(spacing) * kUnitsPerPixel) - 1e-6;
+        if (atLeast <= double(kMaxContourPoints) && JoinPaths(paths, spacing).fits()) {
+            return spacing;
+        }
+    }
+    return 0;
 }
 
 }  // namespace model

@@ -47,7 +47,12 @@ std::vector<PathPoint> ResamplePath(const Path& path, double spacing);
 JoinedContour JoinPaths(const std::vector<Path>& paths, int spacingPixels,
                         std::size_t limit = kMaxContourPoints);
 
-// The smallest spacing from `from` to 30 pixels at which the join fits, or 0 if none does.
+// The widest spacing offered when a join does not fit, pixels.
+inline constexpr int kMaxOfferedSpacing = 30;
+
+// The smallest spacing from `from` to kMaxOfferedSpacing pixels at which the join fits, or 0
+// if none does. Each spacing is tried in turn: the points needed may rise again as the
+// spacing grows.
 int SmallestFittingSpacing(const std::vector<Path>& paths, int from);
 
 }  // namespace model
