@@ -4,7 +4,7 @@
 // for a spacing that does). scripts/clipart_figures.sh takes the median and 95th percentile
 // over the files.
 //
-//   clipart_bench --benchmark_min_time=0.05 --benchmark_format=json
+//   clipart_bench [--all-lines] [--whole-page] --benchmark_min_time=0.05 --benchmark_format=json
 #include <benchmark/benchmark.h>
 
 #include <QGuiApplication>
@@ -16,10 +16,10 @@
 
 namespace {
 
-void ImportFile(benchmark::State& state, const QString& name) {
+void ImportFile(benchmark::State& state, const QString& name, pictures::SvgOptions options) {
     size_t points = 0;
     for (auto _ : state) {
-        const formats::Import in = formats::ImportSvgFile(name, 15);
+        const formats::Import in = formats::ImportSvgFile(name, 15, options);
         points = in.points.size();
         benchmark::DoNotOptimize(points);
     }
@@ -29,7 +29,8 @@ void ImportFile(benchmark::State& state, const QString& name) {
 }  // namespace
 
 int main(int argc, char** argv) {
-    return bench::RunInQt<QGuiApplication>(argc, argv, [](QGuiApplication&) {
+    const pictures::SvgOptions options = bench::ClipArtOptions(argc, argv);
+    return bench::RunInQt<QGuiApplication>(argc, argv, [options](QGuiApplication&) {
         const QStringList sample = bench::ClipArtSample();
         if (sample.isEmpty()) {
             std::fprintf(stderr, "no clip art in %s: install openclipart-svg\n",
@@ -38,7 +39,7 @@ int main(int argc, char** argv) {
         for (const QString& name : sample) {
             const QString shown = name.mid(bench::kClipArtRoot.size() + 1);
             benchmark::RegisterBenchmark(qPrintable(QStringLiteral("ImportClipArt/") + shown),
-                                         ImportFile, name)
+                                         ImportFile, name, options)
                 ->Unit(benchmark::kMillisecond);
         }
     });

@@ -11,7 +11,9 @@
 //
 // One line per file, tab-separated, then the medians. scripts/clipart_figures.sh runs it.
 //
-//   clipart_figures [--keep DIR]     DIR receives each render and the lines drawn over it
+//   clipart_figures [--all-lines] [--whole-page] [--keep DIR]
+//
+// --keep DIR saves each render with the imported lines drawn over it in magenta.
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
@@ -153,6 +155,7 @@ int main(int argc, char** argv) {
             keep = QString::fromLocal8Bit(argv[i + 1]);
         }
     }
+    const pictures::SvgOptions options = bench::ClipArtOptions(argc, argv);
     const QStringList sample = bench::ClipArtSample();
     if (sample.isEmpty()) {
         std::fprintf(stderr, "no clip art in %s: install openclipart-svg\n",
@@ -167,7 +170,7 @@ int main(int argc, char** argv) {
     for (const QString& name : sample) {
         QFile f(name);
         f.open(QIODevice::ReadOnly);
-        const pictures::SvgDrawing d = pictures::ReadSvg(f.readAll());
+        const pictures::SvgDrawing d = pictures::ReadSvg(f.readAll(), options);
         const QString shown = name.mid(bench::kClipArtRoot.size() + 1);
         if (!d.ok() || d.paths.empty()) {
             ++unread;

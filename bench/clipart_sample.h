@@ -12,6 +12,9 @@
 #include <QString>
 #include <QStringList>
 #include <algorithm>
+#include <cstring>
+
+#include "pictures/svg_reader.h"
 
 namespace bench {
 
@@ -45,6 +48,16 @@ inline QStringList ClipArtSample(int count = 300) {
         sample << distinct[i];
     }
     return sample;
+}
+
+// The import's options as the programs' arguments change them: --all-lines, --whole-page.
+inline pictures::SvgOptions ClipArtOptions(int argc, char** argv) {
+    pictures::SvgOptions options;
+    for (int i = 1; i < argc; ++i) {
+        options.visibleOnly = options.visibleOnly && std::strcmp(argv[i], "--all-lines") != 0;
+        options.wholePage = options.wholePage || std::strcmp(argv[i], "--whole-page") == 0;
+    }
+    return options;
 }
 
 }  // namespace bench

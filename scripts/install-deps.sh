@@ -14,6 +14,7 @@ packages=(
   clang libclang-rt-14-dev
   xdotool imagemagick python3
   desktop-file-utils appstream shared-mime-info dpkg-dev file
+  openclipart-svg
 )
 
 missing=()
