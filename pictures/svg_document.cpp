@@ -155,6 +155,9 @@ AspectRatio RootAspectRatio(const Element& root) {
     return a;
 }
 
+// Elements nested deeper than this: Qt SVG refuses such a document too.
+constexpr size_t kMaxDepth = 2048;
+
 // Reads the document into a tree; says whether Qt SVG may read the file as it is.
 bool Read(const QByteArray& file, Tree& tree, bool& unchanged) {
     QXmlStreamReader xml(file);
@@ -187,6 +190,9 @@ bool Read(const QByteArray& file, Tree& tree, bool& unchanged) {
                 }
                 tree.elements.push_back(std::move(e));
                 open.push_back(index);
+                if (open.size() > kMaxDepth) {
+                    return false;
+                }
                 break;
             }
             case QXmlStreamReader::EndElement:

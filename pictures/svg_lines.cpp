@@ -20,6 +20,13 @@ constexpr int kCoverScale = 2;      // raster pixels per surface pixel
 constexpr double kCoverStep = 0.5;  // pixels between the points of a line looked at
 constexpr double kShortest = 1.0;   // pixels: a shorter piece left between covers is dropped
 constexpr double kFitSlack = 0.5;   // pixels the fitted bounds may be off
+// Edges of clip regions met by segments of lines, at most: a bound on the time a drawing of
+// detailed clips with many lines in them takes.
+constexpr double kMaxClipWork = 1e8;
+// Pixels of lines, at most, looked at for what hides them. A longer drawing needs more points
+// than a contour holds even at the widest spacing offered (2041 points 30 pixels apart are
+// about 61,000 pixels), so it is left whole.
+constexpr double kMaxCoveredLength = 2e6;
 
 double Distance(QPointF a, QPointF b) {
     const double dx = b.x() - a.x();
@@ -154,6 +161,7 @@ struct Area {
     std::vector<std::vector<QPointF>> rings;
     bool evenOdd = false;
     QRectF bounds;
+    size_t edges = 0;
 };
 
 bool InArea(const Area& a, QPointF p) {
@@ -296,6 +304,7 @@ class Clipping {
         const QPolygonF page = f.map(QPolygonF(painted.page));
         page_.rings.push_back({page[0], page[1], page[2], page[3]});
         page_.bounds = page.boundingRect();
+        page_.edges = 4;
         regions_.resize(painted.regions.size());
         for (size_t r = 0; r < painted.regions.size(); ++r) {
             for (const QPainterPath& part : painted.regions[r].parts) {
@@ -305,6 +314,7 @@ class Clipping {
                 area.evenOdd = part.fillRule() == Qt::OddEvenFill;
                 for (Line& ring : rings) {
                     area.bounds |= BoundsOf(ring.points);
+                    area.edges += ring.points.size();
                     area.rings.push_back(std::move(ring.points));
                 }
                 regions_[r].push_back(std::move(area));
@@ -313,12 +323,12 @@ class Clipping {
     }
 
     // The parts of the line inside the page and the region `innermost` with those it lies in.
-    void cut(const Line& line, const Painted& painted, int innermost,
-             std::vector<Line>& out) const {
+    // False when the clips have taken too long.
+    bool cut(const Line& line, const Painted& painted, int innermost, std::vector<Line>& out) {
         std::vector<const std::vector<Area>*> chain;
         for (int r = innermost; r >= 0; r = painted.regions[size_t(r)].parent) {
             if (regions_[size_t(r)].empty()) {
-                return;  // an empty clip path shows nothing
+                return true;  // an empty clip path shows nothing
             }
             chain.push_back(&regions_[size_t(r)]);
         }
@@ -327,7 +337,18 @@ class Clipping {
         if (chain.empty() && page.contains(bounds.topLeft()) &&
             page.contains(bounds.bottomRight())) {
             out.push_back(line);
-            return;
+            return true;
+        }
+        // Each segment meets each edge twice: for its crossings, and for the middles between.
+        double edges = 4;
+        for (const std::vector<Area>* region : chain) {
+            for (const Area& area : *region) {
+                edges += area.bounds.intersects(bounds) ? double(area.edges) : 0.0;
+            }
+        }
+        work_ += 2 * edges * double(line.points.size());
+        if (work_ > kMaxClipWork) {
+            return false;
         }
         const auto breaks = [&](QPointF a, QPointF b, std::vector<double>& ts) {
             Crossings(page_, a, b, ts);
@@ -350,11 +371,13 @@ class Clipping {
             return true;
         };
         Keep(line, breaks, inside, 0.0, out);
+        return true;
     }
 
   private:
     Area page_;
     std::vector<std::vector<Area>> regions_;
+    double work_ = 0;
 };
 
 // The surface at kCoverScale, each pixel holding 1 + the index of the last shape whose opaque
@@ -398,8 +421,8 @@ class Cover {
 
     // Whether a shape painted after shape `layer` covers the point or touches it.
     bool hidden(QPointF p, size_t layer) const {
-        const int x = int(std::floor(p.x() * kCoverScale));
-        const int y = int(std::floor(p.y() * kCoverScale));
+        const int x = int(std::floor(std::clamp(p.x() * kCoverScale, -2.0, image_.width() + 1.0)));
+        const int y = int(std::floor(std::clamp(p.y() * kCoverScale, -2.0, image_.height() + 1.0)));
         const uint32_t own = uint32_t(layer + 1);
         for (int yy = std::max(0, y - 1); yy <= std::min(image_.height() - 1, y + 1); ++yy) {
             const auto* row = reinterpret_cast<const QRgb*>(image_.constScanLine(yy));
@@ -421,9 +444,10 @@ struct Piece {
     size_t layer = 0;  // the shape it is a line of
 };
 
-// The line shapes placed by `f` and cut at the page and their clips. False when too complex.
-bool Cut(const Painted& painted, const QTransform& f, size_t budget, std::vector<Piece>& pieces) {
-    const Clipping clipping(painted, f, budget);
+// The line shapes placed by `f` and cut at the page and their clips.
+Complexity Cut(const Painted& painted, const QTransform& f, size_t budget,
+               std::vector<Piece>& pieces) {
+    Clipping clipping(painted, f, budget);
     std::vector<Line> flat;
     std::vector<Line> kept;
     for (size_t i = 0; i < painted.shapes.size(); ++i) {
@@ -433,17 +457,19 @@ bool Cut(const Painted& painted, const QTransform& f, size_t budget, std::vector
         }
         flat.clear();
         if (!Flatten(shape.path, f, shape.closes, flat, budget)) {
-            return false;
+            return Complexity::TooManyPoints;
         }
         kept.clear();
         for (const Line& line : flat) {
-            clipping.cut(line, painted, shape.region, kept);
+            if (!clipping.cut(line, painted, shape.region, kept)) {
+                return Complexity::TooDetailedClips;
+            }
         }
         for (Line& line : kept) {
             pieces.push_back({std::move(line), i});
         }
     }
-    return true;
+    return Complexity::Fine;
 }
 
 // The bounds of what the line shapes may show: each one's own within the page and its clips.
@@ -482,8 +508,8 @@ Lines DrawnLines(const Painted& painted, bool visibleOnly, bool wholePage, size_
         f = Fit(estimate);
     }
     std::vector<Piece> pieces;
-    if (!Cut(painted, f, maxPoints, pieces)) {
-        result.tooComplex = true;
+    result.complexity = Cut(painted, f, maxPoints, pieces);
+    if (result.complexity != Complexity::Fine) {
         return result;
     }
     if (!wholePage && !pieces.empty()) {
@@ -500,8 +526,8 @@ Lines DrawnLines(const Painted& painted, bool visibleOnly, bool wholePage, size_
             std::abs(again.dy()) > kFitSlack) {
             f = f * again;
             pieces.clear();
-            if (!Cut(painted, f, maxPoints, pieces)) {
-                result.tooComplex = true;
+            result.complexity = Cut(painted, f, maxPoints, pieces);
+            if (result.complexity != Complexity::Fine) {
                 return result;
             }
         }
@@ -516,7 +542,14 @@ Lines DrawnLines(const Painted& painted, bool visibleOnly, bool wholePage, size_
             anyHides = true;
         }
     }
-    if (!visibleOnly || !anyHides) {
+    double length = 0;
+    for (const Piece& piece : pieces) {
+        const std::vector<QPointF>& pts = piece.line.points;
+        for (size_t i = 1; i < pts.size(); ++i) {
+            length += Distance(pts[i - 1], pts[i]);
+        }
+    }
+    if (!visibleOnly || !anyHides || length > kMaxCoveredLength) {
         for (Piece& piece : pieces) {
             result.lines.push_back(std::move(piece.line));
         }

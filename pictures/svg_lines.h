@@ -45,14 +45,21 @@ struct Line {
     bool closed = false;          // the last point joins the first
 };
 
+enum class Complexity {
+    Fine,
+    TooManyPoints,     // more than maxPoints
+    TooDetailedClips,  // cutting the lines at the clips would take too long
+};
+
 struct Lines {
     std::vector<Line> lines;
-    QRectF page;              // the page on the surface
-    bool tooComplex = false;  // more points than maxPoints
+    QRectF page;  // the page on the surface
+    Complexity complexity = Complexity::Fine;
 };
 
 // The lines on the surface. The drawing's bounds are fitted into the surface, or with
-// `wholePage` the page is.
+// `wholePage` the page is. A drawing of more than two million pixels of lines is left whole,
+// hidden or not: no contour could hold it.
 Lines DrawnLines(const Painted& painted, bool visibleOnly, bool wholePage, size_t maxPoints);
 
 }  // namespace pictures::svg

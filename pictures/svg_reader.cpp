@@ -75,7 +75,7 @@ class RecordingEngine : public QPaintEngine {
     void drawPath(const QPainterPath& path) override {
         if (path.elementCount() == 2 && path.elementAt(0).x == svg::kMarkX &&
             path.elementAt(1).x == svg::kMarkX) {
-            mark(Mark(int(path.elementAt(0).y)), int(path.elementAt(1).y));
+            mark(path.elementAt(0).y, path.elementAt(1).y);
             return;
         }
         const QPainter* p = painter();
@@ -119,6 +119,7 @@ class RecordingEngine : public QPaintEngine {
         if (mode != PolylineMode) {
             path.closeSubpath();
         }
+        path.setFillRule(mode == WindingMode ? Qt::WindingFill : Qt::OddEvenFill);
         drawPath(path);
     }
     // Pictures and dots are not contour lines.
@@ -146,10 +147,15 @@ class RecordingEngine : public QPaintEngine {
 
     bool clipping() const { return !frames_.empty() && frames_.back().clipping; }
 
-    void mark(Mark kind, int number) {
-        if (number < 0 || size_t(number) >= clips_.size()) {
+    // A mark's kind and number as its path gives them; a file's own path that looks like a
+    // mark may give anything.
+    void mark(double kindGiven, double numberGiven) {
+        if (!(numberGiven >= 0 && numberGiven < double(clips_.size())) ||
+            !(kindGiven >= 1 && kindGiven <= 3)) {
             return;
         }
+        const Mark kind = Mark(int(kindGiven));
+        const int number = int(numberGiven);
         // A mark repeats when a style sheet gives marks a stroke too; shapes of a clip path
         // are not clipped again.
         const bool open = std::any_of(frames_.begin(), frames_.end(),
@@ -336,8 +342,12 @@ SvgDrawing ReadSvg(const QByteArray& bytes, const SvgOptions& options) {
     e.painted.page = QRectF(offset, area * k);
     const svg::Lines lines =
         svg::DrawnLines(e.painted, options.visibleOnly, options.wholePage, kMaxSvgPoints);
-    if (lines.tooComplex) {
+    if (lines.complexity == svg::Complexity::TooManyPoints) {
         result.error = QStringLiteral("рисунок слишком сложен: больше %1 точек").arg(kMaxSvgPoints);
+        return result;
+    }
+    if (lines.complexity == svg::Complexity::TooDetailedClips) {
+        result.error = QStringLiteral("рисунок слишком сложен: слишком подробны его обрезки");
         return result;
     }
     result.page = lines.page;
