@@ -10,16 +10,17 @@
 #include "convert/conversion.h"
 #include "editor/settings.h"
 #include "formats/kinds.h"
+#include "formats/text.h"
 
 namespace convert {
 
 namespace {
 
 constexpr const char* kWindowlessOptions[] = {
-    "--convert", "--to",         "--as",         "--ilda-format", "--frame",
-    "--spacing", "--all-lines",  "--whole-page", "--trace",       "--threshold",
-    "--invert",  "--min-length", "--tolerance",  "--smoothing",   "--help",
-    "-h",        "-?",           "--help-all",   "--version",     "-v"};
+    "--convert",   "--to",         "--as",       "--ilda-format", "--frame",  "--spacing",
+    "--all-lines", "--whole-page", "--trace",    "--threshold",   "--invert", "--min-length",
+    "--tolerance", "--smoothing",  "--text",     "--font",        "--height", "--help",
+    "-h",          "-?",           "--help-all", "--version",     "-v"};
 
 // The tracing modes by their names on the command line, in the dialog's order.
 constexpr const char* kTraceModes[] = {"outline", "edges", "centre"};
@@ -95,6 +96,21 @@ class Parser {
     const QCommandLineOption smoothing{QStringLiteral("smoothing"),
                                        QStringLiteral("Blur before tracing, pixels (default 0)."),
                                        QStringLiteral("x")};
+    const QCommandLineOption text{
+        QStringLiteral("text"),
+        QStringLiteral("Write this text as laser lines to OUT, centred; \\n starts a line."),
+        QStringLiteral("text")};
+    const QCommandLineOption font{
+        QStringLiteral("font"),
+        QStringLiteral("Font of --text: a Hershey font (futural, cyrillic, ...) or a system font "
+                       "(default %1).")
+            .arg(QString::fromLatin1(formats::kDefaultTextFont)),
+        QStringLiteral("name")};
+    const QCommandLineOption height{
+        QStringLiteral("height"),
+        QStringLiteral("Height of the capitals of --text, 4 to 384 pixels (default %1).")
+            .arg(formats::TextOptions{}.height),
+        QStringLiteral("n")};
 
     Parser() {
         parser.setApplicationDescription(QStringLiteral(
@@ -109,13 +125,14 @@ class Parser {
             "      [--all-lines] [--whole-page]\n"
             "  quorinimage --convert PICTURE OUT --trace [outline|edges|centre]\n"
             "      [--threshold N] [--invert] [--min-length N] [--tolerance X]\n"
+            "  quorinimage --convert --text TEXT OUT [--font NAME] [--height N] [--spacing N]\n"
             "  quorinimage --convert IN... --to DIR --as ilz|plz|ild|svg\n"
             "The kinds are chosen by the extension (a file of none by its first bytes): IN any\n"
             "the editor opens, OUT .ilz, .plz, .ild or .svg. An input is never overwritten.\n"
             "Exit status: 0 done, 1 a file could not be read or written (or an SVG or traced\n"
             "picture needs a wider --spacing, which is named), 2 a usage error."));
         parser.addOptions({convert, to, as, ildaFormat, frame, spacing, allLines, wholePage, trace,
-                           threshold, invert, minLength, tolerance, smoothing});
+                           threshold, invert, minLength, tolerance, smoothing, text, font, height});
         parser.addPositionalArgument(
             QStringLiteral("file"),
             QStringLiteral("The file to open; with --convert, the files to convert."),
@@ -204,6 +221,45 @@ int ConvertOne(const Parser& p, const Options& options, QTextStream& err) {
     }
     QStringList problems;
     const bool done = ConvertFile(in, out, options, problems);
+    Print(err, problems);
+    return done ? kExitDone : kExitFileProblem;
+}
+
+// --convert --text TEXT OUT: the text as a contour of its own.
+int ConvertTextOption(const Parser& p, const Options& options, QTextStream& err) {
+    const QStringList files = p.parser.positionalArguments();
+    if (p.parser.isSet(p.to) || p.parser.isSet(p.trace) || files.size() != 1) {
+        return UsageError(err, QStringLiteral("--text writes one OUT file: --convert --text TEXT "
+                                              "OUT"));
+    }
+    const formats::KindInfo* to = formats::KindOfName(files[0]);
+    if (to == nullptr || !to->contourOut) {
+        return UsageError(err, QStringLiteral("cannot write '%1': the output must end in %2")
+                                   .arg(files[0], WritableList(QStringLiteral("."))));
+    }
+    formats::TextOptions text;
+    // "\n" in the argument starts a new line, as a shell cannot easily pass one.
+    text.text = p.parser.value(p.text).replace(QStringLiteral("\\n"), QStringLiteral("\n"));
+    const QString fontName = p.parser.isSet(p.font)
+                                 ? p.parser.value(p.font)
+                                 : QString::fromLatin1(formats::kDefaultTextFont);
+    const std::optional<formats::TextFont> font = formats::FindTextFont(fontName);
+    if (!font) {
+        return UsageError(err, QStringLiteral("--font: no font '%1' (a Hershey font such as "
+                                              "futural or cyrillic, or a system font)")
+                                   .arg(fontName));
+    }
+    text.font = *font;
+    if (p.parser.isSet(p.height)) {
+        bool number = false;
+        text.height = p.parser.value(p.height).toDouble(&number);
+        if (!number || !(text.height >= 4 && text.height <= 384)) {
+            return UsageError(err, QStringLiteral("--height takes 4 to 384 pixels, not '%1'")
+                                       .arg(p.parser.value(p.height)));
+        }
+    }
+    QStringList problems;
+    const bool done = ConvertText(text, files[0], options, problems);
     Print(err, problems);
     return done ? kExitDone : kExitFileProblem;
 }
@@ -349,6 +405,14 @@ int RunCommandLine(const QStringList& given, QTextStream& out, QTextStream& err)
     }
     if (const QString problem = TraceOptions(p, options); !problem.isEmpty()) {
         return UsageError(err, problem);
+    }
+    if (p.parser.isSet(p.text)) {
+        return ConvertTextOption(p, options, err);
+    }
+    for (const QCommandLineOption* o : {&p.font, &p.height}) {
+        if (p.parser.isSet(*o)) {
+            return UsageError(err, QStringLiteral("--%1 goes with --text").arg(o->names().front()));
+        }
     }
     return p.parser.isSet(p.to) ? ConvertBatch(p, options, out, err) : ConvertOne(p, options, err);
 }

@@ -1,6 +1,7 @@
 #include "convert/conversion.h"
 
 #include <QFileInfo>
+#include <functional>
 #include <memory>
 
 #include "editor/editor.h"
@@ -40,12 +41,22 @@ bool Take(formats::Import in, model::Contour& contour, QStringList& problems) {
     return true;
 }
 
+int Spacing(const Options& options) {
+    return options.spacing > 0 ? options.spacing : editor::EditorSettings{}.ScrollBarFriqPoints;
+}
+
+// Reports each text as a line "name: text".
+void Report(QStringList& problems, const QString& name, const QStringList& texts) {
+    for (const QString& text : texts) {
+        problems << name + QStringLiteral(": ") + text;
+    }
+}
+
 bool Read(const QString& name, const Options& options, model::Contour& contour,
           QStringList& problems) {
     // A file of no kind is tried as a contour file, as the editor's Open tries any file.
     const formats::KindInfo* kind = formats::KindOfFile(name);
-    const int spacing =
-        options.spacing > 0 ? options.spacing : editor::EditorSettings{}.ScrollBarFriqPoints;
+    const int spacing = Spacing(options);
     switch (kind != nullptr ? kind->kind : Kind::Contour) {
         case Kind::Contour: {
             const formats::ContourFileRead read = formats::ReadContourFile(name);
@@ -80,10 +91,11 @@ bool Read(const QString& name, const Options& options, model::Contour& contour,
                     "Картинка становится контуром только трассировкой (--trace).");
                 return false;
             }
-            return Take(formats::ImportTracedPicture(
-                            name, QSize(editor::kSurfaceWidth, editor::kSurfaceHeight),
-                            *options.trace, options.autoThreshold, spacing),
-                        contour, problems);
+            return Take(
+                formats::ImportTracedPicture(name, kind->picture,
+                                             QSize(editor::kSurfaceWidth, editor::kSurfaceHeight),
+                                             *options.trace, options.autoThreshold, spacing),
+                contour, problems);
     }
 }
 
@@ -117,40 +129,62 @@ bool Write(const QString& name, Kind kind, const Options& options, model::Contou
     return written.ok;
 }
 
+// Reads into a fresh contour, as an editor that has just started holds it, and writes it:
+// the problems of the read under `source`'s name, those of the write under the output's.
+bool ReadAndWrite(const QString& source,
+                  const std::function<bool(model::Contour&, QStringList&)>& read,
+                  const QString& out, Kind kind, const Options& options, QStringList& problems) {
+    auto contour = std::make_unique<model::Contour>();
+    contour->Reset();
+    QStringList texts;
+    const bool ok = read(*contour, texts);
+    Report(problems, source, texts);
+    if (!ok) {
+        return false;
+    }
+    texts.clear();
+    const bool written = Write(out, kind, options, *contour, texts);
+    Report(problems, out, texts);
+    return written;
+}
+
 }  // namespace
 
 bool ConvertFile(const QString& in, const QString& out, const Options& options,
                  QStringList& problems) {
-    const auto report = [&problems](const QString& file, const QStringList& texts) {
-        for (const QString& text : texts) {
-            problems << file + QStringLiteral(": ") + text;
-        }
-    };
     const formats::KindInfo* to = formats::KindOfName(out);
     if (to == nullptr || !to->contourOut) {
-        report(out, {formats::OtherFormatText()});
+        Report(problems, out, {formats::OtherFormatText()});
         return false;
     }
     const QFileInfo inInfo(in);
     const QFileInfo outInfo(out);
     if (inInfo.exists() && outInfo.exists() &&
         inInfo.canonicalFilePath() == outInfo.canonicalFilePath()) {
-        report(out, {QStringLiteral("Это исходный файл: он не перезаписывается.")});
+        Report(problems, out, {QStringLiteral("Это исходный файл: он не перезаписывается.")});
         return false;
     }
-    // A fresh contour, as an editor that has just started holds it.
-    auto contour = std::make_unique<model::Contour>();
-    contour->Reset();
-    QStringList texts;
-    const bool read = Read(in, options, *contour, texts);
-    report(in, texts);
-    if (!read) {
+    return ReadAndWrite(
+        in,
+        [&](model::Contour& contour, QStringList& texts) {
+            return Read(in, options, contour, texts);
+        },
+        out, to->kind, options, problems);
+}
+
+bool ConvertText(const formats::TextOptions& text, const QString& out, const Options& options,
+                 QStringList& problems) {
+    const formats::KindInfo* to = formats::KindOfName(out);
+    if (to == nullptr || !to->contourOut) {
+        Report(problems, out, {formats::OtherFormatText()});
         return false;
     }
-    texts.clear();
-    const bool written = Write(out, to->kind, options, *contour, texts);
-    report(out, texts);
-    return written;
+    return ReadAndWrite(
+        QStringLiteral("--text"),
+        [&](model::Contour& contour, QStringList& texts) {
+            return Take(formats::ImportText(text, Spacing(options)), contour, texts);
+        },
+        out, to->kind, options, problems);
 }
 
 }  // namespace convert

@@ -9,6 +9,7 @@
 #include <QStringList>
 #include <optional>
 
+#include "formats/text.h"
 #include "model/ilda.h"
 #include "pictures/svg_reader.h"
 #include "tracing/tracer.h"
@@ -28,6 +29,11 @@ struct Options {
 // Converts one file. Each problem is one line "file: text". False when the input could not be
 // read or the output not written; the output is never the input.
 bool ConvertFile(const QString& in, const QString& out, const Options& options,
+                 QStringList& problems);
+
+// Writes a text as a contour of its own (centred on the surface) to `out`. Each problem is
+// one line, "--text: text" for the text and "file: text" for the output.
+bool ConvertText(const formats::TextOptions& text, const QString& out, const Options& options,
                  QStringList& problems);
 
 }  // namespace convert

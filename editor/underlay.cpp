@@ -36,9 +36,10 @@ Underlay::Source Underlay::SourcePicture(QSize surface) const {
     return {sourceImage_.isNull() ? picture_ : sourceImage_, area_};
 }
 
-QString Underlay::Load(const QString& fileName, QSize area) {
+QString Underlay::Load(const QString& fileName, QSize area,
+                       std::optional<pictures::PictureKind> kind) {
     pictures::PictureSource source;
-    pictures::PictureResult r = pictures::LoadPicture(fileName, area, &source);
+    pictures::PictureResult r = pictures::LoadPicture(fileName, area, &source, kind);
     if (!r.ok()) {
         return r.error;
     }

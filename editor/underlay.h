@@ -24,9 +24,11 @@ class Underlay {
     const QImage& picture() const { return picture_; }
     QRect area() const { return area_; }
 
-    // Loads a picture file fitted into an area of the given size and installs it. On failure
-    // returns the loader's message and keeps the old picture.
-    QString Load(const QString& fileName, QSize area);
+    // Loads a picture file fitted into an area of the given size and installs it, read as
+    // `kind` when given, else by its extension. On failure returns the loader's message and
+    // keeps the old picture.
+    QString Load(const QString& fileName, QSize area,
+                 std::optional<pictures::PictureKind> kind = std::nullopt);
 
     // The picture at its own resolution, at most kSourceMaxSide pixels on its long side, and
     // the surface rectangle it is drawn in: what tracing works on. A picture installed

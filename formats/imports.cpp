@@ -15,15 +15,25 @@ Import Failure(const QString& text) {
     return in;
 }
 
-// The offer of the smallest spacing at which the paths fit, or the refusal when none does.
-Import SpacingOffer(const std::vector<model::Path>& paths, int spacing, int smallest,
-                    const QString& noneFits) {
+// The join at a spacing, left unbuilt when the paths' length alone needs more points than
+// the contour holds: resampling a long drawing finely would only fill memory.
+model::JoinedContour JoinIfItCanFit(const pictures::SvgDrawing& d, int spacing) {
+    if (d.lengthPixels / spacing > double(model::kMaxContourPoints)) {
+        return {};
+    }
+    return model::JoinPaths(d.paths, spacing);
+}
+
+}  // namespace
+
+Import SpacingOffer(const std::function<model::JoinedContour(int)>& joinAt, int spacing,
+                    int smallest, const QString& noneFits) {
     if (smallest == 0) {
         return Failure(noneFits);
     }
     const int limit = int(model::kMaxContourPoints);
     Import in;
-    in.points = model::JoinPaths(paths, smallest).points;
+    in.points = joinAt(smallest).points;
     in.question = QStringLiteral(
                       "При шаге пера %1 пикс. рисунку нужно больше %2 точек.\n"
                       "Импортировать с шагом %3 пикс., наименьшим, при котором он помещается?")
@@ -38,17 +48,6 @@ Import SpacingOffer(const std::vector<model::Path>& paths, int spacing, int smal
                      .arg(smallest);
     return in;
 }
-
-// The join at a spacing, left unbuilt when the paths' length alone needs more points than
-// the contour holds: resampling a long drawing finely would only fill memory.
-model::JoinedContour JoinIfItCanFit(const pictures::SvgDrawing& d, int spacing) {
-    if (d.lengthPixels / spacing > double(model::kMaxContourPoints)) {
-        return {};
-    }
-    return model::JoinPaths(d.paths, spacing);
-}
-
-}  // namespace
 
 Import ImportIldaFrame(const IldaShow& show, size_t index) {
     if (!show.error.isEmpty()) {
@@ -142,7 +141,7 @@ Import ImportSvgFile(const QString& name, int spacing, const pictures::SvgOption
     } else {
         const int smallest = model::SmallestFittingSpacing(drawing.paths, spacing + 1);
         in = SpacingOffer(
-            drawing.paths, spacing, smallest,
+            [&drawing](int s) { return model::JoinPaths(drawing.paths, s); }, spacing, smallest,
             QStringLiteral("Рисунок не помещается в контур из %1 точек даже при шаге 30 пикселей.")
                 .arg(limit));
         if (!in.error.isEmpty()) {
@@ -188,10 +187,10 @@ QString TraceWarning(const TraceResult& r) {
     return QStringLiteral("Не помещается даже при шаге 30: увеличьте мин. длину или допуск.");
 }
 
-Import ImportTracedPicture(const QString& name, QSize surface, tracing::Options options,
-                           bool autoThreshold, int spacing) {
+Import ImportTracedPicture(const QString& name, pictures::PictureKind kind, QSize surface,
+                           tracing::Options options, bool autoThreshold, int spacing) {
     pictures::PictureSource source;
-    const pictures::PictureResult loaded = pictures::LoadPicture(name, surface, &source);
+    const pictures::PictureResult loaded = pictures::LoadPicture(name, surface, &source, kind);
     if (!loaded.ok()) {
         return Failure(loaded.error);
     }
@@ -214,7 +213,8 @@ Import ImportTracedPicture(const QString& name, QSize surface, tracing::Options 
     if (r.contour.needed == 0 || r.fittingSpacing == 0) {
         return Failure(TraceWarning(r));
     }
-    return SpacingOffer(r.paths, spacing, r.fittingSpacing, TraceWarning(r));
+    return SpacingOffer([&r](int s) { return model::JoinPaths(r.paths, s); }, spacing,
+                        r.fittingSpacing, TraceWarning(r));
 }
 
 }  // namespace formats

@@ -6,10 +6,12 @@
 
 #include <QString>
 #include <QStringList>
+#include <functional>
 #include <vector>
 
 #include "formats/contour_files.h"
 #include "model/path_join.h"
+#include "pictures/picture_formats.h"
 #include "pictures/svg_reader.h"
 #include "tracing/tracer.h"
 
@@ -32,6 +34,11 @@ struct Import {
     QString dot;
 };
 
+// The offer of the smallest spacing at which a drawing fits, joined by `joinAt`; the refusal
+// `noneFits` when no spacing does (`smallest` is 0).
+Import SpacingOffer(const std::function<model::JoinedContour(int)>& joinAt, int spacing,
+                    int smallest, const QString& noneFits);
+
 // Frame `index` (from 0) of a show; a frame too long for the contour comes thinned, offered.
 Import ImportIldaFrame(const IldaShow& show, size_t index);
 
@@ -53,7 +60,7 @@ QString TraceWarning(const TraceResult& r);
 
 // A picture file traced as the tracing dialog traces the underlay: fitted into a surface of
 // the given size as the underlay is, with Otsu's threshold unless one is given.
-Import ImportTracedPicture(const QString& name, QSize surface, tracing::Options options,
-                           bool autoThreshold, int spacing);
+Import ImportTracedPicture(const QString& name, pictures::PictureKind kind, QSize surface,
+                           tracing::Options options, bool autoThreshold, int spacing);
 
 }  // namespace formats

@@ -42,6 +42,14 @@ void Contour::SetPoints(const std::vector<ContourPoint>& points) {
     State.PointCount = int32_t(points.size());
 }
 
+std::vector<ContourPoint> Contour::Points() const {
+    std::vector<ContourPoint> points;
+    for (int64_t i = 0; i < State.PointCount && ValidSlot(2 * i + 1); ++i) {
+        points.push_back({Slot(2 * i), Slot(2 * i + 1)});
+    }
+    return points;
+}
+
 void Contour::ToUndo() {
     State.UndoCount = State.PointCount;
     std::copy_n(Buffer.begin(), kUndoSlots, Undo.begin());

@@ -115,6 +115,8 @@ class Contour {
     // Makes the points the whole contour: points 0..n-1 and the count; the slots past the new
     // end keep what they hold. Points past the buffer are dropped.
     void SetPoints(const std::vector<ContourPoint>& points);
+    // Points 0..PointCount-1.
+    std::vector<ContourPoint> Points() const;
     // Surface position of point i without touching ReadPos.
     PixelPos PointPixel(int32_t i) const;
 

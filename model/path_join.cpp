@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 #include <limits>
+#include <optional>
 
 namespace model {
 
@@ -270,9 +271,13 @@ std::vector<PathPoint> ResamplePath(const Path& path, double spacing) {
 
 namespace {
 
-// The join; without `countAll` it stops as soon as more than `limit` points are needed.
+// Builds a join: the paths resampled, then taken one by one as `pick` chooses (the index of
+// one not taken yet, with its entry point, given the end so far), each jump filled as the pen
+// fills it. `before` are points already in the contour, kept as they are. Without `countAll`
+// it stops as soon as more than `limit` points are needed.
+template <typename Pick>
 JoinedContour Join(const std::vector<Path>& paths, int spacingPixels, std::size_t limit,
-                   bool countAll) {
+                   const std::vector<ContourPoint>& before, bool countAll, Pick&& pick) {
     JoinedContour result;
     const int64_t step = int64_t(std::max(1, spacingPixels)) * kUnitsPerPixel;
     std::vector<Resampled> rest;
@@ -290,17 +295,21 @@ JoinedContour Join(const std::vector<Path>& paths, int spacingPixels, std::size_
             result.points.push_back(p);
         }
     };
+    for (const ContourPoint& p : before) {
+        emit(p);
+    }
     PathPoint end{double(kMinUnit), double(kMinUnit)};
-    bool first = true;
-    Entries entries(rest);
+    if (!before.empty()) {
+        end = {double(before.back().x), double(before.back().y)};
+    }
+    bool first = before.empty();
     for (std::size_t joined = 0; joined < rest.size() && (countAll || result.needed <= limit);
          ++joined) {
-        const auto [bestPath, bestPoint] = entries.Nearest(end);
-        entries.Take(bestPath);
+        const auto [bestPath, bestPoint] = pick(rest, end);
         Resampled chosen = std::move(rest[bestPath]);
         std::vector<PathPoint>& pts = chosen.points;
         if (chosen.closed) {
-            // Enter at the nearest point and go round in the direction whose first step
+            // Enter at the chosen point and go round in the direction whose first step
             // turns least from the jump.
             pts.pop_back();
             const std::size_t n = pts.size();
@@ -345,19 +354,65 @@ JoinedContour Join(const std::vector<Path>& paths, int spacingPixels, std::size_
     return result;
 }
 
+// The entry of a path nearest `end`: an open path at either end, a closed one at any point.
+std::pair<std::size_t, double> NearestEntry(const Resampled& r, const PathPoint& end) {
+    const auto& pts = r.points;
+    std::size_t bestPoint = 0;
+    double best = std::numeric_limits<double>::infinity();
+    const auto consider = [&](std::size_t j) {
+        const double d = DistanceSquared(end, pts[j]);
+        if (d < best) {
+            best = d;
+            bestPoint = j;
+        }
+    };
+    if (r.closed) {
+        for (std::size_t j = 0; j + 1 < pts.size(); ++j) {
+            consider(j);
+        }
+    } else {
+        consider(0);
+        consider(pts.size() - 1);
+    }
+    return {bestPoint, best};
+}
+
+// The join of the paths each nearest the end so far (JoinPaths).
+JoinedContour JoinNearest(const std::vector<Path>& paths, int spacingPixels, std::size_t limit,
+                          bool countAll) {
+    std::optional<Entries> entries;
+    return Join(paths, spacingPixels, limit, {}, countAll,
+                [&entries](const std::vector<Resampled>& rest, const PathPoint& end) {
+                    if (!entries) {
+                        entries.emplace(rest);
+                    }
+                    const std::pair<std::size_t, std::size_t> chosen = entries->Nearest(end);
+                    entries->Take(chosen.first);
+                    return chosen;
+                });
+}
+
 }  // namespace
 
 JoinedContour JoinPaths(const std::vector<Path>& paths, int spacingPixels, std::size_t limit) {
-    return Join(paths, spacingPixels, limit, true);
+    return JoinNearest(paths, spacingPixels, limit, true);
+}
+
+JoinedContour JoinPathsInOrder(const std::vector<Path>& paths, int spacingPixels,
+                               const std::vector<ContourPoint>& before, std::size_t limit) {
+    // Always the next path in order, at its entry nearest the end so far.
+    return Join(
+        paths, spacingPixels, limit, before, true,
+        [next = std::size_t(0)](const std::vector<Resampled>& rest, const PathPoint& end) mutable {
+            const std::size_t i = next++;
+            return std::pair<std::size_t, std::size_t>{i, NearestEntry(rest[i], end).first};
+        });
 }
 
 int SmallestFittingSpacing(const std::vector<Path>& paths, int from) {
-    // The points needed do not always fall as the spacing grows: a wider spacing looks for
-    // corners farther along a path, so a gentle bend can become a corner that splits a run,
-    // and the resampled points move the entries and so the order of the paths. So every
-    // spacing is tried, the smallest first, each join left as soon as it needs too many. A
-    // join needs at least a point per path and one per spacing of its length; a spacing at
-    // which that alone is too many is passed over without one.
+    // A join needs at least a point per path and one per spacing of its length; a spacing at
+    // which that alone is too many is passed over without one, and each join is left as soon
+    // as it needs too many.
     double length = 0;
     for (const Path& p : paths) {
         for (std::size_t i = 1; i < p.points.size(); ++i) {
@@ -367,11 +422,23 @@ int SmallestFittingSpacing(const std::vector<Path>& paths, int from) {
             length += Distance(p.points.back(), p.points.front());
         }
     }
+    return SmallestFittingSpacing(
+        [&](int spacing) {
+            const double atLeast =
+                double(paths.size()) + length / (double(spacing) * kUnitsPerPixel) - 1e-6;
+            return atLeast <= double(kMaxContourPoints) &&
+                   JoinNearest(paths, spacing, kMaxContourPoints, false).fits();
+        },
+        from);
+}
+
+int SmallestFittingSpacing(const std::function<bool(int)>& fitsAt, int from) {
+    // The points needed do not always fall as the spacing grows: a wider spacing looks for
+    // corners farther along a path, so a gentle bend can become a corner that splits a run,
+    // and the resampled points move the entries and so the order of the paths. So every
+    // spacing is tried, the smallest first.
     for (int spacing = std::max(1, from); spacing <= kMaxOfferedSpacing; ++spacing) {
-        const double atLeast =
-            double(paths.size()) + length / (double(spacing) * kUnitsPerPixel) - 1e-6;
-        if (atLeast <= double(kMaxContourPoints) &&
-            Join(paths, spacing, kMaxContourPoints, false).fits()) {
+        if (fitsAt(spacing)) {
             return spacing;
         }
     }

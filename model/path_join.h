@@ -6,6 +6,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <vector>
 
 #include "model/contour.h"
@@ -47,6 +48,15 @@ std::vector<PathPoint> ResamplePath(const Path& path, double spacing);
 JoinedContour JoinPaths(const std::vector<Path>& paths, int spacingPixels,
                         std::size_t limit = kMaxContourPoints);
 
+// Joins the paths in the order given (text: letters left to right, line by line), each entered
+// at its end nearest the end so far (a closed path at its nearest point), after the points
+// `before`, which stay as they are; the first path is joined to them like a pen press far
+// from the contour's end. Without points before, the first path is entered at its end nearest
+// the surface's top-left corner. `needed` counts the points before too.
+JoinedContour JoinPathsInOrder(const std::vector<Path>& paths, int spacingPixels,
+                               const std::vector<ContourPoint>& before = {},
+                               std::size_t limit = kMaxContourPoints);
+
 // The widest spacing offered when a join does not fit, pixels.
 inline constexpr int kMaxOfferedSpacing = 30;
 
@@ -54,5 +64,7 @@ inline constexpr int kMaxOfferedSpacing = 30;
 // if none does. Each spacing is tried in turn: the points needed may rise again as the
 // spacing grows.
 int SmallestFittingSpacing(const std::vector<Path>& paths, int from);
+// The same for any join: `fitsAt` tells whether it fits at a spacing.
+int SmallestFittingSpacing(const std::function<bool(int)>& fitsAt, int from);
 
 }  // namespace model

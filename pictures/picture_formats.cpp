@@ -38,20 +38,20 @@ QString PictureFilter() {
     return parts.join(QLatin1Char('|'));
 }
 
-PictureResult LoadPicture(const QString& fileName, QSize area, PictureSource* source) {
+PictureResult LoadPicture(const QString& fileName, QSize area, PictureSource* source,
+                          std::optional<PictureKind> known) {
     // The extension is what follows the last dot of the name, compared without case.
     const QString name = QFileInfo(fileName).fileName();
     const qsizetype dot = name.lastIndexOf(QLatin1Char('.'));
     const QString ext = dot < 0 ? QString() : name.mid(dot + 1).toLower();
     const auto& formats = RegisteredFormats();
-    const PictureFormat* format = nullptr;
-    for (auto it = formats.rbegin(); it != formats.rend(); ++it) {
+    std::optional<PictureKind> kind = known;
+    for (auto it = formats.rbegin(); it != formats.rend() && !kind; ++it) {
         if (it->extension == ext) {
-            format = &*it;
-            break;
+            kind = it->kind;
         }
     }
-    if (format == nullptr) {
+    if (!kind) {
         return PictureResult::Fail(QStringLiteral("Unknown picture file extension (.%1)").arg(ext));
     }
 
@@ -61,10 +61,10 @@ PictureResult LoadPicture(const QString& fileName, QSize area, PictureSource* so
     if (!io::ReadWholeFile(fileName, kMaxPictureFileBytes, data).ok) {
         return PictureResult::Fail(QStringLiteral("Cannot open file %1").arg(fileName));
     }
-    PictureResult r = ReadPicture(data, format->kind, area);
+    PictureResult r = ReadPicture(data, *kind, area);
     if (r.ok() && source != nullptr) {
         source->data = data;
-        source->kind = format->kind;
+        source->kind = *kind;
     }
     return r;
 }

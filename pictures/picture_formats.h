@@ -6,6 +6,7 @@
 #include <QImage>
 #include <QSize>
 #include <QString>
+#include <optional>
 #include <vector>
 
 #include "pictures/picture.h"
@@ -30,14 +31,16 @@ QString PictureFilter();
 // Decodes a picture file's bytes with the reader of its kind, fitted into the area.
 PictureResult ReadPicture(const QByteArray& data, PictureKind kind, QSize area);
 
-// Loads a picture file fitted into the area. Fails with "Unknown picture file extension
+// Loads a picture file fitted into the area, read as `known` when given (a file whose name
+// does not tell its kind), else by its extension. Fails with "Unknown picture file extension
 // (.%s)" for an extension nobody registered, or with the reader's message. On success the
 // file's bytes and kind go to `source` when given, for a later ReadSourcePicture.
 struct PictureSource {
     QByteArray data;
     PictureKind kind = PictureKind::Metafile;
 };
-PictureResult LoadPicture(const QString& fileName, QSize area, PictureSource* source = nullptr);
+PictureResult LoadPicture(const QString& fileName, QSize area, PictureSource* source = nullptr,
+                          std::optional<PictureKind> known = std::nullopt);
 
 // The picture at its own resolution, reduced to at most maxSide pixels on its long side, for
 // work that wants more than the fitted screen copy. Keyed-out and masked pixels are

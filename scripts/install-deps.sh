@@ -8,6 +8,7 @@ packages=(
   libgl-dev libxkbcommon-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   libjpeg62-turbo-dev libopencv-imgproc-dev
+  libhersheyfont-dev hershey-fonts-data
   clang-format
   fonts-dejavu-core fonts-liberation2
   xvfb xauth

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <QDir>
+#include <QRegularExpression>
 #include <QSvgRenderer>
 #include <QTemporaryDir>
 #include <QXmlStreamReader>
@@ -316,4 +317,210 @@ TEST(CommandLine, HelpVersionAndConversionNeedNoDisplay) {
         RunProgram({QStringLiteral("a.ilz"), QStringLiteral("a.svg")}, f.dir.path(), true);
     EXPECT_EQ(two.exitCode, 2);
     EXPECT_TRUE(two.err.contains(QStringLiteral("quorinimage: the editor opens one file")));
+}
+
+// What does not fit as it came: an ILDA frame too long for the contour comes in thinned, as
+// the window offers; an SVG drawing that needs a wider spacing names the smallest that fits,
+// which then converts while one pixel less does not.
+TEST(CommandLine, WhatDoesNotFitIsThinnedOrNamesTheSpacingThatFits) {
+    Folder f;
+    // A true-colour frame of 3000 points round a circle, the last one marked.
+    QByteArray ilda("ILDA\0\0\0\5", 8);
+    ilda += QByteArray(16, '\0') + QByteArray::fromHex("0BB8000000010000");
+    for (int i = 0; i < 3000; ++i) {
+        const double a = 2 * M_PI * i / 3000;
+        const auto x = qint16(std::lround(20000 * std::cos(a)));
+        const auto y = qint16(std::lround(20000 * std::sin(a)));
+        ilda += char(x >> 8) + QByteArray(1, char(x & 0xFF)) + char(y >> 8) +
+                QByteArray(1, char(y & 0xFF)) + char(i == 2999 ? 0x80 : 0) + QByteArray(3, '\0');
+    }
+    f.write(QStringLiteral("long.ild"), ilda);
+    const auto thinned = f.run(
+        {QStringLiteral("--convert"), QStringLiteral("long.ild"), QStringLiteral("long.ilz")});
+    EXPECT_EQ(thinned.exitCode, 0) << thinned.err.toStdString();
+    EXPECT_TRUE(thinned.err.startsWith(
+        QStringLiteral("long.ild: Кадр 1 содержит 3000 точек, а контур вмещает не более 2041")))
+        << thinned.err.toStdString();
+    const auto points = PixelsOfContourFile(ReadFile(f.path(QStringLiteral("long.ilz"))));
+    EXPECT_GT(points.size(), 1500u);
+    EXPECT_LE(points.size(), 2041u);
+    for (const auto& [x, y] : points) {
+        // Still on the circle: 20000 of 32767 is 117.2 pixels from the centre.
+        EXPECT_NEAR(std::hypot(x - 192, y - 192), 117.2, 1.5);
+    }
+
+    // A hundred zigzags across the whole page: more than 2041 points at the pen's 15 pixels.
+    QString d = QStringLiteral("M0 0");
+    for (int i = 1; i <= 100; ++i) {
+        d += QStringLiteral(" L%1 %2").arg(i).arg(i % 2 == 0 ? 0 : 100);
+    }
+    f.write(QStringLiteral("zigzag.svg"),
+            QStringLiteral("<svg xmlns=\"http://www.w3.org/2000/svg\" viewBox=\"0 0 100 100\">"
+                           "<path d=\"%1\" fill=\"none\" stroke=\"black\"/></svg>")
+                .arg(d)
+                .toUtf8());
+    const QStringList zigzag = {QStringLiteral("--convert"), QStringLiteral("zigzag.svg"),
+                                QStringLiteral("zigzag.ild")};
+    const auto refused = f.run(zigzag);
+    EXPECT_EQ(refused.exitCode, 1);
+    EXPECT_FALSE(QFile::exists(f.path(QStringLiteral("zigzag.ild"))));
+    const QRegularExpressionMatch named =
+        QRegularExpression(QStringLiteral("^zigzag.svg: При шаге 15 пикс. рисунку нужно больше "
+                                          "2041 точек; .*: (\\d+) \\(--spacing \\1\\)\\.\n$"))
+            .match(refused.err);
+    ASSERT_TRUE(named.hasMatch()) << refused.err.toStdString();
+    const int smallest = named.captured(1).toInt();
+    ASSERT_GT(smallest, 15);
+    const auto narrower =
+        f.run(zigzag + QStringList{QStringLiteral("--spacing"), QString::number(smallest - 1)});
+    EXPECT_EQ(narrower.exitCode, 1) << narrower.err.toStdString();
+    const auto fits =
+        f.run(zigzag + QStringList{QStringLiteral("--spacing"), QString::number(smallest)});
+    EXPECT_EQ(fits.exitCode, 0) << fits.err.toStdString();
+    // One frame of at most 2041 records between its header and the end-of-file header.
+    const qsizetype records = (ReadFile(f.path(QStringLiteral("zigzag.ild"))).size() - 64) / 8;
+    EXPECT_GT(records, 1500);
+    EXPECT_LE(records, 2041);
+}
+
+// The command line's other paths, one row each: the README's --frame, a legacy file in and
+// out, two inputs of one base name in a batch, a --to folder that cannot be made, a warning
+// with success, and an empty contour to ILDA.
+TEST(CommandLine, EachPathGivesItsFilesAndStatus) {
+    Folder f;
+    // A show of three frames of 1, 2 and 3 points, x = 1000 * frame, y = 100 * point.
+    QByteArray show;
+    for (int frame = 1; frame <= 3; ++frame) {
+        show += QByteArray("ILDA\0\0\0\5", 8) + QByteArray(16, '\0');
+        show += char(0) + QByteArray(1, char(frame)) + QByteArray::fromHex("000000030000");
+        for (int p = 1; p <= frame; ++p) {
+            const int x = 1000 * frame;
+            const int y = 100 * p;
+            show += char(x >> 8) + QByteArray(1, char(x & 0xFF)) + char(y >> 8) +
+                    QByteArray(1, char(y & 0xFF)) + char(p == frame ? 0x80 : 0) +
+                    QByteArray(3, '\0');
+        }
+    }
+    show += QByteArray("ILDA\0\0\0\5", 8) + QByteArray(24, '\0');
+    f.write(QStringLiteral("show.ild"), show);
+    f.write(QStringLiteral("star.plz"), LegacyFileOf({{127, 127}, {137, 107}, {128, 0}}));
+    QDir(f.dir.path()).mkpath(QStringLiteral("a"));
+    QDir(f.dir.path()).mkpath(QStringLiteral("b"));
+    f.write(QStringLiteral("a/x.ilz"), ContourFileOf({{10, 10}}));
+    f.write(QStringLiteral("b/x.ilz"), ContourFileOf({{20, 20}}));
+    f.write(QStringLiteral("blocker"), "a file where a folder would be");
+    std::vector<std::pair<int, int>> long_;
+    for (int i = 0; i < 1600; ++i) {
+        long_.emplace_back(i % 380, i / 380 * 50);
+    }
+    f.write(QStringLiteral("long.ilz"), ContourFileOf(long_));
+    f.write(QStringLiteral("empty.ilz"), ContourFileOf({}));
+
+    const QString c = QStringLiteral("--convert");
+    struct Row {
+        QStringList arguments;
+        int exitCode;
+        QString err;  // standard error, whole
+        QString out;  // standard output, whole
+    };
+    const Row rows[] = {
+        {{c, QStringLiteral("show.ild"), QStringLiteral("frame3.ilz"), QStringLiteral("--frame"),
+          QStringLiteral("3")},
+         0,
+         {},
+         {}},
+        {{c, QStringLiteral("star.plz"), QStringLiteral("back.plz")}, 0, {}, {}},
+        {{c, QStringLiteral("a/x.ilz"), QStringLiteral("b/x.ilz"), QStringLiteral("--to"),
+          QStringLiteral("out"), QStringLiteral("--as"), QStringLiteral("ild")},
+         1,
+         QStringLiteral("out/x.ild: Этот файл уже записан из другого исходного файла.\n"),
+         QStringLiteral("Converted 1 of 2 files into out.\n")},
+        {{c, QStringLiteral("a/x.ilz"), QStringLiteral("--to"), QStringLiteral("blocker/out"),
+          QStringLiteral("--as"), QStringLiteral("ild")},
+         1,
+         QStringLiteral("blocker/out: Cannot create folder\n"),
+         {}},
+        {{c, QStringLiteral("long.ilz"), QStringLiteral("long.ild")},
+         0,
+         QStringLiteral("long.ild: Кадр из 1600 точек при 30000 точек/с показывается 18.8 раз в "
+                        "секунду: возможно мерцание (меньше 20 кадров/с).\n"),
+         {}},
+        {{c, QStringLiteral("empty.ilz"), QStringLiteral("empty.ild")},
+         1,
+         QStringLiteral("empty.ild: Контур пуст: экспортировать нечего.\n"),
+         {}},
+    };
+    for (const Row& r : rows) {
+        const auto run = f.run(r.arguments);
+        const std::string what = r.arguments.join(QLatin1Char(' ')).toStdString();
+        EXPECT_EQ(run.exitCode, r.exitCode) << what;
+        EXPECT_EQ(run.err, r.err) << what;
+        EXPECT_EQ(run.out, r.out) << what;
+    }
+    // The third frame's three points: x 3000 is 17.6 pixels right of the centre, y up 100,
+    // 200, 300 ILDA units of 32767 per 192 pixels.
+    const auto frame3 = PixelsOfContourFile(ReadFile(f.path(QStringLiteral("frame3.ilz"))));
+    ASSERT_EQ(frame3.size(), 3u);
+    for (int p = 0; p < 3; ++p) {
+        EXPECT_NEAR(frame3[size_t(p)].first, 192 + 3000 * 192.0 / 32767, 0.5);
+        EXPECT_NEAR(frame3[size_t(p)].second, 192 - 100 * (p + 1) * 192.0 / 32767, 0.5);
+    }
+    // The legacy file comes back byte for byte.
+    EXPECT_EQ(ReadFile(f.path(QStringLiteral("back.plz"))),
+              ReadFile(f.path(QStringLiteral("star.plz"))));
+    EXPECT_FALSE(QFile::exists(f.path(QStringLiteral("empty.ild"))));
+    EXPECT_EQ(ReadFile(f.path(QStringLiteral("out/x.ild"))).size(), 32 + 8 + 32);
+}
+
+// --convert --text: a name frame made without a window, centred and as high as asked; what the
+// font cannot draw is a file problem, a wrong option a usage error.
+TEST(FileConversion, TextBecomesAContourOfItsOwn) {
+    Folder f;
+    const auto made = f.run({QStringLiteral("--convert"), QStringLiteral("--text"),
+                             QStringLiteral("ПРИВЕТ\\nМИР"), QStringLiteral("name.ilz"),
+                             QStringLiteral("--height"), QStringLiteral("30")});
+    ASSERT_EQ(made.exitCode, 0) << made.err.toStdString();
+    const auto points = PixelsOfContourFile(ReadFile(f.path(QStringLiteral("name.ilz"))));
+    ASSERT_GT(points.size(), 50u);
+    double top = 1e9, bottom = -1e9;
+    for (const auto& [x, y] : points) {
+        top = std::min(top, y);
+        bottom = std::max(bottom, y);
+    }
+    // Two lines of capitals 30 high, baselines 45 apart, centred on the surface.
+    EXPECT_NEAR(bottom - top, 75, 1.5);
+    EXPECT_NEAR((bottom + top) / 2, 192, 1.5);
+
+    struct Row {
+        QStringList arguments;
+        int exitCode;
+        QString said;
+    };
+    const Row rows[] = {
+        {{QStringLiteral("--text"), QStringLiteral("Bob"), QStringLiteral("bob.ild")},
+         1,
+         QStringLiteral("--text: В шрифте нет букв: B, o, b.")},
+        {{QStringLiteral("--text"), QStringLiteral("Bob"), QStringLiteral("bob.svg"),
+          QStringLiteral("--font"), QStringLiteral("futural")},
+         0,
+         QString()},
+        {{QStringLiteral("--text"), QStringLiteral("Bob"), QStringLiteral("bob.ilz"),
+          QStringLiteral("--font"), QStringLiteral("nosuchfont")},
+         2,
+         QStringLiteral("--font: no font 'nosuchfont'")},
+        {{QStringLiteral("--text"), QStringLiteral("МИР"), QStringLiteral("m.ilz"),
+          QStringLiteral("--height"), QStringLiteral("1000")},
+         2,
+         QStringLiteral("--height takes 4 to 384 pixels")},
+        {{QStringLiteral("heart.ilz"), QStringLiteral("h.ild"), QStringLiteral("--font"),
+          QStringLiteral("futural")},
+         2,
+         QStringLiteral("--font goes with --text")},
+    };
+    for (const Row& r : rows) {
+        SCOPED_TRACE(r.arguments.join(QLatin1Char(' ')).toStdString());
+        const auto run = f.run(QStringList{QStringLiteral("--convert")} + r.arguments);
+        EXPECT_EQ(run.exitCode, r.exitCode) << run.err.toStdString();
+        EXPECT_TRUE(run.err.contains(r.said)) << run.err.toStdString();
+    }
 }

@@ -24,6 +24,7 @@
 #include "model/ilda.h"
 #include "model/legacy_file.h"
 #include "pictures/bitmap_writer.h"
+#include "support/program.h"
 #include "support/scripted_dialogs.h"
 
 using editor::MouseButton;
@@ -514,4 +515,38 @@ TEST(FailureInjection, A2GBFileIsNotReadWhole) {
         EXPECT_EQ(p.count(), drawn);
         QFile::remove(name);
     }
+}
+
+// A batch conversion that meets a full disk: each output is written whole or not at all, the
+// batch goes on past the one that failed, and the exit status says not all were converted.
+TEST(FailureInjection, AFullDiskDuringABatchLeavesNoFileHalfWritten) {
+    QTemporaryDir dir;
+    std::vector<std::pair<int, int>> many;
+    for (int i = 0; i < 2000; ++i) {
+        many.emplace_back(i % 380, i / 380 * 50);
+    }
+    testing_support::WriteFile(dir.filePath(QStringLiteral("a.ilz")),
+                               testing_support::ContourFileOf({{10, 10}, {20, 20}}));
+    testing_support::WriteFile(dir.filePath(QStringLiteral("big.ilz")),
+                               testing_support::ContourFileOf(many));
+    testing_support::WriteFile(dir.filePath(QStringLiteral("c.ilz")),
+                               testing_support::ContourFileOf({{30, 30}}));
+    ASSERT_TRUE(QDir(dir.path()).mkdir(QStringLiteral("out")));
+    testing_support::ProgramRun run;
+    {
+        // Room for a frame of two points (80 bytes), not for one of 2000 (16,064 bytes).
+        const FileSizeLimit limit(4096);
+        run = testing_support::RunProgram(
+            {QStringLiteral("--convert"), QStringLiteral("a.ilz"), QStringLiteral("big.ilz"),
+             QStringLiteral("c.ilz"), QStringLiteral("--to"), QStringLiteral("out"),
+             QStringLiteral("--as"), QStringLiteral("ild")},
+            dir.path());
+    }
+    EXPECT_EQ(run.exitCode, 1);
+    EXPECT_TRUE(run.err.startsWith(QStringLiteral("out/big.ild: "))) << run.err.toStdString();
+    EXPECT_EQ(run.out, QStringLiteral("Converted 2 of 3 files into out.\n"));
+    EXPECT_EQ(QDir(dir.filePath(QStringLiteral("out"))).entryList(QDir::Files | QDir::Hidden),
+              (QStringList{QStringLiteral("a.ild"), QStringLiteral("c.ild")}));
+    EXPECT_EQ(QFileInfo(dir.filePath(QStringLiteral("out/a.ild"))).size(), 32 + 2 * 8 + 32);
+    EXPECT_EQ(QFileInfo(dir.filePath(QStringLiteral("out/c.ild"))).size(), 32 + 8 + 32);
 }

@@ -1,12 +1,15 @@
 #include <gtest/gtest.h>
 
 #include <QFile>
+#include <QLabel>
+#include <QSpinBox>
 #include <QTemporaryDir>
 #include <cmath>
 
 #include "app/application.h"
 #include "formats/contour_files.h"
 #include "model/ilda.h"
+#include "support/modal.h"
 #include "support/scripted_dialogs.h"
 
 using editor::MouseButton;
@@ -268,4 +271,73 @@ TEST(IldaCommands, ALongFrameIsOfferedThinned) {
     ASSERT_LE(t.count(), 2041);
     EXPECT_GT(t.count(), 2000);
     EXPECT_TRUE(m.text.contains(QStringLiteral("до %1 точек").arg(t.count())));
+
+    // Declined, the offer changes nothing.
+    const int thinned = t.count();
+    t.dialogs.fileAnswers = {name};
+    t.dialogs.messageAnswers = {window::MessageButton::Cancel};
+    t.ed().state().PointCount = 7;
+    t.trigger("ItemImportIlda");
+    EXPECT_EQ(t.dialogs.messages.size(), 2u);
+    EXPECT_EQ(t.count(), 7);
+    EXPECT_NE(thinned, 7);
+}
+
+// The frame dialog itself: its picture of the frame shown, its caption, and the frame chosen
+// in it; a show longer than what is read says which frames it offers.
+TEST(IldaCommands, TheFrameDialogShowsEachFrameAndTheFramesOfALongShow) {
+    Ilda t;
+    QByteArray show;
+    for (int k = 1; k <= 4; ++k) {
+        std::vector<std::pair<int, int>> pts;
+        for (int i = 0; i < k + 1; ++i) {
+            pts.emplace_back(-20000 + 10000 * i, 5000 * k);
+        }
+        show += FrameSection(pts, "four");
+    }
+    const QString name = t.dir.filePath(QStringLiteral("four.ild"));
+    WriteFile(name, show + FrameSection({}, "four"));
+    t.w->BaseForm->setDialogs(nullptr);  // the window's own dialogs
+    QStringList captions;
+    int drawn = 0;  // frames whose picture shows their line
+    testing_support::WhenModal<QDialog>([&](QDialog& d) {
+        auto* number = d.findChild<QSpinBox*>(QStringLiteral("FrameNumber"));
+        ASSERT_NE(number, nullptr);
+        for (int n = 1; n <= 4; ++n) {
+            number->setValue(n);
+            for (const QLabel* label : d.findChildren<QLabel*>()) {
+                if (!label->pixmap().isNull()) {
+                    // The frame's line across the black picture, in the line colour: frame n
+                    // lies at y = 5000 n of ILDA's 32767, 9.7 n pixels above the middle of the
+                    // 128 of the picture, and from its left at 24.8 pixels on.
+                    const QImage picture = label->pixmap().toImage();
+                    const int y = int(std::lround(63.67 - 9.716 * n));
+                    const int line = std::max({picture.pixelColor(40, y - 1).green(),
+                                               picture.pixelColor(40, y).green(),
+                                               picture.pixelColor(40, y + 1).green()});
+                    drawn += line > 60 && picture.pixelColor(40, y + 5).green() < 30;
+                } else if (label->text().startsWith(QStringLiteral("«"))) {
+                    captions << label->text();
+                }
+            }
+        }
+        number->setValue(2);
+        d.accept();
+    });
+    t.w->BaseForm->opener().OpenFile(name);
+    EXPECT_EQ(drawn, 4);
+    EXPECT_EQ(captions,
+              (QStringList{QStringLiteral("«four», 2 точек"), QStringLiteral("«four», 3 точек"),
+                           QStringLiteral("«four», 4 точек"), QStringLiteral("«four», 5 точек")}));
+    EXPECT_EQ(t.count(), 3);
+
+    // Past the 16 MiB that are read, the frames found in them are offered, and said to be.
+    t.w->BaseForm->setDialogs(&t.dialogs);
+    WriteFile(name, show + QByteArray(17 * 1024 * 1024, '\0'));
+    t.dialogs.fileAnswers = {name};
+    t.trigger("ItemImportIlda");
+    ASSERT_EQ(t.dialogs.frameChoices.size(), 1u);
+    EXPECT_EQ(t.dialogs.frameChoices[0].count, 4);
+    EXPECT_TRUE(t.dialogs.frameChoices[0].text.endsWith(
+        QStringLiteral("\nПоказаны кадры из первых 16 МБ файла.")));
 }

@@ -4,14 +4,24 @@
 #include <QMimeData>
 #include <QTemporaryDir>
 
+#include <QPainter>
+#include <QPushButton>
+#include <QTimer>
+
 #include "app/application.h"
+#include "formats/kinds.h"
 #include "pictures/bitmap_writer.h"
+#include "support/modal.h"
 #include "support/program.h"
 #include "support/scripted_dialogs.h"
 #include "support/wait.h"
 #include "window/open_files.h"
+#include "window/trace_commands.h"
 
 using testing_support::ContourFileOf;
+using testing_support::PixelsOfContourFile;
+using testing_support::ReadFile;
+using testing_support::RunProgram;
 using testing_support::WriteFile;
 using window::MessageButton;
 
@@ -31,6 +41,62 @@ struct Files {
         picture.fill(Qt::blue);
         EXPECT_EQ(pictures::WriteBitmapFile(picture, path("picture.bmp")), QString());
         WriteFile(path("notes.txt"), "a note");
+        // A show of three frames of 1, 2 and 3 points.
+        QByteArray three;
+        for (int frame = 1; frame <= 3; ++frame) {
+            three += header(frame);
+            for (int p = 1; p <= frame; ++p) {
+                three += QByteArray::fromHex("1000200000000000");
+                three[three.size() - 4] = char(p == frame ? 0x80 : 0);
+            }
+        }
+        WriteFile(path("three.ild"), three + header(0));
+        WriteFile(path("broken.bmp"), QByteArray("BM") + QByteArray(60, 'x'));
+        // The same frame under a name that says nothing: its first bytes tell.
+        WriteFile(path("show"), ilda + header(0));
+        WriteFile(path("logo.svg"), R"(<svg xmlns="http://www.w3.org/2000/svg" width="100" )"
+                                    R"(height="100"><path d="M10 10 L90 10 L90 90" fill="none" )"
+                                    R"(stroke="black"/></svg>)");
+        // A dark disc on white, in every picture kind Qt writes; the metafiles come from the
+        // test data.
+        QImage disc(120, 100, QImage::Format_RGB32);
+        disc.fill(Qt::white);
+        QPainter painter(&disc);
+        painter.setBrush(Qt::black);
+        painter.drawEllipse(QPoint(60, 50), 35, 35);
+        painter.end();
+        EXPECT_EQ(pictures::WriteBitmapFile(disc, path("disc.bmp")), QString());
+        EXPECT_TRUE(disc.save(path("disc.jpg"), "JPG", 95));
+        EXPECT_TRUE(disc.scaled(64, 64).save(path("disc.ico"), "ICO"));
+        for (const char* name : {"wmf_fulltest.wmf", "emf_fulltest.emf"}) {
+            WriteFile(path(name),
+                      ReadFile(QStringLiteral(TEST_DATA_DIR "/") + QString::fromUtf8(name)));
+        }
+    }
+    // The sample of a kind.
+    QString sample(formats::Kind kind) const {
+        using formats::Kind;
+        switch (kind) {
+            case Kind::Contour:
+                return path("heart.ilz");
+            case Kind::Legacy:
+                return path("old.plz");
+            case Kind::Ilda:
+                return path("frame.ild");
+            case Kind::Svg:
+                return path("logo.svg");
+            case Kind::Metafile:
+                return path("wmf_fulltest.wmf");
+            case Kind::EnhancedMetafile:
+                return path("emf_fulltest.emf");
+            case Kind::Icon:
+                return path("disc.ico");
+            case Kind::Bitmap:
+                return path("disc.bmp");
+            case Kind::Jpeg:
+                return path("disc.jpg");
+        }
+        return {};
     }
     static QByteArray header(int records) {
         QByteArray h("ILDA\0\0\0\5", 8);
@@ -67,9 +133,158 @@ struct Window {
         QApplication::sendEvent(&form(), &dropped);
         return dropped.isAccepted();
     }
+    // What the user has after a file came in: the contour as Save As writes it, the underlay
+    // when one was loaded, the caption and the messages shown.
+    struct Held {
+        QByteArray contour;
+        QImage underlay;
+        QString title;
+        size_t messages = 0;
+    };
+    Held held(const QString& saveAs) {
+        Held h;
+        h.underlay = underlayShown() ? form().editor().underlay().picture() : QImage();
+        h.title = form().windowTitle();
+        h.messages = dialogs.messages.size();
+        dialogs.fileAnswers = {saveAs};
+        form().action(QStringLiteral("SaveAsItem"))->trigger();
+        h.contour = ReadFile(saveAs);
+        return h;
+    }
+    // The tracing dialog with what it shows at first, and OK when OK can be pressed.
+    void traceAsOffered() {
+        QTimer::singleShot(0, [] {
+            auto* dialog = qobject_cast<window::TraceDialog*>(QApplication::activeModalWidget());
+            if (dialog == nullptr) {
+                return;
+            }
+            auto* ok = dialog->findChild<QPushButton*>(QStringLiteral("TraceOk"));
+            if (ok != nullptr && ok->isEnabled()) {
+                dialog->accept();
+            } else {
+                dialog->reject();
+            }
+        });
+        form().action(QStringLiteral("ItemTrace"))->trigger();
+    }
 };
 
+// The File menu command that takes a file of the kind.
+const char* MenuItemOf(formats::Kind kind) {
+    switch (kind) {
+        case formats::Kind::Contour:
+            return "OpenFileItem";
+        case formats::Kind::Legacy:
+            return "ItemImport";
+        case formats::Kind::Ilda:
+            return "ItemImportIlda";
+        case formats::Kind::Svg:
+            return "ItemImportSvg";
+        default:
+            return "ItemOpenImage";
+    }
+}
+
 }  // namespace
+
+// Every kind of the program's table of kinds, by each way a file comes in: the File menu, the
+// command line at start, a drop on the window and --convert. A kind that becomes the contour
+// leaves the same saved file whichever way it came, the contour file also becoming the current
+// file; a picture becomes the same underlay, and --convert traces it as the tracing dialog
+// does with what it offers at first.
+TEST(FileKinds, EveryKindDoesTheSameWhicheverWayItComesIn) {
+    const Files files;
+    int n = 0;
+    const auto out = [&files, &n] {
+        return files.path("out") + QString::number(++n) + QStringLiteral(".ilz");
+    };
+    for (const formats::KindInfo& kind : formats::Kinds()) {
+        const QString sample = files.sample(kind.kind);
+        SCOPED_TRACE(sample.toStdString());
+        ASSERT_FALSE(sample.isEmpty());
+        Window menu;
+        menu.dialogs.fileAnswers = {sample};
+        menu.form().action(QString::fromUtf8(MenuItemOf(kind.kind)))->trigger();
+        const Window::Held byMenu = menu.held(out());
+
+        Window start;
+        start.form().opener().OpenFile(sample);
+        const Window::Held byStart = start.held(out());
+
+        Window dropped;
+        ASSERT_TRUE(dropped.drop({QUrl::fromLocalFile(sample)}));
+        ASSERT_TRUE(testing_support::WaitUntil(
+            [&dropped] { return dropped.count() > 0 || dropped.underlayShown(); }));
+        const Window::Held byDrop = dropped.held(out());
+
+        for (const Window::Held* h : {&byMenu, &byStart, &byDrop}) {
+            EXPECT_EQ(h->messages, 0u);
+            EXPECT_EQ(h->contour, byMenu.contour);
+            EXPECT_EQ(h->underlay, byMenu.underlay);
+            // Only Open makes the file the current one.
+            EXPECT_EQ(h->title.contains(sample), kind.use == formats::Use::Open)
+                << h->title.toStdString();
+        }
+
+        const QString converted = out();
+        if (kind.use == formats::Use::Underlay) {
+            EXPECT_FALSE(byMenu.underlay.isNull());
+            EXPECT_TRUE(PixelsOfContourFile(byMenu.contour).empty());
+            // No contour without tracing; with it, the dialog's first offer.
+            EXPECT_EQ(RunProgram({QStringLiteral("--convert"), sample, converted}, files.dir.path())
+                          .exitCode,
+                      2);
+            const auto traced = RunProgram(
+                {QStringLiteral("--convert"), sample, converted, QStringLiteral("--trace")},
+                files.dir.path());
+            menu.traceAsOffered();
+            const Window::Held byDialog = menu.held(out());
+            if (traced.exitCode == 0) {
+                EXPECT_FALSE(PixelsOfContourFile(byDialog.contour).empty());
+                EXPECT_EQ(ReadFile(converted), byDialog.contour);
+            } else {
+                // What the dialog refuses to apply, the command line refuses too.
+                EXPECT_EQ(traced.exitCode, 1) << traced.err.toStdString();
+                EXPECT_TRUE(PixelsOfContourFile(byDialog.contour).empty());
+            }
+        } else {
+            EXPECT_TRUE(byMenu.underlay.isNull());
+            EXPECT_FALSE(PixelsOfContourFile(byMenu.contour).empty());
+            const auto run =
+                RunProgram({QStringLiteral("--convert"), sample, converted}, files.dir.path());
+            EXPECT_EQ(run.exitCode, 0) << run.err.toStdString();
+            EXPECT_EQ(ReadFile(converted), byMenu.contour);
+        }
+    }
+}
+
+// A file whose name says nothing is taken by its first bytes, at start and by --convert: an
+// ILDA show and a picture.
+TEST(FileKinds, ANameWithoutAKnownExtensionIsTakenByItsFirstBytes) {
+    const Files files;
+    Window byName;
+    byName.form().opener().OpenFile(files.path("frame.ild"));
+    Window byBytes;
+    byBytes.form().opener().OpenFile(files.path("show"));
+    EXPECT_EQ(byBytes.count(), 2);
+    EXPECT_EQ(byBytes.held(files.path("a.ilz")).contour, byName.held(files.path("b.ilz")).contour);
+    const auto run = RunProgram(
+        {QStringLiteral("--convert"), files.path("show"), files.path("c.ilz")}, files.dir.path());
+    EXPECT_EQ(run.exitCode, 0) << run.err.toStdString();
+    EXPECT_EQ(ReadFile(files.path("c.ilz")), ReadFile(files.path("a.ilz")));
+
+    // A picture too: it becomes the underlay, and --convert traces it.
+    WriteFile(files.path("photo"), ReadFile(files.path("disc.bmp")));
+    Window picture;
+    picture.form().opener().OpenFile(files.path("photo"));
+    EXPECT_TRUE(picture.dialogs.messages.empty());
+    EXPECT_TRUE(picture.underlayShown());
+    const auto traced = RunProgram({QStringLiteral("--convert"), files.path("photo"),
+                                    files.path("d.ilz"), QStringLiteral("--trace")},
+                                   files.dir.path());
+    EXPECT_EQ(traced.exitCode, 0) << traced.err.toStdString();
+    EXPECT_FALSE(PixelsOfContourFile(ReadFile(files.path("d.ilz"))).empty());
+}
 
 TEST(OpenAtStart, EachKindOfFileGoesThroughItsCommand) {
     const Files files;
@@ -139,4 +354,31 @@ TEST(FileDrop, TheFirstContourAndTheFirstPictureOpenAfterTheClosingQuestion) {
     ASSERT_TRUE(w.drop({url("old.plz")}));
     ASSERT_TRUE(testing_support::WaitUntil([&w] { return w.count() == 255; }));
     EXPECT_EQ(w.dialogs.messages.size(), 2u);
+}
+
+// A show dropped asks for its frame; a picture that cannot be read says why and keeps the
+// underlay as it was; while a dialog waits for an answer, nothing can be dropped.
+TEST(FileDrop, AShowAsksForItsFrameABrokenPictureSaysWhyAndADialogComesFirst) {
+    const Files files;
+    const auto url = [&files](const char* name) { return QUrl::fromLocalFile(files.path(name)); };
+    Window w;
+    w.dialogs.frameAnswers = {3};
+    ASSERT_TRUE(w.drop({url("three.ild")}));
+    ASSERT_TRUE(testing_support::WaitUntil([&w] { return w.count() == 3; }));
+    ASSERT_EQ(w.dialogs.frameChoices.size(), 1u);
+    EXPECT_EQ(w.dialogs.frameChoices[0].count, 3);
+
+    ASSERT_TRUE(w.drop({url("broken.bmp")}));
+    ASSERT_TRUE(testing_support::WaitUntil([&w] { return !w.dialogs.messages.empty(); }));
+    EXPECT_EQ(w.dialogs.messages[0].type, window::MessageType::Error);
+    EXPECT_FALSE(w.underlayShown());
+    EXPECT_EQ(w.count(), 3);
+
+    bool taken = true;
+    testing_support::WhenModal<QDialog>([&](QDialog&) { taken = w.drop({url("old.plz")}); });
+    QDialog question(&w.form());
+    question.exec();
+    EXPECT_FALSE(taken);
+    QCoreApplication::processEvents();
+    EXPECT_EQ(w.count(), 3);
 }

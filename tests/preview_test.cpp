@@ -321,10 +321,11 @@ TEST(PreviewWindow, OpensFromTheToolbarAndTheEditMenuWithoutBlocking) {
     EXPECT_FALSE(p->isVisible());
     EXPECT_FALSE(p->frameTimer().isActive());
     auto* edit = w.form.menuBar()->findChild<QMenu*>(QStringLiteral("EditMainMenu"));
-    // The preview's item first, then tracing's.
-    ASSERT_EQ(edit->actions().size(), 2);
+    // The preview's item first, then tracing's and the text's.
+    ASSERT_EQ(edit->actions().size(), 3);
     EXPECT_EQ(edit->actions()[0]->text(), QStringLiteral("Просмотр лазера"));
     EXPECT_EQ(edit->actions()[1]->objectName(), QStringLiteral("ItemTrace"));
+    EXPECT_EQ(edit->actions()[2]->objectName(), QStringLiteral("ItemText"));
     edit->actions()[0]->trigger();
     EXPECT_TRUE(p->isVisible());
     EXPECT_EQ(w.form.findChildren<forms::TPreviewForm*>().size(), 1);

@@ -7,6 +7,7 @@
 
 #include "app/application.h"
 #include "io/recovery_store.h"
+#include "support/program.h"
 #include "support/scripted_dialogs.h"
 #include "window/recovery.h"
 
@@ -138,4 +139,85 @@ TEST(Recovery, AFolderThatCannotBeWrittenIsReportedOnceAndEditingGoesOn) {
     EXPECT_EQ(e.w->BaseForm->statusPanels()->panelText(4), QString()) << "reported once";
     EXPECT_EQ(e.ed().state().PointCount, 2);
     EXPECT_TRUE(e.dialogs.messages.empty()) << "no message box for it";
+}
+
+// What a start finds in the folder: orphans offered newest first, a damaged copy reported once
+// and set aside as ".damaged", a declined one gone; a restored copy that equals what its file
+// holds is not kept, so the next start offers nothing; Cancel on the closing question keeps
+// the copy and a settled close removes it.
+TEST(Recovery, OrphansNewestFirstDamagedOnceSettledCopiesGone) {
+    QTemporaryDir dir;
+    const QString folder = dir.filePath(QStringLiteral("recovery"));
+    ASSERT_TRUE(QDir().mkpath(folder));
+    const auto orphan = [&folder](const char* name, const QByteArray& bytes, int minutesAgo) {
+        const QString path = QDir(folder).filePath(QString::fromUtf8(name));
+        testing_support::WriteFile(path, bytes);
+        QFile file(path);
+        EXPECT_TRUE(file.open(QIODevice::ReadWrite));
+        EXPECT_TRUE(file.setFileTime(QDateTime::currentDateTime().addSecs(-60 * minutesAgo),
+                                     QFileDevice::FileModificationTime));
+        return path;
+    };
+    RecoveryRecord older = Record('\x11');
+    older.written = QDateTime(QDate(2026, 12, 1), QTime(9, 0, 0));
+    RecoveryRecord newer = Record('\x22');
+    newer.written = QDateTime(QDate(2026, 12, 2), QTime(9, 0, 0));
+    orphan("a.qrc", io::EncodeRecovery(older), 30);
+    orphan("b.qrc", io::EncodeRecovery(newer), 20);
+    const QString broken = orphan("c.qrc", "not a copy", 10);
+    {
+        Editor e(folder);
+        e.dialogs.messageAnswers = {window::MessageButton::Ok, window::MessageButton::No,
+                                    window::MessageButton::No};
+        e.keeper->Start();
+        ASSERT_EQ(e.dialogs.messages.size(), 3u);
+        EXPECT_EQ(e.dialogs.messages[0].text,
+                  QStringLiteral("Файл восстановления повреждён и отложен: %1")
+                      .arg(QDir::toNativeSeparators(broken)));
+        EXPECT_TRUE(e.dialogs.messages[1].text.contains(QStringLiteral("02.12.2026")));
+        EXPECT_TRUE(e.dialogs.messages[2].text.contains(QStringLiteral("01.12.2026")));
+        EXPECT_TRUE(QFile::exists(broken + QStringLiteral(".damaged")));
+        EXPECT_TRUE(Copies(folder).isEmpty());
+    }
+    {
+        Editor again(folder);
+        again.keeper->Start();
+        EXPECT_TRUE(again.dialogs.messages.empty()) << "reported once";
+    }
+
+    // A copy of a file's own contour: restored, and then nothing is left to keep.
+    const QString heart = dir.filePath(QStringLiteral("heart.ilz"));
+    testing_support::WriteFile(heart, testing_support::ContourFileOf({{100, 100}, {200, 150}}));
+    RecoveryRecord same = Record('\0');
+    same.fileName = heart;
+    same.captionFile = QStringLiteral(" [%1]").arg(heart);
+    same.contour = testing_support::ReadFile(heart);
+    orphan("d.qrc", io::EncodeRecovery(same), 5);
+    {
+        Editor restored(folder);
+        restored.dialogs.messageAnswers = {window::MessageButton::Yes};
+        restored.keeper->Start();
+        EXPECT_EQ(restored.dialogs.messages.size(), 1u);
+        EXPECT_EQ(restored.ed().state().PointCount, 2);
+        EXPECT_FALSE(restored.w->BaseForm->fileCommands().HasUnsavedChanges());
+    }
+    {
+        Editor after(folder);
+        after.keeper->Start();
+        EXPECT_TRUE(after.dialogs.messages.empty());
+    }
+
+    Editor closing(folder);
+    closing.keeper->Start();
+    closing.penPress(100, 120);
+    closing.keeper->Tick();
+    ASSERT_EQ(Copies(folder).size(), 1);
+    window::TBaseForm& form = *closing.w->BaseForm;
+    form.KeepRecovery(std::move(closing.keeper));
+    closing.dialogs.messageAnswers = {window::MessageButton::Cancel};
+    EXPECT_FALSE(form.close());
+    EXPECT_EQ(Copies(folder).size(), 1) << "Cancel keeps the copy";
+    closing.dialogs.messageAnswers = {window::MessageButton::No};
+    EXPECT_TRUE(form.close());
+    EXPECT_TRUE(Copies(folder).isEmpty());
 }

@@ -1,4 +1,6 @@
-// Test entry: one QApplication for every test, on the offscreen platform unless told otherwise.
+// Test entry: one QApplication for every test, on the offscreen platform unless told otherwise,
+// in the C locale, so that the system's texts in the messages read the same on every machine
+// (the programs the tests start inherit it).
 #include <gtest/gtest.h>
 
 #include <QApplication>
@@ -6,6 +8,7 @@
 #include "app/application.h"
 
 int main(int argc, char** argv) {
+    qputenv("LC_ALL", "C");
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
         qputenv("QT_QPA_PLATFORM", "offscreen");
     }

@@ -59,6 +59,7 @@ TBaseForm::TBaseForm(editor::EditorSettings& settings, QWidget* parent)
     buildMenus();
     buildPreviewControls();
     trace_ = std::make_unique<TraceCommands>(*this, *PaintBoxVardeni);
+    text_ = std::make_unique<TextCommands>(*this, *PaintBoxVardeni);
     hookCommands();
     connect(client_, &QWidget::customContextMenuRequested, this,
             [this](const QPoint& pos) { showPopup(client_->mapToGlobal(pos)); });
@@ -206,6 +207,7 @@ void TBaseForm::buildPalette() {
          "hot_point"},
         {"SpeedButtonKnife", 6, 199, "Разрыв в новом месте", 20, false, false, true, "knife"},
         {"SpeedButtonEraser", 30, 199, "Удаление точек", 20, false, false, true, "eraser"},
+        {"SpeedButtonText", 6, 222, "Текст", 0, false, false, true, "text"},
         {"SpeedButtonYYY", 6, 246, nullptr, 20, false, false, true, nullptr},
         {"SpeedButtonYu", 30, 246, nullptr, 20, false, false, true, "yu"},
         {"SpeedButtonRotate", 6, 318, "Поворот на 90 гр", 0, false, false, true, "rotate"},
@@ -478,9 +480,11 @@ void TBaseForm::hookCommands() {
         {"ItemExportIlda", [this] { ilda_.ItemExportIldaClick(); }},
         {"ItemImportIlda", [this] { ilda_.ItemImportIldaClick(); }},
         {"ItemImportSvg", [this] { svg_.ItemImportSvgClick(); }},
-        // Tracing the underlay, and the laser preview.
+        // Tracing the underlay, text, and the laser preview.
         {"SpeedButtonTrace", [this] { trace_->SpeedButtonTraceClick(); }},
         {"ItemTrace", [this] { trace_->SpeedButtonTraceClick(); }},
+        {"SpeedButtonText", [this] { text_->ItemTextClick(); }},
+        {"ItemText", [this] { text_->ItemTextClick(); }},
         {"SpeedButtonPreview", [this] { preview_.SpeedButtonPreviewClick(); }},
         {"PreviewItem", [this] { preview_.SpeedButtonPreviewClick(); }},
     };
@@ -541,6 +545,9 @@ void TBaseForm::buildPreviewControls() {
               true, "trace");
     addAction(edit, "ItemTrace", QStringLiteral("Трассировка подложки…"),
               QKeySequence(Qt::CTRL | Qt::Key_T), true);
+    // Text, also from its palette button.
+    addAction(edit, "ItemText", QStringLiteral("Текст…"),
+              QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_T), true);
 }
 
 }  // namespace window

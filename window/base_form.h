@@ -25,6 +25,7 @@
 #include "window/status_bar.h"
 #include "window/surface_widget.h"
 #include "window/svg_commands.h"
+#include "window/text_commands.h"
 #include "window/trace_commands.h"
 
 namespace window {
@@ -159,6 +160,7 @@ class TBaseForm : public QMainWindow,
     FileOpener opener_{fileCommands_, ilda_, svg_, pictures_};
     // Made with the surface it previews on.
     std::unique_ptr<TraceCommands> trace_;
+    std::unique_ptr<TextCommands> text_;
     std::unique_ptr<RecoveryKeeper> recovery_;
 };
 

@@ -1,5 +1,6 @@
 #include "window/open_files.h"
 
+#include <QApplication>
 #include <QDropEvent>
 #include <QMimeData>
 #include <QTimer>
@@ -28,7 +29,9 @@ class FileDrops : public QObject {
             case QEvent::DragEnter:
             case QEvent::DragMove: {
                 auto* drag = static_cast<QDropEvent*>(event);
-                if (FilesToOpen(drag->mimeData()->urls()).isEmpty()) {
+                // While a dialog waits for an answer, the files would open under it.
+                if (QApplication::activeModalWidget() != nullptr ||
+                    FilesToOpen(drag->mimeData()->urls()).isEmpty()) {
                     drag->ignore();
                 } else {
                     drag->acceptProposedAction();
@@ -38,7 +41,7 @@ class FileDrops : public QObject {
             case QEvent::Drop: {
                 auto* drop = static_cast<QDropEvent*>(event);
                 const QStringList files = FilesToOpen(drop->mimeData()->urls());
-                if (files.isEmpty()) {
+                if (QApplication::activeModalWidget() != nullptr || files.isEmpty()) {
                     drop->ignore();
                     return true;
                 }
@@ -85,7 +88,7 @@ void FileOpener::OpenFile(const QString& name) {
             svg_.ImportFile(name);
             break;
         default:
-            pictures_.OpenFile(name);
+            pictures_.OpenFile(name, kind->picture);
             break;
     }
 }

@@ -24,15 +24,15 @@ void PictureCommands::SpeedButtonOpenImageClick() {
     }
 }
 
-void PictureCommands::OpenFile(const QString& name) {
+void PictureCommands::OpenFile(const QString& name, std::optional<pictures::PictureKind> kind) {
     OpenPictureDialog.fileName = name;
-    Load(name);
+    Load(name, kind);
 }
 
-void PictureCommands::Load(const QString& name) {
+void PictureCommands::Load(const QString& name, std::optional<pictures::PictureKind> kind) {
     editor::Editor& editor = window_.editor();
     // 2. Load; a failure leaves picture, toggle, visibility and timer as they were.
-    const QString error = editor.underlay().Load(name, editor.canvas().image().size());
+    const QString error = editor.underlay().Load(name, editor.canvas().image().size(), kind);
     if (!error.isEmpty()) {
         showError(error);
         return;

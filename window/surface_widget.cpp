@@ -59,6 +59,9 @@ void SurfaceWidget::setOverlay(const QPolygonF& line) {
 void SurfaceWidget::mousePressEvent(QMouseEvent* event) {
     if (const auto b = ToButton(event->button())) {
         const QPoint p = Pixel(event);
+        if (*b == editor::MouseButton::Left) {
+            lastClick_ = QPoint(editor::Editor::Clamp(p.x()), editor::Editor::Clamp(p.y()));
+        }
         editor_.PaintBoxVardeniMouseDown(*b, p.x(), p.y());
     }
 }

@@ -8,6 +8,7 @@
 
 #include <QPolygonF>
 #include <QWidget>
+#include <optional>
 
 #include "editor/editor.h"
 
@@ -22,6 +23,8 @@ class SurfaceWidget : public QWidget {
     // would make; an empty line removes it. Positions are surface pixels.
     void setOverlay(const QPolygonF& line);
     const QPolygonF& overlay() const { return overlay_; }
+    // Where the left button last pressed on the surface (surface pixels), if it has.
+    std::optional<QPoint> lastClick() const { return lastClick_; }
 
   Q_SIGNALS:
     // A right click has been handled by the editor; the popup menu belongs here.
@@ -37,6 +40,7 @@ class SurfaceWidget : public QWidget {
   private:
     editor::Editor& editor_;
     QPolygonF overlay_;
+    std::optional<QPoint> lastClick_;
 };
 
 }  // namespace window

@@ -8,7 +8,6 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QPushButton>
-#include <QScreen>
 #include <QSlider>
 #include <QSpinBox>
 #include <QVBoxLayout>
@@ -43,6 +42,7 @@ TraceDialog::TraceDialog(QWidget* parent, const tracing::Picture& picture, int s
     threshold_->setValue(picture.AutoThreshold());
     thresholdSlider_->setValue(threshold_->value());
     invert_ = new QCheckBox(QStringLiteral("Инверсия"), this);
+    invert_->setObjectName(QStringLiteral("TraceInvert"));
     invert_->setToolTip(QStringLiteral("Брать области светлее порога"));
     auto* thresholdRow = new QHBoxLayout;
     thresholdRow->addWidget(thresholdSlider_, 1);
@@ -60,11 +60,14 @@ TraceDialog::TraceDialog(QWidget* parent, const tracing::Picture& picture, int s
         return box;
     };
     smoothing_ = pixels(0.5, defaults.smoothing);
+    smoothing_->setObjectName(QStringLiteral("TraceSmoothing"));
     minLength_ = new QSpinBox(this);
+    minLength_->setObjectName(QStringLiteral("TraceMinLength"));
     minLength_->setRange(0, 1000);
     minLength_->setValue(int(defaults.minLength));
     minLength_->setToolTip(QStringLiteral("Более короткие линии считаются соринками"));
     tolerance_ = pixels(0.1, defaults.tolerance);
+    tolerance_->setObjectName(QStringLiteral("TraceTolerance"));
     spacing_ = new QSpinBox(this);
     spacing_->setObjectName(QStringLiteral("TraceSpacing"));
     spacing_->setRange(1, 30);
@@ -78,34 +81,7 @@ TraceDialog::TraceDialog(QWidget* parent, const tracing::Picture& picture, int s
     form->addRow(QStringLiteral("Допуск упрощения, пикс.:"), tolerance_);
     form->addRow(QStringLiteral("Шаг точек, пикс.:"), spacing_);
 
-    readout_ = new QLabel(this);
-    readout_->setObjectName(QStringLiteral("TraceReadout"));
-    warning_ = new QLabel(this);
-    warning_->setObjectName(QStringLiteral("TraceWarning"));
-    warning_->setWordWrap(true);
-    warning_->setStyleSheet(QStringLiteral("color: #b00000"));
-    fit_ = new QPushButton(this);
-    fit_->setObjectName(QStringLiteral("TraceFit"));
-    fit_->setAutoDefault(false);
-    auto* warningRow = new QHBoxLayout;
-    warningRow->addWidget(warning_, 1);
-    warningRow->addWidget(fit_);
-
-    auto* buttons = new QDialogButtonBox(this);
-    ok_ = buttons->addButton(QStringLiteral("OK"), QDialogButtonBox::AcceptRole);
-    QPushButton* cancel =
-        buttons->addButton(QStringLiteral("Отмена"), QDialogButtonBox::RejectRole);
-    cancel->setAutoDefault(false);
-    ok_->setObjectName(QStringLiteral("TraceOk"));
-    ok_->setDefault(true);
-    connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
-    connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
-
-    auto* layout = new QVBoxLayout(this);
-    layout->addLayout(form);
-    layout->addWidget(readout_);
-    layout->addLayout(warningRow);
-    layout->addWidget(buttons);
+    controls_ = std::make_unique<JoinControls>(*this, form, QStringLiteral("Trace"));
 
     // Every change traces again once the events of the moment are handled, so a dragged
     // slider traces for where it is, not for every step it passed.
@@ -121,7 +97,7 @@ TraceDialog::TraceDialog(QWidget* parent, const tracing::Picture& picture, int s
     connect(minLength_, &QSpinBox::valueChanged, this, [this] { schedule(); });
     connect(tolerance_, &QDoubleSpinBox::valueChanged, this, [this] { schedule(); });
     connect(spacing_, &QSpinBox::valueChanged, this, [this] { schedule(); });
-    connect(fit_, &QPushButton::clicked, this, [this] {
+    connect(controls_->fit, &QPushButton::clicked, this, [this] {
         if (result_.fittingSpacing > 0) {
             spacing_->setValue(result_.fittingSpacing);
         }
@@ -147,6 +123,16 @@ int TraceDialog::spacing() const {
     return spacing_->value();
 }
 
+void TraceDialog::accept() {
+    if (pending_.isActive()) {
+        update();
+    }
+    if (!result_.contour.fits()) {
+        return;
+    }
+    QDialog::accept();
+}
+
 void TraceDialog::schedule() {
     pending_.start();
 }
@@ -155,36 +141,8 @@ void TraceDialog::update() {
     pending_.stop();
     result_ = formats::TraceAndJoin(picture_, options(), spacing());
     const model::JoinedContour& c = result_.contour;
-    readout_->setText(QStringLiteral("Точек: %1, линий: %2, скачки: %3 пикс.")
-                          .arg(c.needed)
-                          .arg(c.paths)
-                          .arg(qRound(c.jumpPixels)));
-    const bool fits = c.fits();
-    ok_->setEnabled(fits);
-    fit_->setVisible(!fits && result_.fittingSpacing > 0);
-    warning_->setText(formats::TraceWarning(result_));
-    if (!fits && result_.fittingSpacing > 0) {
-        fit_->setText(QStringLiteral("Шаг %1").arg(result_.fittingSpacing));
-    }
-
-    // The preview: the contour that OK would give, or the traced paths when it does not fit.
-    QPolygonF line;
-    const auto at = [](double x, double y) {
-        return QPointF(x / model::kUnitsPerPixel + model::kCentrePixel + 0.5,
-                       y / model::kUnitsPerPixel + model::kCentrePixel + 0.5);
-    };
-    if (fits) {
-        for (const model::ContourPoint& p : c.points) {
-            line << at(p.x, p.y);
-        }
-    } else {
-        for (const model::Path& path : result_.paths) {
-            for (const model::PathPoint& p : path.points) {
-                line << at(p.x, p.y);
-            }
-        }
-    }
-    show_(line);
+    controls_->show(c, formats::TraceWarning(result_), result_.fittingSpacing);
+    show_(PreviewLine(c, result_.paths));
 }
 
 // ---- The command ----
@@ -205,15 +163,7 @@ void TraceCommands::SpeedButtonTraceClick() {
     QWidget* parent = surface_.window();
     TraceDialog dialog(parent, picture, editor.settings().ScrollBarFriqPoints,
                        [this](const QPolygonF& line) { surface_.setOverlay(line); });
-    // Beside the main window, so that the preview on the surface stays in sight.
-    dialog.adjustSize();
-    const QRect frame = parent->frameGeometry();
-    QPoint place(frame.right() + 8, frame.top());
-    if (const QScreen* screen = parent->screen()) {
-        const QRect avail = screen->availableGeometry();
-        place.setX(qMax(avail.left(), qMin(place.x(), avail.right() - dialog.width())));
-    }
-    dialog.move(place);
+    PlaceBeside(dialog, *parent);
     if (dialog.exec() != QDialog::Accepted || !dialog.traced().contour.fits()) {
         return;
     }

@@ -6,6 +6,7 @@
 #include <QObject>
 #include <QTimer>
 #include <functional>
+#include <memory>
 #include <vector>
 
 #include "formats/imports.h"
@@ -37,6 +38,10 @@ class TraceDialog : public QDialog {
     tracing::Options options() const;
     int spacing() const;
 
+    // OK, and Enter: the trace of the values shown, also when one changed a moment ago; a
+    // trace that does not fit closes nothing.
+    void accept() override;
+
   private:
     void schedule();
     void update();
@@ -53,10 +58,7 @@ class TraceDialog : public QDialog {
     QSpinBox* minLength_ = nullptr;
     QDoubleSpinBox* tolerance_ = nullptr;
     QSpinBox* spacing_ = nullptr;
-    QLabel* readout_ = nullptr;
-    QLabel* warning_ = nullptr;
-    QPushButton* fit_ = nullptr;
-    QPushButton* ok_ = nullptr;
+    std::unique_ptr<JoinControls> controls_;
 };
 
 class TraceCommands {

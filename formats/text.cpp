@@ -1,0 +1,342 @@
+#include "formats/text.h"
+
+#include <QDir>
+#include <QFont>
+#include <QFontDatabase>
+#include <QHash>
+#include <QPainterPath>
+#include <QRawFont>
+#include <QSet>
+#include <QTransform>
+#include <algorithm>
+#include <cmath>
+#include <map>
+#include <memory>
+#include <string>
+
+// The library's header is C, with a flexible array member that ISO C++ does not have.
+#pragma GCC diagnostic push
+#pragma GCC diagnostic ignored "-Wpedantic"
+extern "C" {
+#include <hersheyfont.h>
+}
+#pragma GCC diagnostic pop
+
+namespace formats {
+
+namespace {
+
+// A Hershey capital is 21 of the font's units high, from its baseline.
+constexpr double kHersheyCapHeight = 21;
+
+QString HersheyFolder() {
+    const QByteArray dir = qgetenv("HERSHEY_FONTS_DIR");
+    return dir.isEmpty() ? QStringLiteral("/usr/share/hershey-fonts") : QString::fromLocal8Bit(dir);
+}
+
+// A Hershey font's glyphs sit at the codes 32 to 127. Most fonts draw there the ASCII
+// character of the code; the Cyrillic ones draw their letters in place of the Latin ones
+// and of some signs. Each row gives what the codes 32 to 127 draw.
+struct Layout {
+    const char* font;
+    const char16_t* drawn;
+};
+constexpr Layout kLayouts[] = {
+    // The capital Й (at E) is drawn without its breve; it is the font's Й all the same.
+    {"cyrillic",
+     u" !\"#Ыцы'()*+,-./0123456789:;<=>?@АБЭДЙФГЖИЧКЛМНОПШРСТЮВЩХУЗЕ\\ЪЯЬЦ"
+     u"абэдйфгжичклмнопшрстювщхузеъяь~"},
+    {"cyrilc_1",
+     u" !\"#$%&'()*+,-./0123456789:;<=>?@АБВГДЕЖЗИЙКЛМНОПРСТУФХЦЧШЩ[\\]^_`"
+     u"абвгдежзийклмнопрстуфхцчшщ{|}~°"},
+};
+
+static_assert(std::char_traits<char16_t>::length(kLayouts[0].drawn) == 96);
+static_assert(std::char_traits<char16_t>::length(kLayouts[1].drawn) == 96);
+
+struct HersheyDeleter {
+    void operator()(hershey_font* f) const { hershey_font_free(f); }
+};
+
+struct HersheyFont {
+    std::unique_ptr<hershey_font, HersheyDeleter> font;
+    QHash<char32_t, unsigned char> codes;  // the character -> the code of its glyph
+
+    const hershey_glyph* glyph(char32_t c) const {
+        const auto it = codes.find(c);
+        if (it == codes.end()) {
+            return nullptr;
+        }
+        const hershey_glyph* g = hershey_font_glyph(font.get(), *it);
+        return g->width > 0 ? g : nullptr;
+    }
+};
+
+// A font read once and kept while the program runs; null when it cannot be read.
+const HersheyFont* LoadHershey(const QString& name) {
+    static std::map<QString, std::unique_ptr<HersheyFont>> loaded;
+    auto& slot = loaded[name];
+    if (!slot) {
+        const QByteArray file =
+            QDir(HersheyFolder()).filePath(name + QStringLiteral(".jhf")).toLocal8Bit();
+        std::unique_ptr<hershey_font, HersheyDeleter> font(hershey_jhf_font_load(file.constData()));
+        if (!font) {
+            return nullptr;
+        }
+        slot = std::make_unique<HersheyFont>();
+        slot->font = std::move(font);
+        const auto* layout =
+            std::find_if(std::begin(kLayouts), std::end(kLayouts),
+                         [&name](const Layout& l) { return name == QLatin1String(l.font); });
+        for (int code = 32; code < 128; ++code) {
+            const char32_t drawn = layout != std::end(kLayouts) ? char32_t(layout->drawn[code - 32])
+                                                                : (code < 127 ? char32_t(code) : 0);
+            if (drawn != 0) {
+                slot->codes.insert(drawn, (unsigned char)(code));
+            }
+        }
+    }
+    return slot.get();
+}
+
+// One line of glyphs placed from x = 0 on its baseline at y = 0, in surface pixels (y down),
+// and how wide it is.
+struct Line {
+    std::vector<model::Path> paths;
+    double width = 0;
+};
+
+// Lays out each line with the font, noting what it cannot draw.
+class Typesetter {
+  public:
+    virtual ~Typesetter() = default;
+    // The paths of one glyph placed at x on the baseline and its advance; nothing when the
+    // font has no glyph for the character.
+    virtual std::optional<double> place(char32_t c, double x, std::vector<model::Path>& out) = 0;
+};
+
+class HersheyTypesetter : public Typesetter {
+  public:
+    HersheyTypesetter(const HersheyFont& font, double height)
+        : font_(font), scale_(height / kHersheyCapHeight) {}
+    std::optional<double> place(char32_t c, double x, std::vector<model::Path>& out) override {
+        const hershey_glyph* g = font_.glyph(c);
+        if (g == nullptr) {
+            return std::nullopt;
+        }
+        // The library gives x from the glyph's left edge and y up from the baseline.
+        for (const hershey_path* p = g->paths; p != nullptr; p = p->next) {
+            model::Path path;
+            for (int i = 0; i < p->nverts; ++i) {
+                path.points.push_back({x + p->verts[i].x * scale_, -p->verts[i].y * scale_});
+            }
+            out.push_back(std::move(path));
+        }
+        return g->width * scale_;
+    }
+
+  private:
+    const HersheyFont& font_;
+    double scale_;
+};
+
+class OutlineTypesetter : public Typesetter {
+  public:
+    OutlineTypesetter(const QRawFont& font) : font_(font) {}
+    std::optional<double> place(char32_t c, double x, std::vector<model::Path>& out) override {
+        if (!font_.supportsCharacter(c)) {
+            return std::nullopt;
+        }
+        const QList<quint32> glyphs = font_.glyphIndexesForString(QString::fromUcs4(&c, 1));
+        if (glyphs.size() != 1) {
+            return std::nullopt;
+        }
+        const QList<QPointF> advance = font_.advancesForGlyphIndexes(glyphs);
+        // Qt flattens a curve to within half a unit of the space it maps to; at twice the
+        // size that is a quarter of a pixel.
+        QTransform twice;
+        twice.scale(2, 2);
+        twice.translate(x, 0);
+        for (const QPolygonF& polygon : font_.pathForGlyph(glyphs[0]).toSubpathPolygons(twice)) {
+            model::Path path;
+            path.closed = true;
+            for (const QPointF& p : polygon) {
+                path.points.push_back({p.x() / 2, p.y() / 2});
+            }
+            out.push_back(std::move(path));
+        }
+        return advance.value(0).x();
+    }
+
+  private:
+    QRawFont font_;
+};
+
+// The outline font at the pixel size whose capitals are `height` high.
+QRawFont OutlineFont(const QString& family, double height) {
+    QFont font(family);
+    font.setPixelSize(100);
+    QRawFont raw = QRawFont::fromFont(font);
+    if (!raw.isValid()) {
+        return raw;
+    }
+    const double cap = raw.capHeight() > 0 ? raw.capHeight() : raw.ascent() * 0.7;
+    raw.setPixelSize(100 * height / cap);
+    return raw;
+}
+
+}  // namespace
+
+std::vector<TextFont> TextFonts() {
+    std::vector<TextFont> fonts;
+    const QStringList files =
+        QDir(HersheyFolder()).entryList({QStringLiteral("*.jhf")}, QDir::Files, QDir::Name);
+    for (const QString& file : files) {
+        fonts.push_back({file.chopped(4), false});
+    }
+    for (const QString& family : QFontDatabase::families()) {
+        fonts.push_back({family, true});
+    }
+    return fonts;
+}
+
+std::optional<TextFont> FindTextFont(const QString& name) {
+    std::optional<TextFont> found;
+    for (const TextFont& font : TextFonts()) {
+        if (font.name.compare(name, Qt::CaseInsensitive) == 0) {
+            if (font.name == name) {
+                return font;
+            }
+            found = found ? found : font;
+        }
+    }
+    return found;
+}
+
+TextLayout LayOutText(const TextOptions& o) {
+    TextLayout result;
+    std::unique_ptr<Typesetter> typesetter;
+    if (o.font.outline) {
+        const QRawFont raw = OutlineFont(o.font.name, o.height);
+        if (!raw.isValid()) {
+            result.error = QStringLiteral("Шрифт «%1» не читается.").arg(o.font.name);
+            return result;
+        }
+        typesetter = std::make_unique<OutlineTypesetter>(raw);
+    } else {
+        const HersheyFont* font = LoadHershey(o.font.name);
+        if (font == nullptr) {
+            result.error = QStringLiteral("Шрифт «%1» не читается.").arg(o.font.name);
+            return result;
+        }
+        typesetter = std::make_unique<HersheyTypesetter>(*font, o.height);
+    }
+
+    std::vector<Line> lines;
+    QSet<char32_t> missing;
+    for (const QString& text : o.text.split(QLatin1Char('\n'))) {
+        Line line;
+        double x = 0;
+        bool any = false;
+        for (const char32_t c : text.toUcs4()) {
+            if (c == U'\r') {
+                continue;
+            }
+            if (const auto advance = typesetter->place(c, x, line.paths)) {
+                x += *advance + o.letterSpacing;
+                any = true;
+            } else if (c == U' ') {
+                x += o.height / 3 + o.letterSpacing;  // a font without a space
+            } else if (!missing.contains(c)) {
+                missing.insert(c);
+                result.missing += QString::fromUcs4(&c, 1);
+            }
+        }
+        line.width = any ? x - o.letterSpacing : 0;
+        lines.push_back(std::move(line));
+    }
+
+    // The block: lines one under the other, each aligned in the width of the widest.
+    double width = 0;
+    for (const Line& line : lines) {
+        width = std::max(width, line.width);
+    }
+    const double step = o.lineSpacing * o.height;
+    const double share = o.align == TextAlign::Left ? 0 : o.align == TextAlign::Centre ? 0.5 : 1;
+    // The block's point that goes to the place: on the first baseline, or the block's centre.
+    QPointF anchor(width * share, 0);
+    QPointF place = o.at.value_or(QPointF(model::kCentrePixel, model::kCentrePixel));
+    if (!o.at) {
+        anchor = QPointF(width / 2, ((double(lines.size()) - 1) * step - o.height) / 2);
+    }
+    for (size_t i = 0; i < lines.size(); ++i) {
+        const double dx = place.x() - anchor.x() + (width - lines[i].width) * share;
+        const double dy = place.y() - anchor.y() + double(i) * step;
+        for (model::Path& path : lines[i].paths) {
+            for (model::PathPoint& p : path.points) {
+                p = {(p.x + dx - model::kCentrePixel) * model::kUnitsPerPixel,
+                     (p.y + dy - model::kCentrePixel) * model::kUnitsPerPixel};
+            }
+            result.paths.push_back(std::move(path));
+        }
+    }
+    return result;
+}
+
+TextResult TextAndJoin(const TextOptions& options, int spacing,
+                       const std::vector<model::ContourPoint>& before) {
+    TextResult r;
+    r.layout = LayOutText(options);
+    if (r.layout.paths.empty()) {
+        return r;
+    }
+    r.contour = model::JoinPathsInOrder(r.layout.paths, spacing, before);
+    if (!r.contour.fits()) {
+        r.fittingSpacing = model::SmallestFittingSpacing(
+            [&](int s) { return model::JoinPathsInOrder(r.layout.paths, s, before).fits(); },
+            spacing + 1);
+    }
+    return r;
+}
+
+QString TextWarning(const TextResult& r) {
+    if (!r.layout.error.isEmpty()) {
+        return r.layout.error;
+    }
+    QStringList said;
+    if (!r.layout.missing.isEmpty()) {
+        QStringList each;
+        for (const char32_t c : r.layout.missing.toUcs4()) {
+            each << QString::fromUcs4(&c, 1);
+        }
+        said << QStringLiteral("В шрифте нет букв: %1.").arg(each.join(QStringLiteral(", ")));
+    }
+    const model::JoinedContour& c = r.contour;
+    if (c.needed == 0) {
+        said << QStringLiteral("Нечего рисовать: введите текст.");
+    } else if (!c.fits()) {
+        said << (r.fittingSpacing > 0
+                     ? QStringLiteral("Нужно %1 точек, а контур вмещает не более %2.")
+                           .arg(c.needed)
+                           .arg(model::kMaxContourPoints)
+                     : QStringLiteral("Не помещается даже при шаге 30: уменьшите текст."));
+    }
+    return said.join(QLatin1Char('\n'));
+}
+
+Import ImportText(const TextOptions& options, int spacing) {
+    const TextResult r = TextAndJoin(options, spacing);
+    Import in;
+    if (!r.layout.error.isEmpty() || !r.layout.missing.isEmpty() || r.contour.needed == 0) {
+        in.error = TextWarning(r);
+        return in;
+    }
+    if (r.contour.fits()) {
+        in.points = r.contour.points;
+        return in;
+    }
+    return SpacingOffer([&r](int s) { return model::JoinPathsInOrder(r.layout.paths, s); }, spacing,
+                        r.fittingSpacing, TextWarning(r));
+}
+
+}  // namespace formats

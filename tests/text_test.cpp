@@ -1,0 +1,157 @@
+// Text as laser lines: the glyphs against the font files' own coordinates, the reading order
+// of the join, and what a font cannot draw.
+#include <gtest/gtest.h>
+
+#include <QFile>
+#include <QPoint>
+#include <QRectF>
+#include <algorithm>
+#include <cmath>
+
+#include "formats/text.h"
+
+namespace {
+
+double ToPixel(double unit) {
+    return unit / 5e6 + 192;
+}
+
+// The strokes of one glyph as its .jhf line gives them: the glyph at code c is line c - 32;
+// after the number and the count, the left and right edges, then pairs of coordinates, each a
+// letter minus 'R', with " R" lifting the pen. y grows downwards; the baseline is at 9.
+struct JhfGlyph {
+    int left = 0;
+    std::vector<std::vector<QPoint>> strokes;
+};
+
+JhfGlyph ReadJhfGlyph(const char* font, char code) {
+    QFile file(QStringLiteral("/usr/share/hershey-fonts/%1.jhf").arg(QLatin1String(font)));
+    EXPECT_TRUE(file.open(QIODevice::ReadOnly)) << font;
+    const QList<QByteArray> lines = file.readAll().split('\n');
+    const QByteArray line = lines.value(code - 32);
+    JhfGlyph g;
+    g.left = line[8] - 'R';
+    g.strokes.emplace_back();
+    for (qsizetype i = 10; i + 1 < line.size(); i += 2) {
+        if (line[i] == ' ' && line[i + 1] == 'R') {
+            g.strokes.emplace_back();
+        } else {
+            g.strokes.back().push_back(QPoint(line[i] - 'R', line[i + 1] - 'R'));
+        }
+    }
+    return g;
+}
+
+formats::TextOptions Hershey(const QString& text, const char* font) {
+    formats::TextOptions o;
+    o.text = text;
+    o.font = {QString::fromLatin1(font), false};
+    return o;
+}
+
+}  // namespace
+
+// Each letter, at twice the font's size (capitals 42 pixels, 2 pixels a unit) with its
+// baseline starting at (100, 200): the strokes are the file's, point by point, within a pixel.
+TEST(Text, HersheyGlyphsAreTheFontFilesStrokes) {
+    struct Row {
+        const char* font;
+        QString letter;
+        char code;  // where the font file has it
+    };
+    const Row rows[] = {
+        {"futural", QStringLiteral("A"), 'A'},  {"futural", QStringLiteral("g"), 'g'},
+        {"rowmans", QStringLiteral("&"), '&'},  {"cyrillic", QStringLiteral("Ж"), 'H'},
+        {"cyrillic", QStringLiteral("я"), '}'}, {"cyrillic", QStringLiteral("Ы"), '$'},
+        {"cyrilc_1", QStringLiteral("Щ"), 'Z'}, {"cyrilc_1", QStringLiteral("б"), 'b'},
+    };
+    for (const Row& r : rows) {
+        SCOPED_TRACE(std::string(r.font) + " " + r.letter.toStdString());
+        formats::TextOptions o = Hershey(r.letter, r.font);
+        o.height = 42;
+        o.at = QPointF(100, 200);
+        const formats::TextLayout layout = formats::LayOutText(o);
+        EXPECT_TRUE(layout.missing.isEmpty());
+        const JhfGlyph g = ReadJhfGlyph(r.font, r.code);
+        ASSERT_EQ(layout.paths.size(), g.strokes.size());
+        for (size_t s = 0; s < g.strokes.size(); ++s) {
+            const auto& got = layout.paths[s].points;
+            ASSERT_EQ(got.size(), g.strokes[s].size()) << "stroke " << s;
+            EXPECT_FALSE(layout.paths[s].closed);
+            for (size_t i = 0; i < got.size(); ++i) {
+                const QPoint h = g.strokes[s][i];
+                EXPECT_NEAR(ToPixel(got[i].x), 100 + (h.x() - g.left) * 2, 1.0) << s << "/" << i;
+                EXPECT_NEAR(ToPixel(got[i].y), 200 + (h.y() - 9) * 2, 1.0) << s << "/" << i;
+            }
+        }
+    }
+}
+
+// "I   I" over "I": the nearest stroke after the first is the one below it, but the beam goes
+// on along the first line before it goes down to the second.
+TEST(Text, TheJoinReadsLineByLineLeftToRight) {
+    formats::TextOptions o = Hershey(QStringLiteral("I   I\nI"), "futural");
+    o.lineSpacing = 1.2;
+    const formats::TextResult r = formats::TextAndJoin(o, 2);
+    ASSERT_TRUE(r.contour.fits());
+    // The letters' boxes in reading order: by rows, then from the left.
+    std::vector<QRectF> letters;
+    for (const model::Path& path : r.layout.paths) {
+        QRectF box;
+        for (const model::PathPoint& p : path.points) {
+            box |= QRectF(ToPixel(p.x) - 1, ToPixel(p.y) - 1, 2, 2);
+        }
+        letters.push_back(box);
+    }
+    ASSERT_EQ(letters.size(), 3u);
+    std::sort(letters.begin(), letters.end(), [](const QRectF& a, const QRectF& b) {
+        return std::pair(std::round(a.top()), a.left()) < std::pair(std::round(b.top()), b.left());
+    });
+    std::vector<int> visited;
+    for (const model::ContourPoint& p : r.contour.points) {
+        for (int i = 0; i < 3; ++i) {
+            if (letters[size_t(i)].contains(ToPixel(p.x), ToPixel(p.y)) &&
+                (visited.empty() || visited.back() != i)) {
+                visited.push_back(i);
+            }
+        }
+    }
+    EXPECT_EQ(visited, (std::vector<int>{0, 1, 2}));
+}
+
+// What the font has no glyph for is named once each, in the order typed; the rest is drawn.
+TEST(Text, MissingGlyphsAreNamed) {
+    const formats::TextResult r =
+        formats::TextAndJoin(Hershey(QStringLiteral("ПРИВЕТ, Bob!"), "cyrillic"), 3);
+    EXPECT_EQ(r.layout.missing, QStringLiteral("Bob"));
+    EXPECT_TRUE(r.contour.fits());
+    EXPECT_EQ(formats::TextWarning(r), QStringLiteral("В шрифте нет букв: B, o, b."));
+    const formats::Import in =
+        formats::ImportText(Hershey(QStringLiteral("ПРИВЕТ, Bob!"), "cyrillic"), 3);
+    EXPECT_EQ(in.error, formats::TextWarning(r));
+    EXPECT_TRUE(in.points.empty());
+}
+
+// An outline font gives closed outlines whose capitals are as high as asked.
+TEST(Text, OutlineFontsGiveClosedOutlinesOfTheHeightAsked) {
+    const std::optional<formats::TextFont> font =
+        formats::FindTextFont(QStringLiteral("DejaVu Sans"));
+    ASSERT_TRUE(font && font->outline);
+    formats::TextOptions o;
+    o.text = QStringLiteral("НН");
+    o.font = *font;
+    o.height = 60;
+    const formats::TextLayout layout = formats::LayOutText(o);
+    ASSERT_EQ(layout.paths.size(), 2u);
+    QRectF box;
+    for (const model::Path& path : layout.paths) {
+        EXPECT_TRUE(path.closed);
+        for (const model::PathPoint& p : path.points) {
+            box |= QRectF(ToPixel(p.x), ToPixel(p.y), 1e-9, 1e-9);
+        }
+    }
+    EXPECT_NEAR(box.height(), 60, 1.0);
+    // Centred on the surface.
+    EXPECT_NEAR(box.center().x(), 192, 1.0);
+    EXPECT_NEAR(box.center().y(), 192, 1.0);
+}

@@ -1,0 +1,76 @@
+// Text as laser lines: the dialog with its live preview over the surface, and the command that
+// puts the text in place of the contour or after it.
+#pragma once
+
+#include <QDialog>
+#include <QPoint>
+#include <QTimer>
+#include <functional>
+#include <memory>
+#include <optional>
+#include <vector>
+
+#include "formats/text.h"
+#include "window/command_window.h"
+
+class QCheckBox;
+class QComboBox;
+class QDoubleSpinBox;
+class QPlainTextEdit;
+class QSpinBox;
+
+namespace window {
+
+class SurfaceWidget;
+
+class TextDialog : public QDialog {
+    Q_OBJECT
+  public:
+    // `contour` is what "Добавить к контуру" adds to; `click` the point last clicked on the
+    // surface, if any. `show` receives the contour to preview (surface positions) after every
+    // change, and an empty line when the dialog closes.
+    TextDialog(QWidget* parent, int spacing, std::vector<model::ContourPoint> contour,
+               std::optional<QPoint> click, std::function<void(const QPolygonF&)> show);
+    ~TextDialog() override;
+
+    const formats::TextResult& result() const { return result_; }
+    formats::TextOptions options() const;
+
+    // OK, and Enter: the text of the values shown, also when one changed a moment ago; a
+    // text that does not fit closes nothing.
+    void accept() override;
+
+  private:
+    void schedule();
+    void update();
+
+    std::vector<formats::TextFont> fonts_;
+    std::vector<model::ContourPoint> contour_;
+    std::optional<QPoint> click_;
+    std::function<void(const QPolygonF&)> show_;
+    formats::TextResult result_;
+    QTimer pending_;
+    QPlainTextEdit* text_ = nullptr;
+    QComboBox* font_ = nullptr;
+    QSpinBox* height_ = nullptr;
+    QSpinBox* letterSpacing_ = nullptr;
+    QDoubleSpinBox* lineSpacing_ = nullptr;
+    QComboBox* align_ = nullptr;
+    QComboBox* place_ = nullptr;
+    QCheckBox* append_ = nullptr;
+    QSpinBox* spacing_ = nullptr;
+    std::unique_ptr<JoinControls> controls_;
+};
+
+class TextCommands {
+  public:
+    TextCommands(CommandWindow& window, SurfaceWidget& surface);
+    // Runs the dialog and, on OK, puts the text in place of the contour or after it.
+    void ItemTextClick();
+
+  private:
+    CommandWindow& window_;
+    SurfaceWidget& surface_;
+};
+
+}  // namespace window
