@@ -4,6 +4,7 @@
 
 #include "io/file_io.h"
 #include "pictures/picture_formats.h"
+#include "pictures/svg_reader.h"
 
 namespace formats {
 
@@ -109,12 +110,12 @@ Import ImportIldaFrame(const IldaShow& show, size_t index) {
     return in;
 }
 
-Import ImportSvgFile(const QString& name, int spacing, const pictures::SvgOptions& options) {
+Import ImportSvgFile(const QString& name, int spacing) {
     QByteArray data;
     if (const io::FileResult r = io::ReadWholeFile(name, pictures::kMaxSvgFileBytes, data); !r.ok) {
         return Failure(QStringLiteral("Не удаётся прочитать файл: %1").arg(r.error));
     }
-    const pictures::SvgDrawing drawing = pictures::ReadSvg(data, options);
+    const pictures::SvgDrawing drawing = pictures::ReadSvg(data);
     if (!drawing.ok()) {
         return Failure(
             QStringLiteral("Не удаётся импортировать файл %1: %2.").arg(name, drawing.error));
@@ -139,7 +140,7 @@ Import ImportSvgFile(const QString& name, int spacing, const pictures::SvgOption
     if (joined.fits()) {
         in.points = std::move(joined.points);
     } else {
-        const int smallest = model::SmallestFittingSpacing(drawing.paths, spacing + 1);
+        const int smallest = model::SmallestFittingSpacing(drawing.paths, spacing);
         in = SpacingOffer(
             [&drawing](int s) { return model::JoinPaths(drawing.paths, s); }, spacing, smallest,
             QStringLiteral("Рисунок не помещается в контур из %1 точек даже при шаге 30 пикселей.")
