@@ -17,10 +17,10 @@ namespace convert {
 namespace {
 
 constexpr const char* kWindowlessOptions[] = {
-    "--convert",  "--to",        "--as",     "--ilda-format", "--frame",     "--spacing",
-    "--trace",    "--threshold", "--invert", "--min-length",  "--tolerance", "--smoothing",
-    "--text",     "--font",      "--height", "--help",        "-h",          "-?",
-    "--help-all", "--version",   "-v"};
+    "--convert",   "--to",         "--as",       "--ilda-format", "--frame",  "--spacing",
+    "--all-lines", "--whole-page", "--trace",    "--threshold",   "--invert", "--min-length",
+    "--tolerance", "--smoothing",  "--text",     "--font",        "--height", "--help",
+    "-h",          "-?",           "--help-all", "--version",     "-v"};
 
 // The tracing modes by their names on the command line, in the dialog's order.
 constexpr const char* kTraceModes[] = {"outline", "edges", "centre"};
@@ -65,6 +65,14 @@ class Parser {
                        "(default the pen's, %1).")
             .arg(editor::EditorSettings{}.ScrollBarFriqPoints),
         QStringLiteral("n")};
+    const QCommandLineOption allLines{
+        QStringLiteral("all-lines"),
+        QStringLiteral("Of an SVG input, also the lines hidden under shapes painted after them "
+                       "(the window's \"Только видимые линии\" off).")};
+    const QCommandLineOption wholePage{
+        QStringLiteral("whole-page"),
+        QStringLiteral("Of an SVG input, the page fills the surface, not the drawing (the "
+                       "window's \"Вся страница\").")};
     const QCommandLineOption trace{
         QStringLiteral("trace"),
         QStringLiteral("Trace a picture input: outline (default), edges or centre."),
@@ -114,6 +122,7 @@ class Parser {
             "\n"
             "Conversion, without a window or a display:\n"
             "  quorinimage --convert IN OUT [--ilda-format 1|5] [--frame N] [--spacing N]\n"
+            "      [--all-lines] [--whole-page]\n"
             "  quorinimage --convert PICTURE OUT --trace [outline|edges|centre]\n"
             "      [--threshold N] [--invert] [--min-length N] [--tolerance X]\n"
             "  quorinimage --convert --text TEXT OUT [--font NAME] [--height N] [--spacing N]\n"
@@ -122,8 +131,8 @@ class Parser {
             "the editor opens, OUT .ilz, .plz, .ild or .svg. An input is never overwritten.\n"
             "Exit status: 0 done, 1 a file could not be read or written (or an SVG or traced\n"
             "picture needs a wider --spacing, which is named), 2 a usage error."));
-        parser.addOptions({convert, to, as, ildaFormat, frame, spacing, trace, threshold, invert,
-                           minLength, tolerance, smoothing, text, font, height});
+        parser.addOptions({convert, to, as, ildaFormat, frame, spacing, allLines, wholePage, trace,
+                           threshold, invert, minLength, tolerance, smoothing, text, font, height});
         parser.addPositionalArgument(
             QStringLiteral("file"),
             QStringLiteral("The file to open; with --convert, the files to convert."),
@@ -365,10 +374,12 @@ int RunCommandLine(const QStringList& given, QTextStream& out, QTextStream& err)
     }
     if (!p.parser.isSet(p.convert)) {
         return UsageError(err, QStringLiteral("--to, --as, --ilda-format and --frame go with "
-                                              "--convert, as do --spacing and the tracing "
-                                              "options"));
+                                              "--convert, as do --spacing and the SVG and "
+                                              "tracing options"));
     }
     Options options;
+    options.svg.visibleOnly = !p.parser.isSet(p.allLines);
+    options.svg.wholePage = p.parser.isSet(p.wholePage);
     const QString format = p.parser.value(p.ildaFormat);
     if (format == QLatin1String("1")) {
         options.ildaFormat = model::ilda::kIndexed2D;

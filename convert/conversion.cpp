@@ -83,7 +83,7 @@ bool Read(const QString& name, const Options& options, model::Contour& contour,
                 formats::ImportIldaFrame(formats::ReadIldaShow(name), size_t(options.frame)),
                 contour, problems);
         case Kind::Svg:
-            return Take(formats::ImportSvgFile(name, spacing), contour, problems);
+            return Take(formats::ImportSvgFile(name, spacing, options.svg), contour, problems);
         default:
             // A picture: traced as the tracing dialog traces the underlay.
             if (!options.trace) {

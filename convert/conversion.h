@@ -11,14 +11,16 @@
 
 #include "formats/text.h"
 #include "model/ilda.h"
+#include "pictures/svg_reader.h"
 #include "tracing/tracer.h"
 
 namespace convert {
 
 struct Options {
     model::ilda::Format ildaFormat = model::ilda::kTrueColor2D;
-    int frame = 0;    // of an ILDA input, 0 the first
-    int spacing = 0;  // of an SVG or traced input, surface pixels; 0 the pen's default
+    int frame = 0;             // of an ILDA input, 0 the first
+    int spacing = 0;           // of an SVG or traced input, surface pixels; 0 the pen's default
+    pictures::SvgOptions svg;  // of an SVG input
     // A picture input is traced with these; without them a picture is refused.
     std::optional<tracing::Options> trace;
     bool autoThreshold = true;  // Otsu's threshold in place of trace->threshold

@@ -4,7 +4,6 @@
 
 #include "io/file_io.h"
 #include "pictures/picture_formats.h"
-#include "pictures/svg_reader.h"
 
 namespace formats {
 
@@ -110,12 +109,12 @@ Import ImportIldaFrame(const IldaShow& show, size_t index) {
     return in;
 }
 
-Import ImportSvgFile(const QString& name, int spacing) {
+Import ImportSvgFile(const QString& name, int spacing, const pictures::SvgOptions& options) {
     QByteArray data;
     if (const io::FileResult r = io::ReadWholeFile(name, pictures::kMaxSvgFileBytes, data); !r.ok) {
         return Failure(QStringLiteral("Не удаётся прочитать файл: %1").arg(r.error));
     }
-    const pictures::SvgDrawing drawing = pictures::ReadSvg(data);
+    const pictures::SvgDrawing drawing = pictures::ReadSvg(data, options);
     if (!drawing.ok()) {
         return Failure(
             QStringLiteral("Не удаётся импортировать файл %1: %2.").arg(name, drawing.error));
@@ -140,7 +139,7 @@ Import ImportSvgFile(const QString& name, int spacing) {
     if (joined.fits()) {
         in.points = std::move(joined.points);
     } else {
-        const int smallest = model::SmallestFittingSpacing(drawing.paths, spacing);
+        const int smallest = model::SmallestFittingSpacing(drawing.paths, spacing + 1);
         in = SpacingOffer(
             [&drawing](int s) { return model::JoinPaths(drawing.paths, s); }, spacing, smallest,
             QStringLiteral("Рисунок не помещается в контур из %1 точек даже при шаге 30 пикселей.")

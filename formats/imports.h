@@ -12,6 +12,7 @@
 #include "formats/contour_files.h"
 #include "model/path_join.h"
 #include "pictures/picture_formats.h"
+#include "pictures/svg_reader.h"
 #include "tracing/tracer.h"
 
 namespace formats {
@@ -41,9 +42,9 @@ Import SpacingOffer(const std::function<model::JoinedContour(int)>& joinAt, int 
 // Frame `index` (from 0) of a show; a frame too long for the contour comes thinned, offered.
 Import ImportIldaFrame(const IldaShow& show, size_t index);
 
-// An SVG file joined at the spacing (surface pixels); a drawing that needs more points is
-// offered at the smallest spacing that fits.
-Import ImportSvgFile(const QString& name, int spacing);
+// An SVG file read with the options and joined at the spacing (surface pixels); a drawing
+// that needs more points is offered at the smallest spacing that fits.
+Import ImportSvgFile(const QString& name, int spacing, const pictures::SvgOptions& options = {});
 
 // One trace and its join at a spacing, with the smallest spacing that fits when it does not.
 struct TraceResult {

@@ -159,7 +159,9 @@ void IldaFiles(const fs::path& dir) {
     Write(dir, "show.ild", show);
 }
 
-// SVG drawings: shapes, transforms under a viewBox, hidden elements, text, curves.
+// SVG drawings: shapes, transforms under a viewBox, hidden elements, text, curves; clip paths
+// and masks in both units, on a group used twice and nested; a page in millimetres; pictures
+// and references to other files (none of which exists), and shapes over each other.
 void SvgFiles(const fs::path& dir) {
     const std::vector<std::pair<std::string, std::string>> files{
         {"shapes.svg",
@@ -182,6 +184,18 @@ void SvgFiles(const fs::path& dir) {
         {"none.svg",
          R"svg(<svg xmlns="http://www.w3.org/2000/svg" viewBox="0 0 1e30 1" preserveAspectRatio="none">
 <path d="M0 0 C 1e30 1, -1e30 1, 1e29 0.5" stroke="black" fill="none"/>
+</svg>)svg"},
+        {"clips.svg",
+         R"svg(<?xml-stylesheet type="text/css" href="no-such.css"?>
+<svg xmlns="http://www.w3.org/2000/svg" xmlns:xlink="http://www.w3.org/1999/xlink" width="100mm" height="80mm">
+<defs><clipPath id="c" clip-rule="evenodd"><rect x="10" y="10" width="60" height="60"/><circle cx="40" cy="40" r="10"/></clipPath>
+<clipPath id="b" clipPathUnits="objectBoundingBox" transform="rotate(5)"><circle cx="0.5" cy="0.5" r="0.5"/></clipPath>
+<mask id="m"><rect width="100" height="50" fill="white"/><circle cx="50" cy="30" r="10" fill="black"/></mask></defs>
+<g id="both" clip-path="url(#c)" transform="translate(5 5)"><rect x="0" y="0" width="90" height="90" fill="red" stroke="black"/>
+<ellipse cx="50" cy="50" rx="40" ry="20" fill="blue" style="clip-path:url(#b)" mask="url(#m)"/></g>
+<use xlink:href="#both" transform="scale(0.5)"/><use xlink:href="other.svg#part"/>
+<image x="0" y="0" width="10" height="10" xlink:href="no-such.png"/>
+<rect x="-50" y="-50" width="400" height="20" fill="green" opacity="0.5"/><path d="M 1 1 L 1.00001 1" stroke="black"/>
 </svg>)svg"},
     };
     for (const auto& [name, text] : files) {

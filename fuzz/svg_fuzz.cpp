@@ -1,6 +1,7 @@
-// An SVG file as Import SVG reads it: Qt SVG paints it into the recording device, the paths
-// are joined at the pen's spacing (or the smallest that fits), put into the contour and
-// repainted; then a whole-contour command.
+// An SVG file as Import SVG reads it, with the options the input's length picks: the XML pass
+// before Qt SVG, Qt SVG painting it into the recording device, the lines it shows placed and
+// cut; the paths are joined at the pen's spacing, put into the contour and repainted; then a
+// whole-contour command.
 #include <QByteArray>
 #include <cmath>
 
@@ -11,7 +12,10 @@
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const QByteArray bytes =
         QByteArray::fromRawData(reinterpret_cast<const char*>(data), qsizetype(size));
-    const pictures::SvgDrawing d = pictures::ReadSvg(bytes);
+    pictures::SvgOptions options;
+    options.visibleOnly = size % 2 == 0;
+    options.wholePage = size / 2 % 2 == 1;
+    const pictures::SvgDrawing d = pictures::ReadSvg(bytes, options);
     if (!d.ok()) {
         fuzzing::Require(d.paths.empty(), "a refused drawing brings no paths");
         return 0;
@@ -19,6 +23,13 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     size_t points = 0;
     for (const model::Path& p : d.paths) {
         fuzzing::Require(p.points.size() >= 2, "every path is a line");
+        fuzzing::Require(!p.closed || p.points.size() >= 3, "a closed path has three points");
+        for (size_t i = 1; i < p.points.size(); ++i) {
+            fuzzing::Require(
+                std::hypot(p.points[i].x - p.points[i - 1].x, p.points[i].y - p.points[i - 1].y) >=
+                    0.01 * model::kUnitsPerPixel,
+                "neighbouring points are distinct");
+        }
         for (const model::PathPoint& q : p.points) {
             fuzzing::Require(q.x >= model::kMinUnit && q.x <= model::kMaxUnit &&
                                  q.y >= model::kMinUnit && q.y <= model::kMaxUnit,

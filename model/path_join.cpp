@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 #include <limits>
+#include <optional>
 
 namespace model {
 
@@ -12,8 +13,12 @@ namespace {
 // that resampling keeps.
 const double kCornerCos = std::cos(40.0 * 3.14159265358979323846 / 180.0);
 
+// The square root of the sum, not std::hypot: the values are far from overflowing, and
+// resampling measures every segment many times.
 double Distance(const PathPoint& a, const PathPoint& b) {
-    return std::hypot(b.x - a.x, b.y - a.y);
+    const double dx = b.x - a.x;
+    const double dy = b.y - a.y;
+    return std::sqrt(dx * dx + dy * dy);
 }
 
 double DistanceSquared(const PathPoint& a, const PathPoint& b) {
@@ -45,7 +50,7 @@ std::vector<double> TurnCosines(const std::vector<PathPoint>& pts, double reach)
         const double ay = pts[i].y - pts[back].y;
         const double bx = pts[ahead].x - pts[i].x;
         const double by = pts[ahead].y - pts[i].y;
-        const double l = std::hypot(ax, ay) * std::hypot(bx, by);
+        const double l = std::sqrt((ax * ax + ay * ay) * (bx * bx + by * by));
         cosines[i] = l > 0 ? (ax * bx + ay * by) / l : 1;
     }
     return cosines;
@@ -113,6 +118,111 @@ struct Resampled {
     bool closed = false;
 };
 
+// Where the paths not joined yet can be entered (an open path at either end, a closed one at
+// any point), on a grid, so that the nearest entry is found among a few cells rather than
+// among all. Of entries equally near, the first path's and its first point's is taken, as a
+// walk over all of them in order would take it.
+class Entries {
+  public:
+    explicit Entries(const std::vector<Resampled>& paths) : taken_(paths.size(), false) {
+        std::vector<Entry> all;
+        for (std::size_t i = 0; i < paths.size(); ++i) {
+            const std::vector<PathPoint>& pts = paths[i].points;
+            const auto add = [&](std::size_t j) { all.push_back({i, j, pts[j]}); };
+            if (paths[i].closed) {
+                for (std::size_t j = 0; j + 1 < pts.size(); ++j) {
+                    add(j);
+                }
+            } else {
+                add(0);
+                add(pts.size() - 1);
+            }
+        }
+        if (all.empty()) {
+            return;
+        }
+        x0_ = x1_ = all[0].at.x;
+        y0_ = y1_ = all[0].at.y;
+        for (const Entry& e : all) {
+            x0_ = std::min(x0_, e.at.x);
+            x1_ = std::max(x1_, e.at.x);
+            y0_ = std::min(y0_, e.at.y);
+            y1_ = std::max(y1_, e.at.y);
+        }
+        side_ = std::clamp(int(std::sqrt(double(all.size()) / 2)), 1, 256);
+        cellW_ = x1_ > x0_ ? (x1_ - x0_) / side_ : 1.0;
+        cellH_ = y1_ > y0_ ? (y1_ - y0_) / side_ : 1.0;
+        cells_.resize(std::size_t(side_) * std::size_t(side_));
+        for (const Entry& e : all) {
+            cells_[std::size_t(Row(e.at.y) * side_ + Column(e.at.x))].push_back(e);
+        }
+    }
+
+    void Take(std::size_t path) { taken_[path] = true; }
+
+    // The path and point of the entry nearest to `p`.
+    std::pair<std::size_t, std::size_t> Nearest(const PathPoint& p) const {
+        const int cx = Column(p.x);
+        const int cy = Row(p.y);
+        double best = std::numeric_limits<double>::infinity();
+        std::size_t bestPath = 0;
+        std::size_t bestPoint = 0;
+        const auto look = [&](int x, int y) {
+            for (const Entry& e : cells_[std::size_t(y * side_ + x)]) {
+                if (taken_[e.path]) {
+                    continue;
+                }
+                const double d = DistanceSquared(p, e.at);
+                if (d < best || (d == best && (e.path < bestPath ||
+                                               (e.path == bestPath && e.point < bestPoint)))) {
+                    best = d;
+                    bestPath = e.path;
+                    bestPoint = e.point;
+                }
+            }
+        };
+        for (int r = 0; r < side_; ++r) {
+            // The cells r away from the point's, in rows and columns.
+            for (int y = std::max(0, cy - r); y <= std::min(side_ - 1, cy + r); ++y) {
+                if (y == cy - r || y == cy + r) {
+                    for (int x = std::max(0, cx - r); x <= std::min(side_ - 1, cx + r); ++x) {
+                        look(x, y);
+                    }
+                    continue;
+                }
+                if (cx - r >= 0) {
+                    look(cx - r, y);
+                }
+                if (cx + r < side_) {
+                    look(cx + r, y);
+                }
+            }
+            // Every entry farther out is at least r cells away.
+            const double reach = r * std::min(cellW_, cellH_);
+            if (best < reach * reach) {
+                break;
+            }
+        }
+        return {bestPath, bestPoint};
+    }
+
+  private:
+    struct Entry {
+        std::size_t path;
+        std::size_t point;
+        PathPoint at;
+    };
+
+    int Column(double x) const { return int(std::clamp((x - x0_) / cellW_, 0.0, side_ - 1.0)); }
+    int Row(double y) const { return int(std::clamp((y - y0_) / cellH_, 0.0, side_ - 1.0)); }
+
+    std::vector<bool> taken_;
+    std::vector<std::vector<Entry>> cells_;
+    int side_ = 1;
+    double x0_ = 0, x1_ = 0, y0_ = 0, y1_ = 0;
+    double cellW_ = 1, cellH_ = 1;
+};
+
 }  // namespace
 
 std::vector<PathPoint> ResamplePath(const Path& path, double spacing) {
@@ -161,12 +271,13 @@ std::vector<PathPoint> ResamplePath(const Path& path, double spacing) {
 
 namespace {
 
-// Builds a join: the paths resampled, then taken one by one as `pick` chooses (its index in
-// what is left and the entry point, given the end so far), each jump filled as the pen fills
-// it. `before` are points already in the contour, kept as they are.
+// Builds a join: the paths resampled, then taken one by one as `pick` chooses (the index of
+// one not taken yet, with its entry point, given the end so far), each jump filled as the pen
+// fills it. `before` are points already in the contour, kept as they are. Without `countAll`
+// it stops as soon as more than `limit` points are needed.
 template <typename Pick>
 JoinedContour Join(const std::vector<Path>& paths, int spacingPixels, std::size_t limit,
-                   const std::vector<ContourPoint>& before, Pick&& pick) {
+                   const std::vector<ContourPoint>& before, bool countAll, Pick&& pick) {
     JoinedContour result;
     const int64_t step = int64_t(std::max(1, spacingPixels)) * kUnitsPerPixel;
     std::vector<Resampled> rest;
@@ -192,10 +303,10 @@ JoinedContour Join(const std::vector<Path>& paths, int spacingPixels, std::size_
         end = {double(before.back().x), double(before.back().y)};
     }
     bool first = before.empty();
-    while (!rest.empty()) {
+    for (std::size_t joined = 0; joined < rest.size() && (countAll || result.needed <= limit);
+         ++joined) {
         const auto [bestPath, bestPoint] = pick(rest, end);
         Resampled chosen = std::move(rest[bestPath]);
-        rest.erase(rest.begin() + std::ptrdiff_t(bestPath));
         std::vector<PathPoint>& pts = chosen.points;
         if (chosen.closed) {
             // Enter at the chosen point and go round in the direction whose first step
@@ -266,56 +377,72 @@ std::pair<std::size_t, double> NearestEntry(const Resampled& r, const PathPoint&
     return {bestPoint, best};
 }
 
-}  // namespace
-
-JoinedContour JoinPaths(const std::vector<Path>& paths, int spacingPixels, std::size_t limit) {
-    // The nearest entry over all paths left.
-    return Join(paths, spacingPixels, limit, {},
-                [](const std::vector<Resampled>& rest, const PathPoint& end) {
-                    double best = std::numeric_limits<double>::infinity();
-                    std::pair<std::size_t, std::size_t> chosen{0, 0};
-                    for (std::size_t i = 0; i < rest.size(); ++i) {
-                        const auto [point, d] = NearestEntry(rest[i], end);
-                        if (d < best) {
-                            best = d;
-                            chosen = {i, point};
-                        }
+// The join of the paths each nearest the end so far (JoinPaths).
+JoinedContour JoinNearest(const std::vector<Path>& paths, int spacingPixels, std::size_t limit,
+                          bool countAll) {
+    std::optional<Entries> entries;
+    return Join(paths, spacingPixels, limit, {}, countAll,
+                [&entries](const std::vector<Resampled>& rest, const PathPoint& end) {
+                    if (!entries) {
+                        entries.emplace(rest);
                     }
+                    const std::pair<std::size_t, std::size_t> chosen = entries->Nearest(end);
+                    entries->Take(chosen.first);
                     return chosen;
                 });
 }
 
+}  // namespace
+
+JoinedContour JoinPaths(const std::vector<Path>& paths, int spacingPixels, std::size_t limit) {
+    return JoinNearest(paths, spacingPixels, limit, true);
+}
+
 JoinedContour JoinPathsInOrder(const std::vector<Path>& paths, int spacingPixels,
                                const std::vector<ContourPoint>& before, std::size_t limit) {
-    // Always the first path left, at its entry nearest the end so far.
-    return Join(paths, spacingPixels, limit, before,
-                [](const std::vector<Resampled>& rest, const PathPoint& end) {
-                    return std::pair<std::size_t, std::size_t>{0, NearestEntry(rest[0], end).first};
-                });
+    // Always the next path in order, at its entry nearest the end so far.
+    return Join(
+        paths, spacingPixels, limit, before, true,
+        [next = std::size_t(0)](const std::vector<Resampled>& rest, const PathPoint& end) mutable {
+            const std::size_t i = next++;
+            return std::pair<std::size_t, std::size_t>{i, NearestEntry(rest[i], end).first};
+        });
 }
 
 int SmallestFittingSpacing(const std::vector<Path>& paths, int from) {
+    // A join needs at least a point per path and one per spacing of its length; a spacing at
+    // which that alone is too many is passed over without one, and each join is left as soon
+    // as it needs too many.
+    double length = 0;
+    for (const Path& p : paths) {
+        for (std::size_t i = 1; i < p.points.size(); ++i) {
+            length += Distance(p.points[i - 1], p.points[i]);
+        }
+        if (p.closed && p.points.size() > 2) {
+            length += Distance(p.points.back(), p.points.front());
+        }
+    }
     return SmallestFittingSpacing(
-        [&paths](int spacing) { return JoinPaths(paths, spacing).fits(); }, from);
+        [&](int spacing) {
+            const double atLeast =
+                double(paths.size()) + length / (double(spacing) * kUnitsPerPixel) - 1e-6;
+            return atLeast <= double(kMaxContourPoints) &&
+                   JoinNearest(paths, spacing, kMaxContourPoints, false).fits();
+        },
+        from);
 }
 
 int SmallestFittingSpacing(const std::function<bool(int)>& fitsAt, int from) {
-    // Fewer points are needed the wider the spacing, so the widest is tried first and the
-    // smallest that fits is then found by halving.
-    int lo = std::max(1, from);
-    int hi = 30;
-    if (lo > hi || !fitsAt(hi)) {
-        return 0;
-    }
-    while (lo < hi) {
-        const int mid = (lo + hi) / 2;
-        if (fitsAt(mid)) {
-            hi = mid;
-        } else {
-            lo = mid + 1;
+    // The points needed do not always fall as the spacing grows: a wider spacing looks for
+    // corners farther along a path, so a gentle bend can become a corner that splits a run,
+    // and the resampled points move the entries and so the order of the paths. So every
+    // spacing is tried, the smallest first.
+    for (int spacing = std::max(1, from); spacing <= kMaxOfferedSpacing; ++spacing) {
+        if (fitsAt(spacing)) {
+            return spacing;
         }
     }
-    return hi;
+    return 0;
 }
 
 }  // namespace model

@@ -57,7 +57,12 @@ JoinedContour JoinPathsInOrder(const std::vector<Path>& paths, int spacingPixels
                                const std::vector<ContourPoint>& before = {},
                                std::size_t limit = kMaxContourPoints);
 
-// The smallest spacing from `from` to 30 pixels at which the join fits, or 0 if none does.
+// The widest spacing offered when a join does not fit, pixels.
+inline constexpr int kMaxOfferedSpacing = 30;
+
+// The smallest spacing from `from` to kMaxOfferedSpacing pixels at which the join fits, or 0
+// if none does. Each spacing is tried in turn: the points needed may rise again as the
+// spacing grows.
 int SmallestFittingSpacing(const std::vector<Path>& paths, int from);
 // The same for any join: `fitsAt` tells whether it fits at a spacing.
 int SmallestFittingSpacing(const std::function<bool(int)>& fitsAt, int from);

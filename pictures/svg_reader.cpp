@@ -5,39 +5,67 @@
 #include <QPainter>
 #include <QPainterPath>
 #include <QSvgRenderer>
-#include <QXmlStreamReader>
 #include <algorithm>
 #include <climits>
 #include <cmath>
+#include <cstdio>
+#include <unordered_map>
+
+#include "pictures/svg_document.h"
+#include "pictures/svg_lines.h"
 
 namespace pictures {
 
 namespace {
 
+using svg::Mark;
+
 constexpr double kSurfaceSpan = 383.0;  // pixels 0..383
 constexpr double kUnitsPerPixel = model::kUnitsPerPixel;
 constexpr double kCentre = model::kCentrePixel;
-constexpr int kMaxCurveDepth = 16;
+constexpr double kDistinct = 0.01;  // pixels: nearer points are one
 
-double SegmentDistance(QPointF p, QPointF a, QPointF b) {
-    const double dx = b.x() - a.x();
-    const double dy = b.y() - a.y();
-    const double l2 = dx * dx + dy * dy;
-    double t = l2 > 0 ? ((p.x() - a.x()) * dx + (p.y() - a.y()) * dy) / l2 : 0.0;
-    t = std::clamp(t, 0.0, 1.0);
-    return std::hypot(p.x() - (a.x() + t * dx), p.y() - (a.y() + t * dy));
+bool Shows(const QBrush& b) {
+    if (b.style() == Qt::NoBrush) {
+        return false;
+    }
+    if (const QGradient* g = b.gradient()) {
+        const QGradientStops stops = g->stops();
+        return std::any_of(stops.begin(), stops.end(),
+                           [](const QGradientStop& s) { return s.second.alpha() > 0; });
+    }
+    return b.style() == Qt::TexturePattern || b.color().alpha() > 0;
 }
 
-// The paint engine that keeps what is painted as paths in device pixels.
+bool Opaque(const QBrush& b) {
+    if (const QGradient* g = b.gradient()) {
+        const QGradientStops stops = g->stops();
+        return std::all_of(stops.begin(), stops.end(),
+                           [](const QGradientStop& s) { return s.second.alpha() == 255; });
+    }
+    return b.style() == Qt::SolidPattern && b.color().alpha() == 255;
+}
+
+// Identical geometry hashes alike.
+size_t Hash(const QPainterPath& path) {
+    size_t h = size_t(path.elementCount());
+    for (int i = 0; i < path.elementCount(); ++i) {
+        const QPainterPath::Element e = path.elementAt(i);
+        h = h * 1'000'003u ^ std::hash<double>()(e.x);
+        h = h * 1'000'003u ^ std::hash<double>()(e.y) ^ size_t(e.type);
+    }
+    return h;
+}
+
+// The paint engine that keeps what is painted as shapes in device pixels, and clip paths and
+// masks as the regions they let show, following the marks svg_document.h puts in the document.
 class RecordingEngine : public QPaintEngine {
   public:
-    RecordingEngine() : QPaintEngine(QPaintEngine::AllFeatures) {}
+    explicit RecordingEngine(const std::vector<svg::ClipUse>& clips)
+        : QPaintEngine(QPaintEngine::AllFeatures), clips_(clips) {}
 
-    std::vector<model::Path> paths;
-    double lengthPixels = 0;
-    size_t points = 0;
+    svg::Painted painted;
     int textLeftOut = 0;
-    bool tooComplex = false;
 
     bool begin(QPaintDevice*) override { return true; }
     bool end() override { return true; }
@@ -45,13 +73,43 @@ class RecordingEngine : public QPaintEngine {
     Type type() const override { return QPaintEngine::User; }
 
     void drawPath(const QPainterPath& path) override {
-        const QPainter* p = painter();
-        const bool filled = p->brush().style() != Qt::NoBrush;
-        const bool stroked =
-            p->pen().style() != Qt::NoPen && p->pen().brush().style() != Qt::NoBrush;
-        if (filled || stroked) {
-            record(path, filled);
+        if (path.elementCount() == 2 && path.elementAt(0).x == svg::kMarkX &&
+            path.elementAt(1).x == svg::kMarkX) {
+            mark(path.elementAt(0).y, path.elementAt(1).y);
+            return;
         }
+        const QPainter* p = painter();
+        const QTransform t = p->combinedTransform();
+        if (!frames_.empty() && frames_.back().clipping) {
+            clipPart(t.map(path), *p);
+            return;
+        }
+        const double opacity = p->opacity();
+        const bool filled = opacity > 0 && Shows(p->brush());
+        const bool stroked =
+            opacity > 0 && p->pen().style() != Qt::NoPen && Shows(p->pen().brush());
+        if (!filled && !stroked) {
+            return;  // paints nothing that can be seen
+        }
+        svg::Shape s;
+        s.path = t.map(path);
+        s.region = frames_.empty() ? -1 : frames_.back().region;
+        s.closes = filled;
+        s.hides = filled && opacity >= 1 && Opaque(p->brush());
+        // The same outline painted again (the stroke after the fill of one shape, or a copy of
+        // it) is one line, drawn where it is painted last.
+        const size_t key = Hash(s.path);
+        auto [same, end] = seen_.equal_range(key);
+        for (; same != end; ++same) {
+            svg::Shape& before = painted.shapes[same->second];
+            if (before.line && before.region == s.region && before.path == s.path) {
+                before.line = false;
+                s.closes = s.closes || before.closes;
+                break;
+            }
+        }
+        seen_.emplace(key, painted.shapes.size());
+        painted.shapes.push_back(std::move(s));
     }
     void drawPolygon(const QPointF* points, int count, PolygonDrawMode mode) override {
         QPainterPath path;
@@ -61,6 +119,7 @@ class RecordingEngine : public QPaintEngine {
         if (mode != PolylineMode) {
             path.closeSubpath();
         }
+        path.setFillRule(mode == WindingMode ? Qt::WindingFill : Qt::OddEvenFill);
         drawPath(path);
     }
     // Pictures and dots are not contour lines.
@@ -70,101 +129,99 @@ class RecordingEngine : public QPaintEngine {
     }
     // The base engine paints text as the glyphs' outlines, or as pictures of colour glyphs.
     void drawTextItem(const QPointF& at, const QTextItem& text) override {
-        const size_t before = paths.size();
+        const size_t before = painted.shapes.size();
         QPaintEngine::drawTextItem(at, text);
-        textLeftOut += paths.size() == before ? 1 : 0;
+        textLeftOut += painted.shapes.size() == before && !clipping() ? 1 : 0;
     }
 
   private:
-    void record(const QPainterPath& path, bool filled) {
-        const QTransform t = painter()->combinedTransform();
-        std::vector<QPointF> sub;
-        const auto finish = [&] {
-            flush(sub, filled);
-            sub.clear();
-        };
-        const int n = path.elementCount();
-        for (int i = 0; i < n && !tooComplex; ++i) {
-            const QPainterPath::Element e = path.elementAt(i);
-            const QPointF p = t.map(QPointF(e.x, e.y));
-            if (e.type == QPainterPath::MoveToElement) {
-                finish();
-                sub.push_back(p);
-            } else if (e.type == QPainterPath::LineToElement) {
-                sub.push_back(p);
-            } else if (e.type == QPainterPath::CurveToElement && i + 2 < n && !sub.empty()) {
-                const QPointF c2 = t.map(QPointF(path.elementAt(i + 1).x, path.elementAt(i + 1).y));
-                const QPointF to = t.map(QPointF(path.elementAt(i + 2).x, path.elementAt(i + 2).y));
-                Cubic(sub.back(), p, c2, to, 0, sub);
-                i += 2;
-            }
-            if (points + sub.size() > kMaxSvgPoints) {
-                tooComplex = true;
-            }
-        }
-        finish();
-    }
+    // A part of the drawing with a clip path or a mask: the marks around it say where it
+    // begins, where the shapes of its clip path begin and where they end.
+    struct Frame {
+        int number;
+        int region;
+        bool clipping = false;
+        size_t firstShape;
+        QTransform at;  // the part's user space
+    };
 
-    // Splits the curve in halves until its control points lie within the flatness of the
-    // chord; the curve lies inside their hull, so then the chord is close enough.
-    static void Cubic(QPointF p0, QPointF p1, QPointF p2, QPointF p3, int depth,
-                      std::vector<QPointF>& out) {
-        if (depth >= kMaxCurveDepth || (SegmentDistance(p1, p0, p3) <= kSvgFlatness &&
-                                        SegmentDistance(p2, p0, p3) <= kSvgFlatness)) {
-            out.push_back(p3);
+    bool clipping() const { return !frames_.empty() && frames_.back().clipping; }
+
+    // A mark's kind and number as its path gives them; a file's own path that looks like a
+    // mark may give anything.
+    void mark(double kindGiven, double numberGiven) {
+        if (!(numberGiven >= 0 && numberGiven < double(clips_.size())) ||
+            !(kindGiven >= 1 && kindGiven <= 3)) {
             return;
         }
-        const QPointF a = (p0 + p1) / 2;
-        const QPointF b = (p1 + p2) / 2;
-        const QPointF c = (p2 + p3) / 2;
-        const QPointF ab = (a + b) / 2;
-        const QPointF bc = (b + c) / 2;
-        const QPointF mid = (ab + bc) / 2;
-        Cubic(p0, a, ab, mid, depth + 1, out);
-        Cubic(mid, bc, c, p3, depth + 1, out);
+        const Mark kind = Mark(int(kindGiven));
+        const int number = int(numberGiven);
+        // A mark repeats when a style sheet gives marks a stroke too; shapes of a clip path
+        // are not clipped again.
+        const bool open = std::any_of(frames_.begin(), frames_.end(),
+                                      [number](const Frame& f) { return f.number == number; });
+        const bool top = !frames_.empty() && frames_.back().number == number;
+        if (kind == Mark::Clipped && !open && !clipping()) {
+            const int parent = frames_.empty() ? -1 : frames_.back().region;
+            frames_.push_back({number, int(painted.regions.size()), false, painted.shapes.size(),
+                               painter()->combinedTransform()});
+            painted.regions.push_back({{}, parent});
+        } else if (kind == Mark::Clip && top) {
+            frames_.back().clipping = true;
+        } else if (kind == Mark::End && top) {
+            finish(frames_.back());
+            frames_.pop_back();
+        }
     }
 
-    void flush(const std::vector<QPointF>& sub, bool filled) {
-        model::Path path;
-        path.points.reserve(sub.size());
-        for (const QPointF& p : sub) {
-            if (!std::isfinite(p.x()) || !std::isfinite(p.y())) {
-                return;  // a degenerate transform; nothing sensible was painted
+    void clipPart(QPainterPath part, const QPainter& p) {
+        std::vector<QPainterPath>& parts = painted.regions[size_t(frames_.back().region)].parts;
+        if (clips_[size_t(frames_.back().number)].mask) {
+            // A mask shows the part where its fills are light: black and transparent hide.
+            const QBrush& b = p.brush();
+            const bool light = p.opacity() > 0 && Shows(b) &&
+                               (b.gradient() != nullptr || b.style() == Qt::TexturePattern ||
+                                qGray(b.color().rgb()) > 0);
+            if (!light) {
+                return;
             }
-            // Kept on the surface, so that lengths stay bounded whatever the file says.
-            const double x = std::clamp(p.x(), 0.0, kSurfaceSpan);
-            const double y = std::clamp(p.y(), 0.0, kSurfaceSpan);
-            const model::PathPoint q{(x - kCentre) * kUnitsPerPixel,
-                                     (y - kCentre) * kUnitsPerPixel};
-            if (!path.points.empty()) {
-                const model::PathPoint& last = path.points.back();
-                const double step = std::hypot(q.x - last.x, q.y - last.y);
-                if (step == 0) {
-                    continue;
-                }
-                lengthPixels += step / kUnitsPerPixel;
-            }
-            path.points.push_back(q);
         }
-        if (path.points.size() < 2) {
-            return;  // a lone point draws no line
+        if (parts.empty() || !(parts.back() == part)) {
+            parts.push_back(std::move(part));
         }
-        const model::PathPoint& first = path.points.front();
-        const model::PathPoint& last = path.points.back();
-        const bool returns = std::hypot(first.x - last.x, first.y - last.y) < kUnitsPerPixel / 100;
-        if (returns) {
-            path.points.pop_back();
-        } else if (filled) {
-            lengthPixels += std::hypot(first.x - last.x, first.y - last.y) / kUnitsPerPixel;
-        }
-        path.closed = (returns || filled) && path.points.size() > 2;
-        points += path.points.size();
-        paths.push_back(std::move(path));
     }
+
+    // A clip path in fractions of the clipped part's bounds is scaled to them now.
+    void finish(const Frame& f) {
+        if (!clips_[size_t(f.number)].boundingBox) {
+            return;
+        }
+        std::vector<QPainterPath>& parts = painted.regions[size_t(f.region)].parts;
+        bool invertible = false;
+        const QTransform toUser = f.at.inverted(&invertible);
+        QRectF box;
+        for (size_t i = f.firstShape; invertible && i < painted.shapes.size(); ++i) {
+            box |= toUser.map(painted.shapes[i].path).boundingRect();
+        }
+        if (!invertible || box.width() <= 0 || box.height() <= 0) {
+            parts.clear();
+            return;
+        }
+        const QTransform place =
+            toUser * QTransform(box.width(), 0, 0, box.height(), box.x(), box.y()) * f.at;
+        for (QPainterPath& part : parts) {
+            part = place.map(part);
+        }
+    }
+
+    const std::vector<svg::ClipUse>& clips_;
+    std::vector<Frame> frames_;
+    std::unordered_multimap<size_t, size_t> seen_;  // outline hash -> shape
 };
 
 class RecordingDevice : public QPaintDevice {
   public:
+    explicit RecordingDevice(const std::vector<svg::ClipUse>& clips) : engine_(clips) {}
     QPaintEngine* paintEngine() const override { return &engine_; }
     RecordingEngine& engine() { return engine_; }
 
@@ -198,54 +255,54 @@ class RecordingDevice : public QPaintDevice {
     mutable RecordingEngine engine_;
 };
 
-// preserveAspectRatio of the root element: where the viewBox goes in the document's area.
-struct AspectRatio {
-    bool none = false;
-    bool slice = false;
-    double alignX = 0.5;  // 0 min, 0.5 mid, 1 max
-    double alignY = 0.5;
-};
-
-AspectRatio RootAspectRatio(const QByteArray& bytes) {
-    AspectRatio a;
-    QXmlStreamReader xml(bytes);
-    while (!xml.atEnd() && !xml.hasError()) {
-        if (xml.readNext() != QXmlStreamReader::StartElement) {
-            continue;
-        }
-        const QStringList words = xml.attributes()
-                                      .value(QStringLiteral("preserveAspectRatio"))
-                                      .toString()
-                                      .split(QLatin1Char(' '), Qt::SkipEmptyParts);
-        for (const QString& w : words) {
-            if (w == QStringLiteral("none")) {
-                a.none = true;
-            } else if (w == QStringLiteral("slice")) {
-                a.slice = true;
-            } else if (w.size() == 8 && w.startsWith(QLatin1Char('x'))) {
-                const auto align = [](QStringView s) {
-                    return s == u"Min" ? 0.0 : (s == u"Max" ? 1.0 : 0.5);
-                };
-                a.alignX = align(QStringView(w).mid(1, 3));
-                a.alignY = align(QStringView(w).mid(5, 3));
+// A line in contour units, its points distinct; false when fewer than two are left.
+bool ToPath(const svg::Line& line, model::Path& path, double& lengthPixels) {
+    path.points.clear();
+    path.points.reserve(line.points.size());
+    const double distinct = kDistinct * kUnitsPerPixel;
+    const auto gap = [](const model::PathPoint& a, const model::PathPoint& b) {
+        return std::hypot(a.x - b.x, a.y - b.y);
+    };
+    double length = 0;
+    for (const QPointF& p : line.points) {
+        // On the surface whatever rounding left.
+        const double x = std::clamp(p.x(), 0.0, kSurfaceSpan);
+        const double y = std::clamp(p.y(), 0.0, kSurfaceSpan);
+        const model::PathPoint q{(x - kCentre) * kUnitsPerPixel, (y - kCentre) * kUnitsPerPixel};
+        if (!path.points.empty()) {
+            const double step = gap(path.points.back(), q);
+            if (step < distinct) {
+                continue;
             }
+            length += step;
         }
-        break;  // only the root element
+        path.points.push_back(q);
     }
-    return a;
+    if (line.closed && path.points.size() > 1 &&
+        gap(path.points.front(), path.points.back()) < distinct) {
+        length -= gap(path.points[path.points.size() - 2], path.points.back());
+        path.points.pop_back();
+    }
+    path.closed = line.closed && path.points.size() > 2;
+    if (path.closed) {
+        length += gap(path.points.back(), path.points.front());
+    }
+    lengthPixels += length / kUnitsPerPixel;
+    return path.points.size() >= 2;
 }
 
 }  // namespace
 
-SvgDrawing ReadSvg(const QByteArray& bytes) {
+SvgDrawing ReadSvg(const QByteArray& bytes, const SvgOptions& options) {
     SvgDrawing result;
+    const svg::Document doc = svg::Prepare(bytes);
     QSvgRenderer renderer;
-    if (!renderer.load(bytes) || !renderer.isValid()) {
+    if (!doc.ok || !renderer.load(doc.bytes) || !renderer.isValid()) {
         result.error = QStringLiteral("это не рисунок SVG или он повреждён");
         return result;
     }
     const QRectF viewBox = renderer.viewBoxF();
-    QSizeF area = QSizeF(renderer.defaultSize());
+    QSizeF area = doc.size.isEmpty() ? QSizeF(renderer.defaultSize()) : doc.size;
     if (area.isEmpty()) {
         area = viewBox.size();
     }
@@ -254,10 +311,13 @@ SvgDrawing ReadSvg(const QByteArray& bytes) {
         result.error = QStringLiteral("у рисунка нет размеров");
         return result;
     }
-    // The viewBox inside the document's area.
-    const AspectRatio ar = RootAspectRatio(bytes);
+    // The viewBox inside the document's area; without one, Qt SVG's stands for the area at
+    // its own count of pixels to the inch, and the drawing's user unit is one CSS pixel.
+    const svg::AspectRatio& ar = doc.aspect;
     QRectF target(QPointF(0, 0), area);
-    if (!ar.none) {
+    if (!doc.viewBox) {
+        target.setSize(viewBox.size());
+    } else if (!ar.none) {
         const double sx = area.width() / viewBox.width();
         const double sy = area.height() / viewBox.height();
         const double s = ar.slice ? std::max(sx, sy) : std::min(sx, sy);
@@ -266,25 +326,38 @@ SvgDrawing ReadSvg(const QByteArray& bytes) {
                                 (area.height() - size.height()) * ar.alignY),
                         size);
     }
-    // The document's area fitted into the surface.
+    // The document's area fitted into the surface: the page pixels the shapes are recorded in.
     const double k = kSurfaceSpan / std::max(area.width(), area.height());
     const QPointF offset((kSurfaceSpan - area.width() * k) / 2,
                          (kSurfaceSpan - area.height() * k) / 2);
     target = QRectF(offset + target.topLeft() * k, target.size() * k);
 
-    RecordingDevice device;
+    RecordingDevice device(doc.clips);
     {
         QPainter painter(&device);
         renderer.setAspectRatioMode(Qt::IgnoreAspectRatio);
         renderer.render(&painter, target);
     }
     RecordingEngine& e = device.engine();
-    if (e.tooComplex) {
+    e.painted.page = QRectF(offset, area * k);
+    const svg::Lines lines =
+        svg::DrawnLines(e.painted, options.visibleOnly, options.wholePage, kMaxSvgPoints);
+    if (lines.complexity == svg::Complexity::TooManyPoints) {
         result.error = QStringLiteral("рисунок слишком сложен: больше %1 точек").arg(kMaxSvgPoints);
         return result;
     }
-    result.paths = std::move(e.paths);
-    result.lengthPixels = e.lengthPixels;
+    if (lines.complexity == svg::Complexity::TooDetailedClips) {
+        result.error = QStringLiteral("рисунок слишком сложен: слишком подробны его обрезки");
+        return result;
+    }
+    result.page = lines.page;
+    model::Path path;
+    for (const svg::Line& line : lines.lines) {
+        if (ToPath(line, path, result.lengthPixels)) {
+            result.paths.push_back(std::move(path));
+            path = {};
+        }
+    }
     result.textLeftOut = e.textLeftOut;
     return result;
 }

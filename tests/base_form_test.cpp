@@ -1,12 +1,18 @@
 #include <gtest/gtest.h>
 
+#include <QApplication>
+#include <QCheckBox>
 #include <QContextMenuEvent>
+#include <QFileDialog>
 #include <QMenuBar>
 #include <QSignalSpy>
+#include <QTemporaryDir>
 #include <QTest>
+#include <QTimer>
 
 #include "app/application.h"
 #include "support/pixels.h"
+#include "support/program.h"
 #include "support/wait.h"
 
 using widgets::SpeedButton;
@@ -250,6 +256,43 @@ TEST(MainWindow, GridToggleRepaintsThroughTheTimer) {
     EXPECT_NE(img.pixel(5, 24), qRgb(128, 128, 128));
     EXPECT_TRUE(
         testing_support::WaitUntil([&] { return img.pixel(5, 24) == qRgb(128, 128, 128); }, 1000));
+}
+
+// A command's options are check boxes under the file list: they show the states asked for, and
+// an accepted dialog leaves the ones the user set, a cancelled one none.
+TEST(Dialogs, OptionsAreCheckBoxesWhoseStatesAnAcceptedDialogLeaves) {
+    QTemporaryDir dir;
+    const QString file = dir.filePath(QStringLiteral("a.svg"));
+    testing_support::WriteFile(file, "<svg/>");
+    window::QtDialogs dialogs(nullptr);
+    window::FileDialogSpec spec;
+    spec.filter = QStringLiteral("SVG (*.svg)|*.svg");
+    spec.fileName = file;
+    spec.options = {{QStringLiteral("Первая"), true}, {QStringLiteral("Вторая"), false}};
+    for (const bool accept : {false, true}) {
+        SCOPED_TRACE(accept);
+        QStringList shown;
+        QTimer::singleShot(0, [&] {
+            auto* d = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
+            ASSERT_NE(d, nullptr);
+            for (QCheckBox* box : d->findChildren<QCheckBox*>()) {
+                shown << box->text() + (box->isChecked() ? QStringLiteral(" +") : QString());
+                box->setChecked(!box->isChecked());
+            }
+            QDialog* box = d;  // QFileDialog::accept is protected, QDialog::accept public
+            accept ? box->accept() : box->reject();
+        });
+        const std::optional<QString> chosen = dialogs.openFile(spec);
+        EXPECT_EQ(shown, QStringList({QStringLiteral("Первая +"), QStringLiteral("Вторая")}));
+        EXPECT_EQ(chosen.has_value(), accept);
+        EXPECT_EQ(spec.options[0].checked, !accept);
+        EXPECT_EQ(spec.options[1].checked, accept);
+        if (accept) {
+            // The next dialog starts from them.
+            spec.options[0].checked = true;
+            spec.options[1].checked = false;
+        }
+    }
 }
 
 TEST(Dialogs, ProgramFiltersBecomeQtFilters) {

@@ -5,6 +5,7 @@
 #include <QSvgRenderer>
 #include <QTemporaryDir>
 #include <QXmlStreamReader>
+#include <algorithm>
 #include <cmath>
 
 #include "app/application.h"
@@ -140,6 +141,43 @@ TEST(FileConversion, SvgIsThePathThroughTheSurfacePixelsInTheLineColour) {
                                         QStringLiteral("L207"), QStringLiteral("162"),
                                         QStringLiteral("L193.5"), QStringLiteral("1.5")}));
     EXPECT_EQ(d.mid(6, 2), (QStringList{QStringLiteral("L192"), QStringLiteral("192")}));
+}
+
+// The SVG import's options from the command line, as the window's check boxes give them. The
+// drawing: a rect 40 by 20 units in the corner of a page 1000 units square, and a small square
+// wholly under a disc painted after it.
+TEST(FileConversion, SvgInputsTakeTheImportsOptions) {
+    Folder f;
+    f.write(QStringLiteral("corner.svg"),
+            R"(<svg xmlns="http://www.w3.org/2000/svg" width="1000" height="1000">)"
+            R"(<rect x="10" y="10" width="40" height="20" fill="green"/>)"
+            R"(<rect x="12" y="12" width="2" height="2" fill="none" stroke="red"/>)"
+            R"(<circle cx="13" cy="13" r="1.5" fill="blue"/></svg>)");
+    const auto points = [&](const QStringList& options) {
+        EXPECT_EQ(f.run(QStringList{QStringLiteral("--convert"), QStringLiteral("corner.svg"),
+                                    QStringLiteral("out.ilz")} +
+                        options)
+                      .exitCode,
+                  0);
+        return PixelsOfContourFile(ReadFile(f.path(QStringLiteral("out.ilz"))));
+    };
+    // Filling the surface, the rect runs from x 0 to 383, 9.575 pixels to the unit; the square
+    // under the disc, from x 19.15 to 38.3, comes in only with --all-lines.
+    const auto inSquare = [](const std::pair<double, double>& p) {
+        return p.first > 19 && p.first < 38.5 && p.second > 114 && p.second < 134;
+    };
+    const auto wide = points({});
+    ASSERT_FALSE(wide.empty());
+    EXPECT_NEAR(std::min_element(wide.begin(), wide.end())->first, 0, 0.5);
+    EXPECT_NEAR(std::max_element(wide.begin(), wide.end())->first, 383, 0.5);
+    EXPECT_EQ(std::count_if(wide.begin(), wide.end(), inSquare), 0);
+    const auto all = points({QStringLiteral("--all-lines")});
+    EXPECT_GT(std::count_if(all.begin(), all.end(), inSquare), 0);
+    // The whole page, 0.383 pixels to the unit: the rect from x 3.83 to 19.15.
+    const auto page = points({QStringLiteral("--whole-page")});
+    ASSERT_FALSE(page.empty());
+    EXPECT_NEAR(std::min_element(page.begin(), page.end())->first, 3.83, 0.5);
+    EXPECT_NEAR(std::max_element(page.begin(), page.end())->first, 19.15, 0.5);
 }
 
 TEST(CommandLine, UsageErrorsAndUnreadableFilesGiveTheirExitStatus) {

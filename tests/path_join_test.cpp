@@ -122,3 +122,60 @@ TEST(PathJoin, OrdersOpenPathsAndOffersTheSmallestSpacingThatFits) {
     EXPECT_EQ(model::JoinPaths(rungs, 2).points.size(), 1171u);
     EXPECT_FALSE(model::JoinPaths({}, 15).fits());
 }
+
+// The points needed can rise again as the spacing grows, so the smallest spacing that fits is
+// found by trying each. A path bends by 15 and then 35 degrees, `bend` pixels apart, between
+// straight runs of `run` pixels. While half the spacing is shorter than the bend neither turn is
+// a corner (40 degrees), and the path is one run: ceil(length / s) + 1 points. Once half the
+// spacing passes the bend, the turn measured across it is about 47 degrees at the second bend,
+// a corner that splits the path into runs of run + bend and run, which may need a point more.
+// `count` copies half a pixel apart are joined end to end with no fill.
+TEST(PathJoin, TheSmallestFittingSpacingIsFoundWhereThePointsNeededRiseAgain) {
+    const auto rungs = [](double run, double bend, int count) {
+        const double pi = std::acos(-1.0);
+        const double first = 15 * pi / 180;
+        const double both = 50 * pi / 180;
+        std::vector<Path> paths;
+        for (int i = 0; i < count; ++i) {
+            const double y = i * 0.5;
+            const double b2x = run + bend * std::cos(first);
+            const double b2y = y + bend * std::sin(first);
+            paths.push_back(Line({{0, y},
+                                  {run, y},
+                                  {b2x, b2y},
+                                  {b2x + run * std::cos(both), b2y + run * std::sin(both)}}));
+        }
+        return paths;
+    };
+    // 450 paths of 36 + 14.75 + 36 = 86.75 pixels: 5 points each at 28, 4 at 29 (one run), and
+    // 5 at 30, where half the spacing passes the bend (2 + 2 + 1).
+    const std::vector<Path> late = rungs(36, 14.75, 450);
+    // 300 paths of 35 + 8.25 + 35 = 78.25 pixels: 7 points each at 15, 6 at 16, 7 at 17 with the
+    // corner (3 + 3 + 1), 6 at 18 (3 + 2 + 1).
+    const std::vector<Path> dip = rungs(35, 8.25, 300);
+    struct Row {
+        const char* name;
+        const std::vector<Path>& paths;
+        int spacing;
+        std::size_t needed;
+    };
+    for (const Row& r : std::vector<Row>{{"late", late, 28, 2250},
+                                         {"late", late, 29, 1800},
+                                         {"late", late, 30, 2250},
+                                         {"dip", dip, 15, 2100},
+                                         {"dip", dip, 16, 1800},
+                                         {"dip", dip, 17, 2100},
+                                         {"dip", dip, 18, 1800}}) {
+        EXPECT_EQ(model::JoinPaths(r.paths, r.spacing).needed, r.needed)
+            << r.name << " at " << r.spacing;
+    }
+    struct Search {
+        const std::vector<Path>& paths;
+        int from;
+        int smallest;
+    };
+    for (const Search& s : std::vector<Search>{
+             {late, 1, 29}, {late, 15, 29}, {late, 30, 0}, {dip, 1, 16}, {dip, 17, 18}}) {
+        EXPECT_EQ(model::SmallestFittingSpacing(s.paths, s.from), s.smallest) << s.from;
+    }
+}

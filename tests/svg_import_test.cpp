@@ -1,11 +1,20 @@
 #include <gtest/gtest.h>
 
 #include <QFile>
+#include <QFileInfo>
 #include <QTemporaryDir>
+#include <chrono>
 #include <cmath>
 #include <functional>
+#include <future>
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include "app/application.h"
+#include "formats/imports.h"
+#include "model/path_join.h"
 #include "support/geometry.h"
 #include "support/program.h"
 #include "support/scripted_dialogs.h"
@@ -91,11 +100,13 @@ std::vector<std::vector<QPointF>> TrueShapes() {
 
 }  // namespace
 
-// The user's path: File, Import SVG, a drawing of four shapes becomes one contour.
+// The user's path: File, Import SVG, a drawing of four shapes becomes one contour. The
+// whole page fills the surface, as worked out above.
 TEST(SvgImport, EveryPointLiesOnTheDrawingOrOnAJumpBetweenItsPaths) {
     Svg t;
     t.ed().state().PointCount = 3;
     t.ed().settings().ScrollBarFriqPoints = 4;
+    t.dialogs.optionAnswers = {{true, true}};
     t.import(t.write("logo.svg", kDrawing));
     ASSERT_EQ(t.dialogs.fileDialogs.size(), 1u);
     EXPECT_EQ(t.dialogs.fileDialogs[0].filter, QStringLiteral("SVG (*.svg)|*.svg"));
@@ -152,7 +163,7 @@ TEST(SvgImport, EveryPointLiesOnTheDrawingOrOnAJumpBetweenItsPaths) {
 // A drawing longer than the pen's spacing allows is offered the smallest spacing that fits.
 // One zigzag at one pixel per unit: 11 rows of 383 pixels and 10 steps of 10; corners stay, so
 // at spacing s it takes 1 + 11 * ceil(383 / s) + 10 * ceil(10 / s) points: 4314 at 1, 2163 at 2,
-// 1449 at 3.
+// 1449 at 3. The drawing, 383 by 100, is centred on the surface: 141.5 pixels down.
 TEST(SvgImport, ALongDrawingIsOfferedTheSmallestSpacingThatFits) {
     Svg t;
     t.ed().settings().ScrollBarFriqPoints = 1;
@@ -178,8 +189,8 @@ TEST(SvgImport, ALongDrawingIsOfferedTheSmallestSpacingThatFits) {
     t.dialogs.messageAnswers = {MessageButton::Ok};
     t.import(file);
     EXPECT_EQ(t.count(), 1449);
-    EXPECT_EQ(t.at(0), QPointF(0, 0));
-    EXPECT_EQ(t.at(1448), QPointF(383, 100));
+    EXPECT_EQ(t.at(0), QPointF(0, 141.5));
+    EXPECT_EQ(t.at(1448), QPointF(383, 241.5));
 }
 
 TEST(SvgImport, AFileThatCannotBeReadChangesNothingAndSaysWhy) {
@@ -211,5 +222,157 @@ TEST(SvgImport, AFileThatCannotBeReadChangesNothingAndSaysWhy) {
         EXPECT_TRUE(t.dialogs.messages[0].text.contains(path));
         EXPECT_TRUE(t.dialogs.messages[0].text.contains(r.reason))
             << t.dialogs.messages[0].text.toStdString();
+    }
+}
+
+namespace {
+
+// A rect 40 by 20 units in a corner of a page 1000 units square: at 0.383 pixels to the unit
+// when the page fills the surface, from (3.83, 3.83) to (19.15, 11.49).
+const char kCorner[] = R"(<svg xmlns="http://www.w3.org/2000/svg" width="1000" height="1000">
+  <rect x="10" y="10" width="40" height="20" fill="green"/></svg>)";
+
+// A small square wholly under a disc painted after it.
+const char kHidden[] = R"(<svg xmlns="http://www.w3.org/2000/svg" width="100" height="100">
+  <rect x="40" y="40" width="20" height="20" fill="none" stroke="black"/>
+  <circle cx="50" cy="50" r="30" fill="blue"/></svg>)";
+
+}  // namespace
+
+// The import's options are a row of check boxes in its file dialog, which starts as the last
+// accepted one left them; a file opened from outside is read with them too.
+TEST(SvgImport, TheOptionsRowIsRememberedAndHoldsForFilesOpenedFromOutside) {
+    Svg t;
+    const QString corner = t.write("corner.svg", kCorner);
+    const QString hidden = t.write("hidden.svg", kHidden);
+    const auto inCorner = [&] {
+        for (int i = 0; i < t.count(); ++i) {
+            const QPointF p = t.at(i);
+            if (p.x() < 3.8 || p.x() > 19.2 || p.y() < 3.8 || p.y() > 11.5) {
+                return false;
+            }
+        }
+        return t.count() > 0;
+    };
+    const auto lines = [&] {
+        return t.w->BaseForm->statusPanels()->panelText(editor::kPanelSpare);
+    };
+
+    t.dialogs.optionAnswers = {{true, true}};
+    t.import(corner);
+    ASSERT_EQ(t.dialogs.fileDialogs.size(), 1u);
+    const std::vector<window::DialogOption>& first = t.dialogs.fileDialogs[0].options;
+    ASSERT_EQ(first.size(), 2u);
+    EXPECT_EQ(first[0].text, QStringLiteral("Только видимые линии"));
+    EXPECT_TRUE(first[0].checked);
+    EXPECT_EQ(first[1].text, QStringLiteral("Вся страница"));
+    EXPECT_FALSE(first[1].checked);
+    EXPECT_TRUE(inCorner());
+
+    // Cancelled, the dialog leaves them as they were; a file named at the start takes them.
+    t.dialogs.fileAnswers = {std::nullopt};
+    t.w->BaseForm->action(QStringLiteral("ItemImportSvg"))->trigger();
+    ASSERT_EQ(t.dialogs.fileDialogs.size(), 2u);
+    EXPECT_TRUE(t.dialogs.fileDialogs[1].options[0].checked);
+    EXPECT_TRUE(t.dialogs.fileDialogs[1].options[1].checked);
+    t.ed().state().PointCount = 0;
+    t.w->BaseForm->opener().OpenFile(corner);
+    EXPECT_TRUE(inCorner());
+
+    // Every line: the hidden square comes in beside the disc.
+    t.dialogs.optionAnswers = {{false, false}};
+    t.import(hidden);
+    EXPECT_EQ(lines(), QStringLiteral("Линий 2"));
+    t.dialogs.optionAnswers = {{true, false}};
+    t.import(corner);
+    EXPECT_FALSE(inCorner());
+    t.w->BaseForm->opener().OpenFile(hidden);
+    EXPECT_EQ(lines(), QStringLiteral("Линий 1"));
+}
+
+// Nothing but the file itself is read. Each drawing names a FIFO that nobody writes: a reader
+// that opened it would wait for ever. Should one, the test opens the FIFO's other end so that
+// it ends.
+TEST(SvgImport, OtherFilesTheDrawingNamesAreNeverOpened) {
+    QTemporaryDir dir;
+    const QByteArray fifo = QFile::encodeName(dir.filePath(QStringLiteral("fifo")));
+    ASSERT_EQ(mkfifo(fifo.constData(), 0600), 0);
+    const QByteArray rect = R"(<rect x="10" y="10" width="50" height="50" fill="red"/>)";
+    const QByteArray open = R"(<svg xmlns="http://www.w3.org/2000/svg" )"
+                            R"(xmlns:xlink="http://www.w3.org/1999/xlink" width="100" )"
+                            R"(height="100">)";
+    struct Row {
+        const char* name;
+        QByteArray svg;
+    };
+    const std::vector<Row> rows{
+        {"a picture", open + R"(<image width="50" height="50" xlink:href=")" + fifo + R"("/>)" +
+                          rect + "</svg>"},
+        {"a style sheet",
+         R"(<?xml-stylesheet type="text/css" href=")" + fifo + R"("?>)" + open + rect + "</svg>"},
+        {"a clipped picture", open + R"(<clipPath id="c"><rect width="100" height="100"/>)" +
+                                  R"svg(</clipPath><g clip-path="url(#c)"><image width="5" )svg" +
+                                  R"(height="5" xlink:href=")" + fifo + R"("/>)" + rect +
+                                  "</g></svg>"},
+    };
+    for (const Row& r : rows) {
+        SCOPED_TRACE(r.name);
+        const QString name = dir.filePath(QStringLiteral("drawing.svg"));
+        testing_support::WriteFile(name, r.svg);
+        auto import =
+            std::async(std::launch::async, [&] { return formats::ImportSvgFile(name, 15); });
+        if (import.wait_for(std::chrono::seconds(20)) != std::future_status::ready) {
+            ADD_FAILURE() << "the import opened the FIFO";
+            const int end = ::open(fifo.constData(), O_WRONLY | O_NONBLOCK);
+            if (end >= 0) {
+                ::close(end);
+            }
+        }
+        const formats::Import in = import.get();
+        EXPECT_TRUE(in.error.isEmpty()) << in.error.toStdString();
+        EXPECT_FALSE(in.points.empty());
+    }
+}
+
+// The six files of Debian's clip art named when the import was mended (one gave paths of a
+// single point, five were offered a wrong spacing or none), read from the package and with the
+// options both as they start and with every line of the whole page: no path has fewer than two
+// distinct points, and the smallest spacing that fits is the one found by trying every spacing.
+TEST(SvgImport, RealClipArtIsOfferedTheSpacingFoundByTryingEachOne) {
+    const QString root = QStringLiteral("/usr/share/openclipart/svg/");
+    if (!QFileInfo(root).isDir()) {
+        GTEST_SKIP() << "openclipart-svg is not installed";
+    }
+    pictures::SvgOptions every;
+    every.visibleOnly = false;
+    every.wholePage = true;
+    for (const char* file :
+         {"transportation/redcar_marcelo_caiafa_.svg", "transportation/boating/boating_rules5.svg",
+          "food/vegetables/pannocchia_di_gran_turc_01.svg", "unsorted/spaventapasseri.svg",
+          "signs_and_symbols/flags/europe/france/st_pierre_miquelon_patri_01.svg",
+          "signs_and_symbols/flags/oceania/micronesia/northern_mariana.svg"}) {
+        for (const pictures::SvgOptions& options : {pictures::SvgOptions{}, every}) {
+            SCOPED_TRACE(testing::Message() << file << (options.wholePage ? " whole page" : ""));
+            QFile f(root + QLatin1String(file));
+            ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+            const pictures::SvgDrawing d = pictures::ReadSvg(f.readAll(), options);
+            ASSERT_TRUE(d.ok());
+            ASSERT_FALSE(d.paths.empty());
+            for (const model::Path& p : d.paths) {
+                ASSERT_GE(p.points.size(), 2u);
+                for (size_t i = 1; i < p.points.size(); ++i) {
+                    EXPECT_GE(std::hypot(p.points[i].x - p.points[i - 1].x,
+                                         p.points[i].y - p.points[i - 1].y),
+                              0.01 * model::kUnitsPerPixel);
+                }
+            }
+            for (int from : {1, 2, 15}) {
+                int tried = 0;
+                for (int s = from; s <= 30 && tried == 0; ++s) {
+                    tried = model::JoinPaths(d.paths, s).fits() ? s : 0;
+                }
+                EXPECT_EQ(model::SmallestFittingSpacing(d.paths, from), tried) << from;
+            }
+        }
     }
 }

@@ -1,10 +1,13 @@
 #include "window/dialogs.h"
 
 #include <QApplication>
+#include <QCheckBox>
 #include <QDialog>
 #include <QDialogButtonBox>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QGridLayout>
+#include <QHBoxLayout>
 #include <QLabel>
 #include <QMessageBox>
 #include <QPixmap>
@@ -71,8 +74,27 @@ std::optional<QString> QtDialogs::run(FileDialogSpec& request, bool save) {
     if (request.picturePreview) {
         AddPicturePreview(dialog);
     }
+    std::vector<QCheckBox*> options;
+    if (!request.options.empty()) {
+        // Qt's own dialog, which has a layout to put them in.
+        dialog.setOption(QFileDialog::DontUseNativeDialog, true);
+        auto* row = new QHBoxLayout;
+        for (const DialogOption& o : request.options) {
+            auto* box = new QCheckBox(o.text, &dialog);
+            box->setChecked(o.checked);
+            row->addWidget(box);
+            options.push_back(box);
+        }
+        row->addStretch();
+        if (auto* grid = qobject_cast<QGridLayout*>(dialog.layout())) {
+            grid->addLayout(row, grid->rowCount(), 0, 1, grid->columnCount());
+        }
+    }
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) {
         return std::nullopt;
+    }
+    for (size_t i = 0; i < options.size(); ++i) {
+        request.options[i].checked = options[i]->isChecked();
     }
     request.fileName = dialog.selectedFiles().constFirst();
     const int chosen = int(filters.indexOf(dialog.selectedNameFilter()));

@@ -27,6 +27,12 @@ struct MessageSpec {
     MessageButton escapeButton = MessageButton::Ok;
 };
 
+// An option of the command a file dialog is for, shown as a check box under the file list.
+struct DialogOption {
+    QString text;
+    bool checked = false;
+};
+
 // A file dialog as the program declares it. The filter is written as the program's own
 // pairs "Description|pattern|Description|pattern"; patterns may list several masks
 // separated by ';'.
@@ -37,6 +43,9 @@ struct FileDialogSpec {
     QString defaultExt;   // appended to a name typed without an extension; may be "*.ilz"
     QString fileName;     // the name the dialog starts with and returns
     bool picturePreview = false;
+    // A row of check boxes under the file list. An accepted dialog leaves their states here,
+    // so that the next one starts from them; a cancelled one leaves them alone.
+    std::vector<DialogOption> options;
 };
 
 // The choice of one frame of an ILDA show: its number, 1-based, with a small picture of it.

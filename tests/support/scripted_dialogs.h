@@ -17,6 +17,8 @@ class ScriptedDialogs : public window::Dialogs {
     std::deque<window::MessageButton> messageAnswers;
     // Filter chosen in the next file dialogs (1-based); none: the dialog's own.
     std::deque<int> filterAnswers;
+    // The states the next accepted file dialogs leave in their options; none: as shown.
+    std::deque<std::vector<bool>> optionAnswers;
     // Frames chosen in the next frame dialogs; nullopt or none left: cancelled.
     std::deque<std::optional<int>> frameAnswers;
 
@@ -76,6 +78,13 @@ class ScriptedDialogs : public window::Dialogs {
             if (!filterAnswers.empty()) {
                 request.filterIndex = filterAnswers.front();
                 filterAnswers.pop_front();
+            }
+            if (!optionAnswers.empty()) {
+                for (size_t i = 0; i < request.options.size() && i < optionAnswers.front().size();
+                     ++i) {
+                    request.options[i].checked = optionAnswers.front()[i];
+                }
+                optionAnswers.pop_front();
             }
         }
         return a;
