@@ -25,10 +25,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         fuzzing::Require(p.points.size() >= 2, "every path is a line");
         fuzzing::Require(!p.closed || p.points.size() >= 3, "a closed path has three points");
         for (size_t i = 1; i < p.points.size(); ++i) {
-            fuzzing::Require(std::hypot(p.points[i].x - p.points[i - 1].x,
-                                        p.points[i].y - p.points[i - 1].y) >=
-                                 0.01 * model::kUnitsPerPixel,
-                             "neighbouring points are distinct");
+            fuzzing::Require(
+                std::hypot(p.points[i].x - p.points[i - 1].x, p.points[i].y - p.points[i - 1].y) >=
+                    0.01 * model::kUnitsPerPixel,
+                "neighbouring points are distinct");
         }
         for (const model::PathPoint& q : p.points) {
             fuzzing::Require(q.x >= model::kMinUnit && q.x <= model::kMaxUnit &&
