@@ -5,7 +5,10 @@
 #include <QStringList>
 #include <QXmlStreamReader>
 #include <QXmlStreamWriter>
+#include <algorithm>
 #include <cmath>
+#include <utility>
+#include <vector>
 
 namespace pictures::svg {
 
@@ -88,6 +91,16 @@ QString UrlId(const QString& value) {
         v = v.mid(1, v.size() - 2).trimmed();
     }
     return v.startsWith(QLatin1Char('#')) ? v.mid(1) : QString();
+}
+
+// Whether the element names a clip path or a mask (the cheap look first: most have neither).
+bool Clipped(const Element& e) {
+    const QStringView style = e.attributes.value(QLatin1String("style"));
+    const bool named = e.attributes.hasAttribute(QLatin1String("clip-path")) ||
+                       e.attributes.hasAttribute(QLatin1String("mask")) ||
+                       style.contains(u"clip-path") || style.contains(u"mask");
+    return named &&
+           (!UrlId(Property(e, "clip-path")).isEmpty() || !UrlId(Property(e, "mask")).isEmpty());
 }
 
 // The attributes less the named ones (also as style declarations) and external references.
@@ -182,9 +195,7 @@ bool Read(const QByteArray& file, Tree& tree, bool& unchanged) {
                         tree.clipsById.insert(id, index);
                     }
                 }
-                unchanged = unchanged && e.local != u"image" &&
-                            UrlId(Property(e, "clip-path")).isEmpty() &&
-                            UrlId(Property(e, "mask")).isEmpty();
+                unchanged = unchanged && e.local != u"image" && !Clipped(e);
                 if (!open.empty()) {
                     tree.elements[size_t(open.back())].children.push_back(index);
                 }

@@ -242,7 +242,9 @@ void Keep(const Line& line, Breaks&& breaks, Inside&& inside, double shortest,
         for (double& t : ts) {
             t = std::clamp(t, 0.0, 1.0);
         }
-        std::sort(ts.begin(), ts.end());
+        if (!std::is_sorted(ts.begin(), ts.end())) {
+            std::sort(ts.begin(), ts.end());
+        }
         ts.erase(
             std::unique(ts.begin(), ts.end(), [](double x, double y) { return y - x <= 1e-12; }),
             ts.end());
@@ -385,7 +387,7 @@ class Clipping {
 class Cover {
   public:
     Cover(const Painted& painted, const QTransform& f)
-        : image_(int(kSpan + 1) * kCoverScale, int(kSpan + 1) * kCoverScale, QImage::Format_RGB32) {
+        : image_(kSide, kSide, QImage::Format_RGB32) {
         image_.fill(0);
         QPainter painter(&image_);
         painter.setTransform(f * QTransform::fromScale(kCoverScale, kCoverScale));
@@ -417,16 +419,19 @@ class Cover {
             painter.setBrush(QColor::fromRgb(QRgb(0xFF000000u | uint32_t(i + 1))));
             painter.drawPath(shape.path);
         }
+        painter.end();
+        bits_ = reinterpret_cast<const QRgb*>(image_.constBits());
+        stride_ = image_.bytesPerLine() / qsizetype(sizeof(QRgb));
     }
 
     // Whether a shape painted after shape `layer` covers the point or touches it.
     bool hidden(QPointF p, size_t layer) const {
-        const int x = int(std::floor(std::clamp(p.x() * kCoverScale, -2.0, image_.width() + 1.0)));
-        const int y = int(std::floor(std::clamp(p.y() * kCoverScale, -2.0, image_.height() + 1.0)));
+        const int x = int(std::floor(std::clamp(p.x() * kCoverScale, -2.0, kSide + 1.0)));
+        const int y = int(std::floor(std::clamp(p.y() * kCoverScale, -2.0, kSide + 1.0)));
         const uint32_t own = uint32_t(layer + 1);
-        for (int yy = std::max(0, y - 1); yy <= std::min(image_.height() - 1, y + 1); ++yy) {
-            const auto* row = reinterpret_cast<const QRgb*>(image_.constScanLine(yy));
-            for (int xx = std::max(0, x - 1); xx <= std::min(image_.width() - 1, x + 1); ++xx) {
+        for (int yy = std::max(0, y - 1); yy <= std::min(kSide - 1, y + 1); ++yy) {
+            const QRgb* row = bits_ + qsizetype(yy) * stride_;
+            for (int xx = std::max(0, x - 1); xx <= std::min(kSide - 1, x + 1); ++xx) {
                 if ((row[xx] & 0xFFFFFFu) > own) {
                     return true;
                 }
@@ -436,7 +441,10 @@ class Cover {
     }
 
   private:
+    static constexpr int kSide = int(kSpan + 1) * kCoverScale;
     QImage image_;
+    const QRgb* bits_ = nullptr;
+    qsizetype stride_ = 0;  // pixels from a row to the next
 };
 
 struct Piece {
