@@ -135,9 +135,10 @@ void Editor::ShowUnderlay(bool shown) {
 }
 
 void Editor::ReplaceContour(const std::vector<model::ContourPoint>& points,
+                            const std::vector<model::PointStyle>& styles,
                             const std::optional<ImportReport>& report) {
     ToUndo();
-    contour_.SetPoints(points);
+    contour_.SetPoints(points, styles);
     PaintPic(true, true);  // with the length panel
     if (report) {
         host_.setStatusText(kPanelSpare, report->spare);

@@ -72,7 +72,9 @@ class Editor {
     // Puts a list of points in place of the contour, as every import, trace and text does:
     // the undo snapshot, points 0..n-1 and the count (the slots past the new end keep what
     // they held), a repaint that shows the length, and the report when there is one.
+    // Points without styles are default points.
     void ReplaceContour(const std::vector<model::ContourPoint>& points,
+                        const std::vector<model::PointStyle>& styles = {},
                         const std::optional<ImportReport>& report = std::nullopt);
 
     // Contour operations that report to the window.

@@ -19,7 +19,8 @@ namespace formats {
 
 struct Import {
     std::vector<model::ContourPoint> points;
-    QString error;  // nothing comes in; the points are empty
+    std::vector<model::PointStyle> styles;  // one per point, or empty when all are default
+    QString error;                          // nothing comes in; the points are empty
     // Non-empty when `points` are not what came in but the way to make it fit, which the user
     // agrees to first.
     QString question;

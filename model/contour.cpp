@@ -30,14 +30,17 @@ bool Contour::FillBuffer(int32_t x, int32_t y) {
         return false;
     }
     WriteToBuffer(2 * State.PointCount, x, y);
+    SetStyle(State.PointCount, PenStyle);
     ++State.PointCount;
     return true;
 }
 
-void Contour::SetPoints(const std::vector<ContourPoint>& points) {
+void Contour::SetPoints(const std::vector<ContourPoint>& points,
+                        const std::vector<PointStyle>& styles) {
     for (std::size_t i = 0; i < points.size(); ++i) {
         SetSlot(int64_t(2 * i), points[i].x);
         SetSlot(int64_t(2 * i + 1), points[i].y);
+        SetStyle(int64_t(i), i < styles.size() ? styles[i] : PointStyle{});
     }
     State.PointCount = int32_t(points.size());
 }
@@ -50,19 +53,42 @@ std::vector<ContourPoint> Contour::Points() const {
     return points;
 }
 
+std::vector<PointStyle> Contour::PointStyles() const {
+    std::vector<PointStyle> styles;
+    for (int64_t i = 0; i < State.PointCount && ValidSlot(2 * i + 1); ++i) {
+        styles.push_back(StyleAt(i));
+    }
+    return styles;
+}
+
+bool Contour::Styled() const {
+    for (int64_t i = 0; i < State.PointCount && ValidPoint(i); ++i) {
+        if (!StyleAt(i).IsDefault()) {
+            return true;
+        }
+    }
+    return false;
+}
+
 void Contour::ToUndo() {
     State.UndoCount = State.PointCount;
     std::copy_n(Buffer.begin(), kUndoSlots, Undo.begin());
+    UndoStyles = Styles;
 }
 
 void Contour::RestoreUndo() {
     State.PointCount = State.UndoCount;
     std::copy_n(Undo.begin(), kUndoSlots, Buffer.begin());
+    Styles = UndoStyles;
 }
 
 void Contour::Reset() {
     Buffer.fill(0);
     Undo.fill(0);
+    Styles.fill({});
+    UndoStyles.fill({});
+    PenStyle = {};
+    BlankPenJumps = false;
     State = EditorState{};
     ReadPos = {};
     LastWritePos = {};

@@ -39,6 +39,18 @@ enum ToolModeValue : int32_t {
     tmCentr = 9,
 };
 
+// How the beam reaches a point: along the segment from the point before, lit or dark, in a
+// colour of its own or in the line colour of the settings ("default").
+struct PointStyle {
+    uint32_t rgb = 0;       // 0xRRGGBB when coloured
+    bool coloured = false;  // false: the settings' line colour
+    bool blanked = false;   // reached with the beam dark
+    friend bool operator==(const PointStyle&, const PointStyle&) = default;
+    bool IsDefault() const { return !coloured && !blanked; }
+    static constexpr PointStyle Colour(uint32_t rgb) { return {rgb & 0xFFFFFFu, true, false}; }
+    static constexpr PointStyle Dark() { return {0, false, true}; }
+};
+
 struct ContourPoint {
     int32_t x = 0;
     int32_t y = 0;
@@ -61,6 +73,9 @@ struct FrameRectangle {
 };
 
 using ContourBuffer = std::array<int32_t, kSlotCount>;
+// One style per point whose x has a slot: points 0..2050.
+inline constexpr int kStylePoints = (kSlotCount + 1) / 2;
+using StyleBuffer = std::array<PointStyle, kStylePoints>;
 using UndoBuffer = std::array<int32_t, kSlotCount>;
 
 // Field order and start values are those of the editor's shared state record.
@@ -97,6 +112,13 @@ class Contour {
     EditorState State;
     PixelPos ReadPos;       // result of the last point read
     PixelPos LastWritePos;  // the last position passed to a point write, unconverted
+    // The style of each point, beside the buffer: it moves wherever the point's x slot moves.
+    StyleBuffer Styles{};
+    StyleBuffer UndoStyles{};
+    // What a point the pen stores gets: the beam colour chosen, lit.
+    PointStyle PenStyle;
+    // Whether the fill of a pen press far from the contour's end is drawn dark.
+    bool BlankPenJumps = false;
 
     static constexpr bool ValidSlot(int64_t slot) { return slot >= 0 && slot < kSlotCount; }
     int32_t Slot(int64_t slot) const { return ValidSlot(slot) ? Buffer[std::size_t(slot)] : 0; }
@@ -106,22 +128,45 @@ class Contour {
         }
     }
 
+    static constexpr bool ValidPoint(int64_t i) { return i >= 0 && i < kStylePoints; }
+    PointStyle StyleAt(int64_t i) const {
+        return ValidPoint(i) ? Styles[std::size_t(i)] : PointStyle{};
+    }
+    void SetStyle(int64_t i, PointStyle style) {
+        if (ValidPoint(i)) {
+            Styles[std::size_t(i)] = style;
+        }
+    }
+    // Copies slot `from` to slot `to`; when both are x slots the point's style goes with it.
+    void CopySlot(int64_t to, int64_t from) {
+        SetSlot(to, Slot(from));
+        if (to % 2 == 0 && from % 2 == 0) {
+            SetStyle(to / 2, StyleAt(from / 2));
+        }
+    }
+
     // Stores surface position (x, y) as the point whose x is at slot s, clamped to the
     // surface's unit range. Sets LastWritePos; leaves PointCount alone.
     void WriteToBuffer(int32_t s, int32_t x, int32_t y);
     // Converts the point whose x is at slot s to surface pixels into ReadPos.
     void ReadFromBuffer(int32_t s);
-    // Appends (x, y) as point PointCount while PointCount <= 2040; returns whether it did.
+    // Appends (x, y) as point PointCount, in PenStyle, while PointCount <= 2040; returns
+    // whether it did.
     bool FillBuffer(int32_t x, int32_t y);
-    // Makes the points the whole contour: points 0..n-1 and the count; the slots past the new
-    // end keep what they hold. Points past the buffer are dropped.
-    void SetPoints(const std::vector<ContourPoint>& points);
-    // Points 0..PointCount-1.
+    // Makes the points the whole contour: points 0..n-1 with their styles (default where
+    // `styles` is shorter) and the count; the slots past the new end keep what they hold.
+    // Points past the buffer are dropped.
+    void SetPoints(const std::vector<ContourPoint>& points,
+                   const std::vector<PointStyle>& styles = {});
+    // Points 0..PointCount-1 and their styles.
     std::vector<ContourPoint> Points() const;
+    std::vector<PointStyle> PointStyles() const;
+    // Whether any of points 0..PointCount-1 is coloured or blanked.
+    bool Styled() const;
     // Surface position of point i without touching ReadPos.
     PixelPos PointPixel(int32_t i) const;
 
-    // One-level undo: the snapshot copies slots 0..4096 and the count.
+    // One-level undo: the snapshot copies slots 0..4096, the styles and the count.
     void ToUndo();
     void RestoreUndo();
 

@@ -76,6 +76,8 @@ std::optional<DecodedContour> DecodeContourFile(std::span<const uint8_t> bytes) 
 
 void ApplyContourFile(const DecodedContour& file, Contour& contour) {
     std::copy(file.slots.begin(), file.slots.end(), contour.Buffer.begin());
+    // The file holds positions only: every point it fills is drawn as a default point.
+    std::fill_n(contour.Styles.begin(), kFileSlots / 2, PointStyle{});
     contour.State.PointCount = file.count;
 }
 

@@ -46,6 +46,7 @@ bool DecodeLegacyFile(std::span<const uint8_t> bytes, Contour& contour) {
     }
     for (int i = 0; i < kLegacyPoints; ++i) {
         WriteExport(contour, 2 * i, bytes[std::size_t(i)], bytes[kLegacyYOffset + std::size_t(i)]);
+        contour.SetStyle(i, {});  // the file holds positions only
     }
     contour.State.PointCount = kLegacyImportCount;
     return true;

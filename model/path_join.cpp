@@ -116,6 +116,7 @@ void FillJump(ContourPoint last, ContourPoint next, int64_t step, Emit&& emit) {
 struct Resampled {
     std::vector<PathPoint> points;  // a closed path's last point repeats its first
     bool closed = false;
+    PointStyle style;
 };
 
 // Where the paths not joined yet can be entered (an open path at either end, a closed one at
@@ -277,12 +278,13 @@ namespace {
 // it stops as soon as more than `limit` points are needed.
 template <typename Pick>
 JoinedContour Join(const std::vector<Path>& paths, int spacingPixels, std::size_t limit,
-                   const std::vector<ContourPoint>& before, bool countAll, Pick&& pick) {
+                   const std::vector<ContourPoint>& before,
+                   const std::vector<PointStyle>& beforeStyles, bool countAll, Pick&& pick) {
     JoinedContour result;
     const int64_t step = int64_t(std::max(1, spacingPixels)) * kUnitsPerPixel;
     std::vector<Resampled> rest;
     for (const Path& p : paths) {
-        Resampled r{ResamplePath(p, double(step)), p.closed};
+        Resampled r{ResamplePath(p, double(step)), p.closed, p.style};
         r.closed = r.closed && r.points.size() > 2;
         if (!r.points.empty()) {
             rest.push_back(std::move(r));
@@ -290,13 +292,14 @@ JoinedContour Join(const std::vector<Path>& paths, int spacingPixels, std::size_
     }
     result.paths = int(rest.size());
 
-    const auto emit = [&](ContourPoint p) {
+    const auto emit = [&](ContourPoint p, PointStyle style) {
         if (++result.needed <= limit) {
             result.points.push_back(p);
+            result.styles.push_back(style);
         }
     };
-    for (const ContourPoint& p : before) {
-        emit(p);
+    for (std::size_t i = 0; i < before.size(); ++i) {
+        emit(before[i], i < beforeStyles.size() ? beforeStyles[i] : PointStyle{});
     }
     PathPoint end{double(kMinUnit), double(kMinUnit)};
     if (!before.empty()) {
@@ -336,20 +339,25 @@ JoinedContour Join(const std::vector<Path>& paths, int spacingPixels, std::size_
         }
 
         ContourPoint next = Rounded(pts.front());
+        std::size_t lit = 0;  // the path's points from here on are drawn in its style
         if (!first) {
             const ContourPoint last = Rounded(end);
             result.jumpPixels +=
                 std::hypot(double(next.x) - last.x, double(next.y) - last.y) / kUnitsPerPixel;
-            FillJump(last, next, step, emit);
+            FillJump(last, next, step, [&](ContourPoint p) { emit(p, PointStyle::Dark()); });
+            emit(next, PointStyle::Dark());
+            emit(next, PointStyle::Dark());
+            lit = 1;
         }
-        for (const PathPoint& p : pts) {
-            emit(Rounded(p));
+        for (std::size_t i = lit; i < pts.size(); ++i) {
+            emit(Rounded(pts[i]), chosen.style);
         }
         end = pts.back();
         first = false;
     }
     if (result.needed > limit) {
         result.points.clear();
+        result.styles.clear();
     }
     return result;
 }
@@ -381,7 +389,7 @@ std::pair<std::size_t, double> NearestEntry(const Resampled& r, const PathPoint&
 JoinedContour JoinNearest(const std::vector<Path>& paths, int spacingPixels, std::size_t limit,
                           bool countAll) {
     std::optional<Entries> entries;
-    return Join(paths, spacingPixels, limit, {}, countAll,
+    return Join(paths, spacingPixels, limit, {}, {}, countAll,
                 [&entries](const std::vector<Resampled>& rest, const PathPoint& end) {
                     if (!entries) {
                         entries.emplace(rest);
@@ -399,10 +407,11 @@ JoinedContour JoinPaths(const std::vector<Path>& paths, int spacingPixels, std::
 }
 
 JoinedContour JoinPathsInOrder(const std::vector<Path>& paths, int spacingPixels,
-                               const std::vector<ContourPoint>& before, std::size_t limit) {
+                               const std::vector<ContourPoint>& before,
+                               const std::vector<PointStyle>& beforeStyles, std::size_t limit) {
     // Always the next path in order, at its entry nearest the end so far.
     return Join(
-        paths, spacingPixels, limit, before, true,
+        paths, spacingPixels, limit, before, beforeStyles, true,
         [next = std::size_t(0)](const std::vector<Resampled>& rest, const PathPoint& end) mutable {
             const std::size_t i = next++;
             return std::pair<std::size_t, std::size_t>{i, NearestEntry(rest[i], end).first};

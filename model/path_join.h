@@ -22,6 +22,7 @@ struct PathPoint {
 struct Path {
     std::vector<PathPoint> points;
     bool closed = false;  // the last point joins the first
+    PointStyle style;     // how its lines are drawn (lit; a colour or the default)
 };
 
 // The most points a contour holds.
@@ -29,6 +30,7 @@ inline constexpr std::size_t kMaxContourPoints = std::size_t(kAppendLimit) + 1;
 
 struct JoinedContour {
     std::vector<ContourPoint> points;  // empty when it does not fit
+    std::vector<PointStyle> styles;    // one per point: the paths' own, the jumps dark
     std::size_t needed = 0;            // points the join needs (may exceed the limit)
     int paths = 0;                     // paths that went into it
     double jumpPixels = 0;             // total length of the jumps between paths, pixels
@@ -44,7 +46,10 @@ std::vector<PathPoint> ResamplePath(const Path& path, double spacing);
 // the path end nearest the surface's top-left corner; every next path is the one with an
 // entry nearest the current end (an open path at either end, a closed one at any point, in
 // the direction that turns least). Points are rounded to whole units and kept on the
-// surface. Does not build the points when more than the limit would be needed.
+// surface. Each path's points take its style; a jump between paths is drawn dark: its fill
+// points and the path's first point are blanked, and that point is repeated once, dark, so
+// that the beam settles before it lights. Does not build the points when more than the
+// limit would be needed.
 JoinedContour JoinPaths(const std::vector<Path>& paths, int spacingPixels,
                         std::size_t limit = kMaxContourPoints);
 
@@ -52,9 +57,11 @@ JoinedContour JoinPaths(const std::vector<Path>& paths, int spacingPixels,
 // at its end nearest the end so far (a closed path at its nearest point), after the points
 // `before`, which stay as they are; the first path is joined to them like a pen press far
 // from the contour's end. Without points before, the first path is entered at its end nearest
-// the surface's top-left corner. `needed` counts the points before too.
+// the surface's top-left corner. `needed` counts the points before too. Jumps are dark, as
+// JoinPaths makes them; the points before keep `beforeStyles` (default where it is shorter).
 JoinedContour JoinPathsInOrder(const std::vector<Path>& paths, int spacingPixels,
                                const std::vector<ContourPoint>& before = {},
+                               const std::vector<PointStyle>& beforeStyles = {},
                                std::size_t limit = kMaxContourPoints);
 
 // The widest spacing offered when a join does not fit, pixels.

@@ -157,6 +157,10 @@ bool ReturnPath(Contour& c) {
         const ContourPoint p = PointAt(c, n - 1 - j);
         SetPoint(c, n + j,
                  {Saturate(int64_t(p.x) + kReturnOffset), Saturate(int64_t(p.y) + kReturnOffset)});
+        // The way back runs each segment the other way: the copy of point i is reached along
+        // the segment that reached point i + 1, so it takes that point's style (the copy of
+        // the last point, one short step from it, takes its own).
+        c.SetStyle(n + j, c.StyleAt(j == 0 ? n - 1 : n - j));
     }
     c.State.PointCount = n > 0 ? 2 * n : n;
     return true;
@@ -202,7 +206,9 @@ NormalDistanceResult NormalDistance(Contour& c, int32_t spacingPixels) {
     for (int64_t k = count - 1; k >= 1 && offset > 0; --k) {
         const ContourPoint next = PointAt(c, k);
         const ContourPoint first = PointAt(c, k - 1);
+        const PointStyle reaching = c.StyleAt(k);
         SetPoint(c, k + offset, next);
+        c.SetStyle(k + offset, reaching);
         if (k - 1 >= joinedPairs) {
             continue;
         }
@@ -216,6 +222,8 @@ NormalDistanceResult NormalDistance(Contour& c, int32_t spacingPixels) {
         const int64_t iy = (int64_t(next.y) - first.y) / (n + 1);
         for (int64_t j = 1; j <= n; ++j) {
             SetPoint(c, k - 1 + offset + j, {int32_t(first.x + j * ix), int32_t(first.y + j * iy)});
+            // A new point lies on the segment that reaches point k, and is drawn as it was.
+            c.SetStyle(k - 1 + offset + j, reaching);
         }
     }
     c.State.PointCount = int32_t(total);

@@ -35,7 +35,7 @@ bool TakeImport(CommandWindow& window, const formats::Import& in) {
     if (in.reports) {
         report = editor::Editor::ImportReport{in.spare, in.dot};
     }
-    window.editor().ReplaceContour(in.points, report);
+    window.editor().ReplaceContour(in.points, in.styles, report);
     if (!in.notes.isEmpty()) {
         ShowMessage(dialogs, MessageType::Information, in.notes.join(QLatin1Char('\n')));
     }

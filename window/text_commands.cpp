@@ -166,7 +166,7 @@ void TextCommands::ItemTextClick() {
     if (dialog.exec() != QDialog::Accepted || !dialog.result().contour.fits()) {
         return;
     }
-    editor.ReplaceContour(dialog.result().contour.points);
+    editor.ReplaceContour(dialog.result().contour.points, dialog.result().contour.styles);
 }
 
 }  // namespace window

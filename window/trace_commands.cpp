@@ -167,7 +167,7 @@ void TraceCommands::SpeedButtonTraceClick() {
     if (dialog.exec() != QDialog::Accepted || !dialog.traced().contour.fits()) {
         return;
     }
-    editor.ReplaceContour(dialog.traced().contour.points);
+    editor.ReplaceContour(dialog.traced().contour.points, dialog.traced().contour.styles);
 }
 
 }  // namespace window

@@ -54,6 +54,10 @@ void PenTool::PenModeDown(MouseButton button, int x, int y) {
     e_.PaintDsp(model::UnitToPixel(int32_t(lx)), model::UnitToPixel(int32_t(ly)));
     int64_t fx = lx;
     int64_t fy = ly;
+    // The jump to the press is drawn in the pen's style, or dark when jumps are blanked: the
+    // fill points and the pressed point are all reached along it.
+    const model::PointStyle pen = c.PenStyle;
+    const model::PointStyle jump = c.BlankPenJumps ? model::PointStyle::Dark() : pen;
     // Fill points are stored while the contour has room under the append limit.
     for (int64_t i = 0; i < k && st.PointCount <= model::kAppendLimit; ++i) {
         fx += ix;
@@ -61,10 +65,13 @@ void PenTool::PenModeDown(MouseButton button, int x, int y) {
         const int64_t slot = 2 * int64_t(st.PointCount);
         c.SetSlot(slot, int32_t(fx));
         c.SetSlot(slot + 1, int32_t(fy));
+        c.SetStyle(st.PointCount, jump);
         ++st.PointCount;
         e_.PaintDsp(model::UnitToPixel(int32_t(fx)), model::UnitToPixel(int32_t(fy)));
     }
+    c.PenStyle = jump;
     e_.FillBuffer(x, y);
+    c.PenStyle = pen;
     e_.PaintDsp(x, y);
     e_.PointLast(x, y);
 }

@@ -133,7 +133,7 @@ void EraserTool::EraseModeDown(MouseButton /*button*/, int x, int y) {
             // Points p + 1..n and the x of point n + 1 move down one point, in ascending
             // order; a source past the buffer's end is never read.
             for (int64_t s = 2 * p; s <= 2 * n && s + 2 < model::kSlotCount; ++s) {
-                c.SetSlot(s, c.Slot(s + 2));
+                c.CopySlot(s, s + 2);
             }
         }
         // A pick just past the end (n or n + 1) costs the contour its last point.
@@ -161,10 +161,10 @@ void KnifeTool::KnifeModeDown(MouseButton /*button*/, int x, int y) {
             // the pick is copied down to slot 0. The copies leave points 0..p - 1 (and the
             // x of point p, twice) in the slots past the end, where the search can find them.
             for (int64_t s = 0; s <= 2 * p; ++s) {
-                c.SetSlot(2 * n + s, c.Slot(s));
+                c.CopySlot(2 * n + s, s);
             }
             for (int64_t s = 0; s <= 2 * n; ++s) {
-                c.SetSlot(s, c.Slot(2 * p + s));
+                c.CopySlot(s, 2 * p + s);
             }
         } else {
             // The copy past the end would not fit: the same rotation in place, leaving the
@@ -173,6 +173,8 @@ void KnifeTool::KnifeModeDown(MouseButton /*button*/, int x, int y) {
             if (p < whole) {
                 auto begin = c.Buffer.begin();
                 std::rotate(begin, begin + 2 * p, begin + 2 * whole);
+                auto styles = c.Styles.begin();
+                std::rotate(styles, styles + p, styles + whole);
             }
         }
     }
@@ -200,12 +202,12 @@ void HotPointTool::HotDotModeDown(MouseButton /*button*/, int x, int y) {
         // Points p..n - 1 and the 2k + 1 slots after the end move up k points, highest slot
         // first so that nothing is overwritten before it has moved.
         for (int64_t s = 2 * n + 2 * k; s >= 2 * p; --s) {
-            c.SetSlot(s + 2 * k, c.Slot(s));
+            c.CopySlot(s + 2 * k, s);
         }
         // The picked point, still at p, fills the gap: k + 1 equal points in a row.
         for (int64_t j = p + k - 1; j >= p + 1; --j) {
-            c.SetSlot(2 * j, c.Slot(2 * p));
-            c.SetSlot(2 * j + 1, c.Slot(2 * p + 1));
+            c.CopySlot(2 * j, 2 * p);
+            c.CopySlot(2 * j + 1, 2 * p + 1);
         }
     }
     e_.PaintPic(false, true);
