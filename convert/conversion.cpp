@@ -36,7 +36,7 @@ bool Take(formats::Import in, model::Contour& contour, QStringList& problems) {
         }
         problems << in.taken;
     }
-    contour.SetPoints(in.points);
+    contour.SetPoints(in.points, in.styles);
     problems << in.notes;
     return true;
 }

@@ -33,7 +33,9 @@ Import SpacingOffer(const std::function<model::JoinedContour(int)>& joinAt, int 
     }
     const int limit = int(model::kMaxContourPoints);
     Import in;
-    in.points = joinAt(smallest).points;
+    model::JoinedContour joined = joinAt(smallest);
+    in.points = std::move(joined.points);
+    in.styles = std::move(joined.styles);
     in.question = QStringLiteral(
                       "При шаге пера %1 пикс. рисунку нужно больше %2 точек.\n"
                       "Импортировать с шагом %3 пикс., наименьшим, при котором он помещается?")
@@ -138,6 +140,7 @@ Import ImportSvgFile(const QString& name, int spacing, const pictures::SvgOption
     Import in;
     if (joined.fits()) {
         in.points = std::move(joined.points);
+        in.styles = std::move(joined.styles);
     } else {
         const int smallest = model::SmallestFittingSpacing(drawing.paths, spacing + 1);
         in = SpacingOffer(
@@ -161,9 +164,12 @@ Import ImportSvgFile(const QString& name, int spacing, const pictures::SvgOption
 }
 
 TraceResult TraceAndJoin(const tracing::Picture& picture, const tracing::Options& options,
-                         int spacing) {
+                         int spacing, model::PointStyle style) {
     TraceResult r;
     r.paths = picture.Trace(options);
+    for (model::Path& p : r.paths) {
+        p.style = style;
+    }
     r.contour = model::JoinPaths(r.paths, spacing);
     if (!r.contour.fits() && r.contour.needed > 0) {
         r.fittingSpacing = model::SmallestFittingSpacing(r.paths, spacing + 1);
@@ -208,6 +214,7 @@ Import ImportTracedPicture(const QString& name, pictures::PictureKind kind, QSiz
     if (r.contour.fits()) {
         Import in;
         in.points = r.contour.points;
+        in.styles = r.contour.styles;
         return in;
     }
     if (r.contour.needed == 0 || r.fittingSpacing == 0) {

@@ -53,8 +53,9 @@ struct TraceResult {
     model::JoinedContour contour;
     int fittingSpacing = 0;  // when the contour does not fit; 0 if no spacing up to 30 does
 };
+// The traced lines are drawn in `style` (the beam colour chosen), the jumps dark.
 TraceResult TraceAndJoin(const tracing::Picture& picture, const tracing::Options& options,
-                         int spacing);
+                         int spacing, model::PointStyle style = {});
 
 // The warning of a trace that gives nothing or does not fit; empty when it fits.
 QString TraceWarning(const TraceResult& r);

@@ -284,13 +284,18 @@ TextLayout LayOutText(const TextOptions& o) {
 }
 
 TextResult TextAndJoin(const TextOptions& options, int spacing,
-                       const std::vector<model::ContourPoint>& before) {
+                       const std::vector<model::ContourPoint>& before,
+                       const std::vector<model::PointStyle>& beforeStyles,
+                       model::PointStyle style) {
     TextResult r;
     r.layout = LayOutText(options);
+    for (model::Path& p : r.layout.paths) {
+        p.style = style;
+    }
     if (r.layout.paths.empty()) {
         return r;
     }
-    r.contour = model::JoinPathsInOrder(r.layout.paths, spacing, before);
+    r.contour = model::JoinPathsInOrder(r.layout.paths, spacing, before, beforeStyles);
     if (!r.contour.fits()) {
         r.fittingSpacing = model::SmallestFittingSpacing(
             [&](int s) { return model::JoinPathsInOrder(r.layout.paths, s, before).fits(); },
@@ -333,6 +338,7 @@ Import ImportText(const TextOptions& options, int spacing) {
     }
     if (r.contour.fits()) {
         in.points = r.contour.points;
+        in.styles = r.contour.styles;
         return in;
     }
     return SpacingOffer([&r](int s) { return model::JoinPathsInOrder(r.layout.paths, s); }, spacing,

@@ -58,8 +58,11 @@ struct TextResult {
     model::JoinedContour contour;
     int fittingSpacing = 0;  // when the contour does not fit; 0 if no spacing up to 30 does
 };
+// The points before keep `beforeStyles`; the text is drawn in `style`, its jumps dark.
 TextResult TextAndJoin(const TextOptions& options, int spacing,
-                       const std::vector<model::ContourPoint>& before = {});
+                       const std::vector<model::ContourPoint>& before = {},
+                       const std::vector<model::PointStyle>& beforeStyles = {},
+                       model::PointStyle style = {});
 
 // What the dialog says about a result: the characters left out, and why it does not fit.
 QString TextWarning(const TextResult& r);

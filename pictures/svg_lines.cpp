@@ -557,9 +557,13 @@ Lines DrawnLines(const Painted& painted, bool visibleOnly, bool wholePage, size_
             length += Distance(pts[i - 1], pts[i]);
         }
     }
+    const auto take = [&](Piece& piece) {
+        piece.line.colour = painted.shapes[piece.layer].colour;
+        result.lines.push_back(std::move(piece.line));
+    };
     if (!visibleOnly || !anyHides || length > kMaxCoveredLength) {
         for (Piece& piece : pieces) {
-            result.lines.push_back(std::move(piece.line));
+            take(piece);
         }
         return result;
     }
@@ -572,13 +576,17 @@ Lines DrawnLines(const Painted& painted, bool visibleOnly, bool wholePage, size_
     };
     for (Piece& piece : pieces) {
         if (piece.layer >= lastHiding) {
-            result.lines.push_back(std::move(piece.line));
+            take(piece);
             continue;
         }
         const size_t layer = piece.layer;
+        const size_t first = result.lines.size();
         Keep(
             piece.line, steps, [&](QPointF p) { return !cover.hidden(p, layer); }, kShortest,
             result.lines);
+        for (size_t k = first; k < result.lines.size(); ++k) {
+            result.lines[k].colour = painted.shapes[layer].colour;
+        }
     }
     return result;
 }

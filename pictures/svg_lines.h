@@ -11,6 +11,7 @@
 // that line is drawn once.
 #pragma once
 
+#include <QColor>
 #include <QPainterPath>
 #include <QPointF>
 #include <QRectF>
@@ -21,10 +22,12 @@ namespace pictures::svg {
 // A shape as painted, in page pixels: the document's page fitted into the surface.
 struct Shape {
     QPainterPath path;
-    int region = -1;      // the innermost clip region it is painted in, or -1
-    bool line = true;     // its line is drawn here (not by a later copy of it)
-    bool closes = false;  // its fill shows: each subpath is a closed outline
-    bool hides = false;   // its fill is opaque and hides what lies under it
+    int region = -1;       // the innermost clip region it is painted in, or -1
+    bool line = true;      // its line is drawn here (not by a later copy of it)
+    bool closes = false;   // its fill shows: each subpath is a closed outline
+    bool hides = false;    // its fill is opaque and hides what lies under it
+    bool stroked = false;  // its outline is painted with a pen
+    QRgb colour = 0;       // its stroke's colour, or its fill's when it has no stroke
 };
 
 // Where a clip path or a mask lets the shapes painted in it show: the union of its parts,
@@ -43,6 +46,7 @@ struct Painted {
 struct Line {
     std::vector<QPointF> points;  // surface pixels
     bool closed = false;          // the last point joins the first
+    QRgb colour = 0;              // the colour of the shape it is a line of
 };
 
 enum class Complexity {

@@ -24,6 +24,8 @@ constexpr double kSurfaceSpan = 383.0;  // pixels 0..383
 constexpr double kUnitsPerPixel = model::kUnitsPerPixel;
 constexpr double kCentre = model::kCentrePixel;
 constexpr double kDistinct = 0.01;  // pixels: nearer points are one
+// A colour whose brightest channel is below this is too dark for the beam.
+constexpr int kDarkestLaserChannel = 48;
 
 bool Shows(const QBrush& b) {
     if (b.style() == Qt::NoBrush) {
@@ -44,6 +46,18 @@ bool Opaque(const QBrush& b) {
                            [](const QGradientStop& s) { return s.second.alpha() == 255; });
     }
     return b.style() == Qt::SolidPattern && b.color().alpha() == 255;
+}
+
+// The colour a brush paints in: a gradient's by its first visible stop.
+QRgb ColourOf(const QBrush& b) {
+    if (const QGradient* g = b.gradient()) {
+        for (const QGradientStop& s : g->stops()) {
+            if (s.second.alpha() > 0) {
+                return s.second.rgb();
+            }
+        }
+    }
+    return b.color().rgb();
 }
 
 // Identical geometry hashes alike.
@@ -96,6 +110,8 @@ class RecordingEngine : public QPaintEngine {
         s.region = frames_.empty() ? -1 : frames_.back().region;
         s.closes = filled;
         s.hides = filled && opacity >= 1 && Opaque(p->brush());
+        s.stroked = stroked;
+        s.colour = stroked ? ColourOf(p->pen().brush()) : ColourOf(p->brush());
         // The same outline painted again (the stroke after the fill of one shape, or a copy of
         // it) is one line, drawn where it is painted last.
         const size_t key = Hash(s.path);
@@ -105,6 +121,10 @@ class RecordingEngine : public QPaintEngine {
             if (before.line && before.region == s.region && before.path == s.path) {
                 before.line = false;
                 s.closes = s.closes || before.closes;
+                if (!s.stroked && before.stroked) {
+                    s.stroked = true;
+                    s.colour = before.colour;
+                }
                 break;
             }
         }
@@ -255,6 +275,15 @@ class RecordingDevice : public QPaintDevice {
     mutable RecordingEngine engine_;
 };
 
+// A line's colour for the beam. A colour too dark for a laser to show (black clip-art lines
+// above all) is drawn in the line colour of the settings instead, as a default point.
+model::PointStyle LaserStyle(QRgb colour) {
+    if (std::max({qRed(colour), qGreen(colour), qBlue(colour)}) < kDarkestLaserChannel) {
+        return {};
+    }
+    return model::PointStyle::Colour(colour & 0xFFFFFFu);
+}
+
 // A line in contour units, its points distinct; false when fewer than two are left.
 bool ToPath(const svg::Line& line, model::Path& path, double& lengthPixels) {
     path.points.clear();
@@ -284,6 +313,7 @@ bool ToPath(const svg::Line& line, model::Path& path, double& lengthPixels) {
         path.points.pop_back();
     }
     path.closed = line.closed && path.points.size() > 2;
+    path.style = LaserStyle(line.colour);
     if (path.closed) {
         length += gap(path.points.back(), path.points.front());
     }

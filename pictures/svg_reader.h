@@ -9,7 +9,9 @@
 // same outline are one line), inside its clip paths and masks and the document's page. A
 // filled shape's line is its outline, closed; a stroked one's is its path. With `visibleOnly`,
 // a line is also cut away where a shape painted later hides it (svg_lines.h). Curves are
-// flattened, and no path has fewer than two distinct points.
+// flattened, and no path has fewer than two distinct points. Each path is drawn in its shape's
+// stroke colour, or its fill colour when it has no stroke; a colour too dark for a laser to
+// show (black line art) leaves the path in the default line colour.
 //
 // Placement: the bounds of what is drawn are fitted into the surface's pixels 0..383 like an
 // underlay picture, aspect kept and centred; with `wholePage` the document's own area is (its

@@ -13,13 +13,30 @@
 
 namespace window {
 
+namespace {
+
+const std::vector<model::ContourPoint>& NoPoints() {
+    static const std::vector<model::ContourPoint> none;
+    return none;
+}
+
+const std::vector<model::PointStyle>& NoStyles() {
+    static const std::vector<model::PointStyle> none;
+    return none;
+}
+
+}  // namespace
+
 // ---- The dialog ----
 
 TextDialog::TextDialog(QWidget* parent, int spacing, std::vector<model::ContourPoint> contour,
-                       std::optional<QPoint> click, std::function<void(const QPolygonF&)> show)
+                       std::optional<QPoint> click, std::function<void(const QPolygonF&)> show,
+                       std::vector<model::PointStyle> styles, model::PointStyle style)
     : QDialog(parent),
       fonts_(formats::TextFonts()),
       contour_(std::move(contour)),
+      styles_(std::move(styles)),
+      style_(style),
       click_(click),
       show_(std::move(show)) {
     setObjectName(QStringLiteral("TextDialog"));
@@ -143,9 +160,9 @@ void TextDialog::schedule() {
 
 void TextDialog::update() {
     pending_.stop();
-    const std::vector<model::ContourPoint> none;
-    result_ =
-        formats::TextAndJoin(options(), spacing_->value(), append_->isChecked() ? contour_ : none);
+    const bool append = append_->isChecked();
+    result_ = formats::TextAndJoin(options(), spacing_->value(), append ? contour_ : NoPoints(),
+                                   append ? styles_ : NoStyles(), style_);
     const model::JoinedContour& c = result_.contour;
     controls_->show(c, formats::TextWarning(result_), result_.fittingSpacing);
     show_(PreviewLine(c, result_.layout.paths));
@@ -159,9 +176,11 @@ TextCommands::TextCommands(CommandWindow& window, SurfaceWidget& surface)
 void TextCommands::ItemTextClick() {
     editor::Editor& editor = window_.editor();
     QWidget* parent = surface_.window();
-    TextDialog dialog(parent, editor.settings().ScrollBarFriqPoints, editor.contour().Points(),
-                      surface_.lastClick(),
-                      [this](const QPolygonF& line) { surface_.setOverlay(line); });
+    const model::Contour& contour = editor.contour();
+    TextDialog dialog(
+        parent, editor.settings().ScrollBarFriqPoints, contour.Points(), surface_.lastClick(),
+        [this](const QPolygonF& line) { surface_.setOverlay(line); }, contour.PointStyles(),
+        contour.PenStyle);
     PlaceBeside(dialog, *parent);
     if (dialog.exec() != QDialog::Accepted || !dialog.result().contour.fits()) {
         return;

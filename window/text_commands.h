@@ -29,8 +29,10 @@ class TextDialog : public QDialog {
     // `contour` is what "Добавить к контуру" adds to; `click` the point last clicked on the
     // surface, if any. `show` receives the contour to preview (surface positions) after every
     // change, and an empty line when the dialog closes.
+    // The text's lines are drawn in `style`; the contour keeps `styles`.
     TextDialog(QWidget* parent, int spacing, std::vector<model::ContourPoint> contour,
-               std::optional<QPoint> click, std::function<void(const QPolygonF&)> show);
+               std::optional<QPoint> click, std::function<void(const QPolygonF&)> show,
+               std::vector<model::PointStyle> styles = {}, model::PointStyle style = {});
     ~TextDialog() override;
 
     const formats::TextResult& result() const { return result_; }
@@ -46,6 +48,8 @@ class TextDialog : public QDialog {
 
     std::vector<formats::TextFont> fonts_;
     std::vector<model::ContourPoint> contour_;
+    std::vector<model::PointStyle> styles_;
+    model::PointStyle style_;
     std::optional<QPoint> click_;
     std::function<void(const QPolygonF&)> show_;
     formats::TextResult result_;

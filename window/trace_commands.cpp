@@ -20,8 +20,8 @@ namespace window {
 // ---- The dialog ----
 
 TraceDialog::TraceDialog(QWidget* parent, const tracing::Picture& picture, int spacing,
-                         std::function<void(const QPolygonF&)> show)
-    : QDialog(parent), picture_(picture), show_(std::move(show)) {
+                         std::function<void(const QPolygonF&)> show, model::PointStyle style)
+    : QDialog(parent), picture_(picture), show_(std::move(show)), style_(style) {
     setObjectName(QStringLiteral("TraceDialog"));
     setWindowTitle(QStringLiteral("Трассировка подложки"));
     setModal(true);
@@ -139,7 +139,7 @@ void TraceDialog::schedule() {
 
 void TraceDialog::update() {
     pending_.stop();
-    result_ = formats::TraceAndJoin(picture_, options(), spacing());
+    result_ = formats::TraceAndJoin(picture_, options(), spacing(), style_);
     const model::JoinedContour& c = result_.contour;
     controls_->show(c, formats::TraceWarning(result_), result_.fittingSpacing);
     show_(PreviewLine(c, result_.paths));
@@ -161,8 +161,9 @@ void TraceCommands::SpeedButtonTraceClick() {
         editor.underlay().SourcePicture(editor.canvas().image().size());
     const tracing::Picture picture(source.image, source.area);
     QWidget* parent = surface_.window();
-    TraceDialog dialog(parent, picture, editor.settings().ScrollBarFriqPoints,
-                       [this](const QPolygonF& line) { surface_.setOverlay(line); });
+    TraceDialog dialog(
+        parent, picture, editor.settings().ScrollBarFriqPoints,
+        [this](const QPolygonF& line) { surface_.setOverlay(line); }, editor.contour().PenStyle);
     PlaceBeside(dialog, *parent);
     if (dialog.exec() != QDialog::Accepted || !dialog.traced().contour.fits()) {
         return;

@@ -29,9 +29,9 @@ class TraceDialog : public QDialog {
     Q_OBJECT
   public:
     // `show` receives the contour to preview (surface positions) after every change, and an
-    // empty line when the dialog closes.
+    // empty line when the dialog closes. The traced lines are drawn in `style`.
     TraceDialog(QWidget* parent, const tracing::Picture& picture, int spacing,
-                std::function<void(const QPolygonF&)> show);
+                std::function<void(const QPolygonF&)> show, model::PointStyle style = {});
     ~TraceDialog() override;
 
     const formats::TraceResult& traced() const { return result_; }
@@ -48,6 +48,7 @@ class TraceDialog : public QDialog {
 
     const tracing::Picture& picture_;
     std::function<void(const QPolygonF&)> show_;
+    model::PointStyle style_;
     formats::TraceResult result_;
     QTimer pending_;
     QComboBox* mode_ = nullptr;
