@@ -90,10 +90,10 @@ TEST(PointStyles, EachOperationCarriesTheStylesAsWorkedByHand) {
         // reached D, so C' is red; B' is reached along C's dark segment.
         {"return path", [](Styled& f) { editor::SpeedButtonReturn128Click(f.editor); },
          "..dr...rd."},
-        // At 40 px: 2 points before B (default), 2 before the dark C (dark), 2 before the red D
-        // (red), 5 before E (200 px down: default).
+        // At 40 px: A, 2 points before B and B (default), 2 before the dark C (dark), 2 before
+        // the red D (red), 5 before E (200 px down: default).
         {"normalise spacing", [](Styled& f) { editor::SpeedButtonNormalDistanceClick(f.editor); },
-         "..."
+         "...."
          "ddd"
          "rrr"
          "......"},

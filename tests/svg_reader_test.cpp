@@ -233,3 +233,32 @@ TEST(SvgReader, GivesTheLinesThePictureShows) {
         }();
     }
 }
+
+// Each line is drawn in its shape's stroke colour, or its fill colour when it has no stroke; a
+// colour a beam cannot show (black line art) is left to the settings' line colour.
+TEST(SvgReader, LinesTakeTheColourTheirShapeIsPaintedIn) {
+    const model::PointStyle plain;
+    struct Row {
+        const char* shapes;
+        model::PointStyle style;
+    };
+    const std::vector<Row> rows{
+        {R"(<rect x="10" y="20" width="80" height="60" fill="none" stroke="#0000ff"/>)",
+         model::PointStyle::Colour(0x0000FF)},
+        {R"(<rect x="10" y="20" width="80" height="60" fill="#00ff00"/>)",
+         model::PointStyle::Colour(0x00FF00)},
+        {R"(<rect x="10" y="20" width="80" height="60" fill="red" stroke="navy"/>)",
+         model::PointStyle::Colour(0x000080)},
+        {R"(<rect x="10" y="20" width="80" height="60" fill="red"/>)"
+         R"(<rect x="10" y="20" width="80" height="60" fill="none" stroke="#ffff00"/>)",
+         model::PointStyle::Colour(0xFFFF00)},
+        {R"(<rect x="10" y="20" width="80" height="60" fill="red" stroke="black"/>)", plain},
+        {R"(<rect x="10" y="20" width="80" height="60" fill="none" stroke="#2f2f2f"/>)", plain},
+    };
+    for (const Row& r : rows) {
+        const pictures::SvgDrawing d =
+            pictures::ReadSvg(Svg(R"(width="100" height="100")", r.shapes), AllLines());
+        ASSERT_EQ(d.paths.size(), 1u) << r.shapes;
+        EXPECT_EQ(d.paths[0].style, r.style) << r.shapes;
+    }
+}
