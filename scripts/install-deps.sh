@@ -14,6 +14,9 @@ packages=(
   xvfb xauth
   clang libclang-rt-14-dev
   xdotool imagemagick python3
+  # The live output's tests: tshark decodes the IDN they capture; node (with its npm) runs a
+  # third-party Ether Dream sender against the test DAC.
+  tshark nodejs
   desktop-file-utils appstream shared-mime-info dpkg-dev file
   # Files nobody here wrote, read by the tests: ILDA shows and SVG clip art.
   laserboy-indep openclipart-svg
@@ -31,5 +34,12 @@ if [ ${#missing[@]} -gt 0 ]; then
   SUDO=""
   if [ "$(id -u)" -ne 0 ]; then SUDO="sudo"; fi
   $SUDO apt-get update -qq
+  # tshark asks whether others may capture; the default (no) is taken without asking.
   DEBIAN_FRONTEND=noninteractive $SUDO apt-get install -y -qq --no-install-recommends "${missing[@]}"
+fi
+
+# The npm Ether Dream sender, at the version its lock file names, beside the script that uses it.
+checks="$(dirname "$0")/../tests/ether_dream"
+if [ ! -d "$checks/node_modules/@laser-dac/ether-dream" ]; then
+  (cd "$checks" && npm ci --no-audit --no-fund)
 fi

@@ -24,6 +24,7 @@ ANY_QT = None
 LAYERS = [
     ("model", [], []),
     ("io", ["model"], ["QtCore"]),
+    ("output", ["model"], ["QtCore", "QtNetwork"]),
     ("pictures", ["model", "io"], ["QtCore", "QtGui", "QtSvg"]),
     ("tracing", ["model"], ["QtCore", "QtGui"]),
     ("formats", ["model", "io", "pictures", "tracing"], ["QtCore", "QtGui"]),
@@ -34,10 +35,10 @@ LAYERS = [
                  "preview"], ANY_QT),
     ("forms", ["model", "io", "pictures", "tracing", "formats", "editor", "convert", "preview",
                "widgets"], ANY_QT),
-    ("window", ["model", "io", "pictures", "tracing", "formats", "editor", "convert", "preview",
-                "widgets", "forms"], ANY_QT),
-    ("app", ["model", "io", "pictures", "tracing", "formats", "editor", "convert", "preview",
-             "widgets", "forms", "window"], ANY_QT),
+    ("window", ["model", "io", "output", "pictures", "tracing", "formats", "editor", "convert",
+                "preview", "widgets", "forms"], ANY_QT),
+    ("app", ["model", "io", "output", "pictures", "tracing", "formats", "editor", "convert",
+             "preview", "widgets", "forms", "window"], ANY_QT),
 ]
 # Folders outside the libraries, which may include any of them.
 OUTSIDE = {"tests", "bench", "fuzz"}

@@ -9,7 +9,7 @@ import tempfile
 import unittest
 
 SCRIPT = pathlib.Path(__file__).with_name("include_direction.py")
-FOLDERS = ["model", "io", "pictures", "tracing", "formats", "editor", "convert", "preview",
+FOLDERS = ["model", "io", "output", "pictures", "tracing", "formats", "editor", "convert", "preview",
            "widgets", "forms", "window", "app"]
 QT_HEADERS = ["QtCore/QString", "QtGui/QImage", "QtWidgets/QWidget", "QtSvg/QSvgRenderer"]
 

@@ -1,0 +1,77 @@
+#include "output/link.h"
+
+#include "output/ether_dream_sender.h"
+#include "output/idn_sender.h"
+
+namespace output {
+
+void FrameSlot::Put(Frame frame) {
+    QMutexLocker lock(&mutex_);
+    frame_ = std::move(frame);
+    ++generation_;
+}
+
+bool FrameSlot::TakeNewer(quint64& generation, Frame& into) {
+    QMutexLocker lock(&mutex_);
+    if (generation_ == generation) {
+        return false;
+    }
+    generation = generation_;
+    into = frame_;
+    return true;
+}
+
+Sender::Sender(Target target, std::shared_ptr<FrameSlot> slot)
+    : target_(std::move(target)), slot_(std::move(slot)) {}
+
+namespace {
+
+Sender* MakeSender(const Target& target, std::shared_ptr<FrameSlot> slot) {
+    switch (target.protocol) {
+        case Protocol::Idn:
+            return new IdnSender(target, std::move(slot));
+        case Protocol::EtherDream:
+            return new EtherDreamSender(target, std::move(slot));
+    }
+    return nullptr;
+}
+
+}  // namespace
+
+Link::Link(const Target& target, QObject* parent) : QObject(parent), target_(target) {
+    sender_ = MakeSender(target, slot_);
+    if (sender_ == nullptr) {
+        return;
+    }
+    sender_->moveToThread(&thread_);
+    connect(&thread_, &QThread::started, sender_, &Sender::Begin);
+    connect(&thread_, &QThread::finished, sender_, &QObject::deleteLater);
+    connect(&thread_, &QThread::finished, this, &Link::Stopped);
+    connect(sender_, &Sender::Status, this, &Link::Status);
+    thread_.setObjectName(QStringLiteral("laser output"));
+    thread_.start();
+}
+
+Link::~Link() {
+    Stop();
+    thread_.wait();
+}
+
+void Link::Show(Frame frame) {
+    slot_->Put(std::move(frame));
+}
+
+void Link::Stop() {
+    if (stopping_ || sender_ == nullptr) {
+        return;
+    }
+    stopping_ = true;
+    // Runs on the network thread after whatever it is doing, then ends that thread.
+    QThread* thread = &thread_;
+    QMetaObject::invokeMethod(sender_, [sender = sender_, thread] {
+        sender->Finish();
+        thread->quit();
+    });
+}
+
+}  // namespace output

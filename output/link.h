@@ -1,0 +1,75 @@
+// A live output: one device, fed frames from the window's thread and played on a thread of its
+// own, so that nothing here ever makes the window wait on the network. Stopping blanks the beam
+// before the connection closes; so does destroying the link (which waits for that).
+#pragma once
+
+#include <QMutex>
+#include <QObject>
+#include <QThread>
+#include <memory>
+
+#include "output/frame.h"
+
+namespace output {
+
+// The newest frame, handed from the window's thread to the network thread.
+class FrameSlot {
+  public:
+    void Put(Frame frame);
+    // Copies the newest frame into `into` when it is newer than `generation`.
+    bool TakeNewer(quint64& generation, Frame& into);
+
+  private:
+    QMutex mutex_;
+    Frame frame_;
+    quint64 generation_ = 0;
+};
+
+// The part of a link that lives on the network thread; one kind per protocol.
+class Sender : public QObject {
+    Q_OBJECT
+  public:
+    Sender(Target target, std::shared_ptr<FrameSlot> slot);
+
+    // Opens the connection and plays the frames as they come.
+    virtual void Begin() = 0;
+    // Blanks the beam and closes the connection, before it returns.
+    virtual void Finish() = 0;
+
+  Q_SIGNALS:
+    // What happened, in the words of the status bar.
+    void Status(const QString& text);
+
+  protected:
+    const Target target_;
+    const std::shared_ptr<FrameSlot> slot_;
+};
+
+class Link : public QObject {
+    Q_OBJECT
+  public:
+    explicit Link(const Target& target, QObject* parent = nullptr);
+    // Stops, and waits until the beam is blanked and the connection closed.
+    ~Link() override;
+
+    // The frame to play from now on; it replaces the one playing at once (the beam goes to its
+    // start dark).
+    void Show(Frame frame);
+    // Blanks the beam and closes the connection; `Stopped` says when that is done.
+    void Stop();
+    bool Running() const { return thread_.isRunning(); }
+    const Target& Device() const { return target_; }
+
+  Q_SIGNALS:
+    void Status(const QString& text);
+    void Stopped();
+
+  private:
+    const Target target_;
+    const std::shared_ptr<FrameSlot> slot_ = std::make_shared<FrameSlot>();
+    QThread thread_;
+    Sender* sender_ = nullptr;
+    bool stopping_ = false;
+};
+
+}  // namespace output

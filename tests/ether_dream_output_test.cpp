@@ -1,0 +1,175 @@
+// The Ether Dream: first the test DAC is shown to answer as the real one by a sender nobody
+// here wrote (the npm package @laser-dac/ether-dream, written against the hardware); then the
+// editor's own sender plays to it, follows an edit, comes back after a restart and stops it.
+#include <gtest/gtest.h>
+
+#include <QProcess>
+#include <QProcessEnvironment>
+#include <QStandardPaths>
+#include <algorithm>
+
+#include "output/link.h"
+#include "support/ether_dream_dac.h"
+#include "support/laser_streams.h"
+#include "support/wait.h"
+
+using model::stage::Sample;
+using testing_support::EtherDreamDac;
+using testing_support::WaitUntil;
+using testing_support::WorkedStream;
+
+namespace {
+
+// Point k of the npm script's cycle (tests/ether_dream/stream.js) as the npm sender puts it on
+// the wire: it writes a negative coordinate as the number plus 65535, one less than its two's
+// complement, and the DAC reads the bytes as they come.
+qint16 AsNpmWrites(int v) {
+    return qint16(v < 0 ? v - 1 : v);
+}
+
+EtherDreamDac::Point NpmPoint(int k) {
+    return {0,
+            AsNpmWrites(k * 600 - 30000),
+            AsNpmWrites(20000 - k * 400),
+            quint16((k * 2621) % 65536),
+            quint16((k * 1000 + 7) % 65536),
+            quint16(65535 - k * 600),
+            65535,
+            0,
+            0};
+}
+
+EtherDreamDac::Point AsPlayed(const Sample& s) {
+    const int brightest = std::max({s.r, s.g, s.b});
+    return {0,
+            s.x,
+            s.y,
+            quint16(s.r * 257),
+            quint16(s.g * 257),
+            quint16(s.b * 257),
+            quint16(brightest * 257),
+            0,
+            0};
+}
+
+// How many points from `from` on follow `stream` round and round from its start.
+size_t Following(const std::vector<EtherDreamDac::Point>& played, size_t from,
+                 const std::vector<Sample>& stream) {
+    size_t k = 0;
+    while (from + k < played.size() && played[from + k] == AsPlayed(stream[k % stream.size()])) {
+        ++k;
+    }
+    return k;
+}
+
+output::Target Dac(const EtherDreamDac& dac) {
+    return {output::Protocol::EtherDream, QStringLiteral("127.0.0.1"), dac.Port()};
+}
+
+}  // namespace
+
+TEST(EtherDreamOutput, TheNpmSenderStreamsToTheTestDacAsToTheRealOne) {
+    const QString node = QStandardPaths::findExecutable(QStringLiteral("node"));
+    ASSERT_FALSE(node.isEmpty()) << "node is needed";
+    const QString folder = QStringLiteral(TEST_DATA_DIR "/../ether_dream");
+    ASSERT_TRUE(QFile::exists(folder + QStringLiteral("/node_modules/@laser-dac/ether-dream")))
+        << "run scripts/install-deps.sh: it installs the npm sender";
+    constexpr int kRate = 20'000;
+    EtherDreamDac dac;
+    QProcess sender;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert(QStringLiteral("ETHER_ADDRESS"), QStringLiteral("127.0.0.1:%1").arg(dac.Port()));
+    sender.setProcessEnvironment(env);
+    sender.setWorkingDirectory(folder);
+    sender.start(node,
+                 {QStringLiteral("stream.js"), QString::number(kRate), QStringLiteral("1.5")});
+    ASSERT_TRUE(WaitUntil([&] { return sender.state() == QProcess::NotRunning; }, 30'000));
+    ASSERT_EQ(sender.exitCode(), 0) << sender.readAllStandardError().toStdString();
+
+    // 1. It stops first (refused: nothing plays yet), prepares, sends points, begins, and is
+    // answered with ACK from there to its own stop at the end.
+    const auto& commands = dac.Commands();
+    const auto& answers = dac.Answers();
+    ASSERT_GE(commands.size(), 5u);
+    EXPECT_EQ(commands[0], 's');
+    EXPECT_EQ(answers[0], 'I');
+    EXPECT_EQ(commands[1], 'p');
+    EXPECT_EQ(commands[2], 'd');
+    EXPECT_EQ(commands[3], 'b');
+    const int stop = dac.LastIndexOf('s');
+    ASSERT_GT(stop, 3);
+    for (int i = 1; i <= stop; ++i) {
+        EXPECT_EQ(answers[size_t(i)], 'a') << "command " << i << " '" << commands[size_t(i)] << "'";
+    }
+    // 2. What it sent was played in order at its rate, without running dry, and its stop left
+    // the DAC idle with the light engine ready.
+    EXPECT_EQ(dac.Underflows(), 0);
+    const auto& played = dac.Played();
+    ASSERT_GT(played.size(), size_t(kRate));
+    for (size_t j = 0; j < played.size(); ++j) {
+        ASSERT_EQ(played[j], NpmPoint(int(j % 100))) << "point " << j;
+    }
+    EXPECT_EQ(dac.State().playback, output::ether_dream::kIdle);
+    EXPECT_EQ(dac.State().lightEngine, output::ether_dream::kReady);
+}
+
+TEST(EtherDreamOutput, TheEditorsSenderPlaysFollowsAnEditAndStopsTheDac) {
+    constexpr int kRate = 30'000;
+    const std::vector<Sample> first = WorkedStream(kRate, 60);
+    const std::vector<Sample> second = WorkedStream(kRate, 45);
+    EtherDreamDac dac;
+    QStringList said;
+    {
+        output::Link link(Dac(dac));
+        QObject::connect(&link, &output::Link::Status, [&](const QString& s) { said << s; });
+        link.Show({first, kRate});
+        ASSERT_TRUE(WaitUntil([&] { return dac.Played().size() > 10 * first.size(); }, 5000));
+        const size_t edit = dac.Played().size();
+        link.Show({second, kRate});
+        // The edit reaches the beam after the points already in the DAC's buffer.
+        ASSERT_TRUE(WaitUntil(
+            [&] {
+                const auto& p = dac.Played();
+                for (size_t i = edit; i + second.size() * 3 < p.size(); ++i) {
+                    if (Following(p, i, second) >= second.size() * 3) {
+                        return true;
+                    }
+                }
+                return false;
+            },
+            5000));
+        link.Stop();
+        ASSERT_TRUE(
+            WaitUntil([&] { return !said.filter(QStringLiteral("остановлен")).isEmpty(); }, 5000));
+    }
+    // 1. The first frame round and round from its start.
+    EXPECT_GE(Following(dac.Played(), 0, first), 10 * first.size());
+    // 2. Never refused, never dry, and stopped: the DAC is idle with its output blanked.
+    EXPECT_EQ(dac.Naks(), 0);
+    EXPECT_EQ(dac.Underflows(), 0);
+    ASSERT_FALSE(dac.Commands().empty());
+    EXPECT_EQ(dac.Commands().back(), 's');
+    EXPECT_EQ(dac.State().playback, output::ether_dream::kIdle);
+    EXPECT_EQ(dac.State().playbackFlags & output::ether_dream::kShutterOpen, 0);
+    EXPECT_TRUE(said.back().contains(QStringLiteral("луч погашен"))) << said.back().toStdString();
+}
+
+TEST(EtherDreamOutput, TheSenderComesBackAfterTheDacRestarts) {
+    constexpr int kRate = 30'000;
+    const std::vector<Sample> stream = WorkedStream(kRate);
+    EtherDreamDac dac;
+    QStringList said;
+    output::Link link(Dac(dac));
+    QObject::connect(&link, &output::Link::Status, [&](const QString& s) { said << s; });
+    link.Show({stream, kRate});
+    ASSERT_TRUE(WaitUntil([&] { return dac.Played().size() > 3 * stream.size(); }, 5000));
+    dac.PowerOff();
+    ASSERT_TRUE(
+        WaitUntil([&] { return !said.filter(QStringLiteral("потеряна")).isEmpty(); }, 5000));
+    const size_t before = dac.Played().size();
+    ASSERT_TRUE(dac.Restart());
+    ASSERT_TRUE(
+        WaitUntil([&] { return dac.Played().size() > before + 3 * stream.size(); }, 10'000));
+    EXPECT_EQ(dac.Connections(), 2);
+    EXPECT_EQ(dac.Naks(), 0);
+}
