@@ -37,6 +37,7 @@ struct Zone {
     bool flipX = false;
     bool flipY = false;
     int quarterTurns = 0;  // 0..3
+    friend bool operator==(const Zone&, const Zone&) = default;
 };
 
 struct Settings {
@@ -56,6 +57,7 @@ struct Settings {
     int blankingShift = 0;
     Zone zone;
     int brightnessPercent = 100;  // each colour channel scaled to at most this
+    friend bool operator==(const Settings&, const Settings&) = default;
 };
 
 // The settings brought into their ranges.

@@ -123,8 +123,8 @@ TEST(EtherDreamOutput, TheEditorsSenderPlaysFollowsAnEditAndStopsTheDac) {
         output::Link link(Dac(dac));
         QObject::connect(&link, &output::Link::Status, [&](const QString& s) { said << s; });
         link.Show({first, kRate});
-        ASSERT_TRUE(WaitUntil([&] { return dac.Played().size() > 10 * first.size(); }, 5000));
-        const size_t edit = dac.Played().size();
+        ASSERT_TRUE(WaitUntil([&] { return dac.PlayedCount() > 10 * first.size(); }, 5000));
+        const size_t edit = dac.PlayedCount();
         link.Show({second, kRate});
         // The edit reaches the beam after the points already in the DAC's buffer.
         ASSERT_TRUE(WaitUntil(
@@ -147,8 +147,9 @@ TEST(EtherDreamOutput, TheEditorsSenderPlaysFollowsAnEditAndStopsTheDac) {
     // 2. Never refused, never dry, and stopped: the DAC is idle with its output blanked.
     EXPECT_EQ(dac.Naks(), 0);
     EXPECT_EQ(dac.Underflows(), 0);
-    ASSERT_FALSE(dac.Commands().empty());
-    EXPECT_EQ(dac.Commands().back(), 's');
+    const auto commands = dac.Commands();
+    ASSERT_FALSE(commands.empty());
+    EXPECT_EQ(commands.back(), 's');
     EXPECT_EQ(dac.State().playback, output::ether_dream::kIdle);
     EXPECT_EQ(dac.State().playbackFlags & output::ether_dream::kShutterOpen, 0);
     EXPECT_TRUE(said.back().contains(QStringLiteral("луч погашен"))) << said.back().toStdString();
@@ -162,14 +163,13 @@ TEST(EtherDreamOutput, TheSenderComesBackAfterTheDacRestarts) {
     output::Link link(Dac(dac));
     QObject::connect(&link, &output::Link::Status, [&](const QString& s) { said << s; });
     link.Show({stream, kRate});
-    ASSERT_TRUE(WaitUntil([&] { return dac.Played().size() > 3 * stream.size(); }, 5000));
+    ASSERT_TRUE(WaitUntil([&] { return dac.PlayedCount() > 3 * stream.size(); }, 5000));
     dac.PowerOff();
     ASSERT_TRUE(
         WaitUntil([&] { return !said.filter(QStringLiteral("потеряна")).isEmpty(); }, 5000));
-    const size_t before = dac.Played().size();
+    const size_t before = dac.PlayedCount();
     ASSERT_TRUE(dac.Restart());
-    ASSERT_TRUE(
-        WaitUntil([&] { return dac.Played().size() > before + 3 * stream.size(); }, 10'000));
+    ASSERT_TRUE(WaitUntil([&] { return dac.PlayedCount() > before + 3 * stream.size(); }, 10'000));
     EXPECT_EQ(dac.Connections(), 2);
     EXPECT_EQ(dac.Naks(), 0);
 }

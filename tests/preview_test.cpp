@@ -321,11 +321,12 @@ TEST(PreviewWindow, OpensFromTheToolbarAndTheEditMenuWithoutBlocking) {
     EXPECT_FALSE(p->isVisible());
     EXPECT_FALSE(p->frameTimer().isActive());
     auto* edit = w.form.menuBar()->findChild<QMenu*>(QStringLiteral("EditMainMenu"));
-    // The preview's item first, then tracing's and the text's.
-    ASSERT_EQ(edit->actions().size(), 3);
+    // The preview's item first, then tracing's, the text's and the laser output's.
+    ASSERT_EQ(edit->actions().size(), 4);
     EXPECT_EQ(edit->actions()[0]->text(), QStringLiteral("Просмотр лазера"));
     EXPECT_EQ(edit->actions()[1]->objectName(), QStringLiteral("ItemTrace"));
     EXPECT_EQ(edit->actions()[2]->objectName(), QStringLiteral("ItemText"));
+    EXPECT_EQ(edit->actions()[3]->objectName(), QStringLiteral("LaserItem"));
     edit->actions()[0]->trigger();
     EXPECT_TRUE(p->isVisible());
     EXPECT_EQ(w.form.findChildren<forms::TPreviewForm*>().size(), 1);

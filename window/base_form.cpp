@@ -7,8 +7,10 @@
 #include <QLayout>
 #include <QMenuBar>
 #include <QScreen>
+#include <QShortcut>
 
 #include "editor/transform_commands.h"
+#include "window/laser_window.h"
 
 namespace window {
 
@@ -487,6 +489,8 @@ void TBaseForm::hookCommands() {
         {"ItemText", [this] { text_->ItemTextClick(); }},
         {"SpeedButtonPreview", [this] { preview_.SpeedButtonPreviewClick(); }},
         {"PreviewItem", [this] { preview_.SpeedButtonPreviewClick(); }},
+        {"SpeedButtonLaser", [this] { SpeedButtonLaserClick(); }},
+        {"LaserItem", [this] { SpeedButtonLaserClick(); }},
     };
     for (const auto& [name, command] : kCommands) {
         hook(name, command);
@@ -548,6 +552,30 @@ void TBaseForm::buildPreviewControls() {
     // Text, also from its palette button.
     addAction(edit, "ItemText", QStringLiteral("Текст…"),
               QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_T), true);
+
+    // Live output to a laser: the button after tracing's (narrowed to the toolbar's end), its
+    // menu item, and F12, which stops the output from any window of the program.
+    widgets::SpeedButton* laser =
+        addButton(ToolBar, "SpeedButtonLaser", QPoint(472, 3), "Лазер: вывод по сети (F12 — стоп)",
+                  0, true, false, true, "laser");
+    laser->setGeometry(472, 3, kClientWidth - 472, kButtonSize);
+    laser->setIconSize(QSize(kClientWidth - 476, kClientWidth - 476));
+    addAction(edit, "LaserItem", QStringLiteral("Лазер…"), {}, true);
+    auto* stop = new QShortcut(QKeySequence(Qt::Key_F12), this);
+    stop->setContext(Qt::ApplicationShortcut);
+    connect(stop, &QShortcut::activated, this, [this] {
+        if (laser_ != nullptr) {
+            laser_->StopOutput();
+        }
+    });
+}
+
+void TBaseForm::SpeedButtonLaserClick() {
+    if (laser_ == nullptr) {
+        laser_ = new LaserWindow(
+            editor_, [this](const QString& text) { showNotice(text, {}); }, this);
+    }
+    ShowWindow(laser_);
 }
 
 }  // namespace window

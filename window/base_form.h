@@ -30,6 +30,8 @@
 
 namespace window {
 
+class LaserWindow;
+
 // Size of the client area below the menu bar.
 inline constexpr int kClientWidth = 487;
 inline constexpr int kClientHeight = 460;
@@ -69,6 +71,9 @@ class TBaseForm : public QMainWindow,
     SurfaceWidget* surface() const { return PaintBoxVardeni; }
     StatusBar* statusPanels() const { return StatusBar_; }
     QMenu* popupMenu() const { return PopupMenu; }
+    // The "Лазер" window, made on first use (nothing before).
+    LaserWindow* laserWindow() const { return laser_; }
+    void SpeedButtonLaserClick();
 
     QString CaptionPrefix;
     QString CaptionFile;
@@ -162,6 +167,7 @@ class TBaseForm : public QMainWindow,
     std::unique_ptr<TraceCommands> trace_;
     std::unique_ptr<TextCommands> text_;
     std::unique_ptr<RecoveryKeeper> recovery_;
+    LaserWindow* laser_ = nullptr;
 };
 
 }  // namespace window

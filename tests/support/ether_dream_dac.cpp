@@ -1,10 +1,54 @@
 #include "support/ether_dream_dac.h"
 
+#include <QElapsedTimer>
+#include <QMutex>
+#include <QTcpServer>
+#include <QTcpSocket>
+#include <QTimer>
+#include <deque>
 #include <utility>
 
 namespace testing_support {
 
 namespace ed = output::ether_dream;
+
+// The DAC itself, on the thread of the one above.
+class EtherDreamDac::Device : public QObject {
+  public:
+    Device();
+    ~Device() override;
+    void PowerOff();
+    bool Restart();
+    quint16 Port() const { return port_; }
+
+    mutable QMutex mutex_;  // guards the state the test reads
+
+  private:
+    void Accept();
+    void Read();
+    // Plays what the clock says has been played since the last look.
+    void Play();
+    void Answer(char answer, char command);
+
+    QTcpServer server_;
+    QTcpSocket* client_ = nullptr;
+    QByteArray in_;
+    QTimer clock_tick_;
+    QElapsedTimer clock_;
+    qint64 playedByClock_ = 0;  // points due since playback began
+    qint64 startedNs_ = 0;
+    output::ether_dream::Status status_;
+    std::deque<Point> buffer_;
+    std::deque<quint32> rates_;
+    std::vector<char> commands_;
+    std::vector<char> answers_;
+    std::vector<Point> played_;
+    int naks_ = 0;
+    int underflows_ = 0;
+    int connections_ = 0;
+    quint16 port_ = 0;
+    friend class EtherDreamDac;
+};
 
 namespace {
 
@@ -21,40 +65,42 @@ constexpr size_t kKeepPlayed = 2'000'000;
 
 }  // namespace
 
-EtherDreamDac::EtherDreamDac() {
+EtherDreamDac::Device::Device() {
     status_.protocol = 0;
     server_.listen(QHostAddress::LocalHost, 0);
     port_ = server_.serverPort();
-    connect(&server_, &QTcpServer::newConnection, this, &EtherDreamDac::Accept);
+    connect(&server_, &QTcpServer::newConnection, this, &Device::Accept);
     clock_.start();
     clock_tick_.setTimerType(Qt::PreciseTimer);
-    connect(&clock_tick_, &QTimer::timeout, this, &EtherDreamDac::Play);
+    connect(&clock_tick_, &QTimer::timeout, this, &Device::Play);
     clock_tick_.start(1);
 }
 
-EtherDreamDac::~EtherDreamDac() {
+EtherDreamDac::Device::~Device() {
     // The client goes with the server, after the rest of this: it must not call back here.
     if (client_ != nullptr) {
         client_->disconnect(this);
     }
 }
 
-void EtherDreamDac::PowerOff() {
+void EtherDreamDac::Device::PowerOff() {
     Play();
     if (QTcpSocket* client = std::exchange(client_, nullptr)) {
         client->abort();
         client->deleteLater();
     }
     server_.close();
+    QMutexLocker lock(&mutex_);
     status_ = {};
     buffer_.clear();
 }
 
-bool EtherDreamDac::Restart() {
+bool EtherDreamDac::Device::Restart() {
     return server_.listen(QHostAddress::LocalHost, port_);
 }
 
 int EtherDreamDac::LastIndexOf(char command) const {
+    const std::vector<char> commands_ = Commands();
     for (int i = int(commands_.size()) - 1; i >= 0; --i) {
         if (commands_[size_t(i)] == command) {
             return i;
@@ -63,7 +109,7 @@ int EtherDreamDac::LastIndexOf(char command) const {
     return -1;
 }
 
-void EtherDreamDac::Accept() {
+void EtherDreamDac::Device::Accept() {
     while (QTcpSocket* next = server_.nextPendingConnection()) {
         if (client_ != nullptr) {
             // One host at a time: another is turned away.
@@ -71,14 +117,16 @@ void EtherDreamDac::Accept() {
             next->deleteLater();
             continue;
         }
+        QMutexLocker lock(&mutex_);
         ++connections_;
         client_ = next;
         in_.clear();
-        connect(client_, &QTcpSocket::readyRead, this, &EtherDreamDac::Read);
+        connect(client_, &QTcpSocket::readyRead, this, &Device::Read);
         connect(client_, &QTcpSocket::disconnected, this, [this, next] {
             if (client_ == next) {
                 // The host is gone: the DAC stops playing.
                 Play();
+                QMutexLocker lock(&mutex_);
                 client_->deleteLater();
                 client_ = nullptr;
                 status_.playback = ed::kIdle;
@@ -88,10 +136,12 @@ void EtherDreamDac::Accept() {
         });
         // A new host is greeted with the status, as if it had pinged.
         Answer('a', '?');
+        lock.unlock();
     }
 }
 
-void EtherDreamDac::Play() {
+void EtherDreamDac::Device::Play() {
+    QMutexLocker lock(&mutex_);
     if (status_.playback != ed::kPlaying) {
         return;
     }
@@ -123,7 +173,7 @@ void EtherDreamDac::Play() {
     }
 }
 
-void EtherDreamDac::Answer(char answer, char command) {
+void EtherDreamDac::Device::Answer(char answer, char command) {
     if (answer != 'a') {
         ++naks_;
     }
@@ -133,9 +183,10 @@ void EtherDreamDac::Answer(char answer, char command) {
     }
 }
 
-void EtherDreamDac::Read() {
+void EtherDreamDac::Device::Read() {
     in_.append(client_->readAll());
     Play();
+    QMutexLocker lock(&mutex_);
     while (!in_.isEmpty() && client_ != nullptr) {
         const char c = in_[0];
         const bool streaming = status_.playback != ed::kIdle;
@@ -240,5 +291,57 @@ void EtherDreamDac::Read() {
         Answer(answer, c);
     }
 }
+
+EtherDreamDac::EtherDreamDac() {
+    anchor_ = new QObject;
+    anchor_->moveToThread(&thread_);
+    thread_.start();
+    QMetaObject::invokeMethod(
+        anchor_,
+        [this] {
+            device_ = new Device;
+            port_ = device_->Port();
+        },
+        Qt::BlockingQueuedConnection);
+}
+
+EtherDreamDac::~EtherDreamDac() {
+    QMetaObject::invokeMethod(
+        anchor_,
+        [this] {
+            delete device_;
+            delete anchor_;
+        },
+        Qt::BlockingQueuedConnection);
+    thread_.quit();
+    thread_.wait();
+}
+
+void EtherDreamDac::PowerOff() {
+    QMetaObject::invokeMethod(
+        device_, [this] { device_->PowerOff(); }, Qt::BlockingQueuedConnection);
+}
+
+bool EtherDreamDac::Restart() {
+    bool ok = false;
+    QMetaObject::invokeMethod(
+        device_, [this, &ok] { ok = device_->Restart(); }, Qt::BlockingQueuedConnection);
+    return ok;
+}
+
+#define READ_UNDER_LOCK(type, name, what)    \
+    type EtherDreamDac::name() const {       \
+        QMutexLocker lock(&device_->mutex_); \
+        return device_->what;                \
+    }
+READ_UNDER_LOCK(std::vector<char>, Commands, commands_)
+READ_UNDER_LOCK(std::vector<char>, Answers, answers_)
+READ_UNDER_LOCK(int, Naks, naks_)
+READ_UNDER_LOCK(int, Underflows, underflows_)
+READ_UNDER_LOCK(int, Connections, connections_)
+READ_UNDER_LOCK(std::vector<EtherDreamDac::Point>, Played, played_)
+READ_UNDER_LOCK(size_t, PlayedCount, played_.size())
+READ_UNDER_LOCK(output::ether_dream::Status, State, status_)
+#undef READ_UNDER_LOCK
 
 }  // namespace testing_support

@@ -1,0 +1,243 @@
+// The "Лазер" window with the test Ether Dream on 127.0.0.1: it opens stopped, plays the stage's
+// stream of the contour, follows an edit, and F12, closing the window and quitting each stop
+// the DAC. The search finds a unit that answers the IDN scan and a DAC's broadcast, both sent
+// on 127.0.0.1.
+#include <gtest/gtest.h>
+
+#include <QAction>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPushButton>
+#include <QSpinBox>
+#include <QTest>
+#include <QUdpSocket>
+
+#include "app/application.h"
+#include "editor/colors.h"
+#include "output/discovery.h"
+#include "support/ether_dream_dac.h"
+#include "support/wait.h"
+#include "window/laser_window.h"
+
+using testing_support::EtherDreamDac;
+using testing_support::WaitUntil;
+using window::LaserWindow;
+
+namespace {
+
+struct Laser {
+    std::unique_ptr<app::Windows> w = app::CreateWindows();
+    window::TBaseForm& form = *w->BaseForm;
+    LaserWindow& Open() {
+        form.button(QStringLiteral("SpeedButtonLaser"))->click();
+        return *form.laserWindow();
+    }
+    QPushButton* Start() {
+        return form.laserWindow()->findChild<QPushButton*>(QStringLiteral("LaserStart"));
+    }
+    void StartOn(const EtherDreamDac& dac) {
+        LaserWindow& l = Open();
+        l.findChild<QLineEdit*>(QStringLiteral("LaserAddress"))
+            ->setText(QStringLiteral("etherdream:127.0.0.1:%1").arg(dac.Port()));
+        Start()->click();
+    }
+    // The stream the stage makes of the editor's contour with the window's settings.
+    std::vector<model::stage::Sample> Expected() {
+        const model::Contour& c = form.editor().contour();
+        return model::stage::Build(
+            c.Points(), c.PointStyles(),
+            editor::ResolveColor(form.editor().settings().ColorBoxLine) & 0xFFFFFF,
+            form.laserWindow()->StageSettings());
+    }
+};
+
+bool Matches(const EtherDreamDac::Point& p, const model::stage::Sample& s) {
+    return p.x == s.x && p.y == s.y && p.r == s.r * 257 && p.g == s.g * 257 && p.b == s.b * 257;
+}
+
+// Whether the DAC has played `stream` whole, from its start, after point `from`.
+bool PlayedWhole(const EtherDreamDac& dac, size_t from,
+                 const std::vector<model::stage::Sample>& stream) {
+    const auto& p = dac.Played();
+    for (size_t i = from; i + stream.size() <= p.size(); ++i) {
+        size_t k = 0;
+        while (k < stream.size() && Matches(p[i + k], stream[k])) {
+            ++k;
+        }
+        if (k == stream.size()) {
+            return true;
+        }
+    }
+    return false;
+}
+
+void Draw(window::TBaseForm& form, std::initializer_list<std::pair<int, int>> pixels,
+          std::vector<model::PointStyle> styles = {}) {
+    std::vector<model::ContourPoint> points;
+    for (const auto& [x, y] : pixels) {
+        points.push_back({model::PixelToUnit(x), model::PixelToUnit(y)});
+    }
+    form.editor().contour().SetPoints(points, styles);
+}
+
+bool StoppedByCommand(const EtherDreamDac& dac) {
+    const auto commands = dac.Commands();
+    return !commands.empty() && commands.back() == 's' &&
+           dac.State().playback == output::ether_dream::kIdle;
+}
+
+}  // namespace
+
+TEST(LaserWindow, OpensStoppedFromTheToolbarAndTheMenuAndNeedsADevice) {
+    Laser l;
+    EXPECT_EQ(l.form.laserWindow(), nullptr);
+    l.form.action(QStringLiteral("LaserItem"))->trigger();
+    ASSERT_NE(l.form.laserWindow(), nullptr);
+    EXPECT_TRUE(l.form.laserWindow()->isVisible());
+    EXPECT_FALSE(l.form.laserWindow()->testAttribute(Qt::WA_QuitOnClose));
+    EXPECT_FALSE(l.form.laserWindow()->Running());
+    // The button after tracing's, inside the toolbar, with F12 in its hint.
+    widgets::SpeedButton* b = l.form.button(QStringLiteral("SpeedButtonLaser"));
+    const QRect trace = l.form.button(QStringLiteral("SpeedButtonTrace"))->geometry();
+    EXPECT_EQ(b->geometry().left(), trace.right() + 1);
+    EXPECT_LE(b->geometry().right(), window::kClientWidth - 1);
+    EXPECT_TRUE(b->toolTip().contains(QStringLiteral("F12")));
+    EXPECT_EQ(l.Start()->text(), QStringLiteral("Пуск"));
+    // Without a device nothing starts.
+    l.Start()->click();
+    EXPECT_FALSE(l.form.laserWindow()->Running());
+    l.form.laserWindow()->close();
+    EXPECT_EQ(&l.Open(), l.form.laserWindow());
+    EXPECT_FALSE(l.form.laserWindow()->Running());
+}
+
+TEST(LaserWindow, PlaysTheContourFollowsAnEditAndF12StopsFromTheMainWindow) {
+    EtherDreamDac dac;
+    Laser l;
+    Draw(l.form, {{100, 100}, {200, 100}, {200, 200}, {120, 260}},
+         {{}, model::PointStyle::Colour(0x00FFFF), model::PointStyle::Dark(), {}});
+    l.StartOn(dac);
+    ASSERT_TRUE(l.form.laserWindow()->Running());
+    EXPECT_EQ(l.Start()->text(), QStringLiteral("Стоп (F12)"));
+    const auto first = l.Expected();
+    ASSERT_TRUE(WaitUntil([&] { return PlayedWhole(dac, 0, first); }, 5000));
+
+    // An edit and a change of the settings go out without pressing anything.
+    const size_t before = dac.PlayedCount();
+    Draw(l.form, {{50, 300}, {300, 300}, {300, 50}});
+    l.form.laserWindow()->findChild<QSpinBox*>(QStringLiteral("LaserZoneSize"))->setValue(60);
+    const auto second = l.Expected();
+    ASSERT_NE(second, first);
+    ASSERT_TRUE(WaitUntil([&] { return PlayedWhole(dac, before, second); }, 5000));
+
+    // F12 in the main window: the DAC gets its stop.
+    l.form.show();
+    l.form.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&l.form));
+    QTest::keyClick(&l.form, Qt::Key_F12);
+    EXPECT_FALSE(l.form.laserWindow()->Running());
+    EXPECT_EQ(l.Start()->text(), QStringLiteral("Пуск"));
+    ASSERT_TRUE(WaitUntil([&] { return StoppedByCommand(dac); }, 5000));
+    EXPECT_EQ(dac.Naks(), 0);
+    EXPECT_EQ(dac.Underflows(), 0);
+    // The status bar says so.
+    ASSERT_TRUE(WaitUntil(
+        [&] {
+            return l.form.statusPanels()
+                ->panelText(editor::kPanelDot)
+                .contains(QStringLiteral("погашен"));
+        },
+        5000));
+}
+
+TEST(LaserWindow, ClosingTheWindowAndQuittingStopTheDac) {
+    struct Row {
+        const char* what;
+        bool quit;
+    };
+    for (const Row& r : {Row{"closing the window", false}, Row{"quitting", true}}) {
+        SCOPED_TRACE(r.what);
+        EtherDreamDac dac;
+        auto l = std::make_unique<Laser>();
+        Draw(l->form, {{100, 100}, {200, 150}});
+        l->StartOn(dac);
+        ASSERT_TRUE(WaitUntil([&] { return dac.PlayedCount() > 1000; }, 5000));
+        if (r.quit) {
+            l.reset();
+        } else {
+            l->form.laserWindow()->close();
+        }
+        ASSERT_TRUE(WaitUntil([&] { return StoppedByCommand(dac); }, 5000));
+        const auto commands = dac.Commands();
+        const auto answers = dac.Answers();
+        EXPECT_EQ(dac.Naks(), 0) << std::string(commands.begin(), commands.end()) << "\n"
+                                 << std::string(answers.begin(), answers.end());
+    }
+}
+
+TEST(LaserWindow, AnEmptyContourSendsTheBeamDark) {
+    EtherDreamDac dac;
+    Laser l;
+    l.StartOn(dac);
+    ASSERT_TRUE(WaitUntil([&] { return dac.PlayedCount() > 2000; }, 5000));
+    for (const auto& p : dac.Played()) {
+        ASSERT_EQ(p.r | p.g | p.b | p.i, 0);
+    }
+}
+
+TEST(LaserWindow, TheSearchListsAnIdnUnitAndAnEtherDreamOnTheLoopback) {
+    // A unit that answers the scan with its name.
+    QUdpSocket unit;
+    ASSERT_TRUE(unit.bind(QHostAddress::LocalHost, 0));
+    QObject::connect(&unit, &QUdpSocket::readyRead, [&] {
+        while (unit.hasPendingDatagrams()) {
+            QByteArray d(unit.pendingDatagramSize(), '\0');
+            QHostAddress from;
+            quint16 port = 0;
+            unit.readDatagram(d.data(), d.size(), &from, &port);
+            if (d.size() >= 4 && quint8(d[0]) == output::idn_hello::kScanRequest) {
+                QByteArray answer("\x11\x00", 2);
+                answer.append(d.mid(2, 2));
+                answer.append(char(40)).append(char(0x10)).append(2, '\0');
+                answer.append(QByteArray(16, '\x07'));
+                answer.append(QByteArray("Projector-1").leftJustified(20, '\0'));
+                unit.writeDatagram(answer, from, port);
+            }
+        }
+    });
+    // The DAC's broadcast, sent here to 127.0.0.1 only: its MAC address first.
+    QUdpSocket dac;
+    QUdpSocket portFinder;
+    ASSERT_TRUE(portFinder.bind(QHostAddress::LocalHost, 0));
+    const quint16 listen = portFinder.localPort();
+    portFinder.close();
+    QByteArray broadcast("\x00\x11\x22\xaa\xbb\xcc", 6);
+    broadcast.append(QByteArray(30, '\0'));
+
+    Laser l;
+    LaserWindow& w = l.Open();
+    w.setDiscoveryPlaces(
+        {QHostAddress::LocalHost, unit.localPort(), QHostAddress::LocalHost, listen});
+    auto* devices = w.findChild<QListWidget*>(QStringLiteral("LaserDevices"));
+    w.findChild<QPushButton*>(QStringLiteral("LaserFind"))->click();
+    ASSERT_TRUE(WaitUntil(
+        [&] {
+            dac.writeDatagram(broadcast, QHostAddress::LocalHost, listen);
+            return devices->count() == 2;
+        },
+        5000));
+    QStringList found;
+    for (int i = 0; i < devices->count(); ++i) {
+        found << devices->item(i)->text();
+    }
+    found.sort();
+    EXPECT_EQ(found, (QStringList{
+                         QStringLiteral("Ether Dream 00:11:22:aa:bb:cc — "
+                                        "etherdream:127.0.0.1:7765"),
+                         QStringLiteral("Projector-1 — idn:127.0.0.1:%1").arg(unit.localPort())}));
+    // Choosing one puts its address in the field.
+    devices->setCurrentRow(devices->row(
+        devices->findItems(QStringLiteral("Projector-1"), Qt::MatchStartsWith).front()));
+    EXPECT_EQ(w.findChild<QLineEdit*>(QStringLiteral("LaserAddress"))->text(),
+              QStringLiteral("idn:127.0.0.1:%1").arg(unit.localPort()));
+}

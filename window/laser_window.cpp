@@ -1,0 +1,272 @@
+#include "window/laser_window.h"
+
+#include <QCheckBox>
+#include <QCloseEvent>
+#include <QComboBox>
+#include <QFormLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPushButton>
+#include <QSpinBox>
+#include <QTimer>
+#include <QVBoxLayout>
+
+#include "editor/colors.h"
+
+namespace window {
+
+namespace {
+
+// How often a running output looks at the contour, and how long a search listens.
+constexpr int kFollowMs = 10;
+constexpr int kSearchMs = 2500;
+
+}  // namespace
+
+LaserWindow::LaserWindow(editor::Editor& editor, std::function<void(const QString&)> say,
+                         QWidget* parent)
+    : QWidget(parent, Qt::Window), editor_(editor), say_(std::move(say)) {
+    setObjectName(QStringLiteral("LaserWindow"));
+    setWindowTitle(QStringLiteral("Лазер"));
+    // Closing it only hides it (and stops the output); the program ends with the main window.
+    setAttribute(Qt::WA_QuitOnClose, false);
+    auto* layout = new QVBoxLayout(this);
+
+    // 1. The device: found by the search, or typed.
+    auto* device = new QGroupBox(QStringLiteral("Устройство"), this);
+    auto* deviceLayout = new QVBoxLayout(device);
+    devices_ = new QListWidget(device);
+    devices_->setObjectName(QStringLiteral("LaserDevices"));
+    devices_->setMaximumHeight(90);
+    find_ = new QPushButton(QStringLiteral("Найти в сети"), device);
+    find_->setObjectName(QStringLiteral("LaserFind"));
+    find_->setToolTip(QStringLiteral("Разослать запрос IDN и послушать Ether Dream"));
+    address_ = new QLineEdit(device);
+    address_->setObjectName(QStringLiteral("LaserAddress"));
+    address_->setPlaceholderText(QStringLiteral("idn:адрес[:порт] или etherdream:адрес"));
+    deviceLayout->addWidget(devices_);
+    deviceLayout->addWidget(find_);
+    deviceLayout->addWidget(address_);
+    layout->addWidget(device);
+    connect(find_, &QPushButton::clicked, this, &LaserWindow::Find);
+    connect(devices_, &QListWidget::currentItemChanged, this, [this](QListWidgetItem* item) {
+        if (item != nullptr) {
+            address_->setText(item->data(Qt::UserRole).toString());
+        }
+    });
+
+    // 2. The output stage.
+    auto* stage = new QGroupBox(QStringLiteral("Вывод"), this);
+    auto* form = new QFormLayout(stage);
+    const model::stage::Settings d;
+    rate_ = addSpin("LaserRate", model::stage::kMinPointRate, model::stage::kMaxPointRate,
+                    d.pointRate, QStringLiteral(" точек/с"));
+    rate_->setSingleStep(1000);
+    cornerAngle_ = addSpin("LaserCornerAngle", 1, 180, d.cornerAngle, QStringLiteral("°"));
+    cornerDwell_ = addSpin("LaserCornerDwell", 0, 50, d.cornerDwell);
+    dwellBefore_ = addSpin("LaserDwellBefore", 0, 50, d.jumpDwellBefore);
+    dwellAfter_ = addSpin("LaserDwellAfter", 0, 50, d.jumpDwellAfter);
+    jumpStep_ = addSpin("LaserJumpStep", 100, 2 * model::stage::kDacMax, d.jumpStep);
+    jumpStep_->setSingleStep(500);
+    shift_ = addSpin("LaserShift", 0, 50, d.blankingShift);
+    size_ = addSpin("LaserZoneSize", 1, 100, d.zone.sizePercent, QStringLiteral(" %"));
+    offsetX_ = addSpin("LaserOffsetX", -100, 100, 0, QStringLiteral(" %"));
+    offsetY_ = addSpin("LaserOffsetY", -100, 100, 0, QStringLiteral(" %"));
+    flipX_ = new QCheckBox(QStringLiteral("по X"), stage);
+    flipX_->setObjectName(QStringLiteral("LaserFlipX"));
+    flipY_ = new QCheckBox(QStringLiteral("по Y"), stage);
+    flipY_->setObjectName(QStringLiteral("LaserFlipY"));
+    auto* flips = new QHBoxLayout;
+    flips->addWidget(flipX_);
+    flips->addWidget(flipY_);
+    turns_ = new QComboBox(stage);
+    turns_->setObjectName(QStringLiteral("LaserTurns"));
+    turns_->addItems({QStringLiteral("0°"), QStringLiteral("90°"), QStringLiteral("180°"),
+                      QStringLiteral("270°")});
+    brightness_ = addSpin("LaserBrightness", 0, 100, d.brightnessPercent, QStringLiteral(" %"));
+    form->addRow(QStringLiteral("Скорость:"), rate_);
+    form->addRow(QStringLiteral("Угол, с которого задержка:"), cornerAngle_);
+    form->addRow(QStringLiteral("Точек на углу:"), cornerDwell_);
+    form->addRow(QStringLiteral("Тёмных точек до прыжка:"), dwellBefore_);
+    form->addRow(QStringLiteral("Тёмных точек после прыжка:"), dwellAfter_);
+    form->addRow(QStringLiteral("Шаг прыжка:"), jumpStep_);
+    form->addRow(QStringLiteral("Сдвиг гашения, точек:"), shift_);
+    form->addRow(QStringLiteral("Размер зоны:"), size_);
+    form->addRow(QStringLiteral("Сдвиг зоны по X:"), offsetX_);
+    form->addRow(QStringLiteral("Сдвиг зоны по Y:"), offsetY_);
+    form->addRow(QStringLiteral("Отразить:"), flips);
+    form->addRow(QStringLiteral("Повернуть:"), turns_);
+    form->addRow(QStringLiteral("Яркость не больше:"), brightness_);
+    layout->addWidget(stage);
+
+    // 3. The button, large, and what the output is doing.
+    start_ = new QPushButton(this);
+    start_->setObjectName(QStringLiteral("LaserStart"));
+    start_->setMinimumHeight(56);
+    QFont big = start_->font();
+    big.setPointSize(big.pointSize() + 8);
+    big.setBold(true);
+    start_->setFont(big);
+    layout->addWidget(start_);
+    state_ = new QLabel(this);
+    state_->setObjectName(QStringLiteral("LaserState"));
+    state_->setWordWrap(true);
+    layout->addWidget(state_);
+    connect(start_, &QPushButton::clicked, this, [this] {
+        if (Running()) {
+            StopOutput();
+        } else {
+            Start();
+        }
+    });
+
+    follow_ = new QTimer(this);
+    follow_->setInterval(kFollowMs);
+    connect(follow_, &QTimer::timeout, this, &LaserWindow::Follow);
+    ShowState();
+}
+
+LaserWindow::~LaserWindow() {
+    // The links' destructors blank the beam and wait for it.
+    link_.reset();
+    stopping_.clear();
+}
+
+QSpinBox* LaserWindow::addSpin(const char* name, int min, int max, int value,
+                               const QString& suffix) {
+    auto* s = new QSpinBox(this);
+    s->setObjectName(QString::fromUtf8(name));
+    s->setRange(min, max);
+    s->setValue(value);
+    s->setSuffix(suffix);
+    return s;
+}
+
+void LaserWindow::setDiscoveryPlaces(const output::DiscoveryPlaces& places) {
+    places_ = places;
+    discovery_.reset();
+}
+
+model::stage::Settings LaserWindow::StageSettings() const {
+    model::stage::Settings s;
+    s.pointRate = rate_->value();
+    s.cornerAngle = cornerAngle_->value();
+    s.cornerDwell = cornerDwell_->value();
+    s.jumpDwellBefore = dwellBefore_->value();
+    s.jumpDwellAfter = dwellAfter_->value();
+    s.jumpStep = jumpStep_->value();
+    s.blankingShift = shift_->value();
+    s.zone = {size_->value(),      offsetX_->value(),   offsetY_->value(),
+              flipX_->isChecked(), flipY_->isChecked(), turns_->currentIndex()};
+    s.brightnessPercent = brightness_->value();
+    return s;
+}
+
+void LaserWindow::Find() {
+    if (!discovery_) {
+        discovery_ = std::make_unique<output::Discovery>(places_);
+        connect(discovery_.get(), &output::Discovery::Found, this,
+                [this](const QString& target, const QString& name) {
+                    for (int i = 0; i < devices_->count(); ++i) {
+                        if (devices_->item(i)->data(Qt::UserRole).toString() == target) {
+                            return;
+                        }
+                    }
+                    auto* item = new QListWidgetItem(name + QStringLiteral(" — ") + target);
+                    item->setData(Qt::UserRole, target);
+                    devices_->addItem(item);
+                });
+        connect(discovery_.get(), &output::Discovery::Done, this, [this] {
+            find_->setEnabled(true);
+            state_->setText(devices_->count() == 0
+                                ? QStringLiteral("Устройств не найдено")
+                                : QStringLiteral("Найдено устройств: %1").arg(devices_->count()));
+        });
+    }
+    devices_->clear();
+    find_->setEnabled(false);
+    state_->setText(QStringLiteral("Поиск…"));
+    discovery_->Scan(kSearchMs);
+}
+
+void LaserWindow::Start() {
+    if (Running()) {
+        return;
+    }
+    const auto target = output::ParseTarget(address_->text().trimmed());
+    if (!target) {
+        state_->setText(
+            QStringLiteral("Выберите устройство или введите адрес, например "
+                           "idn:192.168.1.20 или etherdream:192.168.1.21"));
+        return;
+    }
+    link_ = std::make_unique<output::Link>(*target);
+    connect(link_.get(), &output::Link::Status, this, [this](const QString& text) {
+        state_->setText(text);
+        say_(text);
+    });
+    sent_ = false;
+    Follow();
+    follow_->start();
+    ShowState();
+}
+
+void LaserWindow::StopOutput() {
+    if (!Running()) {
+        return;
+    }
+    follow_->stop();
+    output::Link* link = link_.get();
+    link->Stop();
+    connect(link, &output::Link::Stopped, this, [this, link] {
+        // Not inside the link's own signal: a moment later.
+        QTimer::singleShot(0, this, [this, link] {
+            std::erase_if(stopping_, [link](const auto& l) { return l.get() == link; });
+        });
+    });
+    stopping_.push_back(std::move(link_));
+    ShowState();
+}
+
+void LaserWindow::Follow() {
+    if (!Running()) {
+        return;
+    }
+    const model::Contour& c = editor_.contour();
+    std::vector<model::ContourPoint> points = c.Points();
+    std::vector<model::PointStyle> styles = c.PointStyles();
+    const uint32_t colour = editor::ResolveColor(editor_.settings().ColorBoxLine) & 0xFFFFFFu;
+    const model::stage::Settings settings = StageSettings();
+    if (sent_ && points == points_ && styles == styles_ && colour == colour_ &&
+        settings == settings_) {
+        return;
+    }
+    points_ = std::move(points);
+    styles_ = std::move(styles);
+    colour_ = colour;
+    settings_ = settings;
+    sent_ = true;
+    const model::stage::Settings clamped = model::stage::Clamped(settings);
+    link_->Show({model::stage::Build(points_, styles_, colour_, clamped), clamped.pointRate});
+}
+
+void LaserWindow::ShowState() {
+    start_->setText(Running() ? QStringLiteral("Стоп (F12)") : QStringLiteral("Пуск"));
+    start_->setToolTip(Running() ? QStringLiteral("Погасить луч и остановить вывод (F12 — из "
+                                                  "любого окна)")
+                                 : QStringLiteral("Начать вывод на выбранное устройство"));
+    if (!Running() && state_->text().isEmpty()) {
+        state_->setText(QStringLiteral("Вывод остановлен"));
+    }
+}
+
+void LaserWindow::closeEvent(QCloseEvent* event) {
+    StopOutput();
+    discovery_.reset();
+    event->accept();
+}
+
+}  // namespace window

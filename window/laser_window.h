@@ -1,0 +1,93 @@
+// The "Лазер" window: the device (found on the network when asked, or typed), the output
+// stage's settings and the large Пуск/Стоп button. Output starts stopped every time the window
+// opens; while it runs, each edit of the contour goes out at the next look (every 10 ms).
+// Stopping, closing the window and destroying it blank the beam first.
+#pragma once
+
+#include <QWidget>
+#include <functional>
+#include <memory>
+
+#include "editor/editor.h"
+#include "model/output_stage.h"
+#include "output/discovery.h"
+#include "output/link.h"
+
+class QCheckBox;
+class QComboBox;
+class QLabel;
+class QLineEdit;
+class QListWidget;
+class QPushButton;
+class QSpinBox;
+class QTimer;
+
+namespace window {
+
+class LaserWindow : public QWidget {
+    Q_OBJECT
+  public:
+    // `say` puts a line in the main window's status bar.
+    LaserWindow(editor::Editor& editor, std::function<void(const QString&)> say,
+                QWidget* parent = nullptr);
+    ~LaserWindow() override;
+
+    // Where the search looks; the tests keep it on 127.0.0.1.
+    void setDiscoveryPlaces(const output::DiscoveryPlaces& places);
+
+    bool Running() const { return link_ != nullptr; }
+    void Start();
+    // Blanks the beam and ends the output; nothing when it is not running. F12 comes here.
+    void StopOutput();
+    // The stage's settings as the controls give them.
+    model::stage::Settings StageSettings() const;
+
+  protected:
+    void closeEvent(QCloseEvent* event) override;
+
+  private:
+    void Find();
+    // Hands the link a new frame when the contour, its styles, the line colour or the settings
+    // changed since the last one.
+    void Follow();
+    void ShowState();
+    QSpinBox* addSpin(const char* name, int min, int max, int value, const QString& suffix = {});
+
+    editor::Editor& editor_;
+    std::function<void(const QString&)> say_;
+    output::DiscoveryPlaces places_;
+    std::unique_ptr<output::Discovery> discovery_;
+    std::unique_ptr<output::Link> link_;
+    // Links that are blanking and closing, kept until they say they are done.
+    std::vector<std::unique_ptr<output::Link>> stopping_;
+    QTimer* follow_ = nullptr;
+
+    // What the last frame was made of.
+    std::vector<model::ContourPoint> points_;
+    std::vector<model::PointStyle> styles_;
+    uint32_t colour_ = 0;
+    model::stage::Settings settings_;
+    bool sent_ = false;
+
+    QListWidget* devices_ = nullptr;
+    QPushButton* find_ = nullptr;
+    QLineEdit* address_ = nullptr;
+    QSpinBox* rate_ = nullptr;
+    QSpinBox* cornerAngle_ = nullptr;
+    QSpinBox* cornerDwell_ = nullptr;
+    QSpinBox* dwellBefore_ = nullptr;
+    QSpinBox* dwellAfter_ = nullptr;
+    QSpinBox* jumpStep_ = nullptr;
+    QSpinBox* shift_ = nullptr;
+    QSpinBox* size_ = nullptr;
+    QSpinBox* offsetX_ = nullptr;
+    QSpinBox* offsetY_ = nullptr;
+    QCheckBox* flipX_ = nullptr;
+    QCheckBox* flipY_ = nullptr;
+    QComboBox* turns_ = nullptr;
+    QSpinBox* brightness_ = nullptr;
+    QPushButton* start_ = nullptr;
+    QLabel* state_ = nullptr;
+};
+
+}  // namespace window
