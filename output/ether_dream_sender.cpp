@@ -14,6 +14,8 @@ constexpr int kSmallestBuffer = 1799;
 // A send of fewer points than this waits for the DAC to play more first.
 constexpr int kLeastData = 64;
 constexpr int kRetryMs = 1000;
+// A DAC that leaves a command unanswered this long is taken as lost.
+constexpr int kSilenceMs = 1000;
 
 }  // namespace
 
@@ -25,6 +27,15 @@ void EtherDreamSender::Begin() {
     later_ = new QTimer(this);
     later_->setSingleShot(true);
     later_->setTimerType(Qt::PreciseTimer);
+    silence_ = new QTimer(this);
+    silence_->setSingleShot(true);
+    connect(silence_, &QTimer::timeout, this, [this] {
+        // Lost without the connection closing: a stop, in case it still listens, then the
+        // connection is dropped and made again.
+        socket_->write(ed::Stop());
+        socket_->flush();
+        socket_->abort();
+    });
     connect(retry_, &QTimer::timeout, this, &EtherDreamSender::Connect);
     // After a wait the DAC is asked for its state; its answer leads to the next command.
     connect(later_, &QTimer::timeout, this, [this] {
@@ -36,6 +47,7 @@ void EtherDreamSender::Begin() {
     connect(socket_, &QTcpSocket::connected, this, [this] {
         // The DAC greets with its status, as if answering a ping.
         awaiting_ = true;
+        silence_->start(kSilenceMs);
         begun_ = false;
         Say(QStringLiteral("Лазер: вывод на %1").arg(TargetText(target_)));
     });
@@ -74,6 +86,7 @@ void EtherDreamSender::Read() {
 
 void EtherDreamSender::Handle(const ed::Response& r) {
     awaiting_ = false;
+    silence_->stop();
     const bool wasPlaying = status_.playback == ed::kPlaying;
     status_ = r.status;
     if (finishing_) {
@@ -142,6 +155,9 @@ void EtherDreamSender::Next() {
 
 void EtherDreamSender::Send(const QByteArray& command) {
     awaiting_ = true;
+    if (!finishing_) {
+        silence_->start(kSilenceMs);
+    }
     socket_->write(command);
 }
 
@@ -157,6 +173,7 @@ void EtherDreamSender::Finish() {
     if (retry_ != nullptr) {
         retry_->stop();
         later_->stop();
+        silence_->stop();
     }
     if (socket_ != nullptr && socket_->state() == QAbstractSocket::ConnectedState) {
         // The answer to what is on its way first, then the stop, which blanks the DAC's output.

@@ -31,6 +31,7 @@ class EtherDreamSender : public Sender {
     QTcpSocket* socket_ = nullptr;
     QTimer* retry_ = nullptr;
     QTimer* later_ = nullptr;
+    QTimer* silence_ = nullptr;  // runs while an answer is awaited
     QByteArray in_;
     bool awaiting_ = false;
     bool finishing_ = false;

@@ -173,3 +173,23 @@ TEST(EtherDreamOutput, TheSenderComesBackAfterTheDacRestarts) {
     EXPECT_EQ(dac.Connections(), 2);
     EXPECT_EQ(dac.Naks(), 0);
 }
+
+TEST(EtherDreamOutput, ADacThatStopsAnsweringIsDroppedAndConnectedAgain) {
+    constexpr int kRate = 30'000;
+    const std::vector<Sample> stream = WorkedStream(kRate);
+    EtherDreamDac dac;
+    QStringList said;
+    output::Link link(Dac(dac));
+    QObject::connect(&link, &output::Link::Status, [&](const QString& s) { said << s; });
+    link.Show({stream, kRate});
+    ASSERT_TRUE(WaitUntil([&] { return dac.PlayedCount() > 3 * stream.size(); }, 5000));
+    dac.Freeze(true);
+    ASSERT_TRUE(
+        WaitUntil([&] { return !said.filter(QStringLiteral("потеряна")).isEmpty(); }, 5000));
+    dac.Freeze(false);
+    const size_t before = dac.PlayedCount();
+    ASSERT_TRUE(WaitUntil(
+        [&] { return dac.Connections() == 2 && dac.PlayedCount() > before + 3 * stream.size(); },
+        10'000));
+    EXPECT_EQ(dac.Naks(), 0);
+}

@@ -150,28 +150,38 @@ TEST(LaserWindow, PlaysTheContourFollowsAnEditAndF12StopsFromTheMainWindow) {
         5000));
 }
 
-TEST(LaserWindow, ClosingTheWindowAndQuittingStopTheDac) {
+TEST(LaserWindow, TheButtonClosingTheWindowAndQuittingStopTheDac) {
+    enum class How { Button, Close, Quit };
     struct Row {
         const char* what;
-        bool quit;
+        How how;
     };
-    for (const Row& r : {Row{"closing the window", false}, Row{"quitting", true}}) {
+    for (const Row& r : {Row{"the Стоп button", How::Button}, Row{"closing the window", How::Close},
+                         Row{"quitting", How::Quit}}) {
         SCOPED_TRACE(r.what);
         EtherDreamDac dac;
         auto l = std::make_unique<Laser>();
         Draw(l->form, {{100, 100}, {200, 150}});
         l->StartOn(dac);
         ASSERT_TRUE(WaitUntil([&] { return dac.PlayedCount() > 1000; }, 5000));
-        if (r.quit) {
-            l.reset();
-        } else {
-            l->form.laserWindow()->close();
+        switch (r.how) {
+            case How::Button:
+                l->Start()->click();
+                EXPECT_EQ(l->Start()->text(), QStringLiteral("Пуск"));
+                break;
+            case How::Close:
+                l->form.laserWindow()->close();
+                break;
+            case How::Quit:
+                l.reset();
+                break;
         }
         ASSERT_TRUE(WaitUntil([&] { return StoppedByCommand(dac); }, 5000));
         const auto commands = dac.Commands();
         const auto answers = dac.Answers();
         EXPECT_EQ(dac.Naks(), 0) << std::string(commands.begin(), commands.end()) << "\n"
                                  << std::string(answers.begin(), answers.end());
+        EXPECT_EQ(dac.Underflows(), 0);
     }
 }
 

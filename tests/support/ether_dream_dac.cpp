@@ -20,6 +20,7 @@ class EtherDreamDac::Device : public QObject {
     void PowerOff();
     bool Restart();
     quint16 Port() const { return port_; }
+    bool frozen_ = false;
 
     mutable QMutex mutex_;  // guards the state the test reads
 
@@ -184,6 +185,9 @@ void EtherDreamDac::Device::Answer(char answer, char command) {
 }
 
 void EtherDreamDac::Device::Read() {
+    if (frozen_) {
+        return;
+    }
     in_.append(client_->readAll());
     Play();
     QMutexLocker lock(&mutex_);
@@ -327,6 +331,11 @@ bool EtherDreamDac::Restart() {
     QMetaObject::invokeMethod(
         device_, [this, &ok] { ok = device_->Restart(); }, Qt::BlockingQueuedConnection);
     return ok;
+}
+
+void EtherDreamDac::Freeze(bool frozen) {
+    QMetaObject::invokeMethod(
+        device_, [this, frozen] { device_->frozen_ = frozen; }, Qt::BlockingQueuedConnection);
 }
 
 #define READ_UNDER_LOCK(type, name, what)    \

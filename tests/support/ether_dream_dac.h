@@ -30,6 +30,8 @@ class EtherDreamDac {
     // the same port again.
     void PowerOff();
     bool Restart();
+    // A DAC that hangs: it still plays its buffer but reads and answers nothing.
+    void Freeze(bool frozen);
 
     // What happened so far.
     std::vector<char> Commands() const;
