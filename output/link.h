@@ -25,7 +25,7 @@ class FrameSlot {
     quint64 generation_ = 0;
 };
 
-// The part of a link that lives on the network thread; one kind per protocol.
+// The sending side of a link, which lives on the network thread; one kind per protocol.
 class Sender : public QObject {
     Q_OBJECT
   public:
