@@ -166,6 +166,7 @@ TEST(LaserWindow, TheButtonClosingTheWindowAndQuittingStopTheDac) {
         ASSERT_TRUE(WaitUntil([&] { return dac.PlayedCount() > 1000; }, 5000));
         switch (r.how) {
             case How::Button:
+                ASSERT_TRUE(l->form.laserWindow()->Running());
                 l->Start()->click();
                 EXPECT_EQ(l->Start()->text(), QStringLiteral("Пуск"));
                 break;

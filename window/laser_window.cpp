@@ -52,6 +52,8 @@ LaserWindow::LaserWindow(editor::Editor& editor, std::function<void(const QStrin
     deviceLayout->addWidget(address_);
     layout->addWidget(device);
     connect(find_, &QPushButton::clicked, this, &LaserWindow::Find);
+    // Enter after typing an address starts, as the button does.
+    connect(address_, &QLineEdit::returnPressed, this, &LaserWindow::Start);
     connect(devices_, &QListWidget::currentItemChanged, this, [this](QListWidgetItem* item) {
         if (item != nullptr) {
             address_->setText(item->data(Qt::UserRole).toString());

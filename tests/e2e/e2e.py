@@ -21,9 +21,12 @@ import os
 import select
 import shutil
 import signal
+import socket
+import struct
 import subprocess
 import sys
 import tempfile
+import threading
 import time
 
 CLIENT_W, CLIENT_H = 487, 460
@@ -41,6 +44,7 @@ TOOLBAR_X = {
     "SpeedButtonSetkaON": 268,
     "SpeedButtonRefresh": 291,
     "SpeedButtonOptionForm": 347,
+    "SpeedButtonLaser": 472,
 }
 PALETTE = {
     "SpeedButtonKontur": (4, 81),
@@ -480,6 +484,79 @@ class MainWindow:
         s = screen or self.d.screen()
         sx, sy = self.surface
         return s.count(colour, sx + x0, sy + y0, sx + x1, sy + y1)
+
+
+class EtherDreamStub(threading.Thread):
+    """An Ether Dream on 127.0.0.1 as far as the editor's sender needs one: every command
+    answered with ACK and the status, the buffer played at the point rate by the clock, and the
+    commands kept in the order they came."""
+
+    def __init__(self):
+        super().__init__(daemon=True)
+        self.server = socket.socket(socket.AF_INET, socket.SOCK_STREAM)
+        self.server.bind(("127.0.0.1", 0))
+        self.server.listen(1)
+        self.port = self.server.getsockname()[1]
+        self.commands = []
+
+    def run(self):
+        conn, _ = self.server.accept()
+        playback, rate, points, started = 0, 0, 0, 0.0
+
+        def answer(command):
+            held = points
+            if playback == 2:
+                held = max(0, points - int((time.monotonic() - started) * rate))
+            status = struct.pack("<BBBBHHHHII", 0, 0, playback, 0, 0, 0, 0, held, rate, 0)
+            conn.sendall(b"a" + command + status)
+
+        answer(b"?")
+        data = b""
+        while True:
+            chunk = conn.recv(65536)
+            if not chunk:
+                return
+            data += chunk
+            while data:
+                c = data[:1]
+                size = {b"b": 7, b"q": 5}.get(c, 1)
+                if c == b"d":
+                    if len(data) < 3:
+                        break
+                    size = 3 + 18 * struct.unpack("<H", data[1:3])[0]
+                if len(data) < size:
+                    break
+                if c == b"p":
+                    playback, points = 1, 0
+                elif c == b"b":
+                    playback, rate, started = 2, struct.unpack("<I", data[3:7])[0], time.monotonic()
+                elif c == b"d":
+                    points += (size - 3) // 18
+                elif c == b"s":
+                    playback = 0
+                self.commands.append(c.decode("latin-1"))
+                data = data[size:]
+                answer(c)
+
+
+def case_laser_f12(d, tmp):
+    """The Лазер window from the toolbar, an address typed and Enter: the DAC plays; F12 in the
+    main window (another window than the one that started it) sends the stop."""
+    dac = EtherDreamStub()
+    dac.start()
+    w = MainWindow(d, d.start_app())
+    w.click_toolbar("SpeedButtonLaser")
+    laser = d.window("^Лазер$")
+    d.activate(laser)
+    # The device list has the focus first, then the search button, then the address.
+    d.key("Tab", "Tab")
+    d.type("etherdream:127.0.0.1:%d" % dac.port)
+    d.key("Return")
+    wait_for(lambda: "b" in dac.commands, "the DAC to be told to begin")
+    check("s" not in dac.commands, "no stop before F12")
+    d.activate(w.wid)
+    d.key("F12")
+    wait_for(lambda: dac.commands and dac.commands[-1] == "s", "the stop command after F12")
 
 
 def contour_file_count(path):
@@ -1065,6 +1142,7 @@ CASES = {
     "recovery.restore": case_recovery_restore,
     "recovery.decline": case_recovery_decline,
     "recovery.two_editors": case_recovery_two_editors,
+    "laser.f12": case_laser_f12,
 }
 CASES.update({name: (lambda n: lambda d, tmp: run_input_row(d, tmp, n))(name)
               for name in INPUT_ROWS})
