@@ -9,7 +9,7 @@ namespace ed = ether_dream;
 namespace {
 
 // How far ahead the DAC's buffer is kept, and its size on every model.
-constexpr int kAheadMs = 50;
+constexpr int kAheadMs = 80;
 constexpr int kSmallestBuffer = 1799;
 // A send of fewer points than this waits for the DAC to play more first.
 constexpr int kLeastData = 64;
@@ -149,8 +149,8 @@ void EtherDreamSender::Next() {
         Send(ed::Begin(0, quint32(rate_)));
         return;
     }
-    // Wait until the DAC has played about a third of what it holds, then ask again.
-    later_->start(std::max(1, int(status_.bufferFullness) * 1000 / 3 / std::max(rate_, 1)));
+    // Wait until the DAC has played about a quarter of what it holds, then ask again.
+    later_->start(std::max(1, int(status_.bufferFullness) * 1000 / 4 / std::max(rate_, 1)));
 }
 
 void EtherDreamSender::Send(const QByteArray& command) {

@@ -1,5 +1,6 @@
 // The frames to an Ether Dream over TCP: one command at a time, each waiting for its answer;
-// the DAC's buffer kept about 50 ms ahead; the connection made again when the DAC comes back.
+// the DAC's buffer kept about 80 ms ahead (or full); the connection made again when the DAC comes
+// back.
 #pragma once
 
 #include <QTcpSocket>
