@@ -172,6 +172,9 @@ TEST(LaserWindow, TheButtonClosingTheWindowAndQuittingStopTheDac) {
                 break;
             case How::Close:
                 l->form.laserWindow()->close();
+                // Opened again, it is stopped again.
+                EXPECT_FALSE(l->Open().Running());
+                EXPECT_EQ(l->Start()->text(), QStringLiteral("Пуск"));
                 break;
             case How::Quit:
                 l.reset();
