@@ -8,6 +8,7 @@
 #include <cstring>
 
 #include "convert/conversion.h"
+#include "convert/play.h"
 #include "editor/settings.h"
 #include "formats/kinds.h"
 #include "formats/text.h"
@@ -20,7 +21,8 @@ constexpr const char* kWindowlessOptions[] = {
     "--convert",   "--to",         "--as",       "--ilda-format", "--frame",  "--spacing",
     "--all-lines", "--whole-page", "--trace",    "--threshold",   "--invert", "--min-length",
     "--tolerance", "--smoothing",  "--text",     "--font",        "--height", "--help",
-    "-h",          "-?",           "--help-all", "--version",     "-v"};
+    "-h",          "-?",           "--help-all", "--version",     "-v",       "--play",
+    "--pps",       "--seconds",    "--zone"};
 
 // The tracing modes by their names on the command line, in the dialog's order.
 constexpr const char* kTraceModes[] = {"outline", "edges", "centre"};
@@ -112,6 +114,28 @@ class Parser {
             .arg(formats::TextOptions{}.height),
         QStringLiteral("n")};
 
+    const QCommandLineOption play{
+        QStringLiteral("play"),
+        QStringLiteral("Stream an ILDA show to a laser: --to idn:HOST[:PORT] or "
+                       "etherdream:HOST[:PORT]."),
+        QStringLiteral("show")};
+    const QCommandLineOption pps{
+        QStringLiteral("pps"),
+        QStringLiteral("Points per second of --play, %1 to %2 (default %3).")
+            .arg(model::stage::kMinPointRate)
+            .arg(model::stage::kMaxPointRate)
+            .arg(model::stage::Settings{}.pointRate),
+        QStringLiteral("n")};
+    const QCommandLineOption seconds{
+        QStringLiteral("seconds"),
+        QStringLiteral("Stop --play after this many seconds (default: at Ctrl+C)."),
+        QStringLiteral("s")};
+    const QCommandLineOption zone{
+        QStringLiteral("zone"),
+        QStringLiteral("Output zone of --play: its size in percent, and its centre's offsets in "
+                       "percent (default 100,0,0)."),
+        QStringLiteral("size[,x,y]")};
+
     Parser() {
         parser.setApplicationDescription(QStringLiteral(
             "Quorinimage, the laser-show contour editor.\n"
@@ -130,9 +154,16 @@ class Parser {
             "The kinds are chosen by the extension (a file of none by its first bytes): IN any\n"
             "the editor opens, OUT .ilz, .plz, .ild or .svg. An input is never overwritten.\n"
             "Exit status: 0 done, 1 a file could not be read or written (or an SVG or traced\n"
-            "picture needs a wider --spacing, which is named), 2 a usage error."));
-        parser.addOptions({convert, to, as, ildaFormat, frame, spacing, allLines, wholePage, trace,
-                           threshold, invert, minLength, tolerance, smoothing, text, font, height});
+            "picture needs a wider --spacing, which is named), 2 a usage error.\n"
+            "\n"
+            "Live output, without a window: every frame of an ILDA show in turn, looping,\n"
+            "until --seconds are up or Ctrl+C, which blank the beam before the end:\n"
+            "  quorinimage --play SHOW.ild --to idn:HOST[:PORT]|etherdream:HOST[:PORT]\n"
+            "      [--pps N] [--seconds S] [--zone SIZE[,X,Y]]\n"
+            "Exit status as for --convert."));
+        parser.addOptions({convert,   to,    as,        ildaFormat, frame,     spacing,   allLines,
+                           wholePage, trace, threshold, invert,     minLength, tolerance, smoothing,
+                           text,      font,  height,    play,       pps,       seconds,   zone});
         parser.addPositionalArgument(
             QStringLiteral("file"),
             QStringLiteral("The file to open; with --convert, the files to convert."),
@@ -189,6 +220,52 @@ int ConvertBatch(const Parser& p, const Options& options, QTextStream& out, QTex
     out << "Converted " << converted << " of " << inputs.size() << " files into "
         << QDir::toNativeSeparators(folder.path()) << ".\n";
     return converted == inputs.size() ? kExitDone : kExitFileProblem;
+}
+
+int PlayOption(const Parser& p, QTextStream& err) {
+    if (p.parser.isSet(p.convert)) {
+        return UsageError(err, QStringLiteral("--play and --convert are one at a time"));
+    }
+    if (!p.parser.positionalArguments().isEmpty()) {
+        return UsageError(err, QStringLiteral("--play takes one show, given to it"));
+    }
+    PlayOptions options;
+    options.file = p.parser.value(p.play);
+    const auto target = output::ParseTarget(p.parser.value(p.to));
+    if (!target) {
+        return UsageError(err, QStringLiteral("--play needs --to idn:HOST[:PORT] or "
+                                              "etherdream:HOST[:PORT], not '%1'")
+                                   .arg(p.parser.value(p.to)));
+    }
+    options.target = *target;
+    bool number = true;
+    if (p.parser.isSet(p.pps)) {
+        options.pointRate = p.parser.value(p.pps).toInt(&number);
+        if (!number || options.pointRate < model::stage::kMinPointRate ||
+            options.pointRate > model::stage::kMaxPointRate) {
+            return UsageError(err, QStringLiteral("--pps takes %1 to %2, not '%3'")
+                                       .arg(model::stage::kMinPointRate)
+                                       .arg(model::stage::kMaxPointRate)
+                                       .arg(p.parser.value(p.pps)));
+        }
+    }
+    if (p.parser.isSet(p.seconds)) {
+        options.seconds = p.parser.value(p.seconds).toDouble(&number);
+        if (!number || !(options.seconds > 0) || options.seconds > 1e6) {
+            return UsageError(err, QStringLiteral("--seconds takes a time above 0, not '%1'")
+                                       .arg(p.parser.value(p.seconds)));
+        }
+    }
+    if (p.parser.isSet(p.zone)) {
+        const auto zone = ParseZone(p.parser.value(p.zone));
+        if (!zone) {
+            return UsageError(err, QStringLiteral("--zone takes SIZE[,X,Y] in percent (1 to 100, "
+                                                  "-100 to 100), not '%1'")
+                                       .arg(p.parser.value(p.zone)));
+        }
+        options.zone = *zone;
+    }
+    return Play(options, err);
 }
 
 int ConvertOne(const Parser& p, const Options& options, QTextStream& err) {
@@ -371,6 +448,14 @@ int RunCommandLine(const QStringList& given, QTextStream& out, QTextStream& err)
     if (p.parser.isSet(p.version)) {
         out << "quorinimage " << QUORINIMAGE_VERSION << '\n';
         return kExitDone;
+    }
+    if (p.parser.isSet(p.play)) {
+        return PlayOption(p, err);
+    }
+    for (const QCommandLineOption* o : {&p.pps, &p.seconds, &p.zone}) {
+        if (p.parser.isSet(*o)) {
+            return UsageError(err, QStringLiteral("--%1 goes with --play").arg(o->names().front()));
+        }
     }
     if (!p.parser.isSet(p.convert)) {
         return UsageError(err, QStringLiteral("--to, --as, --ilda-format and --frame go with "

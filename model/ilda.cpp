@@ -304,12 +304,22 @@ Import DecodeFrame(std::span<const uint8_t> data, const FrameInfo& frame) {
     result.frameName = frame.name;
     const size_t statusOffset =
         (frame.format == kIndexed3D || frame.format == kTrueColor3D) ? 6 : 4;
+    const bool trueColour = frame.format == kTrueColor2D || frame.format == kTrueColor3D;
     result.points.reserve(records);
+    result.styles.reserve(records);
     for (size_t i = 0; i < records; ++i) {
         const auto r = data.subspan(at + i * size_t(size), size_t(size));
         result.points.push_back(
             {FromIlda(int16_t(Get16(r, 0)), false), FromIlda(int16_t(Get16(r, 2)), true)});
-        result.blankedPoints += (r[statusOffset] & 0x40) ? 1 : 0;
+        const bool blanked = (r[statusOffset] & 0x40) != 0;
+        result.blankedPoints += blanked ? 1 : 0;
+        // After the status: blue, green, red; or the palette index.
+        const Rgb c = trueColour
+                          ? Rgb{r[statusOffset + 3], r[statusOffset + 2], r[statusOffset + 1]}
+                          : DefaultPalette()[r[statusOffset + 1] % 64];
+        result.styles.push_back(
+            blanked ? PointStyle::Dark()
+                    : PointStyle::Colour(uint32_t(c.r) << 16 | uint32_t(c.g) << 8 | c.b));
     }
     return result;
 }

@@ -63,6 +63,9 @@ struct Import {
     int blankedPoints = 0;
     int frameLength = 0;  // the record count of the first frame, also when refused
     std::string frameName;
+    // Of DecodeFrame(data, frame): each point's style, dark when blanked, otherwise its colour
+    // (of the standard palette in the indexed formats).
+    std::vector<PointStyle> styles;
 };
 
 // Reads the first frame (format 0, 1, 4 or 5) of a file, skipping palettes and colour tables.

@@ -5,19 +5,19 @@
 
 namespace output {
 
-void FrameSlot::Put(Frame frame) {
+void FrameSlot::Put(std::vector<Frame> frames) {
     QMutexLocker lock(&mutex_);
-    frame_ = std::move(frame);
+    frames_ = std::move(frames);
     ++generation_;
 }
 
-bool FrameSlot::TakeNewer(quint64& generation, Frame& into) {
+bool FrameSlot::TakeNewer(quint64& generation, std::vector<Frame>& into) {
     QMutexLocker lock(&mutex_);
     if (generation_ == generation) {
         return false;
     }
     generation = generation_;
-    into = frame_;
+    into = frames_;
     return true;
 }
 
@@ -58,7 +58,11 @@ Link::~Link() {
 }
 
 void Link::Show(Frame frame) {
-    slot_->Put(std::move(frame));
+    slot_->Put({std::move(frame)});
+}
+
+void Link::Play(std::vector<Frame> frames) {
+    slot_->Put(std::move(frames));
 }
 
 void Link::Stop() {

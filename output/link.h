@@ -12,16 +12,17 @@
 
 namespace output {
 
-// The newest frame, handed from the window's thread to the network thread.
+// The newest frames, handed from the window's thread to the network thread: one frame played
+// round and round, or a show's frames played in order, looping.
 class FrameSlot {
   public:
-    void Put(Frame frame);
-    // Copies the newest frame into `into` when it is newer than `generation`.
-    bool TakeNewer(quint64& generation, Frame& into);
+    void Put(std::vector<Frame> frames);
+    // Copies the newest frames into `into` when they are newer than `generation`.
+    bool TakeNewer(quint64& generation, std::vector<Frame>& into);
 
   private:
     QMutex mutex_;
-    Frame frame_;
+    std::vector<Frame> frames_;
     quint64 generation_ = 0;
 };
 
@@ -55,6 +56,9 @@ class Link : public QObject {
     // The frame to play from now on; it replaces the one playing at once (the beam goes to its
     // start dark).
     void Show(Frame frame);
+    // The frames of a show, each played once in turn, round and round; they replace what is
+    // playing at once, as Show does.
+    void Play(std::vector<Frame> frames);
     // Blanks the beam and closes the connection; `Stopped` says when that is done.
     void Stop();
     bool Running() const { return thread_.isRunning(); }

@@ -15,9 +15,13 @@ constexpr int kTransit = 8;
 }  // namespace
 
 bool Playhead::Update(FrameSlot& slot) {
-    Frame newer;
-    if (slot.TakeNewer(generation_, newer) && !newer.samples.empty()) {
-        const Sample to = newer.samples.front();
+    std::vector<Frame> newer;
+    if (slot.TakeNewer(generation_, newer)) {
+        std::erase_if(newer, [](const Frame& f) { return f.samples.empty(); });
+        if (newer.empty()) {
+            return Playing();
+        }
+        const Sample to = newer.front().samples.front();
         transit_.clear();
         if (Playing()) {
             for (int i = 1; i <= kTransit; ++i) {
@@ -27,7 +31,8 @@ bool Playhead::Update(FrameSlot& slot) {
                 transit_.push_back(m);
             }
         }
-        frame_ = std::move(newer);
+        frames_ = std::move(newer);
+        frame_ = 0;
         index_ = 0;
     }
     return Playing();
@@ -40,10 +45,14 @@ std::vector<Sample> Playhead::Next(int count) {
         out.assign(transit_.begin(), transit_.begin() + qsizetype(n));
         transit_.erase(transit_.begin(), transit_.begin() + qsizetype(n));
     } else if (Playing()) {
-        const size_t n = std::min(frame_.samples.size() - index_, size_t(count));
-        out.assign(frame_.samples.begin() + qsizetype(index_),
-                   frame_.samples.begin() + qsizetype(index_ + n));
-        index_ = (index_ + n) % frame_.samples.size();
+        const std::vector<Sample>& samples = frames_[frame_].samples;
+        const size_t n = std::min(samples.size() - index_, size_t(count));
+        out.assign(samples.begin() + qsizetype(index_), samples.begin() + qsizetype(index_ + n));
+        index_ += n;
+        if (index_ == samples.size()) {
+            index_ = 0;
+            frame_ = (frame_ + 1) % frames_.size();
+        }
     }
     if (!out.empty()) {
         last_ = out.back();

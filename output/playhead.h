@@ -12,18 +12,19 @@ namespace output {
 // how many samples are due by the clock.
 class Playhead {
   public:
-    // Takes a newer frame from the slot; true when there is a frame to play.
+    // Takes newer frames from the slot; true when there is a frame to play.
     bool Update(FrameSlot& slot);
-    // The next `count` samples (fewer at the end of the frame, so that a newer frame can come
-    // in at the very next call).
+    // The next `count` samples (fewer at the end of a frame, so that newer frames can come in
+    // at the very next call); after the last sample of a frame comes the next frame's first.
     std::vector<model::stage::Sample> Next(int count);
-    int Rate() const { return frame_.pointRate; }
+    int Rate() const { return Playing() ? frames_[frame_].pointRate : 0; }
     model::stage::Sample Last() const { return last_; }
-    bool Playing() const { return !frame_.samples.empty(); }
+    bool Playing() const { return !frames_.empty(); }
 
   private:
     quint64 generation_ = 0;
-    Frame frame_;
+    std::vector<Frame> frames_;  // none empty
+    size_t frame_ = 0;
     std::vector<model::stage::Sample> transit_;  // the dark move into a new frame
     size_t index_ = 0;
     model::stage::Sample last_;

@@ -7,6 +7,10 @@
 
 namespace testing_support {
 
+QString ProgramPath() {
+    return QStringLiteral(QUORINIMAGE_PROGRAM);
+}
+
 ProgramRun RunProgram(const QStringList& arguments, const QString& folder, bool offscreen) {
     QProcess process;
     process.setWorkingDirectory(folder);

@@ -20,6 +20,8 @@ struct ProgramRun {
 // DISPLAY, no WAYLAND_DISPLAY, and the X11 platform asked for, so any attempt to open a window
 // ends the program; with `offscreen` it has Qt's offscreen platform instead.
 ProgramRun RunProgram(const QStringList& arguments, const QString& folder, bool offscreen = false);
+// The built program's path, for a test that runs it itself (and talks to it while it runs).
+QString ProgramPath();
 
 // An 8192-byte contour file of the given surface pixels: one little-endian word per
 // coordinate, (pixel - 192) * 5,000,000 / 65,536 truncated, plus 32,768; the count's word,

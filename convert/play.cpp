@@ -1,0 +1,110 @@
+#include "convert/play.h"
+
+#include <unistd.h>
+#include <QCoreApplication>
+#include <QSocketNotifier>
+#include <QTimer>
+#include <csignal>
+
+#include "convert/command_line.h"
+#include "editor/colors.h"
+#include "editor/settings.h"
+#include "formats/contour_files.h"
+#include "model/ilda.h"
+#include "output/link.h"
+
+namespace convert {
+
+namespace {
+
+// Ctrl+C reaches the event loop through a pipe, so that the beam is blanked from there.
+int interruptPipe[2] = {-1, -1};
+
+void OnInterrupt(int) {
+    const char byte = 1;
+    [[maybe_unused]] const auto written = ::write(interruptPipe[1], &byte, 1);
+}
+
+}  // namespace
+
+std::optional<model::stage::Zone> ParseZone(const QString& text) {
+    const QStringList parts = text.split(u',');
+    if (parts.size() != 1 && parts.size() != 3) {
+        return std::nullopt;
+    }
+    int values[3] = {0, 0, 0};
+    for (qsizetype i = 0; i < parts.size(); ++i) {
+        bool ok = false;
+        values[i] = parts[i].trimmed().toInt(&ok);
+        if (!ok) {
+            return std::nullopt;
+        }
+    }
+    if (values[0] < 1 || values[0] > 100 || std::abs(values[1]) > 100 ||
+        std::abs(values[2]) > 100) {
+        return std::nullopt;
+    }
+    model::stage::Zone zone;
+    zone.sizePercent = values[0];
+    zone.offsetX = values[1];
+    zone.offsetY = values[2];
+    return zone;
+}
+
+int Play(const PlayOptions& options, QTextStream& err) {
+    // 1. Every frame of the show through the stage.
+    // Read as the window reads a show (the frames of its first bytes, a regular file only).
+    const formats::IldaShow show = formats::ReadIldaShow(options.file);
+    if (!show.error.isEmpty()) {
+        err << options.file << ": " << show.error << '\n';
+        return kExitFileProblem;
+    }
+    model::stage::Settings settings;
+    settings.pointRate = options.pointRate;
+    settings.zone = options.zone;
+    settings = model::stage::Clamped(settings);
+    const uint32_t line = editor::ResolveColor(editor::EditorSettings{}.ColorBoxLine) & 0xFFFFFF;
+    std::vector<output::Frame> frames;
+    for (const model::ilda::FrameInfo& info : show.list.frames) {
+        const model::ilda::Import frame = model::ilda::DecodeFrame(show.bytes(), info);
+        if (frame.error == model::ilda::ImportError::None) {
+            frames.push_back({model::stage::Build(frame.points, frame.styles, line, settings),
+                              settings.pointRate});
+        }
+    }
+    if (frames.empty()) {
+        err << options.file << ": No ILDA frame to play\n";
+        return kExitFileProblem;
+    }
+
+    // 2. Played until the time is up or Ctrl+C.
+    if (::pipe(interruptPipe) != 0) {
+        err << "quorinimage: cannot watch for Ctrl+C\n";
+        return kExitFileProblem;
+    }
+    QSocketNotifier interrupted(interruptPipe[0], QSocketNotifier::Read);
+    QObject::connect(&interrupted, &QSocketNotifier::activated, qApp, &QCoreApplication::quit);
+    std::signal(SIGINT, OnInterrupt);
+    std::signal(SIGTERM, OnInterrupt);
+    {
+        output::Link link(options.target);
+        QObject::connect(&link, &output::Link::Status, [&err](const QString& text) {
+            err << "quorinimage: " << text << '\n';
+            err.flush();
+        });
+        link.Play(std::move(frames));
+        if (options.seconds > 0) {
+            QTimer::singleShot(int(options.seconds * 1000), qApp, &QCoreApplication::quit);
+        }
+        QCoreApplication::exec();
+        // 3. The link's end blanks the beam and closes the connection before it returns.
+    }
+    std::signal(SIGINT, SIG_DFL);
+    std::signal(SIGTERM, SIG_DFL);
+    ::close(interruptPipe[0]);
+    ::close(interruptPipe[1]);
+    err << "quorinimage: " << options.file << ": stopped, the beam blanked\n";
+    return kExitDone;
+}
+
+}  // namespace convert

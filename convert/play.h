@@ -1,0 +1,30 @@
+// The headless player: an ILDA show streamed to a laser over the network, every frame in turn
+// through the output stage, round and round, until the time is up or Ctrl+C; either way the
+// beam is blanked before the program ends.
+#pragma once
+
+#include <QString>
+#include <QTextStream>
+
+#include "model/output_stage.h"
+#include "output/frame.h"
+
+namespace convert {
+
+struct PlayOptions {
+    QString file;
+    output::Target target;
+    int pointRate = model::stage::Settings{}.pointRate;
+    double seconds = 0;  // 0: until Ctrl+C
+    model::stage::Zone zone;
+};
+
+// "SIZE[,X,Y]": the zone's size and the offsets of its centre, in percent; nothing when the
+// text is not that or out of range.
+std::optional<model::stage::Zone> ParseZone(const QString& text);
+
+// Plays the show; runs the event loop of the application that exists. The exit status is
+// --convert's: 0 played (and stopped), 1 the file could not be read or has no frame.
+int Play(const PlayOptions& options, QTextStream& err);
+
+}  // namespace convert

@@ -1,0 +1,233 @@
+// The headless player, run as a user runs it, to an IDN receiver on 127.0.0.1: every frame of a
+// show written here byte by byte goes out through the stage in turn, round and round, and the
+// end (the time up, or Ctrl+C) is a dark frame and the channel's close. Its usage errors and
+// the styles the ILDA reader gives each point.
+#include <gtest/gtest.h>
+
+#include <QProcess>
+#include <QTemporaryDir>
+#include <algorithm>
+#include <csignal>
+
+#include "editor/colors.h"
+#include "editor/settings.h"
+#include "model/ilda.h"
+#include "support/idn_capture.h"
+#include "support/program.h"
+#include "support/wait.h"
+
+using model::PointStyle;
+using model::stage::Sample;
+using testing_support::Decoded;
+using testing_support::IdnReceiver;
+using testing_support::WaitUntil;
+
+namespace {
+
+struct Record {
+    int16_t x, y;
+    bool blanked;
+    uint8_t r, g, b;  // format 5; format 1 takes `r` as the palette index
+};
+
+// One ILDA section: "ILDA", three zero bytes, the format, name and company (8 each), the
+// record count, the frame number, the frame count, the projector and a reserved byte, then the
+// records (big-endian coordinates, the status with 0x40 for blanked and 0x80 on the last).
+QByteArray Section(uint8_t format, const std::vector<Record>& records, int number, int total) {
+    QByteArray out("ILDA\0\0\0", 7);
+    out.append(char(format));
+    out.append(QByteArray("frame").leftJustified(8, '\0'));
+    out.append(QByteArray("test").leftJustified(8, '\0'));
+    auto be16 = [&out](int v) { out.append(char((v >> 8) & 0xFF)).append(char(v & 0xFF)); };
+    be16(int(records.size()));
+    be16(number);
+    be16(total);
+    out.append(2, '\0');
+    for (size_t i = 0; i < records.size(); ++i) {
+        const Record& r = records[i];
+        be16(uint16_t(r.x));
+        be16(uint16_t(r.y));
+        out.append(char((r.blanked ? 0x40 : 0) | (i + 1 == records.size() ? 0x80 : 0)));
+        if (format == 5) {
+            out.append(char(r.b)).append(char(r.g)).append(char(r.r));
+        } else {
+            out.append(char(r.r));
+        }
+    }
+    return out;
+}
+
+const std::vector<Record> kFirst{{-20000, 10000, false, 255, 0, 0},
+                                 {0, 20000, true, 0, 0, 0},
+                                 {15000, -5000, false, 0, 255, 128}};
+const std::vector<Record> kSecond{{5000, 5000, false, 0, 0, 0}, {-5000, -12000, false, 0, 0, 0}};
+
+QByteArray Show() {
+    return Section(5, kFirst, 0, 2) + Section(1, kSecond, 1, 2) + Section(5, {}, 0, 0);
+}
+
+// What the stage makes of each frame of the show at the given settings.
+std::vector<std::vector<Sample>> Streams(const QByteArray& show, int rate,
+                                         model::stage::Zone zone) {
+    const std::span<const uint8_t> data(reinterpret_cast<const uint8_t*>(show.constData()),
+                                        size_t(show.size()));
+    model::stage::Settings s;
+    s.pointRate = rate;
+    s.zone = zone;
+    std::vector<std::vector<Sample>> out;
+    for (const auto& info : model::ilda::ListFrames(data).frames) {
+        const auto frame = model::ilda::DecodeFrame(data, info);
+        out.push_back(model::stage::Build(
+            frame.points, frame.styles,
+            editor::ResolveColor(editor::EditorSettings{}.ColorBoxLine) & 0xFFFFFF, s));
+    }
+    return out;
+}
+
+// The samples of the data messages in order, whether the last message closes the channel, and
+// how many samples at the end are dark.
+struct Heard {
+    std::vector<Sample> samples;
+    bool closed = false;
+    size_t darkAtEnd = 0;
+};
+
+// Whether every sample from `from` on is dark.
+bool DarkFrom(const std::vector<Sample>& samples, size_t from) {
+    return std::all_of(samples.begin() + qsizetype(from), samples.end(),
+                       [](const Sample& s) { return s.Dark(); });
+}
+
+Heard Hear(const IdnReceiver& receiver, const QTemporaryDir& dir, QString& error) {
+    const std::vector<Decoded> messages =
+        testing_support::Decode(receiver, dir.filePath(QStringLiteral("play.pcap")), error);
+    Heard h;
+    for (const Decoded& m : messages) {
+        h.samples.insert(h.samples.end(), m.samples.begin(), m.samples.end());
+    }
+    h.closed = !messages.empty() && messages.back().command == QStringLiteral("MESSAGE_CLOSE");
+    while (h.darkAtEnd < h.samples.size() && h.samples[h.samples.size() - 1 - h.darkAtEnd].Dark()) {
+        ++h.darkAtEnd;
+    }
+    return h;
+}
+
+// How many samples from the start follow the frames in turn, round and round.
+size_t InTurn(const std::vector<Sample>& heard, const std::vector<std::vector<Sample>>& frames) {
+    size_t at = 0;
+    for (size_t f = 0;; f = (f + 1) % frames.size()) {
+        for (const Sample& s : frames[f]) {
+            if (at == heard.size() || heard[at] != s) {
+                return at;
+            }
+            ++at;
+        }
+    }
+}
+
+}  // namespace
+
+TEST(Play, TheIldaReaderGivesEachPointItsStyle) {
+    const QByteArray show = Show();
+    const std::span<const uint8_t> data(reinterpret_cast<const uint8_t*>(show.constData()),
+                                        size_t(show.size()));
+    const auto list = model::ilda::ListFrames(data);
+    ASSERT_EQ(list.frames.size(), 2u);
+    // Index 0 of the standard palette is red.
+    const std::vector<std::vector<PointStyle>> expected{
+        {PointStyle::Colour(0xFF0000), PointStyle::Dark(), PointStyle::Colour(0x00FF80)},
+        {PointStyle::Colour(0xFF0000), PointStyle::Colour(0xFF0000)}};
+    for (size_t f = 0; f < 2; ++f) {
+        EXPECT_EQ(model::ilda::DecodeFrame(data, list.frames[f]).styles, expected[f]) << f;
+    }
+}
+
+TEST(Play, TheShowGoesOutFrameByFrameUntilTheTimeIsUpThenDark) {
+    QTemporaryDir dir;
+    const QString show = dir.filePath(QStringLiteral("show.ild"));
+    testing_support::WriteFile(show, Show());
+    IdnReceiver receiver;
+    QProcess p;
+    p.start(testing_support::ProgramPath(),
+            {QStringLiteral("--play"), show, QStringLiteral("--to"),
+             QStringLiteral("idn:127.0.0.1:%1").arg(receiver.Port()), QStringLiteral("--pps"),
+             QStringLiteral("20000"), QStringLiteral("--seconds"), QStringLiteral("0.5"),
+             QStringLiteral("--zone"), QStringLiteral("50,10,-20")});
+    ASSERT_TRUE(WaitUntil([&] { return p.state() == QProcess::NotRunning; }, 15'000));
+    EXPECT_EQ(p.exitCode(), 0) << p.readAllStandardError().toStdString();
+    ASSERT_TRUE(WaitUntil([&] { return receiver.Closed(); }, 2000));
+    QString error;
+    const Heard h = Hear(receiver, dir, error);
+    ASSERT_FALSE(h.samples.empty()) << error.toStdString();
+    const auto frames = Streams(Show(), 20'000, {50, 10, -20});
+    // Half a second at 20,000 points/s: the frames in turn many times over, then dark.
+    EXPECT_GE(InTurn(h.samples, frames), 5000u);
+    EXPECT_TRUE(DarkFrom(h.samples, InTurn(h.samples, frames)));
+    EXPECT_GE(h.darkAtEnd, 20u);
+    EXPECT_TRUE(h.closed);
+}
+
+TEST(Play, CtrlCBlanksTheBeamAndEnds) {
+    QTemporaryDir dir;
+    const QString show = dir.filePath(QStringLiteral("show.ild"));
+    testing_support::WriteFile(show, Show());
+    IdnReceiver receiver;
+    QProcess p;
+    p.start(testing_support::ProgramPath(),
+            {QStringLiteral("--play"), show, QStringLiteral("--to"),
+             QStringLiteral("idn:127.0.0.1:%1").arg(receiver.Port())});
+    ASSERT_TRUE(WaitUntil([&] { return receiver.Arrivals().size() > 20; }, 10'000));
+    ::kill(pid_t(p.processId()), SIGINT);
+    ASSERT_TRUE(WaitUntil([&] { return p.state() == QProcess::NotRunning; }, 10'000));
+    EXPECT_EQ(p.exitStatus(), QProcess::NormalExit);
+    EXPECT_EQ(p.exitCode(), 0) << p.readAllStandardError().toStdString();
+    ASSERT_TRUE(WaitUntil([&] { return receiver.Closed(); }, 2000));
+    QString error;
+    const Heard h = Hear(receiver, dir, error);
+    const auto frames = Streams(Show(), model::stage::Settings{}.pointRate, {});
+    EXPECT_TRUE(DarkFrom(h.samples, InTurn(h.samples, frames)));
+    EXPECT_GE(h.darkAtEnd, 20u);
+    EXPECT_TRUE(h.closed);
+}
+
+TEST(Play, UsageErrorsAndFilesThatCannotBePlayed) {
+    QTemporaryDir dir;
+    const QString show = dir.filePath(QStringLiteral("show.ild"));
+    testing_support::WriteFile(show, Show());
+    const QString notIlda = dir.filePath(QStringLiteral("text.ild"));
+    testing_support::WriteFile(notIlda, "not a show");
+    // SHOW, NONE and TEXT stand for the files; TO for a device that is never reached.
+    struct Row {
+        std::vector<const char*> arguments;
+        int exit;
+        const char* says;
+    };
+    const std::vector<Row> rows{
+        {{"--play", "SHOW"}, 2, "--play needs --to"},
+        {{"--play", "SHOW", "--to", "dmx:127.0.0.1"}, 2, "not 'dmx:127.0.0.1'"},
+        {{"--play", "SHOW", "--to", "TO", "--pps", "5000"}, 2, "--pps takes 12000 to 100000"},
+        {{"--play", "SHOW", "--to", "TO", "--seconds", "0"}, 2, "--seconds takes a time above 0"},
+        {{"--play", "SHOW", "--to", "TO", "--zone", "0"}, 2, "--zone takes SIZE[,X,Y]"},
+        {{"--play", "SHOW", "--to", "TO", "--zone", "50,200,0"}, 2, "--zone takes SIZE[,X,Y]"},
+        {{"--play", "SHOW", "--to", "TO", "--convert"}, 2, "one at a time"},
+        {{"--pps", "30000", "--convert", "SHOW", "x.ilz"}, 2, "--pps goes with --play"},
+        {{"--play", "NONE", "--to", "TO"}, 1, "none.ild: "},
+        {{"--play", "TEXT", "--to", "TO"}, 1, "No ILDA frame to play"},
+    };
+    for (const Row& r : rows) {
+        QStringList arguments;
+        for (const char* a : r.arguments) {
+            const QString given = QString::fromUtf8(a);
+            arguments << (given == QStringLiteral("SHOW")   ? show
+                          : given == QStringLiteral("TEXT") ? notIlda
+                          : given == QStringLiteral("NONE")
+                              ? dir.filePath(QStringLiteral("none.ild"))
+                          : given == QStringLiteral("TO") ? QStringLiteral("idn:127.0.0.1:9")
+                                                          : given);
+        }
+        SCOPED_TRACE(arguments.join(u' ').toStdString());
+        const auto run = testing_support::RunProgram(arguments, dir.path());
+        EXPECT_EQ(run.exitCode, r.exit);
+        EXPECT_TRUE(run.err.contains(QString::fromUtf8(r.says))) << run.err.toStdString();
+    }
+}
