@@ -12,6 +12,7 @@
 #include "editor/colors.h"
 #include "editor/settings.h"
 #include "model/ilda.h"
+#include "support/ether_dream_dac.h"
 #include "support/idn_capture.h"
 #include "support/program.h"
 #include "support/wait.h"
@@ -188,6 +189,34 @@ TEST(Play, CtrlCBlanksTheBeamAndEnds) {
     EXPECT_TRUE(DarkFrom(h.samples, InTurn(h.samples, frames)));
     EXPECT_GE(h.darkAtEnd, 20u);
     EXPECT_TRUE(h.closed);
+}
+
+TEST(Play, TheShowToAnEtherDreamPlaysInTurnAndEndsWithItsStop) {
+    QTemporaryDir dir;
+    const QString show = dir.filePath(QStringLiteral("show.ild"));
+    testing_support::WriteFile(show, Show());
+    testing_support::EtherDreamDac dac;
+    QProcess p;
+    p.start(testing_support::ProgramPath(),
+            {QStringLiteral("--play"), show, QStringLiteral("--to"),
+             QStringLiteral("etherdream:127.0.0.1:%1").arg(dac.Port()), QStringLiteral("--seconds"),
+             QStringLiteral("0.5")});
+    ASSERT_TRUE(WaitUntil([&] { return p.state() == QProcess::NotRunning; }, 15'000));
+    EXPECT_EQ(p.exitCode(), 0) << p.readAllStandardError().toStdString();
+    const auto commands = dac.Commands();
+    ASSERT_FALSE(commands.empty());
+    EXPECT_EQ(commands.back(), 's');
+    EXPECT_EQ(dac.Naks(), 0);
+    EXPECT_EQ(dac.Underflows(), 0);
+    // What the DAC played: the frames in turn from the first.
+    std::vector<Sample> played;
+    for (const auto& point : dac.Played()) {
+        played.push_back({point.x, point.y, uint8_t(point.r / 257), uint8_t(point.g / 257),
+                          uint8_t(point.b / 257)});
+    }
+    const auto frames = Streams(Show(), model::stage::Settings{}.pointRate, {});
+    EXPECT_GE(InTurn(played, frames), 5000u);
+    EXPECT_EQ(InTurn(played, frames), played.size());
 }
 
 TEST(Play, UsageErrorsAndFilesThatCannotBePlayed) {
