@@ -23,8 +23,11 @@ model::ilda::Rgb LineRgb() {
 }
 
 // Takes what an import gives, answering its question as nobody can be asked: an offer the
-// user has an option for is refused with the option named, any other is taken and said.
-bool Take(formats::Import in, model::Contour& contour, QStringList& problems) {
+// user has an option for is refused with the option named, any other is taken and said. The
+// points' styles come with them only when asked for: an ILDA frame's colours and blanking go on
+// to an ILDA file, while the other kinds are written in the line colour as they always were.
+bool Take(formats::Import in, model::Contour& contour, QStringList& problems,
+          bool withStyles = false) {
     if (!in.error.isEmpty()) {
         problems << in.error;
         return false;
@@ -36,7 +39,7 @@ bool Take(formats::Import in, model::Contour& contour, QStringList& problems) {
         }
         problems << in.taken;
     }
-    contour.SetPoints(in.points);
+    contour.SetPoints(in.points, withStyles ? in.styles : std::vector<model::PointStyle>{});
     problems << in.notes;
     return true;
 }
@@ -79,9 +82,10 @@ bool Read(const QString& name, const Options& options, model::Contour& contour,
                 contour);
         }
         case Kind::Ilda:
+            // Only an ILDA file is written with styles, so they may as well come in always.
             return Take(
                 formats::ImportIldaFrame(formats::ReadIldaShow(name), size_t(options.frame)),
-                contour, problems);
+                contour, problems, true);
         case Kind::Svg:
             return Take(formats::ImportSvgFile(name, spacing, options.svg), contour, problems);
         default:

@@ -53,6 +53,9 @@ QByteArray EncodeRecovery(const RecoveryRecord& record) {
     QDataStream out(&body, QIODevice::WriteOnly);
     out.setVersion(QDataStream::Qt_6_0);
     out << record.fileName << record.captionFile << record.written << record.contour;
+    if (!record.styles.isEmpty()) {
+        out << record.styles;
+    }
     QByteArray bytes = QByteArray(kMagic, kMagicSize) + body;
     QDataStream tail(&bytes, QIODevice::Append);
     tail.setVersion(QDataStream::Qt_6_0);
@@ -79,6 +82,9 @@ std::optional<RecoveryRecord> DecodeRecovery(const QByteArray& bytes, qsizetype 
     QDataStream in(body);
     in.setVersion(QDataStream::Qt_6_0);
     in >> record.fileName >> record.captionFile >> record.written >> record.contour;
+    if (in.status() == QDataStream::Ok && !in.atEnd()) {
+        in >> record.styles;
+    }
     if (in.status() != QDataStream::Ok || !in.atEnd() || record.contour.size() != contourSize) {
         return std::nullopt;
     }

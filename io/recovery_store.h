@@ -20,6 +20,9 @@ struct RecoveryRecord {
     QString captionFile;  // the caption's file part at the time of the write
     QDateTime written;    // when the copy was written
     QByteArray contour;   // the contour file image
+    // The points' styles as the window encodes them; empty when all are default. A copy
+    // without them is written as copies were before there were styles, and such copies read.
+    QByteArray styles;
 };
 
 // The bytes of a copy, and back. decode refuses anything that is not one whole copy.

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <QDataStream>
 #include <QDir>
 #include <QFile>
 #include <QRegularExpression>
@@ -20,8 +21,11 @@ namespace {
 constexpr qsizetype kImage = 8192;
 
 RecoveryRecord Record(char fill) {
-    return {QStringLiteral("/home/a/Звезда.ilz"), QStringLiteral(" [/home/a/Звезда.ilz]"),
-            QDateTime(QDate(2026, 12, 7), QTime(11, 30, 5)), QByteArray(kImage, fill)};
+    return {QStringLiteral("/home/a/Звезда.ilz"),
+            QStringLiteral(" [/home/a/Звезда.ilz]"),
+            QDateTime(QDate(2026, 12, 7), QTime(11, 30, 5)),
+            QByteArray(kImage, fill),
+            {}};
 }
 
 QStringList Copies(const QString& folder) {
@@ -220,4 +224,56 @@ TEST(Recovery, OrphansNewestFirstDamagedOnceSettledCopiesGone) {
     closing.dialogs.messageAnswers = {window::MessageButton::No};
     EXPECT_TRUE(form.close());
     EXPECT_TRUE(Copies(folder).isEmpty());
+}
+
+// A copy keeps the points' colours and blanking and brings them back; a change of a style
+// alone is written again. A copy of a contour without styles has the layout copies had before
+// there were styles (magic, the four fields, size and checksum), and one of that layout reads.
+TEST(Recovery, ACopyKeepsThePointsStylesAndOldCopiesRead) {
+    QTemporaryDir dir;
+    const QString folder = dir.filePath(QStringLiteral("recovery"));
+    const std::vector<model::PointStyle> styles = {
+        {}, model::PointStyle::Colour(0xFF8000), {0x00FF00, true, true}};
+    {
+        Editor crashed(folder);
+        crashed.keeper->Start();
+        crashed.ed().ReplaceContour({{0, 0}, {10'000'000, 0}, {10'000'000, 10'000'000}},
+                                    {styles[0], styles[1], model::PointStyle::Dark()});
+        crashed.keeper->Tick();
+        ASSERT_EQ(Copies(folder).size(), 1);
+        const QString copy = QDir(folder).filePath(Copies(folder)[0]);
+        QFile before(copy);
+        ASSERT_TRUE(before.open(QIODevice::ReadOnly));
+        const QByteArray first = before.readAll();
+        before.close();
+        crashed.ed().contour().SetStyle(2, styles[2]);
+        crashed.keeper->Tick();
+        QFile after(copy);
+        ASSERT_TRUE(after.open(QIODevice::ReadOnly));
+        EXPECT_NE(after.readAll(), first);
+    }
+    Editor restarted(folder);
+    restarted.dialogs.messageAnswers = {window::MessageButton::Yes};
+    restarted.keeper->Start();
+    ASSERT_EQ(restarted.dialogs.messages.size(), 1u);
+    EXPECT_EQ(restarted.ed().state().PointCount, 3);
+    EXPECT_EQ(restarted.ed().contour().PointStyles(), styles);
+    EXPECT_TRUE(restarted.w->BaseForm->fileCommands().HasUnsavedChanges());
+    restarted.keeper->Finish();
+
+    // The layout of old copies, written here field by field.
+    const RecoveryRecord old = Record('\x22');
+    QByteArray body;
+    QDataStream out(&body, QIODevice::WriteOnly);
+    out.setVersion(QDataStream::Qt_6_0);
+    out << old.fileName << old.captionFile << old.written << old.contour;
+    QByteArray bytes = QByteArray("QRNRCV01") + body;
+    QDataStream tail(&bytes, QIODevice::Append);
+    tail.setVersion(QDataStream::Qt_6_0);
+    tail << quint32(body.size()) << quint16(qChecksum(body));
+    EXPECT_EQ(io::EncodeRecovery(old), bytes);
+    const auto back = io::DecodeRecovery(bytes, kImage);
+    ASSERT_TRUE(back);
+    EXPECT_EQ(back->contour, old.contour);
+    EXPECT_TRUE(back->styles.isEmpty());
 }
