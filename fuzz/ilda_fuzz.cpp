@@ -5,6 +5,7 @@
 // own colour, the default ones in the export's.
 #include <algorithm>
 #include <cstdlib>
+#include <memory>
 
 #include "fuzz/fuzz_support.h"
 #include "model/ilda.h"
@@ -33,6 +34,27 @@ void WalkFrames(std::span<const uint8_t> data) {
         };
         fuzzing::Require(dark(thin.styles) == dark(f.styles),
                          "a thinned frame is dark somewhere exactly when the frame is");
+        // Saved back in its place, as Save does for a show: the show keeps its frames, and the
+        // frame its points' blanking.
+        if (i == 0 && !f.points.empty() &&
+            f.points.size() <= size_t(model::ilda::kMaxImportPoints)) {
+            auto contour = std::make_unique<model::Contour>();
+            contour->SetPoints(f.points, f.styles);
+            const auto out =
+                model::ilda::Encode(*contour, model::ilda::kTrueColor2D, {}, "fuzz", "fuzz");
+            const std::vector<uint8_t> show = model::ilda::ReplaceFrame(
+                data, list.frames[0],
+                std::span(out.bytes).first(out.bytes.size() - size_t(model::ilda::kHeaderSize)));
+            const model::ilda::FrameList again = model::ilda::ListFrames(show);
+            fuzzing::Require(again.frames.size() == list.frames.size() && again.stop == list.stop,
+                             "a show with a frame replaced lists the same frames");
+            const model::ilda::Import back = model::ilda::DecodeFrame(show, again.frames[0]);
+            fuzzing::Require(
+                back.styles.size() == f.styles.size() &&
+                    std::equal(back.styles.begin(), back.styles.end(), f.styles.begin(),
+                               [](const auto& a, const auto& b) { return a.blanked == b.blanked; }),
+                "a frame replaced keeps its points' blanking");
+        }
     }
 }
 

@@ -375,6 +375,28 @@ Import DecodeFrame(std::span<const uint8_t> data, const FrameInfo& frame) {
     return result;
 }
 
+std::vector<uint8_t> ReplaceFrame(std::span<const uint8_t> show, const FrameInfo& frame,
+                                  std::span<const uint8_t> section) {
+    const size_t size = size_t(RecordSize(frame.format));
+    const size_t records = size_t(std::max(0, frame.points));
+    if (size == 0 || IsColorSection(frame.format) || section.size() < size_t(kHeaderSize) ||
+        frame.offset > show.size() || show.size() - frame.offset < size_t(kHeaderSize) ||
+        !IsIldaHeader(show.subspan(frame.offset, kHeaderSize)) ||
+        (show.size() - frame.offset - size_t(kHeaderSize)) / size < records) {
+        return {};
+    }
+    const size_t end = frame.offset + size_t(kHeaderSize) + records * size;
+    std::vector<uint8_t> out(show.begin(), show.begin() + ptrdiff_t(frame.offset + kHeaderSize));
+    out.reserve(show.size() - (end - frame.offset) + section.size());
+    uint8_t* header = out.data() + frame.offset;
+    header[7] = section[7];    // the format
+    header[24] = section[24];  // the record count
+    header[25] = section[25];
+    out.insert(out.end(), section.begin() + kHeaderSize, section.end());
+    out.insert(out.end(), show.begin() + ptrdiff_t(end), show.end());
+    return out;
+}
+
 namespace {
 
 // A point of a frame with the number of times it stands there in a row.

@@ -107,6 +107,13 @@ FrameList ListFrames(std::span<const uint8_t> data);
 // the contour holds. The frame must come from ListFrames of the same data.
 Import DecodeFrame(std::span<const uint8_t> data, const FrameInfo& frame);
 
+// The show with one of its frames (as ListFrames found it) replaced by `section`, a frame section
+// (header and records) as Encode writes it before its end-of-file header. The new frame keeps
+// the old header's name, company, number, total and projector; every other byte of the show
+// stays as it was. Empty when the frame does not lie whole within the show.
+std::vector<uint8_t> ReplaceFrame(std::span<const uint8_t> show, const FrameInfo& frame,
+                                  std::span<const uint8_t> section);
+
 // A frame too long for the contour brought down to at most `limit` points with its shape kept:
 // the path between hot points (a point repeated in place) is resampled at the smallest even
 // spacing that fits, so every point kept lies on the frame's path; hot points stay where they

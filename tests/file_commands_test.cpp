@@ -716,14 +716,16 @@ TEST(FileCommands, SavingColoursToAContourFileAsksOncePerName) {
 }
 
 // Open takes a file that starts with "ILDA" whatever its name: the frame chooser for a show,
-// the frame with its colours and blanking, the file as the current one; Save writes it back as
-// ILDA true colour, each point as it came.
+// the frame with its colours and blanking, the file as the current one; Save writes the frame
+// back in its place in the show as ILDA true colour, each point as it came.
 TEST(FileCommands, OpenTakesAnIldaFileByItsFirstBytesAndSaveWritesItBack) {
     Files f;
+    const std::vector<IldaRecord> first = {{0, 0, 0x80, 0xFFFFFF}};
     const std::vector<IldaRecord> second = {
         {-1000, 2000, 0x40, 0x000000}, {3000, 2000, 0x00, 0xFF8000}, {3000, -4000, 0x80, 0x0000FF}};
     const QString name = f.path(QStringLiteral("show.dat"));
-    WriteAll(name, IldaShow({{{0, 0, 0x80, 0xFFFFFF}}, second}));
+    const QByteArray show = IldaShow({first, second});
+    WriteAll(name, show);
     f.dialogs.fileAnswers.push_back(name);
     f.dialogs.frameAnswers = {2};
     f.click("SpeedButtonOpenLaser");
@@ -738,23 +740,31 @@ TEST(FileCommands, OpenTakesAnIldaFileByItsFirstBytesAndSaveWritesItBack) {
     EXPECT_TRUE(f.saveEnabled());
     EXPECT_FALSE(f.files().HasUnsavedChanges());
 
-    // Save proposes the file under the ILDA filter and writes the frame back as it came.
+    // Save proposes the file under the ILDA filter and writes the frame back in its place in
+    // the show as it came: the same bytes.
     f.dialogs.fileDialogs.clear();
     f.saveAs(name);
     ASSERT_EQ(f.dialogs.fileDialogs.size(), 1u);
     EXPECT_EQ(f.dialogs.fileDialogs[0].fileName, name);
     EXPECT_EQ(f.dialogs.fileDialogs[0].filterIndex, 2);
-    EXPECT_EQ(FirstFrame(ReadAll(name)), second);
+    EXPECT_EQ(ReadAll(name), show);
     EXPECT_EQ(f.caption(), f.captionFor(name));
 
-    // A change of a style alone is unsaved work; saved, the file holds it.
+    // A change of a style alone is unsaved work; saved, the show holds it, the first frame as
+    // it was.
     f.ed().contour().SetStyle(0, model::PointStyle::Colour(0x123456));
     EXPECT_TRUE(f.files().HasUnsavedChanges());
     f.saveAs(name);
     std::vector<IldaRecord> changed = second;
     changed[0] = {-1000, 2000, 0x00, 0x123456};
-    EXPECT_EQ(FirstFrame(ReadAll(name)), changed);
+    EXPECT_EQ(ReadAll(name), IldaShow({first, changed}));
     EXPECT_FALSE(f.files().HasUnsavedChanges());
+
+    // Saved under another name, the frame alone.
+    const QString alone = f.path(QStringLiteral("alone.ild"));
+    f.saveAs(alone);
+    EXPECT_EQ(FirstFrame(ReadAll(alone)), changed);
+    EXPECT_EQ(ReadAll(alone).size(), 32 + 3 * 8 + 32);
 }
 
 // Save As offers ILDA beside the contour file: a name ending in .ild, or any name but .ilz

@@ -132,6 +132,8 @@ bool FileCommands::Restore(const QByteArray& image, const QString& fileName,
         return false;
     }
     model::ApplyContourFile(*file, editor_.contour());
+    // Which frame of a show the work came from is not kept: Save writes the frame alone.
+    showFrame_.reset();
     for (size_t i = 0; i < styles.size() && int64_t(i) < int64_t(file->count); ++i) {
         editor_.contour().SetStyle(int64_t(i), styles[i]);
     }
@@ -173,11 +175,18 @@ bool FileCommands::SaveFileFigura() {
         options.ildaFormat = model::ilda::kTrueColor2D;
         const QRgb line = editor::ResolveColor(editor_.settings().ColorBoxLine);
         options.lineColor = {uint8_t(qRed(line)), uint8_t(qGreen(line)), uint8_t(qBlue(line))};
+        const QString& name = SaveDialogLaser.fileName;
+        const bool intoShow = showFrame_ && showFrame_->first == QFileInfo(name).absoluteFilePath();
         const formats::Written written =
-            formats::WriteIldaFile(SaveDialogLaser.fileName, editor_.contour(), options);
+            intoShow ? formats::WriteIldaFrameOfShow(name, formats::ReadIldaShow(name),
+                                                     showFrame_->second, editor_.contour(), options)
+                     : formats::WriteIldaFile(name, editor_.contour(), options);
         if (!written.ok) {
             ShowFileError(written.error);
             return false;
+        }
+        if (!intoShow) {
+            showFrame_.reset();
         }
         ProposeKind(true);
         if (!written.notes.isEmpty()) {
@@ -193,6 +202,7 @@ bool FileCommands::SaveFileFigura() {
             return false;
         }
         ProposeKind(false);
+        showFrame_.reset();
         // The live buffer carries the count in its place, as the file does.
         editor_.contour().SetSlot(model::kCountSlot, count);
     }
@@ -215,6 +225,7 @@ FileCommands::LoadResult FileCommands::LoadFileFigura() {
     }
     model::ApplyContourFile(read.file, editor_.contour());
     MarkSaved();
+    showFrame_.reset();
     return LoadResult::Loaded;
 }
 
@@ -234,6 +245,10 @@ FileCommands::LoadResult FileCommands::LoadIldaFile(const QString& name) {
         return LoadResult::Failed;
     }
     MarkSaved();
+    showFrame_.reset();
+    if (show.list.frames.size() > 1) {
+        showFrame_.emplace(QFileInfo(name).absoluteFilePath(), *chosen);
+    }
     return LoadResult::Loaded;
 }
 

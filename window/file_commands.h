@@ -5,6 +5,8 @@
 
 #include <QSet>
 #include <QString>
+#include <optional>
+#include <utility>
 #include <vector>
 
 #include "editor/editor.h"
@@ -43,7 +45,8 @@ class FileCommands {
     static QString DefaultSaveName();
 
     // Writes the file named by SaveDialogLaser: an ILDA frame (true colour) when SaveWritesIlda,
-    // else the contour file; false after a failure, which it shows.
+    // in place of the frame Open took when the file is that show, else the contour file; false
+    // after a failure, which it shows.
     bool SaveFileFigura();
     // Whether Save writes an ILDA file: a name ending in .ild, or one that ends in neither .ild
     // nor .ilz with the ILDA filter chosen (an ILDA file opened under another name).
@@ -106,6 +109,9 @@ class FileCommands {
     FileWindow& window_;
     model::ContourFileImage savedImage_{};
     std::vector<model::PointStyle> savedStyles_;
+    // The show (its absolute name) and the frame of it that Open took, when it has several:
+    // Save to that file replaces the frame and keeps the rest of the show.
+    std::optional<std::pair<QString, size_t>> showFrame_;
     QSet<QString> stylesLossAgreed_;
 };
 
