@@ -68,7 +68,8 @@ MessageSpec ErrorBox(const QString& text) {
 
 FileCommands::FileCommands(editor::Editor& editor, FileWindow& window)
     : editor_(editor), window_(window) {
-    OpenDialogLaser.filter = QStringLiteral("Файл лазерной картинки|*.ilz|все файлы|*.*");
+    OpenDialogLaser.filter =
+        QStringLiteral("Файл лазерной картинки|*.ilz|ILDA (*.ild)|*.ild|все файлы|*.*");
     OpenDialogLaser.fileName = Native(QStringLiteral("./*.ilz"));
     SaveDialogLaser.filter = QStringLiteral("Файл лазерной картинки|*.ilz|ILDA (*.ild)|*.ild");
     SaveDialogLaser.defaultExt = QStringLiteral("*.ilz");

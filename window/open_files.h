@@ -18,7 +18,7 @@ class SvgCommands;
 
 class FileOpener {
   public:
-    // The ILDA commands are no longer needed: an ILDA file is opened by the file commands.
+    // `ilda` is not used: an ILDA file is opened, by the file commands.
     FileOpener(FileCommands& files, IldaCommands& ilda, SvgCommands& svg,
                PictureCommands& pictures);
 
