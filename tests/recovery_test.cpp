@@ -25,7 +25,8 @@ RecoveryRecord Record(char fill) {
             QStringLiteral(" [/home/a/Звезда.ilz]"),
             QDateTime(QDate(2026, 12, 7), QTime(11, 30, 5)),
             QByteArray(kImage, fill),
-            {}};
+            {},
+            -1};
 }
 
 QStringList Copies(const QString& folder) {
@@ -276,4 +277,50 @@ TEST(Recovery, ACopyKeepsThePointsStylesAndOldCopiesRead) {
     ASSERT_TRUE(back);
     EXPECT_EQ(back->contour, old.contour);
     EXPECT_TRUE(back->styles.isEmpty());
+}
+
+// Work on a frame of an ILDA show is kept with which frame it was: Save after the recovery
+// replaces that frame in the show, as it would have before, and keeps the other frame.
+TEST(Recovery, WorkOnAFrameOfAShowIsSavedBackIntoTheShow) {
+    QTemporaryDir dir;
+    const QString folder = dir.filePath(QStringLiteral("recovery"));
+    const QString name = dir.filePath(QStringLiteral("show.ild"));
+    // Two format 5 frames of one point (x, y, status, blue, green, red), then the end header.
+    const auto header = [](char records) {
+        return QByteArray("ILDA\0\0\0\5", 8) + QByteArray(16, '\0') + QByteArray("\0", 1) +
+               records + QByteArray("\0\0\0\2\0\0", 6);
+    };
+    const QByteArray show = header(1) + QByteArray::fromHex("0100010080ff0000") + header(1) +
+                            QByteArray::fromHex("020002008000ff00") + header(0);
+    {
+        QFile f(name);
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write(show);
+    }
+    {
+        Editor crashed(folder);
+        crashed.keeper->Start();
+        crashed.dialogs.frameAnswers = {2};
+        crashed.w->BaseForm->fileCommands().OpenContourFile(name);
+        ASSERT_EQ(crashed.ed().state().PointCount, 1);
+        crashed.ed().contour().SetStyle(0, model::PointStyle::Colour(0xFF0000));
+        crashed.keeper->Tick();
+        ASSERT_EQ(Copies(folder).size(), 1);
+    }
+    Editor restarted(folder);
+    restarted.dialogs.messageAnswers = {window::MessageButton::Yes};
+    restarted.keeper->Start();
+    ASSERT_EQ(restarted.ed().contour().PointStyles(),
+              std::vector<model::PointStyle>{model::PointStyle::Colour(0xFF0000)});
+    restarted.dialogs.fileAnswers = {name};
+    restarted.dialogs.messageAnswers = {window::MessageButton::Yes};  // overwrite
+    restarted.w->BaseForm->action(QStringLiteral("SaveAsItem"))->trigger();
+    QFile saved(name);
+    ASSERT_TRUE(saved.open(QIODevice::ReadOnly));
+    // The second frame in red; its point as the copy's contour file image holds it, in steps
+    // of 65,536 units: ILDA 512 is 15,000,458 units, 228 steps, which is ILDA 510 (0x01FE).
+    QByteArray expected = show;
+    expected.replace(32 + 8 + 32, 8, QByteArray::fromHex("01fe01fe800000ff"));
+    EXPECT_EQ(saved.readAll().toHex().toStdString(), expected.toHex().toStdString());
+    restarted.keeper->Finish();
 }

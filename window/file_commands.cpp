@@ -126,15 +126,17 @@ bool FileCommands::HasUnsavedChanges() const {
 }
 
 bool FileCommands::Restore(const QByteArray& image, const QString& fileName,
-                           const QString& captionFile,
-                           const std::vector<model::PointStyle>& styles) {
+                           const QString& captionFile, const std::vector<model::PointStyle>& styles,
+                           std::optional<size_t> frame) {
     const std::optional<model::DecodedContour> file = model::DecodeContourFile(AsSpan(image));
     if (!file) {
         return false;
     }
     model::ApplyContourFile(*file, editor_.contour());
-    // Which frame of a show the work came from is not kept: Save writes the frame alone.
     showFrame_.reset();
+    if (frame && !fileName.isEmpty()) {
+        showFrame_.emplace(QFileInfo(fileName).absoluteFilePath(), *frame);
+    }
     for (size_t i = 0; i < styles.size() && int64_t(i) < int64_t(file->count); ++i) {
         editor_.contour().SetStyle(int64_t(i), styles[i]);
     }
@@ -157,6 +159,13 @@ bool FileCommands::Restore(const QByteArray& image, const QString& fileName,
     return true;
 }
 
+std::optional<size_t> FileCommands::ShowFrame(const QString& fileName) const {
+    if (showFrame_ && showFrame_->first == QFileInfo(fileName).absoluteFilePath()) {
+        return showFrame_->second;
+    }
+    return std::nullopt;
+}
+
 void FileCommands::ShowFileError(const QString& text) {
     window_.fileDialogs().message(ErrorBox(text));
 }
@@ -177,10 +186,11 @@ bool FileCommands::SaveFileFigura() {
         const QRgb line = editor::ResolveColor(editor_.settings().ColorBoxLine);
         options.lineColor = {uint8_t(qRed(line)), uint8_t(qGreen(line)), uint8_t(qBlue(line))};
         const QString& name = SaveDialogLaser.fileName;
-        const bool intoShow = showFrame_ && showFrame_->first == QFileInfo(name).absoluteFilePath();
+        const std::optional<size_t> frame = ShowFrame(name);
+        const bool intoShow = frame.has_value();
         const formats::Written written =
-            intoShow ? formats::WriteIldaFrameOfShow(name, formats::ReadIldaShow(name),
-                                                     showFrame_->second, editor_.contour(), options)
+            intoShow ? formats::WriteIldaFrameOfShow(name, formats::ReadIldaShow(name), *frame,
+                                                     editor_.contour(), options)
                      : formats::WriteIldaFile(name, editor_.contour(), options);
         if (!written.ok) {
             ShowFileError(written.error);

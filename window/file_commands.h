@@ -78,8 +78,13 @@ class FileCommands {
     // the current file. Save then proposes that file, and the closing question compares with
     // what that file holds now. False for an image that is not a contour file, which changes
     // nothing.
+    // `frame` is the frame of the show the work came from, when the file is an ILDA show.
     bool Restore(const QByteArray& image, const QString& fileName, const QString& captionFile,
-                 const std::vector<model::PointStyle>& styles = {});
+                 const std::vector<model::PointStyle>& styles = {},
+                 std::optional<size_t> frame = std::nullopt);
+    // The frame of the show `fileName` that Open took, which Save replaces; nothing when the
+    // file is not that show.
+    std::optional<size_t> ShowFrame(const QString& fileName) const;
     // Asks about unsaved work before the window closes; true when it may close.
     bool QueryClose();
 

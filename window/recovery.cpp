@@ -96,7 +96,9 @@ bool RecoveryKeeper::OfferOrphans() {
             io::RecoveryStore::discard(orphan.path);
             continue;
         }
-        if (files_.Restore(r.contour, r.fileName, r.captionFile, DecodeStyles(r.styles))) {
+        const std::optional<size_t> frame =
+            r.frame >= 0 ? std::optional<size_t>(size_t(r.frame)) : std::nullopt;
+        if (files_.Restore(r.contour, r.fileName, r.captionFile, DecodeStyles(r.styles), frame)) {
             // The work is this editor's now: its own copy replaces the orphan, which stays
             // only if that copy could not be written.
             Tick();
@@ -132,6 +134,9 @@ void RecoveryKeeper::Tick() {
     record.captionFile = window_.captionFile();
     if (record.captionFile != QStringLiteral("[no name]")) {
         record.fileName = files.SaveDialogLaser.fileName;
+        if (const std::optional<size_t> frame = files.ShowFrame(record.fileName)) {
+            record.frame = qint32(*frame);
+        }
     }
     record.written = QDateTime::currentDateTime();
     record.contour = AsBytes(current.first);
