@@ -89,7 +89,7 @@ void BM_SmallestFittingSpacing(benchmark::State& state) {
         for (int i = 0; i < 1000; ++i) {
             const double x = (10 + 12 * (i % 30) - 192) * unit;
             const double y = (10 + 12 * (i / 30) - 192) * unit;
-            paths.push_back({{{x, y}, {x + unit / 2, y}}, false});
+            paths.push_back({{{x, y}, {x + unit / 2, y}}, false, {}});
         }
     }
     int spacing = 0;

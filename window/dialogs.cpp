@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QCheckBox>
+#include <QColorDialog>
 #include <QDialog>
 #include <QDialogButtonBox>
 #include <QFileDialog>
@@ -213,6 +214,40 @@ std::optional<int> QtDialogs::chooseFrame(const FrameChoiceSpec& request) {
         return std::nullopt;
     }
     return number->value();
+}
+
+std::optional<BeamColourChoice> QtDialogs::chooseBeamColour(const BeamColourSpec& request) {
+    QDialog dialog(parent_);
+    dialog.setObjectName(QStringLiteral("BeamColourDialog"));
+    dialog.setWindowTitle(request.title.isEmpty() ? QApplication::applicationName()
+                                                  : request.title);
+    auto* layout = new QVBoxLayout(&dialog);
+    // Qt's own chooser as a part of this dialog: its buttons give way to ours.
+    auto* chooser = new QColorDialog(QColor::fromRgb(request.colour), &dialog);
+    chooser->setObjectName(QStringLiteral("BeamColourChooser"));
+    chooser->setWindowFlags(Qt::Widget);
+    chooser->setOptions(QColorDialog::DontUseNativeDialog | QColorDialog::NoButtons);
+    layout->addWidget(chooser);
+    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, &dialog);
+    QPushButton* byDefault =
+        buttons->addButton(QStringLiteral("По умолчанию"), QDialogButtonBox::ResetRole);
+    byDefault->setObjectName(QStringLiteral("BeamColourDefault"));
+    byDefault->setToolTip(QStringLiteral("Цвет линии из настроек"));
+    buttons->button(QDialogButtonBox::Ok)->setDefault(true);
+    constexpr int kDefaultChosen = 2;
+    QObject::connect(buttons, &QDialogButtonBox::accepted, &dialog, &QDialog::accept);
+    QObject::connect(buttons, &QDialogButtonBox::rejected, &dialog, &QDialog::reject);
+    QObject::connect(byDefault, &QPushButton::clicked, &dialog,
+                     [&dialog] { dialog.done(kDefaultChosen); });
+    layout->addWidget(buttons);
+    const int result = dialog.exec();
+    if (result == kDefaultChosen) {
+        return BeamColourChoice{true, 0};
+    }
+    if (result != QDialog::Accepted) {
+        return std::nullopt;
+    }
+    return BeamColourChoice{false, chooser->currentColor().rgb()};
 }
 
 }  // namespace window
