@@ -430,16 +430,14 @@ TEST(MainWindow, BeamColourChooserGivesAColourTheDefaultOrNothing) {
                           Case{"cancelled", "cancel", red, red}}) {
         ed.contour().PenStyle = c.before;
         bool ran = false;
-        testing_support::WhenModal<QDialog>(
-            [&](QDialog& dialog) {
+        testing_support::WhenModal<QColorDialog>(
+            [&](QColorDialog& dialog) {
                 EXPECT_EQ(dialog.windowTitle(), QStringLiteral("Цвет луча")) << c.what;
-                auto* chooser =
-                    dialog.findChild<QColorDialog*>(QStringLiteral("BeamColourChooser"));
                 auto* byDefault =
                     dialog.findChild<QPushButton*>(QStringLiteral("BeamColourDefault"));
-                ASSERT_TRUE(chooser && byDefault) << c.what;
+                ASSERT_NE(byDefault, nullptr) << c.what;
                 EXPECT_EQ(byDefault->text(), QStringLiteral("По умолчанию"));
-                chooser->setCurrentColor(QColor(0, 0, 255));
+                dialog.setCurrentColor(QColor(0, 0, 255));
                 if (std::string(c.button) == "ok") {
                     dialog.findChild<QDialogButtonBox*>()->button(QDialogButtonBox::Ok)->click();
                 } else if (std::string(c.button) == "default") {

@@ -217,29 +217,23 @@ std::optional<int> QtDialogs::chooseFrame(const FrameChoiceSpec& request) {
 }
 
 std::optional<BeamColourChoice> QtDialogs::chooseBeamColour(const BeamColourSpec& request) {
-    QDialog dialog(parent_);
+    // Qt's own chooser (not the desktop's, which has no room for a third button), with
+    // "По умолчанию" put beside its OK and Cancel.
+    QColorDialog dialog(QColor::fromRgb(request.colour), parent_);
     dialog.setObjectName(QStringLiteral("BeamColourDialog"));
     dialog.setWindowTitle(request.title.isEmpty() ? QApplication::applicationName()
                                                   : request.title);
-    auto* layout = new QVBoxLayout(&dialog);
-    // Qt's own chooser as a part of this dialog: its buttons give way to ours.
-    auto* chooser = new QColorDialog(QColor::fromRgb(request.colour), &dialog);
-    chooser->setObjectName(QStringLiteral("BeamColourChooser"));
-    chooser->setWindowFlags(Qt::Widget);
-    chooser->setOptions(QColorDialog::DontUseNativeDialog | QColorDialog::NoButtons);
-    layout->addWidget(chooser);
-    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, &dialog);
-    QPushButton* byDefault =
-        buttons->addButton(QStringLiteral("По умолчанию"), QDialogButtonBox::ResetRole);
-    byDefault->setObjectName(QStringLiteral("BeamColourDefault"));
-    byDefault->setToolTip(QStringLiteral("Цвет линии из настроек"));
-    buttons->button(QDialogButtonBox::Ok)->setDefault(true);
+    dialog.setOption(QColorDialog::DontUseNativeDialog, true);
     constexpr int kDefaultChosen = 2;
-    QObject::connect(buttons, &QDialogButtonBox::accepted, &dialog, &QDialog::accept);
-    QObject::connect(buttons, &QDialogButtonBox::rejected, &dialog, &QDialog::reject);
-    QObject::connect(byDefault, &QPushButton::clicked, &dialog,
-                     [&dialog] { dialog.done(kDefaultChosen); });
-    layout->addWidget(buttons);
+    if (auto* buttons = dialog.findChild<QDialogButtonBox*>()) {
+        QPushButton* byDefault =
+            buttons->addButton(QStringLiteral("По умолчанию"), QDialogButtonBox::ResetRole);
+        byDefault->setObjectName(QStringLiteral("BeamColourDefault"));
+        byDefault->setToolTip(QStringLiteral("Цвет линии из настроек"));
+        byDefault->setAutoDefault(false);
+        QObject::connect(byDefault, &QPushButton::clicked, &dialog,
+                         [&dialog] { static_cast<QDialog&>(dialog).done(kDefaultChosen); });
+    }
     const int result = dialog.exec();
     if (result == kDefaultChosen) {
         return BeamColourChoice{true, 0};
@@ -247,7 +241,7 @@ std::optional<BeamColourChoice> QtDialogs::chooseBeamColour(const BeamColourSpec
     if (result != QDialog::Accepted) {
         return std::nullopt;
     }
-    return BeamColourChoice{false, chooser->currentColor().rgb()};
+    return BeamColourChoice{false, dialog.selectedColor().rgb()};
 }
 
 }  // namespace window

@@ -98,7 +98,7 @@ class QtDialogs : public Dialogs {
     std::optional<QString> saveFile(FileDialogSpec& request) override;
     MessageButton message(const MessageSpec& request) override;
     std::optional<int> chooseFrame(const FrameChoiceSpec& request) override;
-    // Qt's colour chooser in a dialog of its own, with "По умолчанию" beside OK and Cancel.
+    // Qt's colour chooser with "По умолчанию" beside OK and Cancel.
     std::optional<BeamColourChoice> chooseBeamColour(const BeamColourSpec& request) override;
 
     // "A|*.x|B (*.y;*.z)|*.y;*.z|C|*.*" -> "A (*.x);;B (*.y *.z);;C (*)".
