@@ -609,11 +609,11 @@ void TBaseForm::ShowBeamColour() {
 
 void TBaseForm::SpeedButtonBeamColourClick() {
     model::PointStyle& pen = editor_.contour().PenStyle;
-    BeamColourSpec spec;
-    spec.title = QStringLiteral("Цвет луча");
-    spec.isDefault = !pen.coloured;
-    spec.colour = beamColour();
-    const std::optional<BeamColourChoice> choice = dialogs().chooseBeamColour(spec);
+    BeamColourRequest request;
+    request.title = QStringLiteral("Цвет луча");
+    request.isDefault = !pen.coloured;
+    request.colour = beamColour();
+    const std::optional<BeamColourChoice> choice = dialogs().chooseBeamColour(request);
     if (!choice) {
         return;
     }

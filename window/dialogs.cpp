@@ -216,7 +216,7 @@ std::optional<int> QtDialogs::chooseFrame(const FrameChoiceSpec& request) {
     return number->value();
 }
 
-std::optional<BeamColourChoice> QtDialogs::chooseBeamColour(const BeamColourSpec& request) {
+std::optional<BeamColourChoice> QtDialogs::chooseBeamColour(const BeamColourRequest& request) {
     // Qt's own chooser (not the desktop's, which has no room for a third button), with
     // "По умолчанию" put beside its OK and Cancel.
     QColorDialog dialog(QColor::fromRgb(request.colour), parent_);

@@ -61,7 +61,7 @@ struct FrameChoiceSpec {
 
 // The choice of the beam colour that the pen gives new points: a colour of its own, or the
 // default, the line colour of the settings.
-struct BeamColourSpec {
+struct BeamColourRequest {
     QString title;
     bool isDefault = true;  // the choice the dialog starts from
     QRgb colour = 0;        // the current colour, or the line colour for the default
@@ -85,7 +85,7 @@ class Dialogs {
     virtual std::optional<int> chooseFrame(const FrameChoiceSpec& request) = 0;
     // The chosen beam colour or the default; nothing when cancelled (as a dialog set that has
     // no colour chooser always answers).
-    virtual std::optional<BeamColourChoice> chooseBeamColour(const BeamColourSpec& /*request*/) {
+    virtual std::optional<BeamColourChoice> chooseBeamColour(const BeamColourRequest& /*request*/) {
         return std::nullopt;
     }
 };
@@ -99,7 +99,7 @@ class QtDialogs : public Dialogs {
     MessageButton message(const MessageSpec& request) override;
     std::optional<int> chooseFrame(const FrameChoiceSpec& request) override;
     // Qt's colour chooser with "По умолчанию" beside OK and Cancel.
-    std::optional<BeamColourChoice> chooseBeamColour(const BeamColourSpec& request) override;
+    std::optional<BeamColourChoice> chooseBeamColour(const BeamColourRequest& request) override;
 
     // "A|*.x|B (*.y;*.z)|*.y;*.z|C|*.*" -> "A (*.x);;B (*.y *.z);;C (*)".
     static QString QtFilter(const QString& filter);

@@ -32,7 +32,7 @@ class ScriptedDialogs : public window::Dialogs {
     // and end with it, so the captions of every frame are kept as they read at the time.
     std::vector<window::FrameChoiceSpec> frameChoices;
     std::vector<QStringList> frameCaptions;
-    std::vector<window::BeamColourSpec> beamChoices;
+    std::vector<window::BeamColourRequest> beamChoices;
 
     std::optional<QString> openFile(window::FileDialogSpec& request) override {
         return answer(request, false);
@@ -68,7 +68,7 @@ class ScriptedDialogs : public window::Dialogs {
     }
 
     std::optional<window::BeamColourChoice> chooseBeamColour(
-        const window::BeamColourSpec& request) override {
+        const window::BeamColourRequest& request) override {
         beamChoices.push_back(request);
         if (beamAnswers.empty()) {
             return std::nullopt;
