@@ -6,6 +6,8 @@
 #include <QIcon>
 #include <QLayout>
 #include <QMenuBar>
+#include <QPainter>
+#include <QPixmap>
 #include <QScreen>
 
 #include "editor/transform_commands.h"
@@ -36,7 +38,13 @@ constexpr ToolEntry kTools[] = {
     {"SpeedButtonHotPoint", model::tmHotPoint, "Made Hot Dot"},
     {"SpeedButtonKnife", model::tmKnife, "new Split"},
     {"SpeedButtonEraser", model::tmEraser, "Delete Dot"},
+    {"SpeedButtonBlank", model::tmBlank, "Гашение"},
+    {"SpeedButtonColourBrush", model::tmColourBrush, "Кисть цвета"},
 };
+
+// The beam colour button: a narrow swatch in the last pixels of the toolbar.
+constexpr QRect kBeamColourButton(472, 3, 14, 23);
+constexpr QSize kBeamColourSwatch(8, 17);
 
 }  // namespace
 
@@ -58,6 +66,7 @@ TBaseForm::TBaseForm(editor::EditorSettings& settings, QWidget* parent)
     buildStatusBar();
     buildMenus();
     buildPreviewControls();
+    buildPenStyleControls();
     trace_ = std::make_unique<TraceCommands>(*this, *PaintBoxVardeni);
     text_ = std::make_unique<TextCommands>(*this, *PaintBoxVardeni);
     hookCommands();
@@ -210,6 +219,9 @@ void TBaseForm::buildPalette() {
         {"SpeedButtonText", 6, 222, "Текст", 0, false, false, true, "text"},
         {"SpeedButtonYYY", 6, 246, nullptr, 20, false, false, true, nullptr},
         {"SpeedButtonYu", 30, 246, nullptr, 20, false, false, true, "yu"},
+        {"SpeedButtonBlank", 6, 270, "Гашение луча", 20, false, false, true, "blank"},
+        {"SpeedButtonColourBrush", 30, 270, "Кисть цвета луча", 20, false, false, true,
+         "colour_brush"},
         {"SpeedButtonRotate", 6, 318, "Поворот на 90 гр", 0, false, false, true, "rotate"},
         {"SpeedButtonReturn128", 30, 318, "Возврат по прежнему контуру ", 0, false, false, true,
          "return128"},
@@ -353,6 +365,8 @@ void TBaseForm::setCursorShape(editor::CursorShape shape) {
 
 void TBaseForm::surfaceChanged(const QRect& rect) {
     PaintBoxVardeni->update(rect);
+    // The default beam colour is the line colour, which the settings may have changed.
+    ShowBeamColour();
 }
 
 bool TBaseForm::lineShown() const {
@@ -487,6 +501,9 @@ void TBaseForm::hookCommands() {
         {"ItemText", [this] { text_->ItemTextClick(); }},
         {"SpeedButtonPreview", [this] { preview_.SpeedButtonPreviewClick(); }},
         {"PreviewItem", [this] { preview_.SpeedButtonPreviewClick(); }},
+        // What the pen gives new points.
+        {"SpeedButtonBeamColour", [this] { SpeedButtonBeamColourClick(); }},
+        {"ItemBlankPenJumps", [this] { ItemBlankPenJumpsClick(); }},
     };
     for (const auto& [name, command] : kCommands) {
         hook(name, command);
@@ -548,6 +565,65 @@ void TBaseForm::buildPreviewControls() {
     // Text, also from its palette button.
     addAction(edit, "ItemText", QStringLiteral("Текст…"),
               QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_T), true);
+}
+
+// ---- The pen's beam colour and its jumps ----
+
+void TBaseForm::buildPenStyleControls() {
+    auto* b = new widgets::SpeedButton(ToolBar, 0, true);
+    b->setObjectName(QStringLiteral("SpeedButtonBeamColour"));
+    b->setGeometry(kBeamColourButton);
+    b->setToolTip(QStringLiteral("Цвет луча"));
+    b->setIconSize(kBeamColourSwatch);
+    buttons_[b->objectName()] = b;
+    ShowBeamColour();
+
+    auto* edit = menuBar()->findChild<QMenu*>(QStringLiteral("EditMainMenu"));
+    QAction* jumps =
+        addAction(edit, "ItemBlankPenJumps", QStringLiteral("Гасить скачки пера"), {}, true);
+    jumps->setCheckable(true);
+    jumps->setChecked(false);
+}
+
+QRgb TBaseForm::beamColour() const {
+    const model::PointStyle pen = editor_.contour().PenStyle;
+    return pen.coloured ? qRgb(qRed(pen.rgb), qGreen(pen.rgb), qBlue(pen.rgb))
+                        : editor::ResolveColor(editor_.settings().ColorBoxLine);
+}
+
+void TBaseForm::ShowBeamColour() {
+    widgets::SpeedButton* b = button(QStringLiteral("SpeedButtonBeamColour"));
+    const QRgb colour = beamColour();
+    if (b == nullptr || (shownBeamColour_ && *shownBeamColour_ == colour)) {
+        return;
+    }
+    shownBeamColour_ = colour;
+    // The swatch: the colour inside a dark rim.
+    QPixmap swatch(kBeamColourSwatch);
+    swatch.fill(QColor(0x2b, 0x3a, 0x4a));
+    QPainter p(&swatch);
+    p.fillRect(QRect(QPoint(1, 1), kBeamColourSwatch - QSize(2, 2)), QColor::fromRgb(colour));
+    p.end();
+    b->setIcon(QIcon(swatch));
+}
+
+void TBaseForm::SpeedButtonBeamColourClick() {
+    model::PointStyle& pen = editor_.contour().PenStyle;
+    BeamColourRequest request;
+    request.title = QStringLiteral("Цвет луча");
+    request.isDefault = !pen.coloured;
+    request.colour = beamColour();
+    const std::optional<BeamColourChoice> choice = dialogs().chooseBeamColour(request);
+    if (!choice) {
+        return;
+    }
+    pen = choice->isDefault ? model::PointStyle{}
+                            : model::PointStyle::Colour(choice->colour & 0xFFFFFFu);
+    ShowBeamColour();
+}
+
+void TBaseForm::ItemBlankPenJumpsClick() {
+    editor_.contour().BlankPenJumps = action(QStringLiteral("ItemBlankPenJumps"))->isChecked();
 }
 
 }  // namespace window

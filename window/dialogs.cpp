@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QCheckBox>
+#include <QColorDialog>
 #include <QDialog>
 #include <QDialogButtonBox>
 #include <QFileDialog>
@@ -213,6 +214,34 @@ std::optional<int> QtDialogs::chooseFrame(const FrameChoiceSpec& request) {
         return std::nullopt;
     }
     return number->value();
+}
+
+std::optional<BeamColourChoice> QtDialogs::chooseBeamColour(const BeamColourRequest& request) {
+    // Qt's own chooser (not the desktop's, which has no room for a third button), with
+    // "По умолчанию" put beside its OK and Cancel.
+    QColorDialog dialog(QColor::fromRgb(request.colour), parent_);
+    dialog.setObjectName(QStringLiteral("BeamColourDialog"));
+    dialog.setWindowTitle(request.title.isEmpty() ? QApplication::applicationName()
+                                                  : request.title);
+    dialog.setOption(QColorDialog::DontUseNativeDialog, true);
+    constexpr int kDefaultChosen = 2;
+    if (auto* buttons = dialog.findChild<QDialogButtonBox*>()) {
+        QPushButton* byDefault =
+            buttons->addButton(QStringLiteral("По умолчанию"), QDialogButtonBox::ResetRole);
+        byDefault->setObjectName(QStringLiteral("BeamColourDefault"));
+        byDefault->setToolTip(QStringLiteral("Цвет линии из настроек"));
+        byDefault->setAutoDefault(false);
+        QObject::connect(byDefault, &QPushButton::clicked, &dialog,
+                         [&dialog] { static_cast<QDialog&>(dialog).done(kDefaultChosen); });
+    }
+    const int result = dialog.exec();
+    if (result == kDefaultChosen) {
+        return BeamColourChoice{true, 0};
+    }
+    if (result != QDialog::Accepted) {
+        return std::nullopt;
+    }
+    return BeamColourChoice{false, dialog.selectedColor().rgb()};
 }
 
 }  // namespace window

@@ -58,6 +58,7 @@ PALETTE = {
 # Colours of the default settings, as the screen shows them.
 LINE_GREEN = (0, 128, 0)
 OLIVE = (128, 128, 0)
+RED = (255, 0, 0)
 WHITE = (255, 255, 255)
 
 TITLE = "Vardeni : "
@@ -1052,6 +1053,27 @@ def case_trace_underlay(d, tmp):
     check(not far, "every point within a pixel of the edge; off: %r" % far[:5])
 
 
+def case_beam_colour(d, tmp):
+    """The beam colour button's chooser, a colour typed into its HTML field, and the pen's
+    next stroke in that colour."""
+    w = MainWindow(d, d.start_app())
+    w.click_palette("SpeedButtonPen")
+    # The narrow swatch in the toolbar's last pixels, (472, 3), 14 by 23.
+    swatch = (w.client[0] + 472 + 7, w.client[1] + 3 + 11)
+    d.click(*swatch)
+    dialog = d.window("^Цвет луча$")
+    d.activate(dialog)
+    d.key("alt+h")  # the chooser's HTML field
+    d.key("ctrl+a")
+    d.type("#ff0000")
+    d.key("Return")
+    wait_for(lambda: not d.windows("^Цвет луча$"), "the colour dialog to close")
+    d.eventually(lambda s: s.pixel(*swatch) == RED, "the swatch in red")
+    w.stroke([(60, 300), (320, 300)])
+    d.eventually(lambda s: w.count(RED, 60, 295, 320, 306, s) > 200
+                 and w.count(LINE_GREEN, 0, 0, 384, 384, s) == 0, "a red stroke, nothing green")
+
+
 CASES = {
     "startup": case_startup,
     "pen_stroke": case_pen_stroke,
@@ -1059,6 +1081,7 @@ CASES = {
     "command_line_file": case_command_line_file,
     "transform": case_transform,
     "settings_colour": case_settings_colour,
+    "beam_colour": case_beam_colour,
     "closing_question": case_closing_question,
     "underlay": case_underlay,
     "trace.underlay": case_trace_underlay,
