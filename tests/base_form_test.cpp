@@ -3,9 +3,11 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QColorDialog>
+#include <QComboBox>
 #include <QContextMenuEvent>
 #include <QDialogButtonBox>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QMenuBar>
 #include <QPushButton>
 #include <QSignalSpy>
@@ -298,6 +300,34 @@ TEST(Dialogs, OptionsAreCheckBoxesWhoseStatesAnAcceptedDialogLeaves) {
             spec.options[0].checked = true;
             spec.options[1].checked = false;
         }
+    }
+}
+
+// A name typed without an extension takes the extension of the kind chosen in the list.
+TEST(Dialogs, ANameWithoutAnExtensionTakesTheChosenKinds) {
+    QTemporaryDir dir;
+    window::QtDialogs dialogs(nullptr);
+    for (const int kind : {0, 1}) {
+        window::FileDialogSpec spec;
+        spec.filter = QStringLiteral("Файл лазерной картинки|*.ilz|ILDA (*.ild)|*.ild");
+        spec.defaultExt = QStringLiteral("ilz");
+        spec.fileName = dir.filePath(QStringLiteral("*.ilz"));
+        QTimer::singleShot(0, [&] {
+            auto* d = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
+            ASSERT_NE(d, nullptr);
+            // The kind chosen from the keyboard, as a user does: the list emits its choice.
+            auto* kinds = d->findChild<QComboBox*>(QStringLiteral("fileTypeCombo"));
+            ASSERT_NE(kinds, nullptr);
+            QTest::keyClick(kinds, kind == 1 ? Qt::Key_Down : Qt::Key_Up);
+            ASSERT_EQ(kinds->currentIndex(), kind);
+            d->selectFile(QStringLiteral("show"));
+            QDialog* box = d;
+            box->accept();
+        });
+        const std::optional<QString> chosen = dialogs.saveFile(spec);
+        ASSERT_TRUE(chosen.has_value());
+        EXPECT_EQ(QFileInfo(*chosen).fileName(),
+                  kind == 0 ? QStringLiteral("show.ilz") : QStringLiteral("show.ild"));
     }
 }
 

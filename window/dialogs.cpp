@@ -50,6 +50,13 @@ QString QtDialogs::Suffix(const QString& defaultExt) {
     return s;
 }
 
+QString QtDialogs::FilterSuffix(const QString& qtFilter) {
+    // The first mask of the form "*.ext" in the filter's parentheses.
+    static const QRegularExpression mask(QStringLiteral("\\*\\.([A-Za-z0-9]+)[ )]"));
+    const QRegularExpressionMatch m = mask.match(qtFilter);
+    return m.hasMatch() ? m.captured(1) : QString();
+}
+
 std::optional<QString> QtDialogs::run(FileDialogSpec& request, bool save) {
     QFileDialog dialog(parent_, request.title);
     dialog.setAcceptMode(save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
@@ -62,7 +69,20 @@ std::optional<QString> QtDialogs::run(FileDialogSpec& request, bool save) {
     if (request.filterIndex >= 1 && request.filterIndex <= filters.size()) {
         dialog.selectNameFilter(filters[request.filterIndex - 1]);
     }
-    dialog.setDefaultSuffix(Suffix(request.defaultExt));
+    // A name typed without an extension takes the chosen kind's, or the command's own when
+    // the kind has none (every file).
+    const QString fallback = Suffix(request.defaultExt);
+    const auto suffixFor = [fallback](const QString& filter) {
+        const QString own = FilterSuffix(filter);
+        return own.isEmpty() ? fallback : own;
+    };
+    dialog.setDefaultSuffix(request.filterIndex >= 1 && request.filterIndex <= filters.size()
+                                ? suffixFor(filters[request.filterIndex - 1])
+                                : fallback);
+    QObject::connect(&dialog, &QFileDialog::filterSelected, &dialog,
+                     [&dialog, suffixFor](const QString& filter) {
+                         dialog.setDefaultSuffix(suffixFor(filter));
+                     });
     if (!request.fileName.isEmpty()) {
         const QFileInfo info(request.fileName);
         if (!info.path().isEmpty()) {

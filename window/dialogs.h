@@ -105,6 +105,8 @@ class QtDialogs : public Dialogs {
     static QString QtFilter(const QString& filter);
     // The extension to append to a typed name without one ("*.ilz" and ".ilz" give "ilz").
     static QString Suffix(const QString& defaultExt);
+    // The extension a Qt filter names first ("ild" for "ILDA (*.ild)"), or none.
+    static QString FilterSuffix(const QString& qtFilter);
 
   private:
     std::optional<QString> run(FileDialogSpec& request, bool save);
