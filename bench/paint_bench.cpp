@@ -37,6 +37,29 @@ void BM_PaintPicCanvas(benchmark::State& state) {
 }
 BENCHMARK(BM_PaintPicCanvas)->Unit(benchmark::kMicrosecond);
 
+// The same contour with styles: eight colours in runs of about 255 points, and every tenth
+// point of the first 2000 reached dark (200 blanked points, each breaking its colour's run).
+void BM_PaintPicStyled(benchmark::State& state) {
+    bench::BenchHost host;
+    host.grid = true;
+    editor::EditorSettings settings;
+    editor::Editor e(host, settings);
+    FillContour(e);
+    static constexpr uint32_t kColours[8] = {0xFF0000, 0xFF8000, 0xFFFF00, 0x00FF00,
+                                             0x00FFFF, 0x0000FF, 0x8000FF, 0xFFFFFF};
+    const int n = e.state().PointCount;
+    for (int i = 0; i < n; ++i) {
+        model::PointStyle s = model::PointStyle::Colour(kColours[i * 8 / n]);
+        s.blanked = i < 2000 && i % 10 == 5;
+        e.contour().SetStyle(i, s);
+    }
+    for (auto _ : state) {
+        e.PaintPic(true, true);
+        benchmark::DoNotOptimize(e.canvas().image().constBits());
+    }
+}
+BENCHMARK(BM_PaintPicStyled)->Unit(benchmark::kMicrosecond);
+
 // The same picture drawn with QPainter: clear, grid, frame handles, centre marker, every
 // segment and every point's circle, then the hot points.
 void BM_PaintPicQPainter(benchmark::State& state) {

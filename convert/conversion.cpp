@@ -23,7 +23,10 @@ model::ilda::Rgb LineRgb() {
 }
 
 // Takes what an import gives, answering its question as nobody can be asked: an offer the
-// user has an option for is refused with the option named, any other is taken and said.
+// user has an option for is refused with the option named, any other is taken and said. The
+// points' styles come with them, as in the window: an ILDA frame's colours and blanking, an SVG
+// drawing's colours and the dark jumps of every join reach an ILDA file; the contour and
+// legacy files keep positions only.
 bool Take(formats::Import in, model::Contour& contour, QStringList& problems) {
     if (!in.error.isEmpty()) {
         problems << in.error;

@@ -113,11 +113,14 @@ void Canvas::lineTo(int x, int y) {
     int64_t a = a0 + sa * nFirst;
     int64_t bMin = b0;
     int64_t bMax = b0;
+    const bool sparse = penStyle_ == PenStyle::Sparse;
     for (int64_t n = nFirst; n <= nLast; ++n) {
         const int64_t b = b0 + sb * off;
         bMin = std::min(bMin, b);
         bMax = std::max(bMax, b);
-        if (xMajor) {
+        if (sparse && n % 3 != 0) {
+            // A gap: the pixel keeps what it shows.
+        } else if (xMajor) {
             plot(int(a), int(std::clamp<int64_t>(b, -1, height_)), strokeColor(int(n)));
         } else {
             plot(int(std::clamp<int64_t>(b, -1, width_)), int(a), strokeColor(int(n)));

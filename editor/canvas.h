@@ -1,6 +1,8 @@
 // A small raster canvas with the drawing rules the editor's painters are written for:
 // lines leave out their end pixel, boxes leave out their right and bottom edges, and a
-// dotted pen fills its gaps with the brush colour. Everything is clipped to the image.
+// dotted pen fills its gaps with the brush colour. A sparse pen draws every third pixel of a
+// line and leaves the others as they are (outlines take it as solid). Everything is clipped
+// to the image.
 #pragma once
 
 #include <QImage>
@@ -10,7 +12,7 @@
 
 namespace editor {
 
-enum class PenStyle { Solid, Dotted };
+enum class PenStyle { Solid, Dotted, Sparse };
 
 class Canvas {
   public:

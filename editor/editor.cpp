@@ -228,17 +228,44 @@ void Editor::PaintPic(bool clear, bool drawAll) {
     } else {
         canvas_.moveTo(model::kCentrePixel, model::kCentrePixel);
     }
-    // 8. The points in order, the first and last marked.
+    // 8. The points in order, the first and last marked. The points between are taken in
+    // runs of one style: the pen, the colours and the view toggles are looked up once a run.
     if (drawAll && count > 0) {
         ReadFromBuffer(0);
-        PointFirst(contour_.ReadPos.x, contour_.ReadPos.y);
-        for (int32_t i = 1; i < count; ++i) {
-            ReadFromBuffer(2 * i);
-            if (i == count - 1) {
-                PointLast(contour_.ReadPos.x, contour_.ReadPos.y);
-            } else {
-                PaintDsp(contour_.ReadPos.x, contour_.ReadPos.y);
+        PointFirst(contour_.ReadPos.x, contour_.ReadPos.y, contour_.StyleAt(0));
+        const bool lineShown = host_.lineShown();
+        const bool pointsShown = host_.pointsShown();
+        const QRgb line = ResolveColor(settings_.ColorBoxLine);
+        const QRgb dot = ResolveColor(settings_.ColorBoxDefDot);
+        const int r = settings_.ScrollBarSizeDefDots;
+        const int32_t last = count - 1;
+        for (int32_t i = 1; i < last;) {
+            const model::PointStyle style = contour_.StyleAt(i);
+            int32_t end = i + 1;
+            while (end < last && contour_.StyleAt(end) == style) {
+                ++end;
             }
+            SetSegmentPen(style, line, PenStyle::Solid);
+            const QRgb pen = canvas_.penColor();
+            const PenStyle penStyle = canvas_.penStyle();
+            for (; i < end; ++i) {
+                ReadFromBuffer(2 * i);
+                const model::PixelPos p = contour_.ReadPos;
+                if (lineShown) {
+                    canvas_.setPenStyle(penStyle);
+                    canvas_.setPenColor(pen);
+                    canvas_.lineTo(p.x, p.y);
+                }
+                if (pointsShown) {
+                    canvas_.setPenColor(dot);
+                    canvas_.setBrushColor(dot);
+                    canvas_.ellipse(p.x - r, p.y - r, p.x + r, p.y + r);
+                }
+            }
+        }
+        if (last > 0) {
+            ReadFromBuffer(2 * last);
+            PointLast(contour_.ReadPos.x, contour_.ReadPos.y, contour_.StyleAt(last));
         }
     }
     // 9. Hot points on top: every point at the same pixel as the one before it.
@@ -307,13 +334,24 @@ void Editor::cUCLE(int x, int y, int shown) {
     canvas_.lineTo(x + 5, y);
 }
 
-void Editor::PaintDsp(int x, int y) {
+void Editor::SetSegmentPen(model::PointStyle style, QRgb line, PenStyle coda) {
+    if (style.blanked) {
+        canvas_.setPenStyle(PenStyle::Sparse);
+        canvas_.setPenColor(line);
+    } else if (style.coloured) {
+        canvas_.setPenStyle(coda);
+        canvas_.setPenColor(qRgb(qRed(style.rgb), qGreen(style.rgb), qBlue(style.rgb)));
+    } else {
+        canvas_.setPenStyle(coda);
+        canvas_.setPenColor(line);
+    }
+}
+
+void Editor::PaintDsp(int x, int y, model::PointStyle style) {
     const int r = settings_.ScrollBarSizeDefDots;
-    const QRgb line = ResolveColor(settings_.ColorBoxLine);
     const QRgb dot = ResolveColor(settings_.ColorBoxDefDot);
     if (host_.lineShown()) {
-        canvas_.setPenStyle(PenStyle::Solid);
-        canvas_.setPenColor(line);
+        SetSegmentPen(style, ResolveColor(settings_.ColorBoxLine), PenStyle::Solid);
         canvas_.lineTo(x, y);
     }
     if (host_.pointsShown()) {
@@ -323,11 +361,17 @@ void Editor::PaintDsp(int x, int y) {
     }
 }
 
-void Editor::PointFirst(int x, int y) {
+void Editor::PointFirst(int x, int y, model::PointStyle style) {
     const int r = settings_.ScrollBarSizeFirstDot;
     if (host_.lineShown()) {
-        canvas_.setPenStyle(PenStyle::Dotted);
-        canvas_.setPenColor(ResolveColor(settings_.ColorBoxLineCoda));
+        // The way back from the last point: dotted, in the coda colour unless the first
+        // point has a colour of its own or is reached dark.
+        if (style.IsDefault()) {
+            canvas_.setPenStyle(PenStyle::Dotted);
+            canvas_.setPenColor(ResolveColor(settings_.ColorBoxLineCoda));
+        } else {
+            SetSegmentPen(style, ResolveColor(settings_.ColorBoxLine), PenStyle::Dotted);
+        }
         canvas_.lineTo(x, y);
     }
     const QRgb dot = ResolveColor(settings_.ColorBoxFirstDot);
@@ -338,12 +382,11 @@ void Editor::PointFirst(int x, int y) {
     canvas_.moveTo(x, y);
 }
 
-void Editor::PointLast(int x, int y) {
+void Editor::PointLast(int x, int y, model::PointStyle style) {
     const int r = settings_.ScrollBarLastDot;
     const QRgb line = ResolveColor(settings_.ColorBoxLine);
     if (host_.lineShown()) {
-        canvas_.setPenStyle(PenStyle::Solid);
-        canvas_.setPenColor(line);
+        SetSegmentPen(style, line, PenStyle::Solid);
         canvas_.lineTo(x, y);
     }
     const QRgb dot = ResolveColor(settings_.ColorBoxLastDot);

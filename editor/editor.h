@@ -37,12 +37,13 @@ class Editor {
     model::EditorState& state() { return contour_.State; }
     Canvas& canvas() { return canvas_; }
     EditorSettings& settings() { return settings_; }
+    const EditorSettings& settings() const { return settings_; }
     EditorHost& host() { return host_; }
     Underlay& underlay() { return underlay_; }
     QTimer& TimerOnPaint() { return timerOnPaint_; }
     QTimer& timerStatusDot() { return timerStatusDot_; }
 
-    // Installs the handlers for a tool mode (1..9); nullptr removes them.
+    // Installs the handlers for a tool mode (1..11); nullptr removes them.
     void setTool(int mode, Tool* tool);
 
     // Start-up of the editing state, in the window's creation order.
@@ -86,13 +87,15 @@ class Editor {
     void ShowLength();
     void ArmStatusDot();
 
-    // Painters.
+    // Painters. A point's style decides how the segment reaching it is drawn: a default
+    // point in the line colour, a coloured one in its colour, a blanked one thin and sparse
+    // in the line colour (the grid and the underlay show through its gaps).
     void PaintPic(bool clear, bool drawAll);
     void KonturPaint(int style);
     void cUCLE(int x, int y, int shown);
-    void PaintDsp(int x, int y);
-    void PointFirst(int x, int y);
-    void PointLast(int x, int y);
+    void PaintDsp(int x, int y, model::PointStyle style = {});
+    void PointFirst(int x, int y, model::PointStyle style = {});
+    void PointLast(int x, int y, model::PointStyle style = {});
     void OnlyDot(int x, int y);
     void ErasePaintDsp(int x, int y);
 
@@ -103,6 +106,9 @@ class Editor {
     QRgb BaseColor() const { return ResolveColor(settings_.ColorBoxBase); }
 
   private:
+    // The canvas pen of a segment reaching a point of `style`; `line` is the settings' line
+    // colour, `coda` the pen of a default point.
+    void SetSegmentPen(model::PointStyle style, QRgb line, PenStyle coda);
     void TimerOnPaintTimer();
     void timerStatusDotTimer();
     void Debugger(int /*x*/, int /*y*/) {}
@@ -115,7 +121,7 @@ class Editor {
     Underlay underlay_;
     QTimer timerOnPaint_;
     QTimer timerStatusDot_;
-    std::array<Tool*, 10> tools_{};
+    std::array<Tool*, 12> tools_{};
     std::vector<std::unique_ptr<Tool>> ownedTools_;
 };
 

@@ -150,32 +150,84 @@ Written WriteLegacyFile(const QString& name, model::Contour& contour) {
     return Write(name, AsBytes(model::EncodeLegacyFile(contour)));
 }
 
+namespace {
+
+// What a projector will make of a frame written.
+QStringList FrameNotes(const model::ilda::Export& out, int count) {
+    QStringList notes;
+    if (out.clampedPoints > 0) {
+        notes << QStringLiteral("%1 точек лежат за пределами поля ILDA и записаны на его краю.")
+                     .arg(out.clampedPoints);
+    }
+    if (count > model::ilda::kFlickerFreeLimit) {
+        notes << QStringLiteral(
+                     "Кадр из %1 точек при %2 точек/с показывается %3 раз в секунду: "
+                     "возможно мерцание (меньше 20 кадров/с).")
+                     .arg(count)
+                     .arg(kScanRate)
+                     .arg(double(kScanRate) / count, 0, 'f', 1);
+    }
+    return notes;
+}
+
+Written EmptyContour() {
+    Written w;
+    w.error = QStringLiteral("Контур пуст: экспортировать нечего.");
+    return w;
+}
+
+}  // namespace
+
 Written WriteIldaFile(const QString& name, const model::Contour& contour,
                       const WriteOptions& options) {
     const int count = contour.State.PointCount;
     if (count <= 0) {
-        Written w;
-        w.error = QStringLiteral("Контур пуст: экспортировать нечего.");
-        return w;
+        return EmptyContour();
     }
     const model::ilda::Export out = model::ilda::Encode(
         contour, options.ildaFormat, options.lineColor, IldaFrameName(name), kCompany);
     Written w = Write(name, AsBytes(out.bytes));
-    if (!w.ok) {
+    if (w.ok) {
+        w.notes = FrameNotes(out, count);
+    }
+    return w;
+}
+
+Written WriteIldaFrameOfShow(const QString& name, const IldaShow& show, size_t index,
+                             const model::Contour& contour, const WriteOptions& options) {
+    const int count = contour.State.PointCount;
+    if (count <= 0) {
+        return EmptyContour();
+    }
+    Written w;
+    if (!show.error.isEmpty()) {
+        w.error = show.error;
         return w;
     }
-    // What a projector will make of the frame.
-    if (out.clampedPoints > 0) {
-        w.notes << QStringLiteral("%1 точек лежат за пределами поля ILDA и записаны на его краю.")
-                       .arg(out.clampedPoints);
+    if (show.cutShort) {
+        // The rest of the show was never read, so it could not be written back.
+        w.error = QStringLiteral("Файл %1 больше %2 МБ: кадр в нём не заменяется.")
+                      .arg(name)
+                      .arg(kMaxIldaRead / (1024 * 1024));
+        return w;
     }
-    if (count > model::ilda::kFlickerFreeLimit) {
-        w.notes << QStringLiteral(
-                       "Кадр из %1 точек при %2 точек/с показывается %3 раз в секунду: "
-                       "возможно мерцание (меньше 20 кадров/с).")
-                       .arg(count)
-                       .arg(kScanRate)
-                       .arg(double(kScanRate) / count, 0, 'f', 1);
+    const model::ilda::Export out = model::ilda::Encode(
+        contour, options.ildaFormat, options.lineColor, IldaFrameName(name), kCompany);
+    // The frame's section is all but the end-of-file header Encode writes after it.
+    const std::span<const uint8_t> section(out.bytes.data(),
+                                           out.bytes.size() - size_t(model::ilda::kHeaderSize));
+    const std::vector<uint8_t> bytes =
+        index < show.list.frames.size()
+            ? model::ilda::ReplaceFrame(show.bytes(), show.list.frames[index], section)
+            : std::vector<uint8_t>{};
+    if (bytes.empty()) {
+        w.error =
+            QStringLiteral("В файле %1 нет кадра %2: файл не изменён.").arg(name).arg(index + 1);
+        return w;
+    }
+    w = Write(name, AsBytes(bytes));
+    if (w.ok) {
+        w.notes = FrameNotes(out, count);
     }
     return w;
 }

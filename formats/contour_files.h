@@ -82,6 +82,11 @@ Written WriteLegacyFile(const QString& name, model::Contour& contour);
 // One frame; an empty contour is not written.
 Written WriteIldaFile(const QString& name, const model::Contour& contour,
                       const WriteOptions& options);
+// Frame `index` of a show (0 the first, as the walk lists them) replaced by the contour as one
+// frame, the show's other sections kept byte for byte; refused for a frame the walk did not find
+// and for a show read only in part.
+Written WriteIldaFrameOfShow(const QString& name, const IldaShow& show, size_t index,
+                             const model::Contour& contour, const WriteOptions& options);
 // One open path through the points in surface pixels, on a 384 by 384 view box.
 QByteArray SvgImage(const model::Contour& contour, model::ilda::Rgb lineColor);
 Written WriteSvgFile(const QString& name, const model::Contour& contour,

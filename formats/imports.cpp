@@ -77,36 +77,35 @@ Import ImportIldaFrame(const IldaShow& show, size_t index) {
             return Failure(QStringLiteral("В файле ILDA нет кадра с точками."));
     }
     Import in;
+    // Blanked points come in blanked, each point in its record's colour.
     in.points = std::move(frame.points);
-    // A frame longer than the contour holds can come in thinned, its shape kept.
+    in.styles = std::move(frame.styles);
+    // A frame longer than the contour holds can come in thinned, its shape kept; a line that
+    // crosses a blanked point left out stays dark (model::ilda::Thin).
     const size_t limit = size_t(model::ilda::kMaxImportPoints);
     if (in.points.size() > limit) {
-        std::vector<model::ContourPoint> thin = model::ilda::Thin(in.points, limit);
+        model::ilda::Thinned thin = model::ilda::Thin(in.points, in.styles, limit);
         in.question = QStringLiteral(
                           "Кадр %1 содержит %2 точек, а контур вмещает не более %3.\n"
                           "Проредить кадр до %4 точек, сохранив его форму?")
                           .arg(index + 1)
                           .arg(in.points.size())
                           .arg(limit)
-                          .arg(thin.size());
+                          .arg(thin.points.size());
         in.taken = QStringLiteral(
                        "Кадр %1 содержит %2 точек, а контур вмещает не более %3: кадр прорежен "
                        "до %4 точек, его форма сохранена.")
                        .arg(index + 1)
                        .arg(in.points.size())
                        .arg(limit)
-                       .arg(thin.size());
-        in.points = std::move(thin);
+                       .arg(thin.points.size());
+        in.points = std::move(thin.points);
+        in.styles = std::move(thin.styles);
     }
     if (frames.size() > 1) {
         // Which frame of the show it was, in place of the report of an earlier import.
         in.reports = true;
         in.spare = QStringLiteral("Кадр %1/%2").arg(index + 1).arg(frames.size());
-    }
-    if (frame.blankedPoints > 0) {
-        in.notes << QStringLiteral(
-                        "%1 погашенных точек импортированы как обычные: у контура нет гашения.")
-                        .arg(frame.blankedPoints);
     }
     return in;
 }

@@ -37,7 +37,7 @@ std::vector<KindInfo> MakeKinds() {
          {QStringLiteral("ild")},
          QByteArray("ILDA"),
          0,
-         Use::Import,
+         Use::Open,
          true,
          false,
          PictureKind::Bitmap},

@@ -17,8 +17,10 @@ enum class Kind { Contour, Legacy, Ilda, Svg, Metafile, EnhancedMetafile, Icon, 
 
 // What a file of the kind becomes when it comes in.
 enum class Use {
-    Open,      // the contour, and the current file that Save writes (the contour file)
-    Import,    // the contour (legacy file, ILDA frame, SVG drawing)
+    // The contour, and the current file that Save writes: the contour file, or an ILDA frame,
+    // the file that keeps the points' colours and blanking.
+    Open,
+    Import,    // the contour (legacy file, SVG drawing)
     Underlay,  // the picture under the drawing; the command line traces it instead
 };
 

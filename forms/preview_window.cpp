@@ -110,12 +110,15 @@ bool TPreviewForm::Refresh() {
     const std::size_t slots = std::size_t(2 * n);
     const bool same =
         n == count_ && color == color_ && size == size_ && rate == rate_ && scanner == scanner_ &&
-        (slots == 0 || std::memcmp(slots_.data(), c.Buffer.data(), slots * sizeof(int32_t)) == 0);
+        (slots == 0 || std::memcmp(slots_.data(), c.Buffer.data(), slots * sizeof(int32_t)) == 0) &&
+        std::equal(styles_.begin(), styles_.end(), c.Styles.begin());
     if (same) {
         return false;
     }
     count_ = n;
     slots_.assign(c.Buffer.begin(), c.Buffer.begin() + std::ptrdiff_t(slots));
+    styles_.assign(c.Styles.begin(),
+                   c.Styles.begin() + std::min<std::ptrdiff_t>(n, model::kStylePoints));
     color_ = color;
     size_ = size;
     rate_ = rate;

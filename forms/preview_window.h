@@ -56,8 +56,8 @@ class TPreviewForm : public QWidget {
     int scanRate() const;
     bool scannerModel() const { return CheckBoxScanner->isChecked(); }
 
-    // Compares the contour, the line colour and the view with what was last rendered and renders
-    // again when anything differs; returns whether it rendered.
+    // Compares the contour (points and styles), the line colour and the view with what was last
+    // rendered and renders again when anything differs; returns whether it rendered.
     bool Refresh();
     // How many times the picture has been rendered.
     int renderCount() const { return renders_; }
@@ -87,6 +87,7 @@ class TPreviewForm : public QWidget {
     preview::ScanRenderer renderer_;
     // What the picture was rendered from.
     std::vector<int32_t> slots_;
+    std::vector<model::PointStyle> styles_;
     int count_ = -1;
     QRgb color_ = 0;
     int size_ = -1;

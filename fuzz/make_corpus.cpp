@@ -104,6 +104,17 @@ void IldaFiles(const fs::path& dir) {
         model::ilda::Encode(small, model::ilda::kTrueColor2D, {0, 128, 0}, "small", "seed").bytes);
     Write(dir, "indexed.ild",
           model::ilda::Encode(small, model::ilda::kIndexed2D, {255, 0, 0}, "small", "seed").bytes);
+    // Points in colours of their own and blanked, in true colour and in indexed colours.
+    model::Contour styled = small;
+    styled.SetStyle(1, model::PointStyle::Colour(0x3366CC));
+    styled.SetStyle(2, model::PointStyle::Dark());
+    styled.SetStyle(3, {0xFFFF00, true, true});
+    Write(dir, "styled.ild",
+          model::ilda::Encode(styled, model::ilda::kTrueColor2D, {0, 128, 0}, "styled", "seed")
+              .bytes);
+    Write(
+        dir, "styled_indexed.ild",
+        model::ilda::Encode(styled, model::ilda::kIndexed2D, {0, 128, 0}, "styled", "seed").bytes);
     const model::Contour star = Star(2041);
     Write(dir, "longest.ild",
           model::ilda::Encode(star, model::ilda::kTrueColor2D, {0, 0, 255}, "star", "seed").bytes);
@@ -157,6 +168,25 @@ void IldaFiles(const fs::path& dir) {
     }
     Header(show, model::ilda::kTrueColor2D, 0);
     Write(dir, "show.ild", show);
+
+    // Two palettes, each before an indexed frame: the second frame's colours are the second
+    // palette's, and its last index lies past it.
+    std::vector<uint8_t> palettes;
+    for (const int colours : {3, 2}) {
+        Header(palettes, model::ilda::kPalette, colours);
+        for (int c = 0; c < colours; ++c) {
+            palettes.insert(palettes.end(), {uint8_t(40 * c), uint8_t(200 - 50 * colours), 90});
+        }
+        Header(palettes, model::ilda::kIndexed2D, 3);
+        for (int i = 0; i < 3; ++i) {
+            Put16(palettes, i * 9000 - 9000);
+            Put16(palettes, 4000 - i * 4000);
+            palettes.push_back(uint8_t((i == 2 ? 0x80 : 0) | (i == 1 ? 0x40 : 0)));
+            palettes.push_back(uint8_t(i));
+        }
+    }
+    Header(palettes, model::ilda::kIndexed2D, 0);
+    Write(dir, "palettes.ild", palettes);
 }
 
 // SVG drawings: shapes, transforms under a viewBox, hidden elements, text, curves; clip paths

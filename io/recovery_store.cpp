@@ -53,6 +53,12 @@ QByteArray EncodeRecovery(const RecoveryRecord& record) {
     QDataStream out(&body, QIODevice::WriteOnly);
     out.setVersion(QDataStream::Qt_6_0);
     out << record.fileName << record.captionFile << record.written << record.contour;
+    if (!record.styles.isEmpty() || record.frame >= 0) {
+        out << record.styles;
+    }
+    if (record.frame >= 0) {
+        out << record.frame;
+    }
     QByteArray bytes = QByteArray(kMagic, kMagicSize) + body;
     QDataStream tail(&bytes, QIODevice::Append);
     tail.setVersion(QDataStream::Qt_6_0);
@@ -79,7 +85,14 @@ std::optional<RecoveryRecord> DecodeRecovery(const QByteArray& bytes, qsizetype 
     QDataStream in(body);
     in.setVersion(QDataStream::Qt_6_0);
     in >> record.fileName >> record.captionFile >> record.written >> record.contour;
-    if (in.status() != QDataStream::Ok || !in.atEnd() || record.contour.size() != contourSize) {
+    if (in.status() == QDataStream::Ok && !in.atEnd()) {
+        in >> record.styles;
+    }
+    if (in.status() == QDataStream::Ok && !in.atEnd()) {
+        in >> record.frame;
+    }
+    if (in.status() != QDataStream::Ok || !in.atEnd() || record.contour.size() != contourSize ||
+        record.frame < -1) {
         return std::nullopt;
     }
     return record;

@@ -20,6 +20,12 @@ struct RecoveryRecord {
     QString captionFile;  // the caption's file part at the time of the write
     QDateTime written;    // when the copy was written
     QByteArray contour;   // the contour file image
+    // The points' styles as the window encodes them; empty when all are default. A copy
+    // without them is written as copies were before there were styles, and such copies read.
+    QByteArray styles;
+    // The frame of an ILDA show the work came from (0 the first), or -1. Written after the
+    // styles, and only when there is one.
+    qint32 frame = -1;
 };
 
 // The bytes of a copy, and back. decode refuses anything that is not one whole copy.

@@ -37,6 +37,8 @@ enum ToolModeValue : int32_t {
     tmKnife = 7,
     tmEraser = 8,
     tmCentr = 9,
+    tmBlank = 10,        // blanking: a click toggles a segment dark, a drag darkens
+    tmColourBrush = 11,  // the beam colour painted on the points passed
 };
 
 // How the beam reaches a point: along the segment from the point before, lit or dark, in a

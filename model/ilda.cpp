@@ -73,6 +73,64 @@ void PutHeader(std::vector<uint8_t>& out, Format format, const std::string& name
     out.push_back(0);  // reserved
 }
 
+// The colours an indexed frame's records name: a palette section's bytes (r, g, b each), or
+// empty for the standard palette.
+using PaletteBytes = std::span<const uint8_t>;
+
+bool Is3D(uint8_t format) {
+    return format == kIndexed3D || format == kTrueColor3D;
+}
+
+uint32_t Pack(uint8_t r, uint8_t g, uint8_t b) {
+    return uint32_t(r) << 16 | uint32_t(g) << 8 | uint32_t(b);
+}
+
+}  // namespace
+
+const std::array<Rgb, 64>& DefaultPalette();
+
+namespace {
+
+PointStyle StyleOfRecord(std::span<const uint8_t> r, uint8_t format, PaletteBytes palette) {
+    // The status byte follows the coordinates: two of them in 2-D formats, three in 3-D; the
+    // colour follows it.
+    const size_t status = Is3D(format) ? 6 : 4;
+    PointStyle style;
+    style.blanked = (r[status] & 0x40) != 0;
+    if (format == kTrueColor2D || format == kTrueColor3D) {
+        style.coloured = true;
+        style.rgb = Pack(r[status + 3], r[status + 2], r[status + 1]);
+        return style;
+    }
+    const size_t index = r[status + 1];
+    if (!palette.empty()) {
+        if (index < palette.size() / 3) {
+            style.coloured = true;
+            style.rgb = Pack(palette[3 * index], palette[3 * index + 1], palette[3 * index + 2]);
+        }
+    } else if (index < DefaultPalette().size()) {
+        const Rgb c = DefaultPalette()[index];
+        style.coloured = true;
+        style.rgb = Pack(c.r, c.g, c.b);
+    }
+    return style;
+}
+
+// Appends `records` records of `format` from `at` (all within the data) to the import.
+void ReadRecords(std::span<const uint8_t> data, size_t at, uint8_t format, size_t records,
+                 PaletteBytes palette, Import& result) {
+    const size_t size = size_t(RecordSize(format));
+    result.points.reserve(records);
+    result.styles.reserve(records);
+    for (size_t i = 0; i < records; ++i) {
+        const auto r = data.subspan(at + i * size, size);
+        result.points.push_back(
+            {FromIlda(int16_t(Get16(r, 0)), false), FromIlda(int16_t(Get16(r, 2)), true)});
+        result.styles.push_back(StyleOfRecord(r, format, palette));
+        result.blankedPoints += result.styles.back().blanked ? 1 : 0;
+    }
+}
+
 }  // namespace
 
 const std::array<Rgb, 64>& DefaultPalette() {
@@ -147,7 +205,7 @@ Export Encode(const Contour& contour, Format format, Rgb color, const std::strin
     std::vector<uint8_t>& out = result.bytes;
     out.reserve(size_t(kHeaderSize * 2 + count * RecordSize(format)));
     PutHeader(out, format, frameName, company, count, 0, 1);
-    const int paletteIndex = NearestPaletteIndex(color);
+    const int defaultIndex = NearestPaletteIndex(color);
     for (int i = 0; i < count; ++i) {
         bool clamped = false;
         const int16_t x = ToIlda(contour.Slot(2 * int64_t(i)), false, clamped);
@@ -155,13 +213,17 @@ Export Encode(const Contour& contour, Format format, Rgb color, const std::strin
         result.clampedPoints += clamped ? 1 : 0;
         Put16(out, uint16_t(x));
         Put16(out, uint16_t(y));
-        out.push_back(i == count - 1 ? 0x80 : 0x00);  // last point; never blanked
+        const PointStyle style = contour.StyleAt(i);
+        out.push_back(uint8_t((i == count - 1 ? 0x80 : 0x00) | (style.blanked ? 0x40 : 0x00)));
+        const Rgb c = style.coloured ? Rgb{uint8_t(style.rgb >> 16), uint8_t(style.rgb >> 8),
+                                           uint8_t(style.rgb)}
+                                     : color;
         if (format == kIndexed2D) {
-            out.push_back(uint8_t(paletteIndex));
+            out.push_back(uint8_t(style.coloured ? NearestPaletteIndex(c) : defaultIndex));
         } else {
-            out.push_back(color.b);
-            out.push_back(color.g);
-            out.push_back(color.r);
+            out.push_back(c.b);
+            out.push_back(c.g);
+            out.push_back(c.r);
         }
     }
     PutHeader(out, format, frameName, company, 0, 0, 1);
@@ -172,6 +234,7 @@ Import Decode(std::span<const uint8_t> data) {
     Import result;
     size_t at = 0;
     bool sawHeader = false;
+    PaletteBytes palette;
     while (true) {
         if (data.size() - at < size_t(kHeaderSize)) {
             result.error = sawHeader ? ImportError::NoFrame : ImportError::NotIlda;
@@ -202,6 +265,9 @@ Import Decode(std::span<const uint8_t> data) {
             return result;
         }
         if (IsColorSection(format)) {
+            if (format == kPalette) {
+                palette = data.subspan(at, bytes);
+            }
             at += bytes;
             continue;
         }
@@ -214,16 +280,7 @@ Import Decode(std::span<const uint8_t> data) {
             result.error = ImportError::TooManyPoints;
             return result;
         }
-        // The status byte follows the coordinates: two of them in 2-D formats, three in 3-D.
-        const size_t statusOffset = (format == kIndexed3D || format == kTrueColor3D) ? 6 : 4;
-        result.points.reserve(size_t(records));
-        for (int i = 0; i < records; ++i) {
-            const auto r = data.subspan(at + size_t(i) * size_t(size), size_t(size));
-            const auto x = int16_t(Get16(r, 0));
-            const auto y = int16_t(Get16(r, 2));
-            result.points.push_back({FromIlda(x, false), FromIlda(y, true)});
-            result.blankedPoints += (r[statusOffset] & 0x40) ? 1 : 0;
-        }
+        ReadRecords(data, at, format, size_t(records), palette, result);
         return result;
     }
 }
@@ -248,6 +305,8 @@ FrameList ListFrames(std::span<const uint8_t> data) {
     FrameList result;
     size_t at = 0;
     bool sawHeader = false;
+    size_t palette = 0;
+    int paletteColours = 0;
     while (at < data.size()) {
         if (data.size() - at < size_t(kHeaderSize)) {
             result.stop = sawHeader ? ImportError::Truncated : ImportError::NotIlda;
@@ -274,8 +333,11 @@ FrameList ListFrames(std::span<const uint8_t> data) {
             result.stop = ImportError::Truncated;
             return result;
         }
-        if (!IsColorSection(format)) {
-            result.frames.push_back({at, format, records, NameOf(h)});
+        if (format == kPalette) {
+            palette = at + size_t(kHeaderSize);
+            paletteColours = records;
+        } else if (!IsColorSection(format)) {
+            result.frames.push_back({at, format, records, NameOf(h), palette, paletteColours});
         }
         at += size_t(kHeaderSize) + bytes;
     }
@@ -302,26 +364,37 @@ Import DecodeFrame(std::span<const uint8_t> data, const FrameInfo& frame) {
     }
     result.frameLength = frame.points;
     result.frameName = frame.name;
-    const size_t statusOffset =
-        (frame.format == kIndexed3D || frame.format == kTrueColor3D) ? 6 : 4;
-    const bool trueColour = frame.format == kTrueColor2D || frame.format == kTrueColor3D;
-    result.points.reserve(records);
-    result.styles.reserve(records);
-    for (size_t i = 0; i < records; ++i) {
-        const auto r = data.subspan(at + i * size_t(size), size_t(size));
-        result.points.push_back(
-            {FromIlda(int16_t(Get16(r, 0)), false), FromIlda(int16_t(Get16(r, 2)), true)});
-        const bool blanked = (r[statusOffset] & 0x40) != 0;
-        result.blankedPoints += blanked ? 1 : 0;
-        // After the status: blue, green, red; or the palette index.
-        const Rgb c = trueColour
-                          ? Rgb{r[statusOffset + 3], r[statusOffset + 2], r[statusOffset + 1]}
-                          : DefaultPalette()[r[statusOffset + 1] % 64];
-        result.styles.push_back(
-            blanked ? PointStyle::Dark()
-                    : PointStyle::Colour(uint32_t(c.r) << 16 | uint32_t(c.g) << 8 | c.b));
+    // A palette that does not lie whole within the data is no palette: the standard one holds.
+    PaletteBytes palette;
+    const size_t colours = size_t(std::max(0, frame.paletteColours));
+    if (colours > 0 && frame.palette <= data.size() &&
+        (data.size() - frame.palette) / 3 >= colours) {
+        palette = data.subspan(frame.palette, colours * 3);
     }
+    ReadRecords(data, at, frame.format, records, palette, result);
     return result;
+}
+
+std::vector<uint8_t> ReplaceFrame(std::span<const uint8_t> show, const FrameInfo& frame,
+                                  std::span<const uint8_t> section) {
+    const size_t size = size_t(RecordSize(frame.format));
+    const size_t records = size_t(std::max(0, frame.points));
+    if (size == 0 || IsColorSection(frame.format) || section.size() < size_t(kHeaderSize) ||
+        frame.offset > show.size() || show.size() - frame.offset < size_t(kHeaderSize) ||
+        !IsIldaHeader(show.subspan(frame.offset, kHeaderSize)) ||
+        (show.size() - frame.offset - size_t(kHeaderSize)) / size < records) {
+        return {};
+    }
+    const size_t end = frame.offset + size_t(kHeaderSize) + records * size;
+    std::vector<uint8_t> out(show.begin(), show.begin() + ptrdiff_t(frame.offset + kHeaderSize));
+    out.reserve(show.size() - (end - frame.offset) + section.size());
+    uint8_t* header = out.data() + frame.offset;
+    header[7] = section[7];    // the format
+    header[24] = section[24];  // the record count
+    header[25] = section[25];
+    out.insert(out.end(), section.begin() + kHeaderSize, section.end());
+    out.insert(out.end(), show.begin() + ptrdiff_t(end), show.end());
+    return out;
 }
 
 namespace {
@@ -331,6 +404,7 @@ struct Stop {
     ContourPoint p;
     size_t repeat = 1;
     bool anchor = false;  // kept where it is: an end, a hot point or a sharp corner
+    size_t first = 0;     // the index in the frame of its first repeat
 };
 
 double Gap(const ContourPoint& a, const ContourPoint& b) {
@@ -356,17 +430,29 @@ size_t Between(double length, double spacing) {
 }  // namespace
 
 std::vector<ContourPoint> Thin(const std::vector<ContourPoint>& points, size_t limit) {
+    return Thin(points, {}, limit).points;
+}
+
+Thinned Thin(const std::vector<ContourPoint>& points, const std::vector<PointStyle>& styles,
+             size_t limit) {
+    const auto styleOf = [&styles](size_t i) {
+        return i < styles.size() ? styles[i] : PointStyle{};
+    };
     if (points.size() <= limit || limit < 2) {
-        return points.size() <= limit
-                   ? points
-                   : std::vector<ContourPoint>(points.begin(), points.begin() + ptrdiff_t(limit));
+        const size_t n = std::min(points.size(), limit);
+        Thinned cut{{points.begin(), points.begin() + ptrdiff_t(n)}, {}};
+        for (size_t i = 0; i < n; ++i) {
+            cut.styles.push_back(styleOf(i));
+        }
+        return cut;
     }
     std::vector<Stop> stops;
-    for (const ContourPoint& p : points) {
+    for (size_t i = 0; i < points.size(); ++i) {
+        const ContourPoint& p = points[i];
         if (!stops.empty() && stops.back().p.x == p.x && stops.back().p.y == p.y) {
             ++stops.back().repeat;
         } else {
-            stops.push_back({p, 1, false});
+            stops.push_back({p, 1, false, i});
         }
     }
     // Anchors and what they cost; corners only while they leave room for the path between,
@@ -428,12 +514,32 @@ std::vector<ContourPoint> Thin(const std::vector<ContourPoint>& points, size_t l
     }
     const double spacing = hi;
 
-    std::vector<ContourPoint> out;
+    Thinned thinned;
+    std::vector<ContourPoint>& out = thinned.points;
     out.reserve(count(spacing));
+    thinned.styles.reserve(out.capacity());
+    // The first point of the frame not yet stood for by a point kept.
+    size_t next = 0;
+    // Keeps a point that stands for the frame's points up to `last` (those after the previous
+    // one kept), in `own` colour: dark when `own` is or any point it stands for is.
+    const auto keep = [&](const ContourPoint& p, size_t last, PointStyle own) {
+        for (; next <= last; ++next) {
+            own.blanked = own.blanked || styleOf(next).blanked;
+        }
+        out.push_back(p);
+        thinned.styles.push_back(own);
+    };
     size_t runStart = 0;
     size_t runIndex = 0;
     const auto emitAnchor = [&](const Stop& s) {
-        out.insert(out.end(), std::min(s.repeat, maxRepeat), s.p);
+        // Copies but the last are the first repeats; the last stands for the rest.
+        const size_t copies = std::min(s.repeat, maxRepeat);
+        const size_t last = s.first + s.repeat - 1;
+        for (size_t j = 0; j < copies; ++j) {
+            const bool isLast = j + 1 == copies;
+            const size_t own = isLast && copies > 1 ? last : s.first + j;
+            keep(s.p, isLast ? last : s.first + j, styleOf(own));
+        }
     };
     emitAnchor(stops[0]);
     for (size_t i = 1; i < stops.size(); ++i) {
@@ -455,20 +561,31 @@ std::vector<ContourPoint> Thin(const std::vector<ContourPoint>& points, size_t l
             const ContourPoint& b = stops[seg + 1].p;
             const double g = Gap(a, b);
             const double t = g > 0 ? std::clamp((at - segStart) / g, 0.0, 1.0) : 0.0;
-            out.push_back({int32_t(std::llround(a.x + (double(b.x) - a.x) * t)),
-                           int32_t(std::llround(a.y + (double(b.y) - a.y) * t))});
+            // On the segment to stops[seg + 1], in its colour, past stops[seg]'s repeats (and
+            // at the end of the segment, past its end point's arrival too).
+            keep({int32_t(std::llround(a.x + (double(b.x) - a.x) * t)),
+                  int32_t(std::llround(a.y + (double(b.y) - a.y) * t))},
+                 t >= 1 ? stops[seg + 1].first : stops[seg].first + stops[seg].repeat - 1,
+                 styleOf(stops[seg + 1].first));
         }
         emitAnchor(stops[i]);
         runStart = i;
     }
-    return out;
+    return thinned;
 }
 
 Import DecodeFrame(std::span<const uint8_t> data, int index) {
     const FrameList list = ListFrames(data);
     if (index >= 0 && size_t(index) < list.frames.size()) {
-        // From its header on, the frame is the first of what is left.
-        return Decode(data.subspan(list.frames[size_t(index)].offset));
+        const FrameInfo& frame = list.frames[size_t(index)];
+        if (frame.points > kMaxImportPoints) {
+            Import result;
+            result.error = ImportError::TooManyPoints;
+            result.frameLength = frame.points;
+            result.frameName = frame.name;
+            return result;
+        }
+        return DecodeFrame(data, frame);
     }
     Import result;
     // Either the walk stopped at a section it could not take before reaching the frame, or

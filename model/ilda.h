@@ -51,7 +51,9 @@ struct Export {
 };
 
 // Points 0..count-1 of the contour as one frame of the given format (kTrueColor2D or
-// kIndexed2D) followed by the end-of-file header. The frame name is cut to 8 bytes.
+// kIndexed2D) followed by the end-of-file header. The frame name is cut to 8 bytes. Each point
+// is written in its own colour (an indexed frame takes the standard palette's nearest), a
+// default point in `color`; a blanked point carries the blanking bit.
 Export Encode(const Contour& contour, Format format, Rgb color, const std::string& frameName,
               const std::string& company);
 
@@ -60,15 +62,16 @@ enum class ImportError { None, NotIlda, Truncated, NoFrame, TooManyPoints, Unkno
 struct Import {
     ImportError error = ImportError::None;
     std::vector<ContourPoint> points;  // in contour units, clamped to the surface's range
+    // One per point: blanked as its record says, coloured in its record's colour. An index past
+    // the palette in force gives no colour (a default point).
+    std::vector<PointStyle> styles;
     int blankedPoints = 0;
     int frameLength = 0;  // the record count of the first frame, also when refused
     std::string frameName;
-    // Of DecodeFrame(data, frame): each point's style, dark when blanked, otherwise its colour
-    // (of the standard palette in the indexed formats).
-    std::vector<PointStyle> styles;
 };
 
-// Reads the first frame (format 0, 1, 4 or 5) of a file, skipping palettes and colour tables.
+// Reads the first frame (format 0, 1, 4 or 5) of a file, skipping palettes and colour tables;
+// an indexed frame takes its colours from the last palette before it.
 Import Decode(std::span<const uint8_t> data);
 // Reads frame `index` (0 is the first) the same way, counting only frames with points and
 // skipping palettes and colour tables. A file with fewer frames gives NoFrame; the walk stops at
@@ -81,6 +84,11 @@ struct FrameInfo {
     uint8_t format = 0;
     int points = 0;
     std::string name;
+    // The palette (format 2) in force for an indexed frame: the offset of its first colour and
+    // how many it holds; none (0 colours) means the standard palette. A palette holds from its
+    // section on until the next one.
+    size_t palette = 0;
+    int paletteColours = 0;
 };
 
 struct FrameList {
@@ -99,10 +107,31 @@ FrameList ListFrames(std::span<const uint8_t> data);
 // the contour holds. The frame must come from ListFrames of the same data.
 Import DecodeFrame(std::span<const uint8_t> data, const FrameInfo& frame);
 
+// The show with one of its frames (as ListFrames found it) replaced by `section`, a frame section
+// (header and records) as Encode writes it before its end-of-file header. The new frame keeps
+// the old header's name, company, number, total and projector; every other byte of the show
+// stays as it was. Empty when the frame does not lie whole within the show.
+std::vector<uint8_t> ReplaceFrame(std::span<const uint8_t> show, const FrameInfo& frame,
+                                  std::span<const uint8_t> section);
+
 // A frame too long for the contour brought down to at most `limit` points with its shape kept:
 // the path between hot points (a point repeated in place) is resampled at the smallest even
 // spacing that fits, so every point kept lies on the frame's path; hot points stay where they
 // are with their repeats. Shorter frames come back unchanged.
 std::vector<ContourPoint> Thin(const std::vector<ContourPoint>& points, size_t limit);
+
+// The same with the points' styles (default where `styles` is shorter). Every point of the
+// frame is stood for by the first point kept at or after it along the path, so a run of points
+// left out that held a blanked one leaves the line that crosses it dark: a kept point is
+// blanked when it is, or when any point it stands for is, or when it lies on a dark segment.
+// Its colour is its own where it is a point of the frame (a hot point's repeats keep the first
+// ones' and the last one's), else that of the segment it lies on (the colour of the segment's
+// end point).
+struct Thinned {
+    std::vector<ContourPoint> points;
+    std::vector<PointStyle> styles;
+};
+Thinned Thin(const std::vector<ContourPoint>& points, const std::vector<PointStyle>& styles,
+             size_t limit);
 
 }  // namespace model::ilda

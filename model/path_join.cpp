@@ -292,7 +292,13 @@ JoinedContour Join(const std::vector<Path>& paths, int spacingPixels, std::size_
     }
     result.paths = int(rest.size());
 
+    ContourPoint firstPoint;  // the first and the last point, built or only counted
+    ContourPoint lastPoint;
     const auto emit = [&](ContourPoint p, PointStyle style) {
+        if (result.needed == 0) {
+            firstPoint = p;
+        }
+        lastPoint = p;
         if (++result.needed <= limit) {
             result.points.push_back(p);
             result.styles.push_back(style);
@@ -354,6 +360,17 @@ JoinedContour Join(const std::vector<Path>& paths, int spacingPixels, std::size_
         }
         end = pts.back();
         first = false;
+    }
+    // The projector goes back from the last point to the first at the end of every frame: when
+    // the contour does not end where it starts, that way back is a jump too, reached dark, and
+    // the first point is repeated, dark, as every jump's end is.
+    if (before.empty() && result.needed >= 2 && !(firstPoint == lastPoint)) {
+        ++result.needed;
+        if (result.needed <= limit) {
+            result.points.insert(result.points.begin(), result.points.front());
+            result.styles.insert(result.styles.begin(), PointStyle::Dark());
+            result.styles[1] = PointStyle::Dark();
+        }
     }
     if (result.needed > limit) {
         result.points.clear();

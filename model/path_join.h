@@ -48,8 +48,9 @@ std::vector<PathPoint> ResamplePath(const Path& path, double spacing);
 // the direction that turns least). Points are rounded to whole units and kept on the
 // surface. Each path's points take its style; a jump between paths is drawn dark: its fill
 // points and the path's first point are blanked, and that point is repeated once, dark, so
-// that the beam settles before it lights. Does not build the points when more than the
-// limit would be needed.
+// that the beam settles before it lights. The way back from the last point to the first is a
+// jump too when they differ: the first point then comes twice, dark. Does not build the
+// points when more than the limit would be needed.
 JoinedContour JoinPaths(const std::vector<Path>& paths, int spacingPixels,
                         std::size_t limit = kMaxContourPoints);
 

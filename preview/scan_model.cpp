@@ -46,6 +46,7 @@ std::vector<ScanPoint> ReadPoints(const model::Contour& contour) {
         p.y = double(uy) / model::kUnitsPerPixel + model::kCentrePixel;
         p.px = model::UnitToPixel(ux);
         p.py = model::UnitToPixel(uy);
+        p.style = contour.StyleAt(i);
     }
     return points;
 }
@@ -126,7 +127,7 @@ void ScanRenderer::Splat(double x, double y, float e) {
         const int px = x0 + dx[i];
         const int py = y0 + dy[i];
         if (px >= 0 && py >= 0 && px < s && py < s) {
-            energy_.energy[std::size_t(py) * s + px] += e * w[i];
+            Add(std::size_t(py) * s + px, e * w[i]);
         }
     }
 }
@@ -166,7 +167,7 @@ void ScanRenderer::Glow(double cx, double cy, int run) {
                 if (pass == 0) {
                     sum += w;
                 } else if (x >= 0 && y >= 0 && x < energy_.size && y < energy_.size) {
-                    energy_.energy[std::size_t(y) * energy_.size + x] += float(w * norm);
+                    Add(std::size_t(y) * energy_.size + x, float(w * norm));
                 }
             }
         }
@@ -176,6 +177,18 @@ void ScanRenderer::Glow(double cx, double cy, int run) {
     }
 }
 
+bool ScanRenderer::Emits(QRgb c) {
+    return std::max({qRed(c), qGreen(c), qBlue(c)}) > 0;
+}
+
+void ScanRenderer::SetHue(QRgb c) {
+    const int peak = std::max({qRed(c), qGreen(c), qBlue(c)});
+    const float k = peak > 0 ? 255.0f / float(peak) : 0.0f;
+    hue_[0] = float(qRed(c)) * k;
+    hue_[1] = float(qGreen(c)) * k;
+    hue_[2] = float(qBlue(c)) * k;
+}
+
 const EnergyImage& ScanRenderer::Accumulate(const std::vector<ScanPoint>& points,
                                             const RenderOptions& o) {
     const int size = std::max(o.size, 0);
@@ -183,9 +196,28 @@ const EnergyImage& ScanRenderer::Accumulate(const std::vector<ScanPoint>& points
     energy_.energy.assign(std::size_t(size) * size, 0.0f);
     beam_.clear();
     const std::size_t n = points.size();
+    tinted_ = std::any_of(points.begin(), points.end(),
+                          [](const ScanPoint& p) { return !p.style.IsDefault(); });
+    if (tinted_) {
+        tint_.assign(3 * std::size_t(size) * size, 0.0f);
+    } else {
+        tint_.clear();
+    }
     if (n == 0 || size == 0) {
         return energy_;
     }
+    // The light of the way into a point: none when it is dark; its hue is made current.
+    auto lights = [&](const ScanPoint& p) {
+        if (!tinted_) {
+            return true;
+        }
+        const QRgb c = p.style.coloured ? (p.style.rgb | 0xFF000000u) : o.color;
+        if (p.style.blanked || !Emits(c)) {
+            return false;
+        }
+        SetHue(c);
+        return true;
+    };
     auto pic = [size](double v) { return ToPicture(v, size); };
     beam_.reserve(n);
     if (o.scanner) {
@@ -195,7 +227,10 @@ const EnergyImage& ScanRenderer::Accumulate(const std::vector<ScanPoint>& points
         for (std::size_t k = 0; k < path.size(); ++k) {
             const ScanPoint& a = path[k];
             const ScanPoint& b = path[(k + 1) % path.size()];
-            DepositSegment(pic(a.x), pic(a.y), pic(b.x), pic(b.y), e);
+            // Sample k lies in the slot of point k / sub, on the way to that point.
+            if (lights(points[k / std::size_t(sub)])) {
+                DepositSegment(pic(a.x), pic(a.y), pic(b.x), pic(b.y), e);
+            }
             if (k % std::size_t(sub) == 0) {
                 beam_.emplace_back(pic(a.x), pic(a.y));
             }
@@ -204,13 +239,26 @@ const EnergyImage& ScanRenderer::Accumulate(const std::vector<ScanPoint>& points
         for (std::size_t i = 0; i < n; ++i) {
             const ScanPoint& a = points[i];
             const ScanPoint& b = points[(i + 1) % n];
-            DepositSegment(pic(a.x), pic(a.y), pic(b.x), pic(b.y), 1.0f);
+            if (lights(b)) {
+                DepositSegment(pic(a.x), pic(a.y), pic(b.x), pic(b.y), 1.0f);
+            }
             beam_.emplace_back(pic(a.x), pic(a.y));
         }
     }
     if (!o.glow) {
         return energy_;
     }
+    // The halo of the run of `run` points from `first` on: its lit points, in the colour of
+    // the last lit one.
+    auto glow = [&](std::size_t first, std::size_t run) {
+        int lit = 0;
+        for (std::size_t j = 0; j < run; ++j) {
+            lit += lights(points[(first + j) % n]) ? 1 : 0;
+        }
+        if (lit > 1) {
+            Glow(pic(points[first].x), pic(points[first].y), lit);
+        }
+    };
     // Runs of points at one pixel, the editor's hot points; a run may wrap from the last point
     // to the first, since the beam dwells there across the frame boundary.
     auto same = [&points](std::size_t i, std::size_t j) {
@@ -222,7 +270,7 @@ const EnergyImage& ScanRenderer::Accumulate(const std::vector<ScanPoint>& points
     }
     if (start == n) {
         if (n > 1) {
-            Glow(pic(points[0].x), pic(points[0].y), int(n));
+            glow(0, n);
         }
         return energy_;
     }
@@ -233,7 +281,7 @@ const EnergyImage& ScanRenderer::Accumulate(const std::vector<ScanPoint>& points
             ++run;
         }
         if (run > 1) {
-            Glow(pic(points[first].x), pic(points[first].y), int(run));
+            glow(first, run);
         }
         k += run;
     }
@@ -265,6 +313,38 @@ QImage ScanRenderer::ToImage(const RenderOptions& o) const {
         tone[std::size_t(i)] = qRgb(channel(cr), channel(cg), channel(cb));
     }
     const float gain = float(kExposure * size / kSurfacePixels * kToneSteps);
+    if (tinted_) {
+        // Each pixel in the mix of the hues that lit it, weighed by their light, on the same
+        // tone curve: a pixel lit by one colour only comes out as the untinted picture would.
+        std::array<float, kEntries + 1> strength{};
+        std::array<float, kEntries + 1> bleach{};
+        for (int i = 0; i <= kEntries; ++i) {
+            const double x = double(i) / kToneSteps;
+            const double white = std::clamp((x - 3.0) / 12.0, 0.0, 0.85);
+            strength[std::size_t(i)] = float((1 - std::exp(-x)) * (1 - white));
+            bleach[std::size_t(i)] = float(255 * white);
+        }
+        for (int y = 0; y < size; ++y) {
+            auto* line = reinterpret_cast<QRgb*>(image.scanLine(y));
+            const std::size_t row = std::size_t(y) * size;
+            for (int x = 0; x < size; ++x) {
+                const float e = energy_.energy[row + x];
+                if (e <= 0) {
+                    line[x] = qRgb(0, 0, 0);
+                    continue;
+                }
+                const auto idx = std::size_t(std::min(e * gain, float(kEntries)));
+                const float* t = tint_.data() + 3 * (row + x);
+                const float s = strength[idx] / e;
+                const float w = bleach[idx];
+                auto channel = [&](float c) {
+                    return std::clamp(int(std::lround(c * s + w)), 0, 255);
+                };
+                line[x] = qRgb(channel(t[0]), channel(t[1]), channel(t[2]));
+            }
+        }
+        return image;
+    }
     for (int y = 0; y < size; ++y) {
         auto* line = reinterpret_cast<QRgb*>(image.scanLine(y));
         const float* src = energy_.energy.data() + std::size_t(y) * size;

@@ -34,10 +34,12 @@ struct ScanPoint {
     double y = 0;
     int32_t px = 0;
     int32_t py = 0;
+    // How the beam reaches the point: dark, or lit in its colour or the line colour.
+    model::PointStyle style;
 };
 
-// Points 0..PointCount-1 of the contour; a count outside the buffer is limited to the points the
-// buffer holds whole.
+// Points 0..PointCount-1 of the contour with their styles; a count outside the buffer is limited to
+// the points the buffer holds whole.
 std::vector<ScanPoint> ReadPoints(const model::Contour& contour);
 // The number of points ReadPoints takes, and so the slots 0..2n-1 it depends on.
 int LivePointCount(const model::Contour& contour);
@@ -96,9 +98,13 @@ class ScanRenderer {
     // Accumulates one frame of light. Every point's time slot deposits the same energy, spread
     // evenly along the path the beam covers in that slot, so a long jump is dim and a repeated
     // point puts its whole slot on one spot. Runs of equal points add a halo whose energy is
-    // proportional to the run's length.
+    // proportional to the run's length. The way into a blanked point (or one coloured black)
+    // gives no light; a coloured point's way is lit in its colour, a default point's in
+    // o.color. A halo counts the lit points of its run.
     const EnergyImage& Accumulate(const std::vector<ScanPoint>& points, const RenderOptions& o);
-    // The accumulated light in the line colour on black; bright spots go towards white.
+    // The accumulated light on black, in the line colour or, where coloured points lit a
+    // pixel, in the mix of the colours that reached it by their light; bright spots go
+    // towards white.
     QImage ToImage(const RenderOptions& o) const;
     QImage Render(const std::vector<ScanPoint>& points, const RenderOptions& o) {
         Accumulate(points, o);
@@ -116,8 +122,25 @@ class ScanRenderer {
     void DepositSegment(double ax, double ay, double bx, double by, float e);
     void Splat(double x, double y, float e);
     void Glow(double cx, double cy, int run);
+    // The colour the next deposits carry, scaled up to its brightest channel; whether a beam
+    // of that colour gives light at all.
+    static bool Emits(QRgb c);
+    void SetHue(QRgb c);
+    void Add(std::size_t pixel, float e) {
+        energy_.energy[pixel] += e;
+        if (tinted_) {
+            float* t = tint_.data() + 3 * pixel;
+            t[0] += e * hue_[0];
+            t[1] += e * hue_[1];
+            t[2] += e * hue_[2];
+        }
+    }
 
     EnergyImage energy_;
+    // Only for a contour with styled points: the light per pixel times its hue, per channel.
+    bool tinted_ = false;
+    std::vector<float> tint_;
+    float hue_[3] = {};
     std::vector<QPointF> beam_;
 };
 

@@ -2,17 +2,24 @@
 
 #include <QApplication>
 #include <QCheckBox>
+#include <QColorDialog>
+#include <QComboBox>
 #include <QContextMenuEvent>
+#include <QDialogButtonBox>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QMenuBar>
+#include <QPushButton>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
 
 #include "app/application.h"
+#include "support/modal.h"
 #include "support/pixels.h"
 #include "support/program.h"
+#include "support/scripted_dialogs.h"
 #include "support/wait.h"
 
 using widgets::SpeedButton;
@@ -105,8 +112,9 @@ TEST(MainWindow, ToolButtonsSwitchModeAndTextAndStayDown) {
         {"SpeedButtonCentr", "Установка центра"}, {"SpeedButtonEditPoint", "Move Dot"},
         {"SpeedButtonHotPoint", "Made Hot Dot"},  {"SpeedButtonKnife", "new Split"},
         {"SpeedButtonEraser", "Delete Dot"},      {"SpeedButtonMove", "Move Object"},
+        {"SpeedButtonBlank", "Гашение"},          {"SpeedButtonColourBrush", "Кисть цвета"},
         {"SpeedButtonKontur", "Select Dots"}};
-    const int modes[] = {9, 4, 5, 7, 8, 2, 1};
+    const int modes[] = {9, 4, 5, 7, 8, 2, 10, 11, 1};
     for (size_t i = 0; i < std::size(texts); ++i) {
         QTest::mouseClick(w.b(texts[i].first), Qt::LeftButton);
         EXPECT_EQ(w.form.editor().state().ToolMode, modes[i]);
@@ -295,6 +303,34 @@ TEST(Dialogs, OptionsAreCheckBoxesWhoseStatesAnAcceptedDialogLeaves) {
     }
 }
 
+// A name typed without an extension takes the extension of the kind chosen in the list.
+TEST(Dialogs, ANameWithoutAnExtensionTakesTheChosenKinds) {
+    QTemporaryDir dir;
+    window::QtDialogs dialogs(nullptr);
+    for (const int kind : {0, 1}) {
+        window::FileDialogSpec spec;
+        spec.filter = QStringLiteral("Файл лазерной картинки|*.ilz|ILDA (*.ild)|*.ild");
+        spec.defaultExt = QStringLiteral("ilz");
+        spec.fileName = dir.filePath(QStringLiteral("*.ilz"));
+        QTimer::singleShot(0, [&] {
+            auto* d = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
+            ASSERT_NE(d, nullptr);
+            // The kind chosen from the keyboard, as a user does: the list emits its choice.
+            auto* kinds = d->findChild<QComboBox*>(QStringLiteral("fileTypeCombo"));
+            ASSERT_NE(kinds, nullptr);
+            QTest::keyClick(kinds, kind == 1 ? Qt::Key_Down : Qt::Key_Up);
+            ASSERT_EQ(kinds->currentIndex(), kind);
+            d->selectFile(QStringLiteral("show"));
+            QDialog* box = d;
+            box->accept();
+        });
+        const std::optional<QString> chosen = dialogs.saveFile(spec);
+        ASSERT_TRUE(chosen.has_value());
+        EXPECT_EQ(QFileInfo(*chosen).fileName(),
+                  kind == 0 ? QStringLiteral("show.ilz") : QStringLiteral("show.ild"));
+    }
+}
+
 TEST(Dialogs, ProgramFiltersBecomeQtFilters) {
     // Each description shown once; "*.*" becomes "*", which here also lists names without
     // an extension.
@@ -312,4 +348,137 @@ TEST(Dialogs, ProgramFiltersBecomeQtFilters) {
     }
     EXPECT_EQ(window::QtDialogs::Suffix(QStringLiteral("*.ilz")), QStringLiteral("ilz"));
     EXPECT_EQ(window::QtDialogs::Suffix(QStringLiteral("plz")), QStringLiteral("plz"));
+}
+
+TEST(MainWindow, BeamColourAndBlankedJumpsDecideWhatThePenMakes) {
+    Window w;
+    testing_support::ScriptedDialogs dialogs;
+    w.form.setDialogs(&dialogs);
+    editor::Editor& ed = w.form.editor();
+    SpeedButton* colour = w.b("SpeedButtonBeamColour");
+    QAction* jumps = w.form.action(QStringLiteral("ItemBlankPenJumps"));
+    ASSERT_TRUE(colour && jumps);
+    // The swatch in the toolbar's last pixels, clear of every other button.
+    EXPECT_EQ(colour->toolTip(), QStringLiteral("Цвет луча"));
+    EXPECT_LE(colour->geometry().right(), window::kClientWidth - 1);
+    for (auto* other : colour->parentWidget()->findChildren<SpeedButton*>()) {
+        if (other != colour) {
+            EXPECT_FALSE(other->geometry().intersects(colour->geometry()))
+                << other->objectName().toStdString();
+        }
+    }
+    EXPECT_EQ(jumps->text(), QStringLiteral("Гасить скачки пера"));
+    EXPECT_EQ(jumps->parent(), w.form.menuBar()->findChild<QMenu*>(QStringLiteral("EditMainMenu")));
+    EXPECT_TRUE(jumps->isCheckable());
+    EXPECT_FALSE(jumps->isChecked());
+    // The middle of the swatch: the line colour while the beam colour is the default.
+    const auto swatch = [&] {
+        return colour->icon().pixmap(colour->iconSize()).toImage().pixel(4, 8) | 0xFF000000u;
+    };
+    EXPECT_EQ(swatch(), qRgb(0, 128, 0));
+    const auto styles = [&](int from, int to) {
+        std::vector<model::PointStyle> v;
+        for (int i = from; i < to; ++i) {
+            v.push_back(ed.contour().StyleAt(i));
+        }
+        return v;
+    };
+    const auto stroke = [&](int y) {
+        ed.PaintBoxVardeniMouseDown(editor::MouseButton::Left, 40, y);
+        for (int x = 60; x <= 200; x += 20) {
+            ed.PaintBoxVardeniMouseMove(x, y);
+        }
+        ed.PaintBoxVardeniMouseUp(editor::MouseButton::Left, 200, y);
+    };
+    const model::PointStyle red = model::PointStyle::Colour(0xFF0000);
+    const model::PointStyle dark = model::PointStyle::Dark();
+
+    // Red: the chooser starts from the default (the line colour), the pen then draws red
+    // points, on screen at once.
+    dialogs.beamAnswers = {window::BeamColourChoice{false, qRgb(255, 0, 0)}};
+    QTest::mouseClick(colour, Qt::LeftButton);
+    ASSERT_EQ(dialogs.beamChoices.size(), 1u);
+    EXPECT_TRUE(dialogs.beamChoices[0].isDefault);
+    EXPECT_EQ(dialogs.beamChoices[0].colour | 0xFF000000u, qRgb(0, 128, 0));
+    EXPECT_EQ(swatch(), qRgb(255, 0, 0));
+    QTest::mouseClick(w.b("SpeedButtonPen"), Qt::LeftButton);
+    stroke(100);
+    // Points at x = 40, 60, ..., 200: eight segments of 20 pixels, each red.
+    ASSERT_EQ(ed.state().PointCount, 9);
+    EXPECT_EQ(styles(0, 9), std::vector<model::PointStyle>(9, red));
+    EXPECT_EQ(ed.canvas().image().pixel(130, 100) | 0xFF000000u, qRgb(255, 0, 0));
+
+    // Blanked jumps: a press far from the end fills the gap dark, the drag goes on in red.
+    jumps->trigger();
+    EXPECT_TRUE(jumps->isChecked());
+    ed.PaintBoxVardeniMouseDown(editor::MouseButton::Left, 200, 160);
+    // From (200, 100) down 60 pixels at the pen's spacing of 15: 60 / 15 = 4 fill points in
+    // five equal steps (y = 112, 124, 136, 148), then the pressed point, all reached dark.
+    ASSERT_EQ(ed.state().PointCount, 14);
+    EXPECT_EQ(styles(9, 14), std::vector<model::PointStyle>(5, dark));
+    ed.PaintBoxVardeniMouseMove(240, 160);
+    ed.PaintBoxVardeniMouseUp(editor::MouseButton::Left, 240, 160);
+    ASSERT_EQ(ed.state().PointCount, 15);
+    EXPECT_EQ(ed.contour().StyleAt(14), red);
+    // The toggle off again: the next jump is red like the rest.
+    jumps->trigger();
+    EXPECT_FALSE(jumps->isChecked());
+    ed.PaintBoxVardeniMouseDown(editor::MouseButton::Left, 240, 220);
+    ed.PaintBoxVardeniMouseUp(editor::MouseButton::Left, 240, 220);
+    ASSERT_EQ(ed.state().PointCount, 20);
+    EXPECT_EQ(styles(15, 20), std::vector<model::PointStyle>(5, red));
+
+    // A cancelled chooser changes nothing; "По умолчанию" brings the line colour back.
+    QTest::mouseClick(colour, Qt::LeftButton);
+    EXPECT_EQ(ed.contour().PenStyle, red);
+    EXPECT_FALSE(dialogs.beamChoices.back().isDefault);
+    EXPECT_EQ(dialogs.beamChoices.back().colour | 0xFF000000u, qRgb(255, 0, 0));
+    dialogs.beamAnswers = {window::BeamColourChoice{true, 0}};
+    QTest::mouseClick(colour, Qt::LeftButton);
+    EXPECT_EQ(swatch(), qRgb(0, 128, 0));
+    const int before = ed.state().PointCount;
+    stroke(300);
+    EXPECT_EQ(styles(before, ed.state().PointCount),
+              std::vector<model::PointStyle>(std::size_t(ed.state().PointCount - before),
+                                             model::PointStyle{}));
+    EXPECT_EQ(ed.canvas().image().pixel(130, 300) | 0xFF000000u, qRgb(0, 128, 0));
+}
+
+TEST(MainWindow, BeamColourChooserGivesAColourTheDefaultOrNothing) {
+    Window w;
+    editor::Editor& ed = w.form.editor();
+    SpeedButton* colour = w.b("SpeedButtonBeamColour");
+    struct Case {
+        const char* what;
+        const char* button;  // the button pressed: OK, "По умолчанию" or Cancel
+        model::PointStyle before;
+        model::PointStyle after;
+    };
+    const model::PointStyle blue = model::PointStyle::Colour(0x0000FF);
+    const model::PointStyle red = model::PointStyle::Colour(0xFF0000);
+    for (const Case& c : {Case{"a colour", "ok", {}, blue}, Case{"the default", "default", red, {}},
+                          Case{"cancelled", "cancel", red, red}}) {
+        ed.contour().PenStyle = c.before;
+        bool ran = false;
+        testing_support::WhenModal<QColorDialog>(
+            [&](QColorDialog& dialog) {
+                EXPECT_EQ(dialog.windowTitle(), QStringLiteral("Цвет луча")) << c.what;
+                auto* byDefault =
+                    dialog.findChild<QPushButton*>(QStringLiteral("BeamColourDefault"));
+                ASSERT_NE(byDefault, nullptr) << c.what;
+                EXPECT_EQ(byDefault->text(), QStringLiteral("По умолчанию"));
+                dialog.setCurrentColor(QColor(0, 0, 255));
+                if (std::string(c.button) == "ok") {
+                    dialog.findChild<QDialogButtonBox*>()->button(QDialogButtonBox::Ok)->click();
+                } else if (std::string(c.button) == "default") {
+                    byDefault->click();
+                } else {
+                    dialog.reject();
+                }
+            },
+            &ran);
+        QTest::mouseClick(colour, Qt::LeftButton);
+        EXPECT_TRUE(ran) << c.what;
+        EXPECT_EQ(ed.contour().PenStyle, c.after) << c.what;
+    }
 }

@@ -77,6 +77,18 @@ TEST(CanvasLine, DottedPenAlternatesPenAndBrushFromTheStart) {
     d.moveTo(-3, 0);
     d.lineTo(5, 0);
     EXPECT_EQ(Grid(d.image(), 0, 0, 6, 1, kLegend), "o#o#o.");
+    // A sparse pen draws pixels 0, 3, 6, ... of the line and leaves the others as they were
+    // (here the brush colour filled beforehand), clipped without a shift as well.
+    Canvas e = MakeCanvas(10, 1);
+    e.image().fill(kBrush);
+    e.setPenStyle(PenStyle::Sparse);
+    e.moveTo(0, 0);
+    e.lineTo(9, 0);
+    EXPECT_EQ(Grid(e.image(), 0, 0, 10, 1, kLegend), "#oo#oo#ooo");
+    e.image().fill(kBrush);
+    e.moveTo(-4, 0);
+    e.lineTo(5, 0);
+    EXPECT_EQ(Grid(e.image(), 0, 0, 6, 1, kLegend), "oo#ooo");
 }
 
 TEST(CanvasLine, FarOutsideIsClippedAndStaysCheap) {

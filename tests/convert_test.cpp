@@ -524,3 +524,49 @@ TEST(FileConversion, TextBecomesAContourOfItsOwn) {
         EXPECT_TRUE(run.err.contains(r.said)) << run.err.toStdString();
     }
 }
+
+// An ILDA frame converted to ILDA keeps each point's colour and blanking, in true colour and
+// in indexed colours; through a contour file, which keeps neither, every point comes back lit in
+// the line colour, as before.
+TEST(FileConversion, IldaToIldaKeepsColoursAndBlanking) {
+    Folder f;
+    // Format 1: x, y, status, index; red, blanked yellow (16), blue (40) and the last.
+    QByteArray in = QByteArray("ILDA\0\0\0\1", 8) + QByteArray(16, '\0') +
+                    QByteArray::fromHex(
+                        "000300000001"
+                        "0000") +
+                    QByteArray::fromHex(
+                        "010002000000"
+                        "030004004010"
+                        "050006008028");
+    in += QByteArray("ILDA\0\0\0\1", 8) + QByteArray(24, '\0');
+    f.write(QStringLiteral("in.ild"), in);
+    const QString c = QStringLiteral("--convert");
+    ASSERT_EQ(f.run({c, QStringLiteral("in.ild"), QStringLiteral("true.ild")}).exitCode, 0);
+    ASSERT_EQ(f.run({c, QStringLiteral("in.ild"), QStringLiteral("indexed.ild"),
+                     QStringLiteral("--ilda-format"), QStringLiteral("1")})
+                  .exitCode,
+              0);
+    ASSERT_EQ(f.run({c, QStringLiteral("in.ild"), QStringLiteral("via.ilz")}).exitCode, 0);
+    ASSERT_EQ(f.run({c, QStringLiteral("via.ilz"), QStringLiteral("plain.ild")}).exitCode, 0);
+
+    // Format 5 records from byte 32: x, y, status, blue, green, red.
+    const QByteArray trueColour = ReadFile(f.path(QStringLiteral("true.ild")));
+    ASSERT_EQ(trueColour.size(), 32 + 3 * 8 + 32);
+    EXPECT_EQ(trueColour.mid(32, 24).toHex(), QByteArray("01000200"
+                                                         "000000ff"
+                                                         "03000400"
+                                                         "4000ffff"
+                                                         "05000600"
+                                                         "80ff0000"));
+    const QByteArray indexed = ReadFile(f.path(QStringLiteral("indexed.ild")));
+    ASSERT_EQ(indexed.size(), 32 + 3 * 6 + 32);
+    EXPECT_EQ(indexed.mid(32, 18), in.mid(32, 18));
+    // Lit, and all in one colour: the line colour.
+    const QByteArray plain = ReadFile(f.path(QStringLiteral("plain.ild")));
+    ASSERT_EQ(plain.size(), 32 + 3 * 8 + 32);
+    for (int i = 0; i < 3; ++i) {
+        EXPECT_EQ(plain[32 + 8 * i + 4], char(i == 2 ? 0x80 : 0x00)) << i;
+        EXPECT_EQ(plain.mid(32 + 8 * i + 5, 3), plain.mid(32 + 5, 3)) << i;
+    }
+}

@@ -130,10 +130,11 @@ TEST(FileCommands, DialogsAndTheDefaultSaveNameAtStart) {
     Files f;
     EXPECT_EQ(f.files().SaveDialogLaser.fileName,
               QDir::toNativeSeparators(QStringLiteral("./User1.ilz")));
-    EXPECT_EQ(f.files().SaveDialogLaser.filter, QStringLiteral("Файл лазерной картинки|*.ilz"));
+    EXPECT_EQ(f.files().SaveDialogLaser.filter,
+              QStringLiteral("Файл лазерной картинки|*.ilz|ILDA (*.ild)|*.ild"));
     EXPECT_EQ(f.files().SaveDialogLaser.defaultExt, QStringLiteral("*.ilz"));
     EXPECT_EQ(f.files().OpenDialogLaser.filter,
-              QStringLiteral("Файл лазерной картинки|*.ilz|все файлы|*.*"));
+              QStringLiteral("Файл лазерной картинки|*.ilz|ILDA (*.ild)|*.ild|все файлы|*.*"));
     EXPECT_TRUE(f.files().OpenDialogLaser.defaultExt.isEmpty());
     EXPECT_EQ(f.files().OpenDialogLaser.fileName,
               QDir::toNativeSeparators(QStringLiteral("./*.ilz")));
@@ -605,4 +606,222 @@ TEST(FileCommands, ShortcutsReachTheCommandsFromTheKeyboard) {
     EXPECT_TRUE(f.dialogs.fileDialogs.empty());
     QTest::keySequence(&f.form(), QKeySequence(QStringLiteral("Ctrl+F")));
     EXPECT_EQ(f.dialogs.fileDialogs.size(), 1u);
+}
+
+namespace {
+
+// A format 5 record: x, y, status, blue, green, red.
+struct IldaRecord {
+    int x;
+    int y;
+    uint8_t status;
+    uint32_t rgb;
+};
+
+QByteArray IldaHeader(int records) {
+    QByteArray h("ILDA\0\0\0\5frame\0\0\0test\0\0\0\0", 24);
+    h += char(records >> 8);
+    h += char(records & 0xFF);
+    h += QByteArray("\0\0\0\1\0\0", 6);
+    return h;
+}
+
+// A show of format 5 frames, then the end-of-file header.
+QByteArray IldaShow(const std::vector<std::vector<IldaRecord>>& frames) {
+    QByteArray show;
+    for (const auto& frame : frames) {
+        show += IldaHeader(int(frame.size()));
+        for (const IldaRecord& r : frame) {
+            for (const int v : {r.x, r.y}) {
+                show += char((v >> 8) & 0xFF);
+                show += char(v & 0xFF);
+            }
+            show += char(r.status);
+            show += char(r.rgb & 0xFF);
+            show += char((r.rgb >> 8) & 0xFF);
+            show += char((r.rgb >> 16) & 0xFF);
+        }
+    }
+    return show + IldaHeader(0);
+}
+
+// The records of a file's first frame, read plainly from the bytes: format 5 after a header.
+std::vector<IldaRecord> FirstFrame(const QByteArray& file) {
+    std::vector<IldaRecord> records;
+    if (file.size() < 32 || !file.startsWith("ILDA") || file[7] != 5) {
+        return records;
+    }
+    const auto* b = reinterpret_cast<const uint8_t*>(file.constData());
+    const int n = (b[24] << 8) | b[25];
+    for (int i = 0; i < n && 32 + (i + 1) * 8 <= file.size(); ++i) {
+        const uint8_t* r = b + 32 + i * 8;
+        records.push_back({int16_t((r[0] << 8) | r[1]), int16_t((r[2] << 8) | r[3]), r[4],
+                           uint32_t(r[7]) << 16 | uint32_t(r[6]) << 8 | r[5]});
+    }
+    return records;
+}
+
+bool operator==(const IldaRecord& a, const IldaRecord& b) {
+    return a.x == b.x && a.y == b.y && a.status == b.status && a.rgb == b.rgb;
+}
+
+}  // namespace
+
+// A contour with colours or blanking saved to a contour file, which keeps neither: asked once
+// for each file name; No writes nothing and keeps the current file, Yes writes the same 8192
+// bytes as ever, and a contour without styles is never asked about.
+TEST(FileCommands, SavingColoursToAContourFileAsksOncePerName) {
+    Files f;
+    f.draw({{10, 10}, {60, 40}, {120, 90}});
+    const model::ContourFileImage plain = f.image();
+    const QString a = f.path(QStringLiteral("a.ilz"));
+    f.saveAs(a);
+    EXPECT_TRUE(f.dialogs.messages.empty());
+    EXPECT_EQ(ReadAll(a), AsBytes(plain));
+
+    f.ed().contour().SetStyle(1, model::PointStyle::Colour(0x00FF00));
+    f.ed().contour().SetStyle(2, model::PointStyle::Dark());
+    EXPECT_TRUE(f.files().HasUnsavedChanges());
+    const QString b = f.path(QStringLiteral("b.ilz"));
+    f.dialogs.messageAnswers = {MessageButton::No};
+    f.dialogs.fileAnswers.push_back(b);
+    f.trigger("SaveAsItem");
+    ASSERT_EQ(f.dialogs.messages.size(), 1u);
+    const window::MessageSpec q = f.lastMessage();
+    EXPECT_EQ(q.text, QStringLiteral("Цвета и гашение в файле .ilz не сохраняются. Записать?"));
+    EXPECT_EQ(q.buttons, (std::vector<MessageButton>{MessageButton::Yes, MessageButton::No}));
+    EXPECT_FALSE(QFile::exists(b));
+    EXPECT_EQ(f.caption(), f.captionFor(a));
+    EXPECT_EQ(f.files().SaveDialogLaser.fileName, a);
+    EXPECT_TRUE(f.files().HasUnsavedChanges());
+
+    // Yes: the bytes of the contour without its styles.
+    f.dialogs.messageAnswers = {MessageButton::Yes};
+    f.dialogs.fileAnswers.push_back(b);
+    f.trigger("SaveAsItem");
+    EXPECT_EQ(f.dialogs.messages.size(), 2u);
+    EXPECT_EQ(ReadAll(b), AsBytes(plain));
+    EXPECT_EQ(f.caption(), f.captionFor(b));
+    EXPECT_FALSE(f.files().HasUnsavedChanges());
+
+    // Not again for that name, only the overwrite question; again for another name.
+    f.saveAs(b);
+    ASSERT_EQ(f.dialogs.messages.size(), 3u);
+    EXPECT_EQ(f.lastMessage().text, QStringLiteral("Файл с таким именем существует, переписать?"));
+    f.dialogs.messageAnswers = {MessageButton::Yes};
+    f.saveAs(a);
+    ASSERT_EQ(f.dialogs.messages.size(), 5u);
+    EXPECT_EQ(f.dialogs.messages[3].text, q.text);
+    EXPECT_EQ(ReadAll(a), AsBytes(plain));
+}
+
+// Open takes a file that starts with "ILDA" whatever its name: the frame chooser for a show,
+// the frame with its colours and blanking, the file as the current one; Save writes the frame
+// back in its place in the show as ILDA true colour, each point as it came.
+TEST(FileCommands, OpenTakesAnIldaFileByItsFirstBytesAndSaveWritesItBack) {
+    Files f;
+    const std::vector<IldaRecord> first = {{0, 0, 0x80, 0xFFFFFF}};
+    const std::vector<IldaRecord> second = {
+        {-1000, 2000, 0x40, 0x000000}, {3000, 2000, 0x00, 0xFF8000}, {3000, -4000, 0x80, 0x0000FF}};
+    const QString name = f.path(QStringLiteral("show.dat"));
+    const QByteArray show = IldaShow({first, second});
+    WriteAll(name, show);
+    f.dialogs.fileAnswers.push_back(name);
+    f.dialogs.frameAnswers = {2};
+    f.click("SpeedButtonOpenLaser");
+    ASSERT_EQ(f.dialogs.frameChoices.size(), 1u);
+    EXPECT_EQ(f.dialogs.frameChoices[0].count, 2);
+    EXPECT_TRUE(f.dialogs.messages.empty());
+    ASSERT_EQ(f.count(), 3);
+    EXPECT_EQ(f.ed().contour().PointStyles(),
+              (std::vector<model::PointStyle>{
+                  {0x000000, true, true}, {0xFF8000, true, false}, {0x0000FF, true, false}}));
+    EXPECT_EQ(f.caption(), f.captionFor(name));
+    EXPECT_TRUE(f.saveEnabled());
+    EXPECT_FALSE(f.files().HasUnsavedChanges());
+
+    // Save proposes the file under the ILDA filter and writes the frame back in its place in
+    // the show as it came: the same bytes.
+    f.dialogs.fileDialogs.clear();
+    f.saveAs(name);
+    ASSERT_EQ(f.dialogs.fileDialogs.size(), 1u);
+    EXPECT_EQ(f.dialogs.fileDialogs[0].fileName, name);
+    EXPECT_EQ(f.dialogs.fileDialogs[0].filterIndex, 2);
+    EXPECT_EQ(ReadAll(name), show);
+    EXPECT_EQ(f.caption(), f.captionFor(name));
+
+    // A change of a style alone is unsaved work; saved, the show holds it, the first frame as
+    // it was.
+    f.ed().contour().SetStyle(0, model::PointStyle::Colour(0x123456));
+    EXPECT_TRUE(f.files().HasUnsavedChanges());
+    f.saveAs(name);
+    std::vector<IldaRecord> changed = second;
+    changed[0] = {-1000, 2000, 0x00, 0x123456};
+    EXPECT_EQ(ReadAll(name), IldaShow({first, changed}));
+    EXPECT_FALSE(f.files().HasUnsavedChanges());
+
+    // Saved under another name, the frame alone.
+    const QString alone = f.path(QStringLiteral("alone.ild"));
+    f.saveAs(alone);
+    EXPECT_EQ(FirstFrame(ReadAll(alone)), changed);
+    EXPECT_EQ(ReadAll(alone).size(), 32 + 3 * 8 + 32);
+}
+
+// Save As offers ILDA beside the contour file: a name ending in .ild, or any name but .ilz
+// with the ILDA filter, is written as an ILDA frame, default points in the line colour.
+TEST(FileCommands, SaveAsWritesIldaByItsNameOrItsFilter) {
+    Files f;
+    // Pixels (0, 0) and (383, 383).
+    f.ed().ReplaceContour({{-960'000'000, -960'000'000}, {955'000'000, 955'000'000}},
+                          {{}, {0xABCDEF, true, true}});
+    ASSERT_EQ(f.count(), 2);
+    const QRgb line = editor::ResolveColor(f.ed().settings().ColorBoxLine);
+    const uint32_t lineRgb = uint32_t(line) & 0xFFFFFF;
+    // Pixel 0 is ILDA -32767 and pixel 383 is 32596 (384 pixels over 65534); y points up.
+    const std::vector<IldaRecord> expected = {{-32767, 32767, 0x00, lineRgb},
+                                              {32596, -32596, 0xC0, 0xABCDEF}};
+    EXPECT_EQ(f.files().SaveDialogLaser.filter,
+              QStringLiteral("Файл лазерной картинки|*.ilz|ILDA (*.ild)|*.ild"));
+    struct Row {
+        const char* file;
+        int filter;
+        bool ilda;
+    };
+    for (const Row& r : {Row{"by_name.ild", 1, true}, Row{"by_filter.frame", 2, true},
+                         Row{"contour.ilz", 2, false}}) {
+        SCOPED_TRACE(r.file);
+        const QString name = f.path(QString::fromUtf8(r.file));
+        f.dialogs.messages.clear();
+        f.dialogs.messageAnswers = {MessageButton::Yes};  // colours lost in a contour file
+        f.dialogs.filterAnswers = {r.filter};
+        f.saveAs(name);
+        EXPECT_EQ(f.dialogs.messages.size(), r.ilda ? 0u : 1u);
+        if (r.ilda) {
+            EXPECT_EQ(FirstFrame(ReadAll(name)), expected);
+        } else {
+            EXPECT_EQ(ReadAll(name).size(), 8192);
+        }
+        EXPECT_EQ(f.caption(), f.captionFor(name));
+        EXPECT_FALSE(f.files().HasUnsavedChanges());
+    }
+}
+
+// The closing question counts a change of a point's style alone; undoing it leaves nothing to
+// ask about.
+TEST(FileCommands, ClosingAsksAboutAChangeOfStyleAlone) {
+    Files f;
+    f.form().show();
+    f.draw({{10, 10}, {50, 50}});
+    const QString name = f.path(QStringLiteral("styles.ilz"));
+    f.saveAs(name);
+    EXPECT_FALSE(f.files().HasUnsavedChanges());
+    f.ed().ToUndo();
+    f.ed().contour().SetStyle(1, model::PointStyle::Dark());
+    f.dialogs.messageAnswers = {MessageButton::Cancel};
+    EXPECT_FALSE(f.form().close());
+    ASSERT_EQ(f.dialogs.messages.size(), 1u);
+    EXPECT_EQ(f.lastMessage().text, QStringLiteral("Записать файл?"));
+    f.click("SpeedButtonUndo");
+    EXPECT_TRUE(f.form().close());
+    EXPECT_EQ(f.dialogs.messages.size(), 1u);
 }

@@ -420,3 +420,158 @@ TEST(IldaFrames, ALongFrameThinnedKeepsItsPathCornersAndHotPoints) {
         ASSERT_LE(testing_support::PolylineDistance(p, thinLine), spacing);
     }
 }
+
+namespace {
+
+// A record of the format at (x, y) = (0, 0): its status byte and its colour (an index, or the
+// blue, green and red bytes of a true-colour record).
+Bytes Record(uint8_t format, uint8_t status, std::initializer_list<uint8_t> colour) {
+    Bytes r = {0, 0, 0, 0};
+    if (format == kIndexed3D || format == kTrueColor3D) {
+        Append(r, {0, 0});  // z
+    }
+    r.push_back(status);
+    Append(r, colour);
+    return r;
+}
+
+model::PointStyle Lit(uint32_t rgb) {
+    return model::PointStyle::Colour(rgb);
+}
+
+model::PointStyle Dark(uint32_t rgb) {
+    return {rgb, true, true};
+}
+
+}  // namespace
+
+// Each point comes in blanked as its status byte says and in its record's colour: an index
+// through the last palette before the frame, or the standard palette without one; an index past
+// the palette in force gives a default point. The colours expected are the standard palette's
+// as the ILDA format's table lists them and the palettes' bytes as written here. A frame is
+// read the same through Decode, by its number and by its place in the list.
+TEST(IldaImport, ColoursAndBlankingThroughThePaletteInForce) {
+    struct Row {
+        const char* what;
+        Bytes file;
+        std::vector<model::PointStyle> styles;
+    };
+    const auto frame = [](uint8_t format, std::initializer_list<Bytes> records) {
+        Bytes f = Header(format, int(records.size()));
+        for (const Bytes& r : records) {
+            Append(f, r);
+        }
+        return f;
+    };
+    Bytes twoColours = Header(kPalette, 2);
+    Append(twoColours, {10, 20, 30, 200, 100, 50});
+    Bytes oneColour = Header(kPalette, 1);
+    Append(oneColour, {1, 2, 3});
+    const std::vector<Row> rows{
+        {"format 1, standard palette: red, yellow, blue, the last pink, one past the palette",
+         frame(kIndexed2D, {Record(1, 0x00, {0}), Record(1, 0x40, {16}), Record(1, 0x00, {40}),
+                            Record(1, 0x00, {64}), Record(1, 0xC0, {63})}),
+         {Lit(0xFF0000), Dark(0xFFFF00), Lit(0x0000FF), {}, Dark(0xFF2020)}},
+        {"format 0, standard palette: green, white",
+         frame(kIndexed3D, {Record(0, 0x00, {24}), Record(0, 0xC0, {56})}),
+         {Lit(0x00FF00), Dark(0xFFFFFF)}},
+        {"format 0 after a palette of two: its colours, then one past it",
+         Join({twoColours, frame(kIndexed3D, {Record(0, 0x00, {1}), Record(0, 0x40, {0}),
+                                              Record(0, 0x80, {2})})}),
+         {Lit(0xC86432), Dark(0x0A141E), {}}},
+        {"format 1 after two palettes: the second holds",
+         Join({twoColours, oneColour,
+               frame(kIndexed2D, {Record(1, 0x00, {0}), Record(1, 0x80, {1})})}),
+         {Lit(0x010203), {}}},
+        {"format 4: blue, green, red bytes",
+         frame(kTrueColor3D, {Record(4, 0x00, {1, 2, 3}), Record(4, 0xC0, {0, 0, 0})}),
+         {Lit(0x030201), Dark(0x000000)}},
+        {"format 5 after a palette, which it does not use",
+         Join({oneColour, frame(kTrueColor2D, {Record(5, 0x40, {0x30, 0x20, 0x10}),
+                                               Record(5, 0x80, {0xFF, 0, 0x80})})}),
+         {Dark(0x102030), Lit(0x8000FF)}},
+        // Status bits other than these two (LaserBoy sets 0x20) change nothing.
+        {"other status bits",
+         frame(kTrueColor2D, {Record(5, 0x20, {9, 8, 7}), Record(5, 0xE0, {9, 8, 7})}),
+         {Lit(0x070809), Dark(0x070809)}},
+    };
+    for (const Row& r : rows) {
+        SCOPED_TRACE(r.what);
+        const FrameList list = ListFrames(r.file);
+        ASSERT_EQ(list.frames.size(), 1u);
+        for (const Import& in :
+             {Decode(r.file), DecodeFrame(r.file, 0), DecodeFrame(r.file, list.frames[0])}) {
+            ASSERT_EQ(in.error, ImportError::None);
+            ASSERT_EQ(in.points.size(), r.styles.size());
+            EXPECT_EQ(in.styles, r.styles);
+            EXPECT_EQ(in.blankedPoints, std::count_if(r.styles.begin(), r.styles.end(),
+                                                      [](auto s) { return s.blanked; }));
+        }
+    }
+    // A palette said to lie past the data is no palette: the standard one holds.
+    const Bytes f = Join({twoColours, frame(kIndexed2D, {Record(1, 0x80, {1})})});
+    FrameInfo info = ListFrames(f).frames[0];
+    info.paletteColours = 60000;
+    EXPECT_EQ(DecodeFrame(f, info).styles, std::vector<model::PointStyle>{Lit(0xFF1000)});
+}
+
+// Each point is written in its own colour, a default one in the export's; a blanked point with
+// the blanking bit beside the last point's. Indexed frames take the standard palette's nearest.
+TEST(IldaExport, EachPointInItsOwnColourAndBlanking) {
+    auto c = ContourOf({{0, 0}, {0, 0}, {0, 0}, {0, 0}});
+    c.SetStyle(0, model::PointStyle::Colour(0xFF1000));  // palette entry 1 exactly
+    c.SetStyle(1, model::PointStyle::Dark());            // default colour, blanked
+    c.SetStyle(2, {0x0000FE, true, false});              // nearest: entry 40, blue
+    c.SetStyle(3, {0x20FF00, true, true});               // entry 23, blanked and last
+    const Export t = Encode(c, kTrueColor2D, {0x10, 0x20, 0x30}, "s", "c");
+    // Records from byte 32: x, y, status, blue, green, red.
+    EXPECT_EQ(Bytes(t.bytes.begin() + 32, t.bytes.begin() + 64),
+              Bytes({0, 0, 0, 0, 0x00, 0x00, 0x10, 0xFF,  //
+                     0, 0, 0, 0, 0x40, 0x30, 0x20, 0x10,  //
+                     0, 0, 0, 0, 0x00, 0xFE, 0x00, 0x00,  //
+                     0, 0, 0, 0, 0xC0, 0x00, 0xFF, 0x20}));
+    const Export i = Encode(c, kIndexed2D, {0, 128, 0}, "s", "c");
+    // x, y, status, index; the default colour, green, is entry 24.
+    EXPECT_EQ(Bytes(i.bytes.begin() + 32, i.bytes.begin() + 56), Bytes({0, 0, 0, 0, 0x00, 1,   //
+                                                                        0, 0, 0, 0, 0x40, 24,  //
+                                                                        0, 0, 0, 0, 0x00, 40,  //
+                                                                        0, 0, 0, 0, 0xC0, 23}));
+}
+
+// Ten points 1000 units apart on a line, point i in colour i, thinned to four: the ends and the
+// points at 3000 and 6000 (each at the end of the segment that reaches the frame's point there,
+// in its colour). The point at 3000 stands for points 1..3, the one at 6000 for 4..6, the last
+// end for 7..9: a blanked point among those makes the line that crosses it dark.
+TEST(IldaFrames, AThinnedFrameKeepsTheDarkOfThePointsLeftOut) {
+    std::vector<model::ContourPoint> line;
+    std::vector<model::PointStyle> styles;
+    for (int i = 0; i < 10; ++i) {
+        line.push_back({i * 1000, 0});
+        styles.push_back(model::PointStyle::Colour(uint32_t(i)));
+    }
+    struct Row {
+        int blanked;  // the frame's blanked point
+        std::vector<bool> dark;
+    };
+    const Row rows[] = {{-1, {false, false, false, false}}, {0, {true, false, false, false}},
+                        {1, {false, true, false, false}},   {3, {false, true, false, false}},
+                        {4, {false, false, true, false}},   {6, {false, false, true, false}},
+                        {7, {false, false, false, true}},   {9, {false, false, false, true}}};
+    for (const Row& r : rows) {
+        SCOPED_TRACE(r.blanked);
+        std::vector<model::PointStyle> s = styles;
+        if (r.blanked >= 0) {
+            s[size_t(r.blanked)].blanked = true;
+        }
+        const Thinned thin = Thin(line, s, 4);
+        ASSERT_EQ(thin.points.size(), 4u);
+        EXPECT_EQ(thin.points, Thin(line, 4));
+        for (size_t k = 0; k < 4; ++k) {
+            EXPECT_EQ(thin.points[k].x, int32_t(k * 3000));
+            EXPECT_EQ(thin.styles[k], (model::PointStyle{uint32_t(k * 3), true, r.dark[k]})) << k;
+        }
+    }
+    // Without styles every point kept is default; a frame cut (a limit under two) keeps its own.
+    EXPECT_EQ(Thin(line, {}, 4).styles, std::vector<model::PointStyle>(4));
+    EXPECT_EQ(Thin(line, styles, 1).styles, std::vector<model::PointStyle>{styles[0]});
+}

@@ -96,11 +96,17 @@ TEST(LaserWindow, OpensStoppedFromTheToolbarAndTheMenuAndNeedsADevice) {
     EXPECT_TRUE(l.form.laserWindow()->isVisible());
     EXPECT_FALSE(l.form.laserWindow()->testAttribute(Qt::WA_QuitOnClose));
     EXPECT_FALSE(l.form.laserWindow()->Running());
-    // The button after tracing's, inside the toolbar, with F12 in its hint.
+    // The palette's button beside the text's, overlapping no other, with F12 in its hint.
     widgets::SpeedButton* b = l.form.button(QStringLiteral("SpeedButtonLaser"));
-    const QRect trace = l.form.button(QStringLiteral("SpeedButtonTrace"))->geometry();
-    EXPECT_EQ(b->geometry().left(), trace.right() + 1);
-    EXPECT_LE(b->geometry().right(), window::kClientWidth - 1);
+    const QRect text = l.form.button(QStringLiteral("SpeedButtonText"))->geometry();
+    EXPECT_EQ(b->geometry().top(), text.top());
+    EXPECT_EQ(b->geometry().left(), 30);
+    for (auto* other : b->parentWidget()->findChildren<widgets::SpeedButton*>()) {
+        if (other != b) {
+            EXPECT_FALSE(other->geometry().intersects(b->geometry()))
+                << other->objectName().toStdString();
+        }
+    }
     EXPECT_TRUE(b->toolTip().contains(QStringLiteral("F12")));
     EXPECT_EQ(l.Start()->text(), QStringLiteral("Пуск"));
     // Without a device nothing starts.

@@ -147,7 +147,10 @@ struct Window {
         h.title = form().windowTitle();
         h.messages = dialogs.messages.size();
         dialogs.fileAnswers = {saveAs};
+        // An ILDA frame comes in with its colours, which a contour file does not keep: Yes.
+        dialogs.messageAnswers = {MessageButton::Yes};
         form().action(QStringLiteral("SaveAsItem"))->trigger();
+        dialogs.messageAnswers.clear();
         h.contour = ReadFile(saveAs);
         return h;
     }
@@ -177,7 +180,7 @@ const char* MenuItemOf(formats::Kind kind) {
         case formats::Kind::Legacy:
             return "ItemImport";
         case formats::Kind::Ilda:
-            return "ItemImportIlda";
+            return "OpenFileItem";
         case formats::Kind::Svg:
             return "ItemImportSvg";
         default:

@@ -135,6 +135,86 @@ TEST(PaintPic, ManyPointsDottedCodaOrdinaryPointsAndMarks) {
     EXPECT_EQ(p.editor.canvas().currentPos(), QPoint(100, 140));
 }
 
+TEST(PaintPic, EachSegmentIsDrawnInTheStyleOfThePointItReaches) {
+    // The square of the test above: segments into points 1 and 2, into the last point 3, and
+    // the way back into point 0, each read over 12 pixels away from the circles (pixels
+    // 110..121 along it). A sparse segment has pixels 0, 3, 6, ... of its line, counted from
+    // the point before: into 1 those are x = 112, 115, ...; into 3 (drawn leftwards from
+    // x = 140) x = 119, 116, ...; a dotted way back has its even pixels counted from y = 140.
+    using model::PointStyle;
+    const PointStyle lit;
+    const PointStyle red = PointStyle::Colour(0xFF0000);
+    const PointStyle blue = PointStyle::Colour(0x0000FF);
+    const PointStyle dark = PointStyle::Dark();
+    const PointStyle redDark{0xFF0000, true, true};
+    struct Case {
+        const char* what;
+        std::array<PointStyle, 4> styles;
+        bool grid;
+        const char* into1;  // y = 100, x = 110..121
+        const char* into2;  // x = 140, y = 110..121
+        const char* into3;  // y = 140, x = 110..121
+        const char* back;   // x = 100, y = 110..121
+    };
+    const Case cases[] = {
+        {"default points as ever",
+         {lit, lit, lit, lit},
+         false,
+         "gggggggggggg",
+         "gggggggggggg",
+         "gggggggggggg",
+         "c.c.c.c.c.c."},
+        {"colours and a dark segment",
+         {lit, red, dark, blue},
+         false,
+         "rrrrrrrrrrrr",
+         "..g..g..g..g",
+         "bbbbbbbbbbbb",
+         "c.c.c.c.c.c."},
+        {"a coloured way back, a dark colour, a dark last segment",
+         {red, redDark, lit, dark},
+         false,
+         "..g..g..g..g",
+         "gggggggggggg",
+         "g..g..g..g..",
+         "r.r.r.r.r.r."},
+        // Grid lines at x = 120 and y = 120: a lit line covers them, a dark one shows them
+        // in its gaps.
+        {"the grid through a dark segment",
+         {lit, dark, lit, lit},
+         true,
+         "..g..g..g.sg",
+         "gggggggggggg",
+         "gggggggggggg",
+         "c.c.c.c.c.c."},
+    };
+    testing_support::Legend legend = kLegend;
+    legend['r'] = qRgb(255, 0, 0);
+    legend['b'] = qRgb(0, 0, 255);
+    const auto along = [&](const QImage& img, int x, int y, bool down) {
+        std::string g = Grid(img, x, y, down ? 1 : 12, down ? 12 : 1, legend);
+        std::erase(g, '\n');
+        return g;
+    };
+    for (const Case& c : cases) {
+        Painting p;
+        p.editor.state().ToolMode = 3;
+        p.host.grid = c.grid;
+        p.setPoints({{100, 100}, {140, 100}, {140, 140}, {100, 140}});
+        for (int i = 0; i < 4; ++i) {
+            p.editor.contour().SetStyle(i, c.styles[std::size_t(i)]);
+        }
+        p.editor.PaintPic(true, true);
+        EXPECT_EQ(along(p.img(), 110, 100, false), c.into1) << c.what;
+        EXPECT_EQ(along(p.img(), 140, 110, true), c.into2) << c.what;
+        EXPECT_EQ(along(p.img(), 110, 140, false), c.into3) << c.what;
+        EXPECT_EQ(along(p.img(), 100, 110, true), c.back) << c.what;
+        // The circles stay as they are whatever the segments: maroon at point 1, purple at 3.
+        EXPECT_EQ(p.at(141, 100), kMaroon) << c.what;
+        EXPECT_EQ(p.at(102, 140), kPurple) << c.what;
+    }
+}
+
 TEST(PaintPic, HiddenPointsKeepFirstAndLastCirclesHiddenLineKeepsAllCircles) {
     Painting p;
     p.editor.state().ToolMode = 3;

@@ -33,7 +33,8 @@ ContourPoint Unit(int x, int y) {
 
 // A jump between two paths is filled exactly like the pen's press far from the contour's end,
 // and drawn dark: the fill and the path's first point, which comes twice so that the beam
-// settles before it lights.
+// settles before it lights. The way back to the start is a jump as well: the first point comes
+// twice, dark. Paths of one point each light nothing.
 TEST(PathJoin, JumpsAreFilledWithThePensEvenStepsAndDrawnDark) {
     struct Row {
         int fromX, fromY, toX, toY, spacing;
@@ -58,19 +59,20 @@ TEST(PathJoin, JumpsAreFilledWithThePensEvenStepsAndDrawnDark) {
                 fill.push_back({-960'000'000 + i * i25, -960'000'000 + i * i25});
             }
         }
-        ASSERT_EQ(j.points.size(), fill.size() + 3);
+        ASSERT_EQ(j.points.size(), fill.size() + 4);
         ASSERT_EQ(j.styles.size(), j.points.size());
-        EXPECT_EQ(j.points.front().x, Unit(r.fromX, r.fromY).x);
-        EXPECT_FALSE(j.styles.front().blanked);
-        for (std::size_t i = 0; i < fill.size(); ++i) {
-            EXPECT_EQ(j.points[i + 1].x, fill[i].x) << i;
-            EXPECT_EQ(j.points[i + 1].y, fill[i].y) << i;
-            EXPECT_TRUE(j.styles[i + 1].blanked) << i;
+        for (std::size_t i = 0; i < 2; ++i) {
+            EXPECT_EQ(j.points[i], Unit(r.fromX, r.fromY));
         }
-        for (std::size_t i = fill.size() + 1; i < j.points.size(); ++i) {
-            EXPECT_EQ(j.points[i].x, Unit(r.toX, r.toY).x);
-            EXPECT_EQ(j.points[i].y, Unit(r.toX, r.toY).y);
-            EXPECT_TRUE(j.styles[i].blanked);
+        for (std::size_t i = 0; i < fill.size(); ++i) {
+            EXPECT_EQ(j.points[i + 2].x, fill[i].x) << i;
+            EXPECT_EQ(j.points[i + 2].y, fill[i].y) << i;
+        }
+        for (std::size_t i = fill.size() + 2; i < j.points.size(); ++i) {
+            EXPECT_EQ(j.points[i], Unit(r.toX, r.toY));
+        }
+        for (const model::PointStyle& st : j.styles) {
+            EXPECT_TRUE(st.blanked);
         }
         EXPECT_NEAR(j.jumpPixels, std::hypot(r.toX - r.fromX, r.toY - r.fromY), 1e-6);
     }
@@ -93,16 +95,22 @@ TEST(PathJoin, ClosedOutlinesKeepCornersAndAreEnteredAtTheNearestPoint) {
 
     // After a line from the corner to (205, 160), in 18 steps, the square is entered at its
     // right side's point nearest to that end, with no fill for the 5.8-pixel jump; the entry
-    // comes twice, dark, and the square is drawn in its own colour.
+    // comes twice, dark, and the square is drawn in its own colour. The square ends away from
+    // the corner, so the corner comes twice, dark, for the way back.
     Path red = square;
     red.style = model::PointStyle::Colour(0xFF0000);
     const auto joined = model::JoinPaths({red, Line({{0, 0}, {205, 160}})}, 15);
-    ASSERT_EQ(joined.points.size(), 19u + 30);
-    const ContourPoint entry = joined.points[19];
-    EXPECT_EQ(joined.points[20], entry);
-    EXPECT_TRUE(joined.styles[19].blanked && joined.styles[20].blanked);
-    EXPECT_EQ(joined.styles[18], model::PointStyle{});
-    for (std::size_t i = 21; i < joined.points.size(); ++i) {
+    ASSERT_EQ(joined.points.size(), 1u + 19 + 30);
+    EXPECT_EQ(joined.points[0], Unit(0, 0));
+    EXPECT_EQ(joined.points[1], Unit(0, 0));
+    EXPECT_TRUE(joined.styles[0].blanked && joined.styles[1].blanked);
+    const ContourPoint entry = joined.points[20];
+    EXPECT_EQ(joined.points[21], entry);
+    EXPECT_TRUE(joined.styles[20].blanked && joined.styles[21].blanked);
+    for (std::size_t i = 2; i < 20; ++i) {
+        EXPECT_EQ(joined.styles[i], model::PointStyle{}) << i;
+    }
+    for (std::size_t i = 22; i < joined.points.size(); ++i) {
         EXPECT_EQ(joined.styles[i], red.style) << i;
     }
     EXPECT_EQ(entry.x, Unit(200, 0).x);
@@ -120,26 +128,26 @@ TEST(PathJoin, OrdersOpenPathsAndOffersTheSmallestSpacingThatFits) {
         rungs.push_back(Line({{0, double(y)}, {380, double(y)}}));
     }
     const auto wide = model::JoinPaths(rungs, 30);
-    // 14 points per rung (ceil(380 / 30) + 1) and the repeated entry of the 5 rungs after the
-    // first, no fill in a 10-pixel jump: a zigzag.
-    ASSERT_EQ(wide.points.size(), 6u * 14 + 5);
+    // 14 points per rung (ceil(380 / 30) + 1) and the repeated entry of each rung, the first
+    // for the way back, no fill in a 10-pixel jump: a zigzag.
+    ASSERT_EQ(wide.points.size(), 6u * 15);
     for (int rung = 0; rung < 6; ++rung) {
-        const ContourPoint start = wide.points[std::size_t(rung == 0 ? 0 : rung * 15 - 1)];
+        const ContourPoint start = wide.points[std::size_t(rung * 15)];
         EXPECT_EQ(start.y, Unit(0, rung * 10).y);
         EXPECT_EQ(start.x, Unit(rung % 2 == 0 ? 0 : 380, 0).x);
     }
     EXPECT_DOUBLE_EQ(wide.jumpPixels, 50);
 
-    // Spacing 1: 6 * 381 points and 10 fill points and a repeated entry per jump make 2341,
-    // more than 2041.
+    // Spacing 1: 6 * 381 points, 10 fill points and a repeated entry per jump and the way
+    // back's repeated start make 2342, more than 2041.
     const auto tight = model::JoinPaths(rungs, 1);
     EXPECT_FALSE(tight.fits());
-    EXPECT_EQ(tight.needed, 2341u);
+    EXPECT_EQ(tight.needed, 2342u);
     EXPECT_TRUE(tight.points.empty());
     EXPECT_TRUE(tight.styles.empty());
-    // Spacing 2: 6 * 191 + 5 * (5 + 1) = 1176.
+    // Spacing 2: 6 * 191 + 5 * (5 + 1) + 1 = 1177.
     EXPECT_EQ(model::SmallestFittingSpacing(rungs, 1), 2);
-    EXPECT_EQ(model::JoinPaths(rungs, 2).points.size(), 1176u);
+    EXPECT_EQ(model::JoinPaths(rungs, 2).points.size(), 1177u);
     EXPECT_FALSE(model::JoinPaths({}, 15).fits());
 }
 
@@ -149,8 +157,8 @@ TEST(PathJoin, OrdersOpenPathsAndOffersTheSmallestSpacingThatFits) {
 // a corner (40 degrees), and the path is one run: ceil(length / s) + 1 points. Once half the
 // spacing passes the bend, the turn measured across it is about 47 degrees at the second bend,
 // a corner that splits the path into runs of run + bend and run, which may need a point more.
-// `count` copies half a pixel apart are joined end to end with no fill, each after the first
-// entered by its first point twice.
+// `count` copies half a pixel apart are joined end to end with no fill, each entered by its
+// first point twice (the first for the way back).
 TEST(PathJoin, TheSmallestFittingSpacingIsFoundWhereThePointsNeededRiseAgain) {
     const auto rungs = [](double run, double bend, int count) {
         const double pi = std::acos(-1.0);
@@ -169,10 +177,10 @@ TEST(PathJoin, TheSmallestFittingSpacingIsFoundWhereThePointsNeededRiseAgain) {
         return paths;
     };
     // 400 paths of 36 + 14.75 + 36 = 86.75 pixels: 5 points each at 28, 4 at 29 (one run), and
-    // 5 at 30, where half the spacing passes the bend (2 + 2 + 1); 399 repeated entries.
+    // 5 at 30, where half the spacing passes the bend (2 + 2 + 1); 400 repeated entries.
     const std::vector<Path> late = rungs(36, 14.75, 400);
     // 280 paths of 35 + 8.25 + 35 = 78.25 pixels: 7 points each at 15, 6 at 16, 7 at 17 with the
-    // corner (3 + 3 + 1), 6 at 18 (3 + 2 + 1); 279 repeated entries.
+    // corner (3 + 3 + 1), 6 at 18 (3 + 2 + 1); 280 repeated entries.
     const std::vector<Path> dip = rungs(35, 8.25, 280);
     struct Row {
         const char* name;
@@ -180,13 +188,13 @@ TEST(PathJoin, TheSmallestFittingSpacingIsFoundWhereThePointsNeededRiseAgain) {
         int spacing;
         std::size_t needed;
     };
-    for (const Row& r : std::vector<Row>{{"late", late, 28, 2399},
-                                         {"late", late, 29, 1999},
-                                         {"late", late, 30, 2399},
-                                         {"dip", dip, 15, 2239},
-                                         {"dip", dip, 16, 1959},
-                                         {"dip", dip, 17, 2239},
-                                         {"dip", dip, 18, 1959}}) {
+    for (const Row& r : std::vector<Row>{{"late", late, 28, 2400},
+                                         {"late", late, 29, 2000},
+                                         {"late", late, 30, 2400},
+                                         {"dip", dip, 15, 2240},
+                                         {"dip", dip, 16, 1960},
+                                         {"dip", dip, 17, 2240},
+                                         {"dip", dip, 18, 1960}}) {
         EXPECT_EQ(model::JoinPaths(r.paths, r.spacing).needed, r.needed)
             << r.name << " at " << r.spacing;
     }

@@ -134,9 +134,10 @@ TEST(Play, TheIldaReaderGivesEachPointItsStyle) {
                                         size_t(show.size()));
     const auto list = model::ilda::ListFrames(data);
     ASSERT_EQ(list.frames.size(), 2u);
-    // Index 0 of the standard palette is red.
+    // Index 0 of the standard palette is red; a blanked point keeps its record's colour, black.
+    const PointStyle darkBlack{0x000000, true, true};
     const std::vector<std::vector<PointStyle>> expected{
-        {PointStyle::Colour(0xFF0000), PointStyle::Dark(), PointStyle::Colour(0x00FF80)},
+        {PointStyle::Colour(0xFF0000), darkBlack, PointStyle::Colour(0x00FF80)},
         {PointStyle::Colour(0xFF0000), PointStyle::Colour(0xFF0000)}};
     for (size_t f = 0; f < 2; ++f) {
         EXPECT_EQ(model::ilda::DecodeFrame(data, list.frames[f]).styles, expected[f]) << f;

@@ -172,6 +172,48 @@ TEST(ScanBrightness, PicturesShowTheLineColourOnBlack) {
     EXPECT_GT(qGreen(hot), 240);
 }
 
+TEST(ScanBrightness, BlankedWaysStayDarkAndColouredWaysShowTheirColour) {
+    // A square, each side the way into the corner it ends at: into 1 red, into 2 dark, into 3
+    // default (the line colour), back into 0 blue. The middle of each side is read.
+    std::vector<ScanPoint> square = Points({{100, 100}, {300, 100}, {300, 300}, {100, 300}});
+    ScanRenderer r;
+    RenderOptions o = Opts();
+    o.color = qRgb(0, 128, 0);
+    const QImage plain = r.Render(square, o);
+    EXPECT_GT(qGreen(plain.pixel(Pic(300), Pic(200))), 20);
+    square[1].style = model::PointStyle::Colour(0xFF0000);
+    square[2].style = model::PointStyle::Dark();
+    square[0].style = model::PointStyle::Colour(0x0000FF);
+    const QImage img = r.Render(square, o);
+    struct Side {
+        int x, y;
+        int red, green, blue;  // 1: lit in that channel, 0: none
+    };
+    for (const Side& side : {Side{200, 100, 1, 0, 0}, Side{300, 200, 0, 0, 0},
+                             Side{200, 300, 0, 1, 0}, Side{100, 200, 0, 0, 1}}) {
+        const QRgb px = img.pixel(Pic(side.x), Pic(side.y));
+        EXPECT_EQ(qRed(px) > 20, side.red == 1) << side.x << "," << side.y;
+        EXPECT_EQ(qRed(px) == 0, side.red == 0) << side.x << "," << side.y;
+        EXPECT_EQ(qGreen(px) > 20, side.green == 1) << side.x << "," << side.y;
+        EXPECT_EQ(qGreen(px) == 0, side.green == 0) << side.x << "," << side.y;
+        EXPECT_EQ(qBlue(px) > 20, side.blue == 1) << side.x << "," << side.y;
+        EXPECT_EQ(qBlue(px) == 0, side.blue == 0) << side.x << "," << side.y;
+    }
+    // One colour alone comes out as the untinted picture of that colour: the default side has
+    // the plain picture's light.
+    EXPECT_NEAR(qGreen(img.pixel(Pic(200), Pic(300))), qGreen(plain.pixel(Pic(200), Pic(300))), 1);
+    // A hot point whose repeats are dark does not glow: it stays as faint as a plain corner.
+    std::vector<ScanPoint> hot = RunThenJump(6, 100, 100);
+    const QImage glowing = r.Render(hot, Opts(true));
+    for (std::size_t i = 1; i < 6; ++i) {
+        hot[i].style = model::PointStyle::Dark();
+    }
+    const QImage dark = r.Render(hot, Opts(true));
+    EXPECT_GT(qRed(glowing.pixel(Pic(100), Pic(100))), 100);
+    EXPECT_EQ(qRed(dark.pixel(Pic(100), Pic(100))), 0);
+    EXPECT_LT(qGreen(dark.pixel(Pic(100), Pic(100))), qGreen(glowing.pixel(Pic(100), Pic(100))));
+}
+
 TEST(ScanBrightness, APointFarOffTheSurfaceIsClippedNotWrittenOutside) {
     model::Contour c;
     c.SetSlot(0, 2'000'000'000);
@@ -321,12 +363,14 @@ TEST(PreviewWindow, OpensFromTheToolbarAndTheEditMenuWithoutBlocking) {
     EXPECT_FALSE(p->isVisible());
     EXPECT_FALSE(p->frameTimer().isActive());
     auto* edit = w.form.menuBar()->findChild<QMenu*>(QStringLiteral("EditMainMenu"));
-    // The preview's item first, then tracing's, the text's and the laser output's.
-    ASSERT_EQ(edit->actions().size(), 4);
+    // The preview's item first, then tracing's, the text's, the laser output's and the pen's
+    // blanked jumps.
+    ASSERT_EQ(edit->actions().size(), 5);
     EXPECT_EQ(edit->actions()[0]->text(), QStringLiteral("Просмотр лазера"));
     EXPECT_EQ(edit->actions()[1]->objectName(), QStringLiteral("ItemTrace"));
     EXPECT_EQ(edit->actions()[2]->objectName(), QStringLiteral("ItemText"));
     EXPECT_EQ(edit->actions()[3]->objectName(), QStringLiteral("LaserItem"));
+    EXPECT_EQ(edit->actions()[4]->objectName(), QStringLiteral("ItemBlankPenJumps"));
     edit->actions()[0]->trigger();
     EXPECT_TRUE(p->isVisible());
     EXPECT_EQ(w.form.findChildren<forms::TPreviewForm*>().size(), 1);
@@ -438,6 +482,32 @@ TEST(PreviewWindow, ScannerOptionColourAndSizeReRender) {
     EXPECT_GT(p->picture().width(), 400);
     EXPECT_EQ(p->picture().height(), p->picture().width());
     EXPECT_EQ(p->view()->side(), std::min(p->view()->width(), p->view()->height()));
+}
+
+TEST(PreviewWindow, FollowsTheBlankingToolAndLeavesTheBlankedWaysDark) {
+    PreviewWindow w;
+    forms::TPreviewForm* p = w.open();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(p));
+    // A pen stroke along y = 100: points every 20 pixels from x = 100 to 300.
+    QTest::mouseClick(w.form.button(QStringLiteral("SpeedButtonPen")), Qt::LeftButton);
+    w.editor.PaintBoxVardeniMouseDown(editor::MouseButton::Left, 100, 100);
+    for (int x = 110; x <= 300; x += 10) {
+        w.editor.PaintBoxVardeniMouseMove(x, 100);
+    }
+    w.editor.PaintBoxVardeniMouseUp(editor::MouseButton::Left, 300, 100);
+    ASSERT_EQ(w.editor.state().PointCount, 11);
+    ASSERT_TRUE(testing_support::WaitUntil([&] { return p->points().size() == 11u; }));
+    EXPECT_GT(qGreen(PreviewWindow::at(p, 190, 100)), 20);
+    // Blanking the way back into the first point and the way into the point at x = 200:
+    // nothing lights (190, 100) any more, the rest of the line stays.
+    QTest::mouseClick(w.form.button(QStringLiteral("SpeedButtonBlank")), Qt::LeftButton);
+    for (int x : {100, 200}) {
+        w.editor.PaintBoxVardeniMouseDown(editor::MouseButton::Left, x, 100);
+        w.editor.PaintBoxVardeniMouseUp(editor::MouseButton::Left, x, 100);
+    }
+    ASSERT_TRUE(testing_support::WaitUntil(
+        [&] { return PreviewWindow::at(p, 190, 100) == qRgb(0, 0, 0); }));
+    EXPECT_GT(qGreen(PreviewWindow::at(p, 230, 100)), 20);
 }
 
 TEST(PreviewWindow, ClosingTheMainWindowStillEndsTheProgram) {

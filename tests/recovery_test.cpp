@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <QDataStream>
 #include <QDir>
 #include <QFile>
 #include <QRegularExpression>
@@ -20,8 +21,12 @@ namespace {
 constexpr qsizetype kImage = 8192;
 
 RecoveryRecord Record(char fill) {
-    return {QStringLiteral("/home/a/Звезда.ilz"), QStringLiteral(" [/home/a/Звезда.ilz]"),
-            QDateTime(QDate(2026, 12, 7), QTime(11, 30, 5)), QByteArray(kImage, fill)};
+    return {QStringLiteral("/home/a/Звезда.ilz"),
+            QStringLiteral(" [/home/a/Звезда.ilz]"),
+            QDateTime(QDate(2026, 12, 7), QTime(11, 30, 5)),
+            QByteArray(kImage, fill),
+            {},
+            -1};
 }
 
 QStringList Copies(const QString& folder) {
@@ -220,4 +225,102 @@ TEST(Recovery, OrphansNewestFirstDamagedOnceSettledCopiesGone) {
     closing.dialogs.messageAnswers = {window::MessageButton::No};
     EXPECT_TRUE(form.close());
     EXPECT_TRUE(Copies(folder).isEmpty());
+}
+
+// A copy keeps the points' colours and blanking and brings them back; a change of a style
+// alone is written again. A copy of a contour without styles has the layout copies had before
+// there were styles (magic, the four fields, size and checksum), and one of that layout reads.
+TEST(Recovery, ACopyKeepsThePointsStylesAndOldCopiesRead) {
+    QTemporaryDir dir;
+    const QString folder = dir.filePath(QStringLiteral("recovery"));
+    const std::vector<model::PointStyle> styles = {
+        {}, model::PointStyle::Colour(0xFF8000), {0x00FF00, true, true}};
+    {
+        Editor crashed(folder);
+        crashed.keeper->Start();
+        crashed.ed().ReplaceContour({{0, 0}, {10'000'000, 0}, {10'000'000, 10'000'000}},
+                                    {styles[0], styles[1], model::PointStyle::Dark()});
+        crashed.keeper->Tick();
+        ASSERT_EQ(Copies(folder).size(), 1);
+        const QString copy = QDir(folder).filePath(Copies(folder)[0]);
+        QFile before(copy);
+        ASSERT_TRUE(before.open(QIODevice::ReadOnly));
+        const QByteArray first = before.readAll();
+        before.close();
+        crashed.ed().contour().SetStyle(2, styles[2]);
+        crashed.keeper->Tick();
+        QFile after(copy);
+        ASSERT_TRUE(after.open(QIODevice::ReadOnly));
+        EXPECT_NE(after.readAll(), first);
+    }
+    Editor restarted(folder);
+    restarted.dialogs.messageAnswers = {window::MessageButton::Yes};
+    restarted.keeper->Start();
+    ASSERT_EQ(restarted.dialogs.messages.size(), 1u);
+    EXPECT_EQ(restarted.ed().state().PointCount, 3);
+    EXPECT_EQ(restarted.ed().contour().PointStyles(), styles);
+    EXPECT_TRUE(restarted.w->BaseForm->fileCommands().HasUnsavedChanges());
+    restarted.keeper->Finish();
+
+    // The layout of old copies, written here field by field.
+    const RecoveryRecord old = Record('\x22');
+    QByteArray body;
+    QDataStream out(&body, QIODevice::WriteOnly);
+    out.setVersion(QDataStream::Qt_6_0);
+    out << old.fileName << old.captionFile << old.written << old.contour;
+    QByteArray bytes = QByteArray("QRNRCV01") + body;
+    QDataStream tail(&bytes, QIODevice::Append);
+    tail.setVersion(QDataStream::Qt_6_0);
+    tail << quint32(body.size()) << quint16(qChecksum(body));
+    EXPECT_EQ(io::EncodeRecovery(old), bytes);
+    const auto back = io::DecodeRecovery(bytes, kImage);
+    ASSERT_TRUE(back);
+    EXPECT_EQ(back->contour, old.contour);
+    EXPECT_TRUE(back->styles.isEmpty());
+}
+
+// Work on a frame of an ILDA show is kept with which frame it was: Save after the recovery
+// replaces that frame in the show, as it would have before, and keeps the other frame.
+TEST(Recovery, WorkOnAFrameOfAShowIsSavedBackIntoTheShow) {
+    QTemporaryDir dir;
+    const QString folder = dir.filePath(QStringLiteral("recovery"));
+    const QString name = dir.filePath(QStringLiteral("show.ild"));
+    // Two format 5 frames of one point (x, y, status, blue, green, red), then the end header.
+    const auto header = [](char records) {
+        return QByteArray("ILDA\0\0\0\5", 8) + QByteArray(16, '\0') + QByteArray("\0", 1) +
+               records + QByteArray("\0\0\0\2\0\0", 6);
+    };
+    const QByteArray show = header(1) + QByteArray::fromHex("0100010080ff0000") + header(1) +
+                            QByteArray::fromHex("020002008000ff00") + header(0);
+    {
+        QFile f(name);
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write(show);
+    }
+    {
+        Editor crashed(folder);
+        crashed.keeper->Start();
+        crashed.dialogs.frameAnswers = {2};
+        crashed.w->BaseForm->fileCommands().OpenContourFile(name);
+        ASSERT_EQ(crashed.ed().state().PointCount, 1);
+        crashed.ed().contour().SetStyle(0, model::PointStyle::Colour(0xFF0000));
+        crashed.keeper->Tick();
+        ASSERT_EQ(Copies(folder).size(), 1);
+    }
+    Editor restarted(folder);
+    restarted.dialogs.messageAnswers = {window::MessageButton::Yes};
+    restarted.keeper->Start();
+    ASSERT_EQ(restarted.ed().contour().PointStyles(),
+              std::vector<model::PointStyle>{model::PointStyle::Colour(0xFF0000)});
+    restarted.dialogs.fileAnswers = {name};
+    restarted.dialogs.messageAnswers = {window::MessageButton::Yes};  // overwrite
+    restarted.w->BaseForm->action(QStringLiteral("SaveAsItem"))->trigger();
+    QFile saved(name);
+    ASSERT_TRUE(saved.open(QIODevice::ReadOnly));
+    // The second frame in red; its point as the copy's contour file image holds it, in steps
+    // of 65,536 units: ILDA 512 is 15,000,458 units, 228 steps, which is ILDA 510 (0x01FE).
+    QByteArray expected = show;
+    expected.replace(32 + 8 + 32, 8, QByteArray::fromHex("01fe01fe800000ff"));
+    EXPECT_EQ(saved.readAll().toHex().toStdString(), expected.toHex().toStdString());
+    restarted.keeper->Finish();
 }

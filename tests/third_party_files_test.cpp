@@ -6,10 +6,14 @@
 #include <time.h>
 
 #include <QDirIterator>
+#include <QFile>
 #include <QFileInfo>
+#include <QTemporaryDir>
 #include <algorithm>
 #include <cstdio>
+#include <cstring>
 #include <map>
+#include <memory>
 
 #include "formats/contour_files.h"
 #include "formats/imports.h"
@@ -154,4 +158,169 @@ TEST(ClipArt, ASampleOfDrawingsComesInOrSaysWhyNot) {
         outcomes[QStringLiteral("offers")], outcomes[QStringLiteral("messages")],
         double(times[times.size() / 2].first) / 1e6, double(times.back().first) / 1e6,
         qPrintable(times.back().second));
+}
+
+namespace {
+
+// The standard 64 colours of indexed frames, as the ILDA format's table lists them.
+constexpr uint32_t kStandardPalette[64] = {
+    0xFF0000, 0xFF1000, 0xFF2000, 0xFF3000, 0xFF4000, 0xFF5000, 0xFF6000, 0xFF7000,
+    0xFF8000, 0xFF9000, 0xFFA000, 0xFFB000, 0xFFC000, 0xFFD000, 0xFFE000, 0xFFF000,
+    0xFFFF00, 0xE0FF00, 0xC0FF00, 0xA0FF00, 0x80FF00, 0x60FF00, 0x40FF00, 0x20FF00,
+    0x00FF00, 0x00FF24, 0x00FF49, 0x00FF6D, 0x00FF92, 0x00FFB6, 0x00FFDB, 0x00FFFF,
+    0x00E3FF, 0x00C6FF, 0x00AAFF, 0x008EFF, 0x0071FF, 0x0055FF, 0x0038FF, 0x001CFF,
+    0x0000FF, 0x2000FF, 0x4000FF, 0x6000FF, 0x8000FF, 0xA000FF, 0xC000FF, 0xE000FF,
+    0xFF00FF, 0xFF20FF, 0xFF40FF, 0xFF60FF, 0xFF80FF, 0xFFA0FF, 0xFFC0FF, 0xFFE0FF,
+    0xFFFFFF, 0xFFE0E0, 0xFFC0C0, 0xFFA0A0, 0xFF8080, 0xFF6060, 0xFF4040, 0xFF2020};
+
+// A point as its record gives it, read plainly from the bytes.
+struct RawPoint {
+    int x = 0;
+    int y = 0;
+    bool blanked = false;
+    int index = -1;      // of an indexed record
+    bool known = false;  // the colour is known: true colour, or an index within the palette
+    uint32_t rgb = 0;
+    bool byStandardPalette = false;
+};
+
+// Every frame of a show, its records decoded on their own: sections one after another, a
+// palette (format 2) in force from its section on, colour tables (format 3) passed over.
+std::vector<std::vector<RawPoint>> RawFrames(const QByteArray& file) {
+    std::vector<std::vector<RawPoint>> frames;
+    const auto* d = reinterpret_cast<const uint8_t*>(file.constData());
+    const auto size = size_t(file.size());
+    std::vector<uint32_t> palette;  // empty: the standard one
+    size_t at = 0;
+    while (at + 32 <= size && std::memcmp(d + at, "ILDA", 4) == 0) {
+        const int format = d[at + 7];
+        const size_t n = size_t((d[at + 24] << 8) | d[at + 25]);
+        const size_t recordSize = format == 0   ? 8
+                                  : format == 1 ? 6
+                                  : format == 4 ? 10
+                                  : format == 5 ? 8
+                                                : 3;
+        at += 32;
+        if (n == 0 || at + n * recordSize > size) {
+            break;
+        }
+        if (format == 2) {
+            palette.clear();
+            for (size_t i = 0; i < n; ++i) {
+                const uint8_t* c = d + at + 3 * i;
+                palette.push_back(uint32_t(c[0]) << 16 | uint32_t(c[1]) << 8 | c[2]);
+            }
+        } else if (format != 3) {
+            std::vector<RawPoint> frame;
+            for (size_t i = 0; i < n; ++i) {
+                const uint8_t* r = d + at + i * recordSize;
+                const size_t status = (format == 0 || format == 4) ? 6 : 4;
+                RawPoint p;
+                p.x = int16_t((r[0] << 8) | r[1]);
+                p.y = int16_t((r[2] << 8) | r[3]);
+                p.blanked = (r[status] & 0x40) != 0;
+                if (format == 4 || format == 5) {
+                    p.known = true;
+                    p.rgb = uint32_t(r[status + 3]) << 16 | uint32_t(r[status + 2]) << 8 |
+                            r[status + 1];
+                } else {
+                    p.index = r[status + 1];
+                    p.byStandardPalette = palette.empty();
+                    const size_t colours = palette.empty() ? 64 : palette.size();
+                    p.known = size_t(p.index) < colours;
+                    if (p.known) {
+                        p.rgb =
+                            palette.empty() ? kStandardPalette[p.index] : palette[size_t(p.index)];
+                    }
+                }
+                frame.push_back(p);
+            }
+            frames.push_back(std::move(frame));
+        }
+        at += n * recordSize;
+    }
+    return frames;
+}
+
+QByteArray ReadBytes(const QString& name) {
+    QFile f(name);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+// The surface spans ILDA -32767..32596 across (pixels 0..383) and -32596..32767 upwards.
+int OnSurface(int v, bool up) {
+    return up ? std::clamp(v, -32596, 32767) : std::clamp(v, -32767, 32596);
+}
+
+}  // namespace
+
+// Every frame that fits the contour, of every show, taken as Open takes it and saved as Save
+// writes an ILDA file: each point keeps its blanking and its colour (the palette's colour of an
+// indexed record, the export's line colour where the index names none); written in indexed
+// colours, a frame of the standard palette keeps each index. Compared with the original
+// records as read above, apart from the program's reader.
+TEST(LaserBoyShows, EveryFrameThatFitsKeepsItsBlankingAndColours) {
+    const QStringList files =
+        FilesUnder(QStringLiteral("/usr/share/laserboy/ild"), QStringLiteral("*.ild"));
+    if (files.isEmpty()) {
+        GTEST_SKIP() << "laserboy-indep is not installed";
+    }
+    QTemporaryDir dir;
+    const QString out = dir.filePath(QStringLiteral("frame.ild"));
+    const QString indexed = dir.filePath(QStringLiteral("indexed.ild"));
+    constexpr uint32_t kLine = 0x123456;
+    formats::WriteOptions trueColour;
+    trueColour.lineColor = {0x12, 0x34, 0x56};
+    formats::WriteOptions palette = trueColour;
+    palette.ildaFormat = model::ilda::kIndexed2D;
+    int frames = 0;
+    long points = 0;
+    long blanked = 0;
+    long indices = 0;
+    for (const QString& file : files) {
+        SCOPED_TRACE(file.toStdString());
+        const formats::IldaShow show = formats::ReadIldaShow(file);
+        const std::vector<std::vector<RawPoint>> raw = RawFrames(show.data);
+        ASSERT_EQ(raw.size(), show.list.frames.size());
+        for (size_t i = 0; i < raw.size(); ++i) {
+            if (raw[i].size() > size_t(model::ilda::kMaxImportPoints)) {
+                continue;
+            }
+            SCOPED_TRACE(i);
+            const formats::Import in = formats::ImportIldaFrame(show, i);
+            ASSERT_TRUE(in.error.isEmpty());
+            auto contour = std::make_unique<model::Contour>();
+            contour->Reset();
+            contour->SetPoints(in.points, in.styles);
+            ASSERT_TRUE(formats::WriteIldaFile(out, *contour, trueColour).ok);
+            ASSERT_TRUE(formats::WriteIldaFile(indexed, *contour, palette).ok);
+            const std::vector<std::vector<RawPoint>> back = RawFrames(ReadBytes(out));
+            const std::vector<std::vector<RawPoint>> backIndexed = RawFrames(ReadBytes(indexed));
+            ASSERT_EQ(back.size(), 1u);
+            ASSERT_EQ(back[0].size(), raw[i].size());
+            ASSERT_EQ(backIndexed.size(), 1u);
+            for (size_t k = 0; k < raw[i].size(); ++k) {
+                const RawPoint& a = raw[i][k];
+                const RawPoint& b = back[0][k];
+                ASSERT_EQ(b.blanked, a.blanked) << k;
+                ASSERT_EQ(b.rgb, a.known ? a.rgb : kLine) << k;
+                ASSERT_EQ(b.x, OnSurface(a.x, false)) << k;
+                ASSERT_EQ(b.y, OnSurface(a.y, true)) << k;
+                ASSERT_EQ(backIndexed[0][k].blanked, a.blanked) << k;
+                if (a.byStandardPalette && a.known) {
+                    ASSERT_EQ(backIndexed[0][k].index, a.index) << k;
+                    ++indices;
+                }
+                blanked += a.blanked ? 1 : 0;
+            }
+            ++frames;
+            points += long(raw[i].size());
+        }
+    }
+    // The shows' 922 frames but the one of 3120 points.
+    EXPECT_EQ(frames, 921);
+    std::printf(
+        "LaserBoy round trip: %d frames, %ld points compared (%ld blanked), %ld "
+        "indices kept\n",
+        frames, points, blanked, indices);
 }

@@ -6,6 +6,8 @@
 #include <QIcon>
 #include <QLayout>
 #include <QMenuBar>
+#include <QPainter>
+#include <QPixmap>
 #include <QScreen>
 #include <QShortcut>
 
@@ -38,7 +40,13 @@ constexpr ToolEntry kTools[] = {
     {"SpeedButtonHotPoint", model::tmHotPoint, "Made Hot Dot"},
     {"SpeedButtonKnife", model::tmKnife, "new Split"},
     {"SpeedButtonEraser", model::tmEraser, "Delete Dot"},
+    {"SpeedButtonBlank", model::tmBlank, "Гашение"},
+    {"SpeedButtonColourBrush", model::tmColourBrush, "Кисть цвета"},
 };
+
+// The beam colour button: a narrow swatch in the last pixels of the toolbar.
+constexpr QRect kBeamColourButton(472, 3, 14, 23);
+constexpr QSize kBeamColourSwatch(8, 17);
 
 }  // namespace
 
@@ -60,6 +68,7 @@ TBaseForm::TBaseForm(editor::EditorSettings& settings, QWidget* parent)
     buildStatusBar();
     buildMenus();
     buildPreviewControls();
+    buildPenStyleControls();
     trace_ = std::make_unique<TraceCommands>(*this, *PaintBoxVardeni);
     text_ = std::make_unique<TextCommands>(*this, *PaintBoxVardeni);
     hookCommands();
@@ -210,8 +219,13 @@ void TBaseForm::buildPalette() {
         {"SpeedButtonKnife", 6, 199, "Разрыв в новом месте", 20, false, false, true, "knife"},
         {"SpeedButtonEraser", 30, 199, "Удаление точек", 20, false, false, true, "eraser"},
         {"SpeedButtonText", 6, 222, "Текст", 0, false, false, true, "text"},
+        {"SpeedButtonLaser", 30, 222, "Лазер: вывод по сети (F12 — стоп)", 0, false, false, true,
+         "laser"},
         {"SpeedButtonYYY", 6, 246, nullptr, 20, false, false, true, nullptr},
         {"SpeedButtonYu", 30, 246, nullptr, 20, false, false, true, "yu"},
+        {"SpeedButtonBlank", 6, 270, "Гашение луча", 20, false, false, true, "blank"},
+        {"SpeedButtonColourBrush", 30, 270, "Кисть цвета луча", 20, false, false, true,
+         "colour_brush"},
         {"SpeedButtonRotate", 6, 318, "Поворот на 90 гр", 0, false, false, true, "rotate"},
         {"SpeedButtonReturn128", 30, 318, "Возврат по прежнему контуру ", 0, false, false, true,
          "return128"},
@@ -355,6 +369,8 @@ void TBaseForm::setCursorShape(editor::CursorShape shape) {
 
 void TBaseForm::surfaceChanged(const QRect& rect) {
     PaintBoxVardeni->update(rect);
+    // The default beam colour is the line colour, which the settings may have changed.
+    ShowBeamColour();
 }
 
 bool TBaseForm::lineShown() const {
@@ -491,6 +507,9 @@ void TBaseForm::hookCommands() {
         {"PreviewItem", [this] { preview_.SpeedButtonPreviewClick(); }},
         {"SpeedButtonLaser", [this] { SpeedButtonLaserClick(); }},
         {"LaserItem", [this] { SpeedButtonLaserClick(); }},
+        // What the pen gives new points.
+        {"SpeedButtonBeamColour", [this] { SpeedButtonBeamColourClick(); }},
+        {"ItemBlankPenJumps", [this] { ItemBlankPenJumpsClick(); }},
     };
     for (const auto& [name, command] : kCommands) {
         hook(name, command);
@@ -553,13 +572,8 @@ void TBaseForm::buildPreviewControls() {
     addAction(edit, "ItemText", QStringLiteral("Текст…"),
               QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_T), true);
 
-    // Live output to a laser: the button after tracing's (narrowed to the toolbar's end), its
+    // Live output to a laser: the palette's button beside the text's (the toolbar is full), its
     // menu item, and F12, which stops the output from any window of the program.
-    widgets::SpeedButton* laser =
-        addButton(ToolBar, "SpeedButtonLaser", QPoint(472, 3), "Лазер: вывод по сети (F12 — стоп)",
-                  0, true, false, true, "laser");
-    laser->setGeometry(472, 3, kClientWidth - 472, kButtonSize);
-    laser->setIconSize(QSize(kClientWidth - 476, kClientWidth - 476));
     addAction(edit, "LaserItem", QStringLiteral("Лазер…"), {}, true);
     auto* stop = new QShortcut(QKeySequence(Qt::Key_F12), this);
     stop->setContext(Qt::ApplicationShortcut);
@@ -576,6 +590,65 @@ void TBaseForm::SpeedButtonLaserClick() {
             editor_, [this](const QString& text) { showNotice(text, {}); }, this);
     }
     ShowWindow(laser_);
+}
+
+// ---- The pen's beam colour and its jumps ----
+
+void TBaseForm::buildPenStyleControls() {
+    auto* b = new widgets::SpeedButton(ToolBar, 0, true);
+    b->setObjectName(QStringLiteral("SpeedButtonBeamColour"));
+    b->setGeometry(kBeamColourButton);
+    b->setToolTip(QStringLiteral("Цвет луча"));
+    b->setIconSize(kBeamColourSwatch);
+    buttons_[b->objectName()] = b;
+    ShowBeamColour();
+
+    auto* edit = menuBar()->findChild<QMenu*>(QStringLiteral("EditMainMenu"));
+    QAction* jumps =
+        addAction(edit, "ItemBlankPenJumps", QStringLiteral("Гасить скачки пера"), {}, true);
+    jumps->setCheckable(true);
+    jumps->setChecked(false);
+}
+
+QRgb TBaseForm::beamColour() const {
+    const model::PointStyle pen = editor_.contour().PenStyle;
+    return pen.coloured ? qRgb(qRed(pen.rgb), qGreen(pen.rgb), qBlue(pen.rgb))
+                        : editor::ResolveColor(editor_.settings().ColorBoxLine);
+}
+
+void TBaseForm::ShowBeamColour() {
+    widgets::SpeedButton* b = button(QStringLiteral("SpeedButtonBeamColour"));
+    const QRgb colour = beamColour();
+    if (b == nullptr || (shownBeamColour_ && *shownBeamColour_ == colour)) {
+        return;
+    }
+    shownBeamColour_ = colour;
+    // The swatch: the colour inside a dark rim.
+    QPixmap swatch(kBeamColourSwatch);
+    swatch.fill(QColor(0x2b, 0x3a, 0x4a));
+    QPainter p(&swatch);
+    p.fillRect(QRect(QPoint(1, 1), kBeamColourSwatch - QSize(2, 2)), QColor::fromRgb(colour));
+    p.end();
+    b->setIcon(QIcon(swatch));
+}
+
+void TBaseForm::SpeedButtonBeamColourClick() {
+    model::PointStyle& pen = editor_.contour().PenStyle;
+    BeamColourRequest request;
+    request.title = QStringLiteral("Цвет луча");
+    request.isDefault = !pen.coloured;
+    request.colour = beamColour();
+    const std::optional<BeamColourChoice> choice = dialogs().chooseBeamColour(request);
+    if (!choice) {
+        return;
+    }
+    pen = choice->isDefault ? model::PointStyle{}
+                            : model::PointStyle::Colour(choice->colour & 0xFFFFFFu);
+    ShowBeamColour();
+}
+
+void TBaseForm::ItemBlankPenJumpsClick() {
+    editor_.contour().BlankPenJumps = action(QStringLiteral("ItemBlankPenJumps"))->isChecked();
 }
 
 }  // namespace window

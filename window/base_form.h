@@ -10,6 +10,7 @@
 #include <functional>
 #include <map>
 #include <memory>
+#include <optional>
 
 #include "editor/editor.h"
 #include "editor/host.h"
@@ -99,6 +100,10 @@ class TBaseForm : public QMainWindow,
     void SpeedButtonRefreshClick();
     void SpeedButtonOptionFormClick();
     void SpeedButtonAboutClick();
+    // The beam colour the pen gives new points, chosen in the colour dialog; and whether the
+    // pen's jumps are drawn dark, from the Edit menu's toggle.
+    void SpeedButtonBeamColourClick();
+    void ItemBlankPenJumpsClick();
 
     // ---- Contour files: New, Open, Save, Save As, Import, Export and the closing question ----
     FileCommands& fileCommands() { return fileCommands_; }
@@ -125,6 +130,10 @@ class TBaseForm : public QMainWindow,
     void buildStatusBar();
     void buildMenus();
     void buildPreviewControls();
+    void buildPenStyleControls();
+    // The pen's beam colour, the line colour for the default, and its swatch on the button.
+    QRgb beamColour() const;
+    void ShowBeamColour();
     widgets::SpeedButton* addButton(QWidget* parent, const char* name, QPoint pos, const char* hint,
                                     int group, bool allowAllUp, bool down, bool enabled,
                                     const char* icon);
@@ -160,6 +169,7 @@ class TBaseForm : public QMainWindow,
     QAction* OtkatItem = nullptr;
     std::map<QString, widgets::SpeedButton*> buttons_;
     std::map<QString, QAction*> actions_;
+    std::optional<QRgb> shownBeamColour_;
     // After the editor it works on.
     FileCommands fileCommands_{editor_, *this};
     FileOpener opener_{fileCommands_, ilda_, svg_, pictures_};

@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QCheckBox>
+#include <QColorDialog>
 #include <QDialog>
 #include <QDialogButtonBox>
 #include <QFileDialog>
@@ -49,6 +50,13 @@ QString QtDialogs::Suffix(const QString& defaultExt) {
     return s;
 }
 
+QString QtDialogs::FilterSuffix(const QString& qtFilter) {
+    // The first mask of the form "*.ext" in the filter's parentheses.
+    static const QRegularExpression mask(QStringLiteral("\\*\\.([A-Za-z0-9]+)[ )]"));
+    const QRegularExpressionMatch m = mask.match(qtFilter);
+    return m.hasMatch() ? m.captured(1) : QString();
+}
+
 std::optional<QString> QtDialogs::run(FileDialogSpec& request, bool save) {
     QFileDialog dialog(parent_, request.title);
     dialog.setAcceptMode(save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
@@ -61,7 +69,20 @@ std::optional<QString> QtDialogs::run(FileDialogSpec& request, bool save) {
     if (request.filterIndex >= 1 && request.filterIndex <= filters.size()) {
         dialog.selectNameFilter(filters[request.filterIndex - 1]);
     }
-    dialog.setDefaultSuffix(Suffix(request.defaultExt));
+    // A name typed without an extension takes the chosen kind's, or the command's own when
+    // the kind has none (every file).
+    const QString fallback = Suffix(request.defaultExt);
+    const auto suffixFor = [fallback](const QString& filter) {
+        const QString own = FilterSuffix(filter);
+        return own.isEmpty() ? fallback : own;
+    };
+    dialog.setDefaultSuffix(request.filterIndex >= 1 && request.filterIndex <= filters.size()
+                                ? suffixFor(filters[request.filterIndex - 1])
+                                : fallback);
+    QObject::connect(&dialog, &QFileDialog::filterSelected, &dialog,
+                     [&dialog, suffixFor](const QString& filter) {
+                         dialog.setDefaultSuffix(suffixFor(filter));
+                     });
     if (!request.fileName.isEmpty()) {
         const QFileInfo info(request.fileName);
         if (!info.path().isEmpty()) {
@@ -213,6 +234,34 @@ std::optional<int> QtDialogs::chooseFrame(const FrameChoiceSpec& request) {
         return std::nullopt;
     }
     return number->value();
+}
+
+std::optional<BeamColourChoice> QtDialogs::chooseBeamColour(const BeamColourRequest& request) {
+    // Qt's own chooser (not the desktop's, which has no room for a third button), with
+    // "По умолчанию" put beside its OK and Cancel.
+    QColorDialog dialog(QColor::fromRgb(request.colour), parent_);
+    dialog.setObjectName(QStringLiteral("BeamColourDialog"));
+    dialog.setWindowTitle(request.title.isEmpty() ? QApplication::applicationName()
+                                                  : request.title);
+    dialog.setOption(QColorDialog::DontUseNativeDialog, true);
+    constexpr int kDefaultChosen = 2;
+    if (auto* buttons = dialog.findChild<QDialogButtonBox*>()) {
+        QPushButton* byDefault =
+            buttons->addButton(QStringLiteral("По умолчанию"), QDialogButtonBox::ResetRole);
+        byDefault->setObjectName(QStringLiteral("BeamColourDefault"));
+        byDefault->setToolTip(QStringLiteral("Цвет линии из настроек"));
+        byDefault->setAutoDefault(false);
+        QObject::connect(byDefault, &QPushButton::clicked, &dialog,
+                         [&dialog] { static_cast<QDialog&>(dialog).done(kDefaultChosen); });
+    }
+    const int result = dialog.exec();
+    if (result == kDefaultChosen) {
+        return BeamColourChoice{true, 0};
+    }
+    if (result != QDialog::Accepted) {
+        return std::nullopt;
+    }
+    return BeamColourChoice{false, dialog.selectedColor().rgb()};
 }
 
 }  // namespace window

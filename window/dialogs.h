@@ -3,6 +3,7 @@
 #pragma once
 
 #include <QImage>
+#include <QRgb>
 #include <QString>
 #include <functional>
 #include <optional>
@@ -58,6 +59,19 @@ struct FrameChoiceSpec {
     std::function<QString(int)> caption;  // a line under it: name, points
 };
 
+// The choice of the beam colour that the pen gives new points: a colour of its own, or the
+// default, the line colour of the settings.
+struct BeamColourRequest {
+    QString title;
+    bool isDefault = true;  // the choice the dialog starts from
+    QRgb colour = 0;        // the current colour, or the line colour for the default
+};
+
+struct BeamColourChoice {
+    bool isDefault = true;
+    QRgb colour = 0;  // when not the default; alpha ignored
+};
+
 class Dialogs {
   public:
     virtual ~Dialogs() = default;
@@ -69,6 +83,11 @@ class Dialogs {
     virtual MessageButton message(const MessageSpec& request) = 0;
     // The chosen frame, 1..count; nothing when cancelled.
     virtual std::optional<int> chooseFrame(const FrameChoiceSpec& request) = 0;
+    // The chosen beam colour or the default; nothing when cancelled (as a dialog set that has
+    // no colour chooser always answers).
+    virtual std::optional<BeamColourChoice> chooseBeamColour(const BeamColourRequest& /*request*/) {
+        return std::nullopt;
+    }
 };
 
 // The real dialogs, on Qt's file dialog and message box.
@@ -79,11 +98,15 @@ class QtDialogs : public Dialogs {
     std::optional<QString> saveFile(FileDialogSpec& request) override;
     MessageButton message(const MessageSpec& request) override;
     std::optional<int> chooseFrame(const FrameChoiceSpec& request) override;
+    // Qt's colour chooser with "По умолчанию" beside OK and Cancel.
+    std::optional<BeamColourChoice> chooseBeamColour(const BeamColourRequest& request) override;
 
     // "A|*.x|B (*.y;*.z)|*.y;*.z|C|*.*" -> "A (*.x);;B (*.y *.z);;C (*)".
     static QString QtFilter(const QString& filter);
     // The extension to append to a typed name without one ("*.ilz" and ".ilz" give "ilz").
     static QString Suffix(const QString& defaultExt);
+    // The extension a Qt filter names first ("ild" for "ILDA (*.ild)"), or none.
+    static QString FilterSuffix(const QString& qtFilter);
 
   private:
     std::optional<QString> run(FileDialogSpec& request, bool save);

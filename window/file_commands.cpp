@@ -5,13 +5,38 @@
 #include <algorithm>
 
 #include "formats/contour_files.h"
+#include "formats/kinds.h"
+#include "io/file_io.h"
 #include "model/legacy_file.h"
+#include "window/command_window.h"
+#include "window/ilda_commands.h"
 
 namespace window {
 
 namespace {
 
 constexpr int kMaxDefaultName = 999;
+// The save dialog's filters, 1-based.
+constexpr int kContourFilter = 1;
+constexpr int kIldaFilter = 2;
+
+// An import taken by Open goes through the window's one way of taking imports.
+class ImportTarget : public CommandWindow {
+  public:
+    ImportTarget(editor::Editor& editor, Dialogs& dialogs) : editor_(editor), dialogs_(dialogs) {}
+    editor::Editor& editor() override { return editor_; }
+    Dialogs& dialogs() override { return dialogs_; }
+
+  private:
+    editor::Editor& editor_;
+    Dialogs& dialogs_;
+};
+
+bool StartsAsIlda(const QString& name) {
+    QByteArray start;
+    return io::ReadFileStart(name, formats::Info(formats::Kind::Ilda).magic.size(), start).ok &&
+           formats::KindOfBytes(start) == &formats::Info(formats::Kind::Ilda);
+}
 
 QString Native(const QString& path) {
     return QDir::toNativeSeparators(path);
@@ -43,9 +68,10 @@ MessageSpec ErrorBox(const QString& text) {
 
 FileCommands::FileCommands(editor::Editor& editor, FileWindow& window)
     : editor_(editor), window_(window) {
-    OpenDialogLaser.filter = QStringLiteral("Файл лазерной картинки|*.ilz|все файлы|*.*");
+    OpenDialogLaser.filter =
+        QStringLiteral("Файл лазерной картинки|*.ilz|ILDA (*.ild)|*.ild|все файлы|*.*");
     OpenDialogLaser.fileName = Native(QStringLiteral("./*.ilz"));
-    SaveDialogLaser.filter = QStringLiteral("Файл лазерной картинки|*.ilz");
+    SaveDialogLaser.filter = QStringLiteral("Файл лазерной картинки|*.ilz|ILDA (*.ild)|*.ild");
     SaveDialogLaser.defaultExt = QStringLiteral("*.ilz");
     OpenDialogPlz.filter = QStringLiteral("Laser Version 1.0-1.5|*.plz");
     OpenDialogPlz.defaultExt = QStringLiteral("*.plz");
@@ -55,7 +81,26 @@ FileCommands::FileCommands(editor::Editor& editor, FileWindow& window)
 
 void FileCommands::FormCreate() {
     SaveDialogLaser.fileName = DefaultSaveName();
+    MarkSaved();
+}
+
+void FileCommands::MarkSaved() {
     savedImage_ = CurrentImage();
+    savedStyles_ = CurrentStyles();
+}
+
+void FileCommands::ProposeKind(bool ilda) {
+    SaveDialogLaser.filterIndex = ilda ? kIldaFilter : kContourFilter;
+    SaveDialogLaser.defaultExt = ilda ? QStringLiteral("ild") : QStringLiteral("*.ilz");
+}
+
+bool FileCommands::SaveWritesIlda() const {
+    const formats::KindInfo* kind = formats::KindOfName(SaveDialogLaser.fileName);
+    if (kind != nullptr &&
+        (kind->kind == formats::Kind::Ilda || kind->kind == formats::Kind::Contour)) {
+        return kind->kind == formats::Kind::Ilda;
+    }
+    return SaveDialogLaser.filterIndex == kIldaFilter;
 }
 
 QString FileCommands::DefaultSaveName() {
@@ -72,29 +117,53 @@ model::ContourFileImage FileCommands::CurrentImage() const {
     return formats::ContourImage(editor_.contour());
 }
 
+std::vector<model::PointStyle> FileCommands::CurrentStyles() const {
+    return editor_.contour().PointStyles();
+}
+
 bool FileCommands::HasUnsavedChanges() const {
-    return CurrentImage() != savedImage_;
+    return CurrentImage() != savedImage_ || CurrentStyles() != savedStyles_;
 }
 
 bool FileCommands::Restore(const QByteArray& image, const QString& fileName,
-                           const QString& captionFile) {
+                           const QString& captionFile, const std::vector<model::PointStyle>& styles,
+                           std::optional<size_t> frame) {
     const std::optional<model::DecodedContour> file = model::DecodeContourFile(AsSpan(image));
     if (!file) {
         return false;
     }
     model::ApplyContourFile(*file, editor_.contour());
+    showFrame_.reset();
+    if (frame && !fileName.isEmpty()) {
+        showFrame_.emplace(QFileInfo(fileName).absoluteFilePath(), *frame);
+    }
+    for (size_t i = 0; i < styles.size() && int64_t(i) < int64_t(file->count); ++i) {
+        editor_.contour().SetStyle(int64_t(i), styles[i]);
+    }
     if (!fileName.isEmpty()) {
         SaveDialogLaser.fileName = fileName;
+        const formats::KindInfo* kind = formats::KindOfFile(fileName);
+        ProposeKind(kind != nullptr && kind->kind == formats::Kind::Ilda);
         window_.enableSaveControls();
         window_.setCaptionFile(captionFile);
-        // What the file holds now is what the closing question compares with.
+        // What the file holds now is what the closing question compares with: a contour
+        // file's points, all of them default. Of an ILDA file the frame is not known, so the
+        // contour the editor started with stays the one compared with.
         const formats::ContourFileRead disk = formats::ReadContourFile(fileName);
         if (disk.outcome == formats::ContourFileRead::Outcome::Read) {
             savedImage_ = disk.image;
+            savedStyles_.assign(size_t(std::max(0, disk.file.count)), model::PointStyle{});
         }
     }
     editor_.Repaint();
     return true;
+}
+
+std::optional<size_t> FileCommands::ShowFrame(const QString& fileName) const {
+    if (showFrame_ && showFrame_->first == QFileInfo(fileName).absoluteFilePath()) {
+        return showFrame_->second;
+    }
+    return std::nullopt;
 }
 
 void FileCommands::ShowFileError(const QString& text) {
@@ -109,15 +178,46 @@ void FileCommands::ShowCaptionFor(const QString& name) {
 
 bool FileCommands::SaveFileFigura() {
     const int32_t count = editor_.state().PointCount;
-    const model::ContourFileImage image = CurrentImage();
-    const formats::Written written = formats::WriteContourFile(SaveDialogLaser.fileName, image);
-    if (!written.ok) {
-        ShowFileError(written.error);
-        return false;
+    if (SaveWritesIlda()) {
+        // True colour, each point in its own colour and the default ones in the line colour,
+        // as the ILDA export writes them.
+        formats::WriteOptions options;
+        options.ildaFormat = model::ilda::kTrueColor2D;
+        const QRgb line = editor::ResolveColor(editor_.settings().ColorBoxLine);
+        options.lineColor = {uint8_t(qRed(line)), uint8_t(qGreen(line)), uint8_t(qBlue(line))};
+        const QString& name = SaveDialogLaser.fileName;
+        const std::optional<size_t> frame = ShowFrame(name);
+        const bool intoShow = frame.has_value();
+        const formats::Written written =
+            intoShow ? formats::WriteIldaFrameOfShow(name, formats::ReadIldaShow(name), *frame,
+                                                     editor_.contour(), options)
+                     : formats::WriteIldaFile(name, editor_.contour(), options);
+        if (!written.ok) {
+            ShowFileError(written.error);
+            return false;
+        }
+        if (!intoShow) {
+            showFrame_.reset();
+        }
+        ProposeKind(true);
+        if (!written.notes.isEmpty()) {
+            // What a projector will make of the frame.
+            ShowMessage(window_.fileDialogs(), MessageType::Warning,
+                        written.notes.join(QLatin1Char('\n')));
+        }
+    } else {
+        const formats::Written written =
+            formats::WriteContourFile(SaveDialogLaser.fileName, CurrentImage());
+        if (!written.ok) {
+            ShowFileError(written.error);
+            return false;
+        }
+        ProposeKind(false);
+        showFrame_.reset();
+        // The live buffer carries the count in its place, as the file does.
+        editor_.contour().SetSlot(model::kCountSlot, count);
     }
-    // The live buffer carries the count in its place, as the file does.
-    editor_.contour().SetSlot(model::kCountSlot, count);
-    savedImage_ = image;
+    MarkSaved();
     window_.enableSaveControls();
     return true;
 }
@@ -135,8 +235,47 @@ FileCommands::LoadResult FileCommands::LoadFileFigura() {
             break;
     }
     model::ApplyContourFile(read.file, editor_.contour());
-    savedImage_ = CurrentImage();
+    MarkSaved();
+    showFrame_.reset();
     return LoadResult::Loaded;
+}
+
+FileCommands::LoadResult FileCommands::LoadIldaFile(const QString& name) {
+    const formats::IldaShow show = formats::ReadIldaShow(name);
+    if (!show.error.isEmpty()) {
+        ShowFileError(show.error);
+        return LoadResult::Failed;
+    }
+    const std::optional<size_t> chosen = ChooseIldaFrame(
+        window_.fileDialogs(), show, editor::ResolveColor(editor_.settings().ColorBoxLine));
+    if (!chosen) {
+        return LoadResult::Failed;
+    }
+    ImportTarget target(editor_, window_.fileDialogs());
+    if (!TakeImport(target, formats::ImportIldaFrame(show, *chosen))) {
+        return LoadResult::Failed;
+    }
+    MarkSaved();
+    showFrame_.reset();
+    if (show.list.frames.size() > 1) {
+        showFrame_.emplace(QFileInfo(name).absoluteFilePath(), *chosen);
+    }
+    return LoadResult::Loaded;
+}
+
+bool FileCommands::ConfirmStylesLost(const QString& name) {
+    const QString file = QFileInfo(name).absoluteFilePath();
+    if (stylesLossAgreed_.contains(file)) {
+        return true;
+    }
+    const MessageButton answer = window_.fileDialogs().message(
+        Question(QStringLiteral("Цвета и гашение в файле .ilz не сохраняются. Записать?"),
+                 {MessageButton::Yes, MessageButton::No}, MessageButton::Yes, MessageButton::No));
+    if (answer != MessageButton::Yes) {
+        return false;
+    }
+    stylesLossAgreed_.insert(file);
+    return true;
 }
 
 bool FileCommands::ConfirmOverwrite(const QString& name) {
@@ -153,6 +292,12 @@ FileCommands::SaveOutcome FileCommands::AskAndSave() {
     const QString previous = SaveDialogLaser.fileName;
     if (!window_.fileDialogs().saveFile(SaveDialogLaser)) {
         return SaveOutcome::Cancelled;
+    }
+    if (!SaveWritesIlda() && editor_.contour().Styled() &&
+        !ConfirmStylesLost(SaveDialogLaser.fileName)) {
+        // Nothing is written, and the current file stays what it was.
+        SaveDialogLaser.fileName = previous;
+        return SaveOutcome::Declined;
     }
     if (!ConfirmOverwrite(SaveDialogLaser.fileName)) {
         return SaveOutcome::NotOverwritten;
@@ -178,6 +323,7 @@ void FileCommands::SpeedButtonNewPictClick() {
     if (answer == MessageButton::Ok) {
         switch (AskAndSave()) {
             case SaveOutcome::Failed:
+            case SaveOutcome::Declined:
                 return;  // the contour stays, so nothing is lost
             case SaveOutcome::Written:
             case SaveOutcome::NotOverwritten:
@@ -191,7 +337,7 @@ void FileCommands::SpeedButtonNewPictClick() {
     editor_.state().PointCount = 0;
     editor_.Repaint();
     // The empty contour is a new start: closing now loses nothing.
-    savedImage_ = CurrentImage();
+    MarkSaved();
 }
 
 void FileCommands::SpeedButtonOpenLaserClick() {
@@ -211,14 +357,17 @@ void FileCommands::OpenContourFile(const QString& name) {
 }
 
 void FileCommands::OpenNamed() {
-    // 3. The file; a file that can't be read ends the command here.
-    const LoadResult loaded = LoadFileFigura();
+    // 3. The file; a file that can't be read ends the command here. An ILDA file is known by
+    // its first bytes, whatever its name.
+    const bool ilda = StartsAsIlda(OpenDialogLaser.fileName);
+    const LoadResult loaded = ilda ? LoadIldaFile(OpenDialogLaser.fileName) : LoadFileFigura();
     if (loaded == LoadResult::Failed) {
         return;
     }
     // 4.-6. A file that was read becomes the current file. A refused one is not adopted, so a
     // foreign file is never proposed for overwriting.
     if (loaded == LoadResult::Loaded) {
+        ProposeKind(ilda);
         SaveDialogLaser.fileName = OpenDialogLaser.fileName;
         window_.enableSaveControls();
         ShowCaptionFor(OpenDialogLaser.fileName);

@@ -1,8 +1,13 @@
-// The file commands of the main window: New, Open, Save, Save As on the contour file, Import
-// and Export of the legacy file, the closing question, and the four contour dialogs they use.
+// The file commands of the main window: New, Open, Save, Save As on the contour file or an
+// ILDA file (the file that keeps the points' colours and blanking), Import and Export of the
+// legacy file, the closing question, and the four contour dialogs they use.
 #pragma once
 
+#include <QSet>
 #include <QString>
+#include <optional>
+#include <utility>
+#include <vector>
 
 #include "editor/editor.h"
 #include "model/contour_file.h"
@@ -25,7 +30,8 @@ class FileCommands {
   public:
     FileCommands(editor::Editor& editor, FileWindow& window);
 
-    // The dialogs. SaveDialogLaser's file name is the current file name.
+    // The dialogs. SaveDialogLaser's file name is the current file name; its second filter is
+    // ILDA, also the current file's kind when that is an ILDA file.
     FileDialogSpec OpenDialogLaser;
     FileDialogSpec SaveDialogLaser;
     FileDialogSpec OpenDialogPlz;
@@ -38,8 +44,13 @@ class FileCommands {
     // such a file in the working directory; empty when all exist.
     static QString DefaultSaveName();
 
-    // Writes the contour file named by SaveDialogLaser; false after a failure, which it shows.
+    // Writes the file named by SaveDialogLaser: an ILDA frame (true colour) when SaveWritesIlda,
+    // in place of the frame Open took when the file is that show, else the contour file; false
+    // after a failure, which it shows.
     bool SaveFileFigura();
+    // Whether Save writes an ILDA file: a name ending in .ild, or one that ends in neither .ild
+    // nor .ilz with the ILDA filter chosen (an ILDA file opened under another name).
+    bool SaveWritesIlda() const;
     enum class LoadResult { Loaded, Refused, Failed };
     // Reads the contour file named by OpenDialogLaser; a refusal or failure changes nothing.
     LoadResult LoadFileFigura();
@@ -57,15 +68,23 @@ class FileCommands {
     void ItemExportClick();
 
     // Whether the contour that would be saved differs from the one last saved, opened or
-    // started with.
+    // started with, in its points or in their styles.
     bool HasUnsavedChanges() const;
-    // The contour as Save would write it.
+    // The contour as Save would write it in a contour file, and its points' styles.
     model::ContourFileImage CurrentImage() const;
-    // Takes back work kept for recovery: the contour from its file image, and the file it
-    // belongs to (none when empty) as the current file. Save then proposes that file, and the
-    // closing question compares with what that file holds now. False for an image that is not
-    // a contour file, which changes nothing.
-    bool Restore(const QByteArray& image, const QString& fileName, const QString& captionFile);
+    std::vector<model::PointStyle> CurrentStyles() const;
+    // Takes back work kept for recovery: the contour from its file image and the points'
+    // styles (default where there are fewer), and the file it belongs to (none when empty) as
+    // the current file. Save then proposes that file, and the closing question compares with
+    // what that file holds now. False for an image that is not a contour file, which changes
+    // nothing.
+    // `frame` is the frame of the show the work came from, when the file is an ILDA show.
+    bool Restore(const QByteArray& image, const QString& fileName, const QString& captionFile,
+                 const std::vector<model::PointStyle>& styles = {},
+                 std::optional<size_t> frame = std::nullopt);
+    // The frame of the show `fileName` that Open took, which Save replaces; nothing when the
+    // file is not that show.
+    std::optional<size_t> ShowFrame(const QString& fileName) const;
     // Asks about unsaved work before the window closes; true when it may close.
     bool QueryClose();
 
@@ -73,16 +92,32 @@ class FileCommands {
     // Open and Import once the file is named.
     void OpenNamed();
     void ImportNamed();
-    enum class SaveOutcome { Cancelled, NotOverwritten, Written, Failed };
+    enum class SaveOutcome { Cancelled, NotOverwritten, Declined, Written, Failed };
     // The save dialog, the overwrite question and the write.
     SaveOutcome AskAndSave();
     bool ConfirmOverwrite(const QString& name);
+    // Before a contour with colours or blanking goes to a contour file, which keeps neither:
+    // asked once for each file name, until the answer is Yes.
+    bool ConfirmStylesLost(const QString& name);
+    // Open of a file that starts with "ILDA": a frame of it (chosen in the frame chooser when
+    // it has several) taken as an import is, with its colours and blanking. Failed when
+    // nothing came in.
+    LoadResult LoadIldaFile(const QString& name);
+    // The save dialog proposes the kind of the current file: its filter and extension.
+    void ProposeKind(bool ilda);
+    // What was last saved, opened or started with is what the editor holds now.
+    void MarkSaved();
     void ShowCaptionFor(const QString& name);
     void ShowFileError(const QString& text);
 
     editor::Editor& editor_;
     FileWindow& window_;
     model::ContourFileImage savedImage_{};
+    std::vector<model::PointStyle> savedStyles_;
+    // The show (its absolute name) and the frame of it that Open took, when it has several:
+    // Save to that file replaces the frame and keeps the rest of the show.
+    std::optional<std::pair<QString, size_t>> showFrame_;
+    QSet<QString> stylesLossAgreed_;
 };
 
 }  // namespace window

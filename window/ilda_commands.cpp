@@ -36,6 +36,27 @@ model::ilda::Rgb LineRgb(editor::Editor& editor) {
 
 }  // namespace
 
+std::optional<size_t> ChooseIldaFrame(Dialogs& dialogs, const formats::IldaShow& show, QRgb line) {
+    // A show of several frames: the user picks one. A file of one frame reads as it always has.
+    if (!show.error.isEmpty() || show.list.frames.size() <= 1) {
+        return 0;
+    }
+    FrameChoiceSpec choice;
+    choice.title = QStringLiteral("Кадр ILDA");
+    choice.count = int(show.list.frames.size());
+    choice.text = show.ChoiceText();
+    choice.picture = [&](int n) {
+        const auto& f = show.list.frames[size_t(std::clamp(n, 1, choice.count) - 1)];
+        return FramePicture(model::ilda::DecodeFrame(show.bytes(), f).points, line);
+    };
+    choice.caption = [&](int n) { return show.Caption(n); };
+    const std::optional<int> n = dialogs.chooseFrame(choice);
+    if (!n || *n < 1 || *n > choice.count) {
+        return std::nullopt;
+    }
+    return size_t(*n - 1);
+}
+
 IldaCommands::IldaCommands(CommandWindow& window) : window_(window) {
     saveDialog_.title = QStringLiteral("Export ILDA file");
     saveDialog_.filter =
@@ -87,28 +108,12 @@ void IldaCommands::ImportFile(const QString& name) {
 }
 
 void IldaCommands::Import(const QString& name) {
-    Dialogs& dialogs = window_.dialogs();
     const formats::IldaShow show = formats::ReadIldaShow(name);
-    // A show of several frames: the user picks one. A file of one frame reads as it always has.
-    size_t chosen = 0;
-    if (show.error.isEmpty() && show.list.frames.size() > 1) {
-        const QRgb line = editor::ResolveColor(window_.editor().settings().ColorBoxLine);
-        FrameChoiceSpec choice;
-        choice.title = QStringLiteral("Кадр ILDA");
-        choice.count = int(show.list.frames.size());
-        choice.text = show.ChoiceText();
-        choice.picture = [&](int n) {
-            const auto& f = show.list.frames[size_t(std::clamp(n, 1, choice.count) - 1)];
-            return FramePicture(model::ilda::DecodeFrame(show.bytes(), f).points, line);
-        };
-        choice.caption = [&](int n) { return show.Caption(n); };
-        const std::optional<int> n = dialogs.chooseFrame(choice);
-        if (!n || *n < 1 || *n > choice.count) {
-            return;
-        }
-        chosen = size_t(*n - 1);
+    const std::optional<size_t> chosen = ChooseIldaFrame(
+        window_.dialogs(), show, editor::ResolveColor(window_.editor().settings().ColorBoxLine));
+    if (chosen) {
+        TakeImport(window_, formats::ImportIldaFrame(show, *chosen));
     }
-    TakeImport(window_, formats::ImportIldaFrame(show, chosen));
 }
 
 }  // namespace window

@@ -2,11 +2,19 @@
 // controllers and show programs read.
 #pragma once
 
+#include <QRgb>
 #include <QString>
+#include <optional>
 
+#include "formats/contour_files.h"
 #include "window/command_window.h"
 
 namespace window {
+
+// The frame of a show that comes in (0 the first): the only one of a show of one frame (or of
+// a file that could not be read, whose import then says why), else the one the user picks in
+// the frame chooser, its pictures drawn in `line`; nothing when the choice is cancelled.
+std::optional<size_t> ChooseIldaFrame(Dialogs& dialogs, const formats::IldaShow& show, QRgb line);
 
 class IldaCommands {
   public:

@@ -8,7 +8,6 @@
 
 #include "formats/kinds.h"
 #include "window/file_commands.h"
-#include "window/ilda_commands.h"
 #include "window/picture_commands.h"
 #include "window/svg_commands.h"
 
@@ -66,23 +65,22 @@ class FileDrops : public QObject {
 
 }  // namespace
 
-FileOpener::FileOpener(FileCommands& files, IldaCommands& ilda, SvgCommands& svg,
+FileOpener::FileOpener(FileCommands& files, IldaCommands& /*ilda*/, SvgCommands& svg,
                        PictureCommands& pictures)
-    : files_(files), ilda_(ilda), svg_(svg), pictures_(pictures) {}
+    : files_(files), svg_(svg), pictures_(pictures) {}
 
 void FileOpener::OpenFile(const QString& name) {
     const formats::KindInfo* kind = formats::KindOfFile(name);
     switch (kind != nullptr ? kind->kind : formats::Kind::Contour) {
         case formats::Kind::Contour:
+        case formats::Kind::Ilda:
+            // Open takes either, the ILDA file by its first bytes.
             if (files_.QueryClose()) {
                 files_.OpenContourFile(name);
             }
             break;
         case formats::Kind::Legacy:
             files_.ImportLegacyFile(name);
-            break;
-        case formats::Kind::Ilda:
-            ilda_.ImportFile(name);
             break;
         case formats::Kind::Svg:
             svg_.ImportFile(name);

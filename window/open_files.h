@@ -18,18 +18,19 @@ class SvgCommands;
 
 class FileOpener {
   public:
+    // `ilda` is not used: an ILDA file is opened, by the file commands.
     FileOpener(FileCommands& files, IldaCommands& ilda, SvgCommands& svg,
                PictureCommands& pictures);
 
     // Opens the file with the command for its kind (by its extension, else by its first bytes);
     // a file of no known kind is tried as a contour file, as Open tries a file of any name.
-    // Before a contour file replaces a contour with changes, the closing question is asked,
-    // and Cancel keeps the contour. Problems are shown as the command shows them.
+    // A contour file and an ILDA file are opened as Open opens them: before one replaces a
+    // contour with changes, the closing question is asked, and Cancel keeps the contour. Problems
+    // are shown as the command shows them.
     void OpenFile(const QString& name);
 
   private:
     FileCommands& files_;
-    IldaCommands& ilda_;
     SvgCommands& svg_;
     PictureCommands& pictures_;
 };

@@ -3,6 +3,7 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QStandardPaths>
+#include <algorithm>
 
 #include "window/file_commands.h"
 
@@ -14,7 +15,40 @@ QByteArray AsBytes(const model::ContourFileImage& image) {
     return QByteArray(reinterpret_cast<const char*>(image.data()), qsizetype(image.size()));
 }
 
+constexpr int kStyleBytes = 4;
+
 }  // namespace
+
+QByteArray EncodeStyles(const std::vector<model::PointStyle>& styles) {
+    if (std::all_of(styles.begin(), styles.end(),
+                    [](const model::PointStyle& s) { return s.IsDefault(); })) {
+        return {};
+    }
+    QByteArray bytes;
+    bytes.reserve(qsizetype(styles.size()) * kStyleBytes);
+    for (const model::PointStyle& s : styles) {
+        bytes += char((s.rgb >> 16) & 0xFF);
+        bytes += char((s.rgb >> 8) & 0xFF);
+        bytes += char(s.rgb & 0xFF);
+        bytes += char((s.coloured ? 1 : 0) | (s.blanked ? 2 : 0));
+    }
+    return bytes;
+}
+
+std::vector<model::PointStyle> DecodeStyles(const QByteArray& bytes) {
+    std::vector<model::PointStyle> styles;
+    const qsizetype n = std::min<qsizetype>(bytes.size() / kStyleBytes, model::kStylePoints);
+    styles.reserve(size_t(n));
+    for (qsizetype i = 0; i < n; ++i) {
+        const auto* b = reinterpret_cast<const uint8_t*>(bytes.constData()) + i * kStyleBytes;
+        model::PointStyle s;
+        s.rgb = uint32_t(b[0]) << 16 | uint32_t(b[1]) << 8 | uint32_t(b[2]);
+        s.coloured = (b[3] & 1) != 0;
+        s.blanked = (b[3] & 2) != 0;
+        styles.push_back(s);
+    }
+    return styles;
+}
 
 QString DefaultRecoveryFolder() {
     return QDir(QStandardPaths::writableLocation(QStandardPaths::AppDataLocation))
@@ -62,7 +96,9 @@ bool RecoveryKeeper::OfferOrphans() {
             io::RecoveryStore::discard(orphan.path);
             continue;
         }
-        if (files_.Restore(r.contour, r.fileName, r.captionFile)) {
+        const std::optional<size_t> frame =
+            r.frame >= 0 ? std::optional<size_t>(size_t(r.frame)) : std::nullopt;
+        if (files_.Restore(r.contour, r.fileName, r.captionFile, DecodeStyles(r.styles), frame)) {
             // The work is this editor's now: its own copy replaces the orphan, which stays
             // only if that copy could not be written.
             Tick();
@@ -86,8 +122,8 @@ void RecoveryKeeper::Tick() {
         written_.reset();
         return;
     }
-    const model::ContourFileImage image = files.CurrentImage();
-    if (written_ && *written_ == image) {
+    auto current = std::make_pair(files.CurrentImage(), files.CurrentStyles());
+    if (written_ && *written_ == current) {
         return;
     }
     if (!store_->isOpen() && !store_->open()) {
@@ -98,11 +134,15 @@ void RecoveryKeeper::Tick() {
     record.captionFile = window_.captionFile();
     if (record.captionFile != QStringLiteral("[no name]")) {
         record.fileName = files.SaveDialogLaser.fileName;
+        if (const std::optional<size_t> frame = files.ShowFrame(record.fileName)) {
+            record.frame = qint32(*frame);
+        }
     }
     record.written = QDateTime::currentDateTime();
-    record.contour = AsBytes(image);
+    record.contour = AsBytes(current.first);
+    record.styles = EncodeStyles(current.second);
     if (store_->write(record)) {
-        written_ = image;
+        written_ = std::move(current);
     } else {
         ReportUnwritable();
     }

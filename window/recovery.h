@@ -8,6 +8,8 @@
 #include <QObject>
 #include <QTimer>
 #include <memory>
+#include <utility>
+#include <vector>
 
 #include "io/recovery_store.h"
 #include "model/contour_file.h"
@@ -31,7 +33,9 @@ class RecoveryWindow {
 class RecoveryKeeper : public QObject {
     Q_OBJECT
   public:
-    static constexpr int kIntervalMs = 2000;
+    // A change is on disk within this and the time to write it: at most a second of work is
+    // lost, and a tick that finds nothing changed costs one comparison of 8 KiB.
+    static constexpr int kIntervalMs = 1000;
 
     RecoveryKeeper(FileCommands& files, RecoveryWindow& window,
                    std::unique_ptr<io::RecoveryStore> store, int intervalMs = kIntervalMs);
@@ -55,10 +59,17 @@ class RecoveryKeeper : public QObject {
     RecoveryWindow& window_;
     std::unique_ptr<io::RecoveryStore> store_;
     QTimer timer_;
-    std::optional<model::ContourFileImage> written_;
+    // What was last written: the contour's file image and its points' styles.
+    std::optional<std::pair<model::ContourFileImage, std::vector<model::PointStyle>>> written_;
     bool reported_ = false;
     bool finished_ = false;
 };
+
+// The points' styles as a recovery copy keeps them, four bytes each (red, green, blue, and 1 for
+// coloured plus 2 for blanked), and back; empty when all are default. Reading stops at the
+// contour's most points and ignores a byte count that is not whole points.
+QByteArray EncodeStyles(const std::vector<model::PointStyle>& styles);
+std::vector<model::PointStyle> DecodeStyles(const QByteArray& bytes);
 
 // The recovery folder of this user: the application's data folder, then "recovery".
 QString DefaultRecoveryFolder();

@@ -27,12 +27,12 @@ void PenTool::PenModeDown(MouseButton button, int x, int y) {
 
     if (st.PointCount == 0) {
         e_.FillBuffer(x, y);
-        e_.PointFirst(x, y);
+        e_.PointFirst(x, y, c.PenStyle);
         return;
     }
     // Near the position last written, strictly within the spacing on both axes.
     if (std::abs(c.LastWritePos.x - x) < s && std::abs(c.LastWritePos.y - y) < s) {
-        e_.PaintDsp(x, y);
+        e_.PaintDsp(x, y, c.PenStyle);
         e_.FillBuffer(x, y);
         return;
     }
@@ -51,7 +51,8 @@ void PenTool::PenModeDown(MouseButton button, int x, int y) {
     const int64_t ix = dx / (k + 1);
     const int64_t iy = dy / (k + 1);
 
-    e_.PaintDsp(model::UnitToPixel(int32_t(lx)), model::UnitToPixel(int32_t(ly)));
+    e_.PaintDsp(model::UnitToPixel(int32_t(lx)), model::UnitToPixel(int32_t(ly)),
+                c.StyleAt(st.PointCount - 1));
     int64_t fx = lx;
     int64_t fy = ly;
     // The jump to the press is drawn in the pen's style, or dark when jumps are blanked: the
@@ -67,13 +68,13 @@ void PenTool::PenModeDown(MouseButton button, int x, int y) {
         c.SetSlot(slot + 1, int32_t(fy));
         c.SetStyle(st.PointCount, jump);
         ++st.PointCount;
-        e_.PaintDsp(model::UnitToPixel(int32_t(fx)), model::UnitToPixel(int32_t(fy)));
+        e_.PaintDsp(model::UnitToPixel(int32_t(fx)), model::UnitToPixel(int32_t(fy)), jump);
     }
     c.PenStyle = jump;
     e_.FillBuffer(x, y);
     c.PenStyle = pen;
-    e_.PaintDsp(x, y);
-    e_.PointLast(x, y);
+    e_.PaintDsp(x, y, jump);
+    e_.PointLast(x, y, jump);
 }
 
 void PenTool::PenModeMove(int x, int y) {
@@ -84,7 +85,7 @@ void PenTool::PenModeMove(int x, int y) {
     }
     const int32_t s = e_.settings().ScrollBarFriqPoints;
     if (std::abs(c.LastWritePos.x - x) > s || std::abs(c.LastWritePos.y - y) > s) {
-        e_.PaintDsp(x, y);
+        e_.PaintDsp(x, y, c.PenStyle);
         e_.FillBuffer(x, y);
     }
 }

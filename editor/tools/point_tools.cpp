@@ -8,8 +8,6 @@ namespace editor::tools {
 
 namespace {
 
-// Half the side of the pick square: a point is under the pointer within 5 pixels on each axis.
-constexpr int kPickReach = 5;
 // The last point whose x and y slots both lie in the buffer (point 2050 has no y slot).
 constexpr int32_t kLastWholePoint = (model::kSlotCount - 2) / 2;
 // The most points a contour may hold, as the pen's append keeps it.

@@ -12,6 +12,9 @@ class Editor;
 
 namespace editor::tools {
 
+// Half the side of the pick square: a point is under the pointer within 5 pixels on each axis.
+inline constexpr int kPickReach = 5;
+
 // The pick shared by the point tools: the search and the release that forgets the pick.
 class PointTool : public Tool {
   public:

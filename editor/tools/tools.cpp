@@ -4,6 +4,7 @@
 #include "editor/tools/frame_tools.h"
 #include "editor/tools/pen.h"
 #include "editor/tools/point_tools.h"
+#include "editor/tools/style_tools.h"
 
 namespace editor {
 
@@ -21,6 +22,8 @@ std::vector<std::unique_ptr<Tool>> InstallTools(Editor& editor) {
     add(model::tmHotPoint, std::make_unique<tools::HotPointTool>(editor));
     add(model::tmKnife, std::make_unique<tools::KnifeTool>(editor));
     add(model::tmEraser, std::make_unique<tools::EraserTool>(editor));
+    add(model::tmBlank, std::make_unique<tools::BlankTool>(editor));
+    add(model::tmColourBrush, std::make_unique<tools::ColourBrushTool>(editor));
     return tools;
 }
 

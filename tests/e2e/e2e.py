@@ -44,7 +44,6 @@ TOOLBAR_X = {
     "SpeedButtonSetkaON": 268,
     "SpeedButtonRefresh": 291,
     "SpeedButtonOptionForm": 347,
-    "SpeedButtonLaser": 472,
 }
 PALETTE = {
     "SpeedButtonKontur": (4, 81),
@@ -57,11 +56,13 @@ PALETTE = {
     "SpeedButtonRotate": (6, 318),
     "SpeedButtonMirrorVert": (6, 341),
     "SpeedButtonMirrorGor": (30, 341),
+    "SpeedButtonLaser": (30, 222),
 }
 
 # Colours of the default settings, as the screen shows them.
 LINE_GREEN = (0, 128, 0)
 OLIVE = (128, 128, 0)
+RED = (255, 0, 0)
 WHITE = (255, 255, 255)
 
 TITLE = "Vardeni : "
@@ -540,12 +541,12 @@ class EtherDreamStub(threading.Thread):
 
 
 def case_laser_f12(d, tmp):
-    """The Лазер window from the toolbar, an address typed and Enter: the DAC plays; F12 in the
+    """The Лазер window from the palette, an address typed and Enter: the DAC plays; F12 in the
     main window (another window than the one that started it) sends the stop."""
     dac = EtherDreamStub()
     dac.start()
     w = MainWindow(d, d.start_app())
-    w.click_toolbar("SpeedButtonLaser")
+    w.click_palette("SpeedButtonLaser")
     laser = d.window("^Лазер$")
     d.activate(laser)
     # The device list has the focus first, then the search button, then the address.
@@ -1014,10 +1015,12 @@ def killed_with_a_change(d, tmp):
     open_file(d, w, source)
     wait_for(lambda: source in w.title(), "the opened file's name in the caption")
     check(not recovery_copies(tmp), "no copy while the contour equals its file")
+    changed = time.monotonic()  # before the click: the time measured is never too short
     w.click_palette("SpeedButtonMirrorGor")
-    changed = time.monotonic()
     wait_for(lambda: recovery_copies(tmp), "a recovery copy", timeout=10, step=0.05)
-    print("recovery copy on disk %.2f s after the change" % (time.monotonic() - changed))
+    elapsed = time.monotonic() - changed
+    print("recovery copy on disk %.2f s after the change" % elapsed)
+    check(elapsed < 2.5, "the copy on disk within 2.5 s of the change, not %.2f s" % elapsed)
     d.proc.kill()  # SIGKILL: no closing, no clean-up
     d.proc.wait()
     return source, original, mirrored_left_right(source)
@@ -1129,6 +1132,27 @@ def case_trace_underlay(d, tmp):
     check(not far, "every point within a pixel of the edge; off: %r" % far[:5])
 
 
+def case_beam_colour(d, tmp):
+    """The beam colour button's chooser, a colour typed into its HTML field, and the pen's
+    next stroke in that colour."""
+    w = MainWindow(d, d.start_app())
+    w.click_palette("SpeedButtonPen")
+    # The narrow swatch in the toolbar's last pixels, (472, 3), 14 by 23.
+    swatch = (w.client[0] + 472 + 7, w.client[1] + 3 + 11)
+    d.click(*swatch)
+    dialog = d.window("^Цвет луча$")
+    d.activate(dialog)
+    d.key("alt+h")  # the chooser's HTML field
+    d.key("ctrl+a")
+    d.type("#ff0000")
+    d.key("Return")
+    wait_for(lambda: not d.windows("^Цвет луча$"), "the colour dialog to close")
+    d.eventually(lambda s: s.pixel(*swatch) == RED, "the swatch in red")
+    w.stroke([(60, 300), (320, 300)])
+    d.eventually(lambda s: w.count(RED, 60, 295, 320, 306, s) > 200
+                 and w.count(LINE_GREEN, 0, 0, 384, 384, s) == 0, "a red stroke, nothing green")
+
+
 CASES = {
     "startup": case_startup,
     "pen_stroke": case_pen_stroke,
@@ -1136,6 +1160,7 @@ CASES = {
     "command_line_file": case_command_line_file,
     "transform": case_transform,
     "settings_colour": case_settings_colour,
+    "beam_colour": case_beam_colour,
     "closing_question": case_closing_question,
     "underlay": case_underlay,
     "trace.underlay": case_trace_underlay,

@@ -21,6 +21,8 @@ class ScriptedDialogs : public window::Dialogs {
     std::deque<std::vector<bool>> optionAnswers;
     // Frames chosen in the next frame dialogs; nullopt or none left: cancelled.
     std::deque<std::optional<int>> frameAnswers;
+    // Beam colours chosen in the next colour dialogs; nullopt or none left: cancelled.
+    std::deque<std::optional<window::BeamColourChoice>> beamAnswers;
 
     // What was asked.
     std::vector<window::FileDialogSpec> fileDialogs;  // as they were when shown
@@ -30,6 +32,7 @@ class ScriptedDialogs : public window::Dialogs {
     // and end with it, so the captions of every frame are kept as they read at the time.
     std::vector<window::FrameChoiceSpec> frameChoices;
     std::vector<QStringList> frameCaptions;
+    std::vector<window::BeamColourRequest> beamChoices;
 
     std::optional<QString> openFile(window::FileDialogSpec& request) override {
         return answer(request, false);
@@ -61,6 +64,17 @@ class ScriptedDialogs : public window::Dialogs {
         }
         const std::optional<int> a = frameAnswers.front();
         frameAnswers.pop_front();
+        return a;
+    }
+
+    std::optional<window::BeamColourChoice> chooseBeamColour(
+        const window::BeamColourRequest& request) override {
+        beamChoices.push_back(request);
+        if (beamAnswers.empty()) {
+            return std::nullopt;
+        }
+        const std::optional<window::BeamColourChoice> a = beamAnswers.front();
+        beamAnswers.pop_front();
         return a;
     }
 
