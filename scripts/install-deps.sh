@@ -38,6 +38,13 @@ if [ ${#missing[@]} -gt 0 ]; then
   DEBIAN_FRONTEND=noninteractive $SUDO apt-get install -y -qq --no-install-recommends "${missing[@]}"
 fi
 
+# Debian's nodejs comes without npm (NodeSource's brings its own, and conflicts with Debian's).
+if ! command -v npm >/dev/null; then
+  SUDO=""
+  if [ "$(id -u)" -ne 0 ]; then SUDO="sudo"; fi
+  DEBIAN_FRONTEND=noninteractive $SUDO apt-get install -y -qq --no-install-recommends npm
+fi
+
 # The npm Ether Dream sender, at the version its lock file names, beside the script that uses it.
 checks="$(dirname "$0")/../tests/ether_dream"
 if [ ! -d "$checks/node_modules/@laser-dac/ether-dream" ]; then
