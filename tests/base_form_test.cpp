@@ -273,10 +273,10 @@ TEST(Dialogs, OptionsAreCheckBoxesWhoseStatesAnAcceptedDialogLeaves) {
     const QString file = dir.filePath(QStringLiteral("a.svg"));
     testing_support::WriteFile(file, "<svg/>");
     window::QtDialogs dialogs(nullptr);
-    window::FileDialogSpec spec;
-    spec.filter = QStringLiteral("SVG (*.svg)|*.svg");
-    spec.fileName = file;
-    spec.options = {{QStringLiteral("Первая"), true}, {QStringLiteral("Вторая"), false}};
+    window::FileDialogSpec request;
+    request.filter = QStringLiteral("SVG (*.svg)|*.svg");
+    request.fileName = file;
+    request.options = {{QStringLiteral("Первая"), true}, {QStringLiteral("Вторая"), false}};
     for (const bool accept : {false, true}) {
         SCOPED_TRACE(accept);
         QStringList shown;
@@ -290,15 +290,15 @@ TEST(Dialogs, OptionsAreCheckBoxesWhoseStatesAnAcceptedDialogLeaves) {
             QDialog* box = d;  // QFileDialog::accept is protected, QDialog::accept public
             accept ? box->accept() : box->reject();
         });
-        const std::optional<QString> chosen = dialogs.openFile(spec);
+        const std::optional<QString> chosen = dialogs.openFile(request);
         EXPECT_EQ(shown, QStringList({QStringLiteral("Первая +"), QStringLiteral("Вторая")}));
         EXPECT_EQ(chosen.has_value(), accept);
-        EXPECT_EQ(spec.options[0].checked, !accept);
-        EXPECT_EQ(spec.options[1].checked, accept);
+        EXPECT_EQ(request.options[0].checked, !accept);
+        EXPECT_EQ(request.options[1].checked, accept);
         if (accept) {
             // The next dialog starts from them.
-            spec.options[0].checked = true;
-            spec.options[1].checked = false;
+            request.options[0].checked = true;
+            request.options[1].checked = false;
         }
     }
 }
@@ -308,10 +308,10 @@ TEST(Dialogs, ANameWithoutAnExtensionTakesTheChosenKinds) {
     QTemporaryDir dir;
     window::QtDialogs dialogs(nullptr);
     for (const int kind : {0, 1}) {
-        window::FileDialogSpec spec;
-        spec.filter = QStringLiteral("Файл лазерной картинки|*.ilz|ILDA (*.ild)|*.ild");
-        spec.defaultExt = QStringLiteral("ilz");
-        spec.fileName = dir.filePath(QStringLiteral("*.ilz"));
+        window::FileDialogSpec request;
+        request.filter = QStringLiteral("Файл лазерной картинки|*.ilz|ILDA (*.ild)|*.ild");
+        request.defaultExt = QStringLiteral("ilz");
+        request.fileName = dir.filePath(QStringLiteral("*.ilz"));
         QTimer::singleShot(0, [&] {
             auto* d = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
             ASSERT_NE(d, nullptr);
@@ -324,7 +324,7 @@ TEST(Dialogs, ANameWithoutAnExtensionTakesTheChosenKinds) {
             QDialog* box = d;
             box->accept();
         });
-        const std::optional<QString> chosen = dialogs.saveFile(spec);
+        const std::optional<QString> chosen = dialogs.saveFile(request);
         ASSERT_TRUE(chosen.has_value());
         EXPECT_EQ(QFileInfo(*chosen).fileName(),
                   kind == 0 ? QStringLiteral("show.ilz") : QStringLiteral("show.ild"));

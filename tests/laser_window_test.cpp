@@ -1,7 +1,7 @@
 // The "Лазер" window with the test Ether Dream on 127.0.0.1: it opens stopped, plays the stage's
 // stream of the contour, follows an edit, and F12, closing the window and quitting each stop
-// the DAC. The search finds a unit that answers the IDN scan and a DAC's broadcast, both sent
-// on 127.0.0.1.
+// the DAC. The search finds a unit that answers the IDN scan and a DAC's announcement, both
+// sent on 127.0.0.1.
 #include <gtest/gtest.h>
 
 #include <QAction>
@@ -225,14 +225,14 @@ TEST(LaserWindow, TheSearchListsAnIdnUnitAndAnEtherDreamOnTheLoopback) {
             }
         }
     });
-    // The DAC's broadcast, sent here to 127.0.0.1 only: its MAC address first.
+    // The DAC's announcement, sent here to 127.0.0.1 only: its MAC address first.
     QUdpSocket dac;
     QUdpSocket portFinder;
     ASSERT_TRUE(portFinder.bind(QHostAddress::LocalHost, 0));
     const quint16 listen = portFinder.localPort();
     portFinder.close();
-    QByteArray broadcast("\x00\x11\x22\xaa\xbb\xcc", 6);
-    broadcast.append(QByteArray(30, '\0'));
+    QByteArray announcement("\x00\x11\x22\xaa\xbb\xcc", 6);
+    announcement.append(QByteArray(30, '\0'));
 
     Laser l;
     LaserWindow& w = l.Open();
@@ -242,7 +242,7 @@ TEST(LaserWindow, TheSearchListsAnIdnUnitAndAnEtherDreamOnTheLoopback) {
     w.findChild<QPushButton*>(QStringLiteral("LaserFind"))->click();
     ASSERT_TRUE(WaitUntil(
         [&] {
-            dac.writeDatagram(broadcast, QHostAddress::LocalHost, listen);
+            dac.writeDatagram(announcement, QHostAddress::LocalHost, listen);
             return devices->count() == 2;
         },
         5000));

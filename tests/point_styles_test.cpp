@@ -49,6 +49,14 @@ struct Styled : testing_support::EditorFixture {
         editor.contour().PenStyle = PointStyle::Colour(kBlue);
     }
     void tool(int mode) { editor.SelectTool(mode, QStringLiteral("tool")); }
+    // A pen press away from the contour's end, then one move, with its jumps dark or not.
+    void penAway(bool jumpsDark) {
+        editor.contour().BlankPenJumps = jumpsDark;
+        tool(model::tmPen);
+        editor.PaintBoxVardeniMouseDown(MouseButton::Left, 100, 300);
+        editor.PaintBoxVardeniMouseMove(100, 250);
+        editor.PaintBoxVardeniMouseUp(MouseButton::Left, 100, 250);
+    }
     void click(int x, int y) {
         editor.PaintBoxVardeniMouseDown(MouseButton::Left, x, y);
         editor.PaintBoxVardeniMouseUp(MouseButton::Left, x, y);
@@ -112,29 +120,8 @@ TEST(PointStyles, EachOperationCarriesTheStylesAsWorkedByHand) {
          },
          "..dr."},
         // A press 240 px left of the end: 6 fill points and the press, then one move.
-        {"pen far from the end",
-         [](Styled& f) {
-             f.tool(model::tmPen);
-             f.editor.PaintBoxVardeniMouseDown(MouseButton::Left, 100, 300);
-             f.editor.PaintBoxVardeniMouseMove(100, 250);
-             f.editor.PaintBoxVardeniMouseUp(MouseButton::Left, 100, 250);
-         },
-         "..dr."
-         "bbbbbb"
-         "b"
-         "b"},
-        {"pen far from the end, jumps dark",
-         [](Styled& f) {
-             f.editor.contour().BlankPenJumps = true;
-             f.tool(model::tmPen);
-             f.editor.PaintBoxVardeniMouseDown(MouseButton::Left, 100, 300);
-             f.editor.PaintBoxVardeniMouseMove(100, 250);
-             f.editor.PaintBoxVardeniMouseUp(MouseButton::Left, 100, 250);
-         },
-         "..dr."
-         "dddddd"
-         "d"
-         "b"},
+        {"pen far from the end", [](Styled& f) { f.penAway(false); }, "..dr.bbbbbbbb"},
+        {"pen far from the end, jumps dark", [](Styled& f) { f.penAway(true); }, "..dr.dddddddb"},
         {"undo after the eraser",
          [](Styled& f) {
              f.tool(model::tmEraser);

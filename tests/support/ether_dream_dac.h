@@ -1,8 +1,8 @@
 // An Ether Dream for the tests, written from its maker's protocol description: one client at a
 // time on 127.0.0.1, the light engine and playback state machines, a buffer of 1799 points
-// played at the point rate by the clock, ACK and the three NAKs. It never broadcasts. Like a
-// device of its own it runs on its own thread, so that a test that blocks (a window that waits
-// for its beam to be blanked) does not stop it; what it saw is read through copies.
+// played at the point rate by the clock, ACK and the three NAKs. It announces itself to no one.
+// Like a device of its own it runs on its own thread, so that a test that blocks (a window that
+// waits for its beam to be blanked) does not stop it; what it saw is read through copies.
 #pragma once
 
 #include <QThread>
