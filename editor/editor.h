@@ -15,6 +15,7 @@
 #include "editor/tool.h"
 #include "editor/underlay.h"
 #include "model/contour.h"
+#include "model/output_stage.h"
 
 namespace editor {
 
@@ -42,6 +43,10 @@ class Editor {
     Underlay& underlay() { return underlay_; }
     QTimer& TimerOnPaint() { return timerOnPaint_; }
     QTimer& timerStatusDot() { return timerStatusDot_; }
+    // How the contour goes to a laser: one set of settings for the Лазер window, which sends
+    // the stream, and the preview, which draws the same stream.
+    model::stage::Settings& outputStage() { return outputStage_; }
+    const model::stage::Settings& outputStage() const { return outputStage_; }
 
     // Installs the handlers for a tool mode (1..11); nullptr removes them.
     void setTool(int mode, Tool* tool);
@@ -119,6 +124,7 @@ class Editor {
     model::Contour contour_;
     Canvas canvas_;
     Underlay underlay_;
+    model::stage::Settings outputStage_;
     QTimer timerOnPaint_;
     QTimer timerStatusDot_;
     std::array<Tool*, 12> tools_{};

@@ -4,6 +4,7 @@
 #include <QHBoxLayout>
 #include <QPainter>
 #include <QScreen>
+#include <QSignalBlocker>
 #include <QVBoxLayout>
 #include <algorithm>
 #include <cstring>
@@ -50,7 +51,7 @@ TPreviewForm::TPreviewForm(editor::Editor& editor, QWidget* parent)
     for (int rate : kScanRates) {
         ComboBoxScanRate->addItem(QStringLiteral("%1 точек/с").arg(rate), rate);
     }
-    ComboBoxScanRate->setCurrentIndex(ComboBoxScanRate->findData(preview::kDefaultScanRate));
+    ComboBoxScanRate->setToolTip(QStringLiteral("Скорость вывода на лазер; она же в окне «Лазер»"));
     CheckBoxScanner = new QCheckBox(QStringLiteral("Сканер"), this);
     CheckBoxScanner->setObjectName(QStringLiteral("CheckBoxScanner"));
     CheckBoxScanner->setToolTip(QStringLiteral("Инерция зеркал: скругление углов и выбросы"));
@@ -82,7 +83,10 @@ TPreviewForm::TPreviewForm(editor::Editor& editor, QWidget* parent)
     layout->addWidget(view_, 1);
     resize(440, 500);
 
-    connect(ComboBoxScanRate, &QComboBox::currentIndexChanged, this, [this] { Refresh(); });
+    connect(ComboBoxScanRate, &QComboBox::currentIndexChanged, this, [this] {
+        editor_.outputStage().pointRate = ComboBoxScanRate->currentData().toInt();
+        Refresh();
+    });
     connect(CheckBoxScanner, &QCheckBox::toggled, this, [this] { Refresh(); });
     connect(view_, &ScanView::resized, this, [this] { Refresh(); });
 
@@ -94,22 +98,39 @@ TPreviewForm::TPreviewForm(editor::Editor& editor, QWidget* parent)
 }
 
 int TPreviewForm::scanRate() const {
-    return ComboBoxScanRate->currentData().toInt();
+    return model::stage::Clamped(editor_.outputStage()).pointRate;
+}
+
+void TPreviewForm::ShowRate(int rate) {
+    int at = ComboBoxScanRate->findData(rate);
+    if (at < 0) {
+        // A rate set in the Лазер window joins the list in its place.
+        at = 0;
+        while (at < ComboBoxScanRate->count() && ComboBoxScanRate->itemData(at).toInt() < rate) {
+            ++at;
+        }
+        ComboBoxScanRate->insertItem(at, QStringLiteral("%1 точек/с").arg(rate), rate);
+    }
+    const QSignalBlocker quiet(ComboBoxScanRate);
+    ComboBoxScanRate->setCurrentIndex(at);
 }
 
 bool TPreviewForm::Refresh() {
     const model::Contour& c = editor_.contour();
     const int n = preview::LivePointCount(c);
     const QRgb color = editor::ResolveColor(editor_.settings().ColorBoxLine);
+    const model::stage::Settings stage = model::stage::Clamped(editor_.outputStage());
     // Rendered at the screen's own pixels, so the beam stays one pixel wide on a dense screen.
     const qreal dpr = view_->devicePixelRatioF();
     const int size = int(view_->side() * dpr);
-    const int rate = scanRate();
     const bool scanner = scannerModel();
+    if (ComboBoxScanRate->currentData().toInt() != stage.pointRate) {
+        ShowRate(stage.pointRate);
+    }
     // At most 4100 slots (16 KB): cheap enough to compare on every tick.
     const std::size_t slots = std::size_t(2 * n);
     const bool same =
-        n == count_ && color == color_ && size == size_ && rate == rate_ && scanner == scanner_ &&
+        n == count_ && color == color_ && size == size_ && stage == stage_ && scanner == scanner_ &&
         (slots == 0 || std::memcmp(slots_.data(), c.Buffer.data(), slots * sizeof(int32_t)) == 0) &&
         std::equal(styles_.begin(), styles_.end(), c.Styles.begin());
     if (same) {
@@ -121,14 +142,18 @@ bool TPreviewForm::Refresh() {
                    c.Styles.begin() + std::min<std::ptrdiff_t>(n, model::kStylePoints));
     color_ = color;
     size_ = size;
-    rate_ = rate;
+    stage_ = stage;
+    rate_ = stage.pointRate;
     scanner_ = scanner;
-    points_ = preview::ReadPoints(c);
+    // What the Лазер window sends, point for point.
+    stream_ = preview::StreamOf(c, color & 0xFFFFFFu, stage);
+    points_ = preview::FromStream(stream_, color & 0xFFFFFFu, stage.brightnessPercent);
     preview::RenderOptions o;
     o.size = size;
-    o.rate = rate;
+    o.rate = rate_;
     o.scanner = scanner;
     o.color = color;
+    o.light = float(stage.brightnessPercent) / 100.0f;
     picture_ = renderer_.Render(points_, o);
     picture_.setDevicePixelRatio(dpr);
     ++renders_;
@@ -139,14 +164,15 @@ bool TPreviewForm::Refresh() {
 }
 
 void TPreviewForm::ShowReadouts() {
-    const int rate = scanRate();
-    const int n = count_;
-    LabelPoints->setText(QStringLiteral("Точек: %1").arg(n));
+    const int rate = rate_;
+    // An empty contour sends one dark point over and over: no frames to speak of.
+    const int frame = count_ > 0 ? int(stream_.size()) : 0;
+    LabelPoints->setText(QStringLiteral("Точек: %1, в кадре: %2").arg(count_).arg(stream_.size()));
     LabelFps->setText(
-        QStringLiteral("Кадров в секунду: %1").arg(FramesPerSecond(rate, n), 0, 'f', 1));
+        QStringLiteral("Кадров в секунду: %1").arg(FramesPerSecond(rate, frame), 0, 'f', 1));
     LabelFrameTime->setText(
-        QStringLiteral("Время кадра: %1 мс").arg(FrameTimeMs(rate, n), 0, 'f', 1));
-    const bool flickers = preview::Flickers(rate, n);
+        QStringLiteral("Время кадра: %1 мс").arg(FrameTimeMs(rate, frame), 0, 'f', 1));
+    const bool flickers = preview::Flickers(rate, frame);
     QPalette pal = palette();
     if (flickers) {
         pal.setColor(QPalette::WindowText, QColor::fromRgb(kFlickerWarning));

@@ -1,7 +1,9 @@
 // The scan preview: the contour as a laser projector draws it, on a black square that follows the
-// window's size, with the scan rate, the frame-rate readouts and the scanner model. It follows
-// every edit by comparing the live points with the copy it last rendered from, on a timer at the
-// display's refresh rate; the editor itself knows nothing about it.
+// window's size, with the scan rate, the frame-rate readouts and the scanner model. It draws the
+// output stage's stream with the editor's output settings, the very points the Лазер window
+// sends, and its scan rate is theirs. It follows every edit by comparing the live points with
+// the copy it last rendered from, on a timer at the display's refresh rate; the editor itself
+// knows nothing about it.
 #pragma once
 
 #include <QCheckBox>
@@ -61,8 +63,11 @@ class TPreviewForm : public QWidget {
     bool Refresh();
     // How many times the picture has been rendered.
     int renderCount() const { return renders_; }
-    // The picture as last rendered, and the points it was rendered from.
+    // The picture as last rendered, the contour's point count and the stream it was rendered
+    // from, as samples and as picture points.
     const QImage& picture() const { return picture_; }
+    int contourPoints() const { return count_; }
+    const std::vector<model::stage::Sample>& stream() const { return stream_; }
     const std::vector<preview::ScanPoint>& points() const { return points_; }
     QTimer& frameTimer() { return frameTimer_; }
     ScanView* view() const { return view_; }
@@ -74,6 +79,8 @@ class TPreviewForm : public QWidget {
   private:
     void frameTimerTimer();
     void ShowReadouts();
+    // Shows `rate` in the list, adding it when the list does not hold it.
+    void ShowRate(int rate);
     QComboBox* ComboBoxScanRate = nullptr;
     QCheckBox* CheckBoxScanner = nullptr;
     QLabel* LabelPoints = nullptr;
@@ -91,8 +98,10 @@ class TPreviewForm : public QWidget {
     int count_ = -1;
     QRgb color_ = 0;
     int size_ = -1;
+    model::stage::Settings stage_;
     int rate_ = 0;
     bool scanner_ = false;
+    std::vector<model::stage::Sample> stream_;
     std::vector<preview::ScanPoint> points_;
     QImage picture_;
     int renders_ = 0;

@@ -20,9 +20,10 @@ uint8_t Dim(uint32_t channel, int percent) {
 }
 
 Sample Lit(Sample at, uint32_t rgb, int percent) {
-    at.r = Dim((rgb >> 16) & 0xFF, percent);
-    at.g = Dim((rgb >> 8) & 0xFF, percent);
-    at.b = Dim(rgb & 0xFF, percent);
+    const uint32_t sent = SentColour(rgb, percent);
+    at.r = uint8_t(sent >> 16);
+    at.g = uint8_t(sent >> 8);
+    at.b = uint8_t(sent);
     return at;
 }
 
@@ -79,6 +80,12 @@ class Writer {
 };
 
 }  // namespace
+
+uint32_t SentColour(uint32_t rgb, int brightnessPercent) {
+    return uint32_t(Dim((rgb >> 16) & 0xFF, brightnessPercent)) << 16 |
+           uint32_t(Dim((rgb >> 8) & 0xFF, brightnessPercent)) << 8 |
+           Dim(rgb & 0xFF, brightnessPercent);
+}
 
 Settings Clamped(const Settings& in) {
     Settings s = in;

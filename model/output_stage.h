@@ -72,6 +72,9 @@ struct ZoneBounds {
 };
 ZoneBounds Bounds(const Zone& zone);
 
+// The colour (0xRRGGBB) a lit point of colour `rgb` is sent in under the brightness limit.
+uint32_t SentColour(uint32_t rgb, int brightnessPercent);
+
 // A contour position (contour units, y down) in the zone (DAC units, y up), clamped to it.
 Sample Place(ContourPoint p, const Zone& zone);
 

@@ -51,6 +51,34 @@ std::vector<ScanPoint> ReadPoints(const model::Contour& contour) {
     return points;
 }
 
+std::vector<ScanPoint> FromStream(const std::vector<model::stage::Sample>& stream,
+                                  uint32_t lineColour, int brightnessPercent) {
+    // The default points' colour as the stage sends it.
+    const uint32_t line = model::stage::SentColour(lineColour, brightnessPercent);
+    constexpr double kPixelsPerDac = kSurfacePixels / 2 / model::stage::kDacMax;
+    std::vector<ScanPoint> points(stream.size());
+    for (std::size_t i = 0; i < stream.size(); ++i) {
+        const model::stage::Sample& s = stream[i];
+        ScanPoint& p = points[i];
+        p.x = s.x * kPixelsPerDac + model::kCentrePixel;
+        p.y = -s.y * kPixelsPerDac + model::kCentrePixel;
+        p.px = int32_t(std::floor(p.x));
+        p.py = int32_t(std::floor(p.y));
+        if (s.Dark()) {
+            p.style = model::PointStyle::Dark();
+        } else if (const uint32_t rgb = uint32_t(s.r) << 16 | uint32_t(s.g) << 8 | s.b;
+                   rgb != line) {
+            p.style = model::PointStyle::Colour(rgb);
+        }
+    }
+    return points;
+}
+
+std::vector<model::stage::Sample> StreamOf(const model::Contour& contour, uint32_t lineColour,
+                                           const model::stage::Settings& settings) {
+    return model::stage::Build(contour.Points(), contour.PointStyles(), lineColour, settings);
+}
+
 GalvoModel GalvoForRate(int rate) {
     GalvoModel g;
     g.omega = 2 * std::numbers::pi * std::max(rate, 1) / 12.0;
@@ -146,7 +174,7 @@ void ScanRenderer::DepositSegment(double ax, double ay, double bx, double by, fl
     }
 }
 
-void ScanRenderer::Glow(double cx, double cy, int run) {
+void ScanRenderer::Glow(double cx, double cy, int run, float light) {
     const double scale = energy_.size / kSurfacePixels;
     const double radius = std::max(1.5, scale * std::min(3.0 + 0.8 * run, 16.0));
     const int r = int(std::ceil(radius));
@@ -156,7 +184,7 @@ void ScanRenderer::Glow(double cx, double cy, int run) {
     // (whatever falls outside the picture is lost, as the light would be).
     double sum = 0;
     for (int pass = 0; pass < 2; ++pass) {
-        const double norm = pass == 0 ? 0.0 : kGlowPerPoint * run / sum;
+        const double norm = pass == 0 ? 0.0 : kGlowPerPoint * run * light / sum;
         for (int y = y0 - r; y <= y0 + r; ++y) {
             for (int x = x0 - r; x <= x0 + r; ++x) {
                 const double d = std::hypot(x + 0.5 - cx, y + 0.5 - cy);
@@ -197,7 +225,7 @@ const EnergyImage& ScanRenderer::Accumulate(const std::vector<ScanPoint>& points
     beam_.clear();
     const std::size_t n = points.size();
     tinted_ = std::any_of(points.begin(), points.end(),
-                          [](const ScanPoint& p) { return !p.style.IsDefault(); });
+                          [](const ScanPoint& p) { return p.style.coloured; });
     if (tinted_) {
         tint_.assign(3 * std::size_t(size) * size, 0.0f);
     } else {
@@ -208,11 +236,14 @@ const EnergyImage& ScanRenderer::Accumulate(const std::vector<ScanPoint>& points
     }
     // The light of the way into a point: none when it is dark; its hue is made current.
     auto lights = [&](const ScanPoint& p) {
+        if (p.style.blanked) {
+            return false;
+        }
         if (!tinted_) {
             return true;
         }
         const QRgb c = p.style.coloured ? (p.style.rgb | 0xFF000000u) : o.color;
-        if (p.style.blanked || !Emits(c)) {
+        if (!Emits(c)) {
             return false;
         }
         SetHue(c);
@@ -223,7 +254,7 @@ const EnergyImage& ScanRenderer::Accumulate(const std::vector<ScanPoint>& points
     if (o.scanner) {
         const std::vector<ScanPoint> path = GalvoPath(points, o.rate);
         const int sub = GalvoForRate(o.rate).substeps;
-        const float e = 1.0f / float(sub);
+        const float e = o.light / float(sub);
         for (std::size_t k = 0; k < path.size(); ++k) {
             const ScanPoint& a = path[k];
             const ScanPoint& b = path[(k + 1) % path.size()];
@@ -240,7 +271,7 @@ const EnergyImage& ScanRenderer::Accumulate(const std::vector<ScanPoint>& points
             const ScanPoint& a = points[i];
             const ScanPoint& b = points[(i + 1) % n];
             if (lights(b)) {
-                DepositSegment(pic(a.x), pic(a.y), pic(b.x), pic(b.y), 1.0f);
+                DepositSegment(pic(a.x), pic(a.y), pic(b.x), pic(b.y), o.light);
             }
             beam_.emplace_back(pic(a.x), pic(a.y));
         }
@@ -256,7 +287,7 @@ const EnergyImage& ScanRenderer::Accumulate(const std::vector<ScanPoint>& points
             lit += lights(points[(first + j) % n]) ? 1 : 0;
         }
         if (lit > 1) {
-            Glow(pic(points[first].x), pic(points[first].y), lit);
+            Glow(pic(points[first].x), pic(points[first].y), lit, o.light);
         }
     };
     // Runs of points at one pixel, the editor's hot points; a run may wrap from the last point

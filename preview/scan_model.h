@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "model/contour.h"
+#include "model/output_stage.h"
 
 namespace preview {
 
@@ -44,6 +45,16 @@ std::vector<ScanPoint> ReadPoints(const model::Contour& contour);
 // The number of points ReadPoints takes, and so the slots 0..2n-1 it depends on.
 int LivePointCount(const model::Contour& contour);
 
+// The output stage's stream of one frame as the preview draws it: the DAC's square over the
+// whole picture (y up on the projection, down on the surface). A dark sample is reached
+// blanked; a lit one in its colour, except that the colour the stage gives the default points
+// (`lineColour` at `brightnessPercent`) stays default, drawn in the preview's line colour.
+std::vector<ScanPoint> FromStream(const std::vector<model::stage::Sample>& stream,
+                                  uint32_t lineColour, int brightnessPercent);
+// The stream of the contour with the line colour `lineColour` (0xRRGGBB) and `settings`.
+std::vector<model::stage::Sample> StreamOf(const model::Contour& contour, uint32_t lineColour,
+                                           const model::stage::Settings& settings);
+
 // One axis of a galvanometer scanner: x'' = w^2 (u - x) - 2 z w x', driven by the commanded
 // position u. Semi-implicit Euler, stable for w * dt well below 1; callers keep it there with
 // substeps.
@@ -76,6 +87,8 @@ struct RenderOptions {
     bool scanner = false;  // through the galvanometer model, or the ideal path
     bool glow = true;      // halo around hot points
     QRgb color = qRgb(0, 128, 0);
+    // The light of one point's slot: the output's brightness limit, 0..1.
+    float light = 1.0f;
 };
 
 // Light collected per pixel over one frame, in units of one point's time slot.
@@ -121,7 +134,7 @@ class ScanRenderer {
   private:
     void DepositSegment(double ax, double ay, double bx, double by, float e);
     void Splat(double x, double y, float e);
-    void Glow(double cx, double cy, int run);
+    void Glow(double cx, double cy, int run, float light);
     // The colour the next deposits carry, scaled up to its brightest channel; whether a beam
     // of that colour gives light at all.
     static bool Emits(QRgb c);
@@ -137,7 +150,7 @@ class ScanRenderer {
     }
 
     EnergyImage energy_;
-    // Only for a contour with styled points: the light per pixel times its hue, per channel.
+    // Only for a contour with coloured points: the light per pixel times its hue, per channel.
     bool tinted_ = false;
     std::vector<float> tint_;
     float hue_[3] = {};

@@ -14,6 +14,7 @@
 
 #include "app/application.h"
 #include "editor/colors.h"
+#include "forms/preview_window.h"
 #include "output/discovery.h"
 #include "support/ether_dream_dac.h"
 #include "support/wait.h"
@@ -135,6 +136,13 @@ TEST(LaserWindow, PlaysTheContourFollowsAnEditAndF12StopsFromTheMainWindow) {
     const auto second = l.Expected();
     ASSERT_NE(second, first);
     ASSERT_TRUE(WaitUntil([&] { return PlayedWhole(dac, before, second); }, 5000));
+    // The preview draws what goes out, point for point.
+    l.form.button(QStringLiteral("SpeedButtonPreview"))->click();
+    auto* preview = l.form.findChild<forms::TPreviewForm*>(QStringLiteral("PreviewForm"));
+    ASSERT_NE(preview, nullptr);
+    preview->Refresh();
+    ASSERT_GT(preview->stream().size(), 20u);
+    ASSERT_TRUE(WaitUntil([&] { return PlayedWhole(dac, before, preview->stream()); }, 5000));
 
     // F12 in the main window: the DAC gets its stop.
     l.form.show();

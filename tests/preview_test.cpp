@@ -7,11 +7,15 @@
 #include <QTest>
 #include <cmath>
 #include <functional>
+#include <optional>
+
+#include <QSpinBox>
 
 #include "app/application.h"
 #include "forms/preview_window.h"
 #include "preview/scan_model.h"
 #include "support/wait.h"
+#include "window/laser_window.h"
 
 using preview::EnergyImage;
 using preview::FramesPerSecond;
@@ -93,6 +97,23 @@ TEST(ScanRate, ReadsTheLivePointsOnlyAndLimitsABadCount) {
     EXPECT_EQ(preview::ReadPoints(c).size(), std::size_t(model::kSlotCount / 2));
     c.State.PointCount = -5;
     EXPECT_TRUE(preview::ReadPoints(c).empty());
+}
+
+TEST(ScanRate, TheOutputStreamSpansThePictureWithItsColours) {
+    // The DAC's corners are the surface's; the line colour at half brightness (255 -> 128) is
+    // the default colour, anything else its own, a dark sample blanked.
+    const std::vector<model::stage::Sample> stream = {
+        {-32767, 32767, 255, 0, 0}, {32767, -32767, 0, 128, 0}, {0, 0, 0, 0, 0}};
+    const auto pts = preview::FromStream(stream, 0x00FF00, 50);
+    ASSERT_EQ(pts.size(), 3u);
+    EXPECT_DOUBLE_EQ(pts[0].x, 0.0);
+    EXPECT_DOUBLE_EQ(pts[0].y, 0.0);
+    EXPECT_EQ(pts[0].style, model::PointStyle::Colour(0xFF0000));
+    EXPECT_DOUBLE_EQ(pts[1].x, 384.0);
+    EXPECT_DOUBLE_EQ(pts[1].y, 384.0);
+    EXPECT_TRUE(pts[1].style.IsDefault());
+    EXPECT_EQ(pts[2].px, 192);
+    EXPECT_EQ(pts[2].style, model::PointStyle::Dark());
 }
 
 TEST(ScanBrightness, ARunOfKEqualPointsIsKTimesASinglePoint) {
@@ -381,7 +402,8 @@ TEST(PreviewWindow, FollowsAnEditMadeThroughTheSurface) {
     w.form.show();
     forms::TPreviewForm* p = w.open();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(p));
-    EXPECT_EQ(PreviewWindow::text(p, "LabelPoints"), QStringLiteral("Точек: 0"));
+    // An empty contour: one dark point at the centre, sent over and over.
+    EXPECT_EQ(PreviewWindow::text(p, "LabelPoints"), QStringLiteral("Точек: 0, в кадре: 1"));
     EXPECT_EQ(PreviewWindow::at(p, 200, 100), qRgb(0, 0, 0));
 
     // A pen stroke along y = 100.
@@ -394,8 +416,9 @@ TEST(PreviewWindow, FollowsAnEditMadeThroughTheSurface) {
     const int n = w.editor.state().PointCount;
     ASSERT_GT(n, 5);
     // The next tick of the frame timer picks the change up.
-    ASSERT_TRUE(testing_support::WaitUntil([&] { return int(p->points().size()) == n; }));
-    EXPECT_EQ(PreviewWindow::text(p, "LabelPoints"), QStringLiteral("Точек: %1").arg(n));
+    ASSERT_TRUE(testing_support::WaitUntil([&] { return p->contourPoints() == n; }));
+    EXPECT_TRUE(PreviewWindow::text(p, "LabelPoints")
+                    .startsWith(QStringLiteral("Точек: %1, в кадре: ").arg(n)));
     EXPECT_GT(qGreen(PreviewWindow::at(p, 200, 100)), 20);
     EXPECT_EQ(PreviewWindow::at(p, 200, 250), qRgb(0, 0, 0));
 
@@ -407,15 +430,15 @@ TEST(PreviewWindow, FollowsAnEditMadeThroughTheSurface) {
     // Moving a point (same count) and undo are followed as well.
     const QImage stroke = p->picture();
     w.editor.contour().WriteToBuffer(0, 100, 250);
-    ASSERT_TRUE(testing_support::WaitUntil([&] { return p->points()[0].py == 250; }));
+    ASSERT_TRUE(testing_support::WaitUntil([&] { return p->picture() != stroke; }));
     EXPECT_NE(p->picture(), stroke);
     EXPECT_EQ(PreviewWindow::at(p, 105, 100), qRgb(0, 0, 0));
     QTest::mouseClick(w.form.button(QStringLiteral("SpeedButtonUndo")), Qt::LeftButton);
-    ASSERT_TRUE(testing_support::WaitUntil([&] { return p->points().empty(); }));
+    ASSERT_TRUE(testing_support::WaitUntil([&] { return p->contourPoints() == 0; }));
     EXPECT_EQ(PreviewWindow::at(p, 200, 100), qRgb(0, 0, 0));
 }
 
-TEST(PreviewWindow, RateChoiceReadoutsAndFlickerWarning) {
+TEST(PreviewWindow, RateIsTheOutputsAndTheReadoutsCountTheFrameSent) {
     PreviewWindow w;
     forms::TPreviewForm* p = w.open();
     auto* rate = p->findChild<QComboBox*>(QStringLiteral("ComboBoxScanRate"));
@@ -424,35 +447,100 @@ TEST(PreviewWindow, RateChoiceReadoutsAndFlickerWarning) {
         EXPECT_EQ(rate->itemData(i).toInt(), preview::kScanRates[std::size_t(i)]);
     }
     EXPECT_EQ(p->scanRate(), 30000);
+    EXPECT_EQ(rate->currentData().toInt(), 30000);
 
-    // 2041 points at 30,000 per second: 14.7 frames per second, below the flicker threshold.
+    // 2041 points along y = 100 from x = 10 to 350, six to a pixel: no corners, so the frame
+    // is the dark way back (4 waiting, 15 steps of at most 4000 across the 58,026 units
+    // from 26,965 to -31,061, 4 waiting) and the 2041 points: 2064 points, 14.5 frames per
+    // second at 30,000, below the flicker threshold.
     for (int i = 0; i < 2041; ++i) {
-        w.editor.FillBuffer(10 + i % 300, 20 + i / 10);
+        w.editor.FillBuffer(10 + i / 6, 100);
     }
     EXPECT_TRUE(p->Refresh());
-    EXPECT_EQ(PreviewWindow::text(p, "LabelPoints"), QStringLiteral("Точек: 2041"));
-    EXPECT_EQ(PreviewWindow::text(p, "LabelFps"), QStringLiteral("Кадров в секунду: 14.7"));
-    EXPECT_EQ(PreviewWindow::text(p, "LabelFrameTime"), QStringLiteral("Время кадра: 68.0 мс"));
+    EXPECT_EQ(p->stream().size(), 2064u);
+    EXPECT_EQ(PreviewWindow::text(p, "LabelPoints"), QStringLiteral("Точек: 2041, в кадре: 2064"));
+    EXPECT_EQ(PreviewWindow::text(p, "LabelFps"), QStringLiteral("Кадров в секунду: 14.5"));
+    EXPECT_EQ(PreviewWindow::text(p, "LabelFrameTime"), QStringLiteral("Время кадра: 68.8 мс"));
     auto* fps = p->findChild<QLabel*>(QStringLiteral("LabelFps"));
     EXPECT_EQ(fps->palette().color(QPalette::WindowText).rgb(), forms::kFlickerWarning);
 
-    // Fewer points at a faster scan: no warning.
+    // The first 1000 points (the last at x = 176, 8 steps back) at a faster scan: 1016
+    // points, 44.3 frames per second, no warning. The choice is the output's rate.
     w.editor.state().PointCount = 1000;
     rate->setCurrentIndex(3);
+    EXPECT_EQ(w.editor.outputStage().pointRate, 45000);
     EXPECT_FALSE(p->Refresh());  // the choice has already rendered
-    EXPECT_EQ(PreviewWindow::text(p, "LabelFps"), QStringLiteral("Кадров в секунду: 45.0"));
-    EXPECT_EQ(PreviewWindow::text(p, "LabelFrameTime"), QStringLiteral("Время кадра: 22.2 мс"));
+    EXPECT_EQ(PreviewWindow::text(p, "LabelPoints"), QStringLiteral("Точек: 1000, в кадре: 1016"));
+    EXPECT_EQ(PreviewWindow::text(p, "LabelFps"), QStringLiteral("Кадров в секунду: 44.3"));
+    EXPECT_EQ(PreviewWindow::text(p, "LabelFrameTime"), QStringLiteral("Время кадра: 22.6 мс"));
     EXPECT_NE(fps->palette().color(QPalette::WindowText).rgb(), forms::kFlickerWarning);
+
+    // The Лазер window shows the same rate, and a rate set there joins the list in its place.
+    w.form.button(QStringLiteral("SpeedButtonLaser"))->click();
+    auto* laserRate = w.form.laserWindow()->findChild<QSpinBox*>(QStringLiteral("LaserRate"));
+    EXPECT_EQ(laserRate->value(), 45000);
+    laserRate->setValue(25000);
+    EXPECT_TRUE(p->Refresh());
+    ASSERT_EQ(rate->count(), 5);
+    EXPECT_EQ(rate->itemData(2).toInt(), 25000);
+    EXPECT_EQ(rate->currentIndex(), 2);
+    EXPECT_EQ(PreviewWindow::text(p, "LabelFrameTime"), QStringLiteral("Время кадра: 40.6 мс"));
+    // And the preview's choice goes back there.
+    rate->setCurrentIndex(0);
+    ASSERT_TRUE(testing_support::WaitUntil([&] { return laserRate->value() == 12000; }));
+}
+
+// The Лазер window's zone and brightness move and dim the light in the preview, as they do the
+// beam. A stroke along y = 100 from x = 100 to 300, the centre at 192.
+TEST(PreviewWindow, TheOutputsZoneAndBrightnessShowInThePicture) {
+    struct Row {
+        const char* what;
+        std::function<void(model::stage::Settings&)> set;
+        std::optional<QPoint> lit;  // lit after the change (a surface pixel)
+        QPoint dark;                // lit before the change, dark after it
+    };
+    const std::vector<Row> rows = {
+        {"flipped in x: from 84 to 284",
+         [](auto& s) { s.zone.flipX = true; },
+         QPoint(90, 100),
+         {290, 100}},
+        {"half size: from 146 to 246 at y = 146",
+         [](auto& s) { s.zone.sizePercent = 50; },
+         QPoint(200, 146),
+         {200, 100}},
+        {"a quarter turn: at x = 100 from y = 84 to 284",
+         [](auto& s) { s.zone.quarterTurns = 1; },
+         QPoint(100, 200),
+         {250, 100}},
+        {"brightness 0: nothing lit", [](auto& s) { s.brightnessPercent = 0; }, {}, {200, 100}},
+    };
+    for (const Row& r : rows) {
+        SCOPED_TRACE(r.what);
+        PreviewWindow w;
+        forms::TPreviewForm* p = w.open();
+        for (int x = 100; x <= 300; x += 20) {
+            w.editor.FillBuffer(x, 100);
+        }
+        p->Refresh();
+        ASSERT_GT(qGreen(PreviewWindow::at(p, r.dark.x(), r.dark.y())), 20);
+        r.set(w.editor.outputStage());
+        EXPECT_TRUE(p->Refresh());
+        EXPECT_EQ(PreviewWindow::at(p, r.dark.x(), r.dark.y()), qRgb(0, 0, 0));
+        if (r.lit) {
+            EXPECT_GT(qGreen(PreviewWindow::at(p, r.lit->x(), r.lit->y())), 20);
+        }
+    }
 }
 
 TEST(PreviewWindow, ScannerOptionColourAndSizeReRender) {
     PreviewWindow w;
     forms::TPreviewForm* p = w.open();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(p));
-    // A square traced point by point, one point per corner.
+    // A square traced point by point, one point per corner, sent without waiting at corners.
     for (const auto& [x, y] : {std::pair{80, 80}, {300, 80}, {300, 300}, {80, 300}}) {
         w.editor.FillBuffer(x, y);
     }
+    w.editor.outputStage().cornerDwell = 0;
     p->Refresh();
     auto* scanner = p->findChild<QCheckBox*>(QStringLiteral("CheckBoxScanner"));
     ASSERT_NE(scanner, nullptr);
@@ -468,6 +556,12 @@ TEST(PreviewWindow, ScannerOptionColourAndSizeReRender) {
     EXPECT_EQ(PreviewWindow::at(p, 190, 80), qRgb(0, 0, 0));
     scanner->setChecked(false);
     EXPECT_EQ(p->picture(), ideal);
+    // Three more points at each corner, as the output sends by default: the mirrors get there.
+    scanner->setChecked(true);
+    w.editor.outputStage().cornerDwell = 3;
+    EXPECT_TRUE(p->Refresh());
+    EXPECT_GT(qGreen(PreviewWindow::at(p, 300, 80)), 5);
+    scanner->setChecked(false);
 
     // The line colour is read at every render.
     w.editor.settings().ColorBoxLine = editor::clRed;
@@ -496,7 +590,7 @@ TEST(PreviewWindow, FollowsTheBlankingToolAndLeavesTheBlankedWaysDark) {
     }
     w.editor.PaintBoxVardeniMouseUp(editor::MouseButton::Left, 300, 100);
     ASSERT_EQ(w.editor.state().PointCount, 11);
-    ASSERT_TRUE(testing_support::WaitUntil([&] { return p->points().size() == 11u; }));
+    ASSERT_TRUE(testing_support::WaitUntil([&] { return p->contourPoints() == 11; }));
     EXPECT_GT(qGreen(PreviewWindow::at(p, 190, 100)), 20);
     // Blanking the way back into the first point and the way into the point at x = 200:
     // nothing lights (190, 100) any more, the rest of the line stays.

@@ -210,7 +210,8 @@ TEST(Workflow, ColoursAndTheDarkJumpGoFromAnSvgToAnIldaFileAndBack) {
     auto* p = s.w->BaseForm->findChild<forms::TPreviewForm*>(QStringLiteral("PreviewForm"));
     ASSERT_NE(p, nullptr);
     ASSERT_TRUE(QTest::qWaitForWindowExposed(p));
-    ASSERT_TRUE(testing_support::WaitUntil([&] { return p->points().size() == points.size(); }));
+    ASSERT_TRUE(
+        testing_support::WaitUntil([&] { return p->contourPoints() == int(points.size()); }));
     const auto light = [&](int x, int y) {
         const int size = p->picture().width();
         return p->picture().pixel(int(std::floor(preview::ToPicture(x, size))),

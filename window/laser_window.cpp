@@ -89,6 +89,10 @@ LaserWindow::LaserWindow(editor::Editor& editor, std::function<void(const QStrin
     turns_->addItems({QStringLiteral("0°"), QStringLiteral("90°"), QStringLiteral("180°"),
                       QStringLiteral("270°")});
     brightness_ = addSpin("LaserBrightness", 0, 100, d.brightnessPercent, QStringLiteral(" %"));
+    // Every change goes to the editor's settings at once, where the preview reads them.
+    connect(flipX_, &QCheckBox::toggled, this, &LaserWindow::Keep);
+    connect(flipY_, &QCheckBox::toggled, this, &LaserWindow::Keep);
+    connect(turns_, &QComboBox::currentIndexChanged, this, &LaserWindow::Keep);
     form->addRow(QStringLiteral("Скорость:"), rate_);
     form->addRow(QStringLiteral("Угол, с которого задержка:"), cornerAngle_);
     form->addRow(QStringLiteral("Точек на углу:"), cornerDwell_);
@@ -128,6 +132,7 @@ LaserWindow::LaserWindow(editor::Editor& editor, std::function<void(const QStrin
     follow_ = new QTimer(this);
     follow_->setInterval(kFollowMs);
     connect(follow_, &QTimer::timeout, this, &LaserWindow::Follow);
+    ShowSettings(editor_.outputStage());
     ShowState();
 }
 
@@ -144,7 +149,34 @@ QSpinBox* LaserWindow::addSpin(const char* name, int min, int max, int value,
     s->setRange(min, max);
     s->setValue(value);
     s->setSuffix(suffix);
+    connect(s, &QSpinBox::valueChanged, this, &LaserWindow::Keep);
     return s;
+}
+
+void LaserWindow::Keep() {
+    if (!showing_) {
+        editor_.outputStage() = StageSettings();
+    }
+}
+
+void LaserWindow::ShowSettings(const model::stage::Settings& settings) {
+    const model::stage::Settings s = model::stage::Clamped(settings);
+    showing_ = true;
+    rate_->setValue(s.pointRate);
+    cornerAngle_->setValue(s.cornerAngle);
+    cornerDwell_->setValue(s.cornerDwell);
+    dwellBefore_->setValue(s.jumpDwellBefore);
+    dwellAfter_->setValue(s.jumpDwellAfter);
+    jumpStep_->setValue(s.jumpStep);
+    shift_->setValue(s.blankingShift);
+    size_->setValue(s.zone.sizePercent);
+    offsetX_->setValue(s.zone.offsetX);
+    offsetY_->setValue(s.zone.offsetY);
+    flipX_->setChecked(s.zone.flipX);
+    flipY_->setChecked(s.zone.flipY);
+    turns_->setCurrentIndex(s.zone.quarterTurns);
+    brightness_->setValue(s.brightnessPercent);
+    showing_ = false;
 }
 
 void LaserWindow::setDiscoveryPlaces(const output::DiscoveryPlaces& places) {
@@ -212,15 +244,35 @@ void LaserWindow::Start() {
     });
     sent_ = false;
     Follow();
-    follow_->start();
+    FollowWhileNeeded();
     ShowState();
+}
+
+void LaserWindow::FollowWhileNeeded() {
+    if (isVisible() || Running()) {
+        if (!follow_->isActive()) {
+            follow_->start();
+        }
+    } else {
+        follow_->stop();
+    }
+}
+
+void LaserWindow::showEvent(QShowEvent* event) {
+    QWidget::showEvent(event);
+    Follow();
+    FollowWhileNeeded();
+}
+
+void LaserWindow::hideEvent(QHideEvent* event) {
+    QWidget::hideEvent(event);
+    FollowWhileNeeded();
 }
 
 void LaserWindow::StopOutput() {
     if (!Running()) {
         return;
     }
-    follow_->stop();
     output::Link* link = link_.get();
     link->Stop();
     connect(link, &output::Link::Stopped, this, [this, link] {
@@ -230,10 +282,15 @@ void LaserWindow::StopOutput() {
         });
     });
     stopping_.push_back(std::move(link_));
+    FollowWhileNeeded();
     ShowState();
 }
 
 void LaserWindow::Follow() {
+    // A change made in the preview (its scan rate) shows here too.
+    if (editor_.outputStage() != StageSettings()) {
+        ShowSettings(editor_.outputStage());
+    }
     if (!Running()) {
         return;
     }
@@ -241,7 +298,7 @@ void LaserWindow::Follow() {
     std::vector<model::ContourPoint> points = c.Points();
     std::vector<model::PointStyle> styles = c.PointStyles();
     const uint32_t colour = editor::ResolveColor(editor_.settings().ColorBoxLine) & 0xFFFFFFu;
-    const model::stage::Settings settings = StageSettings();
+    const model::stage::Settings settings = editor_.outputStage();
     if (sent_ && points == points_ && styles == styles_ && colour == colour_ &&
         settings == settings_) {
         return;

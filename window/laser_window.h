@@ -44,6 +44,8 @@ class LaserWindow : public QWidget {
 
   protected:
     void closeEvent(QCloseEvent* event) override;
+    void showEvent(QShowEvent* event) override;
+    void hideEvent(QHideEvent* event) override;
 
   private:
     void Find();
@@ -51,6 +53,12 @@ class LaserWindow : public QWidget {
     // changed since the last one.
     void Follow();
     void ShowState();
+    // The controls' settings into the editor's; the editor's into the controls.
+    void Keep();
+    void ShowSettings(const model::stage::Settings& settings);
+    // The look at the contour runs while the window is shown (for the settings) or the output
+    // runs (for the frames).
+    void FollowWhileNeeded();
     QSpinBox* addSpin(const char* name, int min, int max, int value, const QString& suffix = {});
 
     editor::Editor& editor_;
@@ -68,6 +76,8 @@ class LaserWindow : public QWidget {
     uint32_t colour_ = 0;
     model::stage::Settings settings_;
     bool sent_ = false;
+    // While the controls are set from the editor's settings, their signals change nothing.
+    bool showing_ = false;
 
     QListWidget* devices_ = nullptr;
     QPushButton* find_ = nullptr;
