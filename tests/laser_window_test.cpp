@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <QAction>
+#include <QFontInfo>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
@@ -110,6 +111,9 @@ TEST(LaserWindow, OpensStoppedFromTheToolbarAndTheMenuAndNeedsADevice) {
     }
     EXPECT_TRUE(b->toolTip().contains(QStringLiteral("F12")));
     EXPECT_EQ(l.Start()->text(), QStringLiteral("Пуск"));
+    // The button's text is large.
+    EXPECT_GE(QFontInfo(l.Start()->font()).pixelSize(),
+              QFontInfo(l.form.laserWindow()->font()).pixelSize() * 3 / 2);
     // Without a device nothing starts.
     l.Start()->click();
     EXPECT_FALSE(l.form.laserWindow()->Running());

@@ -112,8 +112,13 @@ LaserWindow::LaserWindow(editor::Editor& editor, std::function<void(const QStrin
     start_ = new QPushButton(this);
     start_->setObjectName(QStringLiteral("LaserStart"));
     start_->setMinimumHeight(56);
+    // Half as large again as the window's text, whether its size is set in points or pixels.
     QFont big = start_->font();
-    big.setPointSize(big.pointSize() + 8);
+    if (big.pointSizeF() > 0) {
+        big.setPointSizeF(big.pointSizeF() * 1.6);
+    } else {
+        big.setPixelSize(big.pixelSize() * 8 / 5);
+    }
     big.setBold(true);
     start_->setFont(big);
     layout->addWidget(start_);
