@@ -11,40 +11,46 @@
 
 namespace {
 
-// A closed Lissajous figure of 2041 points over the whole surface, a few pixels apart,
-// with a hot point every 100 points.
-void FillContour(editor::Editor& e) {
-    const int n = 2041;
-    for (int i = 0; i < n; ++i) {
-        const double t = 2 * M_PI * (i / 10 * 10 == i ? i - 1 : i) / n;
-        const int x = 192 + int(180 * std::sin(3 * t));
-        const int y = 192 + int(180 * std::sin(4 * t + 0.5));
-        e.WriteToBuffer(2 * i, x, y);
+// An editor with the grid shown and a closed Lissajous figure of 2041 points over the whole
+// surface, a few pixels apart, with a hot point every 100 points.
+struct FullContour {
+    bench::BenchHost host = [] {
+        bench::BenchHost h;
+        h.grid = true;
+        return h;
+    }();
+    editor::EditorSettings settings;
+    editor::Editor e{host, settings};
+
+    FullContour() {
+        const int n = 2041;
+        for (int i = 0; i < n; ++i) {
+            const double t = 2 * M_PI * (i / 10 * 10 == i ? i - 1 : i) / n;
+            const int x = 192 + int(180 * std::sin(3 * t));
+            const int y = 192 + int(180 * std::sin(4 * t + 0.5));
+            e.WriteToBuffer(2 * i, x, y);
+        }
+        e.state().PointCount = n;
     }
-    e.state().PointCount = n;
-}
+    // The editor's full repaint, once per iteration.
+    void Repaint(benchmark::State& state) {
+        for (auto _ : state) {
+            e.PaintPic(true, true);
+            benchmark::DoNotOptimize(e.canvas().image().constBits());
+        }
+    }
+};
 
 void BM_PaintPicCanvas(benchmark::State& state) {
-    bench::BenchHost host;
-    host.grid = true;
-    editor::EditorSettings settings;
-    editor::Editor e(host, settings);
-    FillContour(e);
-    for (auto _ : state) {
-        e.PaintPic(true, true);
-        benchmark::DoNotOptimize(e.canvas().image().constBits());
-    }
+    FullContour().Repaint(state);
 }
 BENCHMARK(BM_PaintPicCanvas)->Unit(benchmark::kMicrosecond);
 
 // The same contour with styles: eight colours in runs of about 255 points, and every tenth
 // point of the first 2000 reached dark (200 blanked points, each breaking its colour's run).
 void BM_PaintPicStyled(benchmark::State& state) {
-    bench::BenchHost host;
-    host.grid = true;
-    editor::EditorSettings settings;
-    editor::Editor e(host, settings);
-    FillContour(e);
+    FullContour f;
+    editor::Editor& e = f.e;
     static constexpr uint32_t kColours[8] = {0xFF0000, 0xFF8000, 0xFFFF00, 0x00FF00,
                                              0x00FFFF, 0x0000FF, 0x8000FF, 0xFFFFFF};
     const int n = e.state().PointCount;
@@ -53,21 +59,15 @@ void BM_PaintPicStyled(benchmark::State& state) {
         s.blanked = i < 2000 && i % 10 == 5;
         e.contour().SetStyle(i, s);
     }
-    for (auto _ : state) {
-        e.PaintPic(true, true);
-        benchmark::DoNotOptimize(e.canvas().image().constBits());
-    }
+    f.Repaint(state);
 }
 BENCHMARK(BM_PaintPicStyled)->Unit(benchmark::kMicrosecond);
 
 // The same picture drawn with QPainter: clear, grid, frame handles, centre marker, every
 // segment and every point's circle, then the hot points.
 void BM_PaintPicQPainter(benchmark::State& state) {
-    bench::BenchHost host;
-    host.grid = true;
-    editor::EditorSettings settings;
-    editor::Editor e(host, settings);
-    FillContour(e);
+    FullContour f;
+    const editor::Editor& e = f.e;
     QImage image(editor::kSurfaceWidth, editor::kSurfaceHeight, QImage::Format_RGB32);
     const auto& c = e.contour();
     const int n = c.State.PointCount;

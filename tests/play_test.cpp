@@ -144,52 +144,56 @@ TEST(Play, TheIldaReaderGivesEachPointItsStyle) {
     }
 }
 
-TEST(Play, TheShowGoesOutFrameByFrameUntilTheTimeIsUpThenDark) {
-    QTemporaryDir dir;
-    const QString show = dir.filePath(QStringLiteral("show.ild"));
-    testing_support::WriteFile(show, Show());
-    IdnReceiver receiver;
-    QProcess p;
-    p.start(testing_support::ProgramPath(),
-            {QStringLiteral("--play"), show, QStringLiteral("--to"),
-             QStringLiteral("idn:127.0.0.1:%1").arg(receiver.Port()), QStringLiteral("--pps"),
-             QStringLiteral("20000"), QStringLiteral("--seconds"), QStringLiteral("0.5"),
-             QStringLiteral("--zone"), QStringLiteral("50,10,-20")});
-    ASSERT_TRUE(WaitUntil([&] { return p.state() == QProcess::NotRunning; }, 15'000));
-    EXPECT_EQ(p.exitCode(), 0) << p.readAllStandardError().toStdString();
-    ASSERT_TRUE(WaitUntil([&] { return receiver.Closed(); }, 2000));
-    QString error;
-    const Heard h = Hear(receiver, dir, error);
-    ASSERT_FALSE(h.samples.empty()) << error.toStdString();
-    const auto frames = Streams(Show(), 20'000, {50, 10, -20});
-    // Half a second at 20,000 points/s: the frames in turn many times over, then dark.
-    EXPECT_GE(InTurn(h.samples, frames), 5000u);
-    EXPECT_TRUE(DarkFrom(h.samples, InTurn(h.samples, frames)));
-    EXPECT_GE(h.darkAtEnd, 20u);
-    EXPECT_TRUE(h.closed);
-}
-
-TEST(Play, CtrlCBlanksTheBeamAndEnds) {
-    QTemporaryDir dir;
-    const QString show = dir.filePath(QStringLiteral("show.ild"));
-    testing_support::WriteFile(show, Show());
-    IdnReceiver receiver;
-    QProcess p;
-    p.start(testing_support::ProgramPath(),
-            {QStringLiteral("--play"), show, QStringLiteral("--to"),
-             QStringLiteral("idn:127.0.0.1:%1").arg(receiver.Port())});
-    ASSERT_TRUE(WaitUntil([&] { return receiver.Arrivals().size() > 20; }, 10'000));
-    ::kill(pid_t(p.processId()), SIGINT);
-    ASSERT_TRUE(WaitUntil([&] { return p.state() == QProcess::NotRunning; }, 10'000));
-    EXPECT_EQ(p.exitStatus(), QProcess::NormalExit);
-    EXPECT_EQ(p.exitCode(), 0) << p.readAllStandardError().toStdString();
-    ASSERT_TRUE(WaitUntil([&] { return receiver.Closed(); }, 2000));
-    QString error;
-    const Heard h = Hear(receiver, dir, error);
-    const auto frames = Streams(Show(), model::stage::Settings{}.pointRate, {});
-    EXPECT_TRUE(DarkFrom(h.samples, InTurn(h.samples, frames)));
-    EXPECT_GE(h.darkAtEnd, 20u);
-    EXPECT_TRUE(h.closed);
+// The two ways a play to an IDN unit ends: its time up, or Ctrl+C once packets arrive. Either
+// way the frames went out in turn, then dark, and the channel was closed.
+TEST(Play, TheShowGoesOutFrameByFrameUntilTheTimeIsUpOrCtrlCThenDark) {
+    struct Row {
+        const char* what;
+        QStringList extra;
+        bool interrupt;
+        int rate;
+        model::stage::Zone zone;
+        size_t leastInTurn;
+    };
+    const std::vector<Row> rows{
+        // Half a second at 20,000 points/s: the frames in turn many times over.
+        {"half a second, rate and zone set",
+         {QStringLiteral("--pps"), QStringLiteral("20000"), QStringLiteral("--seconds"),
+          QStringLiteral("0.5"), QStringLiteral("--zone"), QStringLiteral("50,10,-20")},
+         false,
+         20'000,
+         {50, 10, -20},
+         5000},
+        {"Ctrl+C", {}, true, model::stage::Settings{}.pointRate, {}, 0},
+    };
+    for (const Row& r : rows) {
+        SCOPED_TRACE(r.what);
+        QTemporaryDir dir;
+        const QString show = dir.filePath(QStringLiteral("show.ild"));
+        testing_support::WriteFile(show, Show());
+        IdnReceiver receiver;
+        QProcess p;
+        p.start(testing_support::ProgramPath(),
+                QStringList{QStringLiteral("--play"), show, QStringLiteral("--to"),
+                            QStringLiteral("idn:127.0.0.1:%1").arg(receiver.Port())} +
+                    r.extra);
+        if (r.interrupt) {
+            ASSERT_TRUE(WaitUntil([&] { return receiver.Arrivals().size() > 20; }, 10'000));
+            ::kill(pid_t(p.processId()), SIGINT);
+        }
+        ASSERT_TRUE(WaitUntil([&] { return p.state() == QProcess::NotRunning; }, 15'000));
+        EXPECT_EQ(p.exitStatus(), QProcess::NormalExit);
+        EXPECT_EQ(p.exitCode(), 0) << p.readAllStandardError().toStdString();
+        ASSERT_TRUE(WaitUntil([&] { return receiver.Closed(); }, 2000));
+        QString error;
+        const Heard h = Hear(receiver, dir, error);
+        ASSERT_FALSE(h.samples.empty()) << error.toStdString();
+        const auto frames = Streams(Show(), r.rate, r.zone);
+        EXPECT_GE(InTurn(h.samples, frames), r.leastInTurn);
+        EXPECT_TRUE(DarkFrom(h.samples, InTurn(h.samples, frames)));
+        EXPECT_GE(h.darkAtEnd, 20u);
+        EXPECT_TRUE(h.closed);
+    }
 }
 
 TEST(Play, TheShowToAnEtherDreamPlaysInTurnAndEndsWithItsStop) {

@@ -62,50 +62,81 @@ QPolygonF PreviewLine(const model::JoinedContour& joined, const std::vector<mode
     return line;
 }
 
-JoinControls::JoinControls(QDialog& dialog, QLayout* rows, const QString& prefix) {
-    readout = new QLabel(&dialog);
-    readout->setObjectName(prefix + QStringLiteral("Readout"));
-    warning = new QLabel(&dialog);
-    warning->setObjectName(prefix + QStringLiteral("Warning"));
-    warning->setWordWrap(true);
-    warning->setStyleSheet(QStringLiteral("color: #b00000"));
-    fit = new QPushButton(&dialog);
-    fit->setObjectName(prefix + QStringLiteral("Fit"));
-    fit->setAutoDefault(false);
-    auto* warningRow = new QHBoxLayout;
-    warningRow->addWidget(warning, 1);
-    warningRow->addWidget(fit);
+JoinDialog::JoinDialog(QWidget* parent, std::function<void(const QPolygonF&)> show)
+    : QDialog(parent), show_(std::move(show)) {
+    setModal(true);
+    pending_.setSingleShot(true);
+    pending_.setInterval(0);
+    connect(&pending_, &QTimer::timeout, this, [this] { JoinNow(); });
+    connect(this, &QDialog::finished, this, [this] { show_(QPolygonF()); });
+}
 
-    auto* buttons = new QDialogButtonBox(&dialog);
-    ok = buttons->addButton(QStringLiteral("OK"), QDialogButtonBox::AcceptRole);
+void JoinDialog::AddJoinControls(QLayout* rows, const QString& prefix, QSpinBox* spacing) {
+    spacing_ = spacing;
+    readout_ = new QLabel(this);
+    readout_->setObjectName(prefix + QStringLiteral("Readout"));
+    warning_ = new QLabel(this);
+    warning_->setObjectName(prefix + QStringLiteral("Warning"));
+    warning_->setWordWrap(true);
+    warning_->setStyleSheet(QStringLiteral("color: #b00000"));
+    fit_ = new QPushButton(this);
+    fit_->setObjectName(prefix + QStringLiteral("Fit"));
+    fit_->setAutoDefault(false);
+    auto* warningRow = new QHBoxLayout;
+    warningRow->addWidget(warning_, 1);
+    warningRow->addWidget(fit_);
+    connect(fit_, &QPushButton::clicked, this, [this] {
+        if (fittingSpacing_ > 0) {
+            spacing_->setValue(fittingSpacing_);
+        }
+    });
+
+    auto* buttons = new QDialogButtonBox(this);
+    ok_ = buttons->addButton(QStringLiteral("OK"), QDialogButtonBox::AcceptRole);
     QPushButton* cancel =
         buttons->addButton(QStringLiteral("Отмена"), QDialogButtonBox::RejectRole);
     cancel->setAutoDefault(false);
-    ok->setObjectName(prefix + QStringLiteral("Ok"));
-    ok->setDefault(true);
-    QObject::connect(buttons, &QDialogButtonBox::accepted, &dialog, &QDialog::accept);
-    QObject::connect(buttons, &QDialogButtonBox::rejected, &dialog, &QDialog::reject);
+    ok_->setObjectName(prefix + QStringLiteral("Ok"));
+    ok_->setDefault(true);
+    connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
+    connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
 
-    auto* layout = new QVBoxLayout(&dialog);
+    auto* layout = new QVBoxLayout(this);
     layout->addLayout(rows);
-    layout->addWidget(readout);
+    layout->addWidget(readout_);
     layout->addLayout(warningRow);
     layout->addWidget(buttons);
+    connect(spacing_, &QSpinBox::valueChanged, this, [this] { schedule(); });
+    JoinNow();
 }
 
-void JoinControls::show(const model::JoinedContour& c, const QString& warningText,
-                        int fittingSpacing) {
-    readout->setText(QStringLiteral("Точек: %1, линий: %2, скачки: %3 пикс.")
-                         .arg(c.needed)
-                         .arg(c.paths)
-                         .arg(qRound(c.jumpPixels)));
-    const bool fits = c.fits();
-    ok->setEnabled(fits);
-    fit->setVisible(!fits && fittingSpacing > 0);
-    warning->setText(warningText);
-    if (!fits && fittingSpacing > 0) {
-        fit->setText(QStringLiteral("Шаг %1").arg(fittingSpacing));
+void JoinDialog::accept() {
+    if (pending_.isActive()) {
+        JoinNow();
     }
+    if (!fits_) {
+        return;
+    }
+    QDialog::accept();
+}
+
+void JoinDialog::JoinNow() {
+    pending_.stop();
+    const Joined j = Join();
+    const model::JoinedContour& c = j.contour;
+    readout_->setText(QStringLiteral("Точек: %1, линий: %2, скачки: %3 пикс.")
+                          .arg(c.needed)
+                          .arg(c.paths)
+                          .arg(qRound(c.jumpPixels)));
+    fits_ = c.fits();
+    fittingSpacing_ = j.fittingSpacing;
+    ok_->setEnabled(fits_);
+    fit_->setVisible(!fits_ && fittingSpacing_ > 0);
+    warning_->setText(j.warning);
+    if (!fits_ && fittingSpacing_ > 0) {
+        fit_->setText(QStringLiteral("Шаг %1").arg(fittingSpacing_));
+    }
+    show_(PreviewLine(c, j.paths));
 }
 
 void PlaceBeside(QWidget& dialog, const QWidget& window) {

@@ -9,7 +9,11 @@
 #include <QLayout>
 #include <QPolygonF>
 #include <QPushButton>
+#include <QSpinBox>
+#include <QTimer>
 #include <QWidget>
+#include <functional>
+#include <vector>
 
 #include "editor/editor.h"
 #include "formats/imports.h"
@@ -37,20 +41,48 @@ void ShowMessage(Dialogs& dialogs, MessageType type, const QString& text);
 // OK would give, or the paths as they are when it does not fit.
 QPolygonF PreviewLine(const model::JoinedContour& joined, const std::vector<model::Path>& paths);
 
-// The bottom of a dialog whose result is joined into the contour: the readout of points, lines
-// and jumps, the warning beside the button that takes the smallest spacing that fits, OK and
-// Cancel. Built into the dialog's layout under the rows of its controls; the controls are
-// named `prefix` + "Readout", "Warning", "Fit" and "Ok".
-struct JoinControls {
-    JoinControls(QDialog& dialog, QLayout* rows, const QString& prefix);
-    // Shows a join, its warning and the spacing that fits (0 when none does); OK only when it
-    // fits.
-    void show(const model::JoinedContour& joined, const QString& warningText, int fittingSpacing);
+// A dialog whose result is joined into the contour, previewed on the surface as its values
+// change. Under the rows of its controls: the readout of points, lines and jumps, the warning
+// beside the button that takes the smallest spacing that fits, OK and Cancel, named `prefix` +
+// "Readout", "Warning", "Fit" and "Ok". Every change joins again once the events of the moment
+// are handled, so a dragged slider joins for where it is, not for every step it passed.
+class JoinDialog : public QDialog {
+    Q_OBJECT
+  public:
+    // OK, and Enter: the join of the values shown, also when one changed a moment ago; a join
+    // that does not fit closes nothing.
+    void accept() override;
 
-    QLabel* readout = nullptr;
-    QLabel* warning = nullptr;
-    QPushButton* fit = nullptr;
-    QPushButton* ok = nullptr;
+  protected:
+    // `show` receives the contour to preview (surface positions) after every join, and an
+    // empty line when the dialog closes.
+    JoinDialog(QWidget* parent, std::function<void(const QPolygonF&)> show);
+    // Lays the dialog out with `rows` on top; `spacing` is what the fit button sets. Joins.
+    void AddJoinControls(QLayout* rows, const QString& prefix, QSpinBox* spacing);
+    void schedule() { pending_.start(); }
+
+    // What the values give now, kept by the dialog: the join, its warning, the spacing that
+    // fits (0 when none does), and the paths the preview shows when the join does not fit.
+    struct Joined {
+        const model::JoinedContour& contour;
+        QString warning;
+        int fittingSpacing = 0;
+        const std::vector<model::Path>& paths;
+    };
+    virtual Joined Join() = 0;
+
+  private:
+    void JoinNow();
+
+    std::function<void(const QPolygonF&)> show_;
+    QTimer pending_;
+    QSpinBox* spacing_ = nullptr;
+    int fittingSpacing_ = 0;
+    bool fits_ = false;
+    QLabel* readout_ = nullptr;
+    QLabel* warning_ = nullptr;
+    QPushButton* fit_ = nullptr;
+    QPushButton* ok_ = nullptr;
 };
 
 // Moves a dialog beside the main window, so that the preview on the surface stays in sight.

@@ -32,16 +32,14 @@ const std::vector<model::PointStyle>& NoStyles() {
 TextDialog::TextDialog(QWidget* parent, int spacing, std::vector<model::ContourPoint> contour,
                        std::optional<QPoint> click, std::function<void(const QPolygonF&)> show,
                        std::vector<model::PointStyle> styles, model::PointStyle style)
-    : QDialog(parent),
+    : JoinDialog(parent, std::move(show)),
       fonts_(formats::TextFonts()),
       contour_(std::move(contour)),
       styles_(std::move(styles)),
       style_(style),
-      click_(click),
-      show_(std::move(show)) {
+      click_(click) {
     setObjectName(QStringLiteral("TextDialog"));
     setWindowTitle(QStringLiteral("Текст"));
-    setModal(true);
 
     text_ = new QPlainTextEdit(this);
     text_->setObjectName(QStringLiteral("TextText"));
@@ -103,12 +101,7 @@ TextDialog::TextDialog(QWidget* parent, int spacing, std::vector<model::ContourP
     form->addRow(QStringLiteral("Шаг точек, пикс.:"), spacing_);
     form->addRow(QString(), append_);
 
-    controls_ = std::make_unique<JoinControls>(*this, form, QStringLiteral("Text"));
-
-    // Every change lays the text out again once the events of the moment are handled.
-    pending_.setSingleShot(true);
-    pending_.setInterval(0);
-    connect(&pending_, &QTimer::timeout, this, [this] { update(); });
+    // Every change lays the text out again.
     const auto again = [this] { schedule(); };
     connect(text_, &QPlainTextEdit::textChanged, this, again);
     connect(font_, &QComboBox::currentIndexChanged, this, again);
@@ -118,14 +111,7 @@ TextDialog::TextDialog(QWidget* parent, int spacing, std::vector<model::ContourP
     connect(align_, &QComboBox::currentIndexChanged, this, again);
     connect(place_, &QComboBox::currentIndexChanged, this, again);
     connect(append_, &QCheckBox::toggled, this, again);
-    connect(spacing_, &QSpinBox::valueChanged, this, again);
-    connect(controls_->fit, &QPushButton::clicked, this, [this] {
-        if (result_.fittingSpacing > 0) {
-            spacing_->setValue(result_.fittingSpacing);
-        }
-    });
-    connect(this, &QDialog::finished, this, [this] { show_(QPolygonF()); });
-    update();
+    AddJoinControls(form, QStringLiteral("Text"), spacing_);
 }
 
 TextDialog::~TextDialog() = default;
@@ -144,28 +130,12 @@ formats::TextOptions TextDialog::options() const {
     return o;
 }
 
-void TextDialog::accept() {
-    if (pending_.isActive()) {
-        update();
-    }
-    if (!result_.contour.fits()) {
-        return;
-    }
-    QDialog::accept();
-}
-
-void TextDialog::schedule() {
-    pending_.start();
-}
-
-void TextDialog::update() {
-    pending_.stop();
+JoinDialog::Joined TextDialog::Join() {
     const bool append = append_->isChecked();
     result_ = formats::TextAndJoin(options(), spacing_->value(), append ? contour_ : NoPoints(),
                                    append ? styles_ : NoStyles(), style_);
-    const model::JoinedContour& c = result_.contour;
-    controls_->show(c, formats::TextWarning(result_), result_.fittingSpacing);
-    show_(PreviewLine(c, result_.layout.paths));
+    return {result_.contour, formats::TextWarning(result_), result_.fittingSpacing,
+            result_.layout.paths};
 }
 
 // ---- The command ----

@@ -23,7 +23,7 @@ namespace window {
 
 class SurfaceWidget;
 
-class TextDialog : public QDialog {
+class TextDialog : public JoinDialog {
     Q_OBJECT
   public:
     // `contour` is what "Добавить к контуру" adds to; `click` the point last clicked on the
@@ -38,22 +38,15 @@ class TextDialog : public QDialog {
     const formats::TextResult& result() const { return result_; }
     formats::TextOptions options() const;
 
-    // OK, and Enter: the text of the values shown, also when one changed a moment ago; a
-    // text that does not fit closes nothing.
-    void accept() override;
-
   private:
-    void schedule();
-    void update();
+    Joined Join() override;
 
     std::vector<formats::TextFont> fonts_;
     std::vector<model::ContourPoint> contour_;
     std::vector<model::PointStyle> styles_;
     model::PointStyle style_;
     std::optional<QPoint> click_;
-    std::function<void(const QPolygonF&)> show_;
     formats::TextResult result_;
-    QTimer pending_;
     QPlainTextEdit* text_ = nullptr;
     QComboBox* font_ = nullptr;
     QSpinBox* height_ = nullptr;
@@ -63,7 +56,6 @@ class TextDialog : public QDialog {
     QComboBox* place_ = nullptr;
     QCheckBox* append_ = nullptr;
     QSpinBox* spacing_ = nullptr;
-    std::unique_ptr<JoinControls> controls_;
 };
 
 class TextCommands {

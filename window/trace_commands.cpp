@@ -21,10 +21,9 @@ namespace window {
 
 TraceDialog::TraceDialog(QWidget* parent, const tracing::Picture& picture, int spacing,
                          std::function<void(const QPolygonF&)> show, model::PointStyle style)
-    : QDialog(parent), picture_(picture), show_(std::move(show)), style_(style) {
+    : JoinDialog(parent, std::move(show)), picture_(picture), style_(style) {
     setObjectName(QStringLiteral("TraceDialog"));
     setWindowTitle(QStringLiteral("Трассировка подложки"));
-    setModal(true);
 
     mode_ = new QComboBox(this);
     mode_->setObjectName(QStringLiteral("TraceMode"));
@@ -81,29 +80,17 @@ TraceDialog::TraceDialog(QWidget* parent, const tracing::Picture& picture, int s
     form->addRow(QStringLiteral("Допуск упрощения, пикс.:"), tolerance_);
     form->addRow(QStringLiteral("Шаг точек, пикс.:"), spacing_);
 
-    controls_ = std::make_unique<JoinControls>(*this, form, QStringLiteral("Trace"));
-
-    // Every change traces again once the events of the moment are handled, so a dragged
-    // slider traces for where it is, not for every step it passed.
-    pending_.setSingleShot(true);
-    pending_.setInterval(0);
-    connect(&pending_, &QTimer::timeout, this, [this] { update(); });
     connect(thresholdSlider_, &QSlider::valueChanged, threshold_, &QSpinBox::setValue);
     connect(threshold_, &QSpinBox::valueChanged, thresholdSlider_, &QSlider::setValue);
-    connect(mode_, &QComboBox::currentIndexChanged, this, [this] { schedule(); });
-    connect(threshold_, &QSpinBox::valueChanged, this, [this] { schedule(); });
-    connect(invert_, &QCheckBox::toggled, this, [this] { schedule(); });
-    connect(smoothing_, &QDoubleSpinBox::valueChanged, this, [this] { schedule(); });
-    connect(minLength_, &QSpinBox::valueChanged, this, [this] { schedule(); });
-    connect(tolerance_, &QDoubleSpinBox::valueChanged, this, [this] { schedule(); });
-    connect(spacing_, &QSpinBox::valueChanged, this, [this] { schedule(); });
-    connect(controls_->fit, &QPushButton::clicked, this, [this] {
-        if (result_.fittingSpacing > 0) {
-            spacing_->setValue(result_.fittingSpacing);
-        }
-    });
-    connect(this, &QDialog::finished, this, [this] { show_(QPolygonF()); });
-    update();
+    // Every change traces again.
+    const auto again = [this] { schedule(); };
+    connect(mode_, &QComboBox::currentIndexChanged, this, again);
+    connect(threshold_, &QSpinBox::valueChanged, this, again);
+    connect(invert_, &QCheckBox::toggled, this, again);
+    connect(smoothing_, &QDoubleSpinBox::valueChanged, this, again);
+    connect(minLength_, &QSpinBox::valueChanged, this, again);
+    connect(tolerance_, &QDoubleSpinBox::valueChanged, this, again);
+    AddJoinControls(form, QStringLiteral("Trace"), spacing_);
 }
 
 TraceDialog::~TraceDialog() = default;
@@ -123,26 +110,9 @@ int TraceDialog::spacing() const {
     return spacing_->value();
 }
 
-void TraceDialog::accept() {
-    if (pending_.isActive()) {
-        update();
-    }
-    if (!result_.contour.fits()) {
-        return;
-    }
-    QDialog::accept();
-}
-
-void TraceDialog::schedule() {
-    pending_.start();
-}
-
-void TraceDialog::update() {
-    pending_.stop();
+JoinDialog::Joined TraceDialog::Join() {
     result_ = formats::TraceAndJoin(picture_, options(), spacing(), style_);
-    const model::JoinedContour& c = result_.contour;
-    controls_->show(c, formats::TraceWarning(result_), result_.fittingSpacing);
-    show_(PreviewLine(c, result_.paths));
+    return {result_.contour, formats::TraceWarning(result_), result_.fittingSpacing, result_.paths};
 }
 
 // ---- The command ----

@@ -25,7 +25,7 @@ namespace window {
 
 class SurfaceWidget;
 
-class TraceDialog : public QDialog {
+class TraceDialog : public JoinDialog {
     Q_OBJECT
   public:
     // `show` receives the contour to preview (surface positions) after every change, and an
@@ -38,19 +38,12 @@ class TraceDialog : public QDialog {
     tracing::Options options() const;
     int spacing() const;
 
-    // OK, and Enter: the trace of the values shown, also when one changed a moment ago; a
-    // trace that does not fit closes nothing.
-    void accept() override;
-
   private:
-    void schedule();
-    void update();
+    Joined Join() override;
 
     const tracing::Picture& picture_;
-    std::function<void(const QPolygonF&)> show_;
     model::PointStyle style_;
     formats::TraceResult result_;
-    QTimer pending_;
     QComboBox* mode_ = nullptr;
     QSlider* thresholdSlider_ = nullptr;
     QSpinBox* threshold_ = nullptr;
@@ -59,7 +52,6 @@ class TraceDialog : public QDialog {
     QSpinBox* minLength_ = nullptr;
     QDoubleSpinBox* tolerance_ = nullptr;
     QSpinBox* spacing_ = nullptr;
-    std::unique_ptr<JoinControls> controls_;
 };
 
 class TraceCommands {
