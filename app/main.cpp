@@ -6,6 +6,7 @@
 #include "app/application.h"
 #include "convert/command_line.h"
 #include "window/open_files.h"
+#include "window/output_memory.h"
 #include "window/recovery.h"
 
 int Quorinimage(int argc, char** argv) {
@@ -20,6 +21,8 @@ int Quorinimage(int argc, char** argv) {
     }
     app::SetUpApplication(application);
     const auto windows = app::CreateWindows();
+    // The projector's device and zone as they were last time.
+    windows->BaseForm->KeepOutputSettings(window::DefaultOutputMemoryFile());
     windows->BaseForm->show();
     // Once the window is up: offer what an editor that did not close left behind, keep a copy
     // of this one's unsaved work, then open the file named on the command line.

@@ -5,11 +5,13 @@
 #include <gtest/gtest.h>
 
 #include <QAction>
+#include <QFile>
 #include <QFontInfo>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
 #include <QSpinBox>
+#include <QTemporaryDir>
 #include <QTest>
 #include <QUdpSocket>
 
@@ -20,6 +22,7 @@
 #include "support/ether_dream_dac.h"
 #include "support/wait.h"
 #include "window/laser_window.h"
+#include "window/output_memory.h"
 
 using testing_support::EtherDreamDac;
 using testing_support::WaitUntil;
@@ -272,4 +275,48 @@ TEST(LaserWindow, TheSearchListsAnIdnUnitAndAnEtherDreamOnTheLoopback) {
         devices->findItems(QStringLiteral("Projector-1"), Qt::MatchStartsWith).front()));
     EXPECT_EQ(w.findChild<QLineEdit*>(QStringLiteral("LaserAddress"))->text(),
               QStringLiteral("idn:127.0.0.1:%1").arg(unit.localPort()));
+}
+
+// The device and the settings are kept between runs: what a file holds comes back whole, an
+// unreadable or out-of-range value falls back or into its range, and the program keeps them
+// when output starts and when the main window closes.
+TEST(LaserWindow, TheDeviceAndTheSettingsAreKeptBetweenRuns) {
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("config/output.ini"));
+    window::OutputMemory all{QStringLiteral("etherdream:10.0.0.7"),
+                             {45'000, 30, 5, 6, 7, 2500, 3, {70, -10, 25, true, true, 3}, 80}};
+    ASSERT_TRUE(window::WriteOutputMemory(path, all));
+    EXPECT_EQ(window::ReadOutputMemory(path), all);
+    EXPECT_EQ(window::ReadOutputMemory(dir.filePath(QStringLiteral("none.ini"))),
+              window::OutputMemory{});
+
+    QFile bad(dir.filePath(QStringLiteral("bad.ini")));
+    ASSERT_TRUE(bad.open(QIODevice::WriteOnly));
+    bad.write("[General]\nrate=fast\nbrightness=250\n[zone]\nsize=0\nquarter_turns=5\n");
+    bad.close();
+    const window::OutputMemory b = window::ReadOutputMemory(bad.fileName());
+    EXPECT_EQ(b.stage.pointRate, 30'000);
+    EXPECT_EQ(b.stage.brightnessPercent, 100);
+    EXPECT_EQ(b.stage.zone.sizePercent, 1);
+    EXPECT_EQ(b.stage.zone.quarterTurns, 1);
+
+    // The program: the kept settings in the window, the address typed kept once output
+    // starts, a rate chosen in the preview kept when the main window closes.
+    EtherDreamDac dac;
+    {
+        Laser l;
+        l.form.KeepOutputSettings(path);
+        LaserWindow& w = l.Open();
+        EXPECT_EQ(w.StageSettings(), all.stage);
+        EXPECT_EQ(w.address(), all.address);
+        w.setAddress(QStringLiteral("etherdream:127.0.0.1:%1").arg(dac.Port()));
+        l.Start()->click();
+        ASSERT_TRUE(w.Running());
+        EXPECT_EQ(window::ReadOutputMemory(path).address, w.address());
+        l.form.editor().outputStage().pointRate = 20'000;
+        EXPECT_EQ(window::ReadOutputMemory(path).stage.pointRate, 45'000);
+        EXPECT_TRUE(l.form.close());
+        EXPECT_EQ(window::ReadOutputMemory(path).stage.pointRate, 20'000);
+    }
+    ASSERT_TRUE(WaitUntil([&] { return StoppedByCommand(dac); }, 5000));
 }

@@ -13,6 +13,7 @@
 
 #include "editor/transform_commands.h"
 #include "window/laser_window.h"
+#include "window/output_memory.h"
 
 namespace window {
 
@@ -548,6 +549,7 @@ void TBaseForm::closeEvent(QCloseEvent* event) {
         if (recovery_) {
             recovery_->Finish();
         }
+        RememberOutput();
         event->accept();
     } else {
         event->ignore();
@@ -588,8 +590,33 @@ void TBaseForm::SpeedButtonLaserClick() {
     if (laser_ == nullptr) {
         laser_ = new LaserWindow(
             editor_, [this](const QString& text) { showNotice(text, {}); }, this);
+        laser_->setAddress(outputAddress_);
+        connect(laser_, &LaserWindow::Started, this, &TBaseForm::RememberOutput);
     }
     ShowWindow(laser_);
+}
+
+void TBaseForm::KeepOutputSettings(const QString& path) {
+    outputMemory_ = path;
+    const OutputMemory kept = ReadOutputMemory(path);
+    editor_.outputStage() = kept.stage;
+    outputAddress_ = kept.address;
+    if (laser_ != nullptr) {
+        laser_->setAddress(outputAddress_);
+    }
+}
+
+void TBaseForm::RememberOutput() {
+    if (outputMemory_.isEmpty()) {
+        return;
+    }
+    if (laser_ != nullptr) {
+        outputAddress_ = laser_->address();
+    }
+    const OutputMemory now{outputAddress_, editor_.outputStage()};
+    if (now != ReadOutputMemory(outputMemory_)) {
+        WriteOutputMemory(outputMemory_, now);
+    }
 }
 
 // ---- The pen's beam colour and its jumps ----

@@ -75,6 +75,9 @@ class TBaseForm : public QMainWindow,
     // The "Лазер" window, made on first use (nothing before).
     LaserWindow* laserWindow() const { return laser_; }
     void SpeedButtonLaserClick();
+    // Takes the output's device and settings from `path` now, and keeps them there whenever
+    // output starts and when this window closes.
+    void KeepOutputSettings(const QString& path);
 
     QString CaptionPrefix;
     QString CaptionFile;
@@ -178,6 +181,11 @@ class TBaseForm : public QMainWindow,
     std::unique_ptr<TextCommands> text_;
     std::unique_ptr<RecoveryKeeper> recovery_;
     LaserWindow* laser_ = nullptr;
+    // Where the output's device and settings are kept (none: not kept), and the device
+    // until the Лазер window is made.
+    QString outputMemory_;
+    QString outputAddress_;
+    void RememberOutput();
 };
 
 }  // namespace window

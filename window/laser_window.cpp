@@ -251,6 +251,15 @@ void LaserWindow::Start() {
     Follow();
     FollowWhileNeeded();
     ShowState();
+    Q_EMIT Started();
+}
+
+QString LaserWindow::address() const {
+    return address_->text().trimmed();
+}
+
+void LaserWindow::setAddress(const QString& address) {
+    address_->setText(address);
 }
 
 void LaserWindow::FollowWhileNeeded() {

@@ -41,6 +41,13 @@ class LaserWindow : public QWidget {
     void StopOutput();
     // The stage's settings as the controls give them.
     model::stage::Settings StageSettings() const;
+    // The device's address as typed or chosen.
+    QString address() const;
+    void setAddress(const QString& address);
+
+  Q_SIGNALS:
+    // Output has started to the address shown.
+    void Started();
 
   protected:
     void closeEvent(QCloseEvent* event) override;
