@@ -1,6 +1,7 @@
 // The scan preview on a full contour: one render of 2041 points (copy of the points, the light
 // accumulated along the path, the halo of the hot points and the tone mapping into the picture),
-// on the ideal path and through the galvanometer model, at the size of a typical preview window.
+// on the ideal path and through the galvanometer model, at the size of a typical preview window,
+// from the contour's points or from the output stage's stream.
 #include <benchmark/benchmark.h>
 
 #include <QGuiApplication>
@@ -36,17 +37,28 @@ void BM_PreviewRender(benchmark::State& state) {
     preview::RenderOptions o;
     o.size = int(state.range(0));
     o.scanner = state.range(1) != 0;
+    const bool stream = state.range(2) != 0;
+    size_t points = 0;
     for (auto _ : state) {
-        const QImage image = renderer.Render(preview::ReadPoints(c), o);
+        const std::vector<preview::ScanPoint> drawn =
+            stream ? preview::FromStream(preview::StreamOf(c, 0x008000, {}), 0x008000, 100)
+                   : preview::ReadPoints(c);
+        points = drawn.size();
+        const QImage image = renderer.Render(drawn, o);
         benchmark::DoNotOptimize(image.constBits());
     }
+    state.counters["points"] = double(points);
 }
+// stream 0: the contour's points as they are; 1: the output stage's stream of them, as the
+// preview window draws it (the stage's default settings).
 BENCHMARK(BM_PreviewRender)
-    ->ArgNames({"size", "scanner"})
-    ->Args({440, 0})
-    ->Args({440, 1})
-    ->Args({800, 0})
-    ->Args({800, 1})
+    ->ArgNames({"size", "scanner", "stream"})
+    ->Args({440, 0, 0})
+    ->Args({440, 0, 1})
+    ->Args({440, 1, 0})
+    ->Args({440, 1, 1})
+    ->Args({800, 0, 1})
+    ->Args({800, 1, 1})
     ->Unit(benchmark::kMillisecond);
 
 }  // namespace

@@ -180,27 +180,36 @@ void ScanRenderer::Glow(double cx, double cy, int run, float light) {
     const int r = int(std::ceil(radius));
     const int x0 = int(std::floor(cx));
     const int y0 = int(std::floor(cy));
-    // Weights (1 - d/R)^2, normalised so the halo carries kGlowPerPoint per point of the run
-    // (whatever falls outside the picture is lost, as the light would be).
+    // Weights (1 - d/R)^2 over the disc, kept, then normalised so the halo carries
+    // kGlowPerPoint per point of the run (whatever falls outside the picture is lost, as the
+    // light would be).
+    const int side = 2 * r + 1;
+    glowWeights_.assign(std::size_t(side) * side, 0.0);
     double sum = 0;
-    for (int pass = 0; pass < 2; ++pass) {
-        const double norm = pass == 0 ? 0.0 : kGlowPerPoint * run * light / sum;
-        for (int y = y0 - r; y <= y0 + r; ++y) {
-            for (int x = x0 - r; x <= x0 + r; ++x) {
-                const double d = std::hypot(x + 0.5 - cx, y + 0.5 - cy);
-                if (d >= radius) {
-                    continue;
-                }
-                const double w = (1 - d / radius) * (1 - d / radius);
-                if (pass == 0) {
-                    sum += w;
-                } else if (x >= 0 && y >= 0 && x < energy_.size && y < energy_.size) {
-                    Add(std::size_t(y) * energy_.size + x, float(w * norm));
-                }
+    const double r2 = radius * radius;
+    for (int y = -r; y <= r; ++y) {
+        const double dy = y0 + y + 0.5 - cy;
+        for (int x = -r; x <= r; ++x) {
+            const double dx = x0 + x + 0.5 - cx;
+            const double d2 = dx * dx + dy * dy;
+            if (d2 >= r2) {
+                continue;
             }
+            const double k = 1 - std::sqrt(d2) / radius;
+            glowWeights_[std::size_t(y + r) * side + std::size_t(x + r)] = k * k;
+            sum += k * k;
         }
-        if (sum <= 0) {
-            return;
+    }
+    if (sum <= 0) {
+        return;
+    }
+    const double norm = kGlowPerPoint * run * light / sum;
+    for (int y = std::max(-r, -y0); y <= r && y0 + y < energy_.size; ++y) {
+        for (int x = std::max(-r, -x0); x <= r && x0 + x < energy_.size; ++x) {
+            const double w = glowWeights_[std::size_t(y + r) * side + std::size_t(x + r)];
+            if (w > 0) {
+                Add(std::size_t(y0 + y) * energy_.size + std::size_t(x0 + x), float(w * norm));
+            }
         }
     }
 }

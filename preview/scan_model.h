@@ -155,6 +155,8 @@ class ScanRenderer {
     std::vector<float> tint_;
     float hue_[3] = {};
     std::vector<QPointF> beam_;
+    // The weights of the halo being added.
+    std::vector<double> glowWeights_;
 };
 
 }  // namespace preview
