@@ -53,11 +53,14 @@ QByteArray EncodeRecovery(const RecoveryRecord& record) {
     QDataStream out(&body, QIODevice::WriteOnly);
     out.setVersion(QDataStream::Qt_6_0);
     out << record.fileName << record.captionFile << record.written << record.contour;
-    if (!record.styles.isEmpty() || record.frame >= 0) {
+    if (!record.styles.isEmpty() || record.frame >= 0 || !record.points.isEmpty()) {
         out << record.styles;
     }
-    if (record.frame >= 0) {
+    if (record.frame >= 0 || !record.points.isEmpty()) {
         out << record.frame;
+    }
+    if (!record.points.isEmpty()) {
+        out << record.points;
     }
     QByteArray bytes = QByteArray(kMagic, kMagicSize) + body;
     QDataStream tail(&bytes, QIODevice::Append);
@@ -90,6 +93,9 @@ std::optional<RecoveryRecord> DecodeRecovery(const QByteArray& bytes, qsizetype 
     }
     if (in.status() == QDataStream::Ok && !in.atEnd()) {
         in >> record.frame;
+    }
+    if (in.status() == QDataStream::Ok && !in.atEnd()) {
+        in >> record.points;
     }
     if (in.status() != QDataStream::Ok || !in.atEnd() || record.contour.size() != contourSize ||
         record.frame < -1) {

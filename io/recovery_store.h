@@ -26,6 +26,10 @@ struct RecoveryRecord {
     // The frame of an ILDA show the work came from (0 the first), or -1. Written after the
     // styles, and only when there is one.
     qint32 frame = -1;
+    // The points' exact positions, as the window encodes them, when the contour file image
+    // rounds them (a contour opened from ILDA lies between the image's steps); empty when
+    // the image holds them exactly. Written after the frame, and only when there are some.
+    QByteArray points;
 };
 
 // The bytes of a copy, and back. decode refuses anything that is not one whole copy.

@@ -26,7 +26,8 @@ RecoveryRecord Record(char fill) {
             QDateTime(QDate(2026, 12, 7), QTime(11, 30, 5)),
             QByteArray(kImage, fill),
             {},
-            -1};
+            -1,
+            {}};
 }
 
 QStringList Copies(const QString& folder) {
@@ -317,10 +318,11 @@ TEST(Recovery, WorkOnAFrameOfAShowIsSavedBackIntoTheShow) {
     restarted.w->BaseForm->action(QStringLiteral("SaveAsItem"))->trigger();
     QFile saved(name);
     ASSERT_TRUE(saved.open(QIODevice::ReadOnly));
-    // The second frame in red; its point as the copy's contour file image holds it, in steps
-    // of 65,536 units: ILDA 512 is 15,000,458 units, 228 steps, which is ILDA 510 (0x01FE).
+    // The second frame in red, its point where it was: ILDA 512 is 15,000,458 units, between
+    // the contour file image's steps of 65,536 (228 steps would be ILDA 510), so the copy
+    // kept the exact position beside the image.
     QByteArray expected = show;
-    expected.replace(32 + 8 + 32, 8, QByteArray::fromHex("01fe01fe800000ff"));
+    expected.replace(32 + 8 + 32, 8, QByteArray::fromHex("02000200800000ff"));
     EXPECT_EQ(saved.readAll().toHex().toStdString(), expected.toHex().toStdString());
     restarted.keeper->Finish();
 }

@@ -121,18 +121,29 @@ std::vector<model::PointStyle> FileCommands::CurrentStyles() const {
     return editor_.contour().PointStyles();
 }
 
+std::vector<model::ContourPoint> FileCommands::CurrentPoints() const {
+    return editor_.contour().Points();
+}
+
 bool FileCommands::HasUnsavedChanges() const {
     return CurrentImage() != savedImage_ || CurrentStyles() != savedStyles_;
 }
 
 bool FileCommands::Restore(const QByteArray& image, const QString& fileName,
                            const QString& captionFile, const std::vector<model::PointStyle>& styles,
-                           std::optional<size_t> frame) {
+                           std::optional<size_t> frame,
+                           const std::vector<model::ContourPoint>& exact) {
     const std::optional<model::DecodedContour> file = model::DecodeContourFile(AsSpan(image));
     if (!file) {
         return false;
     }
     model::ApplyContourFile(*file, editor_.contour());
+    if (int64_t(exact.size()) == int64_t(file->count)) {
+        for (size_t i = 0; i < exact.size(); ++i) {
+            editor_.contour().SetSlot(int32_t(2 * i), exact[i].x);
+            editor_.contour().SetSlot(int32_t(2 * i + 1), exact[i].y);
+        }
+    }
     showFrame_.reset();
     if (frame && !fileName.isEmpty()) {
         showFrame_.emplace(QFileInfo(fileName).absoluteFilePath(), *frame);

@@ -73,15 +73,18 @@ class FileCommands {
     // The contour as Save would write it in a contour file, and its points' styles.
     model::ContourFileImage CurrentImage() const;
     std::vector<model::PointStyle> CurrentStyles() const;
+    std::vector<model::ContourPoint> CurrentPoints() const;
     // Takes back work kept for recovery: the contour from its file image and the points'
     // styles (default where there are fewer), and the file it belongs to (none when empty) as
     // the current file. Save then proposes that file, and the closing question compares with
     // what that file holds now. False for an image that is not a contour file, which changes
     // nothing.
-    // `frame` is the frame of the show the work came from, when the file is an ILDA show.
+    // `frame` is the frame of the show the work came from, when the file is an ILDA show;
+    // `exact`, the points' exact positions when the image rounds them (one per point).
     bool Restore(const QByteArray& image, const QString& fileName, const QString& captionFile,
                  const std::vector<model::PointStyle>& styles = {},
-                 std::optional<size_t> frame = std::nullopt);
+                 std::optional<size_t> frame = std::nullopt,
+                 const std::vector<model::ContourPoint>& exact = {});
     // The frame of the show `fileName` that Open took, which Save replaces; nothing when the
     // file is not that show.
     std::optional<size_t> ShowFrame(const QString& fileName) const;

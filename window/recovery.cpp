@@ -5,6 +5,7 @@
 #include <QStandardPaths>
 #include <algorithm>
 
+#include "model/contour_file.h"
 #include "window/file_commands.h"
 
 namespace window {
@@ -33,6 +34,41 @@ QByteArray EncodeStyles(const std::vector<model::PointStyle>& styles) {
         bytes += char((s.coloured ? 1 : 0) | (s.blanked ? 2 : 0));
     }
     return bytes;
+}
+
+QByteArray EncodeExactPoints(const std::vector<model::ContourPoint>& points) {
+    const bool rounded = std::any_of(points.begin(), points.end(), [](model::ContourPoint p) {
+        return model::DecodeCoordinateWord(model::EncodeCoordinateWord(p.x)) != p.x ||
+               model::DecodeCoordinateWord(model::EncodeCoordinateWord(p.y)) != p.y;
+    });
+    if (!rounded) {
+        return {};
+    }
+    QByteArray bytes;
+    bytes.reserve(qsizetype(points.size()) * 8);
+    for (const model::ContourPoint& p : points) {
+        for (const int32_t v : {p.x, p.y}) {
+            const auto u = uint32_t(v);
+            for (int shift = 0; shift < 32; shift += 8) {
+                bytes += char((u >> shift) & 0xFF);
+            }
+        }
+    }
+    return bytes;
+}
+
+std::vector<model::ContourPoint> DecodeExactPoints(const QByteArray& bytes) {
+    std::vector<model::ContourPoint> points;
+    const qsizetype n = std::min<qsizetype>(bytes.size() / 8, model::kSlotCount / 2);
+    const auto* b = reinterpret_cast<const uint8_t*>(bytes.constData());
+    const auto word = [b](qsizetype at) {
+        return int32_t(uint32_t(b[at]) | uint32_t(b[at + 1]) << 8 | uint32_t(b[at + 2]) << 16 |
+                       uint32_t(b[at + 3]) << 24);
+    };
+    for (qsizetype i = 0; i < n; ++i) {
+        points.push_back({word(8 * i), word(8 * i + 4)});
+    }
+    return points;
 }
 
 std::vector<model::PointStyle> DecodeStyles(const QByteArray& bytes) {
@@ -98,7 +134,8 @@ bool RecoveryKeeper::OfferOrphans() {
         }
         const std::optional<size_t> frame =
             r.frame >= 0 ? std::optional<size_t>(size_t(r.frame)) : std::nullopt;
-        if (files_.Restore(r.contour, r.fileName, r.captionFile, DecodeStyles(r.styles), frame)) {
+        if (files_.Restore(r.contour, r.fileName, r.captionFile, DecodeStyles(r.styles), frame,
+                           DecodeExactPoints(r.points))) {
             // The work is this editor's now: its own copy replaces the orphan, which stays
             // only if that copy could not be written.
             Tick();
@@ -122,7 +159,8 @@ void RecoveryKeeper::Tick() {
         written_.reset();
         return;
     }
-    auto current = std::make_pair(files.CurrentImage(), files.CurrentStyles());
+    Work current{files.CurrentImage(), files.CurrentStyles(),
+                 EncodeExactPoints(files.CurrentPoints())};
     if (written_ && *written_ == current) {
         return;
     }
@@ -139,8 +177,9 @@ void RecoveryKeeper::Tick() {
         }
     }
     record.written = QDateTime::currentDateTime();
-    record.contour = AsBytes(current.first);
-    record.styles = EncodeStyles(current.second);
+    record.contour = AsBytes(current.image);
+    record.styles = EncodeStyles(current.styles);
+    record.points = current.points;
     if (store_->write(record)) {
         written_ = std::move(current);
     } else {

@@ -60,7 +60,14 @@ class RecoveryKeeper : public QObject {
     std::unique_ptr<io::RecoveryStore> store_;
     QTimer timer_;
     // What was last written: the contour's file image and its points' styles.
-    std::optional<std::pair<model::ContourFileImage, std::vector<model::PointStyle>>> written_;
+    // What the copy on disk holds.
+    struct Work {
+        model::ContourFileImage image;
+        std::vector<model::PointStyle> styles;
+        QByteArray points;
+        friend bool operator==(const Work&, const Work&) = default;
+    };
+    std::optional<Work> written_;
     bool reported_ = false;
     bool finished_ = false;
 };
@@ -70,6 +77,11 @@ class RecoveryKeeper : public QObject {
 // contour's most points and ignores a byte count that is not whole points.
 QByteArray EncodeStyles(const std::vector<model::PointStyle>& styles);
 std::vector<model::PointStyle> DecodeStyles(const QByteArray& bytes);
+// The points' exact positions as a recovery copy keeps them, x and y as 32-bit little-endian
+// values, when the contour file image would round any of them; empty when it holds them all
+// exactly. Reading stops at the buffer's points and ignores a byte count not whole points.
+QByteArray EncodeExactPoints(const std::vector<model::ContourPoint>& points);
+std::vector<model::ContourPoint> DecodeExactPoints(const QByteArray& bytes);
 
 // The recovery folder of this user: the application's data folder, then "recovery".
 QString DefaultRecoveryFolder();
