@@ -33,8 +33,8 @@ TEST(IdnOutput, TargetsAreReadFromTheirText) {
     for (const Row& r : std::vector<Row>{
              {"idn:127.0.0.1", true, Protocol::Idn, "127.0.0.1", 7255},
              {"idn:localhost:7300", true, Protocol::Idn, "localhost", 7300},
-             {"etherdream:127.0.0.5", true, Protocol::EtherDream, "127.0.0.5", 7765},
-             {"EtherDream:127.0.0.5:9000", true, Protocol::EtherDream, "127.0.0.5", 9000},
+             {"etherdream:127.0.0.1", true, Protocol::EtherDream, "127.0.0.1", 7765},
+             {"EtherDream:127.0.0.1:9000", true, Protocol::EtherDream, "127.0.0.1", 9000},
              {"idn:", false, Protocol::Idn, "", 0},
              {"idn:host:0", false, Protocol::Idn, "", 0},
              {"idn:host:70000", false, Protocol::Idn, "", 0},

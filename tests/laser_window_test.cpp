@@ -15,6 +15,8 @@
 #include <QTest>
 #include <QUdpSocket>
 
+#include <algorithm>
+
 #include "app/application.h"
 #include "editor/colors.h"
 #include "forms/preview_window.h"
@@ -56,8 +58,10 @@ struct Laser {
     }
 };
 
+// A sample as the DAC plays it: colours to 16 bits, the intensity their brightest.
 bool Matches(const EtherDreamDac::Point& p, const model::stage::Sample& s) {
-    return p.x == s.x && p.y == s.y && p.r == s.r * 257 && p.g == s.g * 257 && p.b == s.b * 257;
+    return p.x == s.x && p.y == s.y && p.r == s.r * 257 && p.g == s.g * 257 && p.b == s.b * 257 &&
+           p.i == std::max({s.r, s.g, s.b}) * 257;
 }
 
 // Whether the DAC has played `stream` whole, from its start, after point `from`.
@@ -85,10 +89,12 @@ void Draw(window::TBaseForm& form, std::initializer_list<std::pair<int, int>> pi
     form.editor().contour().SetPoints(points, styles);
 }
 
+// The stop command came last: the DAC is idle with its output blanked.
 bool StoppedByCommand(const EtherDreamDac& dac) {
     const auto commands = dac.Commands();
     return !commands.empty() && commands.back() == 's' &&
-           dac.State().playback == output::ether_dream::kIdle;
+           dac.State().playback == output::ether_dream::kIdle &&
+           (dac.State().playbackFlags & output::ether_dream::kShutterOpen) == 0;
 }
 
 }  // namespace
@@ -283,7 +289,7 @@ TEST(LaserWindow, TheSearchListsAnIdnUnitAndAnEtherDreamOnTheLoopback) {
 TEST(LaserWindow, TheDeviceAndTheSettingsAreKeptBetweenRuns) {
     QTemporaryDir dir;
     const QString path = dir.filePath(QStringLiteral("config/output.ini"));
-    window::OutputMemory all{QStringLiteral("etherdream:10.0.0.7"),
+    window::OutputMemory all{QStringLiteral("etherdream:127.0.0.1:7765"),
                              {45'000, 30, 5, 6, 7, 2500, 3, {70, -10, 25, true, true, 3}, 80}};
     ASSERT_TRUE(window::WriteOutputMemory(path, all));
     EXPECT_EQ(window::ReadOutputMemory(path), all);
