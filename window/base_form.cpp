@@ -9,11 +9,11 @@
 #include <QPainter>
 #include <QPixmap>
 #include <QScreen>
-#include <QShortcut>
 
 #include "editor/transform_commands.h"
 #include "window/laser_window.h"
 #include "window/output_memory.h"
+#include "window/stop_key.h"
 
 namespace window {
 
@@ -577,23 +577,23 @@ void TBaseForm::buildPreviewControls() {
     // Live output to a laser: the palette's button beside the text's (the toolbar is full), its
     // menu item, and F12, which stops the output from any window of the program.
     addAction(edit, "LaserItem", QStringLiteral("Лазер…"), {}, true);
-    auto* stop = new QShortcut(QKeySequence(Qt::Key_F12), this);
-    stop->setContext(Qt::ApplicationShortcut);
-    connect(stop, &QShortcut::activated, this, [this] {
-        if (laser_ != nullptr) {
+    stopKey_ = std::make_unique<StopKey>([this] {
+        if (laser_) {
             laser_->StopOutput();
         }
     });
 }
 
 void TBaseForm::SpeedButtonLaserClick() {
-    if (laser_ == nullptr) {
-        laser_ = new LaserWindow(
-            editor_, [this](const QString& text) { showNotice(text, {}); }, this);
+    if (!laser_) {
+        // A window of its own, not one of this window's family: a dialog over this window
+        // never blocks its Стоп button.
+        laser_ = std::make_unique<LaserWindow>(
+            editor_, [this](const QString& text) { showNotice(text, {}); });
         laser_->setAddress(outputAddress_);
-        connect(laser_, &LaserWindow::Started, this, &TBaseForm::RememberOutput);
+        connect(laser_.get(), &LaserWindow::Started, this, &TBaseForm::RememberOutput);
     }
-    ShowWindow(laser_);
+    ShowWindow(laser_.get());
 }
 
 void TBaseForm::KeepOutputSettings(const QString& path) {
@@ -601,7 +601,7 @@ void TBaseForm::KeepOutputSettings(const QString& path) {
     const OutputMemory kept = ReadOutputMemory(path);
     editor_.outputStage() = kept.stage;
     outputAddress_ = kept.address;
-    if (laser_ != nullptr) {
+    if (laser_) {
         laser_->setAddress(outputAddress_);
     }
 }
@@ -610,7 +610,7 @@ void TBaseForm::RememberOutput() {
     if (outputMemory_.isEmpty()) {
         return;
     }
-    if (laser_ != nullptr) {
+    if (laser_) {
         outputAddress_ = laser_->address();
     }
     const OutputMemory now{outputAddress_, editor_.outputStage()};

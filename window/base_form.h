@@ -32,6 +32,7 @@
 namespace window {
 
 class LaserWindow;
+class StopKey;
 
 // Size of the client area below the menu bar.
 inline constexpr int kClientWidth = 487;
@@ -73,7 +74,7 @@ class TBaseForm : public QMainWindow,
     StatusBar* statusPanels() const { return StatusBar_; }
     QMenu* popupMenu() const { return PopupMenu; }
     // The "Лазер" window, made on first use (nothing before).
-    LaserWindow* laserWindow() const { return laser_; }
+    LaserWindow* laserWindow() const { return laser_.get(); }
     void SpeedButtonLaserClick();
     // Takes the output's device and settings from `path` now, and keeps them there whenever
     // output starts and when this window closes.
@@ -180,7 +181,8 @@ class TBaseForm : public QMainWindow,
     std::unique_ptr<TraceCommands> trace_;
     std::unique_ptr<TextCommands> text_;
     std::unique_ptr<RecoveryKeeper> recovery_;
-    LaserWindow* laser_ = nullptr;
+    std::unique_ptr<LaserWindow> laser_;
+    std::unique_ptr<StopKey> stopKey_;
     // Where the output's device and settings are kept (none: not kept), and the device
     // until the Лазер window is made.
     QString outputMemory_;

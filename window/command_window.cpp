@@ -64,7 +64,9 @@ QPolygonF PreviewLine(const model::JoinedContour& joined, const std::vector<mode
 
 JoinDialog::JoinDialog(QWidget* parent, std::function<void(const QPolygonF&)> show)
     : QDialog(parent), show_(std::move(show)) {
-    setModal(true);
+    // Modal to the main window only, as every dialog of the program: the Лазер window's Стоп
+    // stays at hand.
+    setWindowModality(Qt::WindowModal);
     pending_.setSingleShot(true);
     pending_.setInterval(0);
     connect(&pending_, &QTimer::timeout, this, [this] { JoinNow(); });

@@ -21,6 +21,17 @@
 
 namespace window {
 
+namespace {
+
+// Runs a dialog modal to the window it belongs to, not to the whole program: the Лазер
+// window, a window of its own, stays at hand for its Стоп button.
+int RunModal(QDialog& dialog) {
+    dialog.setWindowModality(Qt::WindowModal);
+    return dialog.exec();
+}
+
+}  // namespace
+
 QString QtDialogs::QtFilter(const QString& filter) {
     const QStringList parts = filter.split(QLatin1Char('|'));
     QStringList entries;
@@ -63,6 +74,9 @@ std::optional<QString> QtDialogs::run(FileDialogSpec& request, bool save) {
     dialog.setFileMode(save ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
     // The program asks its own overwrite question.
     dialog.setOption(QFileDialog::DontConfirmOverwrite, true);
+    // Qt's own dialog, not the desktop's: its keys come to the program, so F12 stops the
+    // output while it is open.
+    dialog.setOption(QFileDialog::DontUseNativeDialog, true);
     const QString qtFilter = QtFilter(request.filter);
     const QStringList filters = qtFilter.split(QStringLiteral(";;"), Qt::SkipEmptyParts);
     dialog.setNameFilters(filters);
@@ -97,8 +111,7 @@ std::optional<QString> QtDialogs::run(FileDialogSpec& request, bool save) {
     }
     std::vector<QCheckBox*> options;
     if (!request.options.empty()) {
-        // Qt's own dialog, which has a layout to put them in.
-        dialog.setOption(QFileDialog::DontUseNativeDialog, true);
+        // Below the file list of Qt's own dialog.
         auto* row = new QHBoxLayout;
         for (const DialogOption& o : request.options) {
             auto* box = new QCheckBox(o.text, &dialog);
@@ -111,7 +124,7 @@ std::optional<QString> QtDialogs::run(FileDialogSpec& request, bool save) {
             grid->addLayout(row, grid->rowCount(), 0, 1, grid->columnCount());
         }
     }
-    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) {
+    if (RunModal(dialog) != QDialog::Accepted || dialog.selectedFiles().isEmpty()) {
         return std::nullopt;
     }
     for (size_t i = 0; i < options.size(); ++i) {
@@ -183,7 +196,7 @@ MessageButton QtDialogs::message(const MessageSpec& request) {
             box.setEscapeButton(pb);
         }
     }
-    box.exec();
+    RunModal(box);
     for (const auto& [button, answer] : shown) {
         if (box.clickedButton() == button) {
             return answer;
@@ -230,7 +243,7 @@ std::optional<int> QtDialogs::chooseFrame(const FrameChoiceSpec& request) {
     layout->addWidget(buttons);
     number->setFocus();
     number->selectAll();
-    if (dialog.exec() != QDialog::Accepted) {
+    if (RunModal(dialog) != QDialog::Accepted) {
         return std::nullopt;
     }
     return number->value();
@@ -254,7 +267,7 @@ std::optional<BeamColourChoice> QtDialogs::chooseBeamColour(const BeamColourRequ
         QObject::connect(byDefault, &QPushButton::clicked, &dialog,
                          [&dialog] { static_cast<QDialog&>(dialog).done(kDefaultChosen); });
     }
-    const int result = dialog.exec();
+    const int result = RunModal(dialog);
     if (result == kDefaultChosen) {
         return BeamColourChoice{true, 0};
     }

@@ -108,7 +108,14 @@ LaserWindow::LaserWindow(editor::Editor& editor, std::function<void(const QStrin
     form->addRow(QStringLiteral("Яркость не больше:"), brightness_);
     layout->addWidget(stage);
 
-    // 3. The button, large, and what the output is doing.
+    // 3. What the output is doing, in room for three lines so that nothing moves when it
+    // wraps, and the button, large, at the window's foot.
+    state_ = new QLabel(this);
+    state_->setObjectName(QStringLiteral("LaserState"));
+    state_->setWordWrap(true);
+    state_->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    state_->setFixedHeight(3 * state_->fontMetrics().lineSpacing());
+    layout->addWidget(state_);
     start_ = new QPushButton(this);
     start_->setObjectName(QStringLiteral("LaserStart"));
     start_->setMinimumHeight(56);
@@ -122,10 +129,6 @@ LaserWindow::LaserWindow(editor::Editor& editor, std::function<void(const QStrin
     big.setBold(true);
     start_->setFont(big);
     layout->addWidget(start_);
-    state_ = new QLabel(this);
-    state_->setObjectName(QStringLiteral("LaserState"));
-    state_->setWordWrap(true);
-    layout->addWidget(state_);
     connect(start_, &QPushButton::clicked, this, [this] {
         if (Running()) {
             StopOutput();

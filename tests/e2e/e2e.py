@@ -540,9 +540,8 @@ class EtherDreamStub(threading.Thread):
                 answer(c)
 
 
-def case_laser_f12(d, tmp):
-    """The Лазер window from the palette, an address typed and Enter: the DAC plays; F12 in the
-    main window (another window than the one that started it) sends the stop."""
+def start_output(d):
+    """The Лазер window from the palette, an address typed and Enter: the DAC plays."""
     dac = EtherDreamStub()
     dac.start()
     w = MainWindow(d, d.start_app())
@@ -554,10 +553,48 @@ def case_laser_f12(d, tmp):
     d.type("etherdream:127.0.0.1:%d" % dac.port)
     d.key("Return")
     wait_for(lambda: "b" in dac.commands, "the DAC to be told to begin")
-    check("s" not in dac.commands, "no stop before F12")
+    return w, laser, dac
+
+
+def a_stroke_and_new(d, w):
+    """A pen stroke, then New: the question whether to save it."""
+    w.click_palette("SpeedButtonPen")
+    w.stroke([(100, 100), (250, 250)])
     d.activate(w.wid)
-    d.key("F12")
-    wait_for(lambda: dac.commands and dac.commands[-1] == "s", "the stop command after F12")
+    d.key("ctrl+n")
+
+
+# The beam is stopped whatever is open over the main window: (what opens it, the title of
+# what opens, how the stop is given: F12 there, or a click on the Лазер window's Стоп).
+STOP_ROWS = {
+    "laser.stop.f12_main_window": (None, None, "f12"),
+    "laser.stop.f12_file_dialog": (lambda d, w: d.key("ctrl+o"), "^Open$", "f12"),
+    "laser.stop.f12_message_box": (a_stroke_and_new, "^quorinimage$", "f12"),
+    "laser.stop.f12_text_dialog": (lambda d, w: d.key("ctrl+shift+t"), "^Текст$", "f12"),
+    "laser.stop.f12_trace_dialog": (lambda d, w: d.key("ctrl+t"), "^Трассировка", "f12"),
+    "laser.stop.button_under_file_dialog": (lambda d, w: d.key("ctrl+o"), "^Open$", "button"),
+}
+
+
+def run_stop_row(d, tmp, name):
+    opens, title, how = STOP_ROWS[name]
+    w, laser, dac = start_output(d)
+    d.activate(w.wid)
+    target = w.wid
+    if opens:
+        opens(d, w)
+        target = d.window(title)
+        d.activate(target)
+    check("s" not in dac.commands, "no stop before it is asked for")
+    if how == "f12":
+        d.key("F12")
+    else:
+        # The large button at the Лазер window's foot, under the layout's margin.
+        x, y, width, height = d.geometry(laser)
+        d.click(x + width // 2, y + height - 30)
+    wait_for(lambda: dac.commands and dac.commands[-1] == "s", "the stop command")
+    if opens:
+        check(d.windows(title), "what was open stays open")
 
 
 def contour_file_count(path):
@@ -1167,8 +1204,9 @@ CASES = {
     "recovery.restore": case_recovery_restore,
     "recovery.decline": case_recovery_decline,
     "recovery.two_editors": case_recovery_two_editors,
-    "laser.f12": case_laser_f12,
 }
+CASES.update({name: (lambda n: lambda d, tmp: run_stop_row(d, tmp, n))(name)
+              for name in STOP_ROWS})
 CASES.update({name: (lambda n: lambda d, tmp: run_input_row(d, tmp, n))(name)
               for name in INPUT_ROWS})
 
