@@ -1,17 +1,20 @@
 // Drawing with the pen while the Лазер window plays to the test Ether Dream on 127.0.0.1: ten
 // seconds of strokes at the pointer's pace (a move every 8 ms), each move a new frame for the
 // DAC, with the preview open. What counts is what the DAC saw: buffer underruns, NAKs and the
-// points it played per second against the rate set. Real time, measured once per run.
+// points it played per second against the rate set. And the time from an edit to the first
+// packet that carries it, through the Лазер window. Real time, measured once per run.
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QSpinBox>
 #include <QTest>
+#include <algorithm>
 #include <cmath>
 
 #include "app/application.h"
 #include "bench_support.h"
+#include "editor/colors.h"
 #include "support/ether_dream_dac.h"
 #include "window/laser_window.h"
 
@@ -100,6 +103,67 @@ BENCHMARK(BM_PenDrawingWhileOutputRuns)
     ->Iterations(1)
     ->UseManualTime()
     ->Unit(benchmark::kSecond);
+
+// From an edit in the editor (a contour put in place, as an import puts it) to the first IDN
+// packet on 127.0.0.1 that carries it, through the Лазер window: what the window adds to the
+// link's own time. Each edit is a vertical line at a new x, so any lit sample tells the frame.
+void BM_WindowEditToFirstPacket(benchmark::State& state) {
+    constexpr int kEdits = 101;
+    for (auto _ : state) {
+        QUdpSocket socket;
+        socket.bind(QHostAddress::LocalHost, 0);
+        const auto windows = app::CreateWindows();
+        window::TBaseForm& form = *windows->BaseForm;
+        form.button(QStringLiteral("SpeedButtonLaser"))->click();
+        window::LaserWindow& laser = *form.laserWindow();
+        laser.findChild<QLineEdit*>(QStringLiteral("LaserAddress"))
+            ->setText(QStringLiteral("idn:127.0.0.1:%1").arg(socket.localPort()));
+        laser.findChild<QPushButton*>(QStringLiteral("LaserStart"))->click();
+        editor::Editor& e = form.editor();
+        std::vector<double> ms;
+        for (int edit = 1; edit <= kEdits; ++edit) {
+            const std::vector<model::ContourPoint> line = {
+                {model::PixelToUnit(20 + 3 * edit), model::PixelToUnit(100)},
+                {model::PixelToUnit(20 + 3 * edit), model::PixelToUnit(300)}};
+            const auto stream = model::stage::Build(
+                line, {}, editor::ResolveColor(e.settings().ColorBoxLine) & 0xFFFFFF,
+                model::stage::Clamped(laser.StageSettings()));
+            const auto lit = std::find_if(stream.begin(), stream.end(), [](const auto& s) {
+                return s.r != 0 || s.g != 0 || s.b != 0;
+            });
+            const int16_t x = lit->x;
+            QElapsedTimer clock;
+            clock.start();
+            e.ReplaceContour(line);
+            bool arrived = false;
+            while (!arrived && clock.elapsed() < 2000) {
+                QCoreApplication::processEvents(QEventLoop::AllEvents, 1);
+                bench::Receive(socket, [&](const QByteArray& d) {
+                    for (const auto& s : bench::SamplesOf(d)) {
+                        arrived = arrived || (s.x == x && (s.r != 0 || s.g != 0 || s.b != 0));
+                    }
+                });
+            }
+            ms.push_back(double(clock.nsecsElapsed()) / 1e6);
+            // The frame plays a while, as an editor's edits come apart.
+            QElapsedTimer pause;
+            pause.start();
+            while (pause.elapsed() < 20) {
+                QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
+                bench::Receive(socket, [](const QByteArray&) {});
+            }
+        }
+        laser.StopOutput();
+        std::sort(ms.begin(), ms.end());
+        state.SetIterationTime(ms[ms.size() / 2] / 1000);
+        state.counters["median_ms"] = ms[ms.size() / 2];
+        state.counters["worst_ms"] = ms.back();
+    }
+}
+BENCHMARK(BM_WindowEditToFirstPacket)
+    ->Iterations(1)
+    ->UseManualTime()
+    ->Unit(benchmark::kMillisecond);
 
 }  // namespace
 

@@ -9,40 +9,14 @@
 #include <QUdpSocket>
 #include <algorithm>
 
+#include "bench_support.h"
 #include "output/link.h"
 
 namespace {
 
+using bench::Receive;
+using bench::SamplesOf;
 using model::stage::Sample;
-
-// The samples of an IDN wave message: after the headers and, when the channel-configuration
-// bit is set, the configuration and its tags.
-std::vector<Sample> SamplesOf(const QByteArray& d) {
-    if (d.size() < 16 || quint8(d[0]) != 0x40) {
-        return {};
-    }
-    qsizetype at = 4 + 8;
-    if ((quint8(d[6]) & 0x40) != 0) {
-        at += 4 + 4 * qsizetype(quint8(d[12]));
-    }
-    at += 4;
-    std::vector<Sample> out;
-    for (; at + 7 <= d.size(); at += 7) {
-        out.push_back({int16_t(quint8(d[at]) << 8 | quint8(d[at + 1])),
-                       int16_t(quint8(d[at + 2]) << 8 | quint8(d[at + 3])), quint8(d[at + 4]),
-                       quint8(d[at + 5]), quint8(d[at + 6])});
-    }
-    return out;
-}
-
-template <typename Each>
-void Receive(QUdpSocket& socket, Each each) {
-    while (socket.hasPendingDatagrams()) {
-        QByteArray d(socket.pendingDatagramSize(), '\0');
-        socket.readDatagram(d.data(), d.size());
-        each(d);
-    }
-}
 
 output::Frame Marked(int mark, int rate) {
     // 500 lit points at one x: which frame a packet belongs to is read from any sample.
