@@ -15,6 +15,7 @@
 #include "app/application.h"
 #include "bench_support.h"
 #include "editor/colors.h"
+#include "idn_samples.h"
 #include "support/ether_dream_dac.h"
 #include "window/laser_window.h"
 

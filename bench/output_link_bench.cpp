@@ -9,7 +9,7 @@
 #include <QUdpSocket>
 #include <algorithm>
 
-#include "bench_support.h"
+#include "idn_samples.h"
 #include "output/link.h"
 
 namespace {

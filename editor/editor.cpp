@@ -75,6 +75,7 @@ void Editor::PaintBoxVardeniMouseDown(MouseButton button, int x, int y) {
         t->Down(button, x, y);
     }
     publishSurface();
+    document_.Settle();
 }
 
 void Editor::PaintBoxVardeniMouseMove(int x, int y) {
@@ -88,6 +89,7 @@ void Editor::PaintBoxVardeniMouseMove(int x, int y) {
     }
     Debugger(x, y);
     publishSurface();
+    document_.Settle();
 }
 
 void Editor::PaintBoxVardeniMouseUp(MouseButton button, int x, int y) {
@@ -97,6 +99,7 @@ void Editor::PaintBoxVardeniMouseUp(MouseButton button, int x, int y) {
         t->Up(button, x, y);
     }
     publishSurface();
+    document_.Settle();
 }
 
 // ---- Palette and view commands ----
@@ -144,6 +147,7 @@ void Editor::ReplaceContour(const std::vector<model::ContourPoint>& points,
         host_.setStatusText(kPanelSpare, report->spare);
         host_.setStatusText(kPanelDot, report->dot);
     }
+    document_.Settle();
 }
 
 void Editor::TimerOnPaintTimer() {

@@ -10,12 +10,12 @@
 #include <vector>
 
 #include "editor/canvas.h"
+#include "editor/document.h"
 #include "editor/host.h"
 #include "editor/settings.h"
 #include "editor/tool.h"
 #include "editor/underlay.h"
 #include "model/contour.h"
-#include "model/output_stage.h"
 
 namespace editor {
 
@@ -43,10 +43,11 @@ class Editor {
     Underlay& underlay() { return underlay_; }
     QTimer& TimerOnPaint() { return timerOnPaint_; }
     QTimer& timerStatusDot() { return timerStatusDot_; }
-    // How the contour goes to a laser: one set of settings for the Лазер window, which sends
-    // the stream, and the preview, which draws the same stream.
-    model::stage::Settings& outputStage() { return outputStage_; }
-    const model::stage::Settings& outputStage() const { return outputStage_; }
+    // What the Лазер window, the preview and recovery listen to, with the output settings
+    // they share. Each surface event and each import ends with the document settled; the
+    // window settles it after every command.
+    Document& document() { return document_; }
+    const Document& document() const { return document_; }
 
     // Installs the handlers for a tool mode (1..11); nullptr removes them.
     void setTool(int mode, Tool* tool);
@@ -124,7 +125,7 @@ class Editor {
     model::Contour contour_;
     Canvas canvas_;
     Underlay underlay_;
-    model::stage::Settings outputStage_;
+    Document document_{contour_, settings_};
     QTimer timerOnPaint_;
     QTimer timerStatusDot_;
     std::array<Tool*, 12> tools_{};

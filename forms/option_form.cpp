@@ -229,6 +229,8 @@ ColorBox* TOptionForm::addColorBox(QWidget* group, const char* name, int y, cons
     connect(box, &QComboBox::currentIndexChanged, this, [this, box, &setting] {
         setting = box->selectedColor();
         editor_.Repaint();
+        // The line colour is the colour default points go out in.
+        editor_.document().Settle();
     });
     return box;
 }

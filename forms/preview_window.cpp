@@ -84,24 +84,35 @@ TPreviewForm::TPreviewForm(editor::Editor& editor, QWidget* parent)
     resize(440, 500);
 
     connect(ComboBoxScanRate, &QComboBox::currentIndexChanged, this, [this] {
-        editor_.outputStage().pointRate = ComboBoxScanRate->currentData().toInt();
-        Refresh();
+        model::stage::Settings stage = editor_.document().output().get();
+        stage.pointRate = ComboBoxScanRate->currentData().toInt();
+        // Announced to both windows, this one among them.
+        editor_.document().output().set(stage);
+    });
+    // Each change of the document renders again, while the window is shown.
+    connect(&editor_.document(), &editor::Document::Changed, this, [this] {
+        if (isVisible()) {
+            Refresh();
+        }
     });
     connect(CheckBoxScanner, &QCheckBox::toggled, this, [this] { Refresh(); });
     connect(view_, &ScanView::resized, this, [this] { Refresh(); });
 
-    // One tick per refresh of the display: a cheap comparison with the rendered copy, and the
-    // beam marker moved on. Runs only while the window is shown.
+    // One tick per refresh of the display moves the beam marker on. Runs only while the window
+    // is shown.
     frameTimer_.setTimerType(Qt::PreciseTimer);
     connect(&frameTimer_, &QTimer::timeout, this, [this] { frameTimerTimer(); });
     Refresh();
 }
 
 int TPreviewForm::scanRate() const {
-    return model::stage::Clamped(editor_.outputStage()).pointRate;
+    return model::stage::Clamped(editor_.document().output().get()).pointRate;
 }
 
 void TPreviewForm::ShowRate(int rate) {
+    // Showing a rate chooses nothing: neither the insertion, which moves the current item, nor
+    // the new current item may set the output's rate.
+    const QSignalBlocker quiet(ComboBoxScanRate);
     int at = ComboBoxScanRate->findData(rate);
     if (at < 0) {
         // A rate set in the Лазер window joins the list in its place.
@@ -111,7 +122,6 @@ void TPreviewForm::ShowRate(int rate) {
         }
         ComboBoxScanRate->insertItem(at, QStringLiteral("%1 точек/с").arg(rate), rate);
     }
-    const QSignalBlocker quiet(ComboBoxScanRate);
     ComboBoxScanRate->setCurrentIndex(at);
 }
 
@@ -119,7 +129,7 @@ bool TPreviewForm::Refresh() {
     const model::Contour& c = editor_.contour();
     const int n = preview::LivePointCount(c);
     const QRgb color = editor::ResolveColor(editor_.settings().ColorBoxLine);
-    const model::stage::Settings stage = model::stage::Clamped(editor_.outputStage());
+    const model::stage::Settings stage = model::stage::Clamped(editor_.document().output().get());
     // Rendered at the screen's own pixels, so the beam stays one pixel wide on a dense screen.
     const qreal dpr = view_->devicePixelRatioF();
     const int size = int(view_->side() * dpr);
@@ -183,7 +193,6 @@ void TPreviewForm::ShowReadouts() {
 }
 
 void TPreviewForm::frameTimerTimer() {
-    Refresh();
     // The beam's place in the frame now: the point whose slot is running.
     const auto& beam = renderer_.beamPositions();
     if (beam.empty()) {

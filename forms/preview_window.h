@@ -1,9 +1,8 @@
 // The scan preview: the contour as a laser projector draws it, on a black square that follows the
 // window's size, with the scan rate, the frame-rate readouts and the scanner model. It draws the
 // output stage's stream with the editor's output settings, the very points the Лазер window
-// sends, and its scan rate is theirs. It follows every edit by comparing the live points with
-// the copy it last rendered from, on a timer at the display's refresh rate; the editor itself
-// knows nothing about it.
+// sends, and its scan rate is theirs. It renders again when the document announces a change
+// (and when its own view changes); the editor itself knows nothing about it.
 #pragma once
 
 #include <QCheckBox>
@@ -58,8 +57,8 @@ class TPreviewForm : public QWidget {
     int scanRate() const;
     bool scannerModel() const { return CheckBoxScanner->isChecked(); }
 
-    // Compares the contour (points and styles), the line colour and the view with what was last
-    // rendered and renders again when anything differs; returns whether it rendered.
+    // Renders again when the contour (points and styles), the line colour, the settings or the
+    // view differ from what was last rendered; returns whether it rendered.
     bool Refresh();
     // How many times the picture has been rendered.
     int renderCount() const { return renders_; }

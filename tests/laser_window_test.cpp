@@ -13,6 +13,7 @@
 #include <QSpinBox>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTimer>
 #include <QUdpSocket>
 
 #include <algorithm>
@@ -87,6 +88,8 @@ void Draw(window::TBaseForm& form, std::initializer_list<std::pair<int, int>> pi
         points.push_back({model::PixelToUnit(x), model::PixelToUnit(y)});
     }
     form.editor().contour().SetPoints(points, styles);
+    // The end of the step, as every command and surface event ends.
+    form.editor().document().Settle();
 }
 
 // The stop command came last: the DAC is idle with its output blanked.
@@ -142,9 +145,13 @@ TEST(LaserWindow, PlaysTheContourFollowsAnEditAndF12StopsFromTheMainWindow) {
     const auto first = l.Expected();
     ASSERT_TRUE(WaitUntil([&] { return PlayedWhole(dac, 0, first); }, 5000));
 
-    // An edit and a change of the settings go out without pressing anything.
+    // An edit and a change of the settings go out without pressing anything, announced by
+    // the document: the window runs no timer.
     const size_t before = dac.PlayedCount();
     Draw(l.form, {{50, 300}, {300, 300}, {300, 50}});
+    for (const QTimer* t : l.form.laserWindow()->findChildren<QTimer*>()) {
+        EXPECT_FALSE(t->isActive());
+    }
     l.form.laserWindow()->findChild<QSpinBox*>(QStringLiteral("LaserZoneSize"))->setValue(60);
     const auto second = l.Expected();
     ASSERT_NE(second, first);
@@ -319,7 +326,9 @@ TEST(LaserWindow, TheDeviceAndTheSettingsAreKeptBetweenRuns) {
         l.Start()->click();
         ASSERT_TRUE(w.Running());
         EXPECT_EQ(window::ReadOutputMemory(path).address, w.address());
-        l.form.editor().outputStage().pointRate = 20'000;
+        model::stage::Settings slower = l.form.editor().document().output().get();
+        slower.pointRate = 20'000;
+        l.form.editor().document().output().set(slower);
         EXPECT_EQ(window::ReadOutputMemory(path).stage.pointRate, 45'000);
         EXPECT_TRUE(l.form.close());
         EXPECT_EQ(window::ReadOutputMemory(path).stage.pointRate, 20'000);

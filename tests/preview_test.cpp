@@ -336,6 +336,14 @@ TEST(Galvanometer, PathRoundsCornersOvershootsAndReachesDwelledPoints) {
 
 namespace {
 
+// A change of the output settings, made as the windows make it: announced at once.
+template <typename Change>
+void SetStage(editor::Editor& e, Change change) {
+    model::stage::Settings s = e.document().output().get();
+    change(s);
+    e.document().output().set(s);
+}
+
 struct PreviewWindow {
     std::unique_ptr<app::Windows> w = app::CreateWindows();
     window::TBaseForm& form = *w->BaseForm;
@@ -415,8 +423,8 @@ TEST(PreviewWindow, FollowsAnEditMadeThroughTheSurface) {
     w.editor.PaintBoxVardeniMouseUp(editor::MouseButton::Left, 300, 100);
     const int n = w.editor.state().PointCount;
     ASSERT_GT(n, 5);
-    // The next tick of the frame timer picks the change up.
-    ASSERT_TRUE(testing_support::WaitUntil([&] { return p->contourPoints() == n; }));
+    // Each step of the stroke was announced and rendered as it ended.
+    ASSERT_EQ(p->contourPoints(), n);
     EXPECT_TRUE(PreviewWindow::text(p, "LabelPoints")
                     .startsWith(QStringLiteral("Точек: %1, в кадре: ").arg(n)));
     EXPECT_GT(qGreen(PreviewWindow::at(p, 200, 100)), 20);
@@ -430,11 +438,11 @@ TEST(PreviewWindow, FollowsAnEditMadeThroughTheSurface) {
     // Moving a point (same count) and undo are followed as well.
     const QImage stroke = p->picture();
     w.editor.contour().WriteToBuffer(0, 100, 250);
-    ASSERT_TRUE(testing_support::WaitUntil([&] { return p->picture() != stroke; }));
+    w.editor.document().Settle();
     EXPECT_NE(p->picture(), stroke);
     EXPECT_EQ(PreviewWindow::at(p, 105, 100), qRgb(0, 0, 0));
     QTest::mouseClick(w.form.button(QStringLiteral("SpeedButtonUndo")), Qt::LeftButton);
-    ASSERT_TRUE(testing_support::WaitUntil([&] { return p->contourPoints() == 0; }));
+    EXPECT_EQ(p->contourPoints(), 0);
     EXPECT_EQ(PreviewWindow::at(p, 200, 100), qRgb(0, 0, 0));
 }
 
@@ -468,7 +476,7 @@ TEST(PreviewWindow, RateIsTheOutputsAndTheReadoutsCountTheFrameSent) {
     // points, 44.3 frames per second, no warning. The choice is the output's rate.
     w.editor.state().PointCount = 1000;
     rate->setCurrentIndex(3);
-    EXPECT_EQ(w.editor.outputStage().pointRate, 45000);
+    EXPECT_EQ(w.editor.document().output().get().pointRate, 45000);
     EXPECT_FALSE(p->Refresh());  // the choice has already rendered
     EXPECT_EQ(PreviewWindow::text(p, "LabelPoints"), QStringLiteral("Точек: 1000, в кадре: 1016"));
     EXPECT_EQ(PreviewWindow::text(p, "LabelFps"), QStringLiteral("Кадров в секунду: 44.3"));
@@ -480,7 +488,7 @@ TEST(PreviewWindow, RateIsTheOutputsAndTheReadoutsCountTheFrameSent) {
     auto* laserRate = w.form.laserWindow()->findChild<QSpinBox*>(QStringLiteral("LaserRate"));
     EXPECT_EQ(laserRate->value(), 45000);
     laserRate->setValue(25000);
-    EXPECT_TRUE(p->Refresh());
+    EXPECT_EQ(w.editor.document().output().get().pointRate, 25000);
     ASSERT_EQ(rate->count(), 5);
     EXPECT_EQ(rate->itemData(2).toInt(), 25000);
     EXPECT_EQ(rate->currentIndex(), 2);
@@ -523,8 +531,7 @@ TEST(PreviewWindow, TheOutputsZoneAndBrightnessShowInThePicture) {
         }
         p->Refresh();
         ASSERT_GT(qGreen(PreviewWindow::at(p, r.dark.x(), r.dark.y())), 20);
-        r.set(w.editor.outputStage());
-        EXPECT_TRUE(p->Refresh());
+        SetStage(w.editor, r.set);
         EXPECT_EQ(PreviewWindow::at(p, r.dark.x(), r.dark.y()), qRgb(0, 0, 0));
         if (r.lit) {
             EXPECT_GT(qGreen(PreviewWindow::at(p, r.lit->x(), r.lit->y())), 20);
@@ -540,7 +547,7 @@ TEST(PreviewWindow, ScannerOptionColourAndSizeReRender) {
     for (const auto& [x, y] : {std::pair{80, 80}, {300, 80}, {300, 300}, {80, 300}}) {
         w.editor.FillBuffer(x, y);
     }
-    w.editor.outputStage().cornerDwell = 0;
+    SetStage(w.editor, [](auto& s) { s.cornerDwell = 0; });
     p->Refresh();
     auto* scanner = p->findChild<QCheckBox*>(QStringLiteral("CheckBoxScanner"));
     ASSERT_NE(scanner, nullptr);
@@ -558,15 +565,14 @@ TEST(PreviewWindow, ScannerOptionColourAndSizeReRender) {
     EXPECT_EQ(p->picture(), ideal);
     // Three more points at each corner, as the output sends by default: the mirrors get there.
     scanner->setChecked(true);
-    w.editor.outputStage().cornerDwell = 3;
-    EXPECT_TRUE(p->Refresh());
+    SetStage(w.editor, [](auto& s) { s.cornerDwell = 3; });
     EXPECT_GT(qGreen(PreviewWindow::at(p, 300, 80)), 5);
     scanner->setChecked(false);
 
     // The line colour is read at every render.
     w.editor.settings().ColorBoxLine = editor::clRed;
-    ASSERT_TRUE(
-        testing_support::WaitUntil([&] { return qRed(PreviewWindow::at(p, 190, 80)) > 10; }));
+    w.editor.document().Settle();
+    EXPECT_GT(qRed(PreviewWindow::at(p, 190, 80)), 10);
     EXPECT_EQ(qGreen(PreviewWindow::at(p, 190, 80)), 0);
 
     // The picture is a square at the view's own size.

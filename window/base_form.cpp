@@ -436,10 +436,15 @@ void TBaseForm::SpeedButtonAboutClick() {
 
 void TBaseForm::hook(const char* control, const std::function<void()>& command) {
     const QString name = QString::fromUtf8(control);
+    // Every command is a user step: what it changed is announced once it has run.
+    const auto step = [this, command] {
+        command();
+        editor_.document().Settle();
+    };
     if (widgets::SpeedButton* b = button(name)) {
-        connect(b, &QToolButton::clicked, this, command);
+        connect(b, &QToolButton::clicked, this, step);
     } else if (QAction* a = action(name)) {
-        connect(a, &QAction::triggered, this, command);
+        connect(a, &QAction::triggered, this, step);
     }
 }
 
@@ -599,7 +604,7 @@ void TBaseForm::SpeedButtonLaserClick() {
 void TBaseForm::KeepOutputSettings(const QString& path) {
     outputMemory_ = path;
     const OutputMemory kept = ReadOutputMemory(path);
-    editor_.outputStage() = kept.stage;
+    editor_.document().output().set(kept.stage);
     outputAddress_ = kept.address;
     if (laser_) {
         laser_->setAddress(outputAddress_);
@@ -613,7 +618,7 @@ void TBaseForm::RememberOutput() {
     if (laser_) {
         outputAddress_ = laser_->address();
     }
-    const OutputMemory now{outputAddress_, editor_.outputStage()};
+    const OutputMemory now{outputAddress_, editor_.document().output().get()};
     if (now != ReadOutputMemory(outputMemory_)) {
         WriteOutputMemory(outputMemory_, now);
     }

@@ -87,6 +87,7 @@ void FileCommands::FormCreate() {
 void FileCommands::MarkSaved() {
     savedImage_ = CurrentImage();
     savedStyles_ = CurrentStyles();
+    editor_.document().Touch(editor::Document::FilePart);
 }
 
 void FileCommands::ProposeKind(bool ilda) {

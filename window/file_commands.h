@@ -30,6 +30,8 @@ class FileCommands {
   public:
     FileCommands(editor::Editor& editor, FileWindow& window);
 
+    editor::Editor& editor() { return editor_; }
+
     // The dialogs. SaveDialogLaser's file name is the current file name; its second filter is
     // ILDA, also the current file's kind when that is an ILDA file.
     FileDialogSpec OpenDialogLaser;

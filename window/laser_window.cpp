@@ -20,8 +20,7 @@ namespace window {
 
 namespace {
 
-// How often a running output looks at the contour, and how long a search listens.
-constexpr int kFollowMs = 10;
+// How long a search listens.
 constexpr int kSearchMs = 2500;
 
 }  // namespace
@@ -137,10 +136,15 @@ LaserWindow::LaserWindow(editor::Editor& editor, std::function<void(const QStrin
         }
     });
 
-    follow_ = new QTimer(this);
-    follow_->setInterval(kFollowMs);
-    connect(follow_, &QTimer::timeout, this, &LaserWindow::Follow);
-    ShowSettings(editor_.outputStage());
+    // Each change of the document: the settings shown, and while the output runs, the frame.
+    connect(&editor_.document(), &editor::Document::Changed, this,
+            [this](quint64, editor::Document::Parts parts) {
+                if (parts & editor::Document::OutputPart) {
+                    ShowSettings(editor_.document().output().get());
+                }
+                Follow();
+            });
+    ShowSettings(editor_.document().output().get());
     ShowState();
 }
 
@@ -157,13 +161,16 @@ QSpinBox* LaserWindow::addSpin(const char* name, int min, int max, int value,
     s->setRange(min, max);
     s->setValue(value);
     s->setSuffix(suffix);
+    // A typed value counts once it is complete (Enter, or the field left): typing 50 does not
+    // send 5 % first. The arrows and the wheel count at each step.
+    s->setKeyboardTracking(false);
     connect(s, &QSpinBox::valueChanged, this, &LaserWindow::Keep);
     return s;
 }
 
 void LaserWindow::Keep() {
     if (!showing_) {
-        editor_.outputStage() = StageSettings();
+        editor_.document().output().set(StageSettings());
     }
 }
 
@@ -252,7 +259,6 @@ void LaserWindow::Start() {
     });
     sent_ = false;
     Follow();
-    FollowWhileNeeded();
     ShowState();
     Q_EMIT Started();
 }
@@ -263,27 +269,6 @@ QString LaserWindow::address() const {
 
 void LaserWindow::setAddress(const QString& address) {
     address_->setText(address);
-}
-
-void LaserWindow::FollowWhileNeeded() {
-    if (isVisible() || Running()) {
-        if (!follow_->isActive()) {
-            follow_->start();
-        }
-    } else {
-        follow_->stop();
-    }
-}
-
-void LaserWindow::showEvent(QShowEvent* event) {
-    QWidget::showEvent(event);
-    Follow();
-    FollowWhileNeeded();
-}
-
-void LaserWindow::hideEvent(QHideEvent* event) {
-    QWidget::hideEvent(event);
-    FollowWhileNeeded();
 }
 
 void LaserWindow::StopOutput() {
@@ -299,15 +284,10 @@ void LaserWindow::StopOutput() {
         });
     });
     stopping_.push_back(std::move(link_));
-    FollowWhileNeeded();
     ShowState();
 }
 
 void LaserWindow::Follow() {
-    // A change made in the preview (its scan rate) shows here too.
-    if (editor_.outputStage() != StageSettings()) {
-        ShowSettings(editor_.outputStage());
-    }
     if (!Running()) {
         return;
     }
@@ -315,7 +295,7 @@ void LaserWindow::Follow() {
     std::vector<model::ContourPoint> points = c.Points();
     std::vector<model::PointStyle> styles = c.PointStyles();
     const uint32_t colour = editor::ResolveColor(editor_.settings().ColorBoxLine) & 0xFFFFFFu;
-    const model::stage::Settings settings = editor_.outputStage();
+    const model::stage::Settings settings = editor_.document().output().get();
     if (sent_ && points == points_ && styles == styles_ && colour == colour_ &&
         settings == settings_) {
         return;

@@ -1,7 +1,7 @@
 // The "Лазер" window: the device (found on the network when asked, or typed), the output
 // stage's settings and the large Пуск/Стоп button. Output starts stopped every time the window
-// opens; while it runs, each edit of the contour goes out at the next look (every 10 ms).
-// Stopping, closing the window and destroying it blank the beam first.
+// opens; while it runs, each change of the document goes out as it is announced. Stopping,
+// closing the window and destroying it blank the beam first.
 #pragma once
 
 #include <QWidget>
@@ -20,7 +20,6 @@ class QLineEdit;
 class QListWidget;
 class QPushButton;
 class QSpinBox;
-class QTimer;
 
 namespace window {
 
@@ -51,21 +50,16 @@ class LaserWindow : public QWidget {
 
   protected:
     void closeEvent(QCloseEvent* event) override;
-    void showEvent(QShowEvent* event) override;
-    void hideEvent(QHideEvent* event) override;
 
   private:
     void Find();
     // Hands the link a new frame when the contour, its styles, the line colour or the settings
-    // changed since the last one.
+    // differ from the last one sent.
     void Follow();
     void ShowState();
-    // The controls' settings into the editor's; the editor's into the controls.
+    // The controls' settings into the document's; the document's into the controls.
     void Keep();
     void ShowSettings(const model::stage::Settings& settings);
-    // The look at the contour runs while the window is shown (for the settings) or the output
-    // runs (for the frames).
-    void FollowWhileNeeded();
     QSpinBox* addSpin(const char* name, int min, int max, int value, const QString& suffix = {});
 
     editor::Editor& editor_;
@@ -75,7 +69,6 @@ class LaserWindow : public QWidget {
     std::unique_ptr<output::Link> link_;
     // Links that are blanking and closing, kept until they say they are done.
     std::vector<std::unique_ptr<output::Link>> stopping_;
-    QTimer* follow_ = nullptr;
 
     // What the last frame was made of.
     std::vector<model::ContourPoint> points_;

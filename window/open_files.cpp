@@ -89,6 +89,7 @@ void FileOpener::OpenFile(const QString& name) {
             pictures_.OpenFile(name, kind->picture);
             break;
     }
+    files_.editor().document().Settle();
 }
 
 QStringList FilesToOpen(const QList<QUrl>& urls) {

@@ -94,8 +94,18 @@ QString DefaultRecoveryFolder() {
 RecoveryKeeper::RecoveryKeeper(FileCommands& files, RecoveryWindow& window,
                                std::unique_ptr<io::RecoveryStore> store, int intervalMs)
     : files_(files), window_(window), store_(std::move(store)) {
+    // The first change of the contour, or of whether it is saved, arms one write an interval
+    // later; the changes until then go with it.
+    timer_.setSingleShot(true);
     timer_.setInterval(intervalMs);
     connect(&timer_, &QTimer::timeout, this, [this] { Tick(); });
+    connect(&files_.editor().document(), &editor::Document::Changed, this,
+            [this](quint64, editor::Document::Parts parts) {
+                if (started_ && !timer_.isActive() &&
+                    (parts & (editor::Document::ContourPart | editor::Document::FilePart))) {
+                    timer_.start();
+                }
+            });
 }
 
 void RecoveryKeeper::Start() {
@@ -103,7 +113,9 @@ void RecoveryKeeper::Start() {
         ReportUnwritable();
     }
     OfferOrphans();
-    timer_.start();
+    started_ = true;
+    // What changed before the start (a file named on the command line opens after it).
+    Tick();
 }
 
 bool RecoveryKeeper::OfferOrphans() {
@@ -136,6 +148,7 @@ bool RecoveryKeeper::OfferOrphans() {
             r.frame >= 0 ? std::optional<size_t>(size_t(r.frame)) : std::nullopt;
         if (files_.Restore(r.contour, r.fileName, r.captionFile, DecodeStyles(r.styles), frame,
                            DecodeExactPoints(r.points))) {
+            files_.editor().document().Settle();
             // The work is this editor's now: its own copy replaces the orphan, which stays
             // only if that copy could not be written.
             Tick();

@@ -1,8 +1,8 @@
 // Automatic recovery of unsaved work. While the contour differs from the file last opened or
 // saved (the comparison the closing question makes), a copy of it is kept on disk, written at
 // most one interval after a change and at most once an interval. The editing paths are not
-// touched: a timer compares the encoded contour with what was last written. At start, the
-// copies left by editors that did not close are offered back.
+// touched: the document's announcement of a change arms the write. At start, the copies left
+// by editors that did not close are offered back.
 #pragma once
 
 #include <QObject>
@@ -34,7 +34,7 @@ class RecoveryKeeper : public QObject {
     Q_OBJECT
   public:
     // A change is on disk within this and the time to write it: at most a second of work is
-    // lost, and a tick that finds nothing changed costs one comparison of 8 KiB.
+    // lost.
     static constexpr int kIntervalMs = 1000;
 
     RecoveryKeeper(FileCommands& files, RecoveryWindow& window,
@@ -69,6 +69,7 @@ class RecoveryKeeper : public QObject {
     };
     std::optional<Work> written_;
     bool reported_ = false;
+    bool started_ = false;
     bool finished_ = false;
 };
 
