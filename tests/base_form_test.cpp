@@ -237,6 +237,47 @@ TEST(MainWindow, MenusCarryCaptionsAndShortcuts) {
               QStringLiteral("Записать в Лазерный контур в формате BMP"));
 }
 
+TEST(MainWindow, EachCommandIsOneActionWiredOnceAndSharedByItsButtonAndMenuItem) {
+    Window w;
+    EXPECT_TRUE(w.form.wiringProblems().isEmpty())
+        << w.form.wiringProblems().join(QLatin1Char('\n')).toStdString();
+    // A pair is one action: disabling it disables the button and the menu item together.
+    SpeedButton* save = w.b("SpeedButtonSave");
+    QAction* saveItem = w.form.action(QStringLiteral("SaveItem"));
+    EXPECT_EQ(save->defaultAction(), saveItem);
+    w.form.enableSaveControls();
+    EXPECT_TRUE(save->isEnabled());
+    saveItem->setEnabled(false);
+    EXPECT_FALSE(save->isEnabled());
+    EXPECT_EQ(save->toolTip(), QStringLiteral("Сохранить картинку лазера"));
+
+    // The check, on a record of what was built: as the table says, then one fault at a time.
+    std::array<window::BuiltCommand, window::kCommandCount> good;
+    for (const window::CommandControls& c : window::CommandTable()) {
+        good[std::size_t(c.command)] = {true, c.inMenu, QString::fromUtf8(c.action),
+                                        c.button ? QString::fromUtf8(c.button) : QString()};
+    }
+    EXPECT_TRUE(window::WiringProblems(good).isEmpty());
+    struct Row {
+        window::Command command;
+        void (*breakIt)(window::BuiltCommand&);
+        const char* problem;
+    };
+    const Row rows[] = {
+        {window::Command::Save, [](auto& b) { b.handled = false; }, "SaveItem: no handler"},
+        {window::Command::Rotate, [](auto& b) { b.button.clear(); },
+         "SpeedButtonRotate: no button \"SpeedButtonRotate\""},
+        {window::Command::Text, [](auto& b) { b.inMenu = false; }, "ItemText: not in its menu"},
+        {window::Command::SaveAs, [](auto& b) { b.button = QStringLiteral("SpeedButtonX"); },
+         "SaveAsItem: a button \"SpeedButtonX\" runs it"},
+    };
+    for (const Row& r : rows) {
+        auto built = good;
+        r.breakIt(built[std::size_t(r.command)]);
+        EXPECT_EQ(window::WiringProblems(built), QStringList{QString::fromUtf8(r.problem)});
+    }
+}
+
 TEST(MainWindow, ExitClosesTheMainWindow) {
     Window w;
     w.form.show();
@@ -368,7 +409,10 @@ TEST(MainWindow, BeamColourAndBlankedJumpsDecideWhatThePenMakes) {
         }
     }
     EXPECT_EQ(jumps->text(), QStringLiteral("Гасить скачки пера"));
-    EXPECT_EQ(jumps->parent(), w.form.menuBar()->findChild<QMenu*>(QStringLiteral("EditMainMenu")));
+    EXPECT_TRUE(w.form.menuBar()
+                    ->findChild<QMenu*>(QStringLiteral("EditMainMenu"))
+                    ->actions()
+                    .contains(jumps));
     EXPECT_TRUE(jumps->isCheckable());
     EXPECT_FALSE(jumps->isChecked());
     // The middle of the swatch: the line colour while the beam colour is the default.

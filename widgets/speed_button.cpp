@@ -1,5 +1,8 @@
 #include "widgets/speed_button.h"
 
+#include <QAction>
+#include <QActionEvent>
+
 namespace widgets {
 
 SpeedButton::SpeedButton(QWidget* parent, int groupIndex, bool allowAllUp)
@@ -32,7 +35,30 @@ void SpeedButton::setDown(bool down) {
     setChecked(down);
 }
 
+void SpeedButton::share(QAction* command) {
+    if (groupIndex_ != 0) {
+        connect(this, &QToolButton::clicked, command, &QAction::trigger);
+        return;
+    }
+    hint_ = toolTip();
+    command->setEnabled(isEnabled());
+    setDefaultAction(command);
+    setToolTip(hint_);
+}
+
+void SpeedButton::actionEvent(QActionEvent* event) {
+    QToolButton::actionEvent(event);
+    if (event->action() == defaultAction()) {
+        setToolTip(hint_);
+    }
+}
+
 void SpeedButton::nextCheckState() {
+    if (defaultAction() != nullptr) {
+        // The click runs the shared action.
+        QToolButton::nextCheckState();
+        return;
+    }
     if (groupIndex_ == 0) {
         return;
     }

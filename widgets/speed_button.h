@@ -18,15 +18,22 @@ class SpeedButton : public QToolButton {
     // Puts the button down or up as a click would, raising the group's others, without
     // running its click handler.
     void setDown(bool down);
+    // Runs `command` when clicked. A plain button shares it as its action: it is enabled and
+    // disabled with it and with the menu item that shows it too, while keeping its own hint.
+    // A button of a group keeps its own down state and triggers the action when clicked.
+    void share(QAction* command);
 
   protected:
     void nextCheckState() override;
+    void actionEvent(QActionEvent* event) override;
 
   private:
     void raiseOthers();
 
     int groupIndex_;
     bool allowAllUp_;
+    // The button's own hint, which its action's text does not replace.
+    QString hint_;
 };
 
 }  // namespace widgets

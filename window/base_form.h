@@ -7,18 +7,21 @@
 #include <QMainWindow>
 #include <QMenu>
 #include <QScrollBar>
+#include <array>
 #include <functional>
-#include <map>
 #include <memory>
-#include <optional>
+#include <span>
 
 #include "editor/editor.h"
 #include "editor/host.h"
 #include "widgets/speed_button.h"
+#include "window/beam_colour.h"
 #include "window/command_window.h"
+#include "window/commands.h"
 #include "window/dialogs.h"
 #include "window/file_commands.h"
 #include "window/ilda_commands.h"
+#include "window/laser_controls.h"
 #include "window/open_files.h"
 #include "window/picture_commands.h"
 #include "window/preview_commands.h"
@@ -30,9 +33,6 @@
 #include "window/trace_commands.h"
 
 namespace window {
-
-class LaserWindow;
-class StopKey;
 
 // Size of the client area below the menu bar.
 inline constexpr int kClientWidth = 487;
@@ -67,6 +67,14 @@ class TBaseForm : public QMainWindow,
     // Files named at start or dropped on the window.
     FileOpener& opener() { return opener_; }
 
+    // A command's action, shared by its menu item and its button.
+    QAction* command(Command c) const { return actions_[std::size_t(c)]; }
+    // What the check of the commands found at start: empty when each is wired and in the
+    // controls the table names. A debug build stops at start when it is not empty.
+    const QStringList& wiringProblems() const { return wiringProblems_; }
+
+    // A control by the name it was made with, for tests and tools that address controls so;
+    // the window itself keeps each control it uses.
     widgets::SpeedButton* button(const QString& name) const;
     QAction* action(const QString& name) const;
     QWidget* clientArea() const { return client_; }
@@ -74,11 +82,11 @@ class TBaseForm : public QMainWindow,
     StatusBar* statusPanels() const { return StatusBar_; }
     QMenu* popupMenu() const { return PopupMenu; }
     // The "Лазер" window, made on first use (nothing before).
-    LaserWindow* laserWindow() const { return laser_.get(); }
-    void SpeedButtonLaserClick();
+    LaserWindow* laserWindow() const { return laser_.window(); }
+    void SpeedButtonLaserClick() { laser_.Open(); }
     // Takes the output's device and settings from `path` now, and keeps them there whenever
     // output starts and when this window closes.
-    void KeepOutputSettings(const QString& path);
+    void KeepOutputSettings(const QString& path) { laser_.Keep(path); }
 
     QString CaptionPrefix;
     QString CaptionFile;
@@ -104,10 +112,6 @@ class TBaseForm : public QMainWindow,
     void SpeedButtonRefreshClick();
     void SpeedButtonOptionFormClick();
     void SpeedButtonAboutClick();
-    // The beam colour the pen gives new points, chosen in the colour dialog; and whether the
-    // pen's jumps are drawn dark, from the Edit menu's toggle.
-    void SpeedButtonBeamColourClick();
-    void ItemBlankPenJumpsClick();
 
     // ---- Contour files: New, Open, Save, Save As, Import, Export and the closing question ----
     FileCommands& fileCommands() { return fileCommands_; }
@@ -123,26 +127,31 @@ class TBaseForm : public QMainWindow,
     void closeEvent(QCloseEvent* event) override;
 
   private:
-    // Every button and menu item is hooked to its command here, by the name it was made with.
-    void hookCommands();
-    void hook(const char* control, const std::function<void()>& command);
-
     void FormCreate();
+    // The controls, from their tables (main_controls.cpp).
+    void buildCommands();
     void buildToolbar();
     void buildPalette();
     void buildDrawingPanel();
     void buildStatusBar();
     void buildMenus();
-    void buildPreviewControls();
-    void buildPenStyleControls();
-    // The pen's beam colour, the line colour for the default, and its swatch on the button.
-    QRgb beamColour() const;
-    void ShowBeamColour();
+    // Every command wired to its handler, then the check of what was built.
+    void hookCommands();
+    void on(Command c, std::function<void()> handler);
+    void checkWiring();
+    // A button of the toolbar or the palette, as its table row gives it.
+    struct ButtonRow;
+    void addButtons(QWidget* parent, std::span<const ButtonRow> rows);
     widgets::SpeedButton* addButton(QWidget* parent, const char* name, QPoint pos, const char* hint,
                                     int group, bool allowAllUp, bool down, bool enabled,
                                     const char* icon);
-    QAction* addAction(QMenu* menu, const char* name, const QString& caption,
-                       const QKeySequence& shortcut, bool enabled);
+    // The button runs the command: it shares the command's action.
+    void share(widgets::SpeedButton* button, Command c);
+    // The command's action as the menu's next item.
+    void addItem(QMenu* menu, Command c, const QString& caption, const QKeySequence& shortcut,
+                 bool enabled);
+    // A menu item that runs no command.
+    QAction* addInertItem(QMenu* menu, const char* name, const QString& caption, bool enabled);
     void showPopup(const QPoint& globalPos);
 
     editor::Editor editor_;
@@ -160,6 +169,7 @@ class TBaseForm : public QMainWindow,
     QScrollBar* ScrollBarPosVert = nullptr;
     QScrollBar* ScrollBarPosGorz = nullptr;
     StatusBar* StatusBar_ = nullptr;
+    QMenu* EditMenu_ = nullptr;
     QMenu* PopupMenu = nullptr;
     QWidget* OptionForm_ = nullptr;
     QWidget* AboutForm_ = nullptr;
@@ -169,25 +179,19 @@ class TBaseForm : public QMainWindow,
     widgets::SpeedButton* SpeedButtonSetkaON = nullptr;
     widgets::SpeedButton* SpeedButtonPictureON = nullptr;
     widgets::SpeedButton* SpeedButtonDirectHook = nullptr;
-    widgets::SpeedButton* SpeedButtonUndo = nullptr;
-    QAction* OtkatItem = nullptr;
-    std::map<QString, widgets::SpeedButton*> buttons_;
-    std::map<QString, QAction*> actions_;
-    std::optional<QRgb> shownBeamColour_;
+    widgets::SpeedButton* SpeedButtonBeamColour = nullptr;
+    std::array<QAction*, kCommandCount> actions_{};
+    std::array<BuiltCommand, kCommandCount> built_{};
+    QStringList wiringProblems_;
     // After the editor it works on.
     FileCommands fileCommands_{editor_, *this};
     FileOpener opener_{fileCommands_, ilda_, svg_, pictures_};
     // Made with the surface it previews on.
     std::unique_ptr<TraceCommands> trace_;
     std::unique_ptr<TextCommands> text_;
+    std::unique_ptr<BeamColour> beam_;
     std::unique_ptr<RecoveryKeeper> recovery_;
-    std::unique_ptr<LaserWindow> laser_;
-    std::unique_ptr<StopKey> stopKey_;
-    // Where the output's device and settings are kept (none: not kept), and the device
-    // until the Лазер window is made.
-    QString outputMemory_;
-    QString outputAddress_;
-    void RememberOutput();
+    LaserControls laser_{editor_, [this](const QString& text) { showNotice(text, {}); }};
 };
 
 }  // namespace window

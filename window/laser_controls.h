@@ -1,0 +1,44 @@
+// The main window's side of live output: the Лазер window, made on first use and a window of
+// its own (a dialog over the main window never blocks its Стоп); F12, which stops the output
+// from every window of the program; the device and the output settings kept between runs.
+#pragma once
+
+#include <QString>
+#include <functional>
+#include <memory>
+
+#include "editor/editor.h"
+
+namespace window {
+
+class LaserWindow;
+class StopKey;
+
+class LaserControls {
+  public:
+    // `say` puts a line in the main window's status bar.
+    LaserControls(editor::Editor& editor, std::function<void(const QString&)> say);
+    ~LaserControls();
+    LaserControls(const LaserControls&) = delete;
+    LaserControls& operator=(const LaserControls&) = delete;
+
+    LaserWindow* window() const { return window_.get(); }
+    // Shows the Лазер window, making it the first time.
+    void Open();
+    // Takes the device and the settings from `path` now, and keeps them there whenever output
+    // starts and when Remember is called.
+    void Keep(const QString& path);
+    void Remember();
+
+  private:
+    editor::Editor& editor_;
+    std::function<void(const QString&)> say_;
+    std::unique_ptr<LaserWindow> window_;
+    std::unique_ptr<StopKey> stopKey_;
+    // Where the device and settings are kept (none: not kept), and the device until the
+    // window is made.
+    QString path_;
+    QString address_;
+};
+
+}  // namespace window
