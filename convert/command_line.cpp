@@ -31,7 +31,7 @@ constexpr const char* kTraceModes[] = {"outline", "edges", "centre"};
 QString WritableList(const QString& prefix) {
     QStringList names;
     for (const formats::KindInfo& kind : formats::Kinds()) {
-        if (kind.contourOut) {
+        if (kind.contourOut()) {
             names << prefix + kind.extensions.front();
         }
     }
@@ -189,7 +189,7 @@ int ConvertBatch(const Parser& p, const Options& options, QTextStream& out, QTex
         format.remove(0, 1);
     }
     const formats::KindInfo* kind = formats::KindOfName(QStringLiteral("x.") + format);
-    if (kind == nullptr || !kind->contourOut) {
+    if (kind == nullptr || !kind->contourOut()) {
         return UsageError(err, QStringLiteral("--as takes %1, not '%2'")
                                    .arg(WritableList(QString()), p.parser.value(p.as)));
     }
@@ -286,7 +286,7 @@ int ConvertOne(const Parser& p, const Options& options, QTextStream& err) {
                      .arg(in));
     }
     const formats::KindInfo* to = formats::KindOfName(out);
-    if (to == nullptr || !to->contourOut) {
+    if (to == nullptr || !to->contourOut()) {
         return UsageError(err, QStringLiteral("cannot write '%1': the output must end in %2")
                                    .arg(out, WritableList(QStringLiteral("."))));
     }
@@ -310,7 +310,7 @@ int ConvertTextOption(const Parser& p, const Options& options, QTextStream& err)
                                               "OUT"));
     }
     const formats::KindInfo* to = formats::KindOfName(files[0]);
-    if (to == nullptr || !to->contourOut) {
+    if (to == nullptr || !to->contourOut()) {
         return UsageError(err, QStringLiteral("cannot write '%1': the output must end in %2")
                                    .arg(files[0], WritableList(QStringLiteral("."))));
     }

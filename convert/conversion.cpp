@@ -4,22 +4,15 @@
 #include <functional>
 #include <memory>
 
-#include "editor/editor.h"
-#include "editor/settings.h"
-#include "formats/contour_files.h"
-#include "formats/imports.h"
 #include "formats/kinds.h"
-#include "model/legacy_file.h"
 
 namespace convert {
 
 namespace {
 
-using formats::Kind;
-
 model::ilda::Rgb LineRgb() {
-    const QRgb line = editor::ResolveColor(editor::EditorSettings{}.ColorBoxLine);
-    return {uint8_t(qRed(line)), uint8_t(qGreen(line)), uint8_t(qBlue(line))};
+    const uint32_t line = model::kDefaultLineColour;
+    return {uint8_t(line >> 16), uint8_t(line >> 8), uint8_t(line)};
 }
 
 // Takes what an import gives, answering its question as nobody can be asked: an offer the
@@ -39,13 +32,19 @@ bool Take(formats::Import in, model::Contour& contour, QStringList& problems) {
         }
         problems << in.taken;
     }
-    contour.SetPoints(in.points, in.styles);
+    if (in.applyTo) {
+        if (!in.applyTo(contour)) {
+            return false;
+        }
+    } else {
+        contour.SetPoints(in.points, in.styles);
+    }
     problems << in.notes;
     return true;
 }
 
 int Spacing(const Options& options) {
-    return options.spacing > 0 ? options.spacing : editor::EditorSettings{}.ScrollBarFriqPoints;
+    return options.spacing > 0 ? options.spacing : model::kDefaultSpacing;
 }
 
 // Reports each text as a line "name: text".
@@ -58,73 +57,22 @@ void Report(QStringList& problems, const QString& name, const QStringList& texts
 bool Read(const QString& name, const Options& options, model::Contour& contour,
           QStringList& problems) {
     // A file of no kind is tried as a contour file, as the editor's Open tries any file.
-    const formats::KindInfo* kind = formats::KindOfFile(name);
-    const int spacing = Spacing(options);
-    switch (kind != nullptr ? kind->kind : Kind::Contour) {
-        case Kind::Contour: {
-            const formats::ContourFileRead read = formats::ReadContourFile(name);
-            if (read.outcome != formats::ContourFileRead::Outcome::Read) {
-                problems << read.error;
-                return false;
-            }
-            model::ApplyContourFile(read.file, contour);
-            return true;
-        }
-        case Kind::Legacy: {
-            const formats::LegacyFileRead read = formats::ReadLegacyFile(name);
-            if (!read.error.isEmpty()) {
-                problems << read.error;
-                return false;
-            }
-            return model::DecodeLegacyFile(
-                {reinterpret_cast<const uint8_t*>(read.bytes.constData()),
-                 size_t(read.bytes.size())},
-                contour);
-        }
-        case Kind::Ilda:
-            return Take(
-                formats::ImportIldaFrame(formats::ReadIldaShow(name), size_t(options.frame)),
-                contour, problems);
-        case Kind::Svg:
-            return Take(formats::ImportSvgFile(name, spacing, options.svg), contour, problems);
-        default:
-            // A picture: traced as the tracing dialog traces the underlay.
-            if (!options.trace) {
-                problems << QStringLiteral(
-                    "Картинка становится контуром только трассировкой (--trace).");
-                return false;
-            }
-            return Take(
-                formats::ImportTracedPicture(name, kind->picture,
-                                             QSize(editor::kSurfaceWidth, editor::kSurfaceHeight),
-                                             *options.trace, options.autoThreshold, spacing),
-                contour, problems);
-    }
+    const formats::KindInfo& kind = formats::ReadAs(name);
+    formats::ReadOptions read;
+    read.spacing = Spacing(options);
+    read.svg = options.svg;
+    read.frame = size_t(options.frame);
+    read.trace = options.trace;
+    read.autoThreshold = options.autoThreshold;
+    return Take(kind.read(kind, name, read), contour, problems);
 }
 
-bool Write(const QString& name, Kind kind, const Options& options, model::Contour& contour,
-           QStringList& problems) {
+bool Write(const QString& name, const formats::KindInfo& kind, const Options& options,
+           model::Contour& contour, QStringList& problems) {
     formats::WriteOptions write;
     write.ildaFormat = options.ildaFormat;
     write.lineColor = LineRgb();
-    formats::Written written;
-    switch (kind) {
-        case Kind::Contour:
-            written = formats::WriteContourFile(name, formats::ContourImage(contour));
-            break;
-        case Kind::Legacy:
-            written = formats::WriteLegacyFile(name, contour);
-            break;
-        case Kind::Ilda:
-            written = formats::WriteIldaFile(name, contour, write);
-            break;
-        case Kind::Svg:
-            written = formats::WriteSvgFile(name, contour, write);
-            break;
-        default:
-            written.error = formats::OtherFormatText();
-            break;
-    }
+    const formats::Written written = kind.write(name, contour, write);
     if (!written.ok) {
         problems << written.error;
     }
@@ -136,7 +84,8 @@ bool Write(const QString& name, Kind kind, const Options& options, model::Contou
 // the problems of the read under `source`'s name, those of the write under the output's.
 bool ReadAndWrite(const QString& source,
                   const std::function<bool(model::Contour&, QStringList&)>& read,
-                  const QString& out, Kind kind, const Options& options, QStringList& problems) {
+                  const QString& out, const formats::KindInfo& kind, const Options& options,
+                  QStringList& problems) {
     auto contour = std::make_unique<model::Contour>();
     contour->Reset();
     QStringList texts;
@@ -156,7 +105,7 @@ bool ReadAndWrite(const QString& source,
 bool ConvertFile(const QString& in, const QString& out, const Options& options,
                  QStringList& problems) {
     const formats::KindInfo* to = formats::KindOfName(out);
-    if (to == nullptr || !to->contourOut) {
+    if (to == nullptr || !to->contourOut()) {
         Report(problems, out, {formats::OtherFormatText()});
         return false;
     }
@@ -172,13 +121,13 @@ bool ConvertFile(const QString& in, const QString& out, const Options& options,
         [&](model::Contour& contour, QStringList& texts) {
             return Read(in, options, contour, texts);
         },
-        out, to->kind, options, problems);
+        out, *to, options, problems);
 }
 
 bool ConvertText(const formats::TextOptions& text, const QString& out, const Options& options,
                  QStringList& problems) {
     const formats::KindInfo* to = formats::KindOfName(out);
-    if (to == nullptr || !to->contourOut) {
+    if (to == nullptr || !to->contourOut()) {
         Report(problems, out, {formats::OtherFormatText()});
         return false;
     }
@@ -187,7 +136,7 @@ bool ConvertText(const formats::TextOptions& text, const QString& out, const Opt
         [&](model::Contour& contour, QStringList& texts) {
             return Take(formats::ImportText(text, Spacing(options)), contour, texts);
         },
-        out, to->kind, options, problems);
+        out, *to, options, problems);
 }
 
 }  // namespace convert

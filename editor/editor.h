@@ -20,8 +20,8 @@
 namespace editor {
 
 // Size of the drawing surface widget; the used area is its top-left 384 by 384 pixels.
-inline constexpr int kSurfaceWidth = 394;
-inline constexpr int kSurfaceHeight = 386;
+inline constexpr int kSurfaceWidth = model::kSurfaceWidth;
+inline constexpr int kSurfaceHeight = model::kSurfaceHeight;
 inline constexpr int kSurfaceMax = 383;  // last used pixel on each axis
 
 // Frame styles of KonturPaint.

@@ -5,8 +5,13 @@
 #include <cstdint>
 
 #include "editor/colors.h"
+#include "model/contour.h"
 
 namespace editor {
+
+// The line colour a new editor starts with is the colour default points go out in without one.
+static_assert(((clGreen & 0xFFu) << 16 | (clGreen & 0xFF00u) | (clGreen >> 16 & 0xFFu)) ==
+              model::kDefaultLineColour);
 
 struct IntRange {
     int32_t min;
@@ -18,11 +23,12 @@ inline constexpr IntRange kSizeFirstDotRange{1, 7, 3};
 inline constexpr IntRange kSizeDefDotsRange{1, 3, 2};
 inline constexpr IntRange kLastDotRange{1, 5, 2};
 inline constexpr IntRange kSizeHotDotsRange{2, 5, 3};
-inline constexpr IntRange kFriqPointsRange{1, 30, 15};
+inline constexpr IntRange kFriqPointsRange{model::kMinSpacing, model::kMaxSpacing,
+                                           model::kDefaultSpacing};
 inline constexpr IntRange kBrightHotDotRange{3, 30, 10};
 
 struct EditorSettings {
-    ColorRef ColorBoxLine = clGreen;           // contour segments
+    ColorRef ColorBoxLine = clGreen;           // contour segments (model::kDefaultLineColour)
     ColorRef ColorBoxFirstDot = clOlive;       // first point's circle
     ColorRef ColorBoxDefDot = clMaroon;        // ordinary points
     ColorRef ColorBoxLastDot = clPurple;       // last point's circle

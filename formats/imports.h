@@ -18,6 +18,10 @@
 namespace formats {
 
 struct Import {
+    // For a file that is an image of the contour's buffer (a contour file, a legacy file): puts
+    // it in place of the contour as the file commands do, the slots past its count included,
+    // in place of `points`. False when the image could not be put there.
+    std::function<bool(model::Contour&)> applyTo;
     std::vector<model::ContourPoint> points;
     std::vector<model::PointStyle> styles;  // one per point, or empty when all are default
     QString error;                          // nothing comes in; the points are empty

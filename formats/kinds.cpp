@@ -3,6 +3,7 @@
 #include <QFileInfo>
 
 #include "io/file_io.h"
+#include "model/legacy_file.h"
 
 namespace formats {
 
@@ -11,46 +12,127 @@ namespace {
 // The longest mark ends within this many bytes of the start.
 constexpr qint64 kMagicReach = 64;
 
+std::span<const uint8_t> AsSpan(const QByteArray& bytes) {
+    return {reinterpret_cast<const uint8_t*>(bytes.constData()), std::size_t(bytes.size())};
+}
+
+// ---- Readers ----
+
+Import ReadContour(const KindInfo&, const QString& name, const ReadOptions&) {
+    ContourFileRead read = ReadContourFile(name);
+    Import in;
+    if (read.outcome != ContourFileRead::Outcome::Read) {
+        in.error = read.error;
+        return in;
+    }
+    in.applyTo = [file = std::move(read.file)](model::Contour& contour) {
+        model::ApplyContourFile(file, contour);
+        return true;
+    };
+    return in;
+}
+
+Import ReadLegacy(const KindInfo&, const QString& name, const ReadOptions&) {
+    LegacyFileRead read = ReadLegacyFile(name);
+    Import in;
+    if (!read.error.isEmpty()) {
+        in.error = read.error;
+        return in;
+    }
+    in.applyTo = [bytes = std::move(read.bytes)](model::Contour& contour) {
+        return model::DecodeLegacyFile(AsSpan(bytes), contour);
+    };
+    return in;
+}
+
+Import ReadIlda(const KindInfo&, const QString& name, const ReadOptions& options) {
+    return ImportIldaFrame(ReadIldaShow(name), options.frame);
+}
+
+Import ReadSvg(const KindInfo&, const QString& name, const ReadOptions& options) {
+    return ImportSvgFile(name, options.spacing, options.svg);
+}
+
+// A picture becomes a contour traced as the tracing dialog traces the underlay.
+Import ReadPicture(const KindInfo& kind, const QString& name, const ReadOptions& options) {
+    if (!options.trace) {
+        Import in;
+        in.error = QStringLiteral("Картинка становится контуром только трассировкой (--trace).");
+        return in;
+    }
+    return ImportTracedPicture(name, kind.picture,
+                               QSize(model::kSurfaceWidth, model::kSurfaceHeight), *options.trace,
+                               options.autoThreshold, options.spacing);
+}
+
+// ---- Writers ----
+
+Written WriteContour(const QString& name, model::Contour& contour, const WriteOptions&) {
+    Written written = WriteContourFile(name, ContourImage(contour));
+    if (written.ok) {
+        // The live buffer carries the count in its place, as the file does.
+        contour.SetSlot(model::kCountSlot, contour.State.PointCount);
+    }
+    return written;
+}
+
+Written WriteLegacy(const QString& name, model::Contour& contour, const WriteOptions&) {
+    return WriteLegacyFile(name, contour);
+}
+
+Written WriteIlda(const QString& name, model::Contour& contour, const WriteOptions& options) {
+    return WriteIldaFile(name, contour, options);
+}
+
+Written WriteSvg(const QString& name, model::Contour& contour, const WriteOptions& options) {
+    return WriteSvgFile(name, contour, options);
+}
+
 std::vector<KindInfo> MakeKinds() {
     using pictures::PictureKind;
+    const auto one = [](const char* extension) {
+        return QStringList{QString::fromUtf8(extension)};
+    };
     std::vector<KindInfo> kinds = {
         {Kind::Contour,
          QStringLiteral("contour file"),
-         {QStringLiteral("ilz")},
+         QStringLiteral("Файл лазерной картинки"),
+         one("ilz"),
          {},
          0,
          Use::Open,
-         true,
+         PictureKind::Bitmap,
          false,
-         PictureKind::Bitmap},
+         false,
+         &ReadContour,
+         &WriteContour},
         {Kind::Legacy,
          QStringLiteral("legacy file"),
-         {QStringLiteral("plz")},
+         QStringLiteral("Laser Version 1.0-1.5"),
+         one("plz"),
          {},
          0,
          Use::Import,
-         true,
+         PictureKind::Bitmap,
          false,
-         PictureKind::Bitmap},
-        {Kind::Ilda,
-         QStringLiteral("ILDA file"),
-         {QStringLiteral("ild")},
-         QByteArray("ILDA"),
-         0,
-         Use::Open,
-         true,
          false,
-         PictureKind::Bitmap},
+         &ReadLegacy,
+         &WriteLegacy},
+        {Kind::Ilda, QStringLiteral("ILDA file"), QStringLiteral("ILDA (*.ild)"), one("ild"),
+         QByteArray("ILDA"), 0, Use::Open, PictureKind::Bitmap, true, true, &ReadIlda, &WriteIlda},
         // Read as a drawing; written as a picture of the contour for documentation and the web.
         {Kind::Svg,
          QStringLiteral("SVG drawing"),
-         {QStringLiteral("svg")},
+         QStringLiteral("SVG (*.svg)"),
+         one("svg"),
          {},
          0,
          Use::Import,
-         true,
+         PictureKind::Bitmap,
          false,
-         PictureKind::Bitmap},
+         false,
+         &ReadSvg,
+         &WriteSvg},
     };
     // The picture kinds, with the extensions the underlay's loader registers for each.
     struct Picture {
@@ -70,11 +152,24 @@ std::vector<KindInfo> MakeKinds() {
         {Kind::Jpeg, PictureKind::Jpeg, "JPEG picture", QByteArray("\xFF\xD8\xFF", 3), 0},
     };
     for (const Picture& p : pictureKinds) {
-        KindInfo info{p.kind, QString::fromUtf8(p.name), {},       p.magic, p.offset, Use::Underlay,
-                      false,  p.kind == Kind::Bitmap,    p.picture};
+        KindInfo info{p.kind,
+                      QString::fromUtf8(p.name),
+                      {},
+                      {},
+                      p.magic,
+                      p.offset,
+                      Use::Underlay,
+                      p.picture,
+                      false,
+                      false,
+                      &ReadPicture,
+                      nullptr};
         for (const pictures::PictureFormat& format : pictures::RegisteredFormats()) {
             if (format.kind == p.picture) {
                 info.extensions << format.extension;
+                if (info.description.isEmpty()) {
+                    info.description = format.description;
+                }
             }
         }
         kinds.push_back(info);
@@ -83,6 +178,14 @@ std::vector<KindInfo> MakeKinds() {
 }
 
 }  // namespace
+
+QString KindInfo::Filter() const {
+    QStringList masks;
+    for (const QString& ext : extensions) {
+        masks << QStringLiteral("*.") + ext;
+    }
+    return description + QLatin1Char('|') + masks.join(QLatin1Char(';'));
+}
 
 const std::vector<KindInfo>& Kinds() {
     static const std::vector<KindInfo> kinds = MakeKinds();
@@ -129,16 +232,31 @@ const KindInfo* KindOfFile(const QString& name) {
     return KindOfBytes(start);
 }
 
-QString Patterns(bool contourOut) {
-    QStringList patterns;
-    for (const KindInfo& info : Kinds()) {
-        if (!contourOut || info.contourOut) {
-            for (const QString& ext : info.extensions) {
-                patterns << QStringLiteral("*.") + ext;
-            }
+const KindInfo& ReadAs(const QString& name) {
+    const KindInfo* kind = KindOfFile(name);
+    return kind != nullptr ? *kind : Info(Kind::Contour);
+}
+
+const KindInfo& OpenedAs(const QString& name) {
+    QByteArray start;
+    if (io::ReadFileStart(name, kMagicReach, start).ok) {
+        const KindInfo* kind = KindOfBytes(start);
+        if (kind != nullptr && kind->use == Use::Open) {
+            return *kind;
         }
     }
-    return patterns.join(QLatin1Char(' '));
+    return Info(Kind::Contour);
+}
+
+QString Filters(std::initializer_list<Kind> kinds, bool anyFile) {
+    QStringList filters;
+    for (Kind kind : kinds) {
+        filters << Info(kind).Filter();
+    }
+    if (anyFile) {
+        filters << QStringLiteral("все файлы|*.*");
+    }
+    return filters.join(QLatin1Char('|'));
 }
 
 }  // namespace formats

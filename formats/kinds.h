@@ -1,14 +1,19 @@
 // The kinds of file the program reads or writes, in one table: how each is recognised (its
-// extensions, and the bytes it starts with where it has such a mark), what it becomes when
-// it comes in, and whether a contour or the surface can be written in it. The window's
-// commands, files named at start, dropped files and the command line all decide by it.
+// extensions, and the bytes it starts with where it has such a mark), what it becomes when it
+// comes in, how a file of it is read into the contour and how the contour is written in it,
+// and its file dialogs' filter. The window's commands, files named at start, dropped files and
+// the command line all ask the row; none of them decides by the kind itself.
 #pragma once
 
 #include <QByteArray>
 #include <QString>
 #include <QStringList>
+#include <initializer_list>
+#include <optional>
 #include <vector>
 
+#include "formats/contour_files.h"
+#include "formats/imports.h"
 #include "pictures/picture_formats.h"
 
 namespace formats {
@@ -24,17 +29,43 @@ enum class Use {
     Underlay,  // the picture under the drawing; the command line traces it instead
 };
 
+// What reading a file needs besides its name, where the kind asks for it.
+struct ReadOptions {
+    int spacing = model::kDefaultSpacing;  // of a drawing or a traced picture, surface pixels
+    pictures::SvgOptions svg;              // of a drawing
+    size_t frame = 0;                      // of a show, from 0
+    // A picture becomes a contour only traced, with these; without them it is refused.
+    std::optional<tracing::Options> trace;
+    bool autoThreshold = true;  // Otsu's threshold in place of trace->threshold
+};
+
+struct KindInfo;
+// The file read into what it gives the contour; the error says why nothing came.
+using Reader = Import (*)(const KindInfo& kind, const QString& name, const ReadOptions& options);
+// The contour written in the kind, whole or not at all.
+using Writer = Written (*)(const QString& name, model::Contour& contour,
+                           const WriteOptions& options);
+
 struct KindInfo {
     Kind kind;
     QString name;            // as messages and the help name it
+    QString description;     // as a file dialog's filter names it
     QStringList extensions;  // lower case, without the dot; the first is the one written
     QByteArray magic;        // the bytes at magicOffset every such file starts with; may be empty
     int magicOffset;
     Use use;
-    bool contourOut;  // a contour can be written in it
-    bool surfaceOut;  // the surface, as shown, can be written in it
     // The picture reader of an underlay kind.
     pictures::PictureKind picture;
+    // The file keeps each point's colour and blanking (a contour file keeps neither).
+    bool keepsStyles;
+    // A file of the kind holds a show of frames, of which Open takes one.
+    bool frames;
+    Reader read;
+    Writer write;  // null: a contour is not written in the kind
+
+    bool contourOut() const { return write != nullptr; }
+    // "Description|*.a;*.b", one filter of a file dialog.
+    QString Filter() const;
 };
 
 // Every kind, the contour kinds first, then the pictures in the underlay's registration order.
@@ -49,9 +80,13 @@ const KindInfo* KindOfBytes(const QByteArray& start);
 // By the extension, else by the first bytes of the file; null when neither tells. A file of
 // no kind is tried as a contour file, as Open tries a file of any name.
 const KindInfo* KindOfFile(const QString& name);
+// The kind a file of that name is read as: its own, or the contour file's when it has none.
+const KindInfo& ReadAs(const QString& name);
+// The kind Open takes a file as: the one its first bytes show when that kind is opened (an
+// ILDA show under any name), else the contour file.
+const KindInfo& OpenedAs(const QString& name);
 
-// The extensions of every kind that comes in, or of those a contour can be written in, as
-// "*.ilz *.plz ..." for dialogs and help.
-QString Patterns(bool contourOut);
+// A file dialog's filters for the kinds in order, with "все файлы" last when asked.
+QString Filters(std::initializer_list<Kind> kinds, bool anyFile = false);
 
 }  // namespace formats

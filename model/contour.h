@@ -15,6 +15,21 @@ inline constexpr int32_t kCentrePixel = 192;
 inline constexpr int32_t kMinUnit = -960'000'000;  // pixel 0
 inline constexpr int32_t kMaxUnit = 955'000'000;   // pixel 383
 
+// The drawing surface the editor shows, in pixels; the used area is its top-left 384 by 384.
+// Pictures are fitted into it, in the window and on the command line alike.
+inline constexpr int32_t kSurfaceWidth = 394;
+inline constexpr int32_t kSurfaceHeight = 386;
+
+// The pen's point spacing, in surface pixels: its range and the value a new editor starts with,
+// also the spacing of a drawing, a traced picture or a text joined where nobody is asked.
+inline constexpr int32_t kMinSpacing = 1;
+inline constexpr int32_t kMaxSpacing = 30;
+inline constexpr int32_t kDefaultSpacing = 15;
+
+// The colour a default point goes out in (0xRRGGBB) where no editor's settings say otherwise:
+// the line colour a new editor starts with.
+inline constexpr uint32_t kDefaultLineColour = 0x008000;
+
 // 4101 slots: point i at slots 2i (x) and 2i + 1 (y); slot 4100 is the x of a point 2050
 // that has no y slot.
 inline constexpr int kSlotCount = 4101;

@@ -28,8 +28,6 @@ TBaseForm::TBaseForm(editor::EditorSettings& settings, QWidget* parent)
     buildDrawingPanel();
     buildStatusBar();
     buildMenus();
-    trace_ = std::make_unique<TraceCommands>(*this, *PaintBoxVardeni);
-    text_ = std::make_unique<TextCommands>(*this, *PaintBoxVardeni);
     beam_ = std::make_unique<BeamColour>(*this, *SpeedButtonBeamColour);
     hookCommands();
     connect(client_, &QWidget::customContextMenuRequested, this,

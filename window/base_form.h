@@ -41,7 +41,6 @@ inline constexpr int kClientHeight = 460;
 class TBaseForm : public QMainWindow,
                   public editor::EditorHost,
                   public FileWindow,
-                  public CommandWindow,
                   public RecoveryWindow {
     Q_OBJECT
   public:
@@ -113,9 +112,13 @@ class TBaseForm : public QMainWindow,
     void SpeedButtonOptionFormClick();
     void SpeedButtonAboutClick();
 
+    // CommandWindow
+    QWidget& mainWindow() override { return *this; }
+    void setOverlay(const QPolygonF& line) override { PaintBoxVardeni->setOverlay(line); }
+    std::optional<QPoint> lastClick() const override { return PaintBoxVardeni->lastClick(); }
+
     // ---- Contour files: New, Open, Save, Save As, Import, Export and the closing question ----
     FileCommands& fileCommands() { return fileCommands_; }
-    Dialogs& fileDialogs() override { return dialogs(); }
     void setCaptionFile(const QString& captionFile) override;
     void enableSaveControls() override;
 
@@ -160,7 +163,7 @@ class TBaseForm : public QMainWindow,
     IldaCommands ilda_{*this};
     SvgCommands svg_{*this};
     PictureCommands pictures_{*this};
-    PreviewCommands preview_{editor_, *this};
+    PreviewCommands preview_{*this};
     QWidget* client_ = nullptr;
     QFrame* ToolBar = nullptr;
     QFrame* PanelTools = nullptr;
@@ -184,11 +187,10 @@ class TBaseForm : public QMainWindow,
     std::array<BuiltCommand, kCommandCount> built_{};
     QStringList wiringProblems_;
     // After the editor it works on.
-    FileCommands fileCommands_{editor_, *this};
-    FileOpener opener_{fileCommands_, ilda_, svg_, pictures_};
-    // Made with the surface it previews on.
-    std::unique_ptr<TraceCommands> trace_;
-    std::unique_ptr<TextCommands> text_;
+    FileCommands fileCommands_{*this};
+    FileOpener opener_{fileCommands_, {&fileCommands_, &svg_}, pictures_};
+    TraceCommands trace_{*this};
+    TextCommands text_{*this};
     std::unique_ptr<BeamColour> beam_;
     std::unique_ptr<RecoveryKeeper> recovery_;
     LaserControls laser_{editor_, [this](const QString& text) { showNotice(text, {}); }};

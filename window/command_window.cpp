@@ -14,6 +14,18 @@ void ShowMessage(Dialogs& dialogs, MessageType type, const QString& text) {
     dialogs.message(m);
 }
 
+void LoadFile(editor::Editor& editor, Dialogs& dialogs, FileDialogSpec& dialog,
+              const std::optional<QString>& named,
+              const std::function<void(const QString&)>& load) {
+    editor.ToUndo();
+    if (named) {
+        dialog.fileName = *named;
+        load(*named);
+    } else if (const std::optional<QString> chosen = dialogs.openFile(dialog)) {
+        load(*chosen);
+    }
+}
+
 bool TakeImport(CommandWindow& window, const formats::Import& in) {
     Dialogs& dialogs = window.dialogs();
     if (!in.error.isEmpty()) {

@@ -13,20 +13,46 @@
 #include <QTimer>
 #include <QWidget>
 #include <functional>
+#include <optional>
 #include <vector>
 
 #include "editor/editor.h"
 #include "formats/imports.h"
+#include "formats/kinds.h"
 #include "window/dialogs.h"
 
 namespace window {
 
-// What every group may use: the editor and the dialogs (which tests replace).
+// What every group may use: the editor, the dialogs (which tests replace), the window its own
+// dialogs and windows belong to, and the line a dialog previews its result with on the surface.
+// Each group is made with this one interface, or one that adds to it.
 class CommandWindow {
   public:
     virtual ~CommandWindow() = default;
     virtual editor::Editor& editor() = 0;
     virtual Dialogs& dialogs() = 0;
+    virtual QWidget& mainWindow() = 0;
+    // A line over the surface in surface positions; an empty one takes it away.
+    virtual void setOverlay(const QPolygonF& line) = 0;
+    // Where the surface was last clicked, in surface pixels, if it was.
+    virtual std::optional<QPoint> lastClick() const = 0;
+};
+
+// A command that loads the contour from a file also takes a file named from outside (at
+// start, or dropped on the window). Both ways go through this one step: the undo snapshot
+// first (so that Undo is enabled even when the dialog is cancelled), then the file chosen in
+// `dialog` or, when `named` is given, that file in place of the dialog's answer (the dialog
+// starts from it next time), then `load` with it.
+void LoadFile(editor::Editor& editor, Dialogs& dialogs, FileDialogSpec& dialog,
+              const std::optional<QString>& named, const std::function<void(const QString&)>& load);
+
+// The import commands a file named from outside goes to, by the kind they import.
+class FileImport {
+  public:
+    virtual ~FileImport() = default;
+    virtual const formats::KindInfo& importedKind() const = 0;
+    // The import with the file in place of the dialog's answer.
+    virtual void ImportFile(const QString& name) = 0;
 };
 
 // Takes what an import gives: its error is shown and nothing changes; its question is asked

@@ -16,27 +16,8 @@ namespace window {
 namespace {
 
 constexpr int kMaxDefaultName = 999;
-// The save dialog's filters, 1-based.
-constexpr int kContourFilter = 1;
-constexpr int kIldaFilter = 2;
-
-// An import taken by Open goes through the window's one way of taking imports.
-class ImportTarget : public CommandWindow {
-  public:
-    ImportTarget(editor::Editor& editor, Dialogs& dialogs) : editor_(editor), dialogs_(dialogs) {}
-    editor::Editor& editor() override { return editor_; }
-    Dialogs& dialogs() override { return dialogs_; }
-
-  private:
-    editor::Editor& editor_;
-    Dialogs& dialogs_;
-};
-
-bool StartsAsIlda(const QString& name) {
-    QByteArray start;
-    return io::ReadFileStart(name, formats::Info(formats::Kind::Ilda).magic.size(), start).ok &&
-           formats::KindOfBytes(start) == &formats::Info(formats::Kind::Ilda);
-}
+// The kinds Save writes, in the order of the save dialog's filters.
+constexpr formats::Kind kSaveKinds[] = {formats::Kind::Contour, formats::Kind::Ilda};
 
 QString Native(const QString& path) {
     return QDir::toNativeSeparators(path);
@@ -66,16 +47,15 @@ MessageSpec ErrorBox(const QString& text) {
 
 }  // namespace
 
-FileCommands::FileCommands(editor::Editor& editor, FileWindow& window)
-    : editor_(editor), window_(window) {
-    OpenDialogLaser.filter =
-        QStringLiteral("Файл лазерной картинки|*.ilz|ILDA (*.ild)|*.ild|все файлы|*.*");
+FileCommands::FileCommands(FileWindow& window) : editor_(window.editor()), window_(window) {
+    using formats::Kind;
+    OpenDialogLaser.filter = formats::Filters({Kind::Contour, Kind::Ilda}, true);
     OpenDialogLaser.fileName = Native(QStringLiteral("./*.ilz"));
-    SaveDialogLaser.filter = QStringLiteral("Файл лазерной картинки|*.ilz|ILDA (*.ild)|*.ild");
+    SaveDialogLaser.filter = formats::Filters({Kind::Contour, Kind::Ilda});
     SaveDialogLaser.defaultExt = QStringLiteral("*.ilz");
-    OpenDialogPlz.filter = QStringLiteral("Laser Version 1.0-1.5|*.plz");
+    OpenDialogPlz.filter = formats::Filters({Kind::Legacy});
     OpenDialogPlz.defaultExt = QStringLiteral("*.plz");
-    SaveDialogPlz.filter = QStringLiteral("Laser Version 1.0-1.5|*.plz");
+    SaveDialogPlz.filter = formats::Filters({Kind::Legacy});
     SaveDialogPlz.defaultExt = QStringLiteral("*.plz");
 }
 
@@ -90,18 +70,27 @@ void FileCommands::MarkSaved() {
     editor_.document().Touch(editor::Document::FilePart);
 }
 
-void FileCommands::ProposeKind(bool ilda) {
-    SaveDialogLaser.filterIndex = ilda ? kIldaFilter : kContourFilter;
-    SaveDialogLaser.defaultExt = ilda ? QStringLiteral("ild") : QStringLiteral("*.ilz");
+void FileCommands::ProposeKind(const formats::KindInfo& kind) {
+    for (std::size_t i = 0; i < std::size(kSaveKinds); ++i) {
+        if (kSaveKinds[i] == kind.kind) {
+            SaveDialogLaser.filterIndex = int(i) + 1;
+            // The contour file's as the dialog starts with it; another kind's own.
+            SaveDialogLaser.defaultExt =
+                i == 0 ? QStringLiteral("*.ilz") : kind.extensions.constFirst();
+        }
+    }
 }
 
-bool FileCommands::SaveWritesIlda() const {
-    const formats::KindInfo* kind = formats::KindOfName(SaveDialogLaser.fileName);
-    if (kind != nullptr &&
-        (kind->kind == formats::Kind::Ilda || kind->kind == formats::Kind::Contour)) {
-        return kind->kind == formats::Kind::Ilda;
+const formats::KindInfo& FileCommands::SaveKind() const {
+    // The kind the name's extension names when Save writes it, else the chosen filter's (an
+    // ILDA file opened under another name).
+    const formats::KindInfo* named = formats::KindOfName(SaveDialogLaser.fileName);
+    if (named != nullptr && named->use == formats::Use::Open) {
+        return *named;
     }
-    return SaveDialogLaser.filterIndex == kIldaFilter;
+    const int chosen = SaveDialogLaser.filterIndex - 1;
+    return formats::Info(
+        kSaveKinds[chosen >= 0 && chosen < int(std::size(kSaveKinds)) ? chosen : 0]);
 }
 
 QString FileCommands::DefaultSaveName() {
@@ -155,7 +144,9 @@ bool FileCommands::Restore(const QByteArray& image, const QString& fileName,
     if (!fileName.isEmpty()) {
         SaveDialogLaser.fileName = fileName;
         const formats::KindInfo* kind = formats::KindOfFile(fileName);
-        ProposeKind(kind != nullptr && kind->kind == formats::Kind::Ilda);
+        ProposeKind(kind != nullptr && kind->use == formats::Use::Open
+                        ? *kind
+                        : formats::Info(formats::Kind::Contour));
         window_.enableSaveControls();
         window_.setCaptionFile(captionFile);
         // What the file holds now is what the closing question compares with: a contour
@@ -179,7 +170,7 @@ std::optional<size_t> FileCommands::ShowFrame(const QString& fileName) const {
 }
 
 void FileCommands::ShowFileError(const QString& text) {
-    window_.fileDialogs().message(ErrorBox(text));
+    window_.dialogs().message(ErrorBox(text));
 }
 
 void FileCommands::ShowCaptionFor(const QString& name) {
@@ -189,45 +180,31 @@ void FileCommands::ShowCaptionFor(const QString& name) {
 // ---- The contour file ----
 
 bool FileCommands::SaveFileFigura() {
-    const int32_t count = editor_.state().PointCount;
-    if (SaveWritesIlda()) {
-        // True colour, each point in its own colour and the default ones in the line colour,
-        // as the ILDA export writes them.
-        formats::WriteOptions options;
-        options.ildaFormat = model::ilda::kTrueColor2D;
-        const QRgb line = editor::ResolveColor(editor_.settings().ColorBoxLine);
-        options.lineColor = {uint8_t(qRed(line)), uint8_t(qGreen(line)), uint8_t(qBlue(line))};
-        const QString& name = SaveDialogLaser.fileName;
-        const std::optional<size_t> frame = ShowFrame(name);
-        const bool intoShow = frame.has_value();
-        const formats::Written written =
-            intoShow ? formats::WriteIldaFrameOfShow(name, formats::ReadIldaShow(name), *frame,
-                                                     editor_.contour(), options)
-                     : formats::WriteIldaFile(name, editor_.contour(), options);
-        if (!written.ok) {
-            ShowFileError(written.error);
-            return false;
-        }
-        if (!intoShow) {
-            showFrame_.reset();
-        }
-        ProposeKind(true);
-        if (!written.notes.isEmpty()) {
-            // What a projector will make of the frame.
-            ShowMessage(window_.fileDialogs(), MessageType::Warning,
-                        written.notes.join(QLatin1Char('\n')));
-        }
-    } else {
-        const formats::Written written =
-            formats::WriteContourFile(SaveDialogLaser.fileName, CurrentImage());
-        if (!written.ok) {
-            ShowFileError(written.error);
-            return false;
-        }
-        ProposeKind(false);
+    const formats::KindInfo& kind = SaveKind();
+    const QString& name = SaveDialogLaser.fileName;
+    // True colour, each point in its own colour and the default ones in the line colour, as
+    // the ILDA export writes them.
+    formats::WriteOptions options;
+    options.ildaFormat = model::ilda::kTrueColor2D;
+    const QRgb line = editor::ResolveColor(editor_.settings().ColorBoxLine);
+    options.lineColor = {uint8_t(qRed(line)), uint8_t(qGreen(line)), uint8_t(qBlue(line))};
+    // The frame of a show that Open took is written in its place, the rest of the show kept.
+    const std::optional<size_t> frame = kind.frames ? ShowFrame(name) : std::nullopt;
+    const formats::Written written =
+        frame ? formats::WriteIldaFrameOfShow(name, formats::ReadIldaShow(name), *frame,
+                                              editor_.contour(), options)
+              : kind.write(name, editor_.contour(), options);
+    if (!written.ok) {
+        ShowFileError(written.error);
+        return false;
+    }
+    if (!frame) {
         showFrame_.reset();
-        // The live buffer carries the count in its place, as the file does.
-        editor_.contour().SetSlot(model::kCountSlot, count);
+    }
+    ProposeKind(kind);
+    if (!written.notes.isEmpty()) {
+        // What a projector will make of the frame.
+        ShowMessage(window_.dialogs(), MessageType::Warning, written.notes.join(QLatin1Char('\n')));
     }
     MarkSaved();
     window_.enableSaveControls();
@@ -259,12 +236,11 @@ FileCommands::LoadResult FileCommands::LoadIldaFile(const QString& name) {
         return LoadResult::Failed;
     }
     const std::optional<size_t> chosen = ChooseIldaFrame(
-        window_.fileDialogs(), show, editor::ResolveColor(editor_.settings().ColorBoxLine));
+        window_.dialogs(), show, editor::ResolveColor(editor_.settings().ColorBoxLine));
     if (!chosen) {
         return LoadResult::Failed;
     }
-    ImportTarget target(editor_, window_.fileDialogs());
-    if (!TakeImport(target, formats::ImportIldaFrame(show, *chosen))) {
+    if (!TakeImport(window_, formats::ImportIldaFrame(show, *chosen))) {
         return LoadResult::Failed;
     }
     MarkSaved();
@@ -280,7 +256,7 @@ bool FileCommands::ConfirmStylesLost(const QString& name) {
     if (stylesLossAgreed_.contains(file)) {
         return true;
     }
-    const MessageButton answer = window_.fileDialogs().message(
+    const MessageButton answer = window_.dialogs().message(
         Question(QStringLiteral("Цвета и гашение в файле .ilz не сохраняются. Записать?"),
                  {MessageButton::Yes, MessageButton::No}, MessageButton::Yes, MessageButton::No));
     if (answer != MessageButton::Yes) {
@@ -294,7 +270,7 @@ bool FileCommands::ConfirmOverwrite(const QString& name) {
     if (!QFileInfo::exists(name)) {
         return true;
     }
-    return window_.fileDialogs().message(Question(
+    return window_.dialogs().message(Question(
                QStringLiteral("Файл с таким именем существует, переписать?"),
                {MessageButton::Yes, MessageButton::No}, MessageButton::Yes, MessageButton::No)) ==
            MessageButton::Yes;
@@ -302,10 +278,10 @@ bool FileCommands::ConfirmOverwrite(const QString& name) {
 
 FileCommands::SaveOutcome FileCommands::AskAndSave() {
     const QString previous = SaveDialogLaser.fileName;
-    if (!window_.fileDialogs().saveFile(SaveDialogLaser)) {
+    if (!window_.dialogs().saveFile(SaveDialogLaser)) {
         return SaveOutcome::Cancelled;
     }
-    if (!SaveWritesIlda() && editor_.contour().Styled() &&
+    if (!SaveKind().keepsStyles && editor_.contour().Styled() &&
         !ConfirmStylesLost(SaveDialogLaser.fileName)) {
         // Nothing is written, and the current file stays what it was.
         SaveDialogLaser.fileName = previous;
@@ -328,7 +304,7 @@ void FileCommands::SpeedButtonNewPictClick() {
     // 1. The snapshot, so that Undo brings the contour back.
     editor_.ToUndo();
     // 2. Offer to save first.
-    const MessageButton answer = window_.fileDialogs().message(
+    const MessageButton answer = window_.dialogs().message(
         Question(QStringLiteral("Записать файл?"), {MessageButton::No, MessageButton::Ok},
                  MessageButton::Ok, MessageButton::No));
     // 3. Saving names the file, whether or not an existing file was overwritten.
@@ -353,33 +329,29 @@ void FileCommands::SpeedButtonNewPictClick() {
 }
 
 void FileCommands::SpeedButtonOpenLaserClick() {
-    // 1. The snapshot comes before the dialog, so a cancelled Open still enables Undo.
-    editor_.ToUndo();
-    // 2. The dialog.
-    if (!window_.fileDialogs().openFile(OpenDialogLaser)) {
-        return;
-    }
-    OpenNamed();
+    // The snapshot comes before the dialog, so a cancelled Open still enables Undo.
+    LoadFile(editor_, window_.dialogs(), OpenDialogLaser, std::nullopt,
+             [this](const QString&) { OpenNamed(); });
 }
 
 void FileCommands::OpenContourFile(const QString& name) {
-    editor_.ToUndo();
-    OpenDialogLaser.fileName = name;
-    OpenNamed();
+    LoadFile(editor_, window_.dialogs(), OpenDialogLaser, name,
+             [this](const QString&) { OpenNamed(); });
 }
 
 void FileCommands::OpenNamed() {
     // 3. The file; a file that can't be read ends the command here. An ILDA file is known by
     // its first bytes, whatever its name.
-    const bool ilda = StartsAsIlda(OpenDialogLaser.fileName);
-    const LoadResult loaded = ilda ? LoadIldaFile(OpenDialogLaser.fileName) : LoadFileFigura();
+    const formats::KindInfo& kind = formats::OpenedAs(OpenDialogLaser.fileName);
+    const LoadResult loaded =
+        kind.frames ? LoadIldaFile(OpenDialogLaser.fileName) : LoadFileFigura();
     if (loaded == LoadResult::Failed) {
         return;
     }
     // 4.-6. A file that was read becomes the current file. A refused one is not adopted, so a
     // foreign file is never proposed for overwriting.
     if (loaded == LoadResult::Loaded) {
-        ProposeKind(ilda);
+        ProposeKind(kind);
         SaveDialogLaser.fileName = OpenDialogLaser.fileName;
         window_.enableSaveControls();
         ShowCaptionFor(OpenDialogLaser.fileName);
@@ -406,19 +378,18 @@ bool FileCommands::SaveAsItemClick() {
 // ---- The legacy file ----
 
 void FileCommands::ItemImportClick() {
-    // 1. The snapshot, before anything else.
-    editor_.ToUndo();
-    // 2. The dialog.
-    if (!window_.fileDialogs().openFile(OpenDialogPlz)) {
-        return;
-    }
-    ImportNamed();
+    // The snapshot, before anything else.
+    LoadFile(editor_, window_.dialogs(), OpenDialogPlz, std::nullopt,
+             [this](const QString&) { ImportNamed(); });
 }
 
-void FileCommands::ImportLegacyFile(const QString& name) {
-    editor_.ToUndo();
-    OpenDialogPlz.fileName = name;
-    ImportNamed();
+const formats::KindInfo& FileCommands::importedKind() const {
+    return formats::Info(formats::Kind::Legacy);
+}
+
+void FileCommands::ImportFile(const QString& name) {
+    LoadFile(editor_, window_.dialogs(), OpenDialogPlz, name,
+             [this](const QString&) { ImportNamed(); });
 }
 
 void FileCommands::ImportNamed() {
@@ -439,7 +410,7 @@ void FileCommands::ImportNamed() {
 
 void FileCommands::ItemExportClick() {
     const QString previous = SaveDialogPlz.fileName;
-    if (!window_.fileDialogs().saveFile(SaveDialogPlz)) {
+    if (!window_.dialogs().saveFile(SaveDialogPlz)) {
         return;
     }
     // Points 0..255 of the buffer, whatever the count.
@@ -457,7 +428,7 @@ bool FileCommands::QueryClose() {
     if (!HasUnsavedChanges()) {
         return true;
     }
-    const MessageButton answer = window_.fileDialogs().message(
+    const MessageButton answer = window_.dialogs().message(
         Question(QStringLiteral("Записать файл?"),
                  {MessageButton::No, MessageButton::Ok, MessageButton::Cancel}, MessageButton::Ok,
                  MessageButton::Cancel));

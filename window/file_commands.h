@@ -11,24 +11,23 @@
 
 #include "editor/editor.h"
 #include "model/contour_file.h"
+#include "window/command_window.h"
 #include "window/dialogs.h"
 
 namespace window {
 
-// What the file commands need from the window around them.
-class FileWindow {
+// What the file commands need from the window around them, besides what every group has.
+class FileWindow : public CommandWindow {
   public:
-    virtual ~FileWindow() = default;
-    virtual Dialogs& fileDialogs() = 0;
     // Keeps captionFile as the file part of the caption and shows the whole caption.
     virtual void setCaptionFile(const QString& captionFile) = 0;
     // Enables SaveItem and SpeedButtonSave.
     virtual void enableSaveControls() = 0;
 };
 
-class FileCommands {
+class FileCommands : public FileImport {
   public:
-    FileCommands(editor::Editor& editor, FileWindow& window);
+    explicit FileCommands(FileWindow& window);
 
     editor::Editor& editor() { return editor_; }
 
@@ -46,13 +45,14 @@ class FileCommands {
     // such a file in the working directory; empty when all exist.
     static QString DefaultSaveName();
 
-    // Writes the file named by SaveDialogLaser: an ILDA frame (true colour) when SaveWritesIlda,
-    // in place of the frame Open took when the file is that show, else the contour file; false
-    // after a failure, which it shows.
+    // Writes the file named by SaveDialogLaser in the kind Save writes: an ILDA frame (true
+    // colour), in place of the frame Open took when the file is that show, or the contour file;
+    // false after a failure, which it shows.
     bool SaveFileFigura();
-    // Whether Save writes an ILDA file: a name ending in .ild, or one that ends in neither .ild
-    // nor .ilz with the ILDA filter chosen (an ILDA file opened under another name).
-    bool SaveWritesIlda() const;
+    // The kind Save writes: an ILDA file for a name ending in .ild, or one that ends in neither
+    // .ild nor .ilz with the ILDA filter chosen (an ILDA file opened under another name); else
+    // the contour file.
+    const formats::KindInfo& SaveKind() const;
     enum class LoadResult { Loaded, Refused, Failed };
     // Reads the contour file named by OpenDialogLaser; a refusal or failure changes nothing.
     LoadResult LoadFileFigura();
@@ -65,8 +65,9 @@ class FileCommands {
     bool SpeedButtonSaveClick();
     bool SaveAsItemClick();
     void ItemImportClick();
-    // Import with the file in place of the dialog's answer.
-    void ImportLegacyFile(const QString& name);
+    // Import of a legacy file named from outside, with the file in place of the dialog's answer.
+    const formats::KindInfo& importedKind() const override;
+    void ImportFile(const QString& name) override;
     void ItemExportClick();
 
     // Whether the contour that would be saved differs from the one last saved, opened or
@@ -109,7 +110,7 @@ class FileCommands {
     // nothing came in.
     LoadResult LoadIldaFile(const QString& name);
     // The save dialog proposes the kind of the current file: its filter and extension.
-    void ProposeKind(bool ilda);
+    void ProposeKind(const formats::KindInfo& kind);
     // What was last saved, opened or started with is what the editor holds now.
     void MarkSaved();
     void ShowCaptionFor(const QString& name);

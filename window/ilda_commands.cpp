@@ -59,11 +59,14 @@ std::optional<size_t> ChooseIldaFrame(Dialogs& dialogs, const formats::IldaShow&
 
 IldaCommands::IldaCommands(CommandWindow& window) : window_(window) {
     saveDialog_.title = QStringLiteral("Export ILDA file");
-    saveDialog_.filter =
-        QStringLiteral("ILDA (*.ild)|*.ild|ILDA, indexed colours for older players (*.ild)|*.ild");
+    // The kind's filter, and the same kind once more in the colours of older players.
+    const formats::KindInfo& ilda = formats::Info(formats::Kind::Ilda);
+    saveDialog_.filter = ilda.Filter() +
+                         QStringLiteral("|ILDA, indexed colours for older players (*.ild)|*.") +
+                         ilda.extensions.front();
     saveDialog_.defaultExt = QStringLiteral("ild");
     openDialog_.title = QStringLiteral("Import ILDA file");
-    openDialog_.filter = QStringLiteral("ILDA (*.ild)|*.ild|все файлы|*.*");
+    openDialog_.filter = formats::Filters({formats::Kind::Ilda}, true);
     openDialog_.defaultExt = QStringLiteral("ild");
 }
 
@@ -94,17 +97,8 @@ void IldaCommands::ItemExportIldaClick() {
 }
 
 void IldaCommands::ItemImportIldaClick() {
-    // Like the other commands that load a contour, the snapshot comes first.
-    window_.editor().ToUndo();
-    if (const std::optional<QString> name = window_.dialogs().openFile(openDialog_)) {
-        Import(*name);
-    }
-}
-
-void IldaCommands::ImportFile(const QString& name) {
-    window_.editor().ToUndo();
-    openDialog_.fileName = name;
-    Import(name);
+    LoadFile(window_.editor(), window_.dialogs(), openDialog_, std::nullopt,
+             [this](const QString& name) { Import(name); });
 }
 
 void IldaCommands::Import(const QString& name) {

@@ -23,8 +23,6 @@ class IldaCommands {
     // File menu: "Export ILDA file (*.ild)" and "Import ILDA file (*.ild)".
     void ItemExportIldaClick();
     void ItemImportIldaClick();
-    // The import with the file in place of the dialog's answer.
-    void ImportFile(const QString& name);
 
     FileDialogSpec& SaveDialogIlda() { return saveDialog_; }
     FileDialogSpec& OpenDialogIlda() { return openDialog_; }

@@ -366,8 +366,8 @@ void TBaseForm::hookCommands() {
     on(C::ImportIlda, [this] { ilda_.ItemImportIldaClick(); });
     on(C::ImportSvg, [this] { svg_.ItemImportSvgClick(); });
     // Tracing the underlay, text, the laser preview and live output.
-    on(C::Trace, [this] { trace_->SpeedButtonTraceClick(); });
-    on(C::Text, [this] { text_->ItemTextClick(); });
+    on(C::Trace, [this] { trace_.SpeedButtonTraceClick(); });
+    on(C::Text, [this] { text_.ItemTextClick(); });
     on(C::Preview, [this] { preview_.SpeedButtonPreviewClick(); });
     on(C::Laser, [this] { laser_.Open(); });
     // What the pen gives new points.

@@ -9,7 +9,6 @@
 #include "formats/kinds.h"
 #include "window/file_commands.h"
 #include "window/picture_commands.h"
-#include "window/svg_commands.h"
 
 namespace window {
 
@@ -65,28 +64,29 @@ class FileDrops : public QObject {
 
 }  // namespace
 
-FileOpener::FileOpener(FileCommands& files, IldaCommands& /*ilda*/, SvgCommands& svg,
+FileOpener::FileOpener(FileCommands& files, std::vector<FileImport*> imports,
                        PictureCommands& pictures)
-    : files_(files), svg_(svg), pictures_(pictures) {}
+    : files_(files), imports_(std::move(imports)), pictures_(pictures) {}
 
 void FileOpener::OpenFile(const QString& name) {
-    const formats::KindInfo* kind = formats::KindOfFile(name);
-    switch (kind != nullptr ? kind->kind : formats::Kind::Contour) {
-        case formats::Kind::Contour:
-        case formats::Kind::Ilda:
-            // Open takes either, the ILDA file by its first bytes.
+    // A file of no known kind is tried as a contour file.
+    const formats::KindInfo& kind = formats::ReadAs(name);
+    switch (kind.use) {
+        case formats::Use::Open:
+            // Open takes a contour file or a show, the show by its first bytes.
             if (files_.QueryClose()) {
                 files_.OpenContourFile(name);
             }
             break;
-        case formats::Kind::Legacy:
-            files_.ImportLegacyFile(name);
+        case formats::Use::Import:
+            for (FileImport* import : imports_) {
+                if (&import->importedKind() == &kind) {
+                    import->ImportFile(name);
+                }
+            }
             break;
-        case formats::Kind::Svg:
-            svg_.ImportFile(name);
-            break;
-        default:
-            pictures_.OpenFile(name, kind->picture);
+        case formats::Use::Underlay:
+            pictures_.OpenFile(name, kind.picture);
             break;
     }
     files_.editor().document().Settle();

@@ -6,21 +6,21 @@
 #include <QList>
 #include <QStringList>
 #include <QUrl>
+#include <vector>
 
 class QWidget;
 
 namespace window {
 
 class FileCommands;
-class IldaCommands;
+class FileImport;
 class PictureCommands;
-class SvgCommands;
 
 class FileOpener {
   public:
-    // `ilda` is not used: an ILDA file is opened, by the file commands.
-    FileOpener(FileCommands& files, IldaCommands& ilda, SvgCommands& svg,
-               PictureCommands& pictures);
+    // A file that is opened goes to `files`, one that is imported to the import of its kind
+    // among `imports`, a picture to `pictures`.
+    FileOpener(FileCommands& files, std::vector<FileImport*> imports, PictureCommands& pictures);
 
     // Opens the file with the command for its kind (by its extension, else by its first bytes);
     // a file of no known kind is tried as a contour file, as Open tries a file of any name.
@@ -31,7 +31,7 @@ class FileOpener {
 
   private:
     FileCommands& files_;
-    SvgCommands& svg_;
+    std::vector<FileImport*> imports_;
     PictureCommands& pictures_;
 };
 

@@ -15,17 +15,17 @@ void ShowWindow(QWidget* w) {
     w->activateWindow();
 }
 
-PreviewCommands::PreviewCommands(editor::Editor& editor, QWidget& window)
-    : editor_(editor), window_(window) {}
+PreviewCommands::PreviewCommands(CommandWindow& window) : window_(window) {}
 
 void PreviewCommands::SpeedButtonPreviewClick() {
     if (preview_ == nullptr) {
         // A top-level window owned by the main one; closing it only hides it.
-        preview_ = new forms::TPreviewForm(editor_, &window_);
+        QWidget& main = window_.mainWindow();
+        preview_ = new forms::TPreviewForm(window_.editor(), &main);
         // Beside the editor, as far as the screen allows.
-        const QRect frame = window_.frameGeometry();
+        const QRect frame = main.frameGeometry();
         QPoint at(frame.right() + 8, frame.top());
-        if (const QScreen* screen = window_.screen()) {
+        if (const QScreen* screen = main.screen()) {
             const QRect avail = screen->availableGeometry();
             at.setX(qMax(avail.left(), qMin(at.x(), avail.right() - preview_->width())));
         }

@@ -2,7 +2,7 @@
 // first use and only hidden when closed.
 #pragma once
 
-#include "editor/editor.h"
+#include "window/command_window.h"
 
 class QWidget;
 
@@ -10,13 +10,12 @@ namespace window {
 
 class PreviewCommands {
   public:
-    // The preview is a top-level window owned by `window`, placed beside it.
-    PreviewCommands(editor::Editor& editor, QWidget& window);
+    // The preview is a top-level window owned by the main window, placed beside it.
+    explicit PreviewCommands(CommandWindow& window);
     void SpeedButtonPreviewClick();
 
   private:
-    editor::Editor& editor_;
-    QWidget& window_;
+    CommandWindow& window_;
     QWidget* preview_ = nullptr;
 };
 

@@ -4,7 +4,7 @@ namespace window {
 
 SvgCommands::SvgCommands(CommandWindow& window) : window_(window) {
     openDialog_.title = QStringLiteral("Импорт SVG");
-    openDialog_.filter = QStringLiteral("SVG (*.svg)|*.svg");
+    openDialog_.filter = importedKind().Filter();
     openDialog_.defaultExt = QStringLiteral("svg");
     const pictures::SvgOptions start;
     openDialog_.options = {{QStringLiteral("Только видимые линии"), start.visibleOnly},
@@ -19,17 +19,17 @@ pictures::SvgOptions SvgCommands::Options() const {
 }
 
 void SvgCommands::ItemImportSvgClick() {
-    // Like the other commands that load a contour, the snapshot comes first.
-    window_.editor().ToUndo();
-    if (const std::optional<QString> name = window_.dialogs().openFile(openDialog_)) {
-        Import(*name);
-    }
+    LoadFile(window_.editor(), window_.dialogs(), openDialog_, std::nullopt,
+             [this](const QString& name) { Import(name); });
+}
+
+const formats::KindInfo& SvgCommands::importedKind() const {
+    return formats::Info(formats::Kind::Svg);
 }
 
 void SvgCommands::ImportFile(const QString& name) {
-    window_.editor().ToUndo();
-    openDialog_.fileName = name;
-    Import(name);
+    LoadFile(window_.editor(), window_.dialogs(), openDialog_, name,
+             [this](const QString& file) { Import(file); });
 }
 
 void SvgCommands::Import(const QString& name) {

@@ -10,14 +10,14 @@
 
 namespace window {
 
-class SvgCommands {
+class SvgCommands : public FileImport {
   public:
     explicit SvgCommands(CommandWindow& window);
 
     // File menu: "Import SVG (*.svg)".
     void ItemImportSvgClick();
-    // The import with the file in place of the dialog's answer.
-    void ImportFile(const QString& name);
+    const formats::KindInfo& importedKind() const override;
+    void ImportFile(const QString& name) override;
 
     FileDialogSpec& OpenDialogSvg() { return openDialog_; }
     // The options as the dialog last left them.

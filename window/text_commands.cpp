@@ -9,7 +9,6 @@
 #include <QSpinBox>
 
 #include "editor/editor.h"
-#include "window/surface_widget.h"
 
 namespace window {
 
@@ -140,16 +139,15 @@ JoinDialog::Joined TextDialog::Join() {
 
 // ---- The command ----
 
-TextCommands::TextCommands(CommandWindow& window, SurfaceWidget& surface)
-    : window_(window), surface_(surface) {}
+TextCommands::TextCommands(CommandWindow& window) : window_(window) {}
 
 void TextCommands::ItemTextClick() {
     editor::Editor& editor = window_.editor();
-    QWidget* parent = surface_.window();
+    QWidget* parent = &window_.mainWindow();
     const model::Contour& contour = editor.contour();
     TextDialog dialog(
-        parent, editor.settings().ScrollBarFriqPoints, contour.Points(), surface_.lastClick(),
-        [this](const QPolygonF& line) { surface_.setOverlay(line); }, contour.PointStyles(),
+        parent, editor.settings().ScrollBarFriqPoints, contour.Points(), window_.lastClick(),
+        [this](const QPolygonF& line) { window_.setOverlay(line); }, contour.PointStyles(),
         contour.PenStyle);
     PlaceBeside(dialog, *parent);
     if (dialog.exec() != QDialog::Accepted || !dialog.result().contour.fits()) {

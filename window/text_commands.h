@@ -21,8 +21,6 @@ class QSpinBox;
 
 namespace window {
 
-class SurfaceWidget;
-
 class TextDialog : public JoinDialog {
     Q_OBJECT
   public:
@@ -60,13 +58,12 @@ class TextDialog : public JoinDialog {
 
 class TextCommands {
   public:
-    TextCommands(CommandWindow& window, SurfaceWidget& surface);
+    explicit TextCommands(CommandWindow& window);
     // Runs the dialog and, on OK, puts the text in place of the contour or after it.
     void ItemTextClick();
 
   private:
     CommandWindow& window_;
-    SurfaceWidget& surface_;
 };
 
 }  // namespace window

@@ -13,7 +13,6 @@
 #include <QVBoxLayout>
 
 #include "editor/editor.h"
-#include "window/surface_widget.h"
 
 namespace window {
 
@@ -117,8 +116,7 @@ JoinDialog::Joined TraceDialog::Join() {
 
 // ---- The command ----
 
-TraceCommands::TraceCommands(CommandWindow& window, SurfaceWidget& surface)
-    : window_(window), surface_(surface) {}
+TraceCommands::TraceCommands(CommandWindow& window) : window_(window) {}
 
 void TraceCommands::SpeedButtonTraceClick() {
     editor::Editor& editor = window_.editor();
@@ -130,10 +128,10 @@ void TraceCommands::SpeedButtonTraceClick() {
     const editor::Underlay::Source source =
         editor.underlay().SourcePicture(editor.canvas().image().size());
     const tracing::Picture picture(source.image, source.area);
-    QWidget* parent = surface_.window();
+    QWidget* parent = &window_.mainWindow();
     TraceDialog dialog(
         parent, picture, editor.settings().ScrollBarFriqPoints,
-        [this](const QPolygonF& line) { surface_.setOverlay(line); }, editor.contour().PenStyle);
+        [this](const QPolygonF& line) { window_.setOverlay(line); }, editor.contour().PenStyle);
     PlaceBeside(dialog, *parent);
     if (dialog.exec() != QDialog::Accepted || !dialog.traced().contour.fits()) {
         return;

@@ -23,8 +23,6 @@ class QSpinBox;
 
 namespace window {
 
-class SurfaceWidget;
-
 class TraceDialog : public JoinDialog {
     Q_OBJECT
   public:
@@ -56,14 +54,13 @@ class TraceDialog : public JoinDialog {
 
 class TraceCommands {
   public:
-    TraceCommands(CommandWindow& window, SurfaceWidget& surface);
+    explicit TraceCommands(CommandWindow& window);
     // Shows the underlay if it is hidden, runs the dialog and, on OK, puts the traced contour
     // in place of the old one.
     void SpeedButtonTraceClick();
 
   private:
     CommandWindow& window_;
-    SurfaceWidget& surface_;
 };
 
 }  // namespace window
