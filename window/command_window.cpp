@@ -134,10 +134,21 @@ void JoinDialog::accept() {
     QDialog::accept();
 }
 
+void JoinDialog::RunInto(editor::Editor& editor) {
+    if (QWidget* main = parentWidget()) {
+        PlaceBeside(*this, *main);
+    }
+    if (exec() != QDialog::Accepted || joined_ == nullptr || !joined_->fits()) {
+        return;
+    }
+    editor.ReplaceContour(joined_->points, joined_->styles);
+}
+
 void JoinDialog::JoinNow() {
     pending_.stop();
     const Joined j = Join();
     const model::JoinedContour& c = j.contour;
+    joined_ = &c;
     readout_->setText(QStringLiteral("Точек: %1, линий: %2, скачки: %3 пикс.")
                           .arg(c.needed)
                           .arg(c.paths)

@@ -78,6 +78,9 @@ class JoinDialog : public QDialog {
     // OK, and Enter: the join of the values shown, also when one changed a moment ago; a join
     // that does not fit closes nothing.
     void accept() override;
+    // Runs the dialog beside the main window and, on OK, puts the join in place of the
+    // contour (Undo brings the old one back); Cancel changes nothing.
+    void RunInto(editor::Editor& editor);
 
   protected:
     // `show` receives the contour to preview (surface positions) after every join, and an
@@ -105,6 +108,8 @@ class JoinDialog : public QDialog {
     QSpinBox* spacing_ = nullptr;
     int fittingSpacing_ = 0;
     bool fits_ = false;
+    // The last join's contour, kept by the dialog that made it.
+    const model::JoinedContour* joined_ = nullptr;
     QLabel* readout_ = nullptr;
     QLabel* warning_ = nullptr;
     QPushButton* fit_ = nullptr;

@@ -149,11 +149,7 @@ void TextCommands::ItemTextClick() {
         parent, editor.settings().ScrollBarFriqPoints, contour.Points(), window_.lastClick(),
         [this](const QPolygonF& line) { window_.setOverlay(line); }, contour.PointStyles(),
         contour.PenStyle);
-    PlaceBeside(dialog, *parent);
-    if (dialog.exec() != QDialog::Accepted || !dialog.result().contour.fits()) {
-        return;
-    }
-    editor.ReplaceContour(dialog.result().contour.points, dialog.result().contour.styles);
+    dialog.RunInto(editor);
 }
 
 }  // namespace window

@@ -132,11 +132,7 @@ void TraceCommands::SpeedButtonTraceClick() {
     TraceDialog dialog(
         parent, picture, editor.settings().ScrollBarFriqPoints,
         [this](const QPolygonF& line) { window_.setOverlay(line); }, editor.contour().PenStyle);
-    PlaceBeside(dialog, *parent);
-    if (dialog.exec() != QDialog::Accepted || !dialog.traced().contour.fits()) {
-        return;
-    }
-    editor.ReplaceContour(dialog.traced().contour.points, dialog.traced().contour.styles);
+    dialog.RunInto(editor);
 }
 
 }  // namespace window
