@@ -128,8 +128,9 @@ void TPreviewForm::ShowRate(int rate) {
 bool TPreviewForm::Refresh() {
     const model::Contour& c = editor_.contour();
     const int n = preview::LivePointCount(c);
-    const QRgb color = editor::ResolveColor(editor_.settings().ColorBoxLine);
     const model::stage::Settings stage = model::stage::Clamped(editor_.document().output().get());
+    // Points without a colour of their own go out, and are drawn, in the output's colour.
+    const QRgb color = stage.defaultColour | 0xFF000000u;
     // Rendered at the screen's own pixels, so the beam stays one pixel wide on a dense screen.
     const qreal dpr = view_->devicePixelRatioF();
     const int size = int(view_->side() * dpr);

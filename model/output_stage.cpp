@@ -101,6 +101,7 @@ Settings Clamped(const Settings& in) {
     s.zone.offsetY = std::clamp(s.zone.offsetY, -100, 100);
     s.zone.quarterTurns = ((s.zone.quarterTurns % 4) + 4) % 4;
     s.brightnessPercent = std::clamp(s.brightnessPercent, 0, 100);
+    s.defaultColour &= 0xFFFFFFu;
     return s;
 }
 

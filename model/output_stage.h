@@ -57,6 +57,9 @@ struct Settings {
     int blankingShift = 0;
     Zone zone;
     int brightnessPercent = 100;  // each colour channel scaled to at most this
+    // The colour (0xRRGGBB) of the points that have none of their own: full green unless the
+    // user chooses another. The editor's line colour is the display's, not the beam's.
+    uint32_t defaultColour = 0x00FF00;
     friend bool operator==(const Settings&, const Settings&) = default;
 };
 

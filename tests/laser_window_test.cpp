@@ -7,6 +7,8 @@
 #include <QAction>
 #include <QFile>
 #include <QFontInfo>
+#include <QLabel>
+#include <QLayout>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
@@ -52,10 +54,9 @@ struct Laser {
     // The stream the stage makes of the editor's contour with the window's settings.
     std::vector<model::stage::Sample> Expected() {
         const model::Contour& c = form.editor().contour();
-        return model::stage::Build(
-            c.Points(), c.PointStyles(),
-            editor::ResolveColor(form.editor().settings().ColorBoxLine) & 0xFFFFFF,
-            form.laserWindow()->StageSettings());
+        return model::stage::Build(c.Points(), c.PointStyles(),
+                                   form.laserWindow()->StageSettings().defaultColour,
+                                   form.laserWindow()->StageSettings());
     }
 };
 
@@ -126,9 +127,24 @@ TEST(LaserWindow, OpensStoppedFromTheToolbarAndTheMenuAndNeedsADevice) {
     // The button's text is large.
     EXPECT_GE(QFontInfo(l.Start()->font()).pixelSize(),
               QFontInfo(l.form.laserWindow()->font()).pixelSize() * 3 / 2);
-    // Without a device nothing starts.
+    // Without a device nothing starts; the state line says what to do, in lines of its own
+    // room: the button does not move.
+    LaserWindow& w = *l.form.laserWindow();
+    w.layout()->activate();
+    const QRect button = l.Start()->geometry();
     l.Start()->click();
-    EXPECT_FALSE(l.form.laserWindow()->Running());
+    EXPECT_FALSE(w.Running());
+    w.layout()->activate();
+    EXPECT_GT(w.findChild<QLabel*>(QStringLiteral("LaserState"))->text().size(), 60);
+    EXPECT_EQ(l.Start()->geometry(), button);
+    // A zone size typed counts when it is complete: typing 50 does not set 5 % first.
+    auto* size = w.findChild<QSpinBox*>(QStringLiteral("LaserZoneSize"));
+    size->setFocus();
+    size->selectAll();
+    QTest::keyClicks(size, QStringLiteral("50"));
+    EXPECT_EQ(l.form.editor().document().output().get().zone.sizePercent, 100);
+    QTest::keyClick(size, Qt::Key_Return);
+    EXPECT_EQ(l.form.editor().document().output().get().zone.sizePercent, 50);
     l.form.laserWindow()->close();
     EXPECT_EQ(&l.Open(), l.form.laserWindow());
     EXPECT_FALSE(l.form.laserWindow()->Running());
@@ -164,6 +180,15 @@ TEST(LaserWindow, PlaysTheContourFollowsAnEditAndF12StopsFromTheMainWindow) {
     ASSERT_GT(preview->stream().size(), 20u);
     ASSERT_TRUE(WaitUntil([&] { return PlayedWhole(dac, before, preview->stream()); }, 5000));
 
+    // The main window shows that the beam is on: the Лазер button down, its menu item checked,
+    // a status text that fits its panel.
+    EXPECT_TRUE(l.form.button(QStringLiteral("SpeedButtonLaser"))->isChecked());
+    EXPECT_TRUE(l.form.action(QStringLiteral("LaserItem"))->isChecked());
+    ASSERT_TRUE(WaitUntil([&] {
+        return l.form.statusPanels()->panelText(editor::kPanelDot) ==
+               QStringLiteral("Лазер включён");
+    }));
+
     // F12 in the main window: the DAC gets its stop.
     l.form.show();
     l.form.activateWindow();
@@ -174,14 +199,13 @@ TEST(LaserWindow, PlaysTheContourFollowsAnEditAndF12StopsFromTheMainWindow) {
     ASSERT_TRUE(WaitUntil([&] { return StoppedByCommand(dac); }, 5000));
     EXPECT_EQ(dac.Naks(), 0);
     EXPECT_EQ(dac.Underflows(), 0);
-    // The status bar says so.
+    // The status bar says so, the whole line in its hint; the button is up again.
     ASSERT_TRUE(WaitUntil(
-        [&] {
-            return l.form.statusPanels()
-                ->panelText(editor::kPanelDot)
-                .contains(QStringLiteral("погашен"));
-        },
+        [&] { return l.form.statusPanels()->toolTip().contains(QStringLiteral("погашен")); },
         5000));
+    EXPECT_EQ(l.form.statusPanels()->panelText(editor::kPanelDot),
+              QStringLiteral("Лазер выключен"));
+    EXPECT_FALSE(l.form.button(QStringLiteral("SpeedButtonLaser"))->isChecked());
 }
 
 TEST(LaserWindow, TheButtonClosingTheWindowAndQuittingStopTheDac) {
@@ -296,8 +320,9 @@ TEST(LaserWindow, TheSearchListsAnIdnUnitAndAnEtherDreamOnTheLoopback) {
 TEST(LaserWindow, TheDeviceAndTheSettingsAreKeptBetweenRuns) {
     QTemporaryDir dir;
     const QString path = dir.filePath(QStringLiteral("config/output.ini"));
-    window::OutputMemory all{QStringLiteral("etherdream:127.0.0.1:7765"),
-                             {45'000, 30, 5, 6, 7, 2500, 3, {70, -10, 25, true, true, 3}, 80}};
+    window::OutputMemory all{
+        QStringLiteral("etherdream:127.0.0.1:7765"),
+        {45'000, 30, 5, 6, 7, 2500, 3, {70, -10, 25, true, true, 3}, 80, 0xFF8000}};
     ASSERT_TRUE(window::WriteOutputMemory(path, all));
     EXPECT_EQ(window::ReadOutputMemory(path), all);
     EXPECT_EQ(window::ReadOutputMemory(dir.filePath(QStringLiteral("none.ini"))),
@@ -305,10 +330,13 @@ TEST(LaserWindow, TheDeviceAndTheSettingsAreKeptBetweenRuns) {
 
     QFile bad(dir.filePath(QStringLiteral("bad.ini")));
     ASSERT_TRUE(bad.open(QIODevice::WriteOnly));
-    bad.write("[General]\nrate=fast\nbrightness=250\n[zone]\nsize=0\nquarter_turns=5\n");
+    bad.write(
+        "[General]\nrate=fast\nbrightness=250\n[zone]\nsize=0\nquarter_turns=5\n"
+        "[beam]\ndefault_colour=bright\n");
     bad.close();
     const window::OutputMemory b = window::ReadOutputMemory(bad.fileName());
     EXPECT_EQ(b.stage.pointRate, 30'000);
+    EXPECT_EQ(b.stage.defaultColour, 0x00FF00u);
     EXPECT_EQ(b.stage.brightnessPercent, 100);
     EXPECT_EQ(b.stage.zone.sizePercent, 1);
     EXPECT_EQ(b.stage.zone.quarterTurns, 1);

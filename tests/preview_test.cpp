@@ -569,9 +569,14 @@ TEST(PreviewWindow, ScannerOptionColourAndSizeReRender) {
     EXPECT_GT(qGreen(PreviewWindow::at(p, 300, 80)), 5);
     scanner->setChecked(false);
 
-    // The line colour is read at every render.
+    // Points without a colour of their own are drawn in the output's colour for them, full
+    // green at first, not in the display's line colour.
+    EXPECT_EQ(qRed(PreviewWindow::at(p, 190, 80)), 0);
+    EXPECT_GT(qGreen(PreviewWindow::at(p, 190, 80)), 10);
     w.editor.settings().ColorBoxLine = editor::clRed;
     w.editor.document().Settle();
+    EXPECT_EQ(qRed(PreviewWindow::at(p, 190, 80)), 0);
+    SetStage(w.editor, [](auto& s) { s.defaultColour = 0xFF0000; });
     EXPECT_GT(qRed(PreviewWindow::at(p, 190, 80)), 10);
     EXPECT_EQ(qGreen(PreviewWindow::at(p, 190, 80)), 0);
 

@@ -7,8 +7,13 @@
 
 namespace window {
 
-LaserControls::LaserControls(editor::Editor& editor, std::function<void(const QString&)> say)
-    : editor_(editor), say_(std::move(say)), stopKey_(std::make_unique<StopKey>([this] {
+LaserControls::LaserControls(editor::Editor& editor,
+                             std::function<void(const QString&, const QString&)> notice,
+                             std::function<void(bool)> lit)
+    : editor_(editor),
+      notice_(std::move(notice)),
+      lit_(std::move(lit)),
+      stopKey_(std::make_unique<StopKey>([this] {
           if (window_) {
               window_->StopOutput();
           }
@@ -16,12 +21,24 @@ LaserControls::LaserControls(editor::Editor& editor, std::function<void(const QS
 
 LaserControls::~LaserControls() = default;
 
+bool LaserControls::Running() const {
+    return window_ && window_->Running();
+}
+
 void LaserControls::Open() {
     if (!window_) {
-        window_ = std::make_unique<LaserWindow>(editor_, say_);
+        // The status bar's panel is narrow: it says whether the beam is on, and its hint says
+        // the rest.
+        window_ = std::make_unique<LaserWindow>(editor_, [this](const QString& text) {
+            notice_(window_ && window_->Running() ? QStringLiteral("Лазер включён")
+                                                  : QStringLiteral("Лазер выключен"),
+                    text);
+        });
         window_->setAddress(address_);
         QObject::connect(window_.get(), &LaserWindow::Started, window_.get(),
                          [this] { Remember(); });
+        QObject::connect(window_.get(), &LaserWindow::RunningChanged, window_.get(),
+                         [this](bool running) { lit_(running); });
     }
     ShowWindow(window_.get());
 }

@@ -16,13 +16,18 @@ class StopKey;
 
 class LaserControls {
   public:
-    // `say` puts a line in the main window's status bar.
-    LaserControls(editor::Editor& editor, std::function<void(const QString&)> say);
+    // `notice` puts a short text in the main window's status bar, with the whole line as its
+    // hint; `lit` shows in the main window whether the output runs.
+    LaserControls(editor::Editor& editor,
+                  std::function<void(const QString& text, const QString& hint)> notice,
+                  std::function<void(bool running)> lit);
     ~LaserControls();
     LaserControls(const LaserControls&) = delete;
     LaserControls& operator=(const LaserControls&) = delete;
 
     LaserWindow* window() const { return window_.get(); }
+    // Whether the output runs.
+    bool Running() const;
     // Shows the Лазер window, making it the first time.
     void Open();
     // Takes the device and the settings from `path` now, and keeps them there whenever output
@@ -32,7 +37,8 @@ class LaserControls {
 
   private:
     editor::Editor& editor_;
-    std::function<void(const QString&)> say_;
+    std::function<void(const QString&, const QString&)> notice_;
+    std::function<void(bool)> lit_;
     std::unique_ptr<LaserWindow> window_;
     std::unique_ptr<StopKey> stopKey_;
     // Where the device and settings are kept (none: not kept), and the device until the

@@ -1,6 +1,7 @@
 #include "window/laser_window.h"
 
 #include <QCheckBox>
+#include <QColorDialog>
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QFormLayout>
@@ -9,12 +10,12 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QPixmap>
 #include <QPushButton>
 #include <QSpinBox>
 #include <QTimer>
 #include <QVBoxLayout>
 
-#include "editor/colors.h"
 
 namespace window {
 
@@ -88,6 +89,12 @@ LaserWindow::LaserWindow(editor::Editor& editor, std::function<void(const QStrin
     turns_->addItems({QStringLiteral("0°"), QStringLiteral("90°"), QStringLiteral("180°"),
                       QStringLiteral("270°")});
     brightness_ = addSpin("LaserBrightness", 0, 100, d.brightnessPercent, QStringLiteral(" %"));
+    // The colour of the points without one of their own, chosen in Qt's colour dialog.
+    defaultColour_ = new QPushButton(stage);
+    defaultColour_->setObjectName(QStringLiteral("LaserDefaultColour"));
+    defaultColour_->setToolTip(QStringLiteral("Цвет луча для точек без своего цвета"));
+    defaultColour_->setAutoDefault(false);
+    connect(defaultColour_, &QPushButton::clicked, this, &LaserWindow::ChooseDefaultColour);
     // Every change goes to the editor's settings at once, where the preview reads them.
     connect(flipX_, &QCheckBox::toggled, this, &LaserWindow::Keep);
     connect(flipY_, &QCheckBox::toggled, this, &LaserWindow::Keep);
@@ -105,6 +112,7 @@ LaserWindow::LaserWindow(editor::Editor& editor, std::function<void(const QStrin
     form->addRow(QStringLiteral("Отразить:"), flips);
     form->addRow(QStringLiteral("Повернуть:"), turns_);
     form->addRow(QStringLiteral("Яркость не больше:"), brightness_);
+    form->addRow(QStringLiteral("Цвет по умолчанию:"), defaultColour_);
     layout->addWidget(stage);
 
     // 3. What the output is doing, in room for three lines so that nothing moves when it
@@ -191,6 +199,7 @@ void LaserWindow::ShowSettings(const model::stage::Settings& settings) {
     flipY_->setChecked(s.zone.flipY);
     turns_->setCurrentIndex(s.zone.quarterTurns);
     brightness_->setValue(s.brightnessPercent);
+    ShowDefaultColour(s.defaultColour);
     showing_ = false;
 }
 
@@ -211,7 +220,31 @@ model::stage::Settings LaserWindow::StageSettings() const {
     s.zone = {size_->value(),      offsetX_->value(),   offsetY_->value(),
               flipX_->isChecked(), flipY_->isChecked(), turns_->currentIndex()};
     s.brightnessPercent = brightness_->value();
+    s.defaultColour = defaultColour_->property("rgb").toUInt();
     return s;
+}
+
+void LaserWindow::ShowDefaultColour(uint32_t rgb) {
+    QPixmap swatch(28, 12);
+    swatch.fill(QColor::fromRgb(rgb));
+    defaultColour_->setIcon(QIcon(swatch));
+    defaultColour_->setText(QColor::fromRgb(rgb).name().toUpper());
+    defaultColour_->setProperty("rgb", rgb);
+}
+
+void LaserWindow::ChooseDefaultColour() {
+    // Qt's own dialog, modal to this window only, answered through its signal: F12 and the
+    // main window stay at hand while it is open.
+    auto* dialog = new QColorDialog(QColor::fromRgb(StageSettings().defaultColour), this);
+    dialog->setObjectName(QStringLiteral("LaserDefaultColourDialog"));
+    dialog->setWindowTitle(QStringLiteral("Цвет по умолчанию"));
+    dialog->setOption(QColorDialog::DontUseNativeDialog, true);
+    dialog->setAttribute(Qt::WA_DeleteOnClose);
+    connect(dialog, &QColorDialog::colorSelected, this, [this](const QColor& colour) {
+        ShowDefaultColour(colour.rgb() & 0xFFFFFFu);
+        Keep();
+    });
+    dialog->open();
 }
 
 void LaserWindow::Find() {
@@ -261,6 +294,7 @@ void LaserWindow::Start() {
     Follow();
     ShowState();
     Q_EMIT Started();
+    Q_EMIT RunningChanged(true);
 }
 
 QString LaserWindow::address() const {
@@ -285,6 +319,7 @@ void LaserWindow::StopOutput() {
     });
     stopping_.push_back(std::move(link_));
     ShowState();
+    Q_EMIT RunningChanged(false);
 }
 
 void LaserWindow::Follow() {
@@ -294,8 +329,8 @@ void LaserWindow::Follow() {
     const model::Contour& c = editor_.contour();
     std::vector<model::ContourPoint> points = c.Points();
     std::vector<model::PointStyle> styles = c.PointStyles();
-    const uint32_t colour = editor::ResolveColor(editor_.settings().ColorBoxLine) & 0xFFFFFFu;
     const model::stage::Settings settings = editor_.document().output().get();
+    const uint32_t colour = model::stage::Clamped(settings).defaultColour;
     if (sent_ && points == points_ && styles == styles_ && colour == colour_ &&
         settings == settings_) {
         return;

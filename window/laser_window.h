@@ -47,6 +47,8 @@ class LaserWindow : public QWidget {
   Q_SIGNALS:
     // Output has started to the address shown.
     void Started();
+    // Output has started or stopped.
+    void RunningChanged(bool running);
 
   protected:
     void closeEvent(QCloseEvent* event) override;
@@ -60,6 +62,8 @@ class LaserWindow : public QWidget {
     // The controls' settings into the document's; the document's into the controls.
     void Keep();
     void ShowSettings(const model::stage::Settings& settings);
+    void ShowDefaultColour(uint32_t rgb);
+    void ChooseDefaultColour();
     QSpinBox* addSpin(const char* name, int min, int max, int value, const QString& suffix = {});
 
     editor::Editor& editor_;
@@ -96,6 +100,7 @@ class LaserWindow : public QWidget {
     QCheckBox* flipY_ = nullptr;
     QComboBox* turns_ = nullptr;
     QSpinBox* brightness_ = nullptr;
+    QPushButton* defaultColour_ = nullptr;
     QPushButton* start_ = nullptr;
     QLabel* state_ = nullptr;
 };

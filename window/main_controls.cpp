@@ -303,6 +303,8 @@ void TBaseForm::buildMenus() {
             true);
     addItem(EditMenu_, C::Text, QStringLiteral("Текст…"), key(Qt::CTRL | Qt::SHIFT | Qt::Key_T),
             true);
+    // Checked, and its button down, while the output runs.
+    command(C::Laser)->setCheckable(true);
     addItem(EditMenu_, C::Laser, QStringLiteral("Лазер…"), {}, true);
     command(C::BlankPenJumps)->setCheckable(true);
     addItem(EditMenu_, C::BlankPenJumps, QStringLiteral("Гасить скачки пера"), {}, true);
@@ -369,7 +371,11 @@ void TBaseForm::hookCommands() {
     on(C::Trace, [this] { trace_.SpeedButtonTraceClick(); });
     on(C::Text, [this] { text_.ItemTextClick(); });
     on(C::Preview, [this] { preview_.SpeedButtonPreviewClick(); });
-    on(C::Laser, [this] { laser_.Open(); });
+    on(C::Laser, [this] {
+        laser_.Open();
+        // A click opens the window; whether the output runs is the window's to say.
+        command(C::Laser)->setChecked(laser_.Running());
+    });
     // What the pen gives new points.
     on(C::BeamColour, [this] { beam_->SpeedButtonBeamColourClick(); });
     on(C::BlankPenJumps,

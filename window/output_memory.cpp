@@ -1,5 +1,6 @@
 #include "window/output_memory.h"
 
+#include <QColor>
 #include <QDir>
 #include <QFileInfo>
 #include <QSettings>
@@ -58,6 +59,10 @@ OutputMemory ReadOutputMemory(const QString& path) {
     }
     m.stage.zone.flipX = s.value(QStringLiteral("zone/flip_x"), false).toBool();
     m.stage.zone.flipY = s.value(QStringLiteral("zone/flip_y"), false).toBool();
+    const QColor colour(s.value(QStringLiteral("beam/default_colour")).toString());
+    if (colour.isValid()) {
+        m.stage.defaultColour = colour.rgb() & 0xFFFFFFu;
+    }
     m.stage = model::stage::Clamped(m.stage);
     return m;
 }
@@ -77,6 +82,8 @@ bool WriteOutputMemory(const QString& path, const OutputMemory& memory) {
     }
     s.setValue(QStringLiteral("zone/flip_x"), memory.stage.zone.flipX);
     s.setValue(QStringLiteral("zone/flip_y"), memory.stage.zone.flipY);
+    s.setValue(QStringLiteral("beam/default_colour"),
+               QColor::fromRgb(memory.stage.defaultColour).name());
     s.sync();
     return s.status() == QSettings::NoError;
 }
