@@ -4,6 +4,7 @@
 #include <QCoreApplication>
 #include <QSocketNotifier>
 #include <QTimer>
+#include <cmath>
 #include <csignal>
 
 #include "convert/command_line.h"
@@ -51,14 +52,10 @@ std::optional<model::stage::Zone> ParseZone(const QString& text) {
     return zone;
 }
 
-int Play(const PlayOptions& options, QTextStream& err) {
-    // 1. Every frame of the show through the stage.
-    // Read as the window reads a show (the frames of its first bytes, a regular file only).
-    const formats::IldaShow show = formats::ReadIldaShow(options.file);
-    if (!show.error.isEmpty()) {
-        err << options.file << ": " << show.error << '\n';
-        return kExitFileProblem;
-    }
+namespace {
+
+// The show's frames through the stage.
+std::vector<output::Frame> Frames(const PlayOptions& options, const formats::IldaShow& show) {
     model::stage::Settings settings;
     settings.pointRate = options.pointRate;
     settings.zone = options.zone;
@@ -72,37 +69,82 @@ int Play(const PlayOptions& options, QTextStream& err) {
                               settings.pointRate});
         }
     }
+    return frames;
+}
+
+// The cause of a failed output, after the device's name.
+const char* Cause(output::Failure why) {
+    switch (why) {
+        case output::Failure::AddressNotFound:
+            return "address not found";
+        case output::Failure::ConnectionRefused:
+            return "connection refused";
+        case output::Failure::NoAnswer:
+            return "the device does not answer";
+        case output::Failure::NothingPlayed:
+            return "no point was played";
+    }
+    return "";
+}
+
+// How long a run of --seconds may take besides them (the connection, the start) before it is
+// ended, played or not.
+constexpr int kGraceMs = 2000;
+
+}  // namespace
+
+int Play(const PlayOptions& options, QTextStream& err) {
+    // 1. Every frame of the show through the stage.
+    // Read as the window reads a show (the frames of its first bytes, a regular file only).
+    const formats::IldaShow show = formats::ReadIldaShow(options.file);
+    if (!show.error.isEmpty()) {
+        err << options.file << ": " << show.error << '\n';
+        return kExitFileProblem;
+    }
+    std::vector<output::Frame> frames = Frames(options, show);
     if (frames.empty()) {
         err << options.file << ": No ILDA frame to play\n";
         return kExitFileProblem;
     }
+    err.flush();
 
-    // 2. Played until the time is up or Ctrl+C.
+    // 2. Played until the time is up or Ctrl+C, or until the device fails; the time up is
+    // counted in points played, at the rate.
     if (::pipe(interruptPipe) != 0) {
         err << "quorinimage: cannot watch for Ctrl+C\n";
         return kExitFileProblem;
     }
-    QSocketNotifier interrupted(interruptPipe[0], QSocketNotifier::Read);
-    QObject::connect(&interrupted, &QSocketNotifier::activated, qApp, &QCoreApplication::quit);
-    std::signal(SIGINT, OnInterrupt);
-    std::signal(SIGTERM, OnInterrupt);
+    std::optional<output::Failure> failed;
     {
         output::Link link(options.target);
+        QSocketNotifier interrupted(interruptPipe[0], QSocketNotifier::Read);
+        QObject::connect(&interrupted, &QSocketNotifier::activated, &link, &output::Link::Stop);
+        std::signal(SIGINT, OnInterrupt);
+        std::signal(SIGTERM, OnInterrupt);
         QObject::connect(&link, &output::Link::Status, [&err](const QString& text) {
             err << "quorinimage: " << text << '\n';
             err.flush();
         });
-        link.Play(std::move(frames));
+        QObject::connect(&link, &output::Link::Failed,
+                         [&failed](output::Failure why) { failed = why; });
+        // 3. The link's end blanks the beam and closes the connection before it says so.
+        QObject::connect(&link, &output::Link::Stopped, qApp, &QCoreApplication::quit);
+        const int rate = frames.front().pointRate;
+        link.Play(std::move(frames), std::llround(options.seconds * rate));
         if (options.seconds > 0) {
-            QTimer::singleShot(int(options.seconds * 1000), qApp, &QCoreApplication::quit);
+            QTimer::singleShot(int(options.seconds * 1000) + kGraceMs, &link, &output::Link::Stop);
         }
         QCoreApplication::exec();
-        // 3. The link's end blanks the beam and closes the connection before it returns.
     }
     std::signal(SIGINT, SIG_DFL);
     std::signal(SIGTERM, SIG_DFL);
     ::close(interruptPipe[0]);
     ::close(interruptPipe[1]);
+    if (failed) {
+        err << "quorinimage: " << output::TargetText(options.target) << ": " << Cause(*failed)
+            << '\n';
+        return kExitFileProblem;
+    }
     err << "quorinimage: " << options.file << ": stopped, the beam blanked\n";
     return kExitDone;
 }

@@ -129,3 +129,35 @@ TEST(IdnOutput, TsharkReadsTheStagesStreamAtTheSetRateThenADarkFrameAndTheClose)
     const double span = double(last.timestamp + last.duration - messages.front().timestamp);
     EXPECT_LE(std::abs(span - double(total) * 1e6 / kRate), 1.0);
 }
+
+// A unit that goes away once it has taken the stream: the messages the system then turns away
+// are counted and told while the output goes on, and the count is in the last word.
+TEST(IdnOutput, MessagesTurnedAwayAreCountedAndTold) {
+    constexpr int kRate = 30'000;
+    auto receiver = std::make_unique<IdnReceiver>();
+    output::Link link({output::Protocol::Idn, QStringLiteral("127.0.0.1"), receiver->Port()});
+    QStringList said;
+    bool stopped = false;
+    QObject::connect(&link, &output::Link::Status, [&](const QString& s) { said << s; });
+    QObject::connect(&link, &output::Link::Stopped, [&] { stopped = true; });
+    link.Show({WorkedStream(kRate), kRate});
+    // A second and a half of the stream taken, then the port closes.
+    ASSERT_TRUE(WaitUntil(
+        [&] {
+            qint64 samples = 0;
+            for (const Arrival& a : receiver->Arrivals()) {
+                samples += std::max<qint64>(a.bytes.size() - 36, 0) / 7;
+            }
+            return samples > kRate * 3 / 2;
+        },
+        5000));
+    receiver.reset();
+    ASSERT_TRUE(
+        WaitUntil([&] { return !said.filter(QStringLiteral("не отправлено")).isEmpty(); }, 5000))
+        << said.join(u'\n').toStdString();
+    EXPECT_TRUE(link.Running());
+    link.Stop();
+    ASSERT_TRUE(WaitUntil([&] { return stopped; }, 5000));
+    EXPECT_TRUE(said.back().contains(QStringLiteral("луч погашен; не отправлено пакетов: ")))
+        << said.back().toStdString();
+}
