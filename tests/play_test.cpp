@@ -159,6 +159,8 @@ TEST(Play, TheShowGoesOutFrameByFrameUntilTheTimeIsUpOrCtrlCThenDark) {
         model::stage::Zone zone;
         size_t leastInTurn;
         size_t heard;  // every sample, the dark frame's too; 0 for Ctrl+C
+        QHostAddress address = QHostAddress(QHostAddress::LocalHost);
+        const char* host = "127.0.0.1";
     };
     const std::vector<Row> rows{
         // Half a second at 20,000 points/s: the frames in turn many times over.
@@ -171,18 +173,29 @@ TEST(Play, TheShowGoesOutFrameByFrameUntilTheTimeIsUpOrCtrlCThenDark) {
          5000,
          10'000 + 400},
         {"Ctrl+C", {}, true, model::stage::Settings{}.pointRate, {}, 0, 0},
+        {"to ::1",
+         {QStringLiteral("--seconds"), QStringLiteral("0.3")},
+         false,
+         model::stage::Settings{}.pointRate,
+         {},
+         5000,
+         9000 + 600,
+         QHostAddress(QHostAddress::LocalHostIPv6),
+         "[::1]"},
     };
     for (const Row& r : rows) {
         SCOPED_TRACE(r.what);
         QTemporaryDir dir;
         const QString show = dir.filePath(QStringLiteral("show.ild"));
         testing_support::WriteFile(show, Show());
-        IdnReceiver receiver;
+        IdnReceiver receiver(r.address);
         QProcess p;
-        p.start(testing_support::ProgramPath(),
-                QStringList{QStringLiteral("--play"), show, QStringLiteral("--to"),
-                            QStringLiteral("idn:127.0.0.1:%1").arg(receiver.Port())} +
-                    r.extra);
+        p.start(
+            testing_support::ProgramPath(),
+            QStringList{
+                QStringLiteral("--play"), show, QStringLiteral("--to"),
+                QStringLiteral("idn:%1:%2").arg(QString::fromUtf8(r.host)).arg(receiver.Port())} +
+                r.extra);
         if (r.interrupt) {
             ASSERT_TRUE(WaitUntil([&] { return receiver.Arrivals().size() > 20; }, 10'000));
             ::kill(pid_t(p.processId()), SIGINT);
@@ -212,18 +225,21 @@ TEST(Play, TheShowToAnEtherDreamPlaysInTurnForItsSecondsAndEndsWithItsStop) {
     struct Row {
         const char* what;
         double seconds;
+        QHostAddress address = QHostAddress(QHostAddress::LocalHost);
+        const char* host = "127.0.0.1";
     };
     const int rate = model::stage::Settings{}.pointRate;
-    for (const Row& r : {Row{"half a second", 0.5}, Row{"two seconds", 2}}) {
+    for (const Row& r : {Row{"half a second", 0.5}, Row{"two seconds", 2},
+                         Row{"to ::1", 0.5, QHostAddress(QHostAddress::LocalHostIPv6), "[::1]"}}) {
         SCOPED_TRACE(r.what);
         QTemporaryDir dir;
         const QString show = dir.filePath(QStringLiteral("show.ild"));
         testing_support::WriteFile(show, Show());
-        testing_support::EtherDreamDac dac;
+        testing_support::EtherDreamDac dac(r.address);
         QProcess p;
         p.start(testing_support::ProgramPath(),
                 {QStringLiteral("--play"), show, QStringLiteral("--to"),
-                 QStringLiteral("etherdream:127.0.0.1:%1").arg(dac.Port()),
+                 QStringLiteral("etherdream:%1:%2").arg(QString::fromUtf8(r.host)).arg(dac.Port()),
                  QStringLiteral("--seconds"), QString::number(r.seconds)});
         ASSERT_TRUE(WaitUntil([&] { return p.state() == QProcess::NotRunning; }, 15'000));
         EXPECT_EQ(p.exitCode(), 0) << p.readAllStandardError().toStdString();
