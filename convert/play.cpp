@@ -54,8 +54,9 @@ std::optional<model::stage::Zone> ParseZone(const QString& text) {
 
 namespace {
 
-// The show's frames through the stage.
-std::vector<output::Frame> Frames(const PlayOptions& options, const formats::IldaShow& show) {
+// The show's frames through the stage; a note when the file ends before its end-of-file header.
+std::vector<output::Frame> Frames(const PlayOptions& options, const formats::IldaShow& show,
+                                  QTextStream& err) {
     model::stage::Settings settings;
     settings.pointRate = options.pointRate;
     settings.zone = options.zone;
@@ -68,6 +69,19 @@ std::vector<output::Frame> Frames(const PlayOptions& options, const formats::Ild
             frames.push_back({model::stage::Build(frame.points, frame.styles, line, settings),
                               settings.pointRate});
         }
+    }
+    if (frames.empty()) {
+        return frames;
+    }
+    if (show.cutShort) {
+        err << options.file << ": only the first " << show.data.size() / (1024 * 1024)
+            << " MB of the file are read; their " << frames.size() << " frames are played\n";
+    } else if (show.list.stop == model::ilda::ImportError::Truncated) {
+        err << options.file << ": the file ends early, inside a frame; the "
+            << show.list.frames.size() << " whole frames before it are played\n";
+    } else if (show.list.stop != model::ilda::ImportError::None) {
+        err << options.file << ": the file is damaged after frame " << show.list.frames.size()
+            << "; the frames before it are played\n";
     }
     return frames;
 }
@@ -101,7 +115,7 @@ int Play(const PlayOptions& options, QTextStream& err) {
         err << options.file << ": " << show.error << '\n';
         return kExitFileProblem;
     }
-    std::vector<output::Frame> frames = Frames(options, show);
+    std::vector<output::Frame> frames = Frames(options, show, err);
     if (frames.empty()) {
         err << options.file << ": No ILDA frame to play\n";
         return kExitFileProblem;

@@ -260,13 +260,18 @@ TEST(Play, TheShowToAnEtherDreamPlaysInTurnForItsSecondsAndEndsWithItsStop) {
 }
 
 // Usage errors, files that cannot be played and devices that cannot be played to each end the
-// program with their status and name the cause.
+// program with their status and name the cause; a show cut short plays its whole frames.
 TEST(Play, UsageErrorsAndFilesAndDevicesThatCannotBePlayed) {
     QTemporaryDir dir;
     const QString show = dir.filePath(QStringLiteral("show.ild"));
     testing_support::WriteFile(show, Show());
     const QString notIlda = dir.filePath(QStringLiteral("text.ild"));
     testing_support::WriteFile(notIlda, "not a show");
+    // The show's two frames, then a frame of three 8-byte records cut after the first.
+    const QString cut = dir.filePath(QStringLiteral("cut.ild"));
+    testing_support::WriteFile(
+        cut, (Section(5, kFirst, 0, 3) + Section(1, kSecond, 1, 3) + Section(5, kFirst, 2, 3))
+                 .chopped(2 * 8));
     // Ports on 127.0.0.1 that nothing listens on: taken, then given back.
     QUdpSocket udp;
     ASSERT_TRUE(udp.bind(QHostAddress::LocalHost, 0));
@@ -285,6 +290,7 @@ TEST(Play, UsageErrorsAndFilesAndDevicesThatCannotBePlayed) {
         {QStringLiteral("SHOW"), show},
         {QStringLiteral("TEXT"), notIlda},
         {QStringLiteral("NONE"), dir.filePath(QStringLiteral("none.ild"))},
+        {QStringLiteral("CUT"), cut},
         // A device that is never reached.
         {QStringLiteral("TO"), QStringLiteral("idn:127.0.0.1:9")},
         {QStringLiteral("IDN_CLOSED"), QStringLiteral("idn:127.0.0.1:%1").arg(closedUdp)},
@@ -309,6 +315,7 @@ TEST(Play, UsageErrorsAndFilesAndDevicesThatCannotBePlayed) {
         {{"--pps", "30000", "--convert", "SHOW", "x.ilz"}, 2, "--pps goes with --play"},
         {{"--play", "NONE", "--to", "TO"}, 1, "none.ild: "},
         {{"--play", "TEXT", "--to", "TO"}, 1, "No ILDA frame to play"},
+        {{"--play", "CUT", "--to", "IDN", "--seconds", "0.2"}, 0, "cut.ild: the file ends early"},
         // A name the resolver refuses without asking the network (an empty label).
         {{"--play", "SHOW", "--to", "idn:no-such-host..invalid"}, 1, "address not found"},
         {{"--play", "SHOW", "--to", "etherdream:no-such-host..invalid"}, 1, "address not found"},
