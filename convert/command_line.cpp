@@ -94,4 +94,18 @@ WindowArguments ParseWindowArguments(const QStringList& arguments) {
     return {files.value(0), {}};
 }
 
+int RefuseWithoutDisplay(const QStringList& arguments, QTextStream& err) {
+    const WindowArguments window = ParseWindowArguments(arguments);
+    if (!window.error.isEmpty()) {
+        return UsageError(err, window.error);
+    }
+    if (window.file.isEmpty()) {
+        return UsageError(err, QStringLiteral("no display to open the editor on; --convert and "
+                                              "--play run without one"));
+    }
+    return UsageError(err, QStringLiteral("no display to open the editor on; to convert %1 "
+                                          "without one: quorinimage --convert %1 OUT")
+                               .arg(window.file));
+}
+
 }  // namespace convert
