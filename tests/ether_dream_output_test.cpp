@@ -131,8 +131,8 @@ TEST(EtherDreamOutput, TheSenderComesBackToADacThatWentAway) {
 
 // A DAC that holds fewer points than the sender first offers, one that answers every data
 // command NAK-full and one that reads its connection slowly (20 kB/s, far below the stream):
-// after a NAK-full the sender asks for the status before it sends again, and it plays on its
-// first connection wherever the DAC can play at all.
+// after a NAK-full the sender asks for the status before it sends again, the points not taken
+// go again, and it plays on its first connection wherever the DAC can play at all.
 TEST(EtherDreamOutput, AFullOrSlowDacIsFedWhatItTakesOnOneConnection) {
     constexpr int kRate = 30'000;
     const std::vector<Sample> stream = WorkedStream(kRate);
@@ -160,6 +160,13 @@ TEST(EtherDreamOutput, AFullOrSlowDacIsFedWhatItTakesOnOneConnection) {
         if (r.plays) {
             ASSERT_TRUE(WaitUntil([&] { return dac.PlayedCount() > 2 * stream.size(); }, 15'000));
             EXPECT_LE(naks(), 2);
+            // Points not taken went again: the stream in turn from its start, none left out.
+            const auto played = dac.Played();
+            for (size_t j = 0; j < played.size(); ++j) {
+                const Sample& s = stream[j % stream.size()];
+                ASSERT_TRUE(played[j].x == s.x && played[j].y == s.y && played[j].r == s.r * 257)
+                    << "point " << j;
+            }
         } else {
             ASSERT_TRUE(WaitUntil([&] { return naks() >= 5; }, 15'000));
             EXPECT_EQ(dac.PlayedCount(), 0u);
