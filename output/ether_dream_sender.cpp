@@ -166,6 +166,12 @@ void EtherDreamSender::Handle(const ed::Response& r) {
     if (finishing_) {
         return;
     }
+    if (done_) {
+        if (r.command == 's') {
+            Q_EMIT Done();
+        }
+        return;
+    }
     if (r.answer == '!' || status_.lightEngine == ed::kEmergencyStop) {
         Say(QStringLiteral("Лазер: %1 в аварийной остановке").arg(TargetText(target_)));
     } else if (wasPlaying && status_.playback == ed::kIdle &&
@@ -210,6 +216,7 @@ void EtherDreamSender::Next() {
     }
     if (status_.playback == ed::kIdle) {
         if (AllSent()) {
+            // The DAC ran out at the end of a limited run: nothing is left to play.
             done_ = true;
             Q_EMIT Done();
             return;
@@ -237,10 +244,11 @@ void EtherDreamSender::Feed(int room) {
         return;
     }
     if (AllSent()) {
-        // The run's last point has played once no more than the dark hold is left.
+        // The run's last point has played once no more than the dark hold is left: the stop
+        // goes from here at once, while the DAC still plays the hold.
         if (fullness <= hold_) {
             done_ = true;
-            Q_EMIT Done();
+            Send(ed::Stop());
         } else {
             later_->start(ed::PlayMs(fullness - hold_, rate_));
         }
@@ -305,10 +313,12 @@ void EtherDreamSender::Finish() {
         for (int i = 0; i < 10 && awaiting_ && socket_->waitForReadyRead(50); ++i) {
             Read();
         }
-        Send(ed::Stop());
-        socket_->waitForBytesWritten(200);
-        for (int i = 0; i < 10 && awaiting_ && socket_->waitForReadyRead(50); ++i) {
-            Read();
+        if (!done_ || status_.playback != ed::kIdle) {
+            Send(ed::Stop());
+            socket_->waitForBytesWritten(200);
+            for (int i = 0; i < 10 && awaiting_ && socket_->waitForReadyRead(50); ++i) {
+                Read();
+            }
         }
         socket_->disconnectFromHost();
         if (socket_->state() != QAbstractSocket::UnconnectedState) {

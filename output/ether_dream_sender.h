@@ -55,7 +55,7 @@ class EtherDreamSender : public Sender {
     bool finishing_ = false;
     bool begun_ = false;
     bool played_ = false;  // the DAC has played points on this link
-    bool done_ = false;
+    bool done_ = false;    // a limited run has played, and been stopped
     int rate_ = 0;
     int capacity_ = ether_dream::kSmallestBuffer - 1;  // what the DAC is taken to hold
     std::vector<model::stage::Sample> inFlight_;       // the data command awaiting its answer
