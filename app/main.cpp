@@ -2,6 +2,8 @@
 #include <QApplication>
 #include <QTimer>
 #include <cstdio>
+#include <cstdlib>
+#include <vector>
 
 #include "app/application.h"
 #include "convert/command_line.h"
@@ -9,8 +11,45 @@
 #include "window/output_memory.h"
 #include "window/recovery.h"
 
+namespace {
+
+// Without a display Qt ends the program from inside the application's constructor: notes on
+// the way, then a fatal message and an abort. While it is made the notes are held back, and
+// the fatal message gives way to what the arguments ask without a window.
+struct Starting {
+    int* argc = nullptr;
+    char** argv = nullptr;
+    QtMessageHandler qt = nullptr;
+    std::vector<std::pair<QtMsgType, QString>> held;
+} starting;
+
+void WhileStarting(QtMsgType type, const QMessageLogContext&, const QString& text) {
+    if (type != QtFatalMsg) {
+        starting.held.emplace_back(type, text);
+        return;
+    }
+    QStringList arguments;
+    for (int i = 0; i < *starting.argc; ++i) {
+        arguments << QString::fromLocal8Bit(starting.argv[i]);
+    }
+    QTextStream err(stderr);
+    const int status = convert::RefuseWithoutDisplay(arguments, err);
+    err.flush();
+    // Nothing of the half-made application is cleaned up.
+    std::_Exit(status);
+}
+
+}  // namespace
+
 int Quorinimage(int argc, char** argv) {
+    starting = {&argc, argv, qInstallMessageHandler(WhileStarting), {}};
     QApplication application(argc, argv);
+    qInstallMessageHandler(starting.qt);
+    for (const auto& [type, text] : starting.held) {
+        if (starting.qt != nullptr) {
+            starting.qt(type, QMessageLogContext(), text);
+        }
+    }
     // What is left once Qt has taken its own options: at most the file to open.
     const convert::WindowArguments arguments =
         convert::ParseWindowArguments(QApplication::arguments());

@@ -30,4 +30,9 @@ struct WindowArguments {
 };
 WindowArguments ParseWindowArguments(const QStringList& arguments);
 
+// What the window's start says when there is no display to open the window on (arguments[0]
+// is the program): their usage error, or how to convert the file named without one. Returns
+// the exit status.
+int RefuseWithoutDisplay(const QStringList& arguments, QTextStream& err);
+
 }  // namespace convert

@@ -4,11 +4,10 @@
 #include <QCoreApplication>
 #include <QSocketNotifier>
 #include <QTimer>
+#include <cmath>
 #include <csignal>
 
 #include "convert/command_line.h"
-#include "editor/colors.h"
-#include "editor/settings.h"
 #include "formats/contour_files.h"
 #include "model/ilda.h"
 #include "output/link.h"
@@ -51,6 +50,61 @@ std::optional<model::stage::Zone> ParseZone(const QString& text) {
     return zone;
 }
 
+namespace {
+
+// The show's frames through the stage; a note when the file ends before its end-of-file header.
+std::vector<output::Frame> Frames(const PlayOptions& options, const formats::IldaShow& show,
+                                  QTextStream& err) {
+    model::stage::Settings settings;
+    settings.pointRate = options.pointRate;
+    settings.zone = options.zone;
+    settings = model::stage::Clamped(settings);
+    std::vector<output::Frame> frames;
+    for (const model::ilda::FrameInfo& info : show.list.frames) {
+        const model::ilda::Import frame = model::ilda::DecodeFrame(show.bytes(), info);
+        if (frame.error == model::ilda::ImportError::None) {
+            frames.push_back(
+                {model::stage::Build(frame.points, frame.styles, settings.defaultColour, settings),
+                 settings.pointRate});
+        }
+    }
+    if (frames.empty()) {
+        return frames;
+    }
+    if (show.cutShort) {
+        err << options.file << ": only the first " << show.data.size() / (1024 * 1024)
+            << " MB of the file are read; their " << frames.size() << " frames are played\n";
+    } else if (show.list.stop == model::ilda::ImportError::Truncated) {
+        err << options.file << ": the file ends early, inside a frame; the "
+            << show.list.frames.size() << " whole frames before it are played\n";
+    } else if (show.list.stop != model::ilda::ImportError::None) {
+        err << options.file << ": the file is damaged after frame " << show.list.frames.size()
+            << "; the frames before it are played\n";
+    }
+    return frames;
+}
+
+// The cause of a failed output, after the device's name.
+const char* Cause(output::Failure why) {
+    switch (why) {
+        case output::Failure::AddressNotFound:
+            return "address not found";
+        case output::Failure::ConnectionRefused:
+            return "connection refused";
+        case output::Failure::NoAnswer:
+            return "the device does not answer";
+        case output::Failure::NothingPlayed:
+            return "no point was played";
+    }
+    return "";
+}
+
+// How long a run of --seconds may take besides them (the connection, the start) before it is
+// ended, played or not.
+constexpr int kGraceMs = 2000;
+
+}  // namespace
+
 int Play(const PlayOptions& options, QTextStream& err) {
     // 1. Every frame of the show through the stage.
     // Read as the window reads a show (the frames of its first bytes, a regular file only).
@@ -59,50 +113,50 @@ int Play(const PlayOptions& options, QTextStream& err) {
         err << options.file << ": " << show.error << '\n';
         return kExitFileProblem;
     }
-    model::stage::Settings settings;
-    settings.pointRate = options.pointRate;
-    settings.zone = options.zone;
-    settings = model::stage::Clamped(settings);
-    const uint32_t line = editor::ResolveColor(editor::EditorSettings{}.ColorBoxLine) & 0xFFFFFF;
-    std::vector<output::Frame> frames;
-    for (const model::ilda::FrameInfo& info : show.list.frames) {
-        const model::ilda::Import frame = model::ilda::DecodeFrame(show.bytes(), info);
-        if (frame.error == model::ilda::ImportError::None) {
-            frames.push_back({model::stage::Build(frame.points, frame.styles, line, settings),
-                              settings.pointRate});
-        }
-    }
+    std::vector<output::Frame> frames = Frames(options, show, err);
     if (frames.empty()) {
         err << options.file << ": No ILDA frame to play\n";
         return kExitFileProblem;
     }
+    err.flush();
 
-    // 2. Played until the time is up or Ctrl+C.
+    // 2. Played until the time is up or Ctrl+C, or until the device fails; the time up is
+    // counted in points played, at the rate.
     if (::pipe(interruptPipe) != 0) {
         err << "quorinimage: cannot watch for Ctrl+C\n";
         return kExitFileProblem;
     }
-    QSocketNotifier interrupted(interruptPipe[0], QSocketNotifier::Read);
-    QObject::connect(&interrupted, &QSocketNotifier::activated, qApp, &QCoreApplication::quit);
-    std::signal(SIGINT, OnInterrupt);
-    std::signal(SIGTERM, OnInterrupt);
+    std::optional<output::Failure> failed;
     {
         output::Link link(options.target);
+        QSocketNotifier interrupted(interruptPipe[0], QSocketNotifier::Read);
+        QObject::connect(&interrupted, &QSocketNotifier::activated, &link, &output::Link::Stop);
+        std::signal(SIGINT, OnInterrupt);
+        std::signal(SIGTERM, OnInterrupt);
         QObject::connect(&link, &output::Link::Status, [&err](const QString& text) {
             err << "quorinimage: " << text << '\n';
             err.flush();
         });
-        link.Play(std::move(frames));
+        QObject::connect(&link, &output::Link::Failed,
+                         [&failed](output::Failure why) { failed = why; });
+        // 3. The link's end blanks the beam and closes the connection before it says so.
+        QObject::connect(&link, &output::Link::Stopped, qApp, &QCoreApplication::quit);
+        const int rate = frames.front().pointRate;
+        link.Play(std::move(frames), std::llround(options.seconds * rate));
         if (options.seconds > 0) {
-            QTimer::singleShot(int(options.seconds * 1000), qApp, &QCoreApplication::quit);
+            QTimer::singleShot(int(options.seconds * 1000) + kGraceMs, &link, &output::Link::Stop);
         }
         QCoreApplication::exec();
-        // 3. The link's end blanks the beam and closes the connection before it returns.
     }
     std::signal(SIGINT, SIG_DFL);
     std::signal(SIGTERM, SIG_DFL);
     ::close(interruptPipe[0]);
     ::close(interruptPipe[1]);
+    if (failed) {
+        err << "quorinimage: " << output::TargetText(options.target) << ": " << Cause(*failed)
+            << '\n';
+        return kExitFileProblem;
+    }
     err << "quorinimage: " << options.file << ": stopped, the beam blanked\n";
     return kExitDone;
 }

@@ -23,8 +23,11 @@ struct PlayOptions {
 // text is not that or out of range.
 std::optional<model::stage::Zone> ParseZone(const QString& text);
 
-// Plays the show; runs the event loop of the application that exists. The exit status is
-// --convert's: 0 played (and stopped), 1 the file could not be read or has no frame.
+// Plays the show; runs the event loop of the application that exists. With `seconds`, as many
+// points as they last at the rate are played. The exit status is --convert's: 0 played (and
+// stopped), 1 the file could not be read or has no frame, or the device could not be played to
+// (the cause named: address not found, connection refused, the device does not answer, no
+// point was played). A show that ends early plays its whole frames, with a note.
 int Play(const PlayOptions& options, QTextStream& err);
 
 }  // namespace convert

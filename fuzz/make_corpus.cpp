@@ -1,6 +1,8 @@
 // Writes the seed corpora of the fuzz harnesses with the editor's own encoders: a few small,
-// valid files of each kind and a few at the edges of what the readers accept. Run once with
-// the corpus folder as the argument; the files are kept with the sources.
+// valid files of each kind and a few at the edges of what the readers accept; and the replies a
+// search and a DAC send over the network, laid out by hand from their protocols where the
+// program has no encoder of its own. Run once with the corpus folder as the argument; the files
+// are kept with the sources.
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
@@ -11,6 +13,8 @@
 #include "model/contour_file.h"
 #include "model/ilda.h"
 #include "model/legacy_file.h"
+#include "output/discovery.h"
+#include "output/ether_dream.h"
 
 namespace {
 
@@ -233,6 +237,56 @@ void SvgFiles(const fs::path& dir) {
     }
 }
 
+// An IDN-Hello scan reply: header (command, flags, sequence), structure size, version, status,
+// a reserved byte, the 16-byte unit ID and the 20-byte name; `name` cut or NUL-padded to fit.
+std::string ScanReply(const std::string& name, size_t extra) {
+    std::string out{char(output::idn_hello::kScanResponse), 0, 0, 7, 40, 0x10, 0, 0};
+    out.append(16, '\x5A');
+    out.append((name + std::string(20, '\0')).substr(0, 20));
+    out.append(extra, '\x01');
+    return out;
+}
+
+// An Ether Dream's broadcast: MAC address, hardware and software revisions, buffer capacity,
+// top point rate (little-endian), then its 20-byte status.
+std::string Broadcast(uint16_t capacity) {
+    std::string out{'\x00', '\x11', '\x22', '\xAA', '\xBB', '\xCC', 2, 0, 3, 0};
+    out += {char(capacity & 0xFF), char(capacity >> 8), '\xA0', '\x86', 1, 0};
+    out.append(20, '\0');
+    return out;
+}
+
+void NetworkReplies(const fs::path& root) {
+    Write(root / "idn_scan_reply", "projector.bin", ScanReply("Projector-1", 0));
+    Write(root / "idn_scan_reply", "name_of_twenty.bin", ScanReply("ABCDEFGHIJKLMNOPQRST", 0));
+    Write(root / "idn_scan_reply", "longer.bin", ScanReply("Unit", 12));
+    Write(root / "idn_scan_reply", "one_short.bin", ScanReply("Unit", 0).substr(0, 43));
+    Write(root / "ether_dream_broadcast", "dac.bin", Broadcast(1799));
+    Write(root / "ether_dream_broadcast", "one_short.bin", Broadcast(1799).substr(0, 35));
+    // A connection's answers: the greeting, prepare, data, begin, a NAK-full at a full buffer,
+    // an emergency stop and an underflow, with a part of one more at the end.
+    namespace ed = output::ether_dream;
+    ed::Status playing{0, ed::kReady, ed::kPlaying, 0, 0, ed::kShutterOpen, 0, 900, 30'000, 4000};
+    ed::Status full = playing;
+    full.bufferFullness = 1799;
+    ed::Status stopped{0, ed::kEmergencyStop, ed::kIdle, 0, 0, ed::kStoppedByEmergency, 0, 0, 0, 0};
+    ed::Status dry{0, ed::kReady, ed::kIdle, 0, 0, ed::kUnderflow, 0, 0, 30'000, 65'535};
+    const ed::Response answers[] = {
+        {'a', '?', {}},
+        {'a', 'p', {0, ed::kReady, ed::kPrepared, 0, 0, 0, 0, 0, 0, 0}},
+        {'a', 'd', {0, ed::kReady, ed::kPrepared, 0, 0, 0, 0, 1798, 0, 0}},
+        {'a', 'b', playing},
+        {'F', 'd', full},
+        {'!', 'd', stopped},
+        {'I', 'd', dry}};
+    QByteArray stream;
+    for (const ed::Response& r : answers) {
+        stream += ed::EncodeResponse(r);
+    }
+    Write(root / "ether_dream_status", "connection.bin", stream + stream.left(5));
+    Write(root / "ether_dream_status", "one_answer.bin", ed::EncodeResponse(answers[3]));
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -245,5 +299,6 @@ int main(int argc, char** argv) {
     LegacyFiles(root / "legacy_file");
     IldaFiles(root / "ilda");
     SvgFiles(root / "svg");
+    NetworkReplies(root);
     return 0;
 }

@@ -65,6 +65,21 @@ std::optional<Response> DecodeResponse(const QByteArray& b) {
     return r;
 }
 
+int Room(int capacity, int fullness, int rate, int aheadMs) {
+    const qint64 ahead =
+        std::max<qint64>(kLeastData * 2, qint64(std::max(rate, 0)) * aheadMs / 1000);
+    const qint64 room = std::min<qint64>(capacity, ahead) - fullness;
+    return room >= kLeastData ? int(room) : 0;
+}
+
+int CapacityAfterFull(int capacity, int fullness, int points) {
+    return std::clamp(fullness + points / 2, kLeastData, std::max(capacity, kLeastData));
+}
+
+int PlayMs(int points, int rate) {
+    return int(std::clamp<qint64>(qint64(points) * 1000 / std::max(rate, 1), 1, 60'000));
+}
+
 QByteArray Prepare() {
     return QByteArray(1, 'p');
 }

@@ -42,7 +42,25 @@ struct Response {
 };
 
 QByteArray EncodeResponse(const Response& response);
+// The first kResponseSize bytes as an answer; nothing when there are fewer. Every field is the
+// DAC's word, read from the network, and may say anything.
 std::optional<Response> DecodeResponse(const QByteArray& bytes);
+
+// The flow of points, worked from what the DAC's answers say (and never trusting them to be
+// sane): how many points go in the next data command, and how long to wait before asking again.
+// The buffer every model holds at least, kept less one point; a data command of fewer points
+// than kLeastData waits for the DAC to play more first.
+inline constexpr int kSmallestBuffer = 1799;
+inline constexpr int kLeastData = 64;
+// How many points to send to a buffer of `capacity` that holds `fullness`, to keep it `aheadMs`
+// ahead at `rate` (or full): never more than fits, 0 when fewer than kLeastData would go.
+int Room(int capacity, int fullness, int rate, int aheadMs);
+// What the buffer is taken to hold after a data command of `points` found it at `fullness`
+// and was answered NAK-full: less than both together, so half the points over what it held (the
+// DAC may have held fewer than it said); at least kLeastData, at most what was thought before.
+int CapacityAfterFull(int capacity, int fullness, int points);
+// How long a buffer holding `points` takes to play them at `rate`, in milliseconds, at least 1.
+int PlayMs(int points, int rate);
 
 QByteArray Prepare();
 QByteArray Begin(quint16 lowWaterMark, quint32 pointRate);

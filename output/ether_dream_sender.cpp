@@ -1,5 +1,6 @@
 #include "output/ether_dream_sender.h"
 
+#include <sys/ioctl.h>
 #include <algorithm>
 
 namespace output {
@@ -8,14 +9,30 @@ namespace ed = ether_dream;
 
 namespace {
 
-// How far ahead the DAC's buffer is kept, and its size on every model.
+// How far ahead the DAC's buffer is kept.
 constexpr int kAheadMs = 80;
-constexpr int kSmallestBuffer = 1799;
-// A send of fewer points than this waits for the DAC to play more first.
-constexpr int kLeastData = 64;
 constexpr int kRetryMs = 1000;
-// A DAC that leaves a command unanswered this long is taken as lost.
+// A DAC whose connection moves no byte this long while an answer is awaited is taken as lost;
+// a connection not made in this long (the name looked up with it), too.
 constexpr int kSilenceMs = 1000;
+constexpr int kConnectMs = 5000;
+constexpr int kWatchMs = 50;
+// After a NAK-full the DAC plays at least this long before it is asked again.
+constexpr int kFullWaitMs = kAheadMs / 4;
+// A limited run ends with the beam held dark this long (at most half the buffer), so that the
+// stop finds it dark and the DAC still playing.
+constexpr int kHoldMs = 50;
+
+Failure FailureOf(QAbstractSocket::SocketError error) {
+    switch (error) {
+        case QAbstractSocket::HostNotFoundError:
+            return Failure::AddressNotFound;
+        case QAbstractSocket::ConnectionRefusedError:
+            return Failure::ConnectionRefused;
+        default:
+            return Failure::NoAnswer;
+    }
+}
 
 }  // namespace
 
@@ -27,14 +44,24 @@ void EtherDreamSender::Begin() {
     later_ = new QTimer(this);
     later_->setSingleShot(true);
     later_->setTimerType(Qt::PreciseTimer);
-    silence_ = new QTimer(this);
-    silence_->setSingleShot(true);
-    connect(silence_, &QTimer::timeout, this, [this] {
-        // Lost without the connection closing: a stop, in case it still listens, then the
-        // connection is dropped and made again.
-        socket_->write(ed::Stop());
-        socket_->flush();
-        socket_->abort();
+    watch_ = new QTimer(this);
+    watch_->setInterval(kWatchMs);
+    connect(watch_, &QTimer::timeout, this, [this] {
+        const bool connected = socket_->state() == QAbstractSocket::ConnectedState;
+        if (Progressed() || quiet_.elapsed() < (connected ? kSilenceMs : kConnectMs)) {
+            return;
+        }
+        watch_->stop();
+        if (connected) {
+            // Lost without the connection closing: a stop, in case it still listens, then the
+            // connection is dropped (which says it is lost) and made again.
+            socket_->write(ed::Stop());
+            socket_->flush();
+            socket_->abort();
+        } else {
+            socket_->abort();
+            Lost(QStringLiteral("Лазер: %1 не отвечает, новая попытка…"));
+        }
     });
     connect(retry_, &QTimer::timeout, this, &EtherDreamSender::Connect);
     // After a wait the DAC is asked for its state; its answer leads to the next command.
@@ -47,22 +74,23 @@ void EtherDreamSender::Begin() {
     connect(socket_, &QTcpSocket::connected, this, [this] {
         // The DAC greets with its status, as if answering a ping.
         awaiting_ = true;
-        silence_->start(kSilenceMs);
+        quiet_.start();
+        pending_ = 0;
         begun_ = false;
         Say(QStringLiteral("Лазер: вывод на %1").arg(TargetText(target_)));
     });
-    connect(socket_, &QTcpSocket::disconnected, this, [this] {
-        if (!finishing_) {
-            later_->stop();
-            Say(QStringLiteral("Лазер: связь с %1 потеряна, новая попытка…")
-                    .arg(TargetText(target_)));
-            retry_->start(kRetryMs);
+    connect(socket_, &QTcpSocket::disconnected, this,
+            [this] { Lost(QStringLiteral("Лазер: связь с %1 потеряна, новая попытка…")); });
+    connect(socket_, &QTcpSocket::errorOccurred, this, [this](QAbstractSocket::SocketError e) {
+        if (finishing_ || failed_) {
+            return;
         }
-    });
-    connect(socket_, &QTcpSocket::errorOccurred, this, [this] {
-        if (!finishing_ && socket_->state() == QAbstractSocket::UnconnectedState) {
-            Say(QStringLiteral("Лазер: %1 не отвечает, новая попытка…").arg(TargetText(target_)));
-            retry_->start(kRetryMs);
+        if (!played_) {
+            // Never played: what went wrong is the answer to the start.
+            watch_->stop();
+            Fail(FailureOf(e));
+        } else if (socket_->state() == QAbstractSocket::UnconnectedState) {
+            Lost(QStringLiteral("Лазер: %1 не отвечает, новая попытка…"));
         }
     });
     Connect();
@@ -70,13 +98,57 @@ void EtherDreamSender::Begin() {
 
 void EtherDreamSender::Connect() {
     in_.clear();
+    held_.clear();
     awaiting_ = false;
     socket_->abort();
     socket_->connectToHost(target_.host, target_.port);
+    quiet_.start();
+    pending_ = 0;
+    watch_->start();
+}
+
+void EtherDreamSender::Lost(const QString& text) {
+    if (finishing_ || failed_) {
+        return;
+    }
+    later_->stop();
+    watch_->stop();
+    awaiting_ = false;
+    if (!played_) {
+        Fail(Failure::NoAnswer);
+        return;
+    }
+    Say(text.arg(TargetText(target_)));
+    retry_->start(kRetryMs);
+}
+
+qint64 EtherDreamSender::Pending() const {
+    qint64 pending = socket_->bytesToWrite();
+    // What the system holds of it: not yet sent, or sent and not yet acknowledged.
+    int queued = 0;
+    if (socket_->state() == QAbstractSocket::ConnectedState &&
+        ::ioctl(int(socket_->socketDescriptor()), TIOCOUTQ, &queued) == 0) {
+        pending += queued;
+    }
+    return pending;
+}
+
+bool EtherDreamSender::Progressed() {
+    const qint64 pending = Pending();
+    const bool moved = pending < pending_;
+    pending_ = pending;
+    if (moved) {
+        quiet_.start();
+    }
+    return moved;
 }
 
 void EtherDreamSender::Read() {
-    in_.append(socket_->readAll());
+    const QByteArray bytes = socket_->readAll();
+    if (!bytes.isEmpty()) {
+        quiet_.start();
+    }
+    in_.append(bytes);
     while (in_.size() >= ed::kResponseSize) {
         const auto response = ed::DecodeResponse(in_.left(ed::kResponseSize));
         in_.remove(0, ed::kResponseSize);
@@ -86,10 +158,18 @@ void EtherDreamSender::Read() {
 
 void EtherDreamSender::Handle(const ed::Response& r) {
     awaiting_ = false;
-    silence_->stop();
+    watch_->stop();
     const bool wasPlaying = status_.playback == ed::kPlaying;
     status_ = r.status;
+    // Playing, the DAC has taken points and begun to show them.
+    played_ = played_ || status_.playback == ed::kPlaying;
     if (finishing_) {
+        return;
+    }
+    if (done_) {
+        if (r.command == 's') {
+            Q_EMIT Done();
+        }
         return;
     }
     if (r.answer == '!' || status_.lightEngine == ed::kEmergencyStop) {
@@ -101,11 +181,22 @@ void EtherDreamSender::Handle(const ed::Response& r) {
     if (status_.playback != ed::kPlaying) {
         begun_ = status_.playback == ed::kPrepared && begun_;
     }
+    if (r.answer == 'F' && r.command == 'd') {
+        // The points did not fit: the DAC holds less than it was taken to. They go again, as
+        // many as then fit, once it has played about as many.
+        capacity_ = ed::CapacityAfterFull(capacity_, status_.bufferFullness, int(inFlight_.size()));
+        held_.insert(held_.begin(), inFlight_.begin(), inFlight_.end());
+        inFlight_.clear();
+        later_->start(std::max(kFullWaitMs, ed::PlayMs(int(held_.size()), rate_)));
+        return;
+    }
+    inFlight_.clear();
     Next();
 }
 
 void EtherDreamSender::Next() {
-    if (awaiting_ || finishing_ || socket_->state() != QAbstractSocket::ConnectedState) {
+    if (awaiting_ || finishing_ || failed_ || done_ ||
+        socket_->state() != QAbstractSocket::ConnectedState) {
         return;
     }
     if (status_.lightEngine != ed::kReady) {
@@ -124,41 +215,83 @@ void EtherDreamSender::Next() {
         return;
     }
     if (status_.playback == ed::kIdle) {
+        if (AllSent()) {
+            // The DAC ran out at the end of a limited run: nothing is left to play.
+            done_ = true;
+            Q_EMIT Done();
+            return;
+        }
         rate_ = playhead_.Rate();
         begun_ = false;
         Send(ed::Prepare());
         return;
     }
-    const int target =
-        std::min(kSmallestBuffer - 1, std::max(kLeastData * 2, rate_ * kAheadMs / 1000));
-    const int room = target - int(status_.bufferFullness);
-    if (room >= kLeastData) {
-        std::vector<model::stage::Sample> points;
-        while (int(points.size()) < room) {
-            const auto more = playhead_.Next(room - int(points.size()));
-            if (more.empty()) {
-                break;
-            }
-            points.insert(points.end(), more.begin(), more.end());
+    Feed(ed::Room(capacity_, status_.bufferFullness, rate_, kAheadMs));
+}
+
+void EtherDreamSender::Feed(int room) {
+    if (room > 0) {
+        inFlight_ = Take(room);
+        if (!inFlight_.empty()) {
+            Send(ed::Data(inFlight_));
+            return;
         }
-        Send(ed::Data(points));
-        return;
     }
-    if (!begun_) {
+    const int fullness = status_.bufferFullness;
+    if (!begun_ && fullness > 0) {
         begun_ = true;
         Send(ed::Begin(0, quint32(rate_)));
         return;
     }
+    if (AllSent()) {
+        // The run's last point has played once no more than the dark hold is left: the stop
+        // goes from here at once, while the DAC still plays the hold.
+        if (fullness <= hold_) {
+            done_ = true;
+            Send(ed::Stop());
+        } else {
+            later_->start(ed::PlayMs(fullness - hold_, rate_));
+        }
+        return;
+    }
     // Wait until the DAC has played about a quarter of what it holds, then ask again.
-    later_->start(std::max(1, int(status_.bufferFullness) * 1000 / 4 / std::max(rate_, 1)));
+    later_->start(ed::PlayMs(fullness / 4, rate_));
+}
+
+std::vector<model::stage::Sample> EtherDreamSender::Take(int count) {
+    const auto n = std::min(held_.size(), size_t(count));
+    std::vector<model::stage::Sample> points(held_.begin(), held_.begin() + qsizetype(n));
+    held_.erase(held_.begin(), held_.begin() + qsizetype(n));
+    while (int(points.size()) < count) {
+        const auto more = playhead_.Next(count - int(points.size()));
+        if (more.empty()) {
+            break;
+        }
+        points.insert(points.end(), more.begin(), more.end());
+    }
+    if (playhead_.Ended()) {
+        if (!holding_) {
+            holding_ = true;
+            hold_ = tail_ = std::min(rate_ * kHoldMs / 1000, capacity_ / 2);
+        }
+        const int dark = std::min(tail_, count - int(points.size()));
+        if (dark > 0) {
+            const Frame hold = DarkFrame(playhead_.Last(), rate_, dark);
+            points.insert(points.end(), hold.samples.begin(), hold.samples.end());
+            tail_ -= dark;
+        }
+    }
+    return points;
 }
 
 void EtherDreamSender::Send(const QByteArray& command) {
     awaiting_ = true;
-    if (!finishing_) {
-        silence_->start(kSilenceMs);
-    }
     socket_->write(command);
+    if (!finishing_) {
+        quiet_.start();
+        pending_ = Pending();
+        watch_->start();
+    }
 }
 
 void EtherDreamSender::Say(const QString& text) {
@@ -173,22 +306,31 @@ void EtherDreamSender::Finish() {
     if (retry_ != nullptr) {
         retry_->stop();
         later_->stop();
-        silence_->stop();
+        watch_->stop();
     }
     if (socket_ != nullptr && socket_->state() == QAbstractSocket::ConnectedState) {
         // The answer to what is on its way first, then the stop, which blanks the DAC's output.
         for (int i = 0; i < 10 && awaiting_ && socket_->waitForReadyRead(50); ++i) {
             Read();
         }
-        Send(ed::Stop());
-        socket_->waitForBytesWritten(200);
-        for (int i = 0; i < 10 && awaiting_ && socket_->waitForReadyRead(50); ++i) {
-            Read();
+        if (!done_ || status_.playback != ed::kIdle) {
+            Send(ed::Stop());
+            socket_->waitForBytesWritten(200);
+            for (int i = 0; i < 10 && awaiting_ && socket_->waitForReadyRead(50); ++i) {
+                Read();
+            }
         }
         socket_->disconnectFromHost();
         if (socket_->state() != QAbstractSocket::UnconnectedState) {
             socket_->waitForDisconnected(200);
         }
+    }
+    if (failed_) {
+        return;
+    }
+    if (!played_) {
+        Fail(Failure::NothingPlayed);
+        return;
     }
     Q_EMIT Status(
         QStringLiteral("Лазер: вывод на %1 остановлен, луч погашен").arg(TargetText(target_)));

@@ -1,5 +1,7 @@
 #include "output/frame.h"
 
+#include <QHostAddress>
+
 namespace output {
 
 Frame DarkFrame(model::stage::Sample at, int pointRate, int count) {
@@ -22,27 +24,42 @@ std::optional<Target> ParseTarget(const QString& text) {
         return std::nullopt;
     }
     QString rest = text.mid(colon + 1);
-    const qsizetype port = rest.lastIndexOf(u':');
-    if (port >= 0) {
+    QString host;
+    if (rest.startsWith(u'[')) {
+        // An IPv6 address in brackets, as in a URL, since its colons would read as a port's.
+        const qsizetype close = rest.indexOf(u']');
+        host = rest.mid(1, close - 1);
+        if (close < 0 || QHostAddress(host).protocol() != QAbstractSocket::IPv6Protocol) {
+            return std::nullopt;
+        }
+        rest = rest.mid(close + 1);
+        if (!rest.isEmpty() && !rest.startsWith(u':')) {
+            return std::nullopt;
+        }
+    } else {
+        host = rest.section(u':', 0, 0);
+        rest = rest.mid(host.size());
+    }
+    if (!rest.isEmpty()) {
         bool ok = false;
-        const uint value = rest.mid(port + 1).toUInt(&ok);
+        const uint value = rest.mid(1).toUInt(&ok);
         if (!ok || value == 0 || value > 65535) {
             return std::nullopt;
         }
         t.port = quint16(value);
-        rest = rest.left(port);
     }
-    if (rest.isEmpty() || rest.contains(u' ')) {
+    if (host.isEmpty() || host.contains(u' ')) {
         return std::nullopt;
     }
-    t.host = rest;
+    t.host = host;
     return t;
 }
 
 QString TargetText(const Target& target) {
     const QString scheme =
         target.protocol == Protocol::Idn ? QStringLiteral("idn") : QStringLiteral("etherdream");
-    return scheme + u':' + target.host + u':' + QString::number(target.port);
+    const QString host = target.host.contains(u':') ? u'[' + target.host + u']' : target.host;
+    return scheme + u':' + host + u':' + QString::number(target.port);
 }
 
 }  // namespace output

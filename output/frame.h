@@ -32,7 +32,8 @@ struct Target {
     friend bool operator==(const Target&, const Target&) = default;
 };
 
-// "idn:HOST[:PORT]" or "etherdream:HOST[:PORT]"; nothing for anything else.
+// "idn:HOST[:PORT]" or "etherdream:HOST[:PORT]", an IPv6 address in brackets ("idn:[::1]");
+// nothing for anything else.
 std::optional<Target> ParseTarget(const QString& text);
 // The same text back, for the status bar and the device list.
 QString TargetText(const Target& target);

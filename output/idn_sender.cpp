@@ -2,6 +2,7 @@
 
 #include <QHostInfo>
 #include <algorithm>
+#include <cerrno>
 #include <cmath>
 
 #include "output/idn_packets.h"
@@ -18,6 +19,8 @@ constexpr int kTickMs = 2;
 constexpr qint64 kMostBehindNs = 100'000'000;
 // The configuration goes again every this many messages, for a unit that starts listening late.
 constexpr int kConfigureEvery = 50;
+// A unit that has taken this long a stretch of the stream without a failed send is reached.
+constexpr qint64 kReachedMs = 1000;
 
 QString Device(const Target& t) {
     return TargetText(t);
@@ -36,10 +39,9 @@ void IdnSender::Begin() {
         }
     }
     if (address.isNull()) {
-        Q_EMIT Status(QStringLiteral("Лазер: адрес %1 не найден").arg(Device(target_)));
+        Fail(Failure::AddressNotFound);
         return;
     }
-    connect(socket_, &QUdpSocket::errorOccurred, this, [this] { Report(true); });
     socket_->connectToHost(address, target_.port);
     timer_ = new QTimer(this);
     timer_->setTimerType(Qt::PreciseTimer);
@@ -50,7 +52,7 @@ void IdnSender::Begin() {
 }
 
 void IdnSender::Tick() {
-    if (!playhead_.Update(*slot_)) {
+    if (!playhead_.Update(*slot_) || failed_) {
         return;
     }
     const qint64 now = clock_.nsecsElapsed();
@@ -70,10 +72,19 @@ void IdnSender::Tick() {
             break;
         }
         Send(samples);
+        if (failed_) {
+            return;
+        }
         due -= qint64(samples.size());
     }
+    reached_ = reached_ || (failedSends_ == 0 && clock_.elapsed() >= kReachedMs);
     if (failing_ && sinceError_.elapsed() > 1000) {
         Report(false);
+    }
+    if (playhead_.Ended() && !done_) {
+        // The last message went out when it was due: the run has played.
+        done_ = true;
+        Q_EMIT Done();
     }
 }
 
@@ -82,22 +93,45 @@ void IdnSender::Send(const std::vector<Sample>& samples) {
     const qint64 to =
         epochUs_ + (sent_ + qint64(samples.size()) - epochSamples_) * 1'000'000 / rate_;
     const bool configure = messages_ % kConfigureEvery == 0;
-    socket_->write(
-        idn::SampleMessage(sequence_++, quint32(from), quint32(to - from), samples, configure));
+    Write(idn::SampleMessage(sequence_++, quint32(from), quint32(to - from), samples, configure));
     sent_ += qint64(samples.size());
+}
+
+void IdnSender::Write(const QByteArray& message) {
     ++messages_;
+    errno = 0;
+    if (socket_->write(message) >= 0) {
+        return;
+    }
+    // Qt calls a datagram the system would not send an unknown error; the system's reason is
+    // still in errno. A refusal passes on the unit's answer to an earlier message (ICMP "port
+    // unreachable"), which was then lost too; this one was not sent either.
+    ++failedSends_;
+    const bool refused = errno == ECONNREFUSED;
+    refusals_ += refused ? 1 : 0;
+    if (!reached_) {
+        timer_->stop();
+        Fail(refused ? Failure::ConnectionRefused : Failure::NoAnswer);
+        return;
+    }
+    Report(true);
 }
 
 void IdnSender::Report(bool failing) {
     if (failing) {
         sinceError_.start();
     }
-    if (failing == failing_ && reported_) {
+    // While sends fail the count is told again once a second.
+    if (failing == failing_ && reported_ && (!failing || sinceReport_.elapsed() < 1000)) {
         return;
     }
     failing_ = failing;
     reported_ = true;
-    Q_EMIT Status(failing ? QStringLiteral("Лазер: %1 не отвечает").arg(Device(target_))
+    sinceReport_.start();
+    Q_EMIT Status(failing ? QStringLiteral("Лазер: %1 не принимает пакеты: не отправлено %2 из %3")
+                                .arg(Device(target_))
+                                .arg(failedSends_)
+                                .arg(messages_)
                           : QStringLiteral("Лазер: вывод на %1").arg(Device(target_)));
 }
 
@@ -105,24 +139,32 @@ void IdnSender::Finish() {
     if (timer_ != nullptr) {
         timer_->stop();
     }
-    if (socket_ != nullptr && socket_->state() == QAbstractSocket::ConnectedState) {
-        // A dark frame where the beam is, long enough for the unit to show it, then the close.
-        if (rate_ > 0) {
-            const Frame dark = DarkFrame(playhead_.Last(), rate_, std::max(rate_ / 50, 20));
-            for (size_t at = 0; at < dark.samples.size(); at += idn::kMaxSamplesPerMessage) {
-                const size_t n =
-                    std::min(dark.samples.size() - at, size_t(idn::kMaxSamplesPerMessage));
-                Send({dark.samples.begin() + qsizetype(at),
-                      dark.samples.begin() + qsizetype(at + n)});
-            }
-        }
-        const qint64 now = epochUs_ + (rate_ > 0 ? (sent_ - epochSamples_) * 1'000'000 / rate_ : 0);
-        socket_->write(idn::CloseMessage(sequence_++, quint32(now)));
-        socket_->flush();
-        socket_->close();
+    if (failed_ || socket_ == nullptr) {
+        return;
     }
-    Q_EMIT Status(
-        QStringLiteral("Лазер: вывод на %1 остановлен, луч погашен").arg(Device(target_)));
+    if (Delivered() <= 0) {
+        // Nothing lit: no blanking to send.
+        Fail(Failure::NothingPlayed);
+        return;
+    }
+    const qint64 failed = failedSends_;
+    const qint64 messages = messages_;
+    // A dark frame where the beam is, long enough for the unit to show it, then the close.
+    const Frame dark = DarkFrame(playhead_.Last(), rate_, std::max(rate_ / 50, 20));
+    for (size_t at = 0; at < dark.samples.size(); at += idn::kMaxSamplesPerMessage) {
+        const size_t n = std::min(dark.samples.size() - at, size_t(idn::kMaxSamplesPerMessage));
+        Send({dark.samples.begin() + qsizetype(at), dark.samples.begin() + qsizetype(at + n)});
+    }
+    const qint64 now = epochUs_ + (sent_ - epochSamples_) * 1'000'000 / rate_;
+    Write(idn::CloseMessage(sequence_++, quint32(now)));
+    socket_->flush();
+    socket_->close();
+    QString text =
+        QStringLiteral("Лазер: вывод на %1 остановлен, луч погашен").arg(Device(target_));
+    if (failed > 0) {
+        text += QStringLiteral("; не отправлено пакетов: %1 из %2").arg(failed).arg(messages);
+    }
+    Q_EMIT Status(text);
 }
 
 }  // namespace output

@@ -5,19 +5,21 @@
 
 namespace output {
 
-void FrameSlot::Put(std::vector<Frame> frames) {
+void FrameSlot::Put(std::vector<Frame> frames, qint64 limit) {
     QMutexLocker lock(&mutex_);
     frames_ = std::move(frames);
+    limit_ = limit;
     ++generation_;
 }
 
-bool FrameSlot::TakeNewer(quint64& generation, std::vector<Frame>& into) {
+bool FrameSlot::TakeNewer(quint64& generation, std::vector<Frame>& into, qint64& limit) {
     QMutexLocker lock(&mutex_);
     if (generation_ == generation) {
         return false;
     }
     generation = generation_;
     into = frames_;
+    limit = limit_;
     return true;
 }
 
@@ -25,6 +27,20 @@ Sender::Sender(Target target, std::shared_ptr<FrameSlot> slot)
     : target_(std::move(target)), slot_(std::move(slot)) {}
 
 namespace {
+
+QString Why(Failure why) {
+    switch (why) {
+        case Failure::AddressNotFound:
+            return QStringLiteral("адрес не найден");
+        case Failure::ConnectionRefused:
+            return QStringLiteral("соединение отклонено");
+        case Failure::NoAnswer:
+            return QStringLiteral("устройство не отвечает");
+        case Failure::NothingPlayed:
+            return QStringLiteral("ни одна точка не выведена");
+    }
+    return {};
+}
 
 Sender* MakeSender(const Target& target, std::shared_ptr<FrameSlot> slot) {
     switch (target.protocol) {
@@ -38,6 +54,15 @@ Sender* MakeSender(const Target& target, std::shared_ptr<FrameSlot> slot) {
 
 }  // namespace
 
+void Sender::Fail(Failure why) {
+    if (failed_) {
+        return;
+    }
+    failed_ = true;
+    Q_EMIT Status(QStringLiteral("Лазер: %1: %2").arg(TargetText(target_), Why(why)));
+    Q_EMIT Failed(why);
+}
+
 Link::Link(const Target& target, QObject* parent) : QObject(parent), target_(target) {
     sender_ = MakeSender(target, slot_);
     if (sender_ == nullptr) {
@@ -48,6 +73,13 @@ Link::Link(const Target& target, QObject* parent) : QObject(parent), target_(tar
     connect(&thread_, &QThread::finished, sender_, &QObject::deleteLater);
     connect(&thread_, &QThread::finished, this, &Link::Stopped);
     connect(sender_, &Sender::Status, this, &Link::Status);
+    // Both come here through the queue, on the thread that owns the link, which alone ends the
+    // network thread.
+    connect(sender_, &Sender::Failed, this, [this](Failure why) {
+        Q_EMIT Failed(why);
+        Stop();
+    });
+    connect(sender_, &Sender::Done, this, &Link::Stop);
     thread_.setObjectName(QStringLiteral("laser output"));
     thread_.start();
 }
@@ -61,8 +93,8 @@ void Link::Show(Frame frame) {
     slot_->Put({std::move(frame)});
 }
 
-void Link::Play(std::vector<Frame> frames) {
-    slot_->Put(std::move(frames));
+void Link::Play(std::vector<Frame> frames, qint64 samples) {
+    slot_->Put(std::move(frames), samples);
 }
 
 void Link::Stop() {

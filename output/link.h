@@ -1,6 +1,8 @@
 // A live output: one device, fed frames from the window's thread and played on a thread of its
 // own, so that nothing here ever makes the window wait on the network. Stopping blanks the beam
-// before the connection closes; so does destroying the link (which waits for that).
+// before the connection closes; so does destroying the link (which waits for that). A link that
+// cannot play says why and stops by itself; so does one given a number of samples, once they
+// have played.
 #pragma once
 
 #include <QMutex>
@@ -12,17 +14,28 @@
 
 namespace output {
 
+// Why a link could not play.
+enum class Failure {
+    AddressNotFound,    // the host's name does not resolve
+    ConnectionRefused,  // nothing listens on the device's port
+    NoAnswer,           // the device does not answer
+    NothingPlayed,      // the output ended without a point played
+};
+
 // The newest frames, handed from the window's thread to the network thread: one frame played
 // round and round, or a show's frames played in order, looping.
 class FrameSlot {
   public:
-    void Put(std::vector<Frame> frames);
-    // Copies the newest frames into `into` when they are newer than `generation`.
-    bool TakeNewer(quint64& generation, std::vector<Frame>& into);
+    // `limit`: how many samples are played from these frames on before the output ends; 0 for
+    // no end.
+    void Put(std::vector<Frame> frames, qint64 limit = 0);
+    // Copies the newest frames and their limit when they are newer than `generation`.
+    bool TakeNewer(quint64& generation, std::vector<Frame>& into, qint64& limit);
 
   private:
     QMutex mutex_;
     std::vector<Frame> frames_;
+    qint64 limit_ = 0;
     quint64 generation_ = 0;
 };
 
@@ -40,10 +53,18 @@ class Sender : public QObject {
   Q_SIGNALS:
     // What happened, in the words of the status bar.
     void Status(const QString& text);
+    // The device cannot be played to (the status has said why); the link stops.
+    void Failed(output::Failure why);
+    // The samples of a limited run have played; the link stops.
+    void Done();
 
   protected:
+    // Says why in the status and signals the failure, once; a sender that failed sends no more.
+    void Fail(Failure why);
+
     const Target target_;
     const std::shared_ptr<FrameSlot> slot_;
+    bool failed_ = false;
 };
 
 class Link : public QObject {
@@ -57,8 +78,9 @@ class Link : public QObject {
     // start dark).
     void Show(Frame frame);
     // The frames of a show, each played once in turn, round and round; they replace what is
-    // playing at once, as Show does.
-    void Play(std::vector<Frame> frames);
+    // playing at once, as Show does. With `samples` above 0 the link stops by itself once that
+    // many have played.
+    void Play(std::vector<Frame> frames, qint64 samples = 0);
     // Blanks the beam and closes the connection; `Stopped` says when that is done.
     void Stop();
     bool Running() const { return thread_.isRunning(); }
@@ -66,6 +88,8 @@ class Link : public QObject {
 
   Q_SIGNALS:
     void Status(const QString& text);
+    // The device cannot be played to; the link stops by itself, and Stopped follows.
+    void Failed(output::Failure why);
     void Stopped();
 
   private:

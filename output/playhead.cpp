@@ -16,11 +16,14 @@ constexpr int kTransit = 8;
 
 bool Playhead::Update(FrameSlot& slot) {
     std::vector<Frame> newer;
-    if (slot.TakeNewer(generation_, newer)) {
+    qint64 limit = 0;
+    if (slot.TakeNewer(generation_, newer, limit)) {
         std::erase_if(newer, [](const Frame& f) { return f.samples.empty(); });
         if (newer.empty()) {
             return Playing();
         }
+        limit_ = limit;
+        given_ = 0;
         const Sample to = newer.front().samples.front();
         transit_.clear();
         if (Playing()) {
@@ -40,6 +43,12 @@ bool Playhead::Update(FrameSlot& slot) {
 
 std::vector<Sample> Playhead::Next(int count) {
     std::vector<Sample> out;
+    if (limit_ > 0) {
+        count = int(std::min<qint64>(count, limit_ - given_));
+    }
+    if (count <= 0) {
+        return out;
+    }
     if (!transit_.empty()) {
         const size_t n = std::min(transit_.size(), size_t(count));
         out.assign(transit_.begin(), transit_.begin() + qsizetype(n));
@@ -57,6 +66,7 @@ std::vector<Sample> Playhead::Next(int count) {
     if (!out.empty()) {
         last_ = out.back();
     }
+    given_ += qint64(out.size());
     return out;
 }
 

@@ -9,14 +9,17 @@ namespace output {
 
 // The player of frames that both network senders share: which sample comes next, the switch
 // to a newer frame (through a short dark move, so that no line is drawn between the two) and
-// how many samples are due by the clock.
+// the end of a run of a given number of samples.
 class Playhead {
   public:
     // Takes newer frames from the slot; true when there is a frame to play.
     bool Update(FrameSlot& slot);
     // The next `count` samples (fewer at the end of a frame, so that newer frames can come in
     // at the very next call); after the last sample of a frame comes the next frame's first.
+    // None once a limited run has given all its samples.
     std::vector<model::stage::Sample> Next(int count);
+    // A limited run has given all its samples.
+    bool Ended() const { return limit_ > 0 && given_ >= limit_; }
     int Rate() const { return Playing() ? frames_[frame_].pointRate : 0; }
     model::stage::Sample Last() const { return last_; }
     bool Playing() const { return !frames_.empty(); }
@@ -28,6 +31,8 @@ class Playhead {
     std::vector<model::stage::Sample> transit_;  // the dark move into a new frame
     size_t index_ = 0;
     model::stage::Sample last_;
+    qint64 limit_ = 0;  // samples to give from the frames taken last; 0 for no end
+    qint64 given_ = 0;
 };
 
 }  // namespace output

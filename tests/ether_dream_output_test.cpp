@@ -128,3 +128,56 @@ TEST(EtherDreamOutput, TheSenderComesBackToADacThatWentAway) {
         EXPECT_EQ(dac.Naks(), 0);
     }
 }
+
+// A DAC that holds fewer points than the sender first offers, one that answers every data
+// command NAK-full and one that reads its connection slowly (20 kB/s, far below the stream):
+// after a NAK-full the sender asks for the status before it sends again, the points not taken
+// go again, and it plays on its first connection wherever the DAC can play at all.
+TEST(EtherDreamOutput, AFullOrSlowDacIsFedWhatItTakesOnOneConnection) {
+    constexpr int kRate = 30'000;
+    const std::vector<Sample> stream = WorkedStream(kRate);
+    struct Row {
+        const char* what;
+        int capacity;
+        int bytesPerSecond;
+        bool plays;
+    };
+    for (const Row& r : std::vector<Row>{
+             {"holds 500 points", 500, 0, true},
+             {"answers NAK-full", 0, 0, false},
+             {"reads 20 kB/s", EtherDreamDac::kCapacity, 20'000, true},
+         }) {
+        SCOPED_TRACE(r.what);
+        EtherDreamDac dac;
+        dac.SetCapacity(r.capacity);
+        dac.ReadSlowly(r.bytesPerSecond);
+        output::Link link(Dac(dac));
+        link.Show({stream, kRate});
+        const auto naks = [&] {
+            const auto answers = dac.Answers();
+            return std::count(answers.begin(), answers.end(), 'F');
+        };
+        if (r.plays) {
+            ASSERT_TRUE(WaitUntil([&] { return dac.PlayedCount() > 2 * stream.size(); }, 15'000));
+            EXPECT_LE(naks(), 2);
+            // Points not taken went again: the stream in turn from its start, none left out.
+            const auto played = dac.Played();
+            for (size_t j = 0; j < played.size(); ++j) {
+                const Sample& s = stream[j % stream.size()];
+                ASSERT_TRUE(played[j].x == s.x && played[j].y == s.y && played[j].r == s.r * 257)
+                    << "point " << j;
+            }
+        } else {
+            ASSERT_TRUE(WaitUntil([&] { return naks() >= 5; }, 15'000));
+            EXPECT_EQ(dac.PlayedCount(), 0u);
+        }
+        EXPECT_EQ(dac.Connections(), 1);
+        const auto commands = dac.Commands();
+        const auto answers = dac.Answers();
+        for (size_t i = 0; i + 1 < commands.size(); ++i) {
+            if (answers[i] == 'F') {
+                EXPECT_EQ(commands[i + 1], '?') << "after NAK-full " << i;
+            }
+        }
+    }
+}

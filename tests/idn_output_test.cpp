@@ -35,6 +35,13 @@ TEST(IdnOutput, TargetsAreReadFromTheirText) {
              {"idn:localhost:7300", true, Protocol::Idn, "localhost", 7300},
              {"etherdream:127.0.0.1", true, Protocol::EtherDream, "127.0.0.1", 7765},
              {"EtherDream:127.0.0.1:9000", true, Protocol::EtherDream, "127.0.0.1", 9000},
+             {"idn:[::1]", true, Protocol::Idn, "::1", 7255},
+             {"etherdream:[::1]:7765", true, Protocol::EtherDream, "::1", 7765},
+             {"idn:[fe80::1%lo]:7300", true, Protocol::Idn, "fe80::1%lo", 7300},
+             {"idn:::1", false, Protocol::Idn, "", 0},
+             {"idn:[::1", false, Protocol::Idn, "", 0},
+             {"idn:[::1]7300", false, Protocol::Idn, "", 0},
+             {"idn:[localhost]", false, Protocol::Idn, "", 0},
              {"idn:", false, Protocol::Idn, "", 0},
              {"idn:host:0", false, Protocol::Idn, "", 0},
              {"idn:host:70000", false, Protocol::Idn, "", 0},
@@ -128,4 +135,36 @@ TEST(IdnOutput, TsharkReadsTheStagesStreamAtTheSetRateThenADarkFrameAndTheClose)
     const Decoded& last = messages[messages.size() - 2];
     const double span = double(last.timestamp + last.duration - messages.front().timestamp);
     EXPECT_LE(std::abs(span - double(total) * 1e6 / kRate), 1.0);
+}
+
+// A unit that goes away once it has taken the stream: the messages the system then turns away
+// are counted and told while the output goes on, and the count is in the last word.
+TEST(IdnOutput, MessagesTurnedAwayAreCountedAndTold) {
+    constexpr int kRate = 30'000;
+    auto receiver = std::make_unique<IdnReceiver>();
+    output::Link link({output::Protocol::Idn, QStringLiteral("127.0.0.1"), receiver->Port()});
+    QStringList said;
+    bool stopped = false;
+    QObject::connect(&link, &output::Link::Status, [&](const QString& s) { said << s; });
+    QObject::connect(&link, &output::Link::Stopped, [&] { stopped = true; });
+    link.Show({WorkedStream(kRate), kRate});
+    // A second and a half of the stream taken, then the port closes.
+    ASSERT_TRUE(WaitUntil(
+        [&] {
+            qint64 samples = 0;
+            for (const Arrival& a : receiver->Arrivals()) {
+                samples += std::max<qint64>(a.bytes.size() - 36, 0) / 7;
+            }
+            return samples > kRate * 3 / 2;
+        },
+        5000));
+    receiver.reset();
+    ASSERT_TRUE(
+        WaitUntil([&] { return !said.filter(QStringLiteral("не отправлено")).isEmpty(); }, 5000))
+        << said.join(u'\n').toStdString();
+    EXPECT_TRUE(link.Running());
+    link.Stop();
+    ASSERT_TRUE(WaitUntil([&] { return stopped; }, 5000));
+    EXPECT_TRUE(said.back().contains(QStringLiteral("луч погашен; не отправлено пакетов: ")))
+        << said.back().toStdString();
 }

@@ -28,7 +28,7 @@ CLEAN = {
     "pictures/svg.ipp": '#include <QSvgRenderer>\n#include "io/io.h"\n'
                         "namespace pictures::gdi { }\n",
     "formats/table.cc": '#include "tracing/tracing.h"\n#include "pictures/pictures.h"\n',
-    "convert/main.cxx": '#include "formats/formats.h"\n#include "editor/editor.h"\n',
+    "convert/main.cxx": '#include "formats/formats.h"\n#include "output/output.h"\n',
     "forms/about.hpp": '#include <QWidget>\n#include "preview/preview.h"\n'
                        '#include "widgets/widgets.h"\nnamespace Ui { class About; }\n',
     "window/main.inl": '#include "forms/forms.h"\n#include "tracing/tracing.h"\n',

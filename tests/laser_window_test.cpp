@@ -13,6 +13,7 @@
 #include <QListWidget>
 #include <QPushButton>
 #include <QSpinBox>
+#include <QTcpServer>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
@@ -145,6 +146,19 @@ TEST(LaserWindow, OpensStoppedFromTheToolbarAndTheMenuAndNeedsADevice) {
     EXPECT_EQ(l.form.editor().document().output().get().zone.sizePercent, 100);
     QTest::keyClick(size, Qt::Key_Return);
     EXPECT_EQ(l.form.editor().document().output().get().zone.sizePercent, 50);
+    // A device that refuses the connection: the output stops by itself and the state says why.
+    QTcpServer closed;
+    ASSERT_TRUE(closed.listen(QHostAddress::LocalHost, 0));
+    const quint16 port = closed.serverPort();
+    closed.close();
+    l.form.laserWindow()
+        ->findChild<QLineEdit*>(QStringLiteral("LaserAddress"))
+        ->setText(QStringLiteral("etherdream:127.0.0.1:%1").arg(port));
+    l.Start()->click();
+    ASSERT_TRUE(WaitUntil([&] { return !l.form.laserWindow()->Running(); }, 5000));
+    EXPECT_EQ(l.Start()->text(), QStringLiteral("Пуск"));
+    EXPECT_EQ(l.form.laserWindow()->findChild<QLabel*>(QStringLiteral("LaserState"))->text(),
+              QStringLiteral("Лазер: etherdream:127.0.0.1:%1: соединение отклонено").arg(port));
     l.form.laserWindow()->close();
     EXPECT_EQ(&l.Open(), l.form.laserWindow());
     EXPECT_FALSE(l.form.laserWindow()->Running());

@@ -5,9 +5,12 @@
 #include <gtest/gtest.h>
 
 #include <QProcess>
+#include <QTcpServer>
 #include <QTemporaryDir>
+#include <QUdpSocket>
 #include <algorithm>
 #include <csignal>
+#include <map>
 
 #include "editor/colors.h"
 #include "editor/settings.h"
@@ -145,7 +148,8 @@ TEST(Play, TheIldaReaderGivesEachPointItsStyle) {
 }
 
 // The two ways a play to an IDN unit ends: its time up, or Ctrl+C once packets arrive. Either
-// way the frames went out in turn, then dark, and the channel was closed.
+// way the frames went out in turn, then dark, and the channel was closed. A time up sends the
+// seconds' samples at the rate exactly, then the dark frame (a fiftieth of a second's worth).
 TEST(Play, TheShowGoesOutFrameByFrameUntilTheTimeIsUpOrCtrlCThenDark) {
     struct Row {
         const char* what;
@@ -154,6 +158,9 @@ TEST(Play, TheShowGoesOutFrameByFrameUntilTheTimeIsUpOrCtrlCThenDark) {
         int rate;
         model::stage::Zone zone;
         size_t leastInTurn;
+        size_t heard;  // every sample, the dark frame's too; 0 for Ctrl+C
+        QHostAddress address = QHostAddress(QHostAddress::LocalHost);
+        const char* host = "127.0.0.1";
     };
     const std::vector<Row> rows{
         // Half a second at 20,000 points/s: the frames in turn many times over.
@@ -163,20 +170,32 @@ TEST(Play, TheShowGoesOutFrameByFrameUntilTheTimeIsUpOrCtrlCThenDark) {
          false,
          20'000,
          {50, 10, -20},
-         5000},
-        {"Ctrl+C", {}, true, model::stage::Settings{}.pointRate, {}, 0},
+         5000,
+         10'000 + 400},
+        {"Ctrl+C", {}, true, model::stage::Settings{}.pointRate, {}, 0, 0},
+        {"to ::1",
+         {QStringLiteral("--seconds"), QStringLiteral("0.3")},
+         false,
+         model::stage::Settings{}.pointRate,
+         {},
+         5000,
+         9000 + 600,
+         QHostAddress(QHostAddress::LocalHostIPv6),
+         "[::1]"},
     };
     for (const Row& r : rows) {
         SCOPED_TRACE(r.what);
         QTemporaryDir dir;
         const QString show = dir.filePath(QStringLiteral("show.ild"));
         testing_support::WriteFile(show, Show());
-        IdnReceiver receiver;
+        IdnReceiver receiver(r.address);
         QProcess p;
-        p.start(testing_support::ProgramPath(),
-                QStringList{QStringLiteral("--play"), show, QStringLiteral("--to"),
-                            QStringLiteral("idn:127.0.0.1:%1").arg(receiver.Port())} +
-                    r.extra);
+        p.start(
+            testing_support::ProgramPath(),
+            QStringList{
+                QStringLiteral("--play"), show, QStringLiteral("--to"),
+                QStringLiteral("idn:%1:%2").arg(QString::fromUtf8(r.host)).arg(receiver.Port())} +
+                r.extra);
         if (r.interrupt) {
             ASSERT_TRUE(WaitUntil([&] { return receiver.Arrivals().size() > 20; }, 10'000));
             ::kill(pid_t(p.processId()), SIGINT);
@@ -193,44 +212,93 @@ TEST(Play, TheShowGoesOutFrameByFrameUntilTheTimeIsUpOrCtrlCThenDark) {
         EXPECT_TRUE(DarkFrom(h.samples, InTurn(h.samples, frames)));
         EXPECT_GE(h.darkAtEnd, 20u);
         EXPECT_TRUE(h.closed);
+        if (r.heard > 0) {
+            EXPECT_EQ(h.samples.size(), r.heard);
+        }
     }
 }
 
-TEST(Play, TheShowToAnEtherDreamPlaysInTurnAndEndsWithItsStop) {
-    QTemporaryDir dir;
-    const QString show = dir.filePath(QStringLiteral("show.ild"));
-    testing_support::WriteFile(show, Show());
-    testing_support::EtherDreamDac dac;
-    QProcess p;
-    p.start(testing_support::ProgramPath(),
-            {QStringLiteral("--play"), show, QStringLiteral("--to"),
-             QStringLiteral("etherdream:127.0.0.1:%1").arg(dac.Port()), QStringLiteral("--seconds"),
-             QStringLiteral("0.5")});
-    ASSERT_TRUE(WaitUntil([&] { return p.state() == QProcess::NotRunning; }, 15'000));
-    EXPECT_EQ(p.exitCode(), 0) << p.readAllStandardError().toStdString();
-    const auto commands = dac.Commands();
-    ASSERT_FALSE(commands.empty());
-    EXPECT_EQ(commands.back(), 's');
-    EXPECT_EQ(dac.Naks(), 0);
-    EXPECT_EQ(dac.Underflows(), 0);
-    // What the DAC played: the frames in turn from the first.
-    std::vector<Sample> played;
-    for (const auto& point : dac.Played()) {
-        played.push_back({point.x, point.y, uint8_t(point.r / 257), uint8_t(point.g / 257),
-                          uint8_t(point.b / 257)});
+// To an Ether Dream: the frames in turn from the first, the seconds' points at the rate exactly
+// (the points the DAC played, counted by the test DAC), then dark, then its stop, without a NAK
+// or an underrun.
+TEST(Play, TheShowToAnEtherDreamPlaysInTurnForItsSecondsAndEndsWithItsStop) {
+    struct Row {
+        const char* what;
+        double seconds;
+        QHostAddress address = QHostAddress(QHostAddress::LocalHost);
+        const char* host = "127.0.0.1";
+    };
+    const int rate = model::stage::Settings{}.pointRate;
+    for (const Row& r : {Row{"half a second", 0.5}, Row{"two seconds", 2},
+                         Row{"to ::1", 0.5, QHostAddress(QHostAddress::LocalHostIPv6), "[::1]"}}) {
+        SCOPED_TRACE(r.what);
+        QTemporaryDir dir;
+        const QString show = dir.filePath(QStringLiteral("show.ild"));
+        testing_support::WriteFile(show, Show());
+        testing_support::EtherDreamDac dac(r.address);
+        QProcess p;
+        p.start(testing_support::ProgramPath(),
+                {QStringLiteral("--play"), show, QStringLiteral("--to"),
+                 QStringLiteral("etherdream:%1:%2").arg(QString::fromUtf8(r.host)).arg(dac.Port()),
+                 QStringLiteral("--seconds"), QString::number(r.seconds)});
+        ASSERT_TRUE(WaitUntil([&] { return p.state() == QProcess::NotRunning; }, 15'000));
+        EXPECT_EQ(p.exitCode(), 0) << p.readAllStandardError().toStdString();
+        const auto commands = dac.Commands();
+        ASSERT_FALSE(commands.empty());
+        EXPECT_EQ(commands.back(), 's');
+        EXPECT_EQ(dac.Naks(), 0);
+        EXPECT_EQ(dac.Underflows(), 0);
+        std::vector<Sample> played;
+        for (const auto& point : dac.Played()) {
+            played.push_back({point.x, point.y, uint8_t(point.r / 257), uint8_t(point.g / 257),
+                              uint8_t(point.b / 257)});
+        }
+        const auto frames = Streams(Show(), rate, {});
+        EXPECT_EQ(InTurn(played, frames), size_t(std::lround(r.seconds * rate)));
+        EXPECT_TRUE(DarkFrom(played, InTurn(played, frames)));
     }
-    const auto frames = Streams(Show(), model::stage::Settings{}.pointRate, {});
-    EXPECT_GE(InTurn(played, frames), 5000u);
-    EXPECT_EQ(InTurn(played, frames), played.size());
 }
 
-TEST(Play, UsageErrorsAndFilesThatCannotBePlayed) {
+// Usage errors, files that cannot be played and devices that cannot be played to each end the
+// program with their status and name the cause; a show cut short plays its whole frames.
+TEST(Play, UsageErrorsAndFilesAndDevicesThatCannotBePlayed) {
     QTemporaryDir dir;
     const QString show = dir.filePath(QStringLiteral("show.ild"));
     testing_support::WriteFile(show, Show());
     const QString notIlda = dir.filePath(QStringLiteral("text.ild"));
     testing_support::WriteFile(notIlda, "not a show");
-    // SHOW, NONE and TEXT stand for the files; TO for a device that is never reached.
+    // The show's two frames, then a frame of three 8-byte records cut after the first.
+    const QString cut = dir.filePath(QStringLiteral("cut.ild"));
+    testing_support::WriteFile(
+        cut, (Section(5, kFirst, 0, 3) + Section(1, kSecond, 1, 3) + Section(5, kFirst, 2, 3))
+                 .chopped(2 * 8));
+    // Ports on 127.0.0.1 that nothing listens on: taken, then given back.
+    QUdpSocket udp;
+    ASSERT_TRUE(udp.bind(QHostAddress::LocalHost, 0));
+    const quint16 closedUdp = udp.localPort();
+    udp.close();
+    QTcpServer tcp;
+    ASSERT_TRUE(tcp.listen(QHostAddress::LocalHost, 0));
+    const quint16 closedTcp = tcp.serverPort();
+    tcp.close();
+    IdnReceiver listening;
+    testing_support::EtherDreamDac nakFull;
+    nakFull.SetCapacity(0);
+    testing_support::EtherDreamDac frozen;
+    frozen.Freeze(true);
+    const std::map<QString, QString> names{
+        {QStringLiteral("SHOW"), show},
+        {QStringLiteral("TEXT"), notIlda},
+        {QStringLiteral("NONE"), dir.filePath(QStringLiteral("none.ild"))},
+        {QStringLiteral("CUT"), cut},
+        // A device that is never reached.
+        {QStringLiteral("TO"), QStringLiteral("idn:127.0.0.1:9")},
+        {QStringLiteral("IDN_CLOSED"), QStringLiteral("idn:127.0.0.1:%1").arg(closedUdp)},
+        {QStringLiteral("IDN"), QStringLiteral("idn:127.0.0.1:%1").arg(listening.Port())},
+        {QStringLiteral("ED_CLOSED"), QStringLiteral("etherdream:127.0.0.1:%1").arg(closedTcp)},
+        {QStringLiteral("ED_FULL"), QStringLiteral("etherdream:127.0.0.1:%1").arg(nakFull.Port())},
+        {QStringLiteral("ED_FROZEN"), QStringLiteral("etherdream:127.0.0.1:%1").arg(frozen.Port())},
+    };
     struct Row {
         std::vector<const char*> arguments;
         int exit;
@@ -247,17 +315,21 @@ TEST(Play, UsageErrorsAndFilesThatCannotBePlayed) {
         {{"--pps", "30000", "--convert", "SHOW", "x.ilz"}, 2, "--pps goes with --play"},
         {{"--play", "NONE", "--to", "TO"}, 1, "none.ild: "},
         {{"--play", "TEXT", "--to", "TO"}, 1, "No ILDA frame to play"},
+        {{"--play", "CUT", "--to", "IDN", "--seconds", "0.2"}, 0, "cut.ild: the file ends early"},
+        // A name the resolver refuses without asking the network (an empty label).
+        {{"--play", "SHOW", "--to", "idn:no-such-host..invalid"}, 1, "address not found"},
+        {{"--play", "SHOW", "--to", "etherdream:no-such-host..invalid"}, 1, "address not found"},
+        {{"--play", "SHOW", "--to", "IDN_CLOSED", "--seconds", "3"}, 1, "connection refused"},
+        {{"--play", "SHOW", "--to", "ED_CLOSED", "--seconds", "3"}, 1, "connection refused"},
+        {{"--play", "SHOW", "--to", "ED_FROZEN", "--seconds", "3"}, 1, "does not answer"},
+        {{"--play", "SHOW", "--to", "ED_FULL", "--seconds", "0.5"}, 1, "no point was played"},
     };
     for (const Row& r : rows) {
         QStringList arguments;
         for (const char* a : r.arguments) {
             const QString given = QString::fromUtf8(a);
-            arguments << (given == QStringLiteral("SHOW")   ? show
-                          : given == QStringLiteral("TEXT") ? notIlda
-                          : given == QStringLiteral("NONE")
-                              ? dir.filePath(QStringLiteral("none.ild"))
-                          : given == QStringLiteral("TO") ? QStringLiteral("idn:127.0.0.1:9")
-                                                          : given);
+            const auto named = names.find(given);
+            arguments << (named != names.end() ? named->second : given);
         }
         SCOPED_TRACE(arguments.join(u' ').toStdString());
         const auto run = testing_support::RunProgram(arguments, dir.path());

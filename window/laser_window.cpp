@@ -290,6 +290,9 @@ void LaserWindow::Start() {
         state_->setText(text);
         say_(text);
     });
+    // A device that cannot be played to: the output stops, and the state keeps the cause the
+    // link has just said.
+    connect(link_.get(), &output::Link::Failed, this, &LaserWindow::StopOutput);
     sent_ = false;
     Follow();
     ShowState();

@@ -1,10 +1,12 @@
 #include "support/ether_dream_dac.h"
 
+#include <sys/socket.h>
 #include <QElapsedTimer>
 #include <QMutex>
 #include <QTcpServer>
 #include <QTcpSocket>
 #include <QTimer>
+#include <algorithm>
 #include <deque>
 #include <utility>
 
@@ -15,12 +17,14 @@ namespace ed = output::ether_dream;
 // The DAC itself, on the thread of the one above.
 class EtherDreamDac::Device : public QObject {
   public:
-    Device();
+    explicit Device(const QHostAddress& address);
     ~Device() override;
     void PowerOff();
     bool Restart();
     quint16 Port() const { return port_; }
     bool frozen_ = false;
+    int capacity_ = kCapacity;
+    void ReadSlowly(int bytesPerSecond);
 
     mutable QMutex mutex_;  // guards the state the test reads
 
@@ -31,8 +35,17 @@ class EtherDreamDac::Device : public QObject {
     void Play();
     void Answer(char answer, char command);
 
+    // What may be read now, in the slow mode.
+    qint64 Allowed() const;
+
     QTcpServer server_;
+    QHostAddress address_;
     QTcpSocket* client_ = nullptr;
+    int slowBytesPerSecond_ = 0;
+    qint64 slowSinceNs_ = 0;
+    qint64 slowTaken_ = 0;
+    QTimer slowTick_;
+    qint64 bytesRead_ = 0;
     QByteArray in_;
     QTimer clock_tick_;
     QElapsedTimer clock_;
@@ -66,15 +79,16 @@ constexpr size_t kKeepPlayed = 2'000'000;
 
 }  // namespace
 
-EtherDreamDac::Device::Device() {
+EtherDreamDac::Device::Device(const QHostAddress& address) : address_(address) {
     status_.protocol = 0;
-    server_.listen(QHostAddress::LocalHost, 0);
+    server_.listen(address_, 0);
     port_ = server_.serverPort();
     connect(&server_, &QTcpServer::newConnection, this, &Device::Accept);
     clock_.start();
     clock_tick_.setTimerType(Qt::PreciseTimer);
     connect(&clock_tick_, &QTimer::timeout, this, &Device::Play);
     clock_tick_.start(1);
+    connect(&slowTick_, &QTimer::timeout, this, &Device::Read);
 }
 
 EtherDreamDac::Device::~Device() {
@@ -97,7 +111,27 @@ void EtherDreamDac::Device::PowerOff() {
 }
 
 bool EtherDreamDac::Device::Restart() {
-    return server_.listen(QHostAddress::LocalHost, port_);
+    return server_.listen(address_, port_);
+}
+
+void EtherDreamDac::Device::ReadSlowly(int bytesPerSecond) {
+    slowBytesPerSecond_ = bytesPerSecond;
+    if (bytesPerSecond == 0) {
+        return;
+    }
+    // The smallest receive buffer the system gives, set where the connection is accepted so
+    // that the window offered to the host is small from its first segment.
+    const int size = 1024;
+    ::setsockopt(int(server_.socketDescriptor()), SOL_SOCKET, SO_RCVBUF, &size, sizeof size);
+    slowTick_.start(10);
+}
+
+qint64 EtherDreamDac::Device::Allowed() const {
+    if (slowBytesPerSecond_ == 0) {
+        return client_->bytesAvailable();
+    }
+    return (clock_.nsecsElapsed() - slowSinceNs_) * slowBytesPerSecond_ / 1'000'000'000 -
+           slowTaken_;
 }
 
 int EtherDreamDac::LastIndexOf(char command) const {
@@ -122,6 +156,11 @@ void EtherDreamDac::Device::Accept() {
         ++connections_;
         client_ = next;
         in_.clear();
+        if (slowBytesPerSecond_ > 0) {
+            client_->setReadBufferSize(256);
+            slowSinceNs_ = clock_.nsecsElapsed();
+            slowTaken_ = 0;
+        }
         connect(client_, &QTcpSocket::readyRead, this, &Device::Read);
         connect(client_, &QTcpSocket::disconnected, this, [this, next] {
             if (client_ == next) {
@@ -185,12 +224,15 @@ void EtherDreamDac::Device::Answer(char answer, char command) {
 }
 
 void EtherDreamDac::Device::Read() {
-    if (frozen_) {
+    if (frozen_ || client_ == nullptr) {
         return;
     }
-    in_.append(client_->readAll());
+    const QByteArray got = client_->read(std::max<qint64>(Allowed(), 0));
+    slowTaken_ += got.size();
+    in_.append(got);
     Play();
     QMutexLocker lock(&mutex_);
+    bytesRead_ += got.size();
     while (!in_.isEmpty() && client_ != nullptr) {
         const char c = in_[0];
         const bool streaming = status_.playback != ed::kIdle;
@@ -247,7 +289,7 @@ void EtherDreamDac::Device::Read() {
                     answer = status_.lightEngine == ed::kEmergencyStop ? '!' : 'I';
                     break;
                 }
-                if (buffer_.size() + n > size_t(kCapacity)) {
+                if (buffer_.size() + n > size_t(capacity_)) {
                     answer = 'F';
                     break;
                 }
@@ -296,14 +338,14 @@ void EtherDreamDac::Device::Read() {
     }
 }
 
-EtherDreamDac::EtherDreamDac() {
+EtherDreamDac::EtherDreamDac(const QHostAddress& address) {
     anchor_ = new QObject;
     anchor_->moveToThread(&thread_);
     thread_.start();
     QMetaObject::invokeMethod(
         anchor_,
-        [this] {
-            device_ = new Device;
+        [this, address] {
+            device_ = new Device(address);
             port_ = device_->Port();
         },
         Qt::BlockingQueuedConnection);
@@ -338,6 +380,17 @@ void EtherDreamDac::Freeze(bool frozen) {
         device_, [this, frozen] { device_->frozen_ = frozen; }, Qt::BlockingQueuedConnection);
 }
 
+void EtherDreamDac::SetCapacity(int points) {
+    QMetaObject::invokeMethod(
+        device_, [this, points] { device_->capacity_ = points; }, Qt::BlockingQueuedConnection);
+}
+
+void EtherDreamDac::ReadSlowly(int bytesPerSecond) {
+    QMetaObject::invokeMethod(
+        device_, [this, bytesPerSecond] { device_->ReadSlowly(bytesPerSecond); },
+        Qt::BlockingQueuedConnection);
+}
+
 #define READ_UNDER_LOCK(type, name, what)    \
     type EtherDreamDac::name() const {       \
         QMutexLocker lock(&device_->mutex_); \
@@ -348,6 +401,7 @@ READ_UNDER_LOCK(std::vector<char>, Answers, answers_)
 READ_UNDER_LOCK(int, Naks, naks_)
 READ_UNDER_LOCK(int, Underflows, underflows_)
 READ_UNDER_LOCK(int, Connections, connections_)
+READ_UNDER_LOCK(qint64, BytesRead, bytesRead_)
 READ_UNDER_LOCK(std::vector<EtherDreamDac::Point>, Played, played_)
 READ_UNDER_LOCK(size_t, PlayedCount, played_.size())
 READ_UNDER_LOCK(output::ether_dream::Status, State, status_)

@@ -1,6 +1,6 @@
-// An IDN receiver on 127.0.0.1 for the tests: it keeps what arrives and writes it as a capture
-// file, which tshark's IDN dissector reads back; the samples, configuration and timestamps are
-// then taken from what tshark decodes, not from this program's own packet code.
+// An IDN receiver on 127.0.0.1 (or ::1) for the tests: it keeps what arrives and writes it as a
+// capture file, which tshark's IDN dissector reads back; the samples, configuration and timestamps
+// are then taken from what tshark decodes, not from this program's own packet code.
 #pragma once
 
 #include <QByteArray>
@@ -26,8 +26,8 @@ struct Arrival {
 
 class IdnReceiver {
   public:
-    IdnReceiver() {
-        socket_.bind(QHostAddress::LocalHost, 0);
+    explicit IdnReceiver(const QHostAddress& address = QHostAddress(QHostAddress::LocalHost)) {
+        socket_.bind(address, 0);
         QObject::connect(&socket_, &QUdpSocket::readyRead, [this] {
             while (socket_.hasPendingDatagrams()) {
                 QByteArray d(socket_.pendingDatagramSize(), '\0');

@@ -1,0 +1,167 @@
+#include "convert/options.h"
+
+#include <algorithm>
+
+#include "formats/kinds.h"
+
+namespace convert {
+
+Parser::Parser() {
+    parser.setApplicationDescription(QStringLiteral(
+        "Quorinimage, the laser-show contour editor.\n"
+        "\n"
+        "With FILE the editor opens it at start: a contour file (.ilz) is opened, a legacy\n"
+        "file (.plz), an ILDA file (.ild) or an SVG drawing (.svg) imported, a picture\n"
+        "(.bmp, .ico, .wmf, .emf, .jpg) becomes the underlay.\n"
+        "\n"
+        "Conversion, without a window or a display:\n"
+        "  quorinimage --convert IN OUT [--ilda-format 1|5] [--frame N] [--spacing N]\n"
+        "      [--all-lines] [--whole-page]\n"
+        "  quorinimage --convert PICTURE OUT --trace [outline|edges|centre]\n"
+        "      [--threshold N] [--invert] [--min-length N] [--tolerance X]\n"
+        "  quorinimage --convert --text TEXT OUT [--font NAME] [--height N] [--spacing N]\n"
+        "  quorinimage --convert IN... --to DIR --as ilz|plz|ild|svg\n"
+        "The kinds are chosen by the extension (a file of none by its first bytes): IN any\n"
+        "the editor opens, OUT .ilz, .plz, .ild or .svg. An input is never overwritten.\n"
+        "Exit status: 0 done, 1 a file could not be read or written (or an SVG or traced\n"
+        "picture needs a wider --spacing, which is named), 2 a usage error.\n"
+        "\n"
+        "Live output, without a window: every frame of an ILDA show in turn, looping,\n"
+        "until --seconds are up or Ctrl+C, which blank the beam before the end:\n"
+        "  quorinimage --play SHOW.ild --to idn:HOST[:PORT]|etherdream:HOST[:PORT]\n"
+        "      [--pps N] [--seconds S] [--zone SIZE[,X,Y]]\n"
+        "Exit status as for --convert."));
+    parser.addOptions({convert,   to,    as,        ildaFormat, frame,     spacing,   allLines,
+                       wholePage, trace, threshold, invert,     minLength, tolerance, smoothing,
+                       text,      font,  height,    play,       pps,       seconds,   zone});
+    parser.addPositionalArgument(
+        QStringLiteral("file"),
+        QStringLiteral("The file to open; with --convert, the files to convert."),
+        QStringLiteral("[FILE...]"));
+}
+
+QString Parse(Parser& p, const QStringList& given) {
+    // "--trace" may stand alone or be followed by its mode; the parser wants a value always.
+    QStringList arguments;
+    for (qsizetype i = 0; i < given.size(); ++i) {
+        if (given[i] == QLatin1String("--trace")) {
+            const QString next = given.value(i + 1);
+            const bool mode =
+                std::any_of(std::begin(kTraceModes), std::end(kTraceModes),
+                            [&next](const char* m) { return next == QLatin1String(m); });
+            arguments << QStringLiteral("--trace=") + (mode ? next : QStringLiteral("outline"));
+            i += mode ? 1 : 0;
+        } else {
+            arguments << given[i];
+        }
+    }
+    return p.parser.parse(arguments) ? QString() : p.parser.errorText();
+}
+
+int UsageError(QTextStream& err, const QString& text) {
+    err << "quorinimage: " << text << "\nTry 'quorinimage --help' for more information.\n";
+    return kExitUsage;
+}
+
+void Print(QTextStream& err, const QStringList& problems) {
+    for (const QString& problem : problems) {
+        err << problem << '\n';
+    }
+}
+
+QString WritableList(const QString& prefix) {
+    QStringList names;
+    for (const formats::KindInfo& kind : formats::Kinds()) {
+        if (kind.contourOut()) {
+            names << prefix + kind.extensions.front();
+        }
+    }
+    const QString last = names.takeLast();
+    return names.join(QStringLiteral(", ")) + QStringLiteral(" or ") + last;
+}
+
+namespace {
+
+// The tracing options, into options.trace when --trace is given; a usage problem otherwise.
+QString TraceOptions(const Parser& p, Options& options) {
+    const QCommandLineOption* tracing[] = {&p.threshold, &p.invert, &p.minLength, &p.tolerance,
+                                           &p.smoothing};
+    if (!p.parser.isSet(p.trace)) {
+        for (const QCommandLineOption* o : tracing) {
+            if (p.parser.isSet(*o)) {
+                return QStringLiteral("--%1 goes with --trace").arg(o->names().front());
+            }
+        }
+        return {};
+    }
+    tracing::Options t;
+    const QString mode = p.parser.value(p.trace);
+    const auto* named = std::find_if(std::begin(kTraceModes), std::end(kTraceModes),
+                                     [&mode](const char* m) { return mode == QLatin1String(m); });
+    if (named == std::end(kTraceModes)) {
+        return QStringLiteral("--trace takes outline, edges or centre, not '%1'").arg(mode);
+    }
+    t.mode = tracing::Mode(named - std::begin(kTraceModes));
+    bool number = true;
+    if (p.parser.isSet(p.threshold)) {
+        t.threshold = p.parser.value(p.threshold).toInt(&number);
+        if (!number || t.threshold < 0 || t.threshold > 255) {
+            return QStringLiteral("--threshold takes 0 to 255, not '%1'")
+                .arg(p.parser.value(p.threshold));
+        }
+        options.autoThreshold = false;
+    }
+    t.invert = p.parser.isSet(p.invert);
+    // Distances in pixels, as the dialog's fields take them.
+    const std::pair<const QCommandLineOption*, double*> distances[] = {
+        {&p.minLength, &t.minLength}, {&p.tolerance, &t.tolerance}, {&p.smoothing, &t.smoothing}};
+    for (const auto& [option, value] : distances) {
+        if (!p.parser.isSet(*option)) {
+            continue;
+        }
+        const double limit = option == &p.minLength ? 1000 : 10;
+        const double v = p.parser.value(*option).toDouble(&number);
+        if (!number || !(v >= 0 && v <= limit)) {
+            return QStringLiteral("--%1 takes 0 to %2 pixels, not '%3'")
+                .arg(option->names().front())
+                .arg(limit)
+                .arg(p.parser.value(*option));
+        }
+        *value = v;
+    }
+    options.trace = t;
+    return {};
+}
+
+}  // namespace
+
+QString ConversionOptions(const Parser& p, Options& options) {
+    options.svg.visibleOnly = !p.parser.isSet(p.allLines);
+    options.svg.wholePage = p.parser.isSet(p.wholePage);
+    const QString format = p.parser.value(p.ildaFormat);
+    if (format == QLatin1String("1")) {
+        options.ildaFormat = model::ilda::kIndexed2D;
+    } else if (format != QLatin1String("5")) {
+        return QStringLiteral("--ilda-format takes 1 or 5, not '%1'").arg(format);
+    }
+    bool number = false;
+    const int frame = p.parser.value(p.frame).toInt(&number);
+    if (!number || frame < 1) {
+        return QStringLiteral("--frame takes a frame number from 1, not '%1'")
+            .arg(p.parser.value(p.frame));
+    }
+    options.frame = frame - 1;
+    if (p.parser.isSet(p.spacing)) {
+        options.spacing = p.parser.value(p.spacing).toInt(&number);
+        if (!number || options.spacing < model::kMinSpacing ||
+            options.spacing > model::kMaxSpacing) {
+            return QStringLiteral("--spacing takes %1 to %2 pixels, not '%3'")
+                .arg(model::kMinSpacing)
+                .arg(model::kMaxSpacing)
+                .arg(p.parser.value(p.spacing));
+        }
+    }
+    return TraceOptions(p, options);
+}
+
+}  // namespace convert

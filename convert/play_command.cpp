@@ -1,0 +1,53 @@
+// --play SHOW --to DEVICE: the player's options read and checked, then the show played (play.h).
+#include "convert/options.h"
+#include "convert/play.h"
+
+namespace convert {
+
+int RunPlay(const Parser& p, QTextStream& err) {
+    if (p.parser.isSet(p.convert)) {
+        return UsageError(err, QStringLiteral("--play and --convert are one at a time"));
+    }
+    if (!p.parser.positionalArguments().isEmpty()) {
+        return UsageError(err, QStringLiteral("--play takes one show, given to it"));
+    }
+    PlayOptions options;
+    options.file = p.parser.value(p.play);
+    const auto target = output::ParseTarget(p.parser.value(p.to));
+    if (!target) {
+        return UsageError(err, QStringLiteral("--play needs --to idn:HOST[:PORT] or "
+                                              "etherdream:HOST[:PORT], not '%1'")
+                                   .arg(p.parser.value(p.to)));
+    }
+    options.target = *target;
+    bool number = true;
+    if (p.parser.isSet(p.pps)) {
+        options.pointRate = p.parser.value(p.pps).toInt(&number);
+        if (!number || options.pointRate < model::stage::kMinPointRate ||
+            options.pointRate > model::stage::kMaxPointRate) {
+            return UsageError(err, QStringLiteral("--pps takes %1 to %2, not '%3'")
+                                       .arg(model::stage::kMinPointRate)
+                                       .arg(model::stage::kMaxPointRate)
+                                       .arg(p.parser.value(p.pps)));
+        }
+    }
+    if (p.parser.isSet(p.seconds)) {
+        options.seconds = p.parser.value(p.seconds).toDouble(&number);
+        if (!number || !(options.seconds > 0) || options.seconds > 1e6) {
+            return UsageError(err, QStringLiteral("--seconds takes a time above 0, not '%1'")
+                                       .arg(p.parser.value(p.seconds)));
+        }
+    }
+    if (p.parser.isSet(p.zone)) {
+        const auto zone = ParseZone(p.parser.value(p.zone));
+        if (!zone) {
+            return UsageError(err, QStringLiteral("--zone takes SIZE[,X,Y] in percent (1 to 100, "
+                                                  "-100 to 100), not '%1'")
+                                       .arg(p.parser.value(p.zone)));
+        }
+        options.zone = *zone;
+    }
+    return Play(options, err);
+}
+
+}  // namespace convert
