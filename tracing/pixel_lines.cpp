@@ -31,6 +31,15 @@ struct Grid {
     std::array<int, 8> ring() const {
         return {-width, -width + 1, 1, width + 1, width, width - 1, -1, -width - 1};
     }
+    // The neighbours of pixel i in ring order, and how many of them are set.
+    int around(int i, const std::array<int, 8>& n, std::array<uint8_t, 8>& p) const {
+        int count = 0;
+        for (int k = 0; k < 8; ++k) {
+            p[std::size_t(k)] = on[std::size_t(i + n[std::size_t(k)])];
+            count += p[std::size_t(k)];
+        }
+        return count;
+    }
     std::vector<int> foreground() const {
         std::vector<int> all;
         for (int i = 0; i < int(on.size()); ++i) {
@@ -75,11 +84,7 @@ void Thin(Grid& g) {
         };
         for (int i : active) {
             std::array<uint8_t, 8> p;
-            int count = 0;
-            for (int k = 0; k < 8; ++k) {
-                p[std::size_t(k)] = g.on[std::size_t(i + n[std::size_t(k)])];
-                count += p[std::size_t(k)];
-            }
+            const int count = g.around(i, n, p);
             if (count < 2 || count > 6) {
                 continue;
             }
@@ -121,11 +126,7 @@ void MakeEightThin(Grid& g) {
     const auto n = g.ring();
     for (int i : g.foreground()) {
         std::array<uint8_t, 8> p;
-        int count = 0;
-        for (int k = 0; k < 8; ++k) {
-            p[std::size_t(k)] = g.on[std::size_t(i + n[std::size_t(k)])];
-            count += p[std::size_t(k)];
-        }
+        const int count = g.around(i, n, p);
         if (count < 2 || (p[0] && p[2] && p[4] && p[6])) {
             continue;
         }
@@ -150,26 +151,27 @@ struct Chain {
     bool closed = false;
 };
 
-// The lines of a thin image as chains of pixels between ends and junctions; rings that have
-// neither become closed chains.
-std::vector<Chain> FollowLines(Grid& g) {
-    const auto n = g.ring();
-    const auto neighbours = [&](int i) {
+// Follows the lines of a thin image, taking each pixel once.
+struct Follower {
+    const Grid& g;
+    std::array<int, 8> n;
+    std::vector<uint8_t> node;  // an end or a junction: not two neighbours
+    std::vector<uint8_t> seen;
+    std::vector<Chain> chains;
+
+    explicit Follower(const Grid& grid)
+        : g(grid), n(grid.ring()), node(grid.on.size(), 0), seen(grid.on.size(), 0) {}
+
+    int neighbours(int i) const {
         int c = 0;
         for (int d : n) {
             c += g.on[std::size_t(i + d)];
         }
         return c;
-    };
-    std::vector<uint8_t> node(g.on.size(), 0);
-    std::vector<uint8_t> seen(g.on.size(), 0);
-    const std::vector<int> pixels = g.foreground();
-    for (int i : pixels) {
-        node[std::size_t(i)] = neighbours(i) != 2;
     }
-    std::vector<Chain> chains;
+
     // Walks from `from` through `next` until a node or a pixel already taken.
-    const auto walk = [&](int from, int next, Chain& chain) {
+    void Walk(int from, int next, Chain& chain) {
         int prev = from;
         int cur = next;
         chain.pixels.push_back(from);
@@ -200,14 +202,14 @@ std::vector<Chain> FollowLines(Grid& g) {
                 return;
             }
         }
-    };
-    for (int i : pixels) {
-        if (!node[std::size_t(i)]) {
-            continue;
-        }
+    }
+
+    // The chains from node i: a lone dot, the step to each neighbouring node, and the walk
+    // along each line that leaves it.
+    void FromNode(int i) {
         if (neighbours(i) == 0) {
             chains.push_back({{i}, false});
-            continue;
+            return;
         }
         for (int d : n) {
             const int q = i + d;
@@ -224,30 +226,50 @@ std::vector<Chain> FollowLines(Grid& g) {
                 continue;
             }
             Chain c;
-            walk(i, q, c);
+            Walk(i, q, c);
             chains.push_back(std::move(c));
+        }
+    }
+
+    // The ring through pixel i, which no walk from a node reached.
+    void Ring(int i) {
+        seen[std::size_t(i)] = 1;
+        int next = -1;
+        for (int d : n) {
+            if (g.on[std::size_t(i + d)]) {
+                next = i + d;
+                break;
+            }
+        }
+        Chain c;
+        Walk(i, next, c);
+        c.closed = c.closed || (c.pixels.size() > 2 && c.pixels.back() == c.pixels.front());
+        if (c.closed && c.pixels.size() > 1 && c.pixels.back() == c.pixels.front()) {
+            c.pixels.pop_back();
+        }
+        chains.push_back(std::move(c));
+    }
+};
+
+// The lines of a thin image as chains of pixels between ends and junctions; rings that have
+// neither become closed chains.
+std::vector<Chain> FollowLines(const Grid& g) {
+    Follower f(g);
+    const std::vector<int> pixels = g.foreground();
+    for (int i : pixels) {
+        f.node[std::size_t(i)] = f.neighbours(i) != 2;
+    }
+    for (int i : pixels) {
+        if (f.node[std::size_t(i)]) {
+            f.FromNode(i);
         }
     }
     for (int i : pixels) {
-        if (!node[std::size_t(i)] && !seen[std::size_t(i)]) {
-            seen[std::size_t(i)] = 1;
-            int next = -1;
-            for (int d : n) {
-                if (g.on[std::size_t(i + d)]) {
-                    next = i + d;
-                    break;
-                }
-            }
-            Chain c;
-            walk(i, next, c);
-            c.closed = c.closed || (c.pixels.size() > 2 && c.pixels.back() == c.pixels.front());
-            if (c.closed && c.pixels.size() > 1 && c.pixels.back() == c.pixels.front()) {
-                c.pixels.pop_back();
-            }
-            chains.push_back(std::move(c));
+        if (!f.node[std::size_t(i)] && !f.seen[std::size_t(i)]) {
+            f.Ring(i);
         }
     }
-    return chains;
+    return std::move(f.chains);
 }
 
 // Where the change of brightness peaks across an edge pixel: the top of the parabola through
