@@ -125,6 +125,24 @@ QString IldaShow::ChoiceText() const {
     return text;
 }
 
+QString IldaShow::EndNote() const {
+    if (cutShort) {
+        return QStringLiteral("Прочитаны кадры из первых %1 МБ файла.")
+            .arg(kMaxIldaRead / (1024 * 1024));
+    }
+    switch (list.stop) {
+        case model::ilda::ImportError::None:
+            return {};
+        case model::ilda::ImportError::Truncated:
+            return QStringLiteral("Файл обрывается внутри кадра %1: целых кадров в нём %2.")
+                .arg(list.frames.size() + 1)
+                .arg(list.frames.size());
+        default:
+            return QStringLiteral("Файл повреждён после кадра %1: дальше кадров нет.")
+                .arg(list.frames.size());
+    }
+}
+
 QString IldaShow::Caption(int n) const {
     const auto& f = list.frames[size_t(std::clamp(n, 1, int(list.frames.size())) - 1)];
     return QStringLiteral("«%1», %2 точек").arg(QString::fromLatin1(f.name)).arg(f.points);

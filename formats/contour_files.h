@@ -54,6 +54,9 @@ struct IldaShow {
     // For a show of several frames: the question that asks for one, and each frame's caption
     // (n from 1).
     QString ChoiceText() const;
+    // What to know of a show that was not read to its end (cut short, truncated or damaged):
+    // empty for a whole show.
+    QString EndNote() const;
     QString Caption(int n) const;
 };
 IldaShow ReadIldaShow(const QString& name);

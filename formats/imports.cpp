@@ -102,6 +102,11 @@ Import ImportIldaFrame(const IldaShow& show, size_t index) {
         in.points = std::move(thin.points);
         in.styles = std::move(thin.styles);
     }
+    // A show that ends early says so; the chooser of a show of several frames has said it
+    // before the choice.
+    if (const QString end = show.EndNote(); !end.isEmpty() && frames.size() <= 1) {
+        in.notes << end;
+    }
     if (frames.size() > 1) {
         // Which frame of the show it was, in place of the report of an earlier import.
         in.reports = true;

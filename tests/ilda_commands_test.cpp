@@ -247,6 +247,16 @@ TEST(IldaCommands, AnyFrameOfAShowCanBeChosen) {
     EXPECT_EQ(t.dialogs.frameChoices[2].count, 2);
     EXPECT_TRUE(t.dialogs.frameChoices[2].text.contains(QStringLiteral("повреждён после кадра 2")));
     EXPECT_EQ(t.count(), 5);
+    // Cut inside its second frame, the show has one whole frame: no choice, and a note says
+    // that the file ends early.
+    WriteFile(name, show.left((32 + 3 * 8) + 40));
+    t.dialogs.fileAnswers = {name};
+    t.trigger("ItemImportIlda");
+    EXPECT_EQ(t.dialogs.frameChoices.size(), 3u);
+    EXPECT_EQ(t.count(), 3);
+    ASSERT_FALSE(t.dialogs.messages.empty());
+    EXPECT_EQ(t.dialogs.messages.back().text,
+              QStringLiteral("Файл обрывается внутри кадра 2: целых кадров в нём 1."));
 }
 
 // A frame of 3000 points, a spiral, is offered thinned; the answer brings what was promised.
