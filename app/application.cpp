@@ -1,7 +1,10 @@
 #include "app/application.h"
 
+#include <QEvent>
 #include <QFont>
 #include <QPalette>
+#include <QTimer>
+#include <QWindow>
 
 #include "editor/colors.h"
 #include "window/open_files.h"
@@ -46,6 +49,46 @@ std::unique_ptr<Windows> CreateWindows() {
     w->BaseForm->setAboutForm(w->AboutForm.get());
     window::AcceptFileDrops(*w->BaseForm, w->BaseForm->opener());
     return w;
+}
+
+namespace {
+
+// Watches the window for its first exposure; runs the work once, from the event loop.
+class FirstExposure : public QObject {
+  public:
+    FirstExposure(QWidget& window, std::function<void()> then)
+        : QObject(&window), then_(std::move(then)) {
+        if (QWindow* handle = window.windowHandle()) {
+            handle->installEventFilter(this);
+        }
+        QTimer::singleShot(1000, this, [this] { Run(); });
+    }
+
+  protected:
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (event->type() == QEvent::Expose && static_cast<QWindow*>(watched)->isExposed()) {
+            QTimer::singleShot(0, this, [this] { Run(); });
+        }
+        return QObject::eventFilter(watched, event);
+    }
+
+  private:
+    void Run() {
+        if (then_) {
+            const std::function<void()> then = std::move(then_);
+            then_ = nullptr;
+            deleteLater();
+            then();
+        }
+    }
+
+    std::function<void()> then_;
+};
+
+}  // namespace
+
+void WhenShown(QWidget& window, std::function<void()> then) {
+    new FirstExposure(window, std::move(then));
 }
 
 }  // namespace app

@@ -2,6 +2,7 @@
 #pragma once
 
 #include <QApplication>
+#include <functional>
 #include <memory>
 
 #include "editor/settings.h"
@@ -25,5 +26,9 @@ struct Windows {
 };
 
 std::unique_ptr<Windows> CreateWindows();
+
+// Runs `then` from the event loop once `window`, just shown, is on the screen (or a second
+// later, where the platform does not say): what can wait does not hold the window back.
+void WhenShown(QWidget& window, std::function<void()> then);
 
 }  // namespace app

@@ -131,18 +131,9 @@ TAboutForm::TAboutForm(QWidget* parent)
     ImageFisht->setObjectName(QStringLiteral("ImageFisht"));
     ImageFisht->setGeometry(208, 17, 81, 82);
     ImageFisht->setScaledContents(true);
-    // Our own drawing, decoded by the same JPEG reader as the underlay pictures.
-    QFile pictureFile(QStringLiteral(":/about/about_picture.jpg"));
-    if (pictureFile.open(QIODevice::ReadOnly)) {
-        const pictures::JpegImage picture = pictures::ReadJpegFull(pictureFile.readAll());
-        if (picture.ok()) {
-            setPicture(picture.image);
-        }
-    }
 
     BitBtn1 = new QPushButton(QStringLiteral("OK"), this);
     BitBtn1->setObjectName(QStringLiteral("BitBtn1"));
-    BitBtn1->setIcon(style()->standardIcon(QStyle::SP_DialogOkButton));
     BitBtn1->setGeometry(216, 168, 75, 25);
     BitBtn1->setDefault(true);
     BitBtn1->setAutoDefault(true);
@@ -155,6 +146,24 @@ TAboutForm::TAboutForm(QWidget* parent)
     if (const QScreen* screen = QGuiApplication::primaryScreen()) {
         move(screen->availableGeometry().center() - rect().center());
     }
+}
+
+void TAboutForm::showEvent(QShowEvent* event) {
+    // The picture and the button's icon are made when the window is first shown, not with the
+    // window at start, which would keep the main window waiting for them.
+    if (!dressed_) {
+        dressed_ = true;
+        // Our own drawing, decoded by the same JPEG reader as the underlay pictures.
+        QFile pictureFile(QStringLiteral(":/about/about_picture.jpg"));
+        if (pictureFile.open(QIODevice::ReadOnly)) {
+            const pictures::JpegImage picture = pictures::ReadJpegFull(pictureFile.readAll());
+            if (picture.ok()) {
+                setPicture(picture.image);
+            }
+        }
+        BitBtn1->setIcon(style()->standardIcon(QStyle::SP_DialogOkButton));
+    }
+    QWidget::showEvent(event);
 }
 
 void TAboutForm::setPicture(const QImage& picture) {

@@ -45,6 +45,9 @@ class TAboutForm : public QWidget {
     QTimer& Timer1() { return timer1_; }
     int flashCount() const { return flashes_; }
 
+  protected:
+    void showEvent(QShowEvent* event) override;
+
   private:
     void Timer1Timer();
     void BitBtn1Click() { close(); }
@@ -53,6 +56,7 @@ class TAboutForm : public QWidget {
     QLabel* ImageFisht = nullptr;
     QPushButton* BitBtn1 = nullptr;
     int flashes_ = 0;
+    bool dressed_ = false;
 };
 
 }  // namespace forms

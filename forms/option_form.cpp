@@ -6,6 +6,7 @@
 #include <QPixmap>
 #include <QStyleOptionComboBox>
 #include <QStylePainter>
+#include <QStyledItemDelegate>
 #include <QWindow>
 #include <array>
 
@@ -66,20 +67,40 @@ constexpr std::array<const char*, editor::kSystemColorCount> kSystemColorNames =
     "Menu Bar",
 };
 
-QIcon Swatch(editor::ColorRef c) {
-    QPixmap pm(16, 12);
-    pm.fill(QColor::fromRgb(editor::ResolveColor(c)));
-    QPainter p(&pm);
-    p.setPen(Qt::black);
-    p.drawRect(0, 0, 15, 11);
-    return QIcon(pm);
-}
+// The open list's rows: each colour's swatch, 16 by 12 in a black frame, before its name. The
+// swatches are drawn as the rows are, not made for every colour of every box at start.
+class SwatchDelegate : public QStyledItemDelegate {
+  public:
+    using QStyledItemDelegate::QStyledItemDelegate;
+    void paint(QPainter* painter, const QStyleOptionViewItem& option,
+               const QModelIndex& index) const override {
+        QStyleOptionViewItem text = option;
+        text.rect.setLeft(text.rect.left() + kSwatch.width() + 6);
+        QStyledItemDelegate::paint(painter, text, index);
+        const auto c = editor::ColorRef(index.data(Qt::UserRole).toUInt());
+        const QRect swatch(option.rect.left() + 3,
+                           option.rect.top() + (option.rect.height() - kSwatch.height()) / 2,
+                           kSwatch.width(), kSwatch.height());
+        painter->fillRect(swatch, QColor::fromRgb(editor::ResolveColor(c)));
+        painter->setPen(Qt::black);
+        painter->drawRect(swatch.adjusted(0, 0, -1, -1));
+    }
+    QSize sizeHint(const QStyleOptionViewItem& option, const QModelIndex& index) const override {
+        QSize size = QStyledItemDelegate::sizeHint(option, index);
+        size.rwidth() += kSwatch.width() + 6;
+        size.setHeight(std::max(size.height(), kSwatch.height() + 4));
+        return size;
+    }
+
+  private:
+    static constexpr QSize kSwatch{16, 12};
+};
 
 }  // namespace
 
 ColorBox::ColorBox(QWidget* parent, int sets, editor::ColorRef selected) : QComboBox(parent) {
     const auto add = [this](editor::ColorRef c, const char* name) {
-        addItem(Swatch(c), QString::fromUtf8(name), QVariant::fromValue(uint(c)));
+        addItem(QString::fromUtf8(name), QVariant::fromValue(uint(c)));
     };
     if (sets & kStandard) {
         for (const NamedColor& n : kStandardColors) {
@@ -97,10 +118,19 @@ ColorBox::ColorBox(QWidget* parent, int sets, editor::ColorRef selected) : QComb
         }
     }
     setMaxVisibleItems(16);
-    // The closed list is narrow and shows only the swatch; the open list names the colours.
-    view()->setMinimumWidth(180);
     setCursor(Qt::PointingHandCursor);
     selectColor(selected);
+}
+
+void ColorBox::showPopup() {
+    if (!listMade_) {
+        listMade_ = true;
+        // The closed list is narrow and shows only the swatch; the open list names the colours.
+        // Made here, not with the window at start: the list view is the costly part of a box.
+        setItemDelegate(new SwatchDelegate(this));
+        view()->setMinimumWidth(180);
+    }
+    QComboBox::showPopup();
 }
 
 editor::ColorRef ColorBox::selectedColor() const {

@@ -26,8 +26,14 @@ class ColorBox : public QComboBox {
     // Selects the entry of the colour; returns false when the list does not offer it.
     bool selectColor(editor::ColorRef c);
 
+    // The open list, made on first opening: its rows draw their swatches.
+    void showPopup() override;
+
   protected:
     void paintEvent(QPaintEvent* event) override;
+
+  private:
+    bool listMade_ = false;
 };
 
 class TOptionForm : public QWidget {

@@ -3,9 +3,12 @@
 #include <QApplication>
 #include <QCloseEvent>
 #include <QIcon>
+#include <QImage>
 #include <QLayout>
+#include <QPixmap>
 #include <QScreen>
 
+#include "window/icons.h"
 #include "window/laser_window.h"
 
 namespace window {
@@ -14,7 +17,7 @@ TBaseForm::TBaseForm(editor::EditorSettings& settings, QWidget* parent)
     : QMainWindow(parent), editor_(*this, settings) {
     setObjectName(QStringLiteral("BaseForm"));
     setWindowTitle(QStringLiteral("BaseForm"));
-    setWindowIcon(QIcon(QStringLiteral(":/icons/app.svg")));
+    setWindowIcon(WindowIcon());
 
     client_ = new QWidget(this);
     client_->setObjectName(QStringLiteral("ClientArea"));

@@ -193,11 +193,9 @@ class TBaseForm : public QMainWindow,
     TextCommands text_{*this};
     std::unique_ptr<BeamColour> beam_;
     std::unique_ptr<RecoveryKeeper> recovery_;
-    LaserControls laser_{editor_,
-                         [this](const QString& text, const QString& hint) {
-                             showNotice(text, hint);
-                         },
-                         [this](bool running) { command(Command::Laser)->setChecked(running); }};
+    LaserControls laser_{
+        editor_, [this](const QString& text, const QString& hint) { showNotice(text, hint); },
+        [this](bool running) { command(Command::Laser)->setChecked(running); }};
 };
 
 }  // namespace window

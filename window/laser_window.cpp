@@ -1,8 +1,8 @@
 #include "window/laser_window.h"
 
 #include <QCheckBox>
-#include <QColorDialog>
 #include <QCloseEvent>
+#include <QColorDialog>
 #include <QComboBox>
 #include <QFormLayout>
 #include <QGroupBox>
@@ -15,7 +15,6 @@
 #include <QSpinBox>
 #include <QTimer>
 #include <QVBoxLayout>
-
 
 namespace window {
 

@@ -1,11 +1,14 @@
 // The main window's controls, made from their tables, and its commands wired to them.
+#include <QImage>
 #include <QKeySequence>
 #include <QMenuBar>
+#include <QPixmap>
 #include <optional>
 #include <span>
 
 #include "editor/transform_commands.h"
 #include "window/base_form.h"
+#include "window/icons.h"
 
 namespace window {
 
@@ -55,7 +58,7 @@ widgets::SpeedButton* TBaseForm::addButton(QWidget* parent, const char* name, QP
         b->setToolTip(QString::fromUtf8(hint));
     }
     if (icon != nullptr) {
-        b->setIcon(QIcon(QStringLiteral(":/icons/%1.svg").arg(QString::fromUtf8(icon))));
+        b->setIcon(ButtonIcon(QString::fromUtf8(icon)));
         b->setIconSize(QSize(kIconSize, kIconSize));
     }
     b->setChecked(down);
