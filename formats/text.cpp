@@ -36,19 +36,30 @@ QString HersheyFolder() {
 
 // A Hershey font's glyphs sit at the codes 32 to 127. Most fonts draw there the ASCII
 // character of the code; the Cyrillic ones draw their letters in place of the Latin ones
-// and of some signs. Each row gives what the codes 32 to 127 draw.
+// and of some signs. Each row gives what the codes 32 to 127 draw, and the font that draws
+// the characters it has no glyph for.
+//
+// Both Cyrillic fonts are Hershey's complex Cyrillic: their letters shaped like Latin ones
+// (А, В, Е, М, Н, О, Р, С, Т, Х, а, е, о, р, с, х) are stroke for stroke timesr's A, B, E, M,
+// H, O, P, C, T, X, a, e, o, p, c, x, as are most of their digits and signs. So the Latin
+// letters they lack come from timesr, Hershey's complex Roman, and "LASER ШОУ" reads as one
+// face; the simplex Latin fonts (futural, rowmans) have neither its serifs nor its doubled
+// strokes.
 struct Layout {
     const char* font;
     const char16_t* drawn;
+    const char* others;
 };
 constexpr Layout kLayouts[] = {
     // The capital Й (at E) is drawn without its breve; it is the font's Й all the same.
     {"cyrillic",
      u" !\"#Ыцы'()*+,-./0123456789:;<=>?@АБЭДЙФГЖИЧКЛМНОПШРСТЮВЩХУЗЕ\\ЪЯЬЦ"
-     u"абэдйфгжичклмнопшрстювщхузеъяь~"},
+     u"абэдйфгжичклмнопшрстювщхузеъяь~",
+     "timesr"},
     {"cyrilc_1",
      u" !\"#$%&'()*+,-./0123456789:;<=>?@АБВГДЕЖЗИЙКЛМНОПРСТУФХЦЧШЩ[\\]^_`"
-     u"абвгдежзийклмнопрстуфхцчшщ{|}~°"},
+     u"абвгдежзийклмнопрстуфхцчшщ{|}~°",
+     "timesr"},
 };
 
 static_assert(std::char_traits<char16_t>::length(kLayouts[0].drawn) == 96);
@@ -61,14 +72,15 @@ struct HersheyDeleter {
 struct HersheyFont {
     std::unique_ptr<hershey_font, HersheyDeleter> font;
     QHash<char32_t, unsigned char> codes;  // the character -> the code of its glyph
+    const HersheyFont* others = nullptr;   // draws what this font has no glyph for
 
     const hershey_glyph* glyph(char32_t c) const {
         const auto it = codes.find(c);
-        if (it == codes.end()) {
-            return nullptr;
+        const hershey_glyph* g = it != codes.end() ? hershey_font_glyph(font.get(), *it) : nullptr;
+        if (g != nullptr && g->width > 0) {
+            return g;
         }
-        const hershey_glyph* g = hershey_font_glyph(font.get(), *it);
-        return g->width > 0 ? g : nullptr;
+        return others != nullptr ? others->glyph(c) : nullptr;
     }
 };
 
@@ -94,6 +106,9 @@ const HersheyFont* LoadHershey(const QString& name) {
             if (drawn != 0) {
                 slot->codes.insert(drawn, (unsigned char)(code));
             }
+        }
+        if (layout != std::end(kLayouts)) {
+            slot->others = LoadHershey(QLatin1String(layout->others));
         }
     }
     return slot.get();
@@ -318,7 +333,10 @@ QString TextWarning(const TextResult& r) {
     }
     const model::JoinedContour& c = r.contour;
     if (c.needed == 0) {
-        said << QStringLiteral("Нечего рисовать: введите текст.");
+        // Letters the font lacks are the reason when they are all there is.
+        if (said.isEmpty()) {
+            said << QStringLiteral("Нечего рисовать: введите текст.");
+        }
     } else if (!c.fits()) {
         said << (r.fittingSpacing > 0
                      ? QStringLiteral("Нужно %1 точек, а контур вмещает не более %2.")

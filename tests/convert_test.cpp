@@ -512,9 +512,12 @@ TEST(FileConversion, TextBecomesAContourOfItsOwn) {
         QString said;
     };
     const Row rows[] = {
-        {{QStringLiteral("--text"), QStringLiteral("Bob"), QStringLiteral("bob.ild")},
+        {{QStringLiteral("--text"), QStringLiteral("Ёж"), QStringLiteral("yozh.ild")},
          1,
-         QStringLiteral("--text: В шрифте нет букв: B, o, b.")},
+         QStringLiteral("--text: В шрифте нет букв: Ё.")},
+        {{QStringLiteral("--text"), QStringLiteral("LASER ШОУ 2026"), QStringLiteral("show.ild")},
+         0,
+         QString()},
         {{QStringLiteral("--text"), QStringLiteral("Bob"), QStringLiteral("bob.svg"),
           QStringLiteral("--font"), QStringLiteral("futural")},
          0,

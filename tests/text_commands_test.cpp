@@ -142,10 +142,10 @@ TEST(TextCommand, CancelMissingLettersAndTheOfferOfASpacing) {
     Window w;
     w.contour.SetPoints({{0, 0}});
     w.text([&](TextDialog& d) {
-        Window::type(d, QStringLiteral("Привет, Bob"));
+        Window::type(d, QStringLiteral("Привет, Ёжик"));
         auto* warning = Window::child<QLabel>(d, "TextWarning");
         EXPECT_TRUE(testing_support::WaitUntil([&] {
-            return warning->text() == QStringLiteral("В шрифте нет букв: B, o, b.");
+            return warning->text() == QStringLiteral("В шрифте нет букв: Ё.");
         })) << warning->text().toStdString();
         // Two lines that need some 3,000 points at a spacing of one pixel.
         Window::child<QPlainTextEdit>(d, "TextText")
