@@ -200,6 +200,61 @@ QRawFont OutlineFont(const QString& family, double height) {
     return raw;
 }
 
+// Whether every point lies on the surface, where the join keeps it where it is.
+bool OnSurface(const std::vector<model::Path>& paths) {
+    const auto on = [](double v) { return v >= model::kMinUnit && v <= model::kMaxUnit; };
+    return std::all_of(paths.begin(), paths.end(), [&on](const model::Path& path) {
+        return std::all_of(path.points.begin(), path.points.end(),
+                           [&on](const model::PathPoint& p) { return on(p.x) && on(p.y); });
+    });
+}
+
+// Why a text that runs off the surface is not joined; `fitting` says the height that fits
+// ("%1") as the reader sets it.
+QString OffSurfaceWarning(const OffSurface& off, const QString& fitting) {
+    if (off.fittingHeight == 0) {
+        return QStringLiteral("Текст выходит за край поверхности даже при высоте %1 пикс.")
+            .arg(kMinTextHeight);
+    }
+    return QStringLiteral(
+               "При высоте %1 пикс. текст выходит за край поверхности; наибольшая высота, при "
+               "которой он помещается: %2")
+        .arg(off.height)
+        .arg(fitting.arg(off.fittingHeight));
+}
+
+// What is said about a result; `fitting` names the height that fits ("%1") as the reader sets
+// it: the dialog's height in pixels, or the command line's --height.
+QString Warning(const TextResult& r, const QString& fitting) {
+    if (!r.layout.error.isEmpty()) {
+        return r.layout.error;
+    }
+    QStringList said;
+    if (!r.layout.missing.isEmpty()) {
+        QStringList each;
+        for (const char32_t c : r.layout.missing.toUcs4()) {
+            each << QString::fromUcs4(&c, 1);
+        }
+        said << QStringLiteral("В шрифте нет букв: %1.").arg(each.join(QStringLiteral(", ")));
+    }
+    const model::JoinedContour& c = r.contour;
+    if (r.offSurface) {
+        said << OffSurfaceWarning(*r.offSurface, fitting);
+    } else if (c.needed == 0) {
+        // Letters the font lacks are the reason when they are all there is.
+        if (said.isEmpty()) {
+            said << QStringLiteral("Нечего рисовать: введите текст.");
+        }
+    } else if (!c.fits()) {
+        said << (r.fittingSpacing > 0
+                     ? QStringLiteral("Нужно %1 точек, а контур вмещает не более %2.")
+                           .arg(c.needed)
+                           .arg(model::kMaxContourPoints)
+                     : QStringLiteral("Не помещается даже при шаге 30: уменьшите текст."));
+    }
+    return said.join(QLatin1Char('\n'));
+}
+
 }  // namespace
 
 std::vector<TextFont> TextFonts() {
@@ -298,6 +353,33 @@ TextLayout LayOutText(const TextOptions& o) {
     return result;
 }
 
+int LargestFittingHeight(const TextOptions& options) {
+    const auto fits = [&options](int height) {
+        TextOptions o = options;
+        o.height = height;
+        return OnSurface(LayOutText(o).paths);
+    };
+    // As the height grows every point moves away from the text's place (in proportion, but
+    // for the letter spacing), so the heights that fit run from the smallest up to the one
+    // sought, and halving the range finds it in ten layouts. (Letters pushed into each other
+    // by a negative spacing may fit at a larger height and not at a smaller one; the height
+    // found still fits.)
+    if (!fits(kMinTextHeight)) {
+        return 0;
+    }
+    int fitting = kMinTextHeight;
+    int over = kMaxTextHeight + 1;
+    while (over - fitting > 1) {
+        const int mid = (fitting + over) / 2;
+        if (fits(mid)) {
+            fitting = mid;
+        } else {
+            over = mid;
+        }
+    }
+    return fitting;
+}
+
 TextResult TextAndJoin(const TextOptions& options, int spacing,
                        const std::vector<model::ContourPoint>& before,
                        const std::vector<model::PointStyle>& beforeStyles,
@@ -310,6 +392,10 @@ TextResult TextAndJoin(const TextOptions& options, int spacing,
     if (r.layout.paths.empty()) {
         return r;
     }
+    if (!OnSurface(r.layout.paths)) {
+        r.offSurface = OffSurface{options.height, LargestFittingHeight(options)};
+        return r;
+    }
     r.contour = model::JoinPathsInOrder(r.layout.paths, spacing, before, beforeStyles);
     if (!r.contour.fits()) {
         r.fittingSpacing = model::SmallestFittingSpacing(
@@ -320,38 +406,14 @@ TextResult TextAndJoin(const TextOptions& options, int spacing,
 }
 
 QString TextWarning(const TextResult& r) {
-    if (!r.layout.error.isEmpty()) {
-        return r.layout.error;
-    }
-    QStringList said;
-    if (!r.layout.missing.isEmpty()) {
-        QStringList each;
-        for (const char32_t c : r.layout.missing.toUcs4()) {
-            each << QString::fromUcs4(&c, 1);
-        }
-        said << QStringLiteral("В шрифте нет букв: %1.").arg(each.join(QStringLiteral(", ")));
-    }
-    const model::JoinedContour& c = r.contour;
-    if (c.needed == 0) {
-        // Letters the font lacks are the reason when they are all there is.
-        if (said.isEmpty()) {
-            said << QStringLiteral("Нечего рисовать: введите текст.");
-        }
-    } else if (!c.fits()) {
-        said << (r.fittingSpacing > 0
-                     ? QStringLiteral("Нужно %1 точек, а контур вмещает не более %2.")
-                           .arg(c.needed)
-                           .arg(model::kMaxContourPoints)
-                     : QStringLiteral("Не помещается даже при шаге 30: уменьшите текст."));
-    }
-    return said.join(QLatin1Char('\n'));
+    return Warning(r, QStringLiteral("%1 пикс."));
 }
 
 Import ImportText(const TextOptions& options, int spacing) {
     const TextResult r = TextAndJoin(options, spacing);
     Import in;
     if (!r.layout.error.isEmpty() || !r.layout.missing.isEmpty() || r.contour.needed == 0) {
-        in.error = TextWarning(r);
+        in.error = Warning(r, QStringLiteral("%1 (--height %1)."));
         return in;
     }
     if (r.contour.fits()) {

@@ -515,9 +515,16 @@ TEST(FileConversion, TextBecomesAContourOfItsOwn) {
         {{QStringLiteral("--text"), QStringLiteral("Ёж"), QStringLiteral("yozh.ild")},
          1,
          QStringLiteral("--text: В шрифте нет букв: Ё.")},
-        {{QStringLiteral("--text"), QStringLiteral("LASER ШОУ 2026"), QStringLiteral("show.ild")},
+        {{QStringLiteral("--text"), QStringLiteral("LASER\\nШОУ 2026"), QStringLiteral("show.ild")},
          0,
          QString()},
+        // 37 worked in text_test.cpp from the font file.
+        {{QStringLiteral("--text"), QStringLiteral("HELLO WORLD"), QStringLiteral("hello.ild"),
+          QStringLiteral("--font"), QStringLiteral("rowmans"), QStringLiteral("--height"),
+          QStringLiteral("150")},
+         1,
+         QStringLiteral("--text: При высоте 150 пикс. текст выходит за край поверхности; "
+                        "наибольшая высота, при которой он помещается: 37 (--height 37).")},
         {{QStringLiteral("--text"), QStringLiteral("Bob"), QStringLiteral("bob.svg"),
           QStringLiteral("--font"), QStringLiteral("futural")},
          0,

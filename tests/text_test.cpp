@@ -137,7 +137,7 @@ TEST(Text, MissingGlyphsAreNamed) {
         QString warning;
     };
     const Row rows[] = {
-        {"cyrillic", QStringLiteral("LASER ШОУ 2026"), QString(), QString()},
+        {"cyrillic", QStringLiteral("LASER\nШОУ 2026"), QString(), QString()},
         {"cyrilc_1", QStringLiteral("ЭХО, Bob!"), QStringLiteral("Э"),
          QStringLiteral("В шрифте нет букв: Э.")},
         {"cyrillic", QStringLiteral("Ё"), QStringLiteral("Ё"),
@@ -177,4 +177,38 @@ TEST(Text, OutlineFontsGiveClosedOutlinesOfTheHeightAsked) {
     // Centred on the surface.
     EXPECT_NEAR(box.center().x(), 192, 1.0);
     EXPECT_NEAR(box.center().y(), 192, 1.0);
+}
+
+// A text that does not lie on the surface at its place is not joined: the largest whole
+// height at which it does is named (and taken by --height), or that none does. In rowmans the
+// strokes of "HELLO WORLD" run from 4 to 215 of its 218 units of advance (a capital is 21):
+// centred, its right end lies at 192 + (215 - 109) h / 21, on the surface (at most 383) up to
+// h = 37.8. "LASER" reaches 92 units right of where its baseline starts: from x = 300, up to
+// h = 83 * 21 / 92 = 18.9. From x = 383 the first stroke, 4 units right, is off at any height.
+TEST(Text, TextOffTheSurfaceNamesTheLargestHeightThatFits) {
+    struct Row {
+        QString text;
+        double height;
+        std::optional<QPointF> at;
+        QString warning;
+    };
+    const Row rows[] = {
+        {QStringLiteral("HELLO WORLD"), 150, std::nullopt,
+         QStringLiteral("При высоте 150 пикс. текст выходит за край поверхности; наибольшая "
+                        "высота, при которой он помещается: 37 пикс.")},
+        {QStringLiteral("LASER"), 40, QPointF(300, 200),
+         QStringLiteral("При высоте 40 пикс. текст выходит за край поверхности; наибольшая "
+                        "высота, при которой он помещается: 18 пикс.")},
+        {QStringLiteral("LASER"), 40, QPointF(383, 200),
+         QStringLiteral("Текст выходит за край поверхности даже при высоте 4 пикс.")},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.warning.toStdString());
+        formats::TextOptions o = Hershey(row.text, "rowmans");
+        o.height = row.height;
+        o.at = row.at;
+        const formats::TextResult r = formats::TextAndJoin(o, 3);
+        EXPECT_FALSE(r.contour.fits());
+        EXPECT_EQ(formats::TextWarning(r), row.warning);
+    }
 }

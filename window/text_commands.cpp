@@ -60,7 +60,7 @@ TextDialog::TextDialog(QWidget* parent, int spacing, std::vector<model::ContourP
 
     height_ = new QSpinBox(this);
     height_->setObjectName(QStringLiteral("TextHeight"));
-    height_->setRange(4, 384);
+    height_->setRange(formats::kMinTextHeight, formats::kMaxTextHeight);
     height_->setValue(40);
     letterSpacing_ = new QSpinBox(this);
     letterSpacing_->setObjectName(QStringLiteral("TextLetterSpacing"));
@@ -133,8 +133,12 @@ JoinDialog::Joined TextDialog::Join() {
     const bool append = append_->isChecked();
     result_ = formats::TextAndJoin(options(), spacing_->value(), append ? contour_ : NoPoints(),
                                    append ? styles_ : NoStyles(), style_);
-    return {result_.contour, formats::TextWarning(result_), result_.fittingSpacing,
-            result_.layout.paths};
+    Fit fit = SpacingFit(result_.fittingSpacing);
+    if (result_.offSurface && result_.offSurface->fittingHeight > 0) {
+        const int height = result_.offSurface->fittingHeight;
+        fit = {height_, height, QStringLiteral("Высота %1").arg(height)};
+    }
+    return {result_.contour, formats::TextWarning(result_), fit, result_.layout.paths};
 }
 
 // ---- The command ----
