@@ -18,6 +18,7 @@
 namespace {
 
 const char* const kFonts[] = {"cyrillic", "DejaVu Sans"};
+const char* const kTitles[] = {"Кириллица", "DejaVu Sans"};  // as the dialog lists them
 
 void BM_TextPreview40(benchmark::State& state) {
     const auto windows = app::CreateWindows();
@@ -29,7 +30,7 @@ void BM_TextPreview40(benchmark::State& state) {
                                   ++shown;
                               });
     auto* font = dialog.findChild<QComboBox*>(QStringLiteral("TextFont"));
-    font->setCurrentIndex(font->findText(QString::fromUtf8(kFonts[state.range(0)])));
+    font->setCurrentIndex(font->findText(QString::fromUtf8(kTitles[state.range(0)])));
     state.SetLabel(font->currentText().toStdString());
     // The largest height at which both texts lie on the surface in both fonts.
     dialog.findChild<QSpinBox*>(QStringLiteral("TextHeight"))->setValue(15);

@@ -62,8 +62,61 @@ constexpr Layout kLayouts[] = {
      "timesr"},
 };
 
+// The Hershey fonts as the dialog lists them, in its order: those for Russian, the Latin
+// faces, the Greek and the Japanese, then the signs. Some files share their letters and differ
+// in the signs or the strokes (futural and rowmans, cursive and scripts, each Gothic face and
+// its triplex); the titles tell them apart.
+struct Title {
+    const char* font;
+    const char* title;
+};
+constexpr Title kTitles[] = {
+    {"cyrillic", "Кириллица"},
+    {"cyrilc_1", "Кириллица без Ъ, Ы, Ь, Э, Ю, Я"},
+    {"rowmans", "Рубленый простой"},
+    {"rowmand", "Рубленый двойной"},
+    {"futural", "Футура светлая"},
+    {"futuram", "Футура средняя"},
+    {"timesr", "Таймс"},
+    {"timesrb", "Таймс полужирный"},
+    {"timesi", "Таймс курсив"},
+    {"timesib", "Таймс полужирный курсив"},
+    {"rowmant", "Антиква тройная"},
+    {"scripts", "Рукописный простой"},
+    {"scriptc", "Рукописный двойной"},
+    {"cursive", "Рукописный с прямыми цифрами"},
+    {"gothiceng", "Готический английский"},
+    {"gothgbt", "Готический английский тройной"},
+    {"gothicger", "Готический немецкий"},
+    {"gothgrt", "Готический немецкий тройной"},
+    {"gothicita", "Готический итальянский"},
+    {"gothitt", "Готический итальянский тройной"},
+    {"greeks", "Греческий простой"},
+    {"greek", "Греческий"},
+    {"greekc", "Греческий с засечками"},
+    {"timesg", "Таймс греческий"},
+    {"japanese", "Японская кана"},
+    {"symbolic", "Символы"},
+    {"markers", "Маркеры"},
+    {"mathlow", "Математические знаки, строчные"},
+    {"mathupp", "Математические знаки, прописные"},
+    {"astrology", "Астрологические знаки"},
+    {"meteorology", "Метеорологические знаки"},
+    {"music", "Нотные знаки"},
+};
+
 static_assert(std::char_traits<char16_t>::length(kLayouts[0].drawn) == 96);
 static_assert(std::char_traits<char16_t>::length(kLayouts[1].drawn) == 96);
+
+// The row of a font that does not draw ASCII, or null.
+const Layout* LayoutOf(const QString& font) {
+    for (const Layout& l : kLayouts) {
+        if (font == QLatin1String(l.font)) {
+            return &l;
+        }
+    }
+    return nullptr;
+}
 
 struct HersheyDeleter {
     void operator()(hershey_font* f) const { hershey_font_free(f); }
@@ -97,17 +150,15 @@ const HersheyFont* LoadHershey(const QString& name) {
         }
         slot = std::make_unique<HersheyFont>();
         slot->font = std::move(font);
-        const auto* layout =
-            std::find_if(std::begin(kLayouts), std::end(kLayouts),
-                         [&name](const Layout& l) { return name == QLatin1String(l.font); });
+        const Layout* layout = LayoutOf(name);
         for (int code = 32; code < 128; ++code) {
-            const char32_t drawn = layout != std::end(kLayouts) ? char32_t(layout->drawn[code - 32])
-                                                                : (code < 127 ? char32_t(code) : 0);
+            const char32_t drawn = layout != nullptr ? char32_t(layout->drawn[code - 32])
+                                                     : (code < 127 ? char32_t(code) : 0);
             if (drawn != 0) {
                 slot->codes.insert(drawn, (unsigned char)(code));
             }
         }
-        if (layout != std::end(kLayouts)) {
+        if (layout != nullptr) {
             slot->others = LoadHershey(QLatin1String(layout->others));
         }
     }
@@ -258,14 +309,23 @@ QString Warning(const TextResult& r, const QString& fitting) {
 }  // namespace
 
 std::vector<TextFont> TextFonts() {
+    QStringList names;
+    for (const QString& file :
+         QDir(HersheyFolder()).entryList({QStringLiteral("*.jhf")}, QDir::Files, QDir::Name)) {
+        names << file.chopped(4);
+    }
     std::vector<TextFont> fonts;
-    const QStringList files =
-        QDir(HersheyFolder()).entryList({QStringLiteral("*.jhf")}, QDir::Files, QDir::Name);
-    for (const QString& file : files) {
-        fonts.push_back({file.chopped(4), false});
+    for (const Title& t : kTitles) {
+        if (names.removeOne(QLatin1String(t.font))) {
+            fonts.push_back({QLatin1String(t.font), false, QString::fromUtf8(t.title)});
+        }
+    }
+    // A font of the folder that the table does not know, under its file's name.
+    for (const QString& name : names) {
+        fonts.push_back({name, false, name});
     }
     for (const QString& family : QFontDatabase::families()) {
-        fonts.push_back({family, true});
+        fonts.push_back({family, true, family});
     }
     return fonts;
 }
@@ -281,6 +341,11 @@ std::optional<TextFont> FindTextFont(const QString& name) {
         }
     }
     return found;
+}
+
+QString TextSample(const TextFont& font) {
+    const bool cyrillic = !font.outline && LayoutOf(font.name) != nullptr;
+    return cyrillic ? QStringLiteral("Лазер") : QStringLiteral("Laser");
 }
 
 TextLayout LayOutText(const TextOptions& o) {

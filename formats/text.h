@@ -18,13 +18,16 @@ namespace formats {
 struct TextFont {
     QString name;  // a Hershey font's name (its .jhf file's), or an outline font's family
     bool outline = false;
+    QString title;  // what the dialog lists it as: the name is the command line's
     friend bool operator==(const TextFont&, const TextFont&) = default;
 };
 
-// The Hershey fonts installed (by name, sorted), then the system's outline fonts.
+// The Hershey fonts installed, those for Russian first, then the system's outline fonts.
 std::vector<TextFont> TextFonts();
 // A font by its name: a Hershey font first, then an outline family (any case).
 std::optional<TextFont> FindTextFont(const QString& name);
+// A word to show a font by, drawn in it: Russian in the Cyrillic Hershey fonts, else Latin.
+QString TextSample(const TextFont& font);
 // The font the dialog starts with and --convert --text uses without --font: Russian letters,
 // digits and punctuation.
 inline constexpr const char* kDefaultTextFont = "cyrillic";

@@ -45,7 +45,7 @@ JhfGlyph ReadJhfGlyph(const char* font, char code) {
 formats::TextOptions Hershey(const QString& text, const char* font) {
     formats::TextOptions o;
     o.text = text;
-    o.font = {QString::fromLatin1(font), false};
+    o.font = {QString::fromLatin1(font), false, {}};
     return o;
 }
 
