@@ -88,7 +88,10 @@ class Parser {
         QStringLiteral("name")};
     const QCommandLineOption height{
         QStringLiteral("height"),
-        QStringLiteral("Height of the capitals of --text, 4 to 384 pixels (default %1).")
+        QStringLiteral("Height of the capitals of --text, %1 to %2 pixels (default %3); the "
+                       "text must lie on the surface.")
+            .arg(formats::kMinTextHeight)
+            .arg(formats::kMaxTextHeight)
             .arg(formats::TextOptions{}.height),
         QStringLiteral("n")};
 

@@ -31,8 +31,11 @@ int RunText(const Parser& p, const Options& options, QTextStream& err) {
     if (p.parser.isSet(p.height)) {
         bool number = false;
         text.height = p.parser.value(p.height).toDouble(&number);
-        if (!number || !(text.height >= 4 && text.height <= 384)) {
-            return UsageError(err, QStringLiteral("--height takes 4 to 384 pixels, not '%1'")
+        if (!number ||
+            !(text.height >= formats::kMinTextHeight && text.height <= formats::kMaxTextHeight)) {
+            return UsageError(err, QStringLiteral("--height takes %1 to %2 pixels, not '%3'")
+                                       .arg(formats::kMinTextHeight)
+                                       .arg(formats::kMaxTextHeight)
                                        .arg(p.parser.value(p.height)));
         }
     }

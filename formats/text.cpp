@@ -36,23 +36,87 @@ QString HersheyFolder() {
 
 // A Hershey font's glyphs sit at the codes 32 to 127. Most fonts draw there the ASCII
 // character of the code; the Cyrillic ones draw their letters in place of the Latin ones
-// and of some signs. Each row gives what the codes 32 to 127 draw.
+// and of some signs. Each row gives what the codes 32 to 127 draw, and the font that draws
+// the characters it has no glyph for.
+//
+// Both Cyrillic fonts are Hershey's complex Cyrillic: their letters shaped like Latin ones
+// (А, В, Е, М, Н, О, Р, С, Т, Х, а, е, о, р, с, х) are stroke for stroke timesr's A, B, E, M,
+// H, O, P, C, T, X, a, e, o, p, c, x, as are most of their digits and signs. So the Latin
+// letters they lack come from timesr, Hershey's complex Roman, and "LASER ШОУ" reads as one
+// face; the simplex Latin fonts (futural, rowmans) have neither its serifs nor its doubled
+// strokes.
 struct Layout {
     const char* font;
     const char16_t* drawn;
+    const char* others;
 };
 constexpr Layout kLayouts[] = {
     // The capital Й (at E) is drawn without its breve; it is the font's Й all the same.
     {"cyrillic",
      u" !\"#Ыцы'()*+,-./0123456789:;<=>?@АБЭДЙФГЖИЧКЛМНОПШРСТЮВЩХУЗЕ\\ЪЯЬЦ"
-     u"абэдйфгжичклмнопшрстювщхузеъяь~"},
+     u"абэдйфгжичклмнопшрстювщхузеъяь~",
+     "timesr"},
     {"cyrilc_1",
      u" !\"#$%&'()*+,-./0123456789:;<=>?@АБВГДЕЖЗИЙКЛМНОПРСТУФХЦЧШЩ[\\]^_`"
-     u"абвгдежзийклмнопрстуфхцчшщ{|}~°"},
+     u"абвгдежзийклмнопрстуфхцчшщ{|}~°",
+     "timesr"},
+};
+
+// The Hershey fonts as the dialog lists them, in its order: those for Russian, the Latin
+// faces, the Greek and the Japanese, then the signs. Some files share their letters and differ
+// in the signs or the strokes (futural and rowmans, cursive and scripts, each Gothic face and
+// its triplex); the titles tell them apart.
+struct Title {
+    const char* font;
+    const char* title;
+};
+constexpr Title kTitles[] = {
+    {"cyrillic", "Кириллица"},
+    {"cyrilc_1", "Кириллица без Ъ, Ы, Ь, Э, Ю, Я"},
+    {"rowmans", "Рубленый простой"},
+    {"rowmand", "Рубленый двойной"},
+    {"futural", "Футура светлая"},
+    {"futuram", "Футура средняя"},
+    {"timesr", "Таймс"},
+    {"timesrb", "Таймс полужирный"},
+    {"timesi", "Таймс курсив"},
+    {"timesib", "Таймс полужирный курсив"},
+    {"rowmant", "Антиква тройная"},
+    {"scripts", "Рукописный простой"},
+    {"scriptc", "Рукописный двойной"},
+    {"cursive", "Рукописный с прямыми цифрами"},
+    {"gothiceng", "Готический английский"},
+    {"gothgbt", "Готический английский тройной"},
+    {"gothicger", "Готический немецкий"},
+    {"gothgrt", "Готический немецкий тройной"},
+    {"gothicita", "Готический итальянский"},
+    {"gothitt", "Готический итальянский тройной"},
+    {"greeks", "Греческий простой"},
+    {"greek", "Греческий"},
+    {"greekc", "Греческий с засечками"},
+    {"timesg", "Таймс греческий"},
+    {"japanese", "Японская кана"},
+    {"symbolic", "Символы"},
+    {"markers", "Маркеры"},
+    {"mathlow", "Математические знаки, строчные"},
+    {"mathupp", "Математические знаки, прописные"},
+    {"astrology", "Астрологические знаки"},
+    {"meteorology", "Метеорологические знаки"},
+    {"music", "Нотные знаки"},
 };
 
 static_assert(std::char_traits<char16_t>::length(kLayouts[0].drawn) == 96);
 static_assert(std::char_traits<char16_t>::length(kLayouts[1].drawn) == 96);
+
+// The row of a font that does not draw ASCII, or null.
+const Layout* LayoutOf(const QString& font) {
+    for (const Layout& l : kLayouts) {
+        if (font == QLatin1String(l.font)) {
+            return &l;
+        }
+    }
+    return nullptr;
+}
 
 struct HersheyDeleter {
     void operator()(hershey_font* f) const { hershey_font_free(f); }
@@ -61,14 +125,15 @@ struct HersheyDeleter {
 struct HersheyFont {
     std::unique_ptr<hershey_font, HersheyDeleter> font;
     QHash<char32_t, unsigned char> codes;  // the character -> the code of its glyph
+    const HersheyFont* others = nullptr;   // draws what this font has no glyph for
 
     const hershey_glyph* glyph(char32_t c) const {
         const auto it = codes.find(c);
-        if (it == codes.end()) {
-            return nullptr;
+        const hershey_glyph* g = it != codes.end() ? hershey_font_glyph(font.get(), *it) : nullptr;
+        if (g != nullptr && g->width > 0) {
+            return g;
         }
-        const hershey_glyph* g = hershey_font_glyph(font.get(), *it);
-        return g->width > 0 ? g : nullptr;
+        return others != nullptr ? others->glyph(c) : nullptr;
     }
 };
 
@@ -85,15 +150,16 @@ const HersheyFont* LoadHershey(const QString& name) {
         }
         slot = std::make_unique<HersheyFont>();
         slot->font = std::move(font);
-        const auto* layout =
-            std::find_if(std::begin(kLayouts), std::end(kLayouts),
-                         [&name](const Layout& l) { return name == QLatin1String(l.font); });
+        const Layout* layout = LayoutOf(name);
         for (int code = 32; code < 128; ++code) {
-            const char32_t drawn = layout != std::end(kLayouts) ? char32_t(layout->drawn[code - 32])
-                                                                : (code < 127 ? char32_t(code) : 0);
+            const char32_t drawn = layout != nullptr ? char32_t(layout->drawn[code - 32])
+                                                     : (code < 127 ? char32_t(code) : 0);
             if (drawn != 0) {
                 slot->codes.insert(drawn, (unsigned char)(code));
             }
+        }
+        if (layout != nullptr) {
+            slot->others = LoadHershey(QLatin1String(layout->others));
         }
     }
     return slot.get();
@@ -185,17 +251,81 @@ QRawFont OutlineFont(const QString& family, double height) {
     return raw;
 }
 
+// Whether every point lies on the surface, where the join keeps it where it is.
+bool OnSurface(const std::vector<model::Path>& paths) {
+    const auto on = [](double v) { return v >= model::kMinUnit && v <= model::kMaxUnit; };
+    return std::all_of(paths.begin(), paths.end(), [&on](const model::Path& path) {
+        return std::all_of(path.points.begin(), path.points.end(),
+                           [&on](const model::PathPoint& p) { return on(p.x) && on(p.y); });
+    });
+}
+
+// Why a text that runs off the surface is not joined; `fitting` says the height that fits
+// ("%1") as the reader sets it.
+QString OffSurfaceWarning(const OffSurface& off, const QString& fitting) {
+    if (off.fittingHeight == 0) {
+        return QStringLiteral("Текст выходит за край поверхности даже при высоте %1 пикс.")
+            .arg(kMinTextHeight);
+    }
+    return QStringLiteral(
+               "При высоте %1 пикс. текст выходит за край поверхности; наибольшая высота, при "
+               "которой он помещается: %2")
+        .arg(off.height)
+        .arg(fitting.arg(off.fittingHeight));
+}
+
+// What is said about a result; `fitting` names the height that fits ("%1") as the reader sets
+// it: the dialog's height in pixels, or the command line's --height.
+QString Warning(const TextResult& r, const QString& fitting) {
+    if (!r.layout.error.isEmpty()) {
+        return r.layout.error;
+    }
+    QStringList said;
+    if (!r.layout.missing.isEmpty()) {
+        QStringList each;
+        for (const char32_t c : r.layout.missing.toUcs4()) {
+            each << QString::fromUcs4(&c, 1);
+        }
+        said << QStringLiteral("В шрифте нет букв: %1.").arg(each.join(QStringLiteral(", ")));
+    }
+    const model::JoinedContour& c = r.contour;
+    if (r.offSurface) {
+        said << OffSurfaceWarning(*r.offSurface, fitting);
+    } else if (c.needed == 0) {
+        // Letters the font lacks are the reason when they are all there is.
+        if (said.isEmpty()) {
+            said << QStringLiteral("Нечего рисовать: введите текст.");
+        }
+    } else if (!c.fits()) {
+        said << (r.fittingSpacing > 0
+                     ? QStringLiteral("Нужно %1 точек, а контур вмещает не более %2.")
+                           .arg(c.needed)
+                           .arg(model::kMaxContourPoints)
+                     : QStringLiteral("Не помещается даже при шаге 30: уменьшите текст."));
+    }
+    return said.join(QLatin1Char('\n'));
+}
+
 }  // namespace
 
 std::vector<TextFont> TextFonts() {
+    QStringList names;
+    for (const QString& file :
+         QDir(HersheyFolder()).entryList({QStringLiteral("*.jhf")}, QDir::Files, QDir::Name)) {
+        names << file.chopped(4);
+    }
     std::vector<TextFont> fonts;
-    const QStringList files =
-        QDir(HersheyFolder()).entryList({QStringLiteral("*.jhf")}, QDir::Files, QDir::Name);
-    for (const QString& file : files) {
-        fonts.push_back({file.chopped(4), false});
+    for (const Title& t : kTitles) {
+        if (names.removeOne(QLatin1String(t.font))) {
+            fonts.push_back({QLatin1String(t.font), false, QString::fromUtf8(t.title)});
+        }
+    }
+    // A font of the folder that the table does not know, under its file's name.
+    for (const QString& name : names) {
+        fonts.push_back({name, false, name});
     }
     for (const QString& family : QFontDatabase::families()) {
-        fonts.push_back({family, true});
+        fonts.push_back({family, true, family});
     }
     return fonts;
 }
@@ -211,6 +341,11 @@ std::optional<TextFont> FindTextFont(const QString& name) {
         }
     }
     return found;
+}
+
+QString TextSample(const TextFont& font) {
+    const bool cyrillic = !font.outline && LayoutOf(font.name) != nullptr;
+    return cyrillic ? QStringLiteral("Лазер") : QStringLiteral("Laser");
 }
 
 TextLayout LayOutText(const TextOptions& o) {
@@ -283,6 +418,33 @@ TextLayout LayOutText(const TextOptions& o) {
     return result;
 }
 
+int LargestFittingHeight(const TextOptions& options) {
+    const auto fits = [&options](int height) {
+        TextOptions o = options;
+        o.height = height;
+        return OnSurface(LayOutText(o).paths);
+    };
+    // As the height grows every point moves away from the text's place (in proportion, but
+    // for the letter spacing), so the heights that fit run from the smallest up to the one
+    // sought, and halving the range finds it in ten layouts. (Letters pushed into each other
+    // by a negative spacing may fit at a larger height and not at a smaller one; the height
+    // found still fits.)
+    if (!fits(kMinTextHeight)) {
+        return 0;
+    }
+    int fitting = kMinTextHeight;
+    int over = kMaxTextHeight + 1;
+    while (over - fitting > 1) {
+        const int mid = (fitting + over) / 2;
+        if (fits(mid)) {
+            fitting = mid;
+        } else {
+            over = mid;
+        }
+    }
+    return fitting;
+}
+
 TextResult TextAndJoin(const TextOptions& options, int spacing,
                        const std::vector<model::ContourPoint>& before,
                        const std::vector<model::PointStyle>& beforeStyles,
@@ -295,6 +457,10 @@ TextResult TextAndJoin(const TextOptions& options, int spacing,
     if (r.layout.paths.empty()) {
         return r;
     }
+    if (!OnSurface(r.layout.paths)) {
+        r.offSurface = OffSurface{options.height, LargestFittingHeight(options)};
+        return r;
+    }
     r.contour = model::JoinPathsInOrder(r.layout.paths, spacing, before, beforeStyles);
     if (!r.contour.fits()) {
         r.fittingSpacing = model::SmallestFittingSpacing(
@@ -305,35 +471,14 @@ TextResult TextAndJoin(const TextOptions& options, int spacing,
 }
 
 QString TextWarning(const TextResult& r) {
-    if (!r.layout.error.isEmpty()) {
-        return r.layout.error;
-    }
-    QStringList said;
-    if (!r.layout.missing.isEmpty()) {
-        QStringList each;
-        for (const char32_t c : r.layout.missing.toUcs4()) {
-            each << QString::fromUcs4(&c, 1);
-        }
-        said << QStringLiteral("В шрифте нет букв: %1.").arg(each.join(QStringLiteral(", ")));
-    }
-    const model::JoinedContour& c = r.contour;
-    if (c.needed == 0) {
-        said << QStringLiteral("Нечего рисовать: введите текст.");
-    } else if (!c.fits()) {
-        said << (r.fittingSpacing > 0
-                     ? QStringLiteral("Нужно %1 точек, а контур вмещает не более %2.")
-                           .arg(c.needed)
-                           .arg(model::kMaxContourPoints)
-                     : QStringLiteral("Не помещается даже при шаге 30: уменьшите текст."));
-    }
-    return said.join(QLatin1Char('\n'));
+    return Warning(r, QStringLiteral("%1 пикс."));
 }
 
 Import ImportText(const TextOptions& options, int spacing) {
     const TextResult r = TextAndJoin(options, spacing);
     Import in;
     if (!r.layout.error.isEmpty() || !r.layout.missing.isEmpty() || r.contour.needed == 0) {
-        in.error = TextWarning(r);
+        in.error = Warning(r, QStringLiteral("%1 (--height %1)."));
         return in;
     }
     if (r.contour.fits()) {

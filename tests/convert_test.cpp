@@ -512,9 +512,19 @@ TEST(FileConversion, TextBecomesAContourOfItsOwn) {
         QString said;
     };
     const Row rows[] = {
-        {{QStringLiteral("--text"), QStringLiteral("Bob"), QStringLiteral("bob.ild")},
+        {{QStringLiteral("--text"), QStringLiteral("Ёж"), QStringLiteral("yozh.ild")},
          1,
-         QStringLiteral("--text: В шрифте нет букв: B, o, b.")},
+         QStringLiteral("--text: В шрифте нет букв: Ё.")},
+        {{QStringLiteral("--text"), QStringLiteral("LASER\\nШОУ 2026"), QStringLiteral("show.ild")},
+         0,
+         QString()},
+        // 37 worked in text_test.cpp from the font file.
+        {{QStringLiteral("--text"), QStringLiteral("HELLO WORLD"), QStringLiteral("hello.ild"),
+          QStringLiteral("--font"), QStringLiteral("rowmans"), QStringLiteral("--height"),
+          QStringLiteral("150")},
+         1,
+         QStringLiteral("--text: При высоте 150 пикс. текст выходит за край поверхности; "
+                        "наибольшая высота, при которой он помещается: 37 (--height 37).")},
         {{QStringLiteral("--text"), QStringLiteral("Bob"), QStringLiteral("bob.svg"),
           QStringLiteral("--font"), QStringLiteral("futural")},
          0,

@@ -4,6 +4,7 @@
 
 #include <QCheckBox>
 #include <QComboBox>
+#include <QDoubleSpinBox>
 #include <QLabel>
 #include <QPlainTextEdit>
 #include <QPushButton>
@@ -77,8 +78,18 @@ TEST(TextCommand, OkPutsTheTextInPlaceAndUndoBringsTheOldContourBack) {
     w.editor.settings().ScrollBarFriqPoints = 2;
     w.text(
         [&](TextDialog& d) {
-            EXPECT_EQ(Window::child<QComboBox>(d, "TextFont")->currentText(),
-                      QStringLiteral("cyrillic"));
+            // By its name, with a sample drawn in it; each caption whole beside its control.
+            auto* font = Window::child<QComboBox>(d, "TextFont");
+            EXPECT_EQ(font->currentText(), QStringLiteral("Кириллица"));
+            EXPECT_FALSE(font->itemIcon(font->currentIndex()).isNull());
+            const auto* lines = Window::child<QDoubleSpinBox>(d, "TextLineSpacing");
+            EXPECT_EQ(lines->text(), QStringLiteral("1.5 высоты"));
+            for (const QLabel* label : d.findChildren<QLabel*>()) {
+                if (label->buddy() != nullptr) {
+                    EXPECT_GE(label->width(), label->sizeHint().width())
+                        << label->text().toStdString();
+                }
+            }
             EXPECT_FALSE(Window::child<QPushButton>(d, "TextOk")->isEnabled());
             Window::type(d, QStringLiteral("ПРИВЕТ"));
             ASSERT_TRUE(testing_support::WaitUntil(
@@ -142,14 +153,14 @@ TEST(TextCommand, CancelMissingLettersAndTheOfferOfASpacing) {
     Window w;
     w.contour.SetPoints({{0, 0}});
     w.text([&](TextDialog& d) {
-        Window::type(d, QStringLiteral("Привет, Bob"));
+        Window::type(d, QStringLiteral("Привет, Ёж"));
         auto* warning = Window::child<QLabel>(d, "TextWarning");
         EXPECT_TRUE(testing_support::WaitUntil([&] {
-            return warning->text() == QStringLiteral("В шрифте нет букв: B, o, b.");
+            return warning->text() == QStringLiteral("В шрифте нет букв: Ё.");
         })) << warning->text().toStdString();
-        // Two lines that need some 3,000 points at a spacing of one pixel.
+        // Four lines that need some 3,000 points at a spacing of one pixel.
         Window::child<QPlainTextEdit>(d, "TextText")
-            ->setPlainText(QStringLiteral("ЛАЗЕРНОЕ ШОУ\nЛАЗЕРНОЕ ШОУ"));
+            ->setPlainText(QStringLiteral("ЛАЗЕРНОЕ\nШОУ\nЛАЗЕРНОЕ\nШОУ"));
         Window::child<QSpinBox>(d, "TextSpacing")->setValue(1);
         auto* fit = Window::child<QPushButton>(d, "TextFit");
         auto* ok = Window::child<QPushButton>(d, "TextOk");
@@ -163,4 +174,39 @@ TEST(TextCommand, CancelMissingLettersAndTheOfferOfASpacing) {
     });
     EXPECT_EQ(w.contour.State.PointCount, 1);
     EXPECT_TRUE(w.form.surface()->overlay().isEmpty());
+}
+
+// A text that runs off the surface is offered the largest height at which it lies on it (37
+// worked in text_test.cpp), previewed as it runs off rather than crushed against the edges;
+// the dialog opens again with the values it was left with.
+TEST(TextCommand, TextOffTheSurfaceIsOfferedAHeightAndTheValuesStay) {
+    Window w;
+    w.text([&](TextDialog& d) {
+        Window::type(d, QStringLiteral("HELLO WORLD"));
+        auto* font = Window::child<QComboBox>(d, "TextFont");
+        font->setCurrentIndex(font->findText(QStringLiteral("Рубленый простой")));
+        Window::child<QComboBox>(d, "TextAlign")->setCurrentIndex(2);
+        Window::child<QSpinBox>(d, "TextHeight")->setValue(150);
+        auto* warning = Window::child<QLabel>(d, "TextWarning");
+        ASSERT_TRUE(testing_support::WaitUntil([&] {
+            return warning->text().endsWith(QStringLiteral("при которой он помещается: 37 пикс."));
+        })) << warning->text().toStdString();
+        EXPECT_GT(w.form.surface()->overlay().boundingRect().right(), 400);
+        auto* ok = Window::child<QPushButton>(d, "TextOk");
+        auto* fit = Window::child<QPushButton>(d, "TextFit");
+        EXPECT_FALSE(ok->isEnabled());
+        EXPECT_EQ(fit->text(), QStringLiteral("Высота 37"));
+        fit->click();
+        ASSERT_TRUE(testing_support::WaitUntil([&] { return ok->isEnabled(); }));
+        EXPECT_EQ(warning->text(), QString());
+        QTest::keyClick(&d, Qt::Key_Escape);
+    });
+    w.text([&](TextDialog& d) {
+        EXPECT_EQ(Window::child<QPlainTextEdit>(d, "TextText")->toPlainText(),
+                  QStringLiteral("HELLO WORLD"));
+        EXPECT_EQ(Window::child<QComboBox>(d, "TextFont")->currentText(),
+                  QStringLiteral("Рубленый простой"));
+        EXPECT_EQ(Window::child<QSpinBox>(d, "TextHeight")->value(), 37);
+        EXPECT_EQ(Window::child<QComboBox>(d, "TextAlign")->currentIndex(), 2);
+    });
 }

@@ -45,7 +45,7 @@ JhfGlyph ReadJhfGlyph(const char* font, char code) {
 formats::TextOptions Hershey(const QString& text, const char* font) {
     formats::TextOptions o;
     o.text = text;
-    o.font = {QString::fromLatin1(font), false};
+    o.font = {QString::fromLatin1(font), false, {}};
     return o;
 }
 
@@ -53,17 +53,25 @@ formats::TextOptions Hershey(const QString& text, const char* font) {
 
 // Each letter, at twice the font's size (capitals 42 pixels, 2 pixels a unit) with its
 // baseline starting at (100, 200): the strokes are the file's, point by point, within a pixel.
+// A Cyrillic font draws the Latin letters it lacks in timesr's strokes.
 TEST(Text, HersheyGlyphsAreTheFontFilesStrokes) {
     struct Row {
         const char* font;
         QString letter;
-        char code;  // where the font file has it
+        char code;                   // where the font file has it
+        const char* file = nullptr;  // that file, when not the font's own
     };
     const Row rows[] = {
-        {"futural", QStringLiteral("A"), 'A'},  {"futural", QStringLiteral("g"), 'g'},
-        {"rowmans", QStringLiteral("&"), '&'},  {"cyrillic", QStringLiteral("Ж"), 'H'},
-        {"cyrillic", QStringLiteral("я"), '}'}, {"cyrillic", QStringLiteral("Ы"), '$'},
-        {"cyrilc_1", QStringLiteral("Щ"), 'Z'}, {"cyrilc_1", QStringLiteral("б"), 'b'},
+        {"futural", QStringLiteral("A"), 'A'},
+        {"futural", QStringLiteral("g"), 'g'},
+        {"rowmans", QStringLiteral("&"), '&'},
+        {"cyrillic", QStringLiteral("Ж"), 'H'},
+        {"cyrillic", QStringLiteral("я"), '}'},
+        {"cyrillic", QStringLiteral("Ы"), '$'},
+        {"cyrilc_1", QStringLiteral("Щ"), 'Z'},
+        {"cyrilc_1", QStringLiteral("б"), 'b'},
+        {"cyrillic", QStringLiteral("L"), 'L', "timesr"},
+        {"cyrilc_1", QStringLiteral("w"), 'w', "timesr"},
     };
     for (const Row& r : rows) {
         SCOPED_TRACE(std::string(r.font) + " " + r.letter.toStdString());
@@ -72,7 +80,7 @@ TEST(Text, HersheyGlyphsAreTheFontFilesStrokes) {
         o.at = QPointF(100, 200);
         const formats::TextLayout layout = formats::LayOutText(o);
         EXPECT_TRUE(layout.missing.isEmpty());
-        const JhfGlyph g = ReadJhfGlyph(r.font, r.code);
+        const JhfGlyph g = ReadJhfGlyph(r.file ? r.file : r.font, r.code);
         ASSERT_EQ(layout.paths.size(), g.strokes.size());
         for (size_t s = 0; s < g.strokes.size(); ++s) {
             const auto& got = layout.paths[s].points;
@@ -119,17 +127,32 @@ TEST(Text, TheJoinReadsLineByLineLeftToRight) {
     EXPECT_EQ(visited, (std::vector<int>{0, 1, 2}));
 }
 
-// What the font has no glyph for is named once each, in the order typed; the rest is drawn.
+// What neither the font nor, for a Cyrillic one, timesr has a glyph for is named once each, in
+// the order typed; the rest is drawn. "Нечего рисовать" is said of an empty text only.
 TEST(Text, MissingGlyphsAreNamed) {
-    const formats::TextResult r =
-        formats::TextAndJoin(Hershey(QStringLiteral("ПРИВЕТ, Bob!"), "cyrillic"), 3);
-    EXPECT_EQ(r.layout.missing, QStringLiteral("Bob"));
-    EXPECT_TRUE(r.contour.fits());
-    EXPECT_EQ(formats::TextWarning(r), QStringLiteral("В шрифте нет букв: B, o, b."));
-    const formats::Import in =
-        formats::ImportText(Hershey(QStringLiteral("ПРИВЕТ, Bob!"), "cyrillic"), 3);
-    EXPECT_EQ(in.error, formats::TextWarning(r));
-    EXPECT_TRUE(in.points.empty());
+    struct Row {
+        const char* font;
+        QString text;
+        QString missing;
+        QString warning;
+    };
+    const Row rows[] = {
+        {"cyrillic", QStringLiteral("LASER\nШОУ 2026"), QString(), QString()},
+        {"cyrilc_1", QStringLiteral("ЭХО, Bob!"), QStringLiteral("Э"),
+         QStringLiteral("В шрифте нет букв: Э.")},
+        {"cyrillic", QStringLiteral("Ё"), QStringLiteral("Ё"),
+         QStringLiteral("В шрифте нет букв: Ё.")},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.text.toStdString());
+        const formats::TextResult r = formats::TextAndJoin(Hershey(row.text, row.font), 3);
+        EXPECT_EQ(r.layout.missing, row.missing);
+        EXPECT_EQ(r.contour.fits(), row.missing != row.text);
+        EXPECT_EQ(formats::TextWarning(r), row.warning);
+        const formats::Import in = formats::ImportText(Hershey(row.text, row.font), 3);
+        EXPECT_EQ(in.error, row.warning);
+        EXPECT_EQ(in.points.empty(), !row.warning.isEmpty());
+    }
 }
 
 // An outline font gives closed outlines whose capitals are as high as asked.
@@ -154,4 +177,38 @@ TEST(Text, OutlineFontsGiveClosedOutlinesOfTheHeightAsked) {
     // Centred on the surface.
     EXPECT_NEAR(box.center().x(), 192, 1.0);
     EXPECT_NEAR(box.center().y(), 192, 1.0);
+}
+
+// A text that does not lie on the surface at its place is not joined: the largest whole
+// height at which it does is named (and taken by --height), or that none does. In rowmans the
+// strokes of "HELLO WORLD" run from 4 to 215 of its 218 units of advance (a capital is 21):
+// centred, its right end lies at 192 + (215 - 109) h / 21, on the surface (at most 383) up to
+// h = 37.8. "LASER" reaches 92 units right of where its baseline starts: from x = 300, up to
+// h = 83 * 21 / 92 = 18.9. From x = 383 the first stroke, 4 units right, is off at any height.
+TEST(Text, TextOffTheSurfaceNamesTheLargestHeightThatFits) {
+    struct Row {
+        QString text;
+        double height;
+        std::optional<QPointF> at;
+        QString warning;
+    };
+    const Row rows[] = {
+        {QStringLiteral("HELLO WORLD"), 150, std::nullopt,
+         QStringLiteral("При высоте 150 пикс. текст выходит за край поверхности; наибольшая "
+                        "высота, при которой он помещается: 37 пикс.")},
+        {QStringLiteral("LASER"), 40, QPointF(300, 200),
+         QStringLiteral("При высоте 40 пикс. текст выходит за край поверхности; наибольшая "
+                        "высота, при которой он помещается: 18 пикс.")},
+        {QStringLiteral("LASER"), 40, QPointF(383, 200),
+         QStringLiteral("Текст выходит за край поверхности даже при высоте 4 пикс.")},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.warning.toStdString());
+        formats::TextOptions o = Hershey(row.text, "rowmans");
+        o.height = row.height;
+        o.at = row.at;
+        const formats::TextResult r = formats::TextAndJoin(o, 3);
+        EXPECT_FALSE(r.contour.fits());
+        EXPECT_EQ(formats::TextWarning(r), row.warning);
+    }
 }

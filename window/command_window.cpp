@@ -100,8 +100,8 @@ void JoinDialog::AddJoinControls(QLayout* rows, const QString& prefix, QSpinBox*
     warningRow->addWidget(warning_, 1);
     warningRow->addWidget(fit_);
     connect(fit_, &QPushButton::clicked, this, [this] {
-        if (fittingSpacing_ > 0) {
-            spacing_->setValue(fittingSpacing_);
+        if (offer_.box != nullptr) {
+            offer_.box->setValue(offer_.value);
         }
     });
 
@@ -154,14 +154,19 @@ void JoinDialog::JoinNow() {
                           .arg(c.paths)
                           .arg(qRound(c.jumpPixels)));
     fits_ = c.fits();
-    fittingSpacing_ = j.fittingSpacing;
+    offer_ = fits_ ? Fit{} : j.fit;
     ok_->setEnabled(fits_);
-    fit_->setVisible(!fits_ && fittingSpacing_ > 0);
+    fit_->setVisible(offer_.box != nullptr);
+    fit_->setText(offer_.text);
     warning_->setText(j.warning);
-    if (!fits_ && fittingSpacing_ > 0) {
-        fit_->setText(QStringLiteral("Шаг %1").arg(fittingSpacing_));
-    }
     show_(PreviewLine(c, j.paths));
+}
+
+JoinDialog::Fit JoinDialog::SpacingFit(int spacing) const {
+    if (spacing == 0) {
+        return {};
+    }
+    return {spacing_, spacing, QStringLiteral("Шаг %1").arg(spacing)};
 }
 
 void PlaceBeside(QWidget& dialog, const QWidget& window) {

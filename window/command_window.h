@@ -69,8 +69,9 @@ QPolygonF PreviewLine(const model::JoinedContour& joined, const std::vector<mode
 
 // A dialog whose result is joined into the contour, previewed on the surface as its values
 // change. Under the rows of its controls: the readout of points, lines and jumps, the warning
-// beside the button that takes the smallest spacing that fits, OK and Cancel, named `prefix` +
-// "Readout", "Warning", "Fit" and "Ok". Every change joins again once the events of the moment
+// beside the button that sets the value that mends a join OK cannot take (the smallest spacing
+// that fits, or another of the dialog's own), OK and Cancel, named `prefix` + "Readout",
+// "Warning", "Fit" and "Ok". Every change joins again once the events of the moment
 // are handled, so a dragged slider joins for where it is, not for every step it passed.
 class JoinDialog : public QDialog {
     Q_OBJECT
@@ -90,12 +91,22 @@ class JoinDialog : public QDialog {
     void AddJoinControls(QLayout* rows, const QString& prefix, QSpinBox* spacing);
     void schedule() { pending_.start(); }
 
-    // What the values give now, kept by the dialog: the join, its warning, the spacing that
-    // fits (0 when none does), and the paths the preview shows when the join does not fit.
+    // What the fit button offers when the join does not fit: a value for one of the dialog's
+    // spin boxes, and the button's text; nothing without a box.
+    struct Fit {
+        QSpinBox* box = nullptr;
+        int value = 0;
+        QString text;
+    };
+    // The offer of the smallest spacing that fits, `spacing`; nothing when it is 0.
+    Fit SpacingFit(int spacing) const;
+
+    // What the values give now, kept by the dialog: the join, its warning, what mends it when
+    // it does not fit, and the paths the preview shows then.
     struct Joined {
         const model::JoinedContour& contour;
         QString warning;
-        int fittingSpacing = 0;
+        Fit fit;
         const std::vector<model::Path>& paths;
     };
     virtual Joined Join() = 0;
@@ -106,7 +117,7 @@ class JoinDialog : public QDialog {
     std::function<void(const QPolygonF&)> show_;
     QTimer pending_;
     QSpinBox* spacing_ = nullptr;
-    int fittingSpacing_ = 0;
+    Fit offer_;
     bool fits_ = false;
     // The last join's contour, kept by the dialog that made it.
     const model::JoinedContour* joined_ = nullptr;

@@ -4,6 +4,7 @@
 #include <QComboBox>
 #include <QDoubleSpinBox>
 #include <QFormLayout>
+#include <QPainter>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QSpinBox>
@@ -24,13 +25,72 @@ const std::vector<model::PointStyle>& NoStyles() {
     return none;
 }
 
+// The font's sample word in its own strokes, in `colour`: its capitals 10 pixels high on a
+// baseline 12 down, narrowed to the picture when wider.
+QIcon StrokeSample(const formats::TextFont& font, QSize size, const QColor& colour) {
+    formats::TextOptions o;
+    o.text = formats::TextSample(font);
+    o.font = font;
+    o.height = 10;
+    o.at = QPointF(1, 12);  // the points come back in the picture's pixels
+    const std::vector<model::Path> paths = formats::LayOutText(o).paths;
+    const auto pixel = [](double unit) {
+        return unit / model::kUnitsPerPixel + model::kCentrePixel;
+    };
+    double right = 1;
+    for (const model::Path& path : paths) {
+        for (const model::PathPoint& p : path.points) {
+            right = std::max(right, pixel(p.x));
+        }
+    }
+    QPixmap picture(size);
+    picture.fill(Qt::transparent);
+    QPainter painter(&picture);
+    painter.setRenderHint(QPainter::Antialiasing);
+    painter.setPen(QPen(colour, 1));
+    painter.scale(std::min(1.0, (size.width() - 1) / right), 1);
+    for (const model::Path& path : paths) {
+        QPolygonF line;
+        for (const model::PathPoint& p : path.points) {
+            line << QPointF(pixel(p.x), pixel(p.y));
+        }
+        painter.drawPolyline(line);
+    }
+    return QIcon(picture);
+}
+
+// The fonts by their titles: the Hershey ones with their sample drawn in their strokes, a
+// separator, the outline ones each in its own face. Each item's data is its index in `fonts`.
+void ListFonts(QComboBox& box, const std::vector<formats::TextFont>& fonts) {
+    const QSize sample(56, 16);
+    box.setIconSize(sample);
+    const QColor ink = box.palette().color(QPalette::Text);
+    for (size_t i = 0; i < fonts.size(); ++i) {
+        const formats::TextFont& font = fonts[i];
+        if (i > 0 && font.outline && !fonts[i - 1].outline) {
+            box.insertSeparator(box.count());
+        }
+        if (font.outline) {
+            box.addItem(font.title, int(i));
+            QFont face = box.font();
+            face.setFamilies({font.name});
+            box.setItemData(box.count() - 1, face, Qt::FontRole);
+        } else {
+            box.addItem(StrokeSample(font, sample, ink), font.title, int(i));
+            box.setItemData(box.count() - 1, QStringLiteral("--font %1").arg(font.name),
+                            Qt::ToolTipRole);
+        }
+    }
+}
+
 }  // namespace
 
 // ---- The dialog ----
 
 TextDialog::TextDialog(QWidget* parent, int spacing, std::vector<model::ContourPoint> contour,
                        std::optional<QPoint> click, std::function<void(const QPolygonF&)> show,
-                       std::vector<model::PointStyle> styles, model::PointStyle style)
+                       std::vector<model::PointStyle> styles, model::PointStyle style,
+                       const TextValues& kept)
     : JoinDialog(parent, std::move(show)),
       fonts_(formats::TextFonts()),
       contour_(std::move(contour)),
@@ -44,45 +104,52 @@ TextDialog::TextDialog(QWidget* parent, int spacing, std::vector<model::ContourP
     text_->setObjectName(QStringLiteral("TextText"));
     text_->setTabChangesFocus(true);
     text_->setFixedHeight(text_->fontMetrics().lineSpacing() * 4 + 12);
+    text_->setPlainText(kept.options.text);
 
-    // The Hershey fonts, drawn in single strokes, and below them the outline fonts.
     font_ = new QComboBox(this);
     font_->setObjectName(QStringLiteral("TextFont"));
-    for (size_t i = 0; i < fonts_.size(); ++i) {
-        if (i > 0 && fonts_[i].outline && !fonts_[i - 1].outline) {
-            font_->insertSeparator(font_->count());
-        }
-        font_->addItem(fonts_[i].name, int(i));
-    }
-    font_->setCurrentIndex(
-        std::max(0, font_->findText(QString::fromLatin1(formats::kDefaultTextFont))));
+    ListFonts(*font_, fonts_);
+    // The font left last time, or the default one.
+    const formats::TextFont& last = kept.options.font;
+    const QString name =
+        last.name.isEmpty() ? QString::fromLatin1(formats::kDefaultTextFont) : last.name;
+    const auto found = std::find_if(fonts_.begin(), fonts_.end(), [&](const formats::TextFont& f) {
+        return f.name == name && f.outline == last.outline;
+    });
+    font_->setCurrentIndex(std::max(0, font_->findData(int(found - fonts_.begin()))));
     font_->setToolTip(QStringLiteral("Сверху однолинейные шрифты Hershey, ниже контурные"));
 
     height_ = new QSpinBox(this);
     height_->setObjectName(QStringLiteral("TextHeight"));
-    height_->setRange(4, 384);
-    height_->setValue(40);
+    height_->setRange(formats::kMinTextHeight, formats::kMaxTextHeight);
+    height_->setValue(qRound(kept.options.height));
     letterSpacing_ = new QSpinBox(this);
     letterSpacing_->setObjectName(QStringLiteral("TextLetterSpacing"));
     letterSpacing_->setRange(-20, 100);
+    letterSpacing_->setValue(qRound(kept.options.letterSpacing));
     lineSpacing_ = new QDoubleSpinBox(this);
     lineSpacing_->setObjectName(QStringLiteral("TextLineSpacing"));
     lineSpacing_->setRange(0.5, 5);
     lineSpacing_->setSingleStep(0.1);
     lineSpacing_->setDecimals(1);
-    lineSpacing_->setValue(formats::TextOptions{}.lineSpacing);
+    // The unit beside the number ("1.5 высоты"), so that the caption stays short.
+    lineSpacing_->setSuffix(QStringLiteral(" высоты"));
+    lineSpacing_->setValue(kept.options.lineSpacing);
     align_ = new QComboBox(this);
     align_->setObjectName(QStringLiteral("TextAlign"));
     align_->addItems({QStringLiteral("По левому краю"), QStringLiteral("По центру"),
                       QStringLiteral("По правому краю")});
+    align_->setCurrentIndex(int(kept.options.align));
     place_ = new QComboBox(this);
     place_->setObjectName(QStringLiteral("TextPlace"));
     place_->addItems({QStringLiteral("В центре поверхности"), QStringLiteral("От точки щелчка")});
     place_->setEnabled(click_.has_value());
+    place_->setCurrentIndex(click_ && kept.atClick ? 1 : 0);
     place_->setToolTip(QStringLiteral("От точки, где последний раз щёлкнули по поверхности"));
     append_ = new QCheckBox(QStringLiteral("Добавить к контуру"), this);
     append_->setObjectName(QStringLiteral("TextAppend"));
     append_->setEnabled(!contour_.empty());
+    append_->setChecked(!contour_.empty() && kept.append);
     append_->setToolTip(QStringLiteral("Текст начнётся после конца контура"));
     spacing_ = new QSpinBox(this);
     spacing_->setObjectName(QStringLiteral("TextSpacing"));
@@ -94,7 +161,7 @@ TextDialog::TextDialog(QWidget* parent, int spacing, std::vector<model::ContourP
     form->addRow(QStringLiteral("Шрифт:"), font_);
     form->addRow(QStringLiteral("Высота букв, пикс.:"), height_);
     form->addRow(QStringLiteral("Между буквами, пикс.:"), letterSpacing_);
-    form->addRow(QStringLiteral("Между строками, высот:"), lineSpacing_);
+    form->addRow(QStringLiteral("Между строками:"), lineSpacing_);
     form->addRow(QStringLiteral("Выравнивание:"), align_);
     form->addRow(QStringLiteral("Место:"), place_);
     form->addRow(QStringLiteral("Шаг точек, пикс.:"), spacing_);
@@ -129,12 +196,25 @@ formats::TextOptions TextDialog::options() const {
     return o;
 }
 
+TextValues TextDialog::kept() const {
+    TextValues k;
+    k.options = options();
+    k.options.at.reset();
+    k.atClick = place_->currentIndex() == 1;
+    k.append = append_->isChecked();
+    return k;
+}
+
 JoinDialog::Joined TextDialog::Join() {
     const bool append = append_->isChecked();
     result_ = formats::TextAndJoin(options(), spacing_->value(), append ? contour_ : NoPoints(),
                                    append ? styles_ : NoStyles(), style_);
-    return {result_.contour, formats::TextWarning(result_), result_.fittingSpacing,
-            result_.layout.paths};
+    Fit fit = SpacingFit(result_.fittingSpacing);
+    if (result_.offSurface && result_.offSurface->fittingHeight > 0) {
+        const int height = result_.offSurface->fittingHeight;
+        fit = {height_, height, QStringLiteral("Высота %1").arg(height)};
+    }
+    return {result_.contour, formats::TextWarning(result_), fit, result_.layout.paths};
 }
 
 // ---- The command ----
@@ -148,8 +228,9 @@ void TextCommands::ItemTextClick() {
     TextDialog dialog(
         parent, editor.settings().ScrollBarFriqPoints, contour.Points(), window_.lastClick(),
         [this](const QPolygonF& line) { window_.setOverlay(line); }, contour.PointStyles(),
-        contour.PenStyle);
+        contour.PenStyle, kept_);
     dialog.RunInto(editor);
+    kept_ = dialog.kept();
 }
 
 }  // namespace window

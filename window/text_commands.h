@@ -21,6 +21,15 @@ class QSpinBox;
 
 namespace window {
 
+// The values the text dialog was left with, which it opens with the next time: the text, its
+// font (the default one when none is named), height, spacings and alignment, whether it went to
+// the click and after the contour. The point spacing is the pen's each time.
+struct TextValues {
+    formats::TextOptions options;
+    bool atClick = false;
+    bool append = false;
+};
+
 class TextDialog : public JoinDialog {
     Q_OBJECT
   public:
@@ -30,11 +39,13 @@ class TextDialog : public JoinDialog {
     // The text's lines are drawn in `style`; the contour keeps `styles`.
     TextDialog(QWidget* parent, int spacing, std::vector<model::ContourPoint> contour,
                std::optional<QPoint> click, std::function<void(const QPolygonF&)> show,
-               std::vector<model::PointStyle> styles = {}, model::PointStyle style = {});
+               std::vector<model::PointStyle> styles = {}, model::PointStyle style = {},
+               const TextValues& kept = {});
     ~TextDialog() override;
 
     const formats::TextResult& result() const { return result_; }
     formats::TextOptions options() const;
+    TextValues kept() const;
 
   private:
     Joined Join() override;
@@ -64,6 +75,7 @@ class TextCommands {
 
   private:
     CommandWindow& window_;
+    TextValues kept_;
 };
 
 }  // namespace window

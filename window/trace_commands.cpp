@@ -111,7 +111,8 @@ int TraceDialog::spacing() const {
 
 JoinDialog::Joined TraceDialog::Join() {
     result_ = formats::TraceAndJoin(picture_, options(), spacing(), style_);
-    return {result_.contour, formats::TraceWarning(result_), result_.fittingSpacing, result_.paths};
+    return {result_.contour, formats::TraceWarning(result_), SpacingFit(result_.fittingSpacing),
+            result_.paths};
 }
 
 // ---- The command ----
