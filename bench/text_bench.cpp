@@ -25,8 +25,8 @@ void BM_TextPreview40(benchmark::State& state) {
     window::TBaseForm& form = *windows->BaseForm;
     int shown = 0;
     window::TextDialog dialog(&form, editor::EditorSettings{}.ScrollBarFriqPoints, {}, {},
-                              [&](const QPolygonF& line) {
-                                  form.surface()->setOverlay(line);
+                              [&](const window::Overlay& overlay) {
+                                  form.surface()->setOverlay(overlay);
                                   ++shown;
                               });
     auto* font = dialog.findChild<QComboBox*>(QStringLiteral("TextFont"));

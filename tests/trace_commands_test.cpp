@@ -397,3 +397,33 @@ TEST(TraceCommand, OtsusThresholdAndTheWarningsAreShown) {
     });
     EXPECT_EQ(w.contour.State.PointCount, 5);
 }
+
+// The preview draws a jump as the surface draws one after OK: dotted, one pixel in three.
+TEST(TraceCommand, ThePreviewDrawsJumpsDotted) {
+    Window w;
+    // Points 0 and 2 end lit segments; point 1 is reached dark.
+    model::JoinedContour joined;
+    joined.points = {{model::PixelToUnit(10), model::PixelToUnit(100)},
+                     {model::PixelToUnit(100), model::PixelToUnit(100)},
+                     {model::PixelToUnit(300), model::PixelToUnit(100)}};
+    joined.styles = {{}, {}, model::PointStyle::Dark()};
+    joined.needed = 3;
+    const window::Overlay preview = window::PreviewLine(joined, {});
+    EXPECT_EQ(preview.dark, (std::vector<bool>{false, false, true}));
+    w.form.surface()->setOverlay(preview);
+    const QImage shown = w.form.surface()->grab().toImage();
+    const auto magenta = [&](int x) { return shown.pixel(x, 100) == qRgb(230, 0, 170); };
+    int lit = 0;
+    int dotted = 0;
+    bool adjacent = false;
+    for (int x = 20; x <= 90; ++x) {
+        lit += magenta(x);
+    }
+    for (int x = 110; x <= 290; ++x) {
+        dotted += magenta(x);
+        adjacent = adjacent || (magenta(x) && magenta(x + 1));
+    }
+    EXPECT_EQ(lit, 71);
+    EXPECT_NEAR(dotted, 181 / 3, 2);
+    EXPECT_FALSE(adjacent);
+}

@@ -114,7 +114,7 @@ class TBaseForm : public QMainWindow,
 
     // CommandWindow
     QWidget& mainWindow() override { return *this; }
-    void setOverlay(const QPolygonF& line) override { PaintBoxVardeni->setOverlay(line); }
+    void setOverlay(const Overlay& overlay) override { PaintBoxVardeni->setOverlay(overlay); }
     std::optional<QPoint> lastClick() const override { return PaintBoxVardeni->lastClick(); }
 
     // ---- Contour files: New, Open, Save, Save As, Import, Export and the closing question ----

@@ -54,27 +54,30 @@ bool TakeImport(CommandWindow& window, const formats::Import& in) {
     return true;
 }
 
-QPolygonF PreviewLine(const model::JoinedContour& joined, const std::vector<model::Path>& paths) {
-    QPolygonF line;
+Overlay PreviewLine(const model::JoinedContour& joined, const std::vector<model::Path>& paths) {
+    Overlay overlay;
     const auto at = [](double x, double y) {
         return QPointF(x / model::kUnitsPerPixel + model::kCentrePixel + 0.5,
                        y / model::kUnitsPerPixel + model::kCentrePixel + 0.5);
     };
     if (joined.fits()) {
-        for (const model::ContourPoint& p : joined.points) {
-            line << at(p.x, p.y);
+        for (std::size_t i = 0; i < joined.points.size(); ++i) {
+            overlay.line << at(joined.points[i].x, joined.points[i].y);
+            overlay.dark.push_back(i < joined.styles.size() && joined.styles[i].blanked);
         }
     } else {
+        // The paths as they are, each reached by a jump.
         for (const model::Path& path : paths) {
             for (const model::PathPoint& p : path.points) {
-                line << at(p.x, p.y);
+                overlay.dark.push_back(&p == &path.points.front() && !overlay.line.isEmpty());
+                overlay.line << at(p.x, p.y);
             }
         }
     }
-    return line;
+    return overlay;
 }
 
-JoinDialog::JoinDialog(QWidget* parent, std::function<void(const QPolygonF&)> show)
+JoinDialog::JoinDialog(QWidget* parent, std::function<void(const Overlay&)> show)
     : QDialog(parent), show_(std::move(show)) {
     // Modal to the main window only, as every dialog of the program: the Лазер window's Стоп
     // stays at hand.
@@ -82,7 +85,7 @@ JoinDialog::JoinDialog(QWidget* parent, std::function<void(const QPolygonF&)> sh
     pending_.setSingleShot(true);
     pending_.setInterval(0);
     connect(&pending_, &QTimer::timeout, this, [this] { JoinNow(); });
-    connect(this, &QDialog::finished, this, [this] { show_(QPolygonF()); });
+    connect(this, &QDialog::finished, this, [this] { show_(Overlay()); });
 }
 
 void JoinDialog::AddJoinControls(QLayout* rows, const QString& prefix, QSpinBox* spacing) {

@@ -20,6 +20,7 @@
 #include "formats/imports.h"
 #include "formats/kinds.h"
 #include "window/dialogs.h"
+#include "window/surface_widget.h"
 
 namespace window {
 
@@ -33,7 +34,7 @@ class CommandWindow {
     virtual Dialogs& dialogs() = 0;
     virtual QWidget& mainWindow() = 0;
     // A line over the surface in surface positions; an empty one takes it away.
-    virtual void setOverlay(const QPolygonF& line) = 0;
+    virtual void setOverlay(const Overlay& overlay) = 0;
     // Where the surface was last clicked, in surface pixels, if it was.
     virtual std::optional<QPoint> lastClick() const = 0;
 };
@@ -65,7 +66,7 @@ void ShowMessage(Dialogs& dialogs, MessageType type, const QString& text);
 
 // The preview of a join on the surface (positions through pixel centres): the contour that
 // OK would give, or the paths as they are when it does not fit.
-QPolygonF PreviewLine(const model::JoinedContour& joined, const std::vector<model::Path>& paths);
+Overlay PreviewLine(const model::JoinedContour& joined, const std::vector<model::Path>& paths);
 
 // A dialog whose result is joined into the contour, previewed on the surface as its values
 // change. Under the rows of its controls: the readout of points, lines and jumps, the warning
@@ -86,7 +87,7 @@ class JoinDialog : public QDialog {
   protected:
     // `show` receives the contour to preview (surface positions) after every join, and an
     // empty line when the dialog closes.
-    JoinDialog(QWidget* parent, std::function<void(const QPolygonF&)> show);
+    JoinDialog(QWidget* parent, std::function<void(const Overlay&)> show);
     // Lays the dialog out with `rows` on top; `spacing` is what the fit button sets. Joins.
     void AddJoinControls(QLayout* rows, const QString& prefix, QSpinBox* spacing);
     void schedule() { pending_.start(); }
@@ -114,7 +115,7 @@ class JoinDialog : public QDialog {
   private:
     void JoinNow();
 
-    std::function<void(const QPolygonF&)> show_;
+    std::function<void(const Overlay&)> show_;
     QTimer pending_;
     QSpinBox* spacing_ = nullptr;
     Fit offer_;

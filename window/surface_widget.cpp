@@ -45,14 +45,33 @@ void SurfaceWidget::paintEvent(QPaintEvent* event) {
     QPainter p(this);
     const QRect r = event->rect();
     p.drawImage(r, editor_.canvas().image(), r);
-    if (!overlay_.isEmpty()) {
-        p.setPen(QPen(kOverlayColor, 1));
-        p.drawPolyline(overlay_);
+    const QPolygonF& line = overlay_.line;
+    if (line.isEmpty()) {
+        return;
+    }
+    QPen lit(kOverlayColor, 1);
+    QPen dark = lit;
+    // One pixel in three, as the surface draws a dark segment.
+    dark.setDashPattern({1, 2});
+    // Runs of lit segments as one line each, so that their joins are drawn as before.
+    qsizetype from = 0;
+    for (qsizetype i = 1; i <= line.size(); ++i) {
+        const bool jump = i < line.size() && std::size_t(i) < overlay_.dark.size() &&
+                          overlay_.dark[std::size_t(i)];
+        if (jump || i == line.size()) {
+            p.setPen(lit);
+            p.drawPolyline(line.constData() + from, int(i - from));
+            if (jump) {
+                p.setPen(dark);
+                p.drawLine(line[i - 1], line[i]);
+            }
+            from = i;
+        }
     }
 }
 
-void SurfaceWidget::setOverlay(const QPolygonF& line) {
-    overlay_ = line;
+void SurfaceWidget::setOverlay(const Overlay& overlay) {
+    overlay_ = overlay;
     update();
 }
 

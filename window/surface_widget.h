@@ -9,10 +9,19 @@
 #include <QPolygonF>
 #include <QWidget>
 #include <optional>
+#include <vector>
 
 #include "editor/editor.h"
 
 namespace window {
+
+// A preview over the surface: the line through its points (surface positions), and for each
+// point whether the segment into it is dark, a jump, which is drawn dotted as the surface draws
+// jumps. Without flags every segment is lit.
+struct Overlay {
+    QPolygonF line;
+    std::vector<bool> dark;
+};
 
 class SurfaceWidget : public QWidget {
     Q_OBJECT
@@ -21,8 +30,8 @@ class SurfaceWidget : public QWidget {
 
     // A line drawn over the surface in a colour of its own, as a preview of what a command
     // would make; an empty line removes it. Positions are surface pixels.
-    void setOverlay(const QPolygonF& line);
-    const QPolygonF& overlay() const { return overlay_; }
+    void setOverlay(const Overlay& overlay);
+    const QPolygonF& overlay() const { return overlay_.line; }
     // Where the left button last pressed on the surface (surface pixels), if it has.
     std::optional<QPoint> lastClick() const { return lastClick_; }
 
@@ -39,7 +48,7 @@ class SurfaceWidget : public QWidget {
 
   private:
     editor::Editor& editor_;
-    QPolygonF overlay_;
+    Overlay overlay_;
     std::optional<QPoint> lastClick_;
 };
 

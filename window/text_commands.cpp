@@ -88,7 +88,7 @@ void ListFonts(QComboBox& box, const std::vector<formats::TextFont>& fonts) {
 // ---- The dialog ----
 
 TextDialog::TextDialog(QWidget* parent, int spacing, std::vector<model::ContourPoint> contour,
-                       std::optional<QPoint> click, std::function<void(const QPolygonF&)> show,
+                       std::optional<QPoint> click, std::function<void(const Overlay&)> show,
                        std::vector<model::PointStyle> styles, model::PointStyle style,
                        const TextValues& kept)
     : JoinDialog(parent, std::move(show)),
@@ -227,7 +227,7 @@ void TextCommands::ItemTextClick() {
     const model::Contour& contour = editor.contour();
     TextDialog dialog(
         parent, editor.settings().ScrollBarFriqPoints, contour.Points(), window_.lastClick(),
-        [this](const QPolygonF& line) { window_.setOverlay(line); }, contour.PointStyles(),
+        [this](const Overlay& overlay) { window_.setOverlay(overlay); }, contour.PointStyles(),
         contour.PenStyle, kept_);
     dialog.RunInto(editor);
     kept_ = dialog.kept();

@@ -38,7 +38,7 @@ class TextDialog : public JoinDialog {
     // change, and an empty line when the dialog closes.
     // The text's lines are drawn in `style`; the contour keeps `styles`.
     TextDialog(QWidget* parent, int spacing, std::vector<model::ContourPoint> contour,
-               std::optional<QPoint> click, std::function<void(const QPolygonF&)> show,
+               std::optional<QPoint> click, std::function<void(const Overlay&)> show,
                std::vector<model::PointStyle> styles = {}, model::PointStyle style = {},
                const TextValues& kept = {});
     ~TextDialog() override;

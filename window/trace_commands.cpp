@@ -19,7 +19,7 @@ namespace window {
 // ---- The dialog ----
 
 TraceDialog::TraceDialog(QWidget* parent, const tracing::Picture& picture, int spacing,
-                         std::function<void(const QPolygonF&)> show, model::PointStyle style)
+                         std::function<void(const Overlay&)> show, model::PointStyle style)
     : JoinDialog(parent, std::move(show)), picture_(picture), style_(style) {
     setObjectName(QStringLiteral("TraceDialog"));
     setWindowTitle(QStringLiteral("Трассировка подложки"));
@@ -132,7 +132,7 @@ void TraceCommands::SpeedButtonTraceClick() {
     QWidget* parent = &window_.mainWindow();
     TraceDialog dialog(
         parent, picture, editor.settings().ScrollBarFriqPoints,
-        [this](const QPolygonF& line) { window_.setOverlay(line); }, editor.contour().PenStyle);
+        [this](const Overlay& overlay) { window_.setOverlay(overlay); }, editor.contour().PenStyle);
     dialog.RunInto(editor);
 }
 

@@ -29,7 +29,7 @@ class TraceDialog : public JoinDialog {
     // `show` receives the contour to preview (surface positions) after every change, and an
     // empty line when the dialog closes. The traced lines are drawn in `style`.
     TraceDialog(QWidget* parent, const tracing::Picture& picture, int spacing,
-                std::function<void(const QPolygonF&)> show, model::PointStyle style = {});
+                std::function<void(const Overlay&)> show, model::PointStyle style = {});
     ~TraceDialog() override;
 
     const formats::TraceResult& traced() const { return result_; }
