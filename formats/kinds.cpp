@@ -248,10 +248,27 @@ const KindInfo& OpenedAs(const QString& name) {
     return Info(Kind::Contour);
 }
 
-QString Filters(std::initializer_list<Kind> kinds, bool anyFile) {
+std::vector<Kind> KindsFor(Use use) {
+    std::vector<Kind> kinds;
+    for (const KindInfo& info : Kinds()) {
+        if (info.use == use) {
+            kinds.push_back(info.kind);
+        }
+    }
+    return kinds;
+}
+
+QString Filters(const std::vector<Kind>& kinds, bool anyFile, const QString& together) {
     QStringList filters;
+    QStringList masks;
     for (Kind kind : kinds) {
         filters << Info(kind).Filter();
+        for (const QString& ext : Info(kind).extensions) {
+            masks << QStringLiteral("*.") + ext;
+        }
+    }
+    if (!together.isEmpty()) {
+        filters.prepend(together + QLatin1Char('|') + masks.join(QLatin1Char(';')));
     }
     if (anyFile) {
         filters << QStringLiteral("все файлы|*.*");

@@ -8,7 +8,6 @@
 #include <QByteArray>
 #include <QString>
 #include <QStringList>
-#include <initializer_list>
 #include <optional>
 #include <vector>
 
@@ -86,7 +85,12 @@ const KindInfo& ReadAs(const QString& name);
 // ILDA show under any name), else the contour file.
 const KindInfo& OpenedAs(const QString& name);
 
-// A file dialog's filters for the kinds in order, with "все файлы" last when asked.
-QString Filters(std::initializer_list<Kind> kinds, bool anyFile = false);
+// The kinds whose files come in as `use`, in the table's order.
+std::vector<Kind> KindsFor(Use use);
+
+// A file dialog's filters for the kinds in order, with "все файлы" last when asked; first,
+// when `together` names it, an entry of all the kinds at once.
+QString Filters(const std::vector<Kind>& kinds, bool anyFile = false,
+                const QString& together = QString());
 
 }  // namespace formats
