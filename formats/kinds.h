@@ -6,6 +6,7 @@
 #pragma once
 
 #include <QByteArray>
+#include <QByteArrayList>
 #include <QString>
 #include <QStringList>
 #include <optional>
@@ -17,7 +18,21 @@
 
 namespace formats {
 
-enum class Kind { Contour, Legacy, Ilda, Svg, Metafile, EnhancedMetafile, Icon, Bitmap, Jpeg };
+enum class Kind {
+    Contour,
+    Legacy,
+    Ilda,
+    Svg,
+    Metafile,
+    EnhancedMetafile,
+    Icon,
+    Bitmap,
+    Jpeg,
+    Png,
+    Gif,
+    WebP,
+    Tiff
+};
 
 // What a file of the kind becomes when it comes in.
 enum class Use {
@@ -50,7 +65,9 @@ struct KindInfo {
     QString name;            // as messages and the help name it
     QString description;     // as a file dialog's filter names it
     QStringList extensions;  // lower case, without the dot; the first is the one written
-    QByteArray magic;        // the bytes at magicOffset every such file starts with; may be empty
+    // What every such file has at magicOffset: one of these bytes (TIFF's two byte orders); none
+    // for a kind without a mark.
+    QByteArrayList magic;
     int magicOffset;
     Use use;
     // The picture reader of an underlay kind.
