@@ -12,7 +12,7 @@ Parser::Parser() {
         "\n"
         "With FILE the editor opens it at start: a contour file (.ilz) is opened, a legacy\n"
         "file (.plz), an ILDA file (.ild) or an SVG drawing (.svg) imported, a picture\n"
-        "(.bmp, .ico, .wmf, .emf, .jpg) becomes the underlay.\n"
+        "(.bmp, .ico, .wmf, .emf, .jpg, .png, .gif, .webp, .tif) becomes the underlay.\n"
         "\n"
         "Conversion, without a window or a display:\n"
         "  quorinimage --convert IN OUT [--ilda-format 1|5] [--frame N] [--spacing N]\n"

@@ -118,8 +118,18 @@ std::vector<KindInfo> MakeKinds() {
          false,
          &ReadLegacy,
          &WriteLegacy},
-        {Kind::Ilda, QStringLiteral("ILDA file"), QStringLiteral("ILDA (*.ild)"), one("ild"),
-         QByteArray("ILDA"), 0, Use::Open, PictureKind::Bitmap, true, true, &ReadIlda, &WriteIlda},
+        {Kind::Ilda,
+         QStringLiteral("ILDA file"),
+         QStringLiteral("ILDA (*.ild)"),
+         one("ild"),
+         {QByteArray("ILDA")},
+         0,
+         Use::Open,
+         PictureKind::Bitmap,
+         true,
+         true,
+         &ReadIlda,
+         &WriteIlda},
         // Read as a drawing; written as a picture of the contour for documentation and the web.
         {Kind::Svg,
          QStringLiteral("SVG drawing"),
@@ -139,17 +149,33 @@ std::vector<KindInfo> MakeKinds() {
         Kind kind;
         PictureKind picture;
         const char* name;
-        QByteArray magic;
+        QByteArrayList magic;
         int offset;
     };
     const Picture pictureKinds[] = {
-        {Kind::Metafile, PictureKind::Metafile, "Windows metafile",
-         QByteArray("\xD7\xCD\xC6\x9A", 4), 0},
-        {Kind::EnhancedMetafile, PictureKind::EnhancedMetafile, "enhanced metafile",
-         QByteArray(" EMF"), 40},
-        {Kind::Icon, PictureKind::Icon, "icon", QByteArray("\x00\x00\x01\x00", 4), 0},
-        {Kind::Bitmap, PictureKind::Bitmap, "bitmap", QByteArray("BM"), 0},
-        {Kind::Jpeg, PictureKind::Jpeg, "JPEG picture", QByteArray("\xFF\xD8\xFF", 3), 0},
+        {Kind::Metafile,
+         PictureKind::Metafile,
+         "Windows metafile",
+         {QByteArray("\xD7\xCD\xC6\x9A", 4)},
+         0},
+        {Kind::EnhancedMetafile,
+         PictureKind::EnhancedMetafile,
+         "enhanced metafile",
+         {QByteArray(" EMF")},
+         40},
+        {Kind::Icon, PictureKind::Icon, "icon", {QByteArray("\x00\x00\x01\x00", 4)}, 0},
+        {Kind::Bitmap, PictureKind::Bitmap, "bitmap", {QByteArray("BM")}, 0},
+        {Kind::Jpeg, PictureKind::Jpeg, "JPEG picture", {QByteArray("\xFF\xD8\xFF", 3)}, 0},
+        {Kind::Png, PictureKind::Png, "PNG picture", {QByteArray("\x89PNG\r\n\x1A\n")}, 0},
+        // GIF87a and GIF89a.
+        {Kind::Gif, PictureKind::Gif, "GIF picture", {QByteArray("GIF8")}, 0},
+        // A RIFF file of the WebP form.
+        {Kind::WebP, PictureKind::WebP, "WebP picture", {QByteArray("WEBP")}, 8},
+        {Kind::Tiff,
+         PictureKind::Tiff,
+         "TIFF picture",
+         {QByteArray("II*\0", 4), QByteArray("MM\0*", 4)},
+         0},
     };
     for (const Picture& p : pictureKinds) {
         KindInfo info{p.kind,
@@ -214,8 +240,10 @@ const KindInfo* KindOfName(const QString& name) {
 
 const KindInfo* KindOfBytes(const QByteArray& start) {
     for (const KindInfo& info : Kinds()) {
-        if (!info.magic.isEmpty() && start.mid(info.magicOffset, info.magic.size()) == info.magic) {
-            return &info;
+        for (const QByteArray& mark : info.magic) {
+            if (start.mid(info.magicOffset, mark.size()) == mark) {
+                return &info;
+            }
         }
     }
     return nullptr;
@@ -248,10 +276,27 @@ const KindInfo& OpenedAs(const QString& name) {
     return Info(Kind::Contour);
 }
 
-QString Filters(std::initializer_list<Kind> kinds, bool anyFile) {
+std::vector<Kind> KindsFor(Use use) {
+    std::vector<Kind> kinds;
+    for (const KindInfo& info : Kinds()) {
+        if (info.use == use) {
+            kinds.push_back(info.kind);
+        }
+    }
+    return kinds;
+}
+
+QString Filters(const std::vector<Kind>& kinds, bool anyFile, const QString& together) {
     QStringList filters;
+    QStringList masks;
     for (Kind kind : kinds) {
         filters << Info(kind).Filter();
+        for (const QString& ext : Info(kind).extensions) {
+            masks << QStringLiteral("*.") + ext;
+        }
+    }
+    if (!together.isEmpty()) {
+        filters.prepend(together + QLatin1Char('|') + masks.join(QLatin1Char(';')));
     }
     if (anyFile) {
         filters << QStringLiteral("все файлы|*.*");

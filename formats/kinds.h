@@ -6,9 +6,9 @@
 #pragma once
 
 #include <QByteArray>
+#include <QByteArrayList>
 #include <QString>
 #include <QStringList>
-#include <initializer_list>
 #include <optional>
 #include <vector>
 
@@ -18,7 +18,21 @@
 
 namespace formats {
 
-enum class Kind { Contour, Legacy, Ilda, Svg, Metafile, EnhancedMetafile, Icon, Bitmap, Jpeg };
+enum class Kind {
+    Contour,
+    Legacy,
+    Ilda,
+    Svg,
+    Metafile,
+    EnhancedMetafile,
+    Icon,
+    Bitmap,
+    Jpeg,
+    Png,
+    Gif,
+    WebP,
+    Tiff
+};
 
 // What a file of the kind becomes when it comes in.
 enum class Use {
@@ -51,7 +65,9 @@ struct KindInfo {
     QString name;            // as messages and the help name it
     QString description;     // as a file dialog's filter names it
     QStringList extensions;  // lower case, without the dot; the first is the one written
-    QByteArray magic;        // the bytes at magicOffset every such file starts with; may be empty
+    // What every such file has at magicOffset: one of these bytes (TIFF's two byte orders); none
+    // for a kind without a mark.
+    QByteArrayList magic;
     int magicOffset;
     Use use;
     // The picture reader of an underlay kind.
@@ -86,7 +102,12 @@ const KindInfo& ReadAs(const QString& name);
 // ILDA show under any name), else the contour file.
 const KindInfo& OpenedAs(const QString& name);
 
-// A file dialog's filters for the kinds in order, with "все файлы" last when asked.
-QString Filters(std::initializer_list<Kind> kinds, bool anyFile = false);
+// The kinds whose files come in as `use`, in the table's order.
+std::vector<Kind> KindsFor(Use use);
+
+// A file dialog's filters for the kinds in order, with "все файлы" last when asked; first,
+// when `together` names it, an entry of all the kinds at once.
+QString Filters(const std::vector<Kind>& kinds, bool anyFile = false,
+                const QString& together = QString());
 
 }  // namespace formats

@@ -1,7 +1,9 @@
 // Writes the seed corpora of the picture harnesses with our own writers: bitmaps from the
 // bitmap export's encoder, an icon around one, JPEGs from libjpeg's compressor, metafiles
 // from the test writer and the built-in drawing, and a small enhanced metafile written here
-// record by record. Run once with the corpus folder as the argument.
+// record by record; PNG, WebP and TIFF from Qt's writers, a GIF from the test writer. Run
+// once with the corpus folder as the argument.
+#include <QBuffer>
 #include <QByteArray>
 #include <QDir>
 #include <QFile>
@@ -192,5 +194,18 @@ int main(int argc, char** argv) {
     Write(root + QStringLiteral("/wmf"), QStringLiteral("records.wmf"), wmf.bytes(200, 100));
     Write(root + QStringLiteral("/wmf"), QStringLiteral("plain.wmf"), wmf.bytes(200, 100, false));
     Write(root + QStringLiteral("/emf"), QStringLiteral("records.emf"), Emf());
+    // The kinds Qt reads, one with transparent pixels each.
+    QImage clear = Sample(24, 16).convertToFormat(QImage::Format_ARGB32);
+    QPainter(&clear).fillRect(0, 0, 6, 4, Qt::transparent);
+    for (const char* format : {"png", "webp", "tiff"}) {
+        QByteArray bytes;
+        QBuffer buffer(&bytes);
+        buffer.open(QIODevice::WriteOnly);
+        clear.save(&buffer, format);
+        Write(root + QLatin1Char('/') + QLatin1String(format),
+              QStringLiteral("sample.") + QLatin1String(format), bytes);
+    }
+    Write(root + QStringLiteral("/gif"), QStringLiteral("sample.gif"),
+          testing_support::EncodeGif(clear));
     return 0;
 }

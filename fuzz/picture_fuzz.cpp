@@ -2,7 +2,8 @@
 // file name's extension in the editor; fixed per harness here), the picture fitted into the
 // surface, installed as the underlay, shown and drawn by a full repaint under the contour;
 // then a bitmap export of the surface, as the export command encodes it.
-// QUORINIMAGE_PICTURE_KIND names the reader: Bitmap, Icon, Jpeg, Metafile or EnhancedMetafile.
+// QUORINIMAGE_PICTURE_KIND names the reader: Bitmap, Icon, Jpeg, Metafile, EnhancedMetafile,
+// Png, Gif, WebP or Tiff.
 #include <QByteArray>
 
 #include "fuzz/fuzz_support.h"

@@ -2,11 +2,13 @@
 
 #include <QFileInfo>
 #include <QStringList>
+#include <algorithm>
 
 #include "io/file_io.h"
 #include "pictures/bitmap_reader.h"
 #include "pictures/jpeg_reader.h"
 #include "pictures/metafile_player.h"
+#include "pictures/qt_image_reader.h"
 
 namespace pictures {
 
@@ -19,22 +21,41 @@ const std::vector<PictureFormat>& RegisteredFormats() {
         {QStringLiteral("bmp"), QStringLiteral("Bitmaps"), PictureKind::Bitmap},
         {QStringLiteral("jpeg"), QStringLiteral("JPEG Image File"), PictureKind::Jpeg},
         {QStringLiteral("jpg"), QStringLiteral("JPEG Image File"), PictureKind::Jpeg},
+        {QStringLiteral("png"), QStringLiteral("Картинки PNG"), PictureKind::Png, true},
+        {QStringLiteral("gif"), QStringLiteral("Картинки GIF"), PictureKind::Gif, true},
+        {QStringLiteral("webp"), QStringLiteral("Картинки WebP"), PictureKind::WebP, true},
+        {QStringLiteral("tif"), QStringLiteral("Картинки TIFF"), PictureKind::Tiff, true},
+        {QStringLiteral("tiff"), QStringLiteral("Картинки TIFF"), PictureKind::Tiff, true},
     };
     return formats;
 }
 
 QString PictureFilter() {
-    const auto& formats = RegisteredFormats();
-    QStringList patterns;
-    for (auto it = formats.rbegin(); it != formats.rend(); ++it) {
-        patterns << QStringLiteral("*.") + it->extension;
+    std::vector<PictureFormat> own;
+    std::vector<PictureFormat> byQt;
+    for (const PictureFormat& format : RegisteredFormats()) {
+        (format.byQt ? byQt : own).push_back(format);
     }
-    const QString all = patterns.join(QLatin1Char(';'));
+    std::reverse(own.begin(), own.end());
+    const auto masks = [](const std::vector<PictureFormat>& formats) {
+        QStringList patterns;
+        for (const PictureFormat& format : formats) {
+            patterns << QStringLiteral("*.") + format.extension;
+        }
+        return patterns.join(QLatin1Char(';'));
+    };
+    const auto entries = [](const std::vector<PictureFormat>& formats, QStringList& parts) {
+        for (const PictureFormat& format : formats) {
+            const QString pattern = QStringLiteral("*.") + format.extension;
+            parts << QStringLiteral("%1 (%2)").arg(format.description, pattern) << pattern;
+        }
+    };
+    const QString all = masks(own);
     QStringList parts{QStringLiteral("All (%1)").arg(all), all};
-    for (auto it = formats.rbegin(); it != formats.rend(); ++it) {
-        const QString pattern = QStringLiteral("*.") + it->extension;
-        parts << QStringLiteral("%1 (%2)").arg(it->description, pattern) << pattern;
-    }
+    entries(own, parts);
+    const QString every = all + QLatin1Char(';') + masks(byQt);
+    parts << QStringLiteral("Все картинки (%1)").arg(every) << every;
+    entries(byQt, parts);
     return parts.join(QLatin1Char('|'));
 }
 
@@ -84,6 +105,13 @@ PictureResult ReadPicture(const QByteArray& data, PictureKind kind, QSize area) 
             const ImageResult bitmap = ReadBitmap(data);
             return bitmap.ok() ? Fitted(bitmap.image, area) : PictureResult::Fail(bitmap.error);
         }
+        case PictureKind::Png:
+        case PictureKind::Gif:
+        case PictureKind::WebP:
+        case PictureKind::Tiff: {
+            const ImageResult picture = ReadQtImage(data, kind);
+            return picture.ok() ? Fitted(picture.image, area) : PictureResult::Fail(picture.error);
+        }
     }
     return PictureResult::Fail(QStringLiteral("Unknown picture kind"));
 }
@@ -99,6 +127,12 @@ QImage ReadSourcePicture(const PictureSource& source, int maxSide, QSize minSize
             break;
         case PictureKind::Bitmap:
             image = ReadBitmap(source.data).image;
+            break;
+        case PictureKind::Png:
+        case PictureKind::Gif:
+        case PictureKind::WebP:
+        case PictureKind::Tiff:
+            image = ReadQtImage(source.data, source.kind).image;
             break;
         case PictureKind::Metafile:
         case PictureKind::EnhancedMetafile: {

@@ -13,19 +13,24 @@
 
 namespace pictures {
 
-enum class PictureKind { Metafile, EnhancedMetafile, Icon, Bitmap, Jpeg };
+enum class PictureKind { Metafile, EnhancedMetafile, Icon, Bitmap, Jpeg, Png, Gif, WebP, Tiff };
 
 struct PictureFormat {
     QString extension;  // lower case, without the dot
     QString description;
     PictureKind kind;
+    // Read by Qt's image readers alone (qt_image_reader.h), added beside the kinds of our own
+    // readers; the open dialog lists them after those, whose entries stay as they were.
+    bool byQt = false;
 };
 
-// Registration order: the four Windows kinds, then the two JPEG extensions.
+// Registration order: the four Windows kinds, then the two JPEG extensions, then PNG, GIF,
+// WebP and the two TIFF extensions.
 const std::vector<PictureFormat>& RegisteredFormats();
 
-// The open dialog's filter, "Description|pattern|..." pairs, from the last registered
-// format to the first, after an "All" entry.
+// The open dialog's filter, "Description|pattern|..." pairs: an "All" entry of our own
+// readers' formats and one of each of them, from the last registered to the first; then an
+// entry of every picture and one of each format read by Qt, in registration order.
 QString PictureFilter();
 
 // Decodes a picture file's bytes with the reader of its kind, fitted into the area.

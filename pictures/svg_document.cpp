@@ -1,12 +1,14 @@
 #include "pictures/svg_document.h"
 
 #include <QHash>
+#include <QSet>
 #include <QString>
 #include <QStringList>
 #include <QXmlStreamReader>
 #include <QXmlStreamWriter>
 #include <algorithm>
 #include <cmath>
+#include <optional>
 #include <utility>
 #include <vector>
 
@@ -30,7 +32,9 @@ struct Text {
 struct Tree {
     std::vector<Element> elements;
     std::vector<Text> texts;
-    QHash<QString, int> clipsById;  // clipPath and mask elements
+    QHash<QString, int> clipsById;     // clipPath and mask elements
+    QHash<QString, int> patternsById;  // pattern elements
+    QSet<int> paintingPatterns;        // those of them that paint anything
 };
 
 bool IsHref(const QXmlStreamAttribute& a) {
@@ -44,8 +48,18 @@ bool External(const QXmlStreamAttribute& a) {
            !v.startsWith(u"data:", Qt::CaseInsensitive);
 }
 
+// "#id" -> "id"; a reference to another file, or anything else -> "".
+QString UrlTarget(const QXmlStreamAttribute& a) {
+    const QStringView v = a.value().trimmed();
+    return v.startsWith(u'#') ? v.mid(1).toString() : QString();
+}
+
 bool IsClip(const Element& e) {
     return e.local == u"clipPath" || e.local == u"mask";
+}
+
+bool IsPattern(const Element& e) {
+    return e.local == u"pattern";
 }
 
 // A picture, or a use of another file's part: nothing to draw here.
@@ -188,11 +202,13 @@ bool Read(const QByteArray& file, Tree& tree, bool& unchanged) {
                 for (const QXmlStreamAttribute& a : e.attributes) {
                     unchanged = unchanged && !External(a);
                 }
-                if (IsClip(e)) {
-                    unchanged = false;
+                if (IsClip(e) || IsPattern(e)) {
+                    // A pattern changes the file only when it paints (Prepare).
+                    unchanged = unchanged && !IsClip(e);
+                    QHash<QString, int>& byId = IsClip(e) ? tree.clipsById : tree.patternsById;
                     const QString id = Attribute(e, "id");
-                    if (!id.isEmpty() && !tree.clipsById.contains(id)) {
-                        tree.clipsById.insert(id, index);
+                    if (!id.isEmpty() && !byId.contains(id)) {
+                        byId.insert(id, index);
                     }
                 }
                 unchanged = unchanged && e.local != u"image" && !Clipped(e);
@@ -224,6 +240,115 @@ bool Read(const QByteArray& file, Tree& tree, bool& unchanged) {
         }
     }
     return !xml.hasError() && !tree.elements.empty();
+}
+
+// A number with its unit or percent sign taken off; nothing when it is none.
+std::optional<double> Number(const QString& text) {
+    QString v = text.trimmed();
+    while (!v.isEmpty() && (v.back().isLetter() || v.back() == u'%')) {
+        v.chop(1);
+    }
+    bool ok = false;
+    const double number = v.toDouble(&ok);
+    return ok && std::isfinite(number) ? std::optional<double>(number) : std::nullopt;
+}
+
+bool Zero(const QString& text) {
+    return Number(text) == 0.0;
+}
+
+// What the shapes under an element paint with, as far as the attributes and style attributes
+// on the way tell; a style sheet's rules are not looked at, and what they might hide is taken
+// to show.
+struct Paint {
+    bool fill = true;  // black until said otherwise
+    bool fillClear = false;
+    bool stroke = false;
+    bool strokeClear = false;
+    bool strokeThin = false;  // no width
+    bool visible = true;
+
+    bool shows() const {
+        return visible && ((fill && !fillClear) || (stroke && !strokeClear && !strokeThin));
+    }
+    void take(const Element& e) {
+        const auto colour = [](const QString& v, bool& to) {
+            if (!v.isEmpty() && v != u"inherit") {
+                to = v != u"none" && v != u"transparent";
+            }
+        };
+        const auto clear = [](const QString& v, bool& to) {
+            if (Number(v)) {
+                to = Zero(v);
+            }
+        };
+        colour(Property(e, "fill"), fill);
+        colour(Property(e, "stroke"), stroke);
+        clear(Property(e, "fill-opacity"), fillClear);
+        clear(Property(e, "stroke-opacity"), strokeClear);
+        clear(Property(e, "stroke-width"), strokeThin);
+        const QString visibility = Property(e, "visibility");
+        if (!visibility.isEmpty() && visibility != u"inherit") {
+            visible = visibility == u"visible";
+        }
+    }
+};
+
+// Whether the element, or something in it, paints what can be seen.
+bool Paints(const Tree& tree, int index, Paint paint) {
+    const Element& e = tree.elements[size_t(index)];
+    if (Property(e, "display") == u"none" || Zero(Property(e, "opacity")) || IsClip(e)) {
+        return false;
+    }
+    paint.take(e);
+    static const QStringList kShapes = {
+        QStringLiteral("path"),    QStringLiteral("rect"), QStringLiteral("circle"),
+        QStringLiteral("ellipse"), QStringLiteral("line"), QStringLiteral("polyline"),
+        QStringLiteral("polygon"), QStringLiteral("text"), QStringLiteral("use")};
+    if (e.local == u"image") {
+        return paint.visible;
+    }
+    if (kShapes.contains(e.local)) {
+        return paint.shows();
+    }
+    return std::any_of(e.children.begin(), e.children.end(),
+                       [&](int c) { return c >= 0 && Paints(tree, c, paint); });
+}
+
+// Patterns that name the one they take what they lack from, at most this many in a row.
+constexpr int kMaxPatternChain = 16;
+
+// Whether a pattern paints anything: its tile has a size (none given, or zero, disables it)
+// and a shape in it shows. A pattern without a tile or content of its own takes them from the
+// pattern its href names. What each content paints is kept in `painted`, so that many
+// patterns naming one content look at it once.
+bool PatternPaints(const Tree& tree, int index, QHash<int, bool>& painted) {
+    QString width;
+    QString height;
+    int content = -1;
+    for (int i = index, hops = 0; i >= 0 && hops < kMaxPatternChain; ++hops) {
+        const Element& p = tree.elements[size_t(i)];
+        width = width.isEmpty() ? Attribute(p, "width").trimmed() : width;
+        height = height.isEmpty() ? Attribute(p, "height").trimmed() : height;
+        if (content < 0 &&
+            std::any_of(p.children.begin(), p.children.end(), [](int c) { return c >= 0; })) {
+            content = i;
+        }
+        const auto href = std::find_if(p.attributes.begin(), p.attributes.end(), IsHref);
+        const QString named = href == p.attributes.end() ? QString() : UrlTarget(*href);
+        i = named.isEmpty() ? -1 : tree.patternsById.value(named, -1);
+    }
+    const auto side = [](const QString& v) {
+        const std::optional<double> n = Number(v);
+        return !v.isEmpty() && !(n && *n <= 0);
+    };
+    if (content < 0 || !side(width) || !side(height)) {
+        return false;
+    }
+    if (!painted.contains(content)) {
+        painted.insert(content, Paints(tree, content, Paint{}));
+    }
+    return painted.value(content);
 }
 
 class Writer {
@@ -289,10 +414,27 @@ class Writer {
         xml_.writeEndElement();
     }
 
+    // Qt SVG paints no pattern: a shape filled with one showed no line at all. When the
+    // pattern paints anything, a solid colour of its id goes before it, which Qt SVG paints
+    // instead: half transparent, so that the shape hides nothing under it (a pattern may have
+    // gaps), and too dark for the beam, so that its line is drawn in the line colour (a pattern
+    // has no one colour). The pattern itself stays, for what refers to the shapes in it.
+    void patternStandIn(int i) {
+        const Element& e = tree_.elements[size_t(i)];
+        xml_.writeStartElement(Named(e, "solidColor"));
+        xml_.writeAttribute(QStringLiteral("id"), Attribute(e, "id"));
+        xml_.writeAttribute(QStringLiteral("solid-color"), QStringLiteral("black"));
+        xml_.writeAttribute(QStringLiteral("solid-opacity"), QStringLiteral("0.5"));
+        xml_.writeEndElement();
+    }
+
     void element(int i, bool root) {
         const Element& e = tree_.elements[size_t(i)];
         if (Dropped(e) || IsClip(e)) {
             return;  // pictures are not lines; clip paths and masks are drawn where used
+        }
+        if (!root && tree_.paintingPatterns.contains(i)) {
+            patternStandIn(i);
         }
         const std::vector<std::pair<int, bool>> clips =
             root ? std::vector<std::pair<int, bool>>() : clipsOf(e);
@@ -409,6 +551,14 @@ Document Prepare(const QByteArray& file) {
         return doc;
     }
     doc.ok = true;
+    QHash<int, bool> painted;
+    for (const int pattern : std::as_const(tree.patternsById)) {
+        if (PatternPaints(tree, pattern, painted)) {
+            tree.paintingPatterns.insert(pattern);
+        }
+    }
+    // A file whose patterns paint nothing is read by Qt SVG as it is.
+    unchanged = unchanged && tree.paintingPatterns.isEmpty();
     const Element& root = tree.elements.front();
     doc.aspect = RootAspectRatio(root);
     doc.viewBox = root.attributes.hasAttribute(QLatin1String("viewBox"));

@@ -1,8 +1,10 @@
 // The SVG document as Qt SVG is given it. Left alone, Qt SVG opens the files a drawing names
 // (pictures, style sheets) and paints the shapes of clip paths and masks as if they were part
-// of the drawing, while the shapes they clip come whole. One pass over the XML before Qt sees
-// it removes every reference to another file and every picture, and turns each use of a clip
-// path or a mask into marks the SVG reader's recording device understands.
+// of the drawing, while the shapes they clip come whole; it paints nothing for a pattern, so a
+// shape filled with one shows no line. One pass over the XML before Qt sees it removes every
+// reference to another file and every picture, turns each use of a clip path or a mask into
+// marks the SVG reader's recording device understands, and puts a colour Qt SVG paints in
+// place of each pattern that paints anything.
 //
 // A part of the drawing with a clip path or a mask becomes a group: a mark, the part itself,
 // a second mark, the clip path's (or mask's) shapes in the part's own user space, and a last

@@ -1,13 +1,15 @@
 // Vector art from SVG files: Qt SVG renders the drawing into a paint device of ours that
 // records the shapes painted instead of pixels, so the file is parsed once, by Qt, with its
 // groups, transforms, viewBox and use of styles. Before Qt sees the file, every reference to
-// another file and every picture is taken out, and clip paths and masks are turned into marks
-// the recording device understands (svg_document.h).
+// another file and every picture is taken out, clip paths and masks are turned into marks
+// the recording device understands, and a pattern that paints anything is given a colour Qt
+// SVG paints (svg_document.h).
 //
 // What comes in is what the picture shows: the line of every shape whose fill or stroke can be
 // seen (not fully transparent), once however often it is painted (a fill and a stroke of the
 // same outline are one line), inside its clip paths and masks and the document's page. A
-// filled shape's line is its outline, closed; a stroked one's is its path. With `visibleOnly`,
+// filled shape's line is its outline, closed; a stroked one's is its path. A shape filled with
+// a pattern gives its outline in the line colour and hides nothing under it. With `visibleOnly`,
 // a line is also cut away where a shape painted later hides it (svg_lines.h). Curves are
 // flattened, and no path has fewer than two distinct points. Each path is drawn in its shape's
 // stroke colour, or its fill colour when it has no stroke; a colour too dark for a laser to

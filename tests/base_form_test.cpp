@@ -8,6 +8,8 @@
 #include <QDialogButtonBox>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QFileSystemModel>
+#include <QLineEdit>
 #include <QMenuBar>
 #include <QPushButton>
 #include <QSignalSpy>
@@ -21,6 +23,7 @@
 #include "support/program.h"
 #include "support/scripted_dialogs.h"
 #include "support/wait.h"
+#include "window/file_commands.h"
 
 using widgets::SpeedButton;
 using window::TBaseForm;
@@ -369,6 +372,39 @@ TEST(Dialogs, ANameWithoutAnExtensionTakesTheChosenKinds) {
         ASSERT_TRUE(chosen.has_value());
         EXPECT_EQ(QFileInfo(*chosen).fileName(),
                   kind == 0 ? QStringLiteral("show.ilz") : QStringLiteral("show.ild"));
+    }
+}
+
+// File → Open shows every kind it takes at first: the name of a show typed in its folder is
+// taken, as a contour file's is. The name is typed once the folder is listed, as a user types
+// it, when a file the filter leaves out is no longer one the dialog can take.
+TEST(Dialogs, OpenTakesATypedNameOfEachKindItOpens) {
+    QTemporaryDir dir;
+    Window w;
+    window::QtDialogs dialogs(nullptr);
+    for (const char* name : {"show.ild", "heart.ilz"}) {
+        testing_support::WriteFile(dir.filePath(QString::fromUtf8(name)), "x");
+    }
+    for (const char* name : {"show.ild", "heart.ilz"}) {
+        SCOPED_TRACE(name);
+        window::FileDialogSpec request = w.form.fileCommands().OpenDialogLaser;
+        request.fileName = dir.filePath(QStringLiteral("*.ilz"));
+        bool enabled = false;
+        QTimer::singleShot(0, [&] {
+            auto* d = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
+            ASSERT_NE(d, nullptr);
+            const auto* files = d->findChild<QFileSystemModel*>();
+            ASSERT_TRUE(testing_support::WaitUntil(
+                [&] { return files->rowCount(files->index(dir.path())) > 0; }, 5000));
+            QTest::keyClicks(d->findChild<QLineEdit*>(QStringLiteral("fileNameEdit")),
+                             QString::fromUtf8(name));
+            QPushButton* open = d->findChild<QDialogButtonBox*>()->button(QDialogButtonBox::Open);
+            enabled = open->isEnabled();
+            QDialog* box = d;
+            enabled ? QTest::mouseClick(open, Qt::LeftButton) : box->reject();
+        });
+        EXPECT_EQ(dialogs.openFile(request), dir.filePath(QString::fromUtf8(name)));
+        EXPECT_TRUE(enabled);
     }
 }
 

@@ -134,7 +134,8 @@ TEST(FileCommands, DialogsAndTheDefaultSaveNameAtStart) {
               QStringLiteral("Файл лазерной картинки|*.ilz|ILDA (*.ild)|*.ild"));
     EXPECT_EQ(f.files().SaveDialogLaser.defaultExt, QStringLiteral("*.ilz"));
     EXPECT_EQ(f.files().OpenDialogLaser.filter,
-              QStringLiteral("Файл лазерной картинки|*.ilz|ILDA (*.ild)|*.ild|все файлы|*.*"));
+              QStringLiteral("Все лазерные картинки|*.ilz;*.ild|"
+                             "Файл лазерной картинки|*.ilz|ILDA (*.ild)|*.ild|все файлы|*.*"));
     EXPECT_TRUE(f.files().OpenDialogLaser.defaultExt.isEmpty());
     EXPECT_EQ(f.files().OpenDialogLaser.fileName,
               QDir::toNativeSeparators(QStringLiteral("./*.ilz")));

@@ -67,7 +67,9 @@ for entry in "$root/usr/share/mime application/x-quorinimage-contour *.ilz" \
     "$system_mime image/svg+xml *.svg" "$system_mime image/bmp *.bmp" \
     "$system_mime image/jpeg *.jpg" "$system_mime image/jpeg *.jpeg" \
     "$system_mime image/vnd.microsoft.icon *.ico" "$system_mime image/wmf *.wmf" \
-    "$system_mime image/emf *.emf"; do
+    "$system_mime image/emf *.emf" "$system_mime image/png *.png" \
+    "$system_mime image/gif *.gif" "$system_mime image/webp *.webp" \
+    "$system_mime image/tiff *.tif" "$system_mime image/tiff *.tiff"; do
   read -r database type glob <<<"$entry"
   if ! grep -qxF "$type" <<<"$launcher_types"; then
     echo "FAILED: the launcher does not list $type ($glob)"

@@ -12,6 +12,7 @@
 #include "formats/kinds.h"
 #include "pictures/bitmap_writer.h"
 #include "support/modal.h"
+#include "support/picture_files.h"
 #include "support/program.h"
 #include "support/scripted_dialogs.h"
 #include "support/wait.h"
@@ -41,6 +42,7 @@ struct Files {
         picture.fill(Qt::blue);
         EXPECT_EQ(pictures::WriteBitmapFile(picture, path("picture.bmp")), QString());
         WriteFile(path("notes.txt"), "a note");
+        WriteFile(path("motorola"), QByteArray("MM\0*\0\0\0\x08", 8));
         // A show of three frames of 1, 2 and 3 points.
         QByteArray three;
         for (int frame = 1; frame <= 3; ++frame) {
@@ -68,6 +70,10 @@ struct Files {
         EXPECT_EQ(pictures::WriteBitmapFile(disc, path("disc.bmp")), QString());
         EXPECT_TRUE(disc.save(path("disc.jpg"), "JPG", 95));
         EXPECT_TRUE(disc.scaled(64, 64).save(path("disc.ico"), "ICO"));
+        for (const char* format : {"png", "webp", "tif"}) {
+            EXPECT_TRUE(disc.save(path("disc.") + QLatin1String(format)));
+        }
+        WriteFile(path("disc.gif"), testing_support::EncodeGif(disc));
         for (const char* name : {"wmf_fulltest.wmf", "emf_fulltest.emf"}) {
             WriteFile(path(name),
                       ReadFile(QStringLiteral(TEST_DATA_DIR "/") + QString::fromUtf8(name)));
@@ -95,6 +101,14 @@ struct Files {
                 return path("disc.bmp");
             case Kind::Jpeg:
                 return path("disc.jpg");
+            case Kind::Png:
+                return path("disc.png");
+            case Kind::Gif:
+                return path("disc.gif");
+            case Kind::WebP:
+                return path("disc.webp");
+            case Kind::Tiff:
+                return path("disc.tif");
         }
         return {};
     }
@@ -276,17 +290,20 @@ TEST(FileKinds, ANameWithoutAKnownExtensionIsTakenByItsFirstBytes) {
     EXPECT_EQ(run.exitCode, 0) << run.err.toStdString();
     EXPECT_EQ(ReadFile(files.path("c.ilz")), ReadFile(files.path("a.ilz")));
 
-    // A picture too: it becomes the underlay, and --convert traces it.
-    WriteFile(files.path("photo"), ReadFile(files.path("disc.bmp")));
-    Window picture;
-    picture.form().opener().OpenFile(files.path("photo"));
-    EXPECT_TRUE(picture.dialogs.messages.empty());
-    EXPECT_TRUE(picture.underlayShown());
-    const auto traced = RunProgram({QStringLiteral("--convert"), files.path("photo"),
-                                    files.path("d.ilz"), QStringLiteral("--trace")},
-                                   files.dir.path());
-    EXPECT_EQ(traced.exitCode, 0) << traced.err.toStdString();
-    EXPECT_FALSE(PixelsOfContourFile(ReadFile(files.path("d.ilz"))).empty());
+    // A picture too, of each kind with a mark: it becomes the underlay, and --convert traces it.
+    for (const char* picture : {"disc.bmp", "disc.png", "disc.gif", "disc.webp", "disc.tif"}) {
+        SCOPED_TRACE(picture);
+        WriteFile(files.path("photo"), ReadFile(files.path(picture)));
+        Window w;
+        w.form().opener().OpenFile(files.path("photo"));
+        EXPECT_TRUE(w.dialogs.messages.empty());
+        EXPECT_TRUE(w.underlayShown());
+        const auto traced = RunProgram({QStringLiteral("--convert"), files.path("photo"),
+                                        files.path("d.ilz"), QStringLiteral("--trace")},
+                                       files.dir.path());
+        EXPECT_EQ(traced.exitCode, 0) << traced.err.toStdString();
+        EXPECT_FALSE(PixelsOfContourFile(ReadFile(files.path("d.ilz"))).empty());
+    }
 }
 
 TEST(OpenAtStart, EachKindOfFileGoesThroughItsCommand) {
@@ -302,6 +319,10 @@ TEST(OpenAtStart, EachKindOfFileGoesThroughItsCommand) {
         {"old.plz", 255, false, {}},
         {"frame.ild", 2, false, {}},
         {"picture.bmp", 0, true, {}},
+        {"disc.png", 0, true, {}},
+        // TIFF's mark in its other byte order, and nothing after it.
+        {"motorola", 0, false,
+         QStringLiteral("Картинка TIFF не читается: она повреждена или это не TIFF.")},
         {"missing.ilz", 0, false, QStringLiteral("Cannot open file %1: No such file or directory")},
         {"notes.txt", 0, false, QStringLiteral("Файл имеет другой формат!")},
     };

@@ -20,9 +20,9 @@ deb="$(ls "$scratch"/out/*.deb)"
 echo "== $(basename "$deb")"
 depends="$(dpkg-deb -f "$deb" Depends)"
 echo "Depends: $depends"
-# From the linked libraries, and the SVG plugins named by hand.
+# From the linked libraries, and the SVG and image format plugins named by hand.
 for library in libqt6core6 libqt6gui6 libqt6widgets6 libjpeg62-turbo libc6 libqt6svg6 \
-    "libopencv-core[0-9]+" "libopencv-imgproc[0-9]+"; do
+    qt6-image-formats-plugins "libopencv-core[0-9]+" "libopencv-imgproc[0-9]+"; do
   if ! grep -Eq "(^|, )$library( |,|$)" <<<"$depends"; then
     echo "FAILED: the package does not depend on $library"
     exit 1

@@ -76,8 +76,11 @@ TEST(UnderlayCommands, OpenDialogHasTheRegisteredFilter) {
     w.b("SpeedButtonOpenImage")->click();  // cancelled
     ASSERT_EQ(w.dialogs.fileDialogs.size(), 1u);
     EXPECT_FALSE(w.dialogs.fileDialogWasSave[0]);
-    EXPECT_TRUE(w.dialogs.fileDialogs[0].filter.startsWith(
-        QStringLiteral("All (*.jpg;*.jpeg;*.bmp;*.ico;*.emf;*.wmf)|")));
+    const QString& filter = w.dialogs.fileDialogs[0].filter;
+    EXPECT_TRUE(filter.startsWith(QStringLiteral("All (*.jpg;*.jpeg;*.bmp;*.ico;*.emf;*.wmf)|")));
+    // The pictures read through Qt after the others, logo.png among them.
+    EXPECT_GT(filter.indexOf(QStringLiteral("|Картинки PNG (*.png)|*.png|")),
+              filter.indexOf(QStringLiteral("|Metafiles (*.wmf)|*.wmf")));
     EXPECT_FALSE(w.underlay().visible());
     EXPECT_FALSE(w.b("SpeedButtonPictureON")->isDown());
     EXPECT_FALSE(w.timerArmed());
@@ -127,8 +130,11 @@ TEST(UnderlayCommands, FailedLoadsChangeNothingAndShowTheReadersMessage) {
         QString message;
     };
     const Case cases[] = {
-        {"picture.png", bmp, QStringLiteral("Unknown picture file extension (.png)")},
-        {"picture.gif", bmp, QStringLiteral("Unknown picture file extension (.gif)")},
+        {"picture.png", bmp,
+         QStringLiteral("Картинка PNG не читается: она повреждена или это не PNG.")},
+        {"picture.gif", bmp,
+         QStringLiteral("Картинка GIF не читается: она повреждена или это не GIF.")},
+        {"picture.pcx", bmp, QStringLiteral("Unknown picture file extension (.pcx)")},
         {"short.bmp", bmp.left(bmp.size() / 2), QStringLiteral("Bitmap image is not valid")},
         {"empty.ico", QByteArray(), QStringLiteral("Icon image is not valid")},
         {"cut.wmf", QByteArray("\xD7\xCD\xC6\x9A\0\0", 6), QStringLiteral("Metafile is not valid")},

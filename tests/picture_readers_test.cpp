@@ -1,5 +1,5 @@
-// The picture readers on their own: fitting, JPEG, bitmap, icon and metafile files made
-// here or kept under tests/data.
+// The picture readers on their own: fitting, JPEG, bitmap, icon and metafile files and those
+// read through Qt (PNG, GIF, WebP, TIFF) made here or kept under tests/data.
 #include <gtest/gtest.h>
 
 #include <QBuffer>
@@ -22,9 +22,11 @@
 #include "pictures/jpeg_reader.h"
 #include "pictures/metafile_player.h"
 #include "pictures/picture_formats.h"
+#include "pictures/qt_image_reader.h"
 #include "support/picture_files.h"
 
 using namespace pictures;
+using testing_support::EncodeGif;
 using testing_support::EncodeJpeg;
 using testing_support::WmfFile;
 
@@ -38,11 +40,11 @@ QByteArray ReadData(const QString& name) {
     return f.readAll();
 }
 
-QByteArray Encode(const QImage& image, const char* format) {
+QByteArray Encode(const QImage& image, const char* format, int quality = -1) {
     QByteArray bytes;
     QBuffer buffer(&bytes);
     buffer.open(QIODevice::WriteOnly);
-    EXPECT_TRUE(image.save(&buffer, format));
+    EXPECT_TRUE(image.save(&buffer, format, quality));
     return bytes;
 }
 
@@ -68,7 +70,13 @@ TEST(PictureFormats, FilterListsFormatsFromTheLastRegistered) {
                              "*.jpg;*.jpeg;*.bmp;*.ico;*.emf;*.wmf|"
                              "JPEG Image File (*.jpg)|*.jpg|JPEG Image File (*.jpeg)|*.jpeg|"
                              "Bitmaps (*.bmp)|*.bmp|Icons (*.ico)|*.ico|"
-                             "Enhanced Metafiles (*.emf)|*.emf|Metafiles (*.wmf)|*.wmf"));
+                             "Enhanced Metafiles (*.emf)|*.emf|Metafiles (*.wmf)|*.wmf|"
+                             "Все картинки (*.jpg;*.jpeg;*.bmp;*.ico;*.emf;*.wmf;*.png;*.gif;"
+                             "*.webp;*.tif;*.tiff)|"
+                             "*.jpg;*.jpeg;*.bmp;*.ico;*.emf;*.wmf;*.png;*.gif;*.webp;*.tif;*.tiff|"
+                             "Картинки PNG (*.png)|*.png|Картинки GIF (*.gif)|*.gif|"
+                             "Картинки WebP (*.webp)|*.webp|Картинки TIFF (*.tif)|*.tif|"
+                             "Картинки TIFF (*.tiff)|*.tiff"));
 }
 
 TEST(PictureFormats, ExtensionDecidesTheReaderWithoutRegardToCase) {
@@ -85,17 +93,20 @@ TEST(PictureFormats, ExtensionDecidesTheReaderWithoutRegardToCase) {
         EXPECT_TRUE(r.ok()) << name << qPrintable(r.error);
         EXPECT_EQ(r.rect, QRect(0, 94, 394, 197)) << name;
     }
-    for (const char* name : {"x.png", "x.GIF", "noextension"}) {
+    // A PNG or GIF name takes its reader, whatever the bytes; other names none.
+    const std::pair<const char*, const char*> refused[] = {
+        {"x.png", "Картинка PNG не читается: она повреждена или это не PNG."},
+        {"x.GIF", "Картинка GIF не читается: она повреждена или это не GIF."},
+        {"x.xcf", "Unknown picture file extension (.xcf)"},
+        {"noextension", "Unknown picture file extension (.)"},
+    };
+    for (const auto& [name, message] : refused) {
         const QString path = dir.filePath(QString::fromLatin1(name));
         QFile f(path);
         ASSERT_TRUE(f.open(QIODevice::WriteOnly));
         f.write(jpeg);
         f.close();
-        const QString ext = QString::fromLatin1(name).contains(QLatin1Char('.'))
-                                ? QString::fromLatin1(name).section(QLatin1Char('.'), -1).toLower()
-                                : QString();
-        EXPECT_EQ(LoadPicture(path, kArea).error,
-                  QStringLiteral("Unknown picture file extension (.%1)").arg(ext));
+        EXPECT_EQ(LoadPicture(path, kArea).error, QString::fromUtf8(message));
     }
 }
 
@@ -171,6 +182,45 @@ TEST(JpegReader, ErrorsCarryTheDecoderNumber) {
     qToBigEndian<quint16>(16000, progressive.data() + sof2 + 5);
     qToBigEndian<quint16>(16000, progressive.data() + sof2 + 7);
     EXPECT_EQ(ReadJpeg(progressive, kArea).error, JpegError(JERR_NO_BACKING_STORE));
+}
+
+// PNG, GIF, WebP and TIFF through Qt's readers keep each pixel's colour, and are transparent
+// where the file says so (WebP at quality 100 is lossless).
+TEST(QtImageReader, KeepsColoursAndTransparency) {
+    QImage image(4, 3, QImage::Format_ARGB32);
+    image.fill(QColor(10, 200, 30));
+    image.setPixelColor(1, 1, Qt::red);
+    image.setPixelColor(3, 0, Qt::blue);
+    image.setPixelColor(0, 2, Qt::transparent);
+    const std::pair<PictureKind, QByteArray> files[] = {
+        {PictureKind::Png, Encode(image, "PNG")},
+        {PictureKind::Gif, EncodeGif(image)},
+        {PictureKind::WebP, Encode(image, "WEBP", 100)},
+        {PictureKind::Tiff, Encode(image, "TIFF")},
+    };
+    for (const auto& [kind, bytes] : files) {
+        SCOPED_TRACE(int(kind));
+        const ImageResult r = ReadQtImage(bytes, kind);
+        ASSERT_TRUE(r.ok()) << qPrintable(r.error);
+        ASSERT_EQ(r.image.size(), QSize(4, 3));
+        EXPECT_EQ(r.image.pixel(1, 1), qRgb(255, 0, 0));
+        EXPECT_EQ(r.image.pixel(3, 0), qRgb(0, 0, 255));
+        EXPECT_EQ(r.image.pixel(2, 2), qRgb(10, 200, 30));
+        EXPECT_EQ(qAlpha(r.image.pixel(0, 2)), 0);
+    }
+}
+
+// A header that claims more pixels than the bitmap reader takes (2^26) is refused by its size
+// before a pixel is decoded, not by Qt's own limit on what it allocates.
+TEST(QtImageReader, ASizeTooLargeIsRefusedBeforeDecoding) {
+    QImage image(4, 3, QImage::Format_RGB32);
+    image.fill(Qt::red);
+    EXPECT_TRUE(ReadQtImage(EncodeGif(image), PictureKind::Gif).ok());
+    // 2^26 pixels are within the limit: what Qt makes of them is its own affair.
+    EXPECT_FALSE(ReadQtImage(EncodeGif(image, QSize(8192, 8192)), PictureKind::Gif)
+                     .error.contains(QStringLiteral("велика")));
+    EXPECT_EQ(ReadQtImage(EncodeGif(image, QSize(8193, 8192)), PictureKind::Gif).error,
+              QStringLiteral("Картинка GIF слишком велика: 8193 × 8192 пикселей."));
 }
 
 namespace {
@@ -572,6 +622,18 @@ TEST(PictureReaders, DamagedSamplesFailCleanlyOrDrawWhole) {
         {ReadData(QStringLiteral("wmf_fulltest.wmf")),
          [](const QByteArray& d) { return PlayMetafile(d, QSize(120, 100)).error; },
          QStringLiteral("Metafile is not valid")},
+        {Encode(photo, "PNG"),
+         [](const QByteArray& d) { return ReadQtImage(d, PictureKind::Png).error; },
+         QStringLiteral("Картинка PNG ")},
+        {EncodeGif(photo),
+         [](const QByteArray& d) { return ReadQtImage(d, PictureKind::Gif).error; },
+         QStringLiteral("Картинка GIF ")},
+        {Encode(photo, "WEBP"),
+         [](const QByteArray& d) { return ReadQtImage(d, PictureKind::WebP).error; },
+         QStringLiteral("Картинка WebP ")},
+        {Encode(photo, "TIFF"),
+         [](const QByteArray& d) { return ReadQtImage(d, PictureKind::Tiff).error; },
+         QStringLiteral("Картинка TIFF ")},
         {ReadData(QStringLiteral("emf_fulltest.emf")),
          [](const QByteArray& d) { return PlayMetafile(d, QSize(120, 100)).error; },
          QStringLiteral("Metafile is not valid")},

@@ -336,10 +336,12 @@ TEST(SvgImport, OtherFilesTheDrawingNamesAreNeverOpened) {
     }
 }
 
-// The six files of Debian's clip art named when the import was mended (one gave paths of a
-// single point, five were offered a wrong spacing or none), read from the package and with the
-// options both as they start and with every line of the whole page: no path has fewer than two
-// distinct points, and the smallest spacing that fits is the one found by trying every spacing.
+// The files of Debian's clip art named when the import was mended (one gave paths of a single
+// point, five were offered a wrong spacing or none, four filled with a pattern were refused for
+// having no line), read from the package and with the options both as they start and with every
+// line of the whole page: each comes in, no path has fewer than two distinct points, and the
+// smallest spacing that fits is the one found by trying every spacing. A shape filled with a
+// pattern that fills the page gives its outline: the square round the surface.
 TEST(SvgImport, RealClipArtIsOfferedTheSpacingFoundByTryingEachOne) {
     const QString root = QStringLiteral("/usr/share/openclipart/svg/");
     if (!QFileInfo(root).isDir()) {
@@ -348,11 +350,26 @@ TEST(SvgImport, RealClipArtIsOfferedTheSpacingFoundByTryingEachOne) {
     pictures::SvgOptions every;
     every.visibleOnly = false;
     every.wholePage = true;
-    for (const char* file :
-         {"transportation/redcar_marcelo_caiafa_.svg", "transportation/boating/boating_rules5.svg",
-          "food/vegetables/pannocchia_di_gran_turc_01.svg", "unsorted/spaventapasseri.svg",
-          "signs_and_symbols/flags/europe/france/st_pierre_miquelon_patri_01.svg",
-          "signs_and_symbols/flags/oceania/micronesia/northern_mariana.svg"}) {
+    struct Row {
+        const char* file;
+        bool square = false;
+    };
+    const std::vector<QPointF> square{{0, 0}, {383, 0}, {383, 383}, {0, 383}, {0, 0}};
+    for (const Row& row : std::initializer_list<Row>{
+             {"transportation/redcar_marcelo_caiafa_.svg"},
+             {"transportation/boating/boating_rules5.svg"},
+             {"food/vegetables/pannocchia_di_gran_turc_01.svg"},
+             {"unsorted/spaventapasseri.svg"},
+             {"signs_and_symbols/flags/europe/france/st_pierre_miquelon_patri_01.svg"},
+             {"signs_and_symbols/flags/oceania/micronesia/northern_mariana.svg"},
+             {"special/patterns/pattern-chevrons-2.svg", true},
+             {"special/patterns/pattern-diamond-squares-3.svg", true},
+             {"special/patterns/pattern-parquet-3.svg", true},
+             {"special/patterns/pattern-warning-3.svg", true},
+         }) {
+        const char* file = row.file;
+        EXPECT_EQ(formats::ImportSvgFile(root + QLatin1String(file), 15).error.toStdString(), "")
+            << file;
         for (const pictures::SvgOptions& options : {pictures::SvgOptions{}, every}) {
             SCOPED_TRACE(testing::Message() << file << (options.wholePage ? " whole page" : ""));
             QFile f(root + QLatin1String(file));
@@ -366,6 +383,19 @@ TEST(SvgImport, RealClipArtIsOfferedTheSpacingFoundByTryingEachOne) {
                     EXPECT_GE(std::hypot(p.points[i].x - p.points[i - 1].x,
                                          p.points[i].y - p.points[i - 1].y),
                               0.01 * model::kUnitsPerPixel);
+                }
+            }
+            if (row.square) {
+                ASSERT_EQ(d.paths.size(), 1u);
+                EXPECT_TRUE(d.paths[0].closed);
+                std::vector<QPointF> got;
+                for (const model::PathPoint& q : d.paths[0].points) {
+                    got.push_back({q.x / model::kUnitsPerPixel + model::kCentrePixel,
+                                   q.y / model::kUnitsPerPixel + model::kCentrePixel});
+                    EXPECT_LE(PolylineDistance(got.back(), square), 0.01);
+                }
+                for (const QPointF corner : square) {
+                    EXPECT_LE(PolylineDistance(corner, got), 0.01);
                 }
             }
             for (int from : {1, 2, 15}) {

@@ -173,6 +173,33 @@ TEST(SvgReader, GivesTheLinesThePictureShows) {
          AllLines(),
          {Polyline({Wide(20, 20, 20), Wide(80, 20, 20), Wide(80, 80, 20), Wide(20, 80, 20)}, true),
           Arc(Wide(80, 50, 20), 20 * 4.7875, 0, 360)}},
+        // Qt SVG paints no pattern; the patterns that paint nothing: their shapes unfilled, a
+        // tile of no width, one that takes its content from such a one.
+        {"a shape filled with a pattern is its outline unless the pattern paints nothing",
+         Svg(R"(width="100" height="100")",
+             R"(<defs><pattern id="tile" width="10" height="10" patternUnits="userSpaceOnUse">)"
+             R"(<g fill="red"><rect width="5" height="5"/></g></pattern>)"
+             R"(<pattern id="moved" xlink:href="#tile" x="3"/>)"
+             R"(<pattern id="bare" width="10" height="10"><g fill="none">)"
+             R"(<rect width="5" height="5" stroke="red" stroke-width="0"/></g></pattern>)"
+             R"(<pattern id="flat" height="10"><rect width="5" height="5"/></pattern>)"
+             R"(<pattern id="bareToo" xlink:href="#bare"/></defs>)"
+             R"svg(<rect x="10" y="20" width="80" height="60" fill="url(#moved)"/>)svg"
+             R"svg(<circle cx="50" cy="50" r="10" fill="url(#bare)"/>)svg"
+             R"svg(<circle cx="50" cy="50" r="11" style="fill:url(#flat)"/>)svg"
+             R"svg(<circle cx="50" cy="50" r="12" fill="url(#bareToo)"/>)svg"
+             R"svg(<circle cx="50" cy="50" r="13" fill="url(#tile)" fill-opacity="0"/>)svg"),
+         {},
+         {rect}},
+        {"a disc filled with a pattern hides nothing of the square under it",
+         Svg(R"(width="200" height="100")",
+             R"(<defs><pattern id="p" width="4" height="4"><rect width="4" height="4"/>)"
+             R"(</pattern></defs>)"
+             R"(<rect x="20" y="20" width="60" height="60" fill="none" stroke="black"/>)"
+             R"svg(<circle cx="80" cy="50" r="20" fill="url(#p)"/>)svg"),
+         {},
+         {Polyline({Wide(20, 20, 20), Wide(80, 20, 20), Wide(80, 80, 20), Wide(20, 80, 20)}, true),
+          Arc(Wide(80, 50, 20), 20 * 4.7875, 0, 360)}},
         // 40 by 20 units: 9.575 pixels to the unit, 95.75 pixels down; the page 1000 units wide
         // at 0.383 pixels to the unit.
         {"a drawing in the page's corner fills the surface",
@@ -254,6 +281,11 @@ TEST(SvgReader, LinesTakeTheColourTheirShapeIsPaintedIn) {
          model::PointStyle::Colour(0xFFFF00)},
         {R"(<rect x="10" y="20" width="80" height="60" fill="red" stroke="black"/>)", plain},
         {R"(<rect x="10" y="20" width="80" height="60" fill="none" stroke="#2f2f2f"/>)", plain},
+        // A pattern has no one colour.
+        {R"(<defs><pattern id="p" width="4" height="4"><rect width="2" height="4" )"
+         R"(fill="#00ff00"/></pattern></defs>)"
+         R"svg(<rect x="10" y="20" width="80" height="60" fill="url(#p)"/>)svg",
+         plain},
     };
     for (const Row& r : rows) {
         const pictures::SvgDrawing d =

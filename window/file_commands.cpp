@@ -49,7 +49,10 @@ MessageSpec ErrorBox(const QString& text) {
 
 FileCommands::FileCommands(FileWindow& window) : editor_(window.editor()), window_(window) {
     using formats::Kind;
-    OpenDialogLaser.filter = formats::Filters({Kind::Contour, Kind::Ilda}, true);
+    // Every kind Open takes first, so that each shows and a typed name of any of them is
+    // taken; then each kind alone.
+    OpenDialogLaser.filter = formats::Filters(formats::KindsFor(formats::Use::Open), true,
+                                              QStringLiteral("Все лазерные картинки"));
     OpenDialogLaser.fileName = Native(QStringLiteral("./*.ilz"));
     SaveDialogLaser.filter = formats::Filters({Kind::Contour, Kind::Ilda});
     SaveDialogLaser.defaultExt = QStringLiteral("*.ilz");

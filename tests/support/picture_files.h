@@ -15,6 +15,12 @@ namespace testing_support {
 // A JPEG of the image through libjpeg's compressor: RGB, grayscale or Adobe CMYK.
 QByteArray EncodeJpeg(const QImage& image, J_COLOR_SPACE space, bool progressive);
 
+// A GIF of the image, written plainly: its colours in one table of 256 after the transparent
+// entry (any past the table drawn transparent), every pixel a nine-bit code with a clear code
+// every 200 so that the codes never grow. With `claimed` the header and the picture say that
+// size, whatever the pixels written.
+QByteArray EncodeGif(const QImage& image, QSize claimed = QSize());
+
 // A Windows metafile written record by record. Objects are numbered in creation order.
 class WmfFile {
   public:
