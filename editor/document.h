@@ -10,6 +10,7 @@
 #include <memory>
 
 #include "editor/settings.h"
+#include "editor/show.h"
 #include "model/contour.h"
 #include "model/output_stage.h"
 
@@ -39,11 +40,20 @@ class Document : public QObject {
         LineColourPart = 2,  // the settings' line colour, in which default points go out
         OutputPart = 4,      // the output stage's settings
         FilePart = 8,        // the file the contour belongs to, or whether it is saved
+        ShowPart = 16,       // the frames: their number, order, names, which one is edited
     };
     Q_DECLARE_FLAGS(Parts, Part)
 
-    Document(const model::Contour& contour, const EditorSettings& settings);
+    Document(model::Contour& contour, const EditorSettings& settings);
     ~Document() override;
+
+    // The frames; the contour is the current one.
+    Show& show() { return show_; }
+    const Show& show() const { return show_; }
+    // After a frame command (another frame in the contour, frames added, removed or moved):
+    // the step's end announces the frames and the contour, and the contour's new content does
+    // not count as an edit of the frame.
+    void FramesChanged();
 
     OutputSettings& output() { return output_; }
     const OutputSettings& output() const { return output_; }
@@ -63,8 +73,11 @@ class Document : public QObject {
   private:
     QRgb LineColour() const;
 
+    void KeepCopy();
+
     const model::Contour& contour_;
     const EditorSettings& settings_;
+    Show show_;
     OutputSettings output_;
     // What was last announced.
     std::unique_ptr<model::ContourBuffer> buffer_;

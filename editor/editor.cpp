@@ -217,6 +217,8 @@ void Editor::PaintPic(bool clear, bool drawAll) {
             canvas_.lineTo(kGridStep * i, kSurfaceMax);
         }
     }
+    // 4b. The onion skin's frames, when there are any.
+    PaintGhosts();
     // 5. The frame of the frame and move tools.
     if (state().ToolMode == model::tmKontur) {
         KonturPaint(kFrameKontur);
@@ -285,6 +287,29 @@ void Editor::PaintPic(bool clear, bool drawAll) {
         }
     }
     publishSurface();
+}
+
+void Editor::PaintGhosts() {
+    canvas_.setPenStyle(PenStyle::Solid);
+    for (const Ghost& g : ghosts_) {
+        if (g.points.size() < 2) {
+            continue;
+        }
+        canvas_.setPenColor(g.colour);
+        const auto pixel = [](model::ContourPoint p) {
+            return QPoint(model::UnitToPixel(p.x), model::UnitToPixel(p.y));
+        };
+        QPoint at = pixel(g.points.back());
+        canvas_.moveTo(at.x(), at.y());
+        for (std::size_t i = 0; i < g.points.size(); ++i) {
+            at = pixel(g.points[i]);
+            if (i < g.styles.size() && g.styles[i].blanked) {
+                canvas_.moveTo(at.x(), at.y());
+            } else {
+                canvas_.lineTo(at.x(), at.y());
+            }
+        }
+    }
 }
 
 void Editor::KonturPaint(int style) {

@@ -93,6 +93,16 @@ class Editor {
     void ShowLength();
     void ArmStatusDot();
 
+    // Lines drawn faint under the contour, after the grid: the onion skin's neighbouring
+    // frames. Each is a closed run of points in its colour, its dark segments left out. None
+    // by default; the next repaint shows a change.
+    struct Ghost {
+        std::vector<model::ContourPoint> points;
+        std::vector<model::PointStyle> styles;
+        QRgb colour = 0;
+    };
+    void setGhosts(std::vector<Ghost> ghosts) { ghosts_ = std::move(ghosts); }
+
     // Painters. A point's style decides how the segment reaching it is drawn: a default
     // point in the line colour, a coloured one in its colour, a blanked one thin and sparse
     // in the line colour (the grid and the underlay show through its gaps).
@@ -115,6 +125,7 @@ class Editor {
     // The canvas pen of a segment reaching a point of `style`; `line` is the settings' line
     // colour, `coda` the pen of a default point.
     void SetSegmentPen(model::PointStyle style, QRgb line, PenStyle coda);
+    void PaintGhosts();
     void TimerOnPaintTimer();
     void timerStatusDotTimer();
     void Debugger(int /*x*/, int /*y*/) {}
@@ -128,6 +139,7 @@ class Editor {
     Document document_{contour_, settings_};
     QTimer timerOnPaint_;
     QTimer timerStatusDot_;
+    std::vector<Ghost> ghosts_;
     std::array<Tool*, 12> tools_{};
     std::vector<std::unique_ptr<Tool>> ownedTools_;
 };

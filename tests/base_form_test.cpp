@@ -209,10 +209,12 @@ TEST(MainWindow, MouseMovesOverTheSurfaceShowTheReadout) {
 TEST(MainWindow, MenusCarryCaptionsAndShortcuts) {
     Window w;
     const auto menus = w.form.menuBar()->actions();
-    ASSERT_EQ(menus.size(), 3);
+    // The specified three, with the frames' menu before the help.
+    ASSERT_EQ(menus.size(), 4);
     EXPECT_EQ(menus[0]->text(), QStringLiteral("Файл"));
     EXPECT_EQ(menus[1]->text(), QStringLiteral("Правка"));
-    EXPECT_EQ(menus[2]->text(), QStringLiteral("Справка"));
+    EXPECT_EQ(menus[2]->text(), QStringLiteral("Кадр"));
+    EXPECT_EQ(menus[3]->text(), QStringLiteral("Справка"));
     struct Item {
         const char* name;
         const char* text;  // nullptr: not checked here
@@ -226,6 +228,11 @@ TEST(MainWindow, MenusCarryCaptionsAndShortcuts) {
         {"ItemImportIlda", nullptr, "Ctrl+Shift+I"},
         {"ItemImportSvg", "Импорт SVG (*.svg)", "Ctrl+Shift+G"},
         {"ItemTrace", "Трассировка подложки…", "Ctrl+T"},
+        {"ItemFrameNew", "Новый кадр", "Ctrl+Shift+N"},
+        {"ItemFrameDuplicate", "Копия кадра", "Ctrl+Shift+D"},
+        {"ItemFrameDelete", "Удалить кадр", "Ctrl+Shift+Del"},
+        {"ItemFrameNext", "Следующий кадр", "Ctrl+PgDown"},
+        {"ItemFramePrevious", "Предыдущий кадр", "Ctrl+PgUp"},
     };
     for (const Item& item : items) {
         const QAction* a = w.form.action(QString::fromUtf8(item.name));

@@ -81,8 +81,38 @@ void TBaseForm::setStatusText(int panel, const QString& text) {
 }
 
 void TBaseForm::setUndoEnabled(bool enabled) {
+    // A snapshot of the contour is the newest step: a frame command before it is no longer
+    // what Undo takes back.
+    if (enabled) {
+        editor_.document().show().DropUndo();
+    }
     // The toolbar button and the surface menu's item share the command.
-    command(Command::Undo)->setEnabled(enabled);
+    setUndoControls(enabled);
+}
+
+void TBaseForm::ShowFrameStrip(bool shown) {
+    if (!strip_ && shown) {
+        strip_ = std::make_unique<FrameStrip>(
+            editor_,
+            [this](int i) {
+                frames_.Go(i);
+                editor_.document().Settle();
+            },
+            [this](int from, int to) {
+                frames_.Move(from, to);
+                editor_.document().Settle();
+            });
+        // Closing it hides it: the menu item says so.
+        connect(strip_.get(), &FrameStrip::Closed, this,
+                [this] { command(Command::FrameStrip)->setChecked(false); });
+        // Under the main window, as wide as it.
+        const QRect frame = frameGeometry();
+        strip_->move(frame.left(), frame.bottom() + 8);
+    }
+    if (strip_) {
+        strip_->setVisible(shown);
+    }
+    command(Command::FrameStrip)->setChecked(shown);
 }
 
 void TBaseForm::setCursorShape(editor::CursorShape shape) {

@@ -20,6 +20,8 @@
 #include "window/commands.h"
 #include "window/dialogs.h"
 #include "window/file_commands.h"
+#include "window/frame_commands.h"
+#include "window/frame_strip.h"
 #include "window/ilda_commands.h"
 #include "window/laser_controls.h"
 #include "window/open_files.h"
@@ -116,6 +118,12 @@ class TBaseForm : public QMainWindow,
     QWidget& mainWindow() override { return *this; }
     void setOverlay(const Overlay& overlay) override { PaintBoxVardeni->setOverlay(overlay); }
     std::optional<QPoint> lastClick() const override { return PaintBoxVardeni->lastClick(); }
+    void setUndoControls(bool enabled) override { command(Command::Undo)->setEnabled(enabled); }
+
+    // The frames of a show: their commands, and the strip, made when first shown.
+    FrameCommands& frameCommands() { return frames_; }
+    FrameStrip* frameStrip() const { return strip_.get(); }
+    void ShowFrameStrip(bool shown);
 
     // ---- Contour files: New, Open, Save, Save As, Import, Export and the closing question ----
     FileCommands& fileCommands() { return fileCommands_; }
@@ -191,6 +199,8 @@ class TBaseForm : public QMainWindow,
     FileOpener opener_{fileCommands_, {&fileCommands_, &svg_}, pictures_};
     TraceCommands trace_{*this};
     TextCommands text_{*this};
+    FrameCommands frames_{*this};
+    std::unique_ptr<FrameStrip> strip_;
     std::unique_ptr<BeamColour> beam_;
     std::unique_ptr<RecoveryKeeper> recovery_;
     LaserControls laser_{

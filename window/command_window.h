@@ -37,6 +37,8 @@ class CommandWindow {
     virtual void setOverlay(const Overlay& overlay) = 0;
     // Where the surface was last clicked, in surface pixels, if it was.
     virtual std::optional<QPoint> lastClick() const = 0;
+    // The undo button and menu item, enabled or not, whatever they would undo.
+    virtual void setUndoControls(bool enabled) = 0;
 };
 
 // A command that loads the contour from a file also takes a file named from outside (at

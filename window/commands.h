@@ -31,6 +31,16 @@ enum class Command {
     Text,
     Laser,
     BlankPenJumps,
+    // The Кадр menu.
+    FrameNew,
+    FrameDuplicate,
+    FrameDelete,
+    FrameNext,
+    FramePrevious,
+    FrameFirst,
+    FrameLast,
+    FrameStrip,
+    FrameNeighbours,
     // The Help menu, and the surface's menu.
     About,
     Undo,

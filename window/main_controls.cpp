@@ -312,6 +312,31 @@ void TBaseForm::buildMenus() {
     command(C::BlankPenJumps)->setCheckable(true);
     addItem(EditMenu_, C::BlankPenJumps, QStringLiteral("Гасить скачки пера"), {}, true);
 
+    // The frames of a show, between the editing and the help.
+    QMenu* frames = bar->addMenu(QStringLiteral("Кадр"));
+    frames->setObjectName(QStringLiteral("FrameMainMenu"));
+    addItem(frames, C::FrameNew, QStringLiteral("Новый кадр"),
+            key(Qt::CTRL | Qt::SHIFT | Qt::Key_N), true);
+    addItem(frames, C::FrameDuplicate, QStringLiteral("Копия кадра"),
+            key(Qt::CTRL | Qt::SHIFT | Qt::Key_D), true);
+    addItem(frames, C::FrameDelete, QStringLiteral("Удалить кадр"),
+            key(Qt::CTRL | Qt::SHIFT | Qt::Key_Delete), true);
+    frames->addSeparator();
+    addItem(frames, C::FrameNext, QStringLiteral("Следующий кадр"),
+            key(Qt::CTRL | Qt::Key_PageDown), true);
+    addItem(frames, C::FramePrevious, QStringLiteral("Предыдущий кадр"),
+            key(Qt::CTRL | Qt::Key_PageUp), true);
+    addItem(frames, C::FrameFirst, QStringLiteral("Первый кадр"), key(Qt::CTRL | Qt::Key_Home),
+            true);
+    addItem(frames, C::FrameLast, QStringLiteral("Последний кадр"), key(Qt::CTRL | Qt::Key_End),
+            true);
+    frames->addSeparator();
+    command(C::FrameStrip)->setCheckable(true);
+    addItem(frames, C::FrameStrip, QStringLiteral("Лента кадров"), {}, true);
+    command(C::FrameNeighbours)->setCheckable(true);
+    addItem(frames, C::FrameNeighbours, QStringLiteral("Соседние кадры"),
+            key(Qt::CTRL | Qt::SHIFT | Qt::Key_O), true);
+
     QMenu* help = bar->addMenu(QStringLiteral("Справка"));
     help->setObjectName(QStringLiteral("HelpMainMenu"));
     addItem(help, C::About, QStringLiteral("О программе"), {}, true);
@@ -339,7 +364,12 @@ void TBaseForm::hookCommands() {
     FileCommands& files = fileCommands_;
     editor::Editor& ed = editor_;
     // The view and the editor.
-    on(C::Undo, [&ed] { ed.SpeedButtonUndoClick(); });
+    // Undo takes back the last step, a frame command or a contour edit.
+    on(C::Undo, [this, &ed] {
+        if (!frames_.Undo()) {
+            ed.SpeedButtonUndoClick();
+        }
+    });
     on(C::Rotor, [&ed] { ed.SpeedButtonToolsClick(); });
     on(C::ShowLine, [this] { SpeedButtonPaintLineClick(); });
     on(C::ShowPoints, [this] { SpeedButtonPaintPixelClick(); });
@@ -379,6 +409,17 @@ void TBaseForm::hookCommands() {
         // A click opens the window; whether the output runs is the window's to say.
         command(C::Laser)->setChecked(laser_.Running());
     });
+    // The frames.
+    on(C::FrameNew, [this] { frames_.ItemFrameNewClick(); });
+    on(C::FrameDuplicate, [this] { frames_.ItemFrameDuplicateClick(); });
+    on(C::FrameDelete, [this] { frames_.ItemFrameDeleteClick(); });
+    on(C::FrameNext, [this] { frames_.ItemFrameNextClick(); });
+    on(C::FramePrevious, [this] { frames_.ItemFramePreviousClick(); });
+    on(C::FrameFirst, [this] { frames_.ItemFrameFirstClick(); });
+    on(C::FrameLast, [this] { frames_.ItemFrameLastClick(); });
+    on(C::FrameStrip, [this] { ShowFrameStrip(command(C::FrameStrip)->isChecked()); });
+    on(C::FrameNeighbours,
+       [this] { frames_.ShowNeighbours(command(C::FrameNeighbours)->isChecked()); });
     // What the pen gives new points.
     on(C::BeamColour, [this] { beam_->SpeedButtonBeamColourClick(); });
     on(C::BlankPenJumps,

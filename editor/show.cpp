@@ -1,0 +1,116 @@
+#include "editor/show.h"
+
+#include <algorithm>
+
+namespace editor {
+
+Show::Show(model::Contour& contour) : contour_(contour), frames_(1), fromFile_(1, false) {}
+
+void Show::Keep() {
+    model::Frame& f = frames_[std::size_t(current_)];
+    f.points = contour_.Points();
+    f.styles = contour_.PointStyles();
+    // Default styles are not kept: a frame of default points carries none.
+    while (!f.styles.empty() && f.styles.back().IsDefault()) {
+        f.styles.pop_back();
+    }
+}
+
+void Show::Load(int i) {
+    current_ = i;
+    const model::Frame& f = frames_[std::size_t(i)];
+    contour_.SetPoints(f.points, f.styles);
+}
+
+model::Frame Show::frame(int i) const {
+    if (i != current_) {
+        return frames_[std::size_t(i)];
+    }
+    model::Frame f = frames_[std::size_t(i)];
+    f.points = contour_.Points();
+    f.styles = contour_.PointStyles();
+    while (!f.styles.empty() && f.styles.back().IsDefault()) {
+        f.styles.pop_back();
+    }
+    return f;
+}
+
+std::vector<model::Frame> Show::frames() const {
+    std::vector<model::Frame> all = frames_;
+    all[std::size_t(current_)] = frame(current_);
+    return all;
+}
+
+void Show::Select(int i) {
+    if (i < 0 || i >= count() || i == current_) {
+        return;
+    }
+    Keep();
+    Load(i);
+}
+
+void Show::Insert(int at, model::Frame frame) {
+    at = std::clamp(at, 0, count());
+    Keep();
+    frames_.insert(frames_.begin() + at, std::move(frame));
+    fromFile_.insert(fromFile_.begin() + at, false);
+    Load(at);
+}
+
+void Show::Remove(int i) {
+    if (count() <= 1 || i < 0 || i >= count()) {
+        return;
+    }
+    Keep();
+    frames_.erase(frames_.begin() + i);
+    fromFile_.erase(fromFile_.begin() + i);
+    Load(std::min(i, count() - 1));
+}
+
+void Show::Move(int from, int to) {
+    if (from < 0 || from >= count() || to < 0 || to >= count() || from == to) {
+        return;
+    }
+    Keep();
+    const bool movedCurrent = from == current_;
+    model::Frame f = std::move(frames_[std::size_t(from)]);
+    const bool file = fromFile_[std::size_t(from)];
+    frames_.erase(frames_.begin() + from);
+    fromFile_.erase(fromFile_.begin() + from);
+    frames_.insert(frames_.begin() + to, std::move(f));
+    fromFile_.insert(fromFile_.begin() + to, file);
+    if (movedCurrent) {
+        current_ = to;
+    } else if (from < current_ && to >= current_) {
+        --current_;
+    } else if (from > current_ && to <= current_) {
+        ++current_;
+    }
+}
+
+void Show::Reset(std::vector<model::Frame> frames, int current, bool fromFile) {
+    if (frames.empty()) {
+        frames.emplace_back();
+    }
+    frames_ = std::move(frames);
+    fromFile_.assign(frames_.size(), fromFile);
+    Load(std::clamp(current, 0, count() - 1));
+}
+
+void Show::TakeUndo() {
+    Keep();
+    undo_ = State{frames_, fromFile_, current_};
+}
+
+void Show::Undo() {
+    if (!undo_) {
+        return;
+    }
+    State back = std::move(*undo_);
+    undo_.reset();
+    frames_ = std::move(back.frames);
+    fromFile_ = std::move(back.fromFile);
+    Load(back.current);
+}
+
+}  // namespace editor

@@ -1,0 +1,67 @@
+// The frames of the document. The editor's contour is the frame being edited; the others wait
+// here. Tools, the undo buffer and the painters see only the contour and never learn that other
+// frames exist: frame commands, the frame strip and the onion skin sit above them and go through
+// this class. A new document is a show of one frame.
+#pragma once
+
+#include <optional>
+#include <vector>
+
+#include "model/contour.h"
+#include "model/show.h"
+
+namespace editor {
+
+class Show {
+  public:
+    explicit Show(model::Contour& contour);
+
+    int count() const { return int(frames_.size()); }
+    int current() const { return current_; }
+    // Frame i, from 0; the current one as the contour holds it now.
+    model::Frame frame(int i) const;
+    // Every frame, the current one as the contour holds it.
+    std::vector<model::Frame> frames() const;
+    const std::string& name(int i) const { return frames_[std::size_t(i)].name; }
+    void setName(int i, std::string name) { frames_[std::size_t(i)].name = std::move(name); }
+    // Whether frame i came from a file and has not been edited since: it is sent to a laser
+    // point for point, as its author made it.
+    bool fromFile(int i) const { return fromFile_[std::size_t(i)]; }
+    void setFromFile(int i, bool fromFile) { fromFile_[std::size_t(i)] = fromFile; }
+
+    // Keeps the current frame and puts frame i in the contour. Out of range: nothing.
+    void Select(int i);
+    // Inserts a frame before index `at` (count() appends) and makes it the current one.
+    void Insert(int at, model::Frame frame);
+    // Removes frame i; the last frame is never removed. The current frame becomes the one after
+    // it, or the new last.
+    void Remove(int i);
+    // Moves frame `from` to index `to`; the current frame stays the same frame.
+    void Move(int from, int to);
+    // A show in place of this one, frame `current` in the contour.
+    void Reset(std::vector<model::Frame> frames, int current = 0, bool fromFile = false);
+
+    // One level of undo for the frame commands: the show as it is now, then back to it.
+    void TakeUndo();
+    bool canUndo() const { return undo_.has_value(); }
+    void DropUndo() { undo_.reset(); }
+    void Undo();
+
+  private:
+    // The contour's points and styles into the current frame's place.
+    void Keep();
+    void Load(int i);
+
+    model::Contour& contour_;
+    std::vector<model::Frame> frames_;
+    std::vector<bool> fromFile_;
+    int current_ = 0;
+    struct State {
+        std::vector<model::Frame> frames;
+        std::vector<bool> fromFile;
+        int current = 0;
+    };
+    std::optional<State> undo_;
+};
+
+}  // namespace editor

@@ -1,0 +1,125 @@
+// The frame commands on worked shows: which frames there are in which order, which one the
+// contour holds, and what Undo brings back. Frame k of a show here has k points, so the point
+// counts name the frames.
+#include <gtest/gtest.h>
+
+#include <QAction>
+#include <functional>
+
+#include "app/application.h"
+
+namespace {
+
+model::Frame FrameOf(int points) {
+    model::Frame f;
+    for (int i = 0; i < points; ++i) {
+        f.points.push_back({model::PixelToUnit(20 + 10 * points), model::PixelToUnit(20 + 10 * i)});
+    }
+    return f;
+}
+
+std::vector<int> Counts(const editor::Show& show) {
+    std::vector<int> counts;
+    for (const model::Frame& f : show.frames()) {
+        counts.push_back(int(f.points.size()));
+    }
+    return counts;
+}
+
+}  // namespace
+
+TEST(FrameCommands, EachCommandOnWorkedShowsAndItsUndo) {
+    using window::FrameCommands;
+    struct Row {
+        const char* what;
+        std::vector<int> start;
+        int current;
+        std::function<void(FrameCommands&)> command;
+        std::vector<int> after;
+        int afterCurrent;
+        bool undoable;
+    };
+    const Row rows[] = {
+        {"new after the current",
+         {1, 2, 3},
+         1,
+         &FrameCommands::ItemFrameNewClick,
+         {1, 2, 0, 3},
+         2,
+         true},
+        {"copy of the first",
+         {1, 2, 3},
+         0,
+         &FrameCommands::ItemFrameDuplicateClick,
+         {1, 1, 2, 3},
+         1,
+         true},
+        {"delete the middle", {1, 2, 3}, 1, &FrameCommands::ItemFrameDeleteClick, {1, 3}, 1, true},
+        {"delete the last", {1, 2, 3}, 2, &FrameCommands::ItemFrameDeleteClick, {1, 2}, 1, true},
+        {"the only frame stays", {4}, 0, &FrameCommands::ItemFrameDeleteClick, {4}, 0, false},
+        {"next", {1, 2, 3}, 0, &FrameCommands::ItemFrameNextClick, {1, 2, 3}, 1, false},
+        {"no next after the last",
+         {1, 2, 3},
+         2,
+         &FrameCommands::ItemFrameNextClick,
+         {1, 2, 3},
+         2,
+         false},
+        {"previous", {1, 2, 3}, 2, &FrameCommands::ItemFramePreviousClick, {1, 2, 3}, 1, false},
+        {"last", {1, 2, 3}, 0, &FrameCommands::ItemFrameLastClick, {1, 2, 3}, 2, false},
+        {"the current dragged to the end",
+         {1, 2, 3},
+         0,
+         [](auto& c) { c.Move(0, 2); },
+         {2, 3, 1},
+         2,
+         true},
+        {"another dragged past the current",
+         {1, 2, 3},
+         1,
+         [](auto& c) { c.Move(0, 2); },
+         {2, 3, 1},
+         0,
+         true},
+    };
+    for (const Row& r : rows) {
+        SCOPED_TRACE(r.what);
+        const auto w = app::CreateWindows();
+        window::TBaseForm& form = *w->BaseForm;
+        editor::Show& show = form.editor().document().show();
+        std::vector<model::Frame> frames;
+        for (int n : r.start) {
+            frames.push_back(FrameOf(n));
+        }
+        show.Reset(frames, r.current);
+        r.command(form.frameCommands());
+        EXPECT_EQ(Counts(show), r.after);
+        EXPECT_EQ(show.current(), r.afterCurrent);
+        // The contour is the current frame.
+        EXPECT_EQ(form.editor().contour().State.PointCount, r.after[std::size_t(r.afterCurrent)]);
+        QAction* undo = form.action(QStringLiteral("OtkatItem"));
+        EXPECT_EQ(undo->isEnabled(), r.undoable);
+        if (r.undoable) {
+            undo->trigger();
+            EXPECT_EQ(Counts(show), r.start);
+            EXPECT_EQ(show.current(), r.current);
+            EXPECT_EQ(form.editor().contour().State.PointCount, r.start[std::size_t(r.current)]);
+            EXPECT_FALSE(undo->isEnabled());
+        }
+    }
+}
+
+// A press on the surface after a frame command is the newest step: Undo takes back the press,
+// not the frame command.
+TEST(FrameCommands, APressAfterAFrameCommandIsWhatUndoTakesBack) {
+    const auto w = app::CreateWindows();
+    window::TBaseForm& form = *w->BaseForm;
+    editor::Show& show = form.editor().document().show();
+    show.Reset({FrameOf(2), FrameOf(3)}, 0);
+    form.frameCommands().ItemFrameNewClick();
+    ASSERT_EQ(show.count(), 3);
+    form.editor().PaintBoxVardeniMouseDown(editor::MouseButton::Left, 100, 100);
+    form.editor().PaintBoxVardeniMouseUp(editor::MouseButton::Left, 100, 100);
+    form.action(QStringLiteral("OtkatItem"))->trigger();
+    EXPECT_EQ(show.count(), 3);
+}
