@@ -259,7 +259,10 @@ TEST(MainWindow, EachCommandIsOneActionWiredOnceAndSharedByItsButtonAndMenuItem)
     EXPECT_TRUE(save->isEnabled());
     saveItem->setEnabled(false);
     EXPECT_FALSE(save->isEnabled());
+    // The button keeps its own look: its icon and hint, no text of the menu item's.
     EXPECT_EQ(save->toolTip(), QStringLiteral("Сохранить картинку лазера"));
+    EXPECT_FALSE(save->icon().isNull());
+    EXPECT_TRUE(save->text().isEmpty());
 
     // The check, on a record of what was built: as the table says, then one fault at a time.
     std::array<window::BuiltCommand, window::kCommandCount> good;

@@ -4,9 +4,13 @@
 #include <gtest/gtest.h>
 
 #include <QAction>
+#include <QListView>
+#include <QMimeData>
+#include <QTest>
 #include <functional>
 
 #include "app/application.h"
+#include "window/frame_strip.h"
 
 namespace {
 
@@ -122,4 +126,38 @@ TEST(FrameCommands, APressAfterAFrameCommandIsWhatUndoTakesBack) {
     form.editor().PaintBoxVardeniMouseUp(editor::MouseButton::Left, 100, 100);
     form.action(QStringLiteral("OtkatItem"))->trigger();
     EXPECT_EQ(show.count(), 3);
+}
+
+// The strip of a long show draws only the pictures it shows; a click makes a frame the one
+// edited, a frame dropped between two others moves there (and Undo takes it back).
+TEST(FrameCommands, TheStripDrawsWhatItShowsSelectsAndMoves) {
+    const auto w = app::CreateWindows();
+    window::TBaseForm& form = *w->BaseForm;
+    editor::Show& show = form.editor().document().show();
+    std::vector<model::Frame> frames;
+    for (int i = 1; i <= 200; ++i) {
+        frames.push_back(FrameOf(1 + i % 7));
+    }
+    show.Reset(frames, 0);
+    form.editor().document().FramesChanged();
+    form.editor().document().Settle();
+    form.ShowFrameStrip(true);
+    window::FrameStrip& strip = *form.frameStrip();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&strip));
+    QCoreApplication::processEvents();
+    // 487 pixels wide: a handful of 64-pixel pictures, not two hundred.
+    EXPECT_GT(strip.model().drawn(), 0);
+    EXPECT_LT(strip.model().drawn(), 20);
+
+    const QRect third = strip.view().visualRect(strip.model().index(2));
+    QTest::mouseClick(strip.view().viewport(), Qt::LeftButton, {}, third.center());
+    EXPECT_EQ(show.current(), 2);
+
+    // Frame 1 (two points) dropped before frame 4: it becomes the third.
+    std::unique_ptr<QMimeData> dragged(strip.model().mimeData({strip.model().index(0)}));
+    strip.model().dropMimeData(dragged.get(), Qt::MoveAction, 3, 0, {});
+    EXPECT_EQ(Counts(show)[2], 2);
+    EXPECT_EQ(show.current(), 1);  // the frame edited, now one place earlier
+    form.action(QStringLiteral("OtkatItem"))->trigger();
+    EXPECT_EQ(Counts(show)[0], 2);
 }

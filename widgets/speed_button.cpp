@@ -40,17 +40,25 @@ void SpeedButton::share(QAction* command) {
         connect(this, &QToolButton::clicked, command, &QAction::trigger);
         return;
     }
-    hint_ = toolTip();
+    // The button keeps its own look (icon, hint, no text): the action's are its menu item's.
+    const QIcon icon = this->icon();
+    const QString hint = toolTip();
     command->setEnabled(isEnabled());
     setDefaultAction(command);
-    setToolTip(hint_);
+    setIcon(icon);
+    setText({});
+    setToolTip(hint);
 }
 
 void SpeedButton::actionEvent(QActionEvent* event) {
-    QToolButton::actionEvent(event);
-    if (event->action() == defaultAction()) {
-        setToolTip(hint_);
+    if (event->type() == QEvent::ActionChanged && event->action() == defaultAction()) {
+        // Of a change of the command, only whether it can run, and whether it is on.
+        setEnabled(defaultAction()->isEnabled());
+        setCheckable(defaultAction()->isCheckable());
+        setChecked(defaultAction()->isChecked());
+        return;
     }
+    QToolButton::actionEvent(event);
 }
 
 void SpeedButton::nextCheckState() {

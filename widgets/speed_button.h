@@ -32,8 +32,6 @@ class SpeedButton : public QToolButton {
 
     int groupIndex_;
     bool allowAllUp_;
-    // The button's own hint, which its action's text does not replace.
-    QString hint_;
 };
 
 }  // namespace widgets
