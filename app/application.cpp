@@ -40,14 +40,23 @@ void SetUpApplication(QApplication& application) {
     QCoreApplication::setAttribute(Qt::AA_CompressHighFrequencyEvents, false);
 }
 
-std::unique_ptr<Windows> CreateWindows() {
+std::unique_ptr<Windows> CreateMainWindow() {
     auto w = std::make_unique<Windows>();
     w->BaseForm = std::make_unique<window::TBaseForm>(w->settings);
-    w->OptionForm = std::make_unique<forms::TOptionForm>(w->settings, w->BaseForm->editor());
-    w->AboutForm = std::make_unique<forms::TAboutForm>();
-    w->BaseForm->setOptionForm(w->OptionForm.get());
-    w->BaseForm->setAboutForm(w->AboutForm.get());
     window::AcceptFileDrops(*w->BaseForm, w->BaseForm->opener());
+    return w;
+}
+
+void CreateOtherWindows(Windows& w) {
+    w.OptionForm = std::make_unique<forms::TOptionForm>(w.settings, w.BaseForm->editor());
+    w.AboutForm = std::make_unique<forms::TAboutForm>();
+    w.BaseForm->setOptionForm(w.OptionForm.get());
+    w.BaseForm->setAboutForm(w.AboutForm.get());
+}
+
+std::unique_ptr<Windows> CreateWindows() {
+    auto w = CreateMainWindow();
+    CreateOtherWindows(*w);
     return w;
 }
 

@@ -26,6 +26,10 @@ struct Windows {
 };
 
 std::unique_ptr<Windows> CreateWindows();
+// The same in two steps: the main window alone, so that it reaches the screen sooner, then the
+// settings and about windows (before the user can reach a control that opens them).
+std::unique_ptr<Windows> CreateMainWindow();
+void CreateOtherWindows(Windows& windows);
 
 // Runs `then` from the event loop once `window`, just shown, is on the screen (or a second
 // later, where the platform does not say): what can wait does not hold the window back.

@@ -59,13 +59,14 @@ int Quorinimage(int argc, char** argv) {
         return convert::kExitUsage;
     }
     app::SetUpApplication(application);
-    const auto windows = app::CreateWindows();
+    const auto windows = app::CreateMainWindow();
     // The projector's device and zone as they were last time.
     windows->BaseForm->KeepOutputSettings(window::DefaultOutputMemoryFile());
     windows->BaseForm->show();
     // Once the window is on the screen: offer what an editor that did not close left behind,
     // keep a copy of this one's unsaved work, then open the file named on the command line.
     app::WhenShown(*windows->BaseForm, [&windows, file = arguments.file] {
+        app::CreateOtherWindows(*windows);
         window::TBaseForm& form = *windows->BaseForm;
         auto keeper = std::make_unique<window::RecoveryKeeper>(
             form.fileCommands(), form,
