@@ -1,40 +1,39 @@
 #include "window/icons.h"
 
-#include <QFile>
+#include <QGuiApplication>
 #include <QPixmap>
+#include <QResource>
 #include <QtEndian>
-#include <cstring>
 
 namespace window {
 
 QImage RasterIcon(const QString& name) {
-    QFile file(QStringLiteral(":/icons/%1.argb").arg(name));
-    if (!file.open(QIODevice::ReadOnly)) {
+    // The pixels are stored uncompressed in the program: the image reads them where they lie.
+    const QResource resource(QStringLiteral(":/icons/%1.argb").arg(name));
+    if (!resource.isValid() || resource.compressionAlgorithm() != QResource::NoCompression ||
+        resource.size() < 8) {
         return {};
     }
-    const QByteArray data = file.readAll();
-    if (data.size() < 8) {
-        return {};
-    }
-    const auto width = qFromLittleEndian<quint32>(data.constData());
-    const auto height = qFromLittleEndian<quint32>(data.constData() + 4);
+    const uchar* data = resource.data();
+    const auto width = qFromLittleEndian<quint32>(data);
+    const auto height = qFromLittleEndian<quint32>(data + 4);
     if (width == 0 || width > 1024 || height == 0 || height > 1024 ||
-        data.size() != qsizetype(8 + 4 * width * height)) {
+        resource.size() != qint64(8 + 4 * width * height)) {
         return {};
     }
-    QImage image(int(width), int(height), QImage::Format_ARGB32_Premultiplied);
-    for (int y = 0; y < int(height); ++y) {
-        std::memcpy(image.scanLine(y), data.constData() + 8 + 4 * width * quint32(y), 4 * width);
-    }
-    return image;
+    return QImage(data + 8, int(width), int(height), int(4 * width),
+                  QImage::Format_ARGB32_Premultiplied);
 }
 
 QIcon ButtonIcon(const QString& name) {
     QIcon icon;
     icon.addPixmap(QPixmap::fromImage(RasterIcon(name)));
-    QImage twice = RasterIcon(name + QStringLiteral("@2x"));
-    twice.setDevicePixelRatio(2);
-    icon.addPixmap(QPixmap::fromImage(twice));
+    // The icon drawn twice as large only where a screen shows it so.
+    if (qApp != nullptr && qApp->devicePixelRatio() > 1.0) {
+        QImage twice = RasterIcon(name + QStringLiteral("@2x"));
+        twice.setDevicePixelRatio(2);
+        icon.addPixmap(QPixmap::fromImage(twice));
+    }
     return icon;
 }
 
