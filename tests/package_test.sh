@@ -2,7 +2,7 @@
 # Makes the Debian package with CPack, checks that its dependencies came from the libraries
 # the program links, unpacks it into a scratch root with `dpkg -x` and runs the unpacked
 # program's --version without a display.
-#   package_test.sh BUILD_DIR
+#   package_test.sh BUILD_DIR PICTURE
 # Exits 77 (skipped) only when the Debian tools are not installed.
 set -euo pipefail
 build="$(cd "$1" && pwd)"
@@ -31,3 +31,12 @@ done
 dpkg -x "$deb" "$scratch/root"
 dpkg-deb -c "$deb" | awk '{print $6}' | grep -E 'bin/|\.desktop$|\.svg$|\.xml$'
 env -u DISPLAY -u WAYLAND_DISPLAY QT_QPA_PLATFORM=xcb "$scratch/root/usr/bin/quorinimage" --version
+# The tracing module, which the program loads from beside itself the first time it traces.
+module="$(dpkg-deb -c "$deb" | awk '{print $6}' | grep -E '^\./usr/lib/(.+/)?quorinimage/quorinimage-tracing\.so$')"
+echo "$module"
+env -u DISPLAY -u WAYLAND_DISPLAY "$scratch/root/usr/bin/quorinimage" \
+  --convert "$2" "$scratch/traced.ilz" --trace
+if [ "$(stat -c %s "$scratch/traced.ilz")" != 8192 ]; then
+  echo "FAILED: the unpacked program did not trace $2"
+  exit 1
+fi
