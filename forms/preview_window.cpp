@@ -135,7 +135,9 @@ TPreviewForm::TPreviewForm(editor::Editor& editor, QWidget* parent)
     layout->addLayout(readouts);
     layout->addWidget(LabelShow);
     layout->addWidget(view_, 1);
-    resize(440, 500);
+    // The show's row is added to the height the window had without it, so that the picture
+    // keeps its size.
+    resize(440, 500 + showControls->sizeHint().height() + layout->spacing());
 
     connect(ComboBoxScanRate, &QComboBox::currentIndexChanged, this, [this] {
         model::stage::Settings stage = editor_.document().output().get();
