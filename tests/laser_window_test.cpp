@@ -211,10 +211,17 @@ TEST(LaserWindow, PlaysTheContourFollowsAnEditAndF12StopsFromTheMainWindow) {
     ASSERT_EQ(show.size(), 2400u);
     ASSERT_TRUE(WaitUntil([&] { return PlayedWhole(dac, held, show); }, 5000));
     EXPECT_EQ(preview->showStream().frames.size(), 2u);
+    // A setting changed while the show plays: it goes on, in the new time.
+    const size_t showing = dac.PlayedCount();
+    l.form.laserWindow()->findChild<QSpinBox*>(QStringLiteral("LaserFps"))->setValue(50);
+    const auto faster =
+        model::stage::Samples(editor::StreamOf(document.show(), document.output().get()));
+    ASSERT_EQ(faster.size(), 1200u);
+    ASSERT_TRUE(WaitUntil([&] { return PlayedWhole(dac, showing, faster); }, 5000));
     for (const QLabel* pace :
          {l.form.laserWindow()->findChild<QLabel*>(QStringLiteral("LaserPace")),
           preview->findChild<QLabel*>(QStringLiteral("LabelShow"))}) {
-        EXPECT_EQ(pace->text(), QStringLiteral("Показ: 25 кадров/с"));
+        EXPECT_EQ(pace->text(), QStringLiteral("Показ: 50 кадров/с"));
     }
 
     // The main window shows that the beam is on: the Лазер button down, its menu item checked,
