@@ -3,6 +3,8 @@
 // the first packet that carries it. Then the headless player and the Ether Dream link against
 // the test DAC on 127.0.0.1 (its modes stand in for the devices that misbehave): how long
 // `--play --seconds S` plays (the points the DAC played over the rate) and takes (wall time);
+// how many frames `--play --fps 25` plays in ten seconds; the longest step of ten seconds of
+// LaserBoy's in.ild;
 // what the link offers a DAC that answers every data command NAK-full (data commands and bytes
 // a second); how long `--play` to a host whose name does not resolve takes to end. Real time,
 // measured once per run; the host's name is one the resolver refuses without asking the
@@ -19,6 +21,8 @@
 #include <QUdpSocket>
 #include <algorithm>
 #include <cmath>
+#include <set>
+#include <span>
 
 #include "idn_samples.h"
 #include "model/ilda.h"
@@ -158,6 +162,129 @@ BENCHMARK(BM_PlaySeconds)
     ->Arg(5)
     ->Arg(10)
     ->Iterations(1)
+    ->UseManualTime()
+    ->Unit(benchmark::kSecond);
+
+// A show of four frames, a small square of lit points in each quarter of the projection.
+QString WriteQuarters(const QTemporaryDir& dir) {
+    std::vector<uint8_t> bytes;
+    for (int f = 0; f < 4; ++f) {
+        model::Contour contour;
+        const int cx = f % 2 == 0 ? 96 : 288, cy = f < 2 ? 96 : 288;
+        contour.SetPoints({{model::PixelToUnit(cx - 20), model::PixelToUnit(cy - 20)},
+                           {model::PixelToUnit(cx + 20), model::PixelToUnit(cy - 20)},
+                           {model::PixelToUnit(cx + 20), model::PixelToUnit(cy + 20)},
+                           {model::PixelToUnit(cx - 20), model::PixelToUnit(cy + 20)}},
+                          {});
+        auto frame =
+            model::ilda::Encode(contour, model::ilda::kTrueColor2D, {0, 255, 0}, "bench", "bench");
+        // Each frame's section without the end-of-file header (32 bytes) but the last's.
+        bytes.insert(bytes.end(), frame.bytes.begin(), frame.bytes.end() - (f < 3 ? 32 : 0));
+    }
+    const QString name = dir.filePath(QStringLiteral("quarters.ild"));
+    QFile file(name);
+    file.open(QIODevice::WriteOnly);
+    file.write(reinterpret_cast<const char*>(bytes.data()), qint64(bytes.size()));
+    return name;
+}
+
+// `--play --fps 25 --seconds 10` of the four quarters to the test DAC: the frames it played
+// (a frame begins where a lit point lies in another quarter than the lit point before), against
+// the 250 that ten seconds at 25 frames a second hold.
+void BM_PlayFrameRate(benchmark::State& state) {
+    constexpr double kSeconds = 10;
+    for (auto _ : state) {
+        QTemporaryDir dir;
+        testing_support::EtherDreamDac dac;
+        QProcess player;
+        QElapsedTimer wall;
+        wall.start();
+        player.start(
+            QStringLiteral(QUORINIMAGE_PROGRAM),
+            {QStringLiteral("--play"), WriteQuarters(dir), QStringLiteral("--to"),
+             QStringLiteral("etherdream:127.0.0.1:%1").arg(dac.Port()), QStringLiteral("--fps"),
+             QStringLiteral("25"), QStringLiteral("--seconds"), QString::number(kSeconds)});
+        player.waitForFinished(int(kSeconds * 1000) + 30'000);
+        int frames = 0;
+        int quarter = -1;
+        for (const auto& p : dac.Played()) {
+            const int now = (p.x < 0 ? 0 : 1) + (p.y < 0 ? 2 : 0);
+            if ((p.r | p.g | p.b) != 0 && now != quarter) {
+                quarter = now;
+                ++frames;
+            }
+        }
+        const double played = double(dac.PlayedCount()) / kPlayRate;
+        state.SetIterationTime(played);
+        state.counters["frames"] = frames;
+        state.counters["frame_rate_error_percent"] =
+            100 * (frames - 25 * kSeconds) / (25 * kSeconds);
+        state.counters["played_s"] = played;
+        state.counters["wall_s"] = double(wall.nsecsElapsed()) / 1e9;
+    }
+}
+BENCHMARK(BM_PlayFrameRate)
+    ->Iterations(1)
+    ->Repetitions(3)
+    ->UseManualTime()
+    ->Unit(benchmark::kSecond);
+
+// Ten seconds of LaserBoy's in.ild (laserboy-indep) played to the test DAC, as made (arg 0) and
+// --optimise (1): the longest step from one played point to the next, and the longest among
+// those that are not a step of the file's own from one of its points to the next (the ways
+// between frames and between drawings).
+void BM_PlayInIldSteps(benchmark::State& state) {
+    const QString show = QStringLiteral("/usr/share/laserboy/ild/in.ild");
+    QFile in(show);
+    if (!in.open(QIODevice::ReadOnly)) {
+        state.SkipWithError("laserboy-indep is not installed");
+        return;
+    }
+    const QByteArray data = in.readAll();
+    const std::span<const uint8_t> bytes(reinterpret_cast<const uint8_t*>(data.constData()),
+                                         size_t(data.size()));
+    std::set<std::pair<std::pair<int, int>, std::pair<int, int>>> own;
+    for (const auto& info : model::ilda::ListFrames(bytes).frames) {
+        const auto frame = model::ilda::DecodeFrame(bytes, info);
+        for (size_t i = 1; i < frame.points.size(); ++i) {
+            const Sample a = model::stage::Place(frame.points[i - 1], {});
+            const Sample b = model::stage::Place(frame.points[i], {});
+            own.insert({{a.x, a.y}, {b.x, b.y}});
+        }
+    }
+    for (auto _ : state) {
+        testing_support::EtherDreamDac dac;
+        QProcess player;
+        QStringList arguments{
+            QStringLiteral("--play"),    show,
+            QStringLiteral("--to"),      QStringLiteral("etherdream:127.0.0.1:%1").arg(dac.Port()),
+            QStringLiteral("--seconds"), QStringLiteral("10")};
+        if (state.range(0) == 1) {
+            arguments << QStringLiteral("--optimise");
+        }
+        player.start(QStringLiteral(QUORINIMAGE_PROGRAM), arguments);
+        player.waitForFinished(40'000);
+        const auto played = dac.Played();
+        double largest = 0, added = 0;
+        for (size_t i = 1; i < played.size(); ++i) {
+            const auto &a = played[i - 1], &b = played[i];
+            const double step = std::hypot(double(b.x) - a.x, double(b.y) - a.y);
+            largest = std::max(largest, step);
+            if (own.count({{a.x, a.y}, {b.x, b.y}}) == 0) {
+                added = std::max(added, step);
+            }
+        }
+        state.SetIterationTime(double(played.size()) / kPlayRate);
+        state.counters["largest_step"] = largest;
+        state.counters["largest_step_not_the_files"] = added;
+        state.counters["played_s"] = double(played.size()) / kPlayRate;
+    }
+}
+BENCHMARK(BM_PlayInIldSteps)
+    ->Arg(0)
+    ->Arg(1)
+    ->Iterations(1)
+    ->Repetitions(3)
     ->UseManualTime()
     ->Unit(benchmark::kSecond);
 

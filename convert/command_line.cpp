@@ -9,11 +9,11 @@ namespace convert {
 namespace {
 
 constexpr const char* kWindowlessOptions[] = {
-    "--convert",   "--to",         "--as",       "--ilda-format", "--frame",  "--spacing",
-    "--all-lines", "--whole-page", "--trace",    "--threshold",   "--invert", "--min-length",
-    "--tolerance", "--smoothing",  "--text",     "--font",        "--height", "--help",
-    "-h",          "-?",           "--help-all", "--version",     "-v",       "--play",
-    "--pps",       "--seconds",    "--zone"};
+    "--convert",   "--to",         "--as",       "--ilda-format", "--frame",   "--spacing",
+    "--all-lines", "--whole-page", "--trace",    "--threshold",   "--invert",  "--min-length",
+    "--tolerance", "--smoothing",  "--text",     "--font",        "--height",  "--help",
+    "-h",          "-?",           "--help-all", "--version",     "-v",        "--play",
+    "--pps",       "--seconds",    "--zone",     "--fps",         "--optimise"};
 
 }  // namespace
 
@@ -57,7 +57,7 @@ int RunCommandLine(const QStringList& arguments, QTextStream& out, QTextStream& 
     if (p.parser.isSet(p.play)) {
         return RunPlay(p, err);
     }
-    for (const QCommandLineOption* o : {&p.pps, &p.seconds, &p.zone}) {
+    for (const QCommandLineOption* o : {&p.pps, &p.fps, &p.optimise, &p.seconds, &p.zone}) {
         if (p.parser.isSet(*o)) {
             return UsageError(err, QStringLiteral("--%1 goes with --play").arg(o->names().front()));
         }

@@ -26,14 +26,17 @@ Parser::Parser() {
         "Exit status: 0 done, 1 a file could not be read or written (or an SVG or traced\n"
         "picture needs a wider --spacing, which is named), 2 a usage error.\n"
         "\n"
-        "Live output, without a window: every frame of an ILDA show in turn, looping,\n"
+        "Live output, without a window: every frame of an ILDA show in turn, --fps a\n"
+        "second (default 25), each drawn point for point as in the file (--optimise:\n"
+        "with corner dwells and dark jumps) and again while its time lasts, looping,\n"
         "until --seconds are up or Ctrl+C, which blank the beam before the end:\n"
         "  quorinimage --play SHOW.ild --to idn:HOST[:PORT]|etherdream:HOST[:PORT]\n"
-        "      [--pps N] [--seconds S] [--zone SIZE[,X,Y]]\n"
+        "      [--pps N] [--fps N] [--optimise] [--seconds S] [--zone SIZE[,X,Y]]\n"
         "Exit status as for --convert."));
-    parser.addOptions({convert,   to,    as,        ildaFormat, frame,     spacing,   allLines,
-                       wholePage, trace, threshold, invert,     minLength, tolerance, smoothing,
-                       text,      font,  height,    play,       pps,       seconds,   zone});
+    parser.addOptions({convert,   to,        as,       ildaFormat, frame,  spacing,
+                       allLines,  wholePage, trace,    threshold,  invert, minLength,
+                       tolerance, smoothing, text,     font,       height, play,
+                       pps,       fps,       optimise, seconds,    zone});
     parser.addPositionalArgument(
         QStringLiteral("file"),
         QStringLiteral("The file to open; with --convert, the files to convert."),

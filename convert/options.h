@@ -116,6 +116,18 @@ class Parser {
         QStringLiteral("Output zone of --play: its size in percent, and its centre's offsets in "
                        "percent (default 100,0,0)."),
         QStringLiteral("size[,x,y]")};
+    const QCommandLineOption fps{
+        QStringLiteral("fps"),
+        QStringLiteral("Frames per second of --play, %1 to %2 (default %3): each frame is drawn "
+                       "again until its time is up.")
+            .arg(model::stage::kMinFramesPerSecond)
+            .arg(model::stage::kMaxFramesPerSecond)
+            .arg(model::stage::Settings{}.framesPerSecond),
+        QStringLiteral("n")};
+    const QCommandLineOption optimise{
+        QStringLiteral("optimise"),
+        QStringLiteral("Draw the frames of --play as the editor draws its own, with corner dwells "
+                       "and dark jumps added, instead of point for point as in the file.")};
 
     Parser();
 };

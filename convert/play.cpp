@@ -52,24 +52,32 @@ std::optional<model::stage::Zone> ParseZone(const QString& text) {
 
 namespace {
 
-// The show's frames through the stage; a note when the file ends before its end-of-file header.
+// The show's frames in time, each as its author made it unless --optimise; a note when the
+// file ends before its end-of-file header, and when the frames cannot be shown at the rate.
 std::vector<output::Frame> Frames(const PlayOptions& options, const formats::IldaShow& show,
                                   QTextStream& err) {
     model::stage::Settings settings;
     settings.pointRate = options.pointRate;
     settings.zone = options.zone;
+    settings.framesPerSecond = options.framesPerSecond;
+    settings.optimiseFiles = options.optimise;
     settings = model::stage::Clamped(settings);
-    std::vector<output::Frame> frames;
+    std::vector<model::Frame> frames;
     for (const model::ilda::FrameInfo& info : show.list.frames) {
-        const model::ilda::Import frame = model::ilda::DecodeFrame(show.bytes(), info);
+        model::ilda::Import frame = model::ilda::DecodeFrame(show.bytes(), info);
         if (frame.error == model::ilda::ImportError::None) {
-            frames.push_back(
-                {model::stage::Build(frame.points, frame.styles, settings.defaultColour, settings),
-                 settings.pointRate});
+            frames.push_back({std::move(frame.points), std::move(frame.styles), {}});
         }
     }
     if (frames.empty()) {
-        return frames;
+        return {};
+    }
+    const model::stage::ShowStream stream =
+        model::stage::BuildShow(frames, std::vector<bool>(frames.size(), true), settings);
+    if (stream.slow) {
+        err << options.file << ": some frames take longer than 1/" << settings.framesPerSecond
+            << " s to draw at " << settings.pointRate << " points/s; the show plays at "
+            << QString::number(stream.framesPerSecond, 'f', 1) << " frames/s\n";
     }
     if (show.cutShort) {
         err << options.file << ": only the first " << show.data.size() / (1024 * 1024)
@@ -81,7 +89,7 @@ std::vector<output::Frame> Frames(const PlayOptions& options, const formats::Ild
         err << options.file << ": the file is damaged after frame " << show.list.frames.size()
             << "; the frames before it are played\n";
     }
-    return frames;
+    return output::ShowFrames(stream, settings);
 }
 
 // The cause of a failed output, after the device's name.

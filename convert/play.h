@@ -1,6 +1,6 @@
 // The headless player: an ILDA show streamed to a laser over the network, every frame in turn
-// through the output stage, round and round, until the time is up or Ctrl+C; either way the
-// beam is blanked before the program ends.
+// for its share of a second (model/show_stream.h), round and round, until the time is up or
+// Ctrl+C; either way the beam is blanked before the program ends.
 #pragma once
 
 #include <QString>
@@ -17,6 +17,9 @@ struct PlayOptions {
     int pointRate = model::stage::Settings{}.pointRate;
     double seconds = 0;  // 0: until Ctrl+C
     model::stage::Zone zone;
+    int framesPerSecond = model::stage::Settings{}.framesPerSecond;
+    // The frames drawn as the editor draws its own (corner dwells, jumps), not point for point.
+    bool optimise = false;
 };
 
 // "SIZE[,X,Y]": the zone's size and the offsets of its centre, in percent; nothing when the

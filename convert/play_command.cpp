@@ -31,6 +31,17 @@ int RunPlay(const Parser& p, QTextStream& err) {
                                        .arg(p.parser.value(p.pps)));
         }
     }
+    if (p.parser.isSet(p.fps)) {
+        options.framesPerSecond = p.parser.value(p.fps).toInt(&number);
+        if (!number || options.framesPerSecond < model::stage::kMinFramesPerSecond ||
+            options.framesPerSecond > model::stage::kMaxFramesPerSecond) {
+            return UsageError(err, QStringLiteral("--fps takes %1 to %2, not '%3'")
+                                       .arg(model::stage::kMinFramesPerSecond)
+                                       .arg(model::stage::kMaxFramesPerSecond)
+                                       .arg(p.parser.value(p.fps)));
+        }
+    }
+    options.optimise = p.parser.isSet(p.optimise);
     if (p.parser.isSet(p.seconds)) {
         options.seconds = p.parser.value(p.seconds).toDouble(&number);
         if (!number || !(options.seconds > 0) || options.seconds > 1e6) {

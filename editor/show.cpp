@@ -113,4 +113,12 @@ void Show::Undo() {
     Load(back.current);
 }
 
+model::stage::ShowStream StreamOf(const Show& show, const model::stage::Settings& settings) {
+    std::vector<bool> asMade;
+    for (int i = 0; i < show.count(); ++i) {
+        asMade.push_back(show.fromFile(i));
+    }
+    return model::stage::BuildShow(show.frames(), asMade, settings);
+}
+
 }  // namespace editor

@@ -9,6 +9,7 @@
 
 #include "model/contour.h"
 #include "model/show.h"
+#include "model/show_stream.h"
 
 namespace editor {
 
@@ -63,5 +64,9 @@ class Show {
     };
     std::optional<State> undo_;
 };
+
+// The show in time as a laser gets it (model/show_stream.h): every frame, the current one as
+// the contour holds it, those from a file as their author made them.
+model::stage::ShowStream StreamOf(const Show& show, const model::stage::Settings& settings);
 
 }  // namespace editor

@@ -61,7 +61,10 @@ class Writer {
         Sample at = from;
         for (const Sample& to : path) {
             const double dx = to.x - at.x, dy = to.y - at.y;
-            const int steps = int(std::ceil(std::hypot(dx, dy) / s_.jumpStep));
+            // Each end of a step is rounded to whole units: a step of jumpStep - sqrt(2) stays
+            // within jumpStep once rounded.
+            const int steps =
+                int(std::ceil(std::hypot(dx, dy) / (s_.jumpStep - std::numbers::sqrt2)));
             for (int j = 1; j <= steps; ++j) {
                 Sample m;
                 m.x = Round16(at.x + dx * j / steps);
@@ -72,6 +75,7 @@ class Writer {
         }
         Repeat(DarkAt(at), s_.jumpDwellAfter);
     }
+    size_t Size() const { return out_.size(); }
     std::vector<Sample> Take() { return std::move(out_); }
 
   private:
@@ -102,6 +106,7 @@ Settings Clamped(const Settings& in) {
     s.zone.quarterTurns = ((s.zone.quarterTurns % 4) + 4) % 4;
     s.brightnessPercent = std::clamp(s.brightnessPercent, 0, 100);
     s.defaultColour &= 0xFFFFFFu;
+    s.framesPerSecond = std::clamp(s.framesPerSecond, kMinFramesPerSecond, kMaxFramesPerSecond);
     return s;
 }
 
@@ -146,11 +151,23 @@ Sample Place(ContourPoint p, const Zone& zone) {
 std::vector<Sample> Build(const std::vector<ContourPoint>& points,
                           const std::vector<PointStyle>& styles, uint32_t lineColour,
                           const Settings& settings) {
+    return BuildLoop(points, styles, lineColour, settings).samples;
+}
+
+std::vector<Sample> DarkJump(Sample from, Sample to, const Settings& settings) {
+    const Settings s = Clamped(settings);
+    Writer w(s);
+    w.Jump(from, {to});
+    return w.Take();
+}
+
+Loop BuildLoop(const std::vector<ContourPoint>& points, const std::vector<PointStyle>& styles,
+               uint32_t lineColour, const Settings& settings) {
     const Settings s = Clamped(settings);
     const int n = int(points.size());
     if (n == 0) {
         const ZoneBounds b = Bounds(s.zone);
-        return {Sample{int16_t((b.left + b.right) / 2), int16_t((b.bottom + b.top) / 2)}};
+        return {{Sample{int16_t((b.left + b.right) / 2), int16_t((b.bottom + b.top) / 2)}}, 0};
     }
     std::vector<Sample> placed(static_cast<size_t>(n));
     std::vector<bool> lit(static_cast<size_t>(n));
@@ -166,6 +183,7 @@ std::vector<Sample> Build(const std::vector<ContourPoint>& points,
     // 1. The loop's return: from the last point back to the first, dark; the first point is
     // then shown in its own style.
     w.Jump(placed[size_t(n - 1)], {placed[0]});
+    const size_t back = w.Size();
     if (lit[0]) {
         w.Point(Lit(placed[0], colour[0], s.brightnessPercent));
     }
@@ -205,7 +223,7 @@ std::vector<Sample> Build(const std::vector<ContourPoint>& points,
         }
         out = std::move(shifted);
     }
-    return out;
+    return {std::move(out), back};
 }
 
 }  // namespace model::stage

@@ -14,6 +14,9 @@ namespace model::stage {
 inline constexpr int kMinPointRate = 12'000;
 inline constexpr int kMaxPointRate = 100'000;
 inline constexpr int kDacMax = 32767;
+// Frames per second of a show played in time.
+inline constexpr int kMinFramesPerSecond = 1;
+inline constexpr int kMaxFramesPerSecond = 100;
 
 // One point of the stream; a dark point has r = g = b = 0.
 struct Sample {
@@ -60,6 +63,11 @@ struct Settings {
     // The colour (0xRRGGBB) of the points that have none of their own: full green unless the
     // user chooses another. The editor's line colour is the display's, not the beam's.
     uint32_t defaultColour = 0x00FF00;
+    // A show plays this many frames a second (show_stream.h).
+    int framesPerSecond = 25;
+    // A frame of a show that came from a file gets the corner dwells and the jumps of a frame
+    // drawn here, instead of going out point for point as its author made it.
+    bool optimiseFiles = false;
     friend bool operator==(const Settings&, const Settings&) = default;
 };
 
@@ -89,5 +97,18 @@ Sample Place(ContourPoint p, const Zone& zone);
 std::vector<Sample> Build(const std::vector<ContourPoint>& points,
                           const std::vector<PointStyle>& styles, uint32_t lineColour,
                           const Settings& settings);
+
+// Build's stream, and how many of its samples at its start are the loop's return (every sample
+// before the first point's own): the rest is the frame drawn from its first point on.
+struct Loop {
+    std::vector<Sample> samples;
+    size_t back = 0;
+};
+Loop BuildLoop(const std::vector<ContourPoint>& points, const std::vector<PointStyle>& styles,
+               uint32_t lineColour, const Settings& settings);
+
+// A jump as Build makes it: `jumpDwellBefore` dark samples at `from`, dark steps of at most
+// `jumpStep` to `to`, `jumpDwellAfter` dark samples there.
+std::vector<Sample> DarkJump(Sample from, Sample to, const Settings& settings);
 
 }  // namespace model::stage

@@ -9,6 +9,24 @@ Frame DarkFrame(model::stage::Sample at, int pointRate, int count) {
     return Frame{std::vector<model::stage::Sample>(size_t(std::max(count, 1)), at), pointRate};
 }
 
+std::vector<Frame> ShowFrames(const model::stage::ShowStream& show,
+                              const model::stage::Settings& settings) {
+    const model::stage::Settings s = model::stage::Clamped(settings);
+    std::vector<Frame> frames;
+    for (size_t i = 0; i < show.frames.size(); ++i) {
+        const model::stage::FrameTime& t = show.frames[i];
+        const int number = int(i);
+        frames.push_back({t.first, s.pointRate, 1, number, s.jumpStep});
+        if (t.drawings > 1) {
+            frames.push_back({t.again, s.pointRate, t.drawings - 1, number, s.jumpStep});
+        }
+        if (!t.onward.empty()) {
+            frames.push_back({t.onward, s.pointRate, 1, number, s.jumpStep});
+        }
+    }
+    return frames;
+}
+
 std::optional<Target> ParseTarget(const QString& text) {
     const qsizetype colon = text.indexOf(u':');
     if (colon < 0) {

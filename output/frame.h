@@ -7,16 +7,30 @@
 #include <vector>
 
 #include "model/output_stage.h"
+#include "model/show_stream.h"
 
 namespace output {
 
 struct Frame {
     std::vector<model::stage::Sample> samples;
     int pointRate = 30'000;
+    // How many times the samples are played in a row before the next frame of a list.
+    int times = 1;
+    // Which frame of a show the samples belong to: a show's new stream goes on from the same
+    // frame (Link::Continue).
+    int showFrame = 0;
+    // The longest step of the dark move into these samples when they replace others; 0 for a
+    // move of a few steps, however long.
+    int jumpStep = 0;
 };
 
 // A frame that only holds the beam dark where it is.
 Frame DarkFrame(model::stage::Sample at, int pointRate, int count);
+
+// A show's stream as the frames of a list played in turn: each frame of the show drawn once,
+// its drawings again, its way to the next, all marked with its number.
+std::vector<Frame> ShowFrames(const model::stage::ShowStream& show,
+                              const model::stage::Settings& settings);
 
 enum class Protocol { Idn, EtherDream };
 

@@ -66,8 +66,18 @@ void IdnSender::Tick() {
     }
     qint64 due = (now - epochNs_) * rate_ / 1'000'000'000 - (sent_ - epochSamples_);
     while (due > 0) {
-        playhead_.Update(*slot_);
-        const auto samples = playhead_.Next(int(std::min<qint64>(due, idn::kMaxSamplesPerMessage)));
+        // A message is filled across the ends of frames: a short frame played many times in a
+        // row (a show's frame of a few points) goes out in full messages, not one each time.
+        const size_t want = size_t(std::min<qint64>(due, idn::kMaxSamplesPerMessage));
+        std::vector<Sample> samples;
+        while (samples.size() < want) {
+            playhead_.Update(*slot_);
+            const auto more = playhead_.Next(int(want - samples.size()));
+            if (more.empty()) {
+                break;
+            }
+            samples.insert(samples.end(), more.begin(), more.end());
+        }
         if (samples.empty()) {
             break;
         }

@@ -5,14 +5,16 @@
 
 namespace output {
 
-void FrameSlot::Put(std::vector<Frame> frames, qint64 limit) {
+void FrameSlot::Put(std::vector<Frame> frames, qint64 limit, bool goOn) {
     QMutexLocker lock(&mutex_);
     frames_ = std::move(frames);
     limit_ = limit;
+    goOn_ = goOn;
     ++generation_;
 }
 
-bool FrameSlot::TakeNewer(quint64& generation, std::vector<Frame>& into, qint64& limit) {
+bool FrameSlot::TakeNewer(quint64& generation, std::vector<Frame>& into, qint64& limit,
+                          bool& goOn) {
     QMutexLocker lock(&mutex_);
     if (generation_ == generation) {
         return false;
@@ -20,6 +22,7 @@ bool FrameSlot::TakeNewer(quint64& generation, std::vector<Frame>& into, qint64&
     generation = generation_;
     into = frames_;
     limit = limit_;
+    goOn = goOn_;
     return true;
 }
 
@@ -95,6 +98,10 @@ void Link::Show(Frame frame) {
 
 void Link::Play(std::vector<Frame> frames, qint64 samples) {
     slot_->Put(std::move(frames), samples);
+}
+
+void Link::Continue(std::vector<Frame> frames) {
+    slot_->Put(std::move(frames), 0, true);
 }
 
 void Link::Stop() {

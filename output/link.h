@@ -27,15 +27,17 @@ enum class Failure {
 class FrameSlot {
   public:
     // `limit`: how many samples are played from these frames on before the output ends; 0 for
-    // no end.
-    void Put(std::vector<Frame> frames, qint64 limit = 0);
-    // Copies the newest frames and their limit when they are newer than `generation`.
-    bool TakeNewer(quint64& generation, std::vector<Frame>& into, qint64& limit);
+    // no end. `goOn`: they go on from the frame of the show playing, as far into it as it is.
+    void Put(std::vector<Frame> frames, qint64 limit = 0, bool goOn = false);
+    // Copies the newest frames, their limit and whether they go on when they are newer than
+    // `generation`.
+    bool TakeNewer(quint64& generation, std::vector<Frame>& into, qint64& limit, bool& goOn);
 
   private:
     QMutex mutex_;
     std::vector<Frame> frames_;
     qint64 limit_ = 0;
+    bool goOn_ = false;
     quint64 generation_ = 0;
 };
 
@@ -81,6 +83,10 @@ class Link : public QObject {
     // playing at once, as Show does. With `samples` above 0 the link stops by itself once that
     // many have played.
     void Play(std::vector<Frame> frames, qint64 samples = 0);
+    // A show's new frames (ShowFrames) in place of those playing: they go on from the same frame
+    // of the show (by its number), as far into its time as it had played, so that an edit or
+    // a setting changed while a show plays does not start it again.
+    void Continue(std::vector<Frame> frames);
     // Blanks the beam and closes the connection; `Stopped` says when that is done.
     void Stop();
     bool Running() const { return thread_.isRunning(); }

@@ -7,9 +7,10 @@
 
 namespace output {
 
-// The player of frames that both network senders share: which sample comes next, the switch
-// to a newer frame (through a short dark move, so that no line is drawn between the two) and
-// the end of a run of a given number of samples.
+// The player of frames that both network senders share: which sample comes next, each frame
+// played its number of times, the switch to newer frames (through a short dark move, so that
+// no line is drawn between the two; from the same frame of a show when they go on) and the
+// end of a run of a given number of samples.
 class Playhead {
   public:
     // Takes newer frames from the slot; true when there is a frame to play.
@@ -26,8 +27,21 @@ class Playhead {
 
   private:
     quint64 generation_ = 0;
-    std::vector<Frame> frames_;  // none empty
+    // Where newer frames that go on from the show frame `showFrame`, `into` samples into it,
+    // begin.
+    struct Place {
+        size_t frame = 0;
+        int round = 0;
+        size_t index = 0;
+        qint64 into = 0;
+    };
+    static Place GoOn(const std::vector<Frame>& frames, int showFrame, qint64 into);
+
+    std::vector<Frame> frames_;  // none empty, each played at least once
     size_t frame_ = 0;
+    int round_ = 0;  // times the frame has played whole
+    // Samples given since the show frame playing began.
+    qint64 intoShow_ = 0;
     std::vector<model::stage::Sample> transit_;  // the dark move into a new frame
     size_t index_ = 0;
     model::stage::Sample last_;

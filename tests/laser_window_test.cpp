@@ -23,6 +23,7 @@
 
 #include "app/application.h"
 #include "editor/colors.h"
+#include "editor/show.h"
 #include "forms/preview_window.h"
 #include "output/discovery.h"
 #include "support/ether_dream_dac.h"
@@ -194,6 +195,35 @@ TEST(LaserWindow, PlaysTheContourFollowsAnEditAndF12StopsFromTheMainWindow) {
     ASSERT_GT(preview->stream().size(), 20u);
     ASSERT_TRUE(WaitUntil([&] { return PlayedWhole(dac, before, preview->stream()); }, 5000));
 
+    // "Показ" down in both windows changes nothing while there is one frame; with a second one
+    // the show goes out in time, the preview plays it, and both say its pace.
+    const int renders = preview->renderCount();
+    preview->findChild<QPushButton*>(QStringLiteral("ButtonPlay"))->click();
+    l.form.laserWindow()->findChild<QPushButton*>(QStringLiteral("LaserPlay"))->click();
+    EXPECT_EQ(preview->renderCount(), renders);
+    editor::Document& document = l.form.editor().document();
+    const size_t held = dac.PlayedCount();
+    document.show().Insert(1, {{{0, 0}}, {}, {}});
+    document.FramesChanged();
+    document.Settle();
+    const auto show =
+        model::stage::Samples(editor::StreamOf(document.show(), document.output().get()));
+    ASSERT_EQ(show.size(), 2400u);
+    ASSERT_TRUE(WaitUntil([&] { return PlayedWhole(dac, held, show); }, 5000));
+    EXPECT_EQ(preview->showStream().frames.size(), 2u);
+    // A setting changed while the show plays: it goes on, in the new time.
+    const size_t showing = dac.PlayedCount();
+    l.form.laserWindow()->findChild<QSpinBox*>(QStringLiteral("LaserFps"))->setValue(50);
+    const auto faster =
+        model::stage::Samples(editor::StreamOf(document.show(), document.output().get()));
+    ASSERT_EQ(faster.size(), 1200u);
+    ASSERT_TRUE(WaitUntil([&] { return PlayedWhole(dac, showing, faster); }, 5000));
+    for (const QLabel* pace :
+         {l.form.laserWindow()->findChild<QLabel*>(QStringLiteral("LaserPace")),
+          preview->findChild<QLabel*>(QStringLiteral("LabelShow"))}) {
+        EXPECT_EQ(pace->text(), QStringLiteral("Показ: 50 кадров/с"));
+    }
+
     // The main window shows that the beam is on: the Лазер button down, its menu item checked,
     // a status text that fits its panel.
     EXPECT_TRUE(l.form.button(QStringLiteral("SpeedButtonLaser"))->isChecked());
@@ -336,7 +366,7 @@ TEST(LaserWindow, TheDeviceAndTheSettingsAreKeptBetweenRuns) {
     const QString path = dir.filePath(QStringLiteral("config/output.ini"));
     window::OutputMemory all{
         QStringLiteral("etherdream:127.0.0.1:7765"),
-        {45'000, 30, 5, 6, 7, 2500, 3, {70, -10, 25, true, true, 3}, 80, 0xFF8000}};
+        {45'000, 30, 5, 6, 7, 2500, 3, {70, -10, 25, true, true, 3}, 80, 0xFF8000, 12, true}};
     ASSERT_TRUE(window::WriteOutputMemory(path, all));
     EXPECT_EQ(window::ReadOutputMemory(path), all);
     EXPECT_EQ(window::ReadOutputMemory(dir.filePath(QStringLiteral("none.ini"))),

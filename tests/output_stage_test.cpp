@@ -3,11 +3,14 @@
 // y up; moves rounded half away from zero).
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cmath>
 #include <cstdint>
 #include <ostream>
 #include <vector>
 
 #include "model/output_stage.h"
+#include "model/show_stream.h"
 
 namespace model::stage {
 // Failures name the points, not their bytes.
@@ -216,18 +219,134 @@ TEST(OutputStage, NothingLeavesTheZone) {
 
 TEST(OutputStage, SettingsAreBroughtIntoRange) {
     struct Row {
-        int rate, expectedRate, brightness, expectedBrightness, turns, expectedTurns;
+        int rate, expectedRate, brightness, expectedBrightness, turns, expectedTurns, fps,
+            expectedFps;
     };
-    for (const Row& r : std::vector<Row>{{5'000, 12'000, -3, 0, -1, 3},
-                                         {30'000, 30'000, 70, 70, 4, 0},
-                                         {250'000, 100'000, 130, 100, 6, 2}}) {
+    for (const Row& r : std::vector<Row>{{5'000, 12'000, -3, 0, -1, 3, 0, 1},
+                                         {30'000, 30'000, 70, 70, 4, 0, 25, 25},
+                                         {250'000, 100'000, 130, 100, 6, 2, 500, 100}}) {
         Settings s;
         s.pointRate = r.rate;
         s.brightnessPercent = r.brightness;
         s.zone.quarterTurns = r.turns;
+        s.framesPerSecond = r.fps;
         const Settings c = model::stage::Clamped(s);
         EXPECT_EQ(c.pointRate, r.expectedRate);
         EXPECT_EQ(c.brightnessPercent, r.expectedBrightness);
         EXPECT_EQ(c.zone.quarterTurns, r.expectedTurns);
+        EXPECT_EQ(c.framesPerSecond, r.expectedFps);
+    }
+}
+
+// Shows worked by hand at 12,000 points/s and 100 frames/s (120 samples a frame), jumps of at
+// most 10,000 waiting 2 samples before and 3 after. A frame's time: its drawing, the way back
+// and the drawing again while a whole one fits, then dark to the next frame's first point.
+// Points in DAC units: a = (0,0), b = (8192,0), c = (8192,8192), d = (0,8192).
+TEST(OutputStage, WorkedShows) {
+    const ContourPoint a{0, 0}, b{240'000'000, 0}, c{240'000'000, -240'000'000}, d{0, -240'000'000},
+        left{-720'000'000, 0}, right{720'000'000, 0};
+    Settings s;
+    s.pointRate = 12'000;
+    s.framesPerSecond = 100;
+    s.jumpStep = 10'000;
+    s.jumpDwellBefore = 2;
+    s.jumpDwellAfter = 3;
+    s.cornerDwell = 1;
+    Settings optimised = s;
+    optimised.optimiseFiles = true;
+    Settings sevenFps = s;
+    sevenFps.framesPerSecond = 7;
+    const uint32_t g = 0x00FF00;
+    struct Time {
+        size_t length;
+        int drawings;
+    };
+    struct Row {
+        const char* what;
+        std::vector<std::vector<ContourPoint>> frames;
+        std::vector<bool> asMade;
+        Settings settings;
+        std::vector<Time> times;
+        double largestStep;         // from any sample to the next, the last to the first among them
+        std::vector<Sample> first;  // frame 0 drawn once
+        bool slow = false;
+    };
+    const std::vector<Row> rows{
+        // abc (3) returns in 2 dwell + 2 steps of 5793 + 3 dwell: 10 a drawing again, 11 more
+        // in the 117 samples left, 7 over: 2 dark at c, 5 at d. d reaches a within a step.
+        {"from files: point for point, dark only where the step is long",
+         {{a, b, c}, {d}},
+         {true, true},
+         s,
+         {{120, 12}, {120, 120}},
+         8192,
+         {L(0, 0, g), L(8192, 0, g), L(8192, 8192, g)}},
+        // abc drawn: 7 back, a, b, b at the corner, c: 11 a drawing; 6 to d (2, one step, 3):
+        // 110 / 11 = 10 more. d drawn: 5 back (2 + 3), d: 6 a drawing; 6 to a; 113 = 18 * 6 + 5.
+        {"optimised: drawn as the editor draws, jumps between",
+         {{a, b, c}, {d}},
+         {true, true},
+         optimised,
+         {{120, 11}, {120, 19}},
+         8192,
+         {L(0, 0, g), L(8192, 0, g), L(8192, 0, g), L(8192, 8192, g)}},
+        {"drawn here: the same without the option",
+         {{a, b, c}, {d}},
+         {false, false},
+         s,
+         {{120, 11}, {120, 19}},
+         8192,
+         {L(0, 0, g), L(8192, 0, g), L(8192, 0, g), L(8192, 8192, g)}},
+        // 49,150 apart: 2 + 5 steps of 9830 + 3 = 10 each way, and 110 drawings of one point.
+        {"far apart: five dark steps each way, the wrap too",
+         {{left}, {right}},
+         {true, true},
+         s,
+         {{120, 110}, {120, 110}},
+         9830,
+         {L(-24575, 0, g)}},
+        // 150 points cannot be drawn in 120 samples: drawn once; 270 samples for 2 frames is
+        // 88.9 frames a second.
+        {"a frame too long is drawn once, the show runs slow",
+         {std::vector<ContourPoint>(150, a), {b}},
+         {true, true},
+         s,
+         {{150, 1}, {120, 120}},
+         8192,
+         std::vector<Sample>(150, L(0, 0, g)),
+         true},
+        // 12,000 / 7 = 1714 2/7: the frames end at 1714, 3428, 5142 and 6857.
+        {"the fractions add up",
+         {{a}, {a}, {a}, {a}},
+         {true, true, true, true},
+         sevenFps,
+         {{1714, 1714}, {1714, 1714}, {1714, 1714}, {1715, 1715}},
+         0,
+         {L(0, 0, g)}},
+    };
+    for (const Row& r : rows) {
+        SCOPED_TRACE(r.what);
+        std::vector<model::Frame> frames;
+        for (const auto& points : r.frames) {
+            frames.push_back({points, {}, {}});
+        }
+        const auto show = model::stage::BuildShow(frames, r.asMade, r.settings);
+        ASSERT_EQ(show.frames.size(), r.times.size());
+        for (size_t i = 0; i < r.times.size(); ++i) {
+            EXPECT_EQ(show.frames[i].Length(), r.times[i].length) << i;
+            EXPECT_EQ(show.frames[i].drawings, r.times[i].drawings) << i;
+        }
+        EXPECT_EQ(show.frames[0].first, r.first);
+        EXPECT_EQ(show.slow, r.slow);
+        if (r.slow) {
+            EXPECT_NEAR(show.framesPerSecond, 88.9, 0.05);
+        }
+        const std::vector<Sample> all = model::stage::Samples(show);
+        double largest = 0;
+        for (size_t i = 0; i < all.size(); ++i) {
+            const Sample p = all[i], q = all[(i + 1) % all.size()];
+            largest = std::max(largest, std::hypot(double(q.x) - p.x, double(q.y) - p.y));
+        }
+        EXPECT_NEAR(largest, r.largestStep, 0.5);
     }
 }

@@ -1,5 +1,5 @@
 // The headless player, run as a user runs it, to an IDN receiver on 127.0.0.1: every frame of a
-// show written here byte by byte goes out through the stage in turn, round and round, and the
+// show written here byte by byte goes out in turn for its time, round and round, and the
 // end (the time up, or Ctrl+C) is a dark frame and the channel's close. Its usage errors and
 // the styles the ILDA reader gives each point.
 #include <gtest/gtest.h>
@@ -9,12 +9,12 @@
 #include <QTemporaryDir>
 #include <QUdpSocket>
 #include <algorithm>
+#include <cmath>
 #include <csignal>
 #include <map>
 
-#include "editor/colors.h"
-#include "editor/settings.h"
 #include "model/ilda.h"
+#include "model/show_stream.h"
 #include "support/ether_dream_dac.h"
 #include "support/idn_capture.h"
 #include "support/program.h"
@@ -70,22 +70,35 @@ QByteArray Show() {
     return Section(5, kFirst, 0, 2) + Section(1, kSecond, 1, 2) + Section(5, {}, 0, 0);
 }
 
-// What the stage makes of each frame of the show at the given settings.
-std::vector<std::vector<Sample>> Streams(const QByteArray& show, int rate,
-                                         model::stage::Zone zone) {
+// Two triangles of lit points 40,000 units apart, each within 2,300 of its centre.
+QByteArray Apart() {
+    const std::vector<Record> left{{-21000, -1000, false, 0, 255, 0},
+                                   {-19000, -1000, false, 0, 255, 0},
+                                   {-20000, 1000, false, 0, 255, 0}};
+    std::vector<Record> right = left;
+    for (Record& r : right) {
+        r.x = int16_t(r.x + 40000);
+    }
+    return Section(5, left, 0, 2) + Section(5, right, 1, 2) + Section(5, {}, 0, 0);
+}
+
+// What the player sends of the show at the given settings: the show in time, once round, every
+// frame as made.
+std::vector<std::vector<Sample>> Streams(const QByteArray& show, int rate, model::stage::Zone zone,
+                                         int fps = 25) {
     const std::span<const uint8_t> data(reinterpret_cast<const uint8_t*>(show.constData()),
                                         size_t(show.size()));
     model::stage::Settings s;
     s.pointRate = rate;
     s.zone = zone;
-    std::vector<std::vector<Sample>> out;
+    s.framesPerSecond = fps;
+    std::vector<model::Frame> frames;
     for (const auto& info : model::ilda::ListFrames(data).frames) {
         const auto frame = model::ilda::DecodeFrame(data, info);
-        out.push_back(model::stage::Build(
-            frame.points, frame.styles,
-            editor::ResolveColor(editor::EditorSettings{}.ColorBoxLine) & 0xFFFFFF, s));
+        frames.push_back({frame.points, frame.styles, {}});
     }
-    return out;
+    return {model::stage::Samples(
+        model::stage::BuildShow(frames, std::vector<bool>(frames.size(), true), s))};
 }
 
 // The samples of the data messages in order, whether the last message closes the channel, and
@@ -218,29 +231,37 @@ TEST(Play, TheShowGoesOutFrameByFrameUntilTheTimeIsUpOrCtrlCThenDark) {
     }
 }
 
-// To an Ether Dream: the frames in turn from the first, the seconds' points at the rate exactly
-// (the points the DAC played, counted by the test DAC), then dark, then its stop, without a NAK
-// or an underrun.
+// To an Ether Dream: the show in time from its first frame, the seconds' points at the rate
+// exactly (the points the DAC played, counted by the test DAC), then dark, then its stop,
+// without a NAK or an underrun. Two frames far apart at 10 frames a second: 20 frames in two
+// seconds, the beam never moved further than the jump step (4000) from one point to the next.
 TEST(Play, TheShowToAnEtherDreamPlaysInTurnForItsSecondsAndEndsWithItsStop) {
     struct Row {
         const char* what;
         double seconds;
         QHostAddress address = QHostAddress(QHostAddress::LocalHost);
         const char* host = "127.0.0.1";
+        QByteArray bytes = Show();
+        int fps = 25;
+        int frames = 0;      // lit runs played, one side to the other; 0: not counted
+        double largest = 0;  // the longest step played; 0: not measured
     };
     const int rate = model::stage::Settings{}.pointRate;
+    const QHostAddress local(QHostAddress::LocalHost);
     for (const Row& r : {Row{"half a second", 0.5}, Row{"two seconds", 2},
-                         Row{"to ::1", 0.5, QHostAddress(QHostAddress::LocalHostIPv6), "[::1]"}}) {
+                         Row{"to ::1", 0.5, QHostAddress(QHostAddress::LocalHostIPv6), "[::1]"},
+                         Row{"frames apart", 2, local, "127.0.0.1", Apart(), 10, 20, 4000}}) {
         SCOPED_TRACE(r.what);
         QTemporaryDir dir;
         const QString show = dir.filePath(QStringLiteral("show.ild"));
-        testing_support::WriteFile(show, Show());
+        testing_support::WriteFile(show, r.bytes);
         testing_support::EtherDreamDac dac(r.address);
         QProcess p;
         p.start(testing_support::ProgramPath(),
                 {QStringLiteral("--play"), show, QStringLiteral("--to"),
                  QStringLiteral("etherdream:%1:%2").arg(QString::fromUtf8(r.host)).arg(dac.Port()),
-                 QStringLiteral("--seconds"), QString::number(r.seconds)});
+                 QStringLiteral("--seconds"), QString::number(r.seconds), QStringLiteral("--fps"),
+                 QString::number(r.fps)});
         ASSERT_TRUE(WaitUntil([&] { return p.state() == QProcess::NotRunning; }, 15'000));
         EXPECT_EQ(p.exitCode(), 0) << p.readAllStandardError().toStdString();
         const auto commands = dac.Commands();
@@ -253,9 +274,24 @@ TEST(Play, TheShowToAnEtherDreamPlaysInTurnForItsSecondsAndEndsWithItsStop) {
             played.push_back({point.x, point.y, uint8_t(point.r / 257), uint8_t(point.g / 257),
                               uint8_t(point.b / 257)});
         }
-        const auto frames = Streams(Show(), rate, {});
+        const auto frames = Streams(r.bytes, rate, {}, r.fps);
         EXPECT_EQ(InTurn(played, frames), size_t(std::lround(r.seconds * rate)));
         EXPECT_TRUE(DarkFrom(played, InTurn(played, frames)));
+        int runs = 0;
+        int side = 0;
+        double largest = 0;
+        for (size_t i = 0; i < played.size(); ++i) {
+            const Sample p = played[i], q = played[i > 0 ? i - 1 : 0];
+            largest = std::max(largest, std::hypot(double(p.x) - q.x, double(p.y) - q.y));
+            if (!p.Dark() && (p.x < 0 ? -1 : 1) != side) {
+                side = p.x < 0 ? -1 : 1;
+                ++runs;
+            }
+        }
+        if (r.frames > 0) {
+            EXPECT_EQ(runs, r.frames);
+            EXPECT_LE(largest, r.largest);
+        }
     }
 }
 
@@ -309,6 +345,7 @@ TEST(Play, UsageErrorsAndFilesAndDevicesThatCannotBePlayed) {
         {{"--play", "SHOW", "--to", "dmx:127.0.0.1"}, 2, "not 'dmx:127.0.0.1'"},
         {{"--play", "SHOW", "--to", "TO", "--pps", "5000"}, 2, "--pps takes 12000 to 100000"},
         {{"--play", "SHOW", "--to", "TO", "--seconds", "0"}, 2, "--seconds takes a time above 0"},
+        {{"--play", "SHOW", "--to", "TO", "--fps", "0"}, 2, "--fps takes 1 to 100"},
         {{"--play", "SHOW", "--to", "TO", "--zone", "0"}, 2, "--zone takes SIZE[,X,Y]"},
         {{"--play", "SHOW", "--to", "TO", "--zone", "50,200,0"}, 2, "--zone takes SIZE[,X,Y]"},
         {{"--play", "SHOW", "--to", "TO", "--convert"}, 2, "one at a time"},

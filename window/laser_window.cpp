@@ -16,6 +16,8 @@
 #include <QTimer>
 #include <QVBoxLayout>
 
+#include "forms/preview_window.h"
+
 namespace window {
 
 namespace {
@@ -94,6 +96,15 @@ LaserWindow::LaserWindow(editor::Editor& editor, std::function<void(const QStrin
     defaultColour_->setToolTip(QStringLiteral("Цвет луча для точек без своего цвета"));
     defaultColour_->setAutoDefault(false);
     connect(defaultColour_, &QPushButton::clicked, this, &LaserWindow::ChooseDefaultColour);
+    fps_ = addSpin("LaserFps", model::stage::kMinFramesPerSecond, model::stage::kMaxFramesPerSecond,
+                   d.framesPerSecond);
+    fps_->setToolTip(QStringLiteral("Частота кадров показа; она же в просмотре лазера"));
+    optimise_ = new QCheckBox(QStringLiteral("Улучшать кадры из файлов"), stage);
+    optimise_->setObjectName(QStringLiteral("LaserOptimise"));
+    optimise_->setToolTip(
+        QStringLiteral("Задержки на углах и тёмные прыжки и в кадрах из файлов, а не точка в "
+                       "точку, как их сделал автор"));
+    connect(optimise_, &QCheckBox::toggled, this, &LaserWindow::Keep);
     // Every change goes to the editor's settings at once, where the preview reads them.
     connect(flipX_, &QCheckBox::toggled, this, &LaserWindow::Keep);
     connect(flipY_, &QCheckBox::toggled, this, &LaserWindow::Keep);
@@ -112,7 +123,23 @@ LaserWindow::LaserWindow(editor::Editor& editor, std::function<void(const QStrin
     form->addRow(QStringLiteral("Повернуть:"), turns_);
     form->addRow(QStringLiteral("Яркость не больше:"), brightness_);
     form->addRow(QStringLiteral("Цвет по умолчанию:"), defaultColour_);
+    form->addRow(QStringLiteral("Кадров в секунду:"), fps_);
+    form->addRow(QString(), optimise_);
     layout->addWidget(stage);
+
+    // The show played, or the frame edited held; how the show keeps its pace.
+    play_ = new QPushButton(QStringLiteral("Показ"), this);
+    play_->setObjectName(QStringLiteral("LaserPlay"));
+    play_->setCheckable(true);
+    play_->setAutoDefault(false);
+    play_->setToolTip(QStringLiteral("Играть все кадры с частотой кадров"));
+    pace_ = new QLabel(this);
+    pace_->setObjectName(QStringLiteral("LaserPace"));
+    auto* show = new QHBoxLayout;
+    show->addWidget(play_);
+    show->addWidget(pace_, 1);
+    layout->addLayout(show);
+    connect(play_, &QPushButton::toggled, this, &LaserWindow::Follow);
 
     // 3. What the output is doing, in room for three lines so that nothing moves when it
     // wraps, and the button, large, at the window's foot.
@@ -199,6 +226,8 @@ void LaserWindow::ShowSettings(const model::stage::Settings& settings) {
     turns_->setCurrentIndex(s.zone.quarterTurns);
     brightness_->setValue(s.brightnessPercent);
     ShowDefaultColour(s.defaultColour);
+    fps_->setValue(s.framesPerSecond);
+    optimise_->setChecked(s.optimiseFiles);
     showing_ = false;
 }
 
@@ -220,6 +249,8 @@ model::stage::Settings LaserWindow::StageSettings() const {
               flipX_->isChecked(), flipY_->isChecked(), turns_->currentIndex()};
     s.brightnessPercent = brightness_->value();
     s.defaultColour = defaultColour_->property("rgb").toUInt();
+    s.framesPerSecond = fps_->value();
+    s.optimiseFiles = optimise_->isChecked();
     return s;
 }
 
@@ -292,7 +323,7 @@ void LaserWindow::Start() {
     // A device that cannot be played to: the output stops, and the state keeps the cause the
     // link has just said.
     connect(link_.get(), &output::Link::Failed, this, &LaserWindow::StopOutput);
-    sent_ = false;
+    sent_ = Sent::Nothing;
     Follow();
     ShowState();
     Q_EMIT Started();
@@ -324,16 +355,67 @@ void LaserWindow::StopOutput() {
     Q_EMIT RunningChanged(false);
 }
 
+bool LaserWindow::PlaysShow() const {
+    return play_->isChecked() && editor_.document().show().count() > 1;
+}
+
+bool LaserWindow::BuildShowStream() {
+    const editor::Show& show = editor_.document().show();
+    std::vector<model::Frame> frames = show.frames();
+    std::vector<bool> fromFile;
+    for (int i = 0; i < show.count(); ++i) {
+        fromFile.push_back(show.fromFile(i));
+    }
+    const model::stage::Settings settings = editor_.document().output().get();
+    if (show_ && frames == frames_ && fromFile == fromFile_ && settings == showSettings_) {
+        return false;
+    }
+    frames_ = std::move(frames);
+    fromFile_ = std::move(fromFile);
+    showSettings_ = settings;
+    show_ = model::stage::BuildShow(frames_, fromFile_, settings);
+    pace_->setText(forms::ShowPace(*show_, model::stage::Clamped(settings).framesPerSecond));
+    QPalette pal = palette();
+    if (show_->slow) {
+        pal.setColor(QPalette::WindowText, QColor::fromRgb(forms::kFlickerWarning));
+    }
+    pace_->setPalette(pal);
+    return true;
+}
+
 void LaserWindow::Follow() {
+    if (PlaysShow()) {
+        const bool newer = BuildShowStream();
+        if (Running() && (newer || sent_ != Sent::Show)) {
+            std::vector<output::Frame> frames =
+                output::ShowFrames(*show_, editor_.document().output().get());
+            // A show already playing goes on from its frame; one just begun starts at the first.
+            if (sent_ == Sent::Show) {
+                link_->Continue(std::move(frames));
+            } else {
+                link_->Play(std::move(frames));
+            }
+            sent_ = Sent::Show;
+        }
+        return;
+    }
+    if (show_) {
+        show_.reset();
+        frames_.clear();
+        pace_->clear();
+    }
     if (!Running()) {
         return;
     }
     const model::Contour& c = editor_.contour();
     std::vector<model::ContourPoint> points = c.Points();
     std::vector<model::PointStyle> styles = c.PointStyles();
-    const model::stage::Settings settings = editor_.document().output().get();
+    // The frame rate and the frames from files make no difference to the frame held.
+    model::stage::Settings settings = editor_.document().output().get();
+    settings.framesPerSecond = model::stage::Settings{}.framesPerSecond;
+    settings.optimiseFiles = false;
     const uint32_t colour = model::stage::Clamped(settings).defaultColour;
-    if (sent_ && points == points_ && styles == styles_ && colour == colour_ &&
+    if (sent_ == Sent::Frame && points == points_ && styles == styles_ && colour == colour_ &&
         settings == settings_) {
         return;
     }
@@ -341,9 +423,10 @@ void LaserWindow::Follow() {
     styles_ = std::move(styles);
     colour_ = colour;
     settings_ = settings;
-    sent_ = true;
+    sent_ = Sent::Frame;
     const model::stage::Settings clamped = model::stage::Clamped(settings);
-    link_->Show({model::stage::Build(points_, styles_, colour_, clamped), clamped.pointRate});
+    link_->Show({model::stage::Build(points_, styles_, colour_, clamped), clamped.pointRate, 1, 0,
+                 clamped.jumpStep});
 }
 
 void LaserWindow::ShowState() {

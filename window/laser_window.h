@@ -1,15 +1,18 @@
 // The "Лазер" window: the device (found on the network when asked, or typed), the output
 // stage's settings and the large Пуск/Стоп button. Output starts stopped every time the window
-// opens; while it runs, each change of the document goes out as it is announced. Stopping,
-// closing the window and destroying it blank the beam first.
+// opens; while it runs, each change of the document goes out as it is announced: the frame
+// edited, held, or with "Показ" down and more than one frame, the whole show at its frame rate
+// (model/show_stream.h). Stopping, closing the window and destroying it blank the beam first.
 #pragma once
 
 #include <QWidget>
 #include <functional>
 #include <memory>
+#include <optional>
 
 #include "editor/editor.h"
 #include "model/output_stage.h"
+#include "model/show_stream.h"
 #include "output/discovery.h"
 #include "output/link.h"
 
@@ -40,6 +43,8 @@ class LaserWindow : public QWidget {
     void StopOutput();
     // The stage's settings as the controls give them.
     model::stage::Settings StageSettings() const;
+    // Whether the show plays: "Показ" is down and the document has more than one frame.
+    bool PlaysShow() const;
     // The device's address as typed or chosen.
     QString address() const;
     void setAddress(const QString& address);
@@ -56,8 +61,12 @@ class LaserWindow : public QWidget {
   private:
     void Find();
     // Hands the link a new frame when the contour, its styles, the line colour or the settings
-    // differ from the last one sent.
+    // differ from the last one sent; while the show plays, the show's stream when a frame or
+    // the settings differ, going on from the frame playing.
     void Follow();
+    // The show's stream built afresh when the frames or the settings differ from those it was
+    // built from, and its pace shown; true when it was.
+    bool BuildShowStream();
     void ShowState();
     // The controls' settings into the document's; the document's into the controls.
     void Keep();
@@ -79,7 +88,14 @@ class LaserWindow : public QWidget {
     std::vector<model::PointStyle> styles_;
     uint32_t colour_ = 0;
     model::stage::Settings settings_;
-    bool sent_ = false;
+    // What the link was last given since output started: nothing, the frame held or the show.
+    enum class Sent { Nothing, Frame, Show };
+    Sent sent_ = Sent::Nothing;
+    // What the show's stream was built from, and the stream.
+    std::vector<model::Frame> frames_;
+    std::vector<bool> fromFile_;
+    model::stage::Settings showSettings_;
+    std::optional<model::stage::ShowStream> show_;
     // While the controls are set from the editor's settings, their signals change nothing.
     bool showing_ = false;
 
@@ -101,6 +117,10 @@ class LaserWindow : public QWidget {
     QComboBox* turns_ = nullptr;
     QSpinBox* brightness_ = nullptr;
     QPushButton* defaultColour_ = nullptr;
+    QSpinBox* fps_ = nullptr;
+    QCheckBox* optimise_ = nullptr;
+    QPushButton* play_ = nullptr;
+    QLabel* pace_ = nullptr;
     QPushButton* start_ = nullptr;
     QLabel* state_ = nullptr;
 };

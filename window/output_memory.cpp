@@ -24,6 +24,7 @@ constexpr Field kFields[] = {
     {"jump_step", &model::stage::Settings::jumpStep},
     {"blanking_shift", &model::stage::Settings::blankingShift},
     {"brightness", &model::stage::Settings::brightnessPercent},
+    {"show/frames_per_second", &model::stage::Settings::framesPerSecond},
 };
 struct ZoneField {
     const char* key;
@@ -59,6 +60,7 @@ OutputMemory ReadOutputMemory(const QString& path) {
     }
     m.stage.zone.flipX = s.value(QStringLiteral("zone/flip_x"), false).toBool();
     m.stage.zone.flipY = s.value(QStringLiteral("zone/flip_y"), false).toBool();
+    m.stage.optimiseFiles = s.value(QStringLiteral("show/optimise_files"), false).toBool();
     const QColor colour(s.value(QStringLiteral("beam/default_colour")).toString());
     if (colour.isValid()) {
         m.stage.defaultColour = colour.rgb() & 0xFFFFFFu;
@@ -82,6 +84,7 @@ bool WriteOutputMemory(const QString& path, const OutputMemory& memory) {
     }
     s.setValue(QStringLiteral("zone/flip_x"), memory.stage.zone.flipX);
     s.setValue(QStringLiteral("zone/flip_y"), memory.stage.zone.flipY);
+    s.setValue(QStringLiteral("show/optimise_files"), memory.stage.optimiseFiles);
     s.setValue(QStringLiteral("beam/default_colour"),
                QColor::fromRgb(memory.stage.defaultColour).name());
     s.sync();
