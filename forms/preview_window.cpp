@@ -233,9 +233,12 @@ bool TPreviewForm::Refresh() {
     const bool scanner = scannerModel();
     // At most 4100 slots (16 KB): cheap enough to compare on every tick.
     const std::size_t slots = std::size_t(2 * n);
+    // A frame from a file is held as its author made it, unless the settings optimise it.
+    const editor::Show& show = editor_.document().show();
+    const bool asMade = show.fromFile(show.current()) && !stage.optimiseFiles;
     const bool same =
         n == count_ && color == color_ && size == size_ && Held(stage) == stage_ &&
-        scanner == scanner_ &&
+        asMade == asMade_ && scanner == scanner_ &&
         (slots == 0 || std::memcmp(slots_.data(), c.Buffer.data(), slots * sizeof(int32_t)) == 0) &&
         std::equal(styles_.begin(), styles_.end(), c.Styles.begin());
     if (same) {
@@ -248,10 +251,11 @@ bool TPreviewForm::Refresh() {
     color_ = color;
     size_ = size;
     stage_ = Held(stage);
+    asMade_ = asMade;
     rate_ = stage.pointRate;
     scanner_ = scanner;
     // What the Лазер window sends, point for point.
-    stream_ = preview::StreamOf(c, color & 0xFFFFFFu, stage);
+    stream_ = preview::StreamOf(c, color & 0xFFFFFFu, stage, asMade);
     Render(n);
     return true;
 }

@@ -124,6 +124,7 @@ class TPreviewForm : public QWidget {
     QRgb color_ = 0;
     int size_ = -1;
     model::stage::Settings stage_;
+    bool asMade_ = false;
     int rate_ = 0;
     bool scanner_ = false;
     std::vector<model::stage::Sample> stream_;

@@ -50,6 +50,22 @@ class Writer {
     explicit Writer(const Settings& s) : s_(s) {}
 
     void Point(Sample p) { out_.push_back(p); }
+    // A lit point: a line longer than a jump step from the last sample is drawn in steps of at
+    // most that, so that no sample moves the mirrors further, lit or dark.
+    void LitTo(Sample p) {
+        if (!out_.empty()) {
+            const Sample at = out_.back();
+            const double dx = p.x - at.x, dy = p.y - at.y;
+            const int steps = Steps(dx, dy);
+            for (int j = 1; j < steps; ++j) {
+                Sample m = p;
+                m.x = Round16(at.x + dx * j / steps);
+                m.y = Round16(at.y + dy * j / steps);
+                out_.push_back(m);
+            }
+        }
+        out_.push_back(p);
+    }
     void Repeat(Sample p, int times) {
         for (int i = 0; i < times; ++i) {
             out_.push_back(p);
@@ -61,10 +77,7 @@ class Writer {
         Sample at = from;
         for (const Sample& to : path) {
             const double dx = to.x - at.x, dy = to.y - at.y;
-            // Each end of a step is rounded to whole units: a step of jumpStep - sqrt(2) stays
-            // within jumpStep once rounded.
-            const int steps =
-                int(std::ceil(std::hypot(dx, dy) / (s_.jumpStep - std::numbers::sqrt2)));
+            const int steps = Steps(dx, dy);
             for (int j = 1; j <= steps; ++j) {
                 Sample m;
                 m.x = Round16(at.x + dx * j / steps);
@@ -79,6 +92,12 @@ class Writer {
     std::vector<Sample> Take() { return std::move(out_); }
 
   private:
+    // How many steps a move takes. Each end of a step is rounded to whole units: a step of
+    // jumpStep - sqrt(2) stays within jumpStep once rounded.
+    int Steps(double dx, double dy) const {
+        return int(std::ceil(std::hypot(dx, dy) / (s_.jumpStep - std::numbers::sqrt2)));
+    }
+
     const Settings& s_;
     std::vector<Sample> out_;
 };
@@ -200,7 +219,7 @@ Loop BuildLoop(const std::vector<ContourPoint>& points, const std::vector<PointS
             continue;
         }
         const Sample p = Lit(placed[size_t(i)], colour[size_t(i)], s.brightnessPercent);
-        w.Point(p);
+        w.LitTo(p);
         if (i + 1 < n && lit[size_t(i + 1)] &&
             SharpTurn(placed[size_t(i - 1)], p, placed[size_t(i + 1)], s.cornerAngle)) {
             w.Repeat(p, s.cornerDwell);

@@ -142,6 +142,13 @@ ShowStream BuildShow(const std::vector<Frame>& frames, const std::vector<bool>& 
     return show;
 }
 
+std::vector<Sample> Held(const Frame& frame, bool asMade, const Settings& settings) {
+    const Settings s = Clamped(settings);
+    Drawing d = asMade && !s.optimiseFiles ? AsMade(frame, s) : Drawn(frame, s);
+    d.back.insert(d.back.end(), d.body.begin(), d.body.end());
+    return d.back;
+}
+
 std::vector<Sample> Samples(const FrameTime& frame) {
     std::vector<Sample> out;
     out.reserve(frame.Length());

@@ -49,6 +49,10 @@ struct ShowStream {
 ShowStream BuildShow(const std::vector<Frame>& frames, const std::vector<bool>& asMade,
                      const Settings& settings);
 
+// One frame held, played round and round: the way back to its start, then its drawing; as
+// made (`asMade`, unless `optimiseFiles`) or as Build draws it, as BuildShow would.
+std::vector<Sample> Held(const Frame& frame, bool asMade, const Settings& settings);
+
 // The samples of one frame's time, and of the whole show once round.
 std::vector<Sample> Samples(const FrameTime& frame);
 std::vector<Sample> Samples(const ShowStream& show);

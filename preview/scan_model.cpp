@@ -4,6 +4,8 @@
 #include <cmath>
 #include <numbers>
 
+#include "model/show_stream.h"
+
 namespace preview {
 
 namespace {
@@ -75,7 +77,12 @@ std::vector<ScanPoint> FromStream(const std::vector<model::stage::Sample>& strea
 }
 
 std::vector<model::stage::Sample> StreamOf(const model::Contour& contour, uint32_t lineColour,
-                                           const model::stage::Settings& settings) {
+                                           const model::stage::Settings& settings, bool asMade) {
+    if (asMade) {
+        model::stage::Settings s = settings;
+        s.defaultColour = lineColour;
+        return model::stage::Held({contour.Points(), contour.PointStyles(), {}}, true, s);
+    }
     return model::stage::Build(contour.Points(), contour.PointStyles(), lineColour, settings);
 }
 

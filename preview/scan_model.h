@@ -51,9 +51,11 @@ int LivePointCount(const model::Contour& contour);
 // (`lineColour` at `brightnessPercent`) stays default, drawn in the preview's line colour.
 std::vector<ScanPoint> FromStream(const std::vector<model::stage::Sample>& stream,
                                   uint32_t lineColour, int brightnessPercent);
-// The stream of the contour with the line colour `lineColour` (0xRRGGBB) and `settings`.
+// The stream of the contour with the line colour `lineColour` (0xRRGGBB) and `settings`, held
+// as a frame from a file is (`asMade`: point for point, unless the settings optimise it).
 std::vector<model::stage::Sample> StreamOf(const model::Contour& contour, uint32_t lineColour,
-                                           const model::stage::Settings& settings);
+                                           const model::stage::Settings& settings,
+                                           bool asMade = false);
 
 // One axis of a galvanometer scanner: x'' = w^2 (u - x) - 2 z w x', driven by the commanded
 // position u. Semi-implicit Euler, stable for w * dt well below 1; callers keep it there with

@@ -100,12 +100,13 @@ TEST(OutputStage, WorkedFrames) {
          red,
          dwell12,
          {D(0, 0), D(0, 0), D(0, 0)}},
-        {"a line: the return in three steps of at most 10000",
+        {"a line: the return in three steps of at most 10000, and the line drawn in three",
          line,
          {},
          red,
          lineJump,
-         {D(24575, 0), D(16383, 0), D(8192, 0), D(0, 0), D(0, 0), L(0, 0, red), L(24575, 0, red)}},
+         {D(24575, 0), D(16383, 0), D(8192, 0), D(0, 0), D(0, 0), L(0, 0, red), L(8192, 0, red),
+          L(16383, 0, red), L(24575, 0, red)}},
         {"right-angle turns dwell, the straight one does not",
          bends,
          {},
@@ -147,7 +148,8 @@ TEST(OutputStage, WorkedFrames) {
          {},
          red,
          shifted,
-         {L(24575, 0, red), D(16383, 0), D(8192, 0), D(0, 0), D(0, 0), D(0, 0), L(24575, 0, red)}},
+         {L(24575, 0, red), D(16383, 0), D(8192, 0), D(0, 0), D(0, 0), D(0, 0), L(8192, 0, red),
+          L(16383, 0, red), L(24575, 0, red)}},
         {"an empty contour is one dark point at the zone's centre",
          {},
          {},
@@ -349,4 +351,10 @@ TEST(OutputStage, WorkedShows) {
         }
         EXPECT_NEAR(largest, r.largestStep, 0.5);
     }
+    // Held alone, a frame from a file is its way back (c to a is 11,585 apart: 2 dwell, two
+    // steps, 3 dwell) and its own points; drawn here, the corner at b is dwelt on.
+    EXPECT_EQ(model::stage::Held({{a, b, c}, {}, {}}, true, s),
+              (std::vector<Sample>{D(8192, 8192), D(8192, 8192), D(4096, 4096), D(0, 0), D(0, 0),
+                                   D(0, 0), D(0, 0), L(0, 0, g), L(8192, 0, g), L(8192, 8192, g)}));
+    EXPECT_EQ(model::stage::Held({{a, b, c}, {}, {}}, true, optimised).size(), 11u);
 }

@@ -410,23 +410,27 @@ void LaserWindow::Follow() {
     const model::Contour& c = editor_.contour();
     std::vector<model::ContourPoint> points = c.Points();
     std::vector<model::PointStyle> styles = c.PointStyles();
-    // The frame rate and the frames from files make no difference to the frame held.
+    // The frame rate makes no difference to the frame held; a frame from a file is held as its
+    // author made it, unless the settings optimise it.
     model::stage::Settings settings = editor_.document().output().get();
+    const editor::Show& show = editor_.document().show();
+    const bool asMade = show.fromFile(show.current()) && !settings.optimiseFiles;
     settings.framesPerSecond = model::stage::Settings{}.framesPerSecond;
     settings.optimiseFiles = false;
     const uint32_t colour = model::stage::Clamped(settings).defaultColour;
     if (sent_ == Sent::Frame && points == points_ && styles == styles_ && colour == colour_ &&
-        settings == settings_) {
+        settings == settings_ && asMade == asMade_) {
         return;
     }
     points_ = std::move(points);
     styles_ = std::move(styles);
     colour_ = colour;
     settings_ = settings;
+    asMade_ = asMade;
     sent_ = Sent::Frame;
     const model::stage::Settings clamped = model::stage::Clamped(settings);
-    link_->Show({model::stage::Build(points_, styles_, colour_, clamped), clamped.pointRate, 1, 0,
-                 clamped.jumpStep});
+    link_->Show({model::stage::Held({points_, styles_, {}}, asMade_, clamped), clamped.pointRate, 1,
+                 0, clamped.jumpStep});
 }
 
 void LaserWindow::ShowState() {

@@ -87,6 +87,7 @@ class LaserWindow : public QWidget {
     std::vector<model::ContourPoint> points_;
     std::vector<model::PointStyle> styles_;
     uint32_t colour_ = 0;
+    bool asMade_ = false;
     model::stage::Settings settings_;
     // What the link was last given since output started: nothing, the frame held or the show.
     enum class Sent { Nothing, Frame, Show };
