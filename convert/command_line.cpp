@@ -13,7 +13,7 @@ constexpr const char* kWindowlessOptions[] = {
     "--all-lines", "--whole-page", "--trace",    "--threshold",   "--invert", "--min-length",
     "--tolerance", "--smoothing",  "--text",     "--font",        "--height", "--help",
     "-h",          "-?",           "--help-all", "--version",     "-v",       "--play",
-    "--pps",       "--seconds",    "--zone"};
+    "--pps",       "--seconds",    "--zone",     "--show"};
 
 }  // namespace
 
