@@ -1,6 +1,5 @@
 #include "window/frame_files.h"
 
-#include <QCollator>
 #include <QFileInfo>
 #include <algorithm>
 #include <memory>
@@ -11,6 +10,49 @@
 namespace window {
 
 namespace {
+
+// Whether name a comes before name b as people number files: a run of digits by its value
+// ("frame9" before "frame10"), the rest without case.
+bool NumberedBefore(const QString& a, const QString& b) {
+    qsizetype i = 0;
+    qsizetype j = 0;
+    while (i < a.size() && j < b.size()) {
+        if (a[i].isDigit() && b[j].isDigit()) {
+            const qsizetype si = i;
+            const qsizetype sj = j;
+            while (i < a.size() && a[i].isDigit()) {
+                ++i;
+            }
+            while (j < b.size() && b[j].isDigit()) {
+                ++j;
+            }
+            // Leading zeros aside, a longer run is a larger number.
+            QStringView x = QStringView(a).mid(si, i - si);
+            QStringView y = QStringView(b).mid(sj, j - sj);
+            while (x.size() > 1 && x.front() == QLatin1Char('0')) {
+                x = x.mid(1);
+            }
+            while (y.size() > 1 && y.front() == QLatin1Char('0')) {
+                y = y.mid(1);
+            }
+            if (x.size() != y.size()) {
+                return x.size() < y.size();
+            }
+            if (const int c = x.compare(y); c != 0) {
+                return c < 0;
+            }
+            continue;
+        }
+        const QChar x = a[i].toLower();
+        const QChar y = b[j].toLower();
+        if (x != y) {
+            return x < y;
+        }
+        ++i;
+        ++j;
+    }
+    return a.size() - i < b.size() - j || (a.size() - i == b.size() - j && a < b);
+}
 
 std::vector<formats::Kind> AllKinds() {
     std::vector<formats::Kind> kinds;
@@ -66,10 +108,8 @@ bool FrameFiles::Insert(QStringList names) {
     Dialogs& dialogs = window_.dialogs();
     editor::Editor& editor = window_.editor();
     editor::Show& show = editor.document().show();
-    QCollator byName;
-    byName.setNumericMode(true);
-    std::sort(names.begin(), names.end(), [&byName](const QString& a, const QString& b) {
-        return byName.compare(QFileInfo(a).fileName(), QFileInfo(b).fileName()) < 0;
+    std::stable_sort(names.begin(), names.end(), [](const QString& a, const QString& b) {
+        return NumberedBefore(QFileInfo(a).fileName(), QFileInfo(b).fileName());
     });
 
     QStringList problems;
