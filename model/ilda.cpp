@@ -276,7 +276,7 @@ Export EncodeShow(std::span<const Frame> frames, Format format, Rgb color,
             },
             result.clampedPoints);
     }
-    // The end-of-file header numbered after the last frame, as LaserBoy numbers it.
+    // The end-of-file header numbered as the frame after the last, of the same total.
     PutHeader(out, format, {}, company, 0, total, total);
     return result;
 }
