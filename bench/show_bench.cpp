@@ -1,20 +1,68 @@
-// A long show in the window: the frame strip scrolled a page at a time (its pictures drawn as
-// they come into sight, and kept), a step to the next frame with the surface repainted, and
-// the memory a frame takes.
+// Shows in the window: Open of LaserBoy's in.ild (73 frames, 31,622 points) and of a show of
+// 1,000 frames of 500 points made here, each taken whole as the File menu's Open takes it (read,
+// decoded, put in the show, the strip of frames told); the frame strip of a long show scrolled a
+// page at a time (its pictures drawn as they come into sight, and kept); the step to the next
+// frame as Ctrl+PgDown makes it, with the surface repainted on screen; the heap a frame takes.
 #include <benchmark/benchmark.h>
 #include <malloc.h>
 
 #include <QApplication>
 #include <QListView>
 #include <QScrollBar>
+#include <QTemporaryDir>
 #include <QTest>
 #include <cmath>
 
 #include "app/application.h"
 #include "bench_support.h"
+#include "formats/contour_files.h"
 #include "window/frame_strip.h"
 
 namespace {
+
+const QString kInIld = QStringLiteral("/usr/share/laserboy/ild/in.ild");
+
+// 1,000 frames of a circle of 500 points, each turned a little further, every tenth point dark.
+QString LongShow(const QTemporaryDir& dir) {
+    std::vector<model::Frame> frames(1000);
+    for (size_t f = 0; f < frames.size(); ++f) {
+        for (int i = 0; i < 500; ++i) {
+            const double a = 2 * M_PI * (i + double(f) / 4) / 500;
+            frames[f].points.push_back({int32_t(std::lround(600'000'000 * std::cos(a))),
+                                        int32_t(std::lround(600'000'000 * std::sin(a)))});
+            frames[f].styles.push_back(i % 10 == 0 ? model::PointStyle::Dark()
+                                                   : model::PointStyle::Colour(0xFF0000));
+        }
+    }
+    const QString name = dir.filePath(QStringLiteral("long.ild"));
+    formats::WriteIldaShow(name, frames, {});
+    return name;
+}
+
+void Open(benchmark::State& state, const QString& name) {
+    const auto windows = app::CreateWindows();
+    window::TBaseForm& form = *windows->BaseForm;
+    for (auto _ : state) {
+        form.fileCommands().OpenContourFile(name);
+        form.editor().document().Settle();
+    }
+    state.counters["frames"] = form.editor().document().show().count();
+}
+
+void BM_OpenInIld(benchmark::State& state) {
+    if (!QFile::exists(kInIld)) {
+        state.SkipWithError("laserboy-indep is not installed");
+        return;
+    }
+    Open(state, kInIld);
+}
+BENCHMARK(BM_OpenInIld)->Unit(benchmark::kMillisecond);
+
+void BM_OpenThousandFrames(benchmark::State& state) {
+    const QTemporaryDir dir;
+    Open(state, LongShow(dir));
+}
+BENCHMARK(BM_OpenThousandFrames)->Unit(benchmark::kMillisecond);
 
 // Frame k: a ring of `points` points, turned a little more each frame.
 model::Frame Ring(int k, int points) {

@@ -9,11 +9,11 @@ namespace convert {
 namespace {
 
 constexpr const char* kWindowlessOptions[] = {
-    "--convert",   "--to",         "--as",       "--ilda-format", "--frame",   "--spacing",
-    "--all-lines", "--whole-page", "--trace",    "--threshold",   "--invert",  "--min-length",
-    "--tolerance", "--smoothing",  "--text",     "--font",        "--height",  "--help",
-    "-h",          "-?",           "--help-all", "--version",     "-v",        "--play",
-    "--pps",       "--seconds",    "--zone",     "--fps",         "--optimise"};
+    "--convert",   "--to",         "--as",       "--ilda-format", "--frame",    "--spacing",
+    "--all-lines", "--whole-page", "--trace",    "--threshold",   "--invert",   "--min-length",
+    "--tolerance", "--smoothing",  "--text",     "--font",        "--height",   "--help",
+    "-h",          "-?",           "--help-all", "--version",     "-v",         "--play",
+    "--pps",       "--seconds",    "--zone",     "--fps",         "--optimise", "--show"};
 
 }  // namespace
 

@@ -1,5 +1,6 @@
 // --convert IN OUT, and a batch of inputs with --to DIR --as FORMAT: each file read and written as
-// the editor's commands do, through conversion.h.
+// the editor's commands do, through conversion.h; an ILDA show whole, or a file for each of its
+// frames in a batch of a kind that holds one.
 #include <QDir>
 #include <QFileInfo>
 #include <QSet>
@@ -33,14 +34,9 @@ int ConvertBatch(const Parser& p, const Options& options, QTextStream& out, QTex
     int converted = 0;
     QSet<QString> written;
     for (const QString& in : inputs) {
-        const QString name =
-            folder.filePath(QFileInfo(in).completeBaseName() + QLatin1Char('.') + format);
+        // A show of several frames as a file for each frame when the kind holds one.
         QStringList problems;
-        if (written.contains(QFileInfo(name).absoluteFilePath())) {
-            problems << name +
-                            QStringLiteral(": Этот файл уже записан из другого исходного файла.");
-        } else if (ConvertFile(in, name, options, problems)) {
-            written.insert(QFileInfo(name).absoluteFilePath());
+        if (ConvertInto(in, folder.path(), *kind, options, written, problems)) {
             ++converted;
         }
         Print(err, problems);
@@ -88,6 +84,9 @@ int ConvertOne(const Parser& p, const Options& options, QTextStream& err) {
 }  // namespace
 
 int RunConvert(const Parser& p, const Options& options, QTextStream& out, QTextStream& err) {
+    if (p.parser.isSet(p.show)) {
+        return RunShow(p, options, err);
+    }
     return p.parser.isSet(p.to) ? ConvertBatch(p, options, out, err) : ConvertOne(p, options, err);
 }
 

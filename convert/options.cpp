@@ -21,8 +21,14 @@ Parser::Parser() {
         "      [--threshold N] [--invert] [--min-length N] [--tolerance X]\n"
         "  quorinimage --convert --text TEXT OUT [--font NAME] [--height N] [--spacing N]\n"
         "  quorinimage --convert IN... --to DIR --as ilz|plz|ild|svg\n"
+        "  quorinimage --convert IN... --show OUT.ild [the options above]\n"
         "The kinds are chosen by the extension (a file of none by its first bytes): IN any\n"
         "the editor opens, OUT .ilz, .plz, .ild or .svg. An input is never overwritten.\n"
+        "An ILDA show goes whole to .ild; to a kind of one frame, the --frame one (the first\n"
+        "by default), or with --to DIR each frame to a file of its own (SHOW_001.ilz, ...).\n"
+        "--show gathers the inputs into one show, a frame for each in order, each converted\n"
+        "as above: every frame of an ILDA input (the --frame one alone when given) and of an\n"
+        "animated GIF traced.\n"
         "Exit status: 0 done, 1 a file could not be read or written (or an SVG or traced\n"
         "picture needs a wider --spacing, which is named), 2 a usage error.\n"
         "\n"
@@ -33,10 +39,10 @@ Parser::Parser() {
         "  quorinimage --play SHOW.ild --to idn:HOST[:PORT]|etherdream:HOST[:PORT]\n"
         "      [--pps N] [--fps N] [--optimise] [--seconds S] [--zone SIZE[,X,Y]]\n"
         "Exit status as for --convert."));
-    parser.addOptions({convert,   to,        as,       ildaFormat, frame,  spacing,
-                       allLines,  wholePage, trace,    threshold,  invert, minLength,
-                       tolerance, smoothing, text,     font,       height, play,
-                       pps,       fps,       optimise, seconds,    zone});
+    parser.addOptions({convert,   to,        as,        show,     ildaFormat, frame,
+                       spacing,   allLines,  wholePage, trace,    threshold,  invert,
+                       minLength, tolerance, smoothing, text,     font,       height,
+                       play,      pps,       fps,       optimise, seconds,    zone});
     parser.addPositionalArgument(
         QStringLiteral("file"),
         QStringLiteral("The file to open; with --convert, the files to convert."),
@@ -154,6 +160,7 @@ QString ConversionOptions(const Parser& p, Options& options) {
             .arg(p.parser.value(p.frame));
     }
     options.frame = frame - 1;
+    options.frameGiven = p.parser.isSet(p.frame);
     if (p.parser.isSet(p.spacing)) {
         options.spacing = p.parser.value(p.spacing).toInt(&number);
         if (!number || options.spacing < model::kMinSpacing ||

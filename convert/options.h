@@ -30,6 +30,11 @@ class Parser {
     const QCommandLineOption as{
         QStringLiteral("as"), QStringLiteral("Format of a batch conversion: ilz, plz, ild or svg."),
         QStringLiteral("format")};
+    const QCommandLineOption show{
+        QStringLiteral("show"),
+        QStringLiteral("Gather the inputs into one ILDA show, a frame for each (every frame of an "
+                       "ILDA input) in order."),
+        QStringLiteral("out.ild")};
     const QCommandLineOption ildaFormat{
         QStringLiteral("ilda-format"),
         QStringLiteral("ILDA points written: 5 true colour (default), 1 indexed colours for "
@@ -155,6 +160,8 @@ QString ConversionOptions(const Parser& p, Options& options);
 int RunHelp(const Parser& p, QTextStream& out);
 // --convert IN OUT, and a batch with --to DIR --as FORMAT (convert_command.cpp).
 int RunConvert(const Parser& p, const Options& options, QTextStream& out, QTextStream& err);
+// --convert IN... --show OUT.ild (show_command.cpp).
+int RunShow(const Parser& p, const Options& options, QTextStream& err);
 // --convert --text TEXT OUT (text_command.cpp).
 int RunText(const Parser& p, const Options& options, QTextStream& err);
 // --play SHOW --to DEVICE (play_command.cpp).

@@ -6,7 +6,8 @@ namespace convert {
 
 int RunText(const Parser& p, const Options& options, QTextStream& err) {
     const QStringList files = p.parser.positionalArguments();
-    if (p.parser.isSet(p.to) || p.parser.isSet(p.trace) || files.size() != 1) {
+    if (p.parser.isSet(p.to) || p.parser.isSet(p.show) || p.parser.isSet(p.trace) ||
+        files.size() != 1) {
         return UsageError(err, QStringLiteral("--text writes one OUT file: --convert --text TEXT "
                                               "OUT"));
     }

@@ -4,16 +4,24 @@
 
 namespace editor {
 
+namespace {
+
+// Default styles at a frame's end are not kept: a frame of default points carries none.
+void Trim(model::Frame& f) {
+    while (!f.styles.empty() && f.styles.back().IsDefault()) {
+        f.styles.pop_back();
+    }
+}
+
+}  // namespace
+
 Show::Show(model::Contour& contour) : contour_(contour), frames_(1), fromFile_(1, false) {}
 
 void Show::Keep() {
     model::Frame& f = frames_[std::size_t(current_)];
     f.points = contour_.Points();
     f.styles = contour_.PointStyles();
-    // Default styles are not kept: a frame of default points carries none.
-    while (!f.styles.empty() && f.styles.back().IsDefault()) {
-        f.styles.pop_back();
-    }
+    Trim(f);
 }
 
 void Show::Load(int i) {
@@ -29,9 +37,7 @@ model::Frame Show::frame(int i) const {
     model::Frame f = frames_[std::size_t(i)];
     f.points = contour_.Points();
     f.styles = contour_.PointStyles();
-    while (!f.styles.empty() && f.styles.back().IsDefault()) {
-        f.styles.pop_back();
-    }
+    Trim(f);
     return f;
 }
 
@@ -52,8 +58,25 @@ void Show::Select(int i) {
 void Show::Insert(int at, model::Frame frame) {
     at = std::clamp(at, 0, count());
     Keep();
+    Trim(frame);
     frames_.insert(frames_.begin() + at, std::move(frame));
     fromFile_.insert(fromFile_.begin() + at, false);
+    Load(at);
+}
+
+void Show::InsertAll(int at, std::vector<model::Frame> frames) {
+    if (frames.empty()) {
+        return;
+    }
+    at = std::clamp(at, 0, count());
+    Keep();
+    for (model::Frame& f : frames) {
+        Trim(f);
+    }
+    const std::size_t n = frames.size();
+    frames_.insert(frames_.begin() + at, std::make_move_iterator(frames.begin()),
+                   std::make_move_iterator(frames.end()));
+    fromFile_.insert(fromFile_.begin() + at, n, false);
     Load(at);
 }
 
@@ -92,9 +115,54 @@ void Show::Reset(std::vector<model::Frame> frames, int current, bool fromFile) {
     if (frames.empty()) {
         frames.emplace_back();
     }
+    for (model::Frame& f : frames) {
+        Trim(f);
+    }
     frames_ = std::move(frames);
     fromFile_.assign(frames_.size(), fromFile);
     Load(std::clamp(current, 0, count() - 1));
+}
+
+void Show::Adopt(std::string name, bool fromFile) {
+    frames_.assign(1, model::Frame{{}, {}, std::move(name)});
+    fromFile_.assign(1, fromFile);
+    current_ = 0;
+}
+
+bool Show::Holds(const std::vector<model::Frame>& frames) const {
+    if (frames.size() != frames_.size()) {
+        return false;
+    }
+    for (std::size_t i = 0; i < frames.size(); ++i) {
+        const model::Frame& want = frames[i];
+        if (int(i) != current_) {
+            if (frames_[i] != want) {
+                return false;
+            }
+            continue;
+        }
+        // The current frame is in the contour: its points, then its styles, default past the
+        // ones kept.
+        const int32_t n = contour_.State.PointCount;
+        if (want.name != frames_[i].name || int64_t(want.points.size()) != int64_t(n)) {
+            return false;
+        }
+        for (int32_t k = 0; k < n; ++k) {
+            const model::ContourPoint p{contour_.Slot(2 * int64_t(k)),
+                                        contour_.Slot(2 * int64_t(k) + 1)};
+            const model::PointStyle style = std::size_t(k) < want.styles.size()
+                                                ? want.styles[std::size_t(k)]
+                                                : model::PointStyle{};
+            if (p != want.points[std::size_t(k)] || contour_.StyleAt(k) != style) {
+                return false;
+            }
+        }
+    }
+    return true;
+}
+
+Show::State Show::Snapshot() const {
+    return State{frames(), fromFile_, current_};
 }
 
 void Show::TakeUndo() {

@@ -5,6 +5,7 @@
 #pragma once
 
 #include <optional>
+#include <string>
 #include <vector>
 
 #include "model/contour.h"
@@ -34,6 +35,9 @@ class Show {
     void Select(int i);
     // Inserts a frame before index `at` (count() appends) and makes it the current one.
     void Insert(int at, model::Frame frame);
+    // Inserts frames before index `at`, in order; the first of them becomes the current one.
+    // Nothing when there are none.
+    void InsertAll(int at, std::vector<model::Frame> frames);
     // Removes frame i; the last frame is never removed. The current frame becomes the one after
     // it, or the new last.
     void Remove(int i);
@@ -41,9 +45,24 @@ class Show {
     void Move(int from, int to);
     // A show in place of this one, frame `current` in the contour.
     void Reset(std::vector<model::Frame> frames, int current = 0, bool fromFile = false);
+    // A show of one frame in place of this one: the contour as it holds it now, under `name`.
+    void Adopt(std::string name, bool fromFile);
+    // Whether the frames are `frames`, the current one as the contour holds it (its trailing
+    // default styles aside), without a copy of the show.
+    bool Holds(const std::vector<model::Frame>& frames) const;
+
+    // The whole show, as an undo brings it back.
+    struct State {
+        std::vector<model::Frame> frames;
+        std::vector<bool> fromFile;
+        int current = 0;
+    };
+    State Snapshot() const;
 
     // One level of undo for the frame commands: the show as it is now, then back to it.
     void TakeUndo();
+    // The same with a show kept before the step that changed it.
+    void TakeUndo(State before) { undo_ = std::move(before); }
     bool canUndo() const { return undo_.has_value(); }
     void DropUndo() { undo_.reset(); }
     void Undo();
@@ -57,11 +76,6 @@ class Show {
     std::vector<model::Frame> frames_;
     std::vector<bool> fromFile_;
     int current_ = 0;
-    struct State {
-        std::vector<model::Frame> frames;
-        std::vector<bool> fromFile;
-        int current = 0;
-    };
     std::optional<State> undo_;
 };
 

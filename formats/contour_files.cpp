@@ -2,6 +2,7 @@
 
 #include <QFileInfo>
 #include <algorithm>
+#include <memory>
 
 #include "io/file_io.h"
 #include "model/legacy_file.h"
@@ -207,6 +208,50 @@ Written WriteIldaFile(const QString& name, const model::Contour& contour,
     Written w = Write(name, AsBytes(out.bytes));
     if (w.ok) {
         w.notes = FrameNotes(out, count);
+    }
+    return w;
+}
+
+Written WriteIldaShow(const QString& name, const std::vector<model::Frame>& frames,
+                      const WriteOptions& options) {
+    if (frames.size() == 1) {
+        auto contour = std::make_unique<model::Contour>();
+        contour->Reset();
+        contour->SetPoints(frames[0].points, frames[0].styles);
+        return WriteIldaFile(name, *contour, options);
+    }
+    Written w;
+    if (frames.empty()) {
+        return EmptyContour();
+    }
+    if (frames.size() > size_t(model::kMaxShowFrames)) {
+        w.error = QStringLiteral("В показе %1 кадров, а файл ILDA вмещает не более %2.")
+                      .arg(frames.size())
+                      .arg(model::kMaxShowFrames);
+        return w;
+    }
+    const model::ilda::Export out =
+        model::ilda::EncodeShow(frames, options.ildaFormat, options.lineColor, kCompany);
+    w = Write(name, AsBytes(out.bytes));
+    if (!w.ok) {
+        return w;
+    }
+    if (out.clampedPoints > 0) {
+        w.notes << QStringLiteral("%1 точек лежат за пределами поля ILDA и записаны на его краю.")
+                       .arg(out.clampedPoints);
+    }
+    if (out.longFrames > 0) {
+        w.notes << QStringLiteral(
+                       "Кадров из более чем %1 точек: %2; при %3 точек/с они показываются реже "
+                       "20 раз в секунду: возможно мерцание.")
+                       .arg(model::ilda::kFlickerFreeLimit)
+                       .arg(out.longFrames)
+                       .arg(kScanRate);
+    }
+    if (out.emptyFrames > 0) {
+        w.notes << QStringLiteral(
+                       "Пустых кадров: %1; каждый записан одной погашенной точкой в центре.")
+                       .arg(out.emptyFrames);
     }
     return w;
 }

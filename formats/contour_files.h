@@ -1,5 +1,5 @@
-// The files a contour is kept in: the contour file, the legacy file, an ILDA frame and the SVG
-// picture of it. Each is read and written here, through the file layer's bounded reads and
+// The files a contour is kept in: the contour file, the legacy file, an ILDA frame or show and
+// the SVG picture of it. Each is read and written here, through the file layer's bounded reads and
 // atomic writes, with the texts the user is shown about it; the window adds only its dialogs
 // and questions, the command line only its options.
 #pragma once
@@ -14,6 +14,7 @@
 #include "model/contour.h"
 #include "model/contour_file.h"
 #include "model/ilda.h"
+#include "model/show.h"
 
 namespace formats {
 
@@ -90,6 +91,11 @@ Written WriteIldaFile(const QString& name, const model::Contour& contour,
 // and for a show read only in part.
 Written WriteIldaFrameOfShow(const QString& name, const IldaShow& show, size_t index,
                              const model::Contour& contour, const WriteOptions& options);
+// A show's frames in order, each with its name, and the end-of-file header: one frame is
+// written as WriteIldaFile writes the contour (named after the file); an empty show and one of
+// more than kMaxShowFrames frames are not written.
+Written WriteIldaShow(const QString& name, const std::vector<model::Frame>& frames,
+                      const WriteOptions& options);
 // One open path through the points in surface pixels, on a 384 by 384 view box.
 QByteArray SvgImage(const model::Contour& contour, model::ilda::Rgb lineColor);
 Written WriteSvgFile(const QString& name, const model::Contour& contour,

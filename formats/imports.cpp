@@ -1,9 +1,11 @@
 #include "formats/imports.h"
 
+#include <algorithm>
 #include <cmath>
 
 #include "io/file_io.h"
 #include "pictures/picture_formats.h"
+#include "pictures/qt_image_reader.h"
 
 namespace formats {
 
@@ -115,6 +117,69 @@ Import ImportIldaFrame(const IldaShow& show, size_t index) {
     return in;
 }
 
+model::Frame FrameOf(const Import& in) {
+    return model::Frame{in.points, in.styles, in.name};
+}
+
+ShowImport ImportIldaShow(const IldaShow& show) {
+    ShowImport out;
+    if (!show.error.isEmpty()) {
+        out.error = show.error;
+        return out;
+    }
+    const auto& frames = show.list.frames;
+    if (frames.empty()) {
+        // The first frame's own reason for not being there.
+        out.error = ImportIldaFrame(show, 0).error;
+        if (out.error.isEmpty()) {
+            out.error = QStringLiteral("В файле ILDA нет кадра с точками.");
+        }
+        return out;
+    }
+    const size_t count = std::min(frames.size(), size_t(model::kMaxShowFrames));
+    const size_t limit = size_t(model::ilda::kMaxImportPoints);
+    int thinned = 0;
+    out.frames.reserve(count);
+    for (size_t i = 0; i < count; ++i) {
+        model::ilda::Import frame = model::ilda::DecodeFrame(show.bytes(), frames[i]);
+        if (frame.error != model::ilda::ImportError::None) {
+            // The walk lists whole frames of known formats only: this is not a show.
+            out.frames.clear();
+            out.error = QStringLiteral("Файл ILDA повреждён: записи обрываются раньше конца.");
+            return out;
+        }
+        Import in;
+        in.name = std::move(frame.frameName);
+        if (frame.points.size() > limit) {
+            model::ilda::Thinned thin = model::ilda::Thin(frame.points, frame.styles, limit);
+            in.points = std::move(thin.points);
+            in.styles = std::move(thin.styles);
+            ++thinned;
+        } else {
+            in.points = std::move(frame.points);
+            in.styles = std::move(frame.styles);
+        }
+        out.frames.push_back(std::move(in));
+    }
+    if (thinned > 0) {
+        out.notes << QStringLiteral(
+                         "Кадров больше %1 точек: %2. Контур вмещает не более %1 точек: эти кадры "
+                         "прорежены, их форма сохранена.")
+                         .arg(limit)
+                         .arg(thinned);
+    }
+    if (frames.size() > count) {
+        out.notes << QStringLiteral(
+                         "В файле %1 кадров, а показ вмещает не более %2: взяты первые %2.")
+                         .arg(frames.size())
+                         .arg(count);
+    }
+    if (const QString end = show.EndNote(); !end.isEmpty()) {
+        out.notes << end;
+    }
+    return out;
+}
+
 Import ImportSvgFile(const QString& name, int spacing, const pictures::SvgOptions& options) {
     QByteArray data;
     if (const io::FileResult r = io::ReadWholeFile(name, pictures::kMaxSvgFileBytes, data); !r.ok) {
@@ -197,20 +262,13 @@ QString TraceWarning(const TraceResult& r) {
     return QStringLiteral("Не помещается даже при шаге 30: увеличьте мин. длину или допуск.");
 }
 
-Import ImportTracedPicture(const QString& name, pictures::PictureKind kind, QSize surface,
-                           tracing::Options options, bool autoThreshold, int spacing) {
-    pictures::PictureSource source;
-    const pictures::PictureResult loaded = pictures::LoadPicture(name, surface, &source, kind);
-    if (!loaded.ok()) {
-        return Failure(loaded.error);
-    }
-    if (loaded.image.isNull()) {
-        return Failure(QStringLiteral("Ничего не найдено: измените порог или режим."));
-    }
-    // At its own resolution where it has one, as the underlay gives it to the dialog.
-    const QImage own =
-        pictures::ReadSourcePicture(source, pictures::kTracingMaxSide, loaded.rect.size());
-    const tracing::Picture picture(own.isNull() ? loaded.image : own, loaded.rect);
+namespace {
+
+// A picture traced and joined as the tracing dialog does it, at its own resolution `own` laid
+// on the surface at `rect`.
+Import TraceInto(const QImage& own, const QRect& rect, tracing::Options options, bool autoThreshold,
+                 int spacing) {
+    const tracing::Picture picture(own, rect);
     if (autoThreshold) {
         options.threshold = picture.AutoThreshold();
     }
@@ -226,6 +284,67 @@ Import ImportTracedPicture(const QString& name, pictures::PictureKind kind, QSiz
     }
     return SpacingOffer([&r](int s) { return model::JoinPaths(r.paths, s); }, spacing,
                         r.fittingSpacing, TraceWarning(r));
+}
+
+}  // namespace
+
+Import ImportTracedPicture(const QString& name, pictures::PictureKind kind, QSize surface,
+                           tracing::Options options, bool autoThreshold, int spacing) {
+    pictures::PictureSource source;
+    const pictures::PictureResult loaded = pictures::LoadPicture(name, surface, &source, kind);
+    if (!loaded.ok()) {
+        return Failure(loaded.error);
+    }
+    if (loaded.image.isNull()) {
+        return Failure(QStringLiteral("Ничего не найдено: измените порог или режим."));
+    }
+    // At its own resolution where it has one, as the underlay gives it to the dialog.
+    const QImage own =
+        pictures::ReadSourcePicture(source, pictures::kTracingMaxSide, loaded.rect.size());
+    return TraceInto(own.isNull() ? loaded.image : own, loaded.rect, options, autoThreshold,
+                     spacing);
+}
+
+ShowImport ImportTracedFrames(const QString& name, pictures::PictureKind kind, QSize surface,
+                              const tracing::Options& options, bool autoThreshold, int spacing) {
+    ShowImport out;
+    QByteArray data;
+    if (!io::ReadWholeFile(name, pictures::kMaxPictureFileBytes, data).ok) {
+        out.error = QStringLiteral("Cannot open file %1").arg(name);
+        return out;
+    }
+    int blank = 0;
+    const QString error =
+        pictures::ReadQtFrames(data, kind, model::kMaxShowFrames, [&](const QImage& frame) {
+            const pictures::PictureResult fitted = pictures::Fitted(frame, surface);
+            Import in;
+            if (!fitted.image.isNull()) {
+                // At its own resolution, as a picture is traced.
+                const QImage own =
+                    frame.width() > pictures::kTracingMaxSide ||
+                            frame.height() > pictures::kTracingMaxSide
+                        ? frame.scaled(pictures::kTracingMaxSide, pictures::kTracingMaxSide,
+                                       Qt::KeepAspectRatio, Qt::SmoothTransformation)
+                        : frame;
+                in = TraceInto(own, fitted.rect, options, autoThreshold, spacing);
+            }
+            if (fitted.image.isNull() || !in.error.isEmpty()) {
+                // Nothing found in it: a dark frame of the animation, kept in its place.
+                in = Import{};
+                ++blank;
+            }
+            out.frames.push_back(std::move(in));
+        });
+    if (!error.isEmpty()) {
+        out.frames.clear();
+        out.error = error;
+        return out;
+    }
+    if (blank > 0) {
+        out.notes
+            << QStringLiteral("Кадров, в которых ничего не найдено: %1; они пусты.").arg(blank);
+    }
+    return out;
 }
 
 }  // namespace formats

@@ -49,6 +49,10 @@ Import ReadIlda(const KindInfo&, const QString& name, const ReadOptions& options
     return ImportIldaFrame(ReadIldaShow(name), options.frame);
 }
 
+ShowImport ReadIldaFrames(const KindInfo&, const QString& name, const ReadOptions&) {
+    return ImportIldaShow(ReadIldaShow(name));
+}
+
 Import ReadSvg(const KindInfo&, const QString& name, const ReadOptions& options) {
     return ImportSvgFile(name, options.spacing, options.svg);
 }
@@ -63,6 +67,19 @@ Import ReadPicture(const KindInfo& kind, const QString& name, const ReadOptions&
     return ImportTracedPicture(name, kind.picture,
                                QSize(model::kSurfaceWidth, model::kSurfaceHeight), *options.trace,
                                options.autoThreshold, options.spacing);
+}
+
+// Every frame of an animated picture, traced.
+ShowImport ReadPictureFrames(const KindInfo& kind, const QString& name,
+                             const ReadOptions& options) {
+    if (!options.trace) {
+        ShowImport in;
+        in.error = QStringLiteral("Картинка становится контуром только трассировкой (--trace).");
+        return in;
+    }
+    return ImportTracedFrames(name, kind.picture,
+                              QSize(model::kSurfaceWidth, model::kSurfaceHeight), *options.trace,
+                              options.autoThreshold, options.spacing);
 }
 
 // ---- Writers ----
@@ -88,6 +105,11 @@ Written WriteSvg(const QString& name, model::Contour& contour, const WriteOption
     return WriteSvgFile(name, contour, options);
 }
 
+Written WriteIldaFrames(const QString& name, const std::vector<model::Frame>& frames,
+                        const WriteOptions& options) {
+    return WriteIldaShow(name, frames, options);
+}
+
 std::vector<KindInfo> MakeKinds() {
     using pictures::PictureKind;
     const auto one = [](const char* extension) {
@@ -103,9 +125,10 @@ std::vector<KindInfo> MakeKinds() {
          Use::Open,
          PictureKind::Bitmap,
          false,
-         false,
          &ReadContour,
-         &WriteContour},
+         &WriteContour,
+         nullptr,
+         nullptr},
         {Kind::Legacy,
          QStringLiteral("legacy file"),
          QStringLiteral("Laser Version 1.0-1.5"),
@@ -115,9 +138,10 @@ std::vector<KindInfo> MakeKinds() {
          Use::Import,
          PictureKind::Bitmap,
          false,
-         false,
          &ReadLegacy,
-         &WriteLegacy},
+         &WriteLegacy,
+         nullptr,
+         nullptr},
         {Kind::Ilda,
          QStringLiteral("ILDA file"),
          QStringLiteral("ILDA (*.ild)"),
@@ -127,9 +151,10 @@ std::vector<KindInfo> MakeKinds() {
          Use::Open,
          PictureKind::Bitmap,
          true,
-         true,
          &ReadIlda,
-         &WriteIlda},
+         &WriteIlda,
+         &ReadIldaFrames,
+         &WriteIldaFrames},
         // Read as a drawing; written as a picture of the contour for documentation and the web.
         {Kind::Svg,
          QStringLiteral("SVG drawing"),
@@ -140,9 +165,10 @@ std::vector<KindInfo> MakeKinds() {
          Use::Import,
          PictureKind::Bitmap,
          false,
-         false,
          &ReadSvg,
-         &WriteSvg},
+         &WriteSvg,
+         nullptr,
+         nullptr},
     };
     // The picture kinds, with the extensions the underlay's loader registers for each.
     struct Picture {
@@ -187,8 +213,10 @@ std::vector<KindInfo> MakeKinds() {
                       Use::Underlay,
                       p.picture,
                       false,
-                      false,
                       &ReadPicture,
+                      nullptr,
+                      // An animated GIF's frames, each traced.
+                      p.kind == Kind::Gif ? &ReadPictureFrames : nullptr,
                       nullptr};
         for (const pictures::PictureFormat& format : pictures::RegisteredFormats()) {
             if (format.kind == p.picture) {

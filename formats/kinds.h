@@ -1,7 +1,8 @@
 // The kinds of file the program reads or writes, in one table: how each is recognised (its
 // extensions, and the bytes it starts with where it has such a mark), what it becomes when it
 // comes in, how a file of it is read into the contour and how the contour is written in it,
-// and its file dialogs' filter. The window's commands, files named at start, dropped files and
+// and its file dialogs' filter, and whether its files hold a show of frames and how those are
+// read and written. The window's commands, files named at start, dropped files and
 // the command line all ask the row; none of them decides by the kind itself.
 #pragma once
 
@@ -59,6 +60,12 @@ using Reader = Import (*)(const KindInfo& kind, const QString& name, const ReadO
 // The contour written in the kind, whole or not at all.
 using Writer = Written (*)(const QString& name, model::Contour& contour,
                            const WriteOptions& options);
+// Every frame of a file of several, each as the kind's reader reads one.
+using ShowReader = ShowImport (*)(const KindInfo& kind, const QString& name,
+                                  const ReadOptions& options);
+// A show's frames written in the kind, whole or not at all.
+using ShowWriter = Written (*)(const QString& name, const std::vector<model::Frame>& frames,
+                               const WriteOptions& options);
 
 struct KindInfo {
     Kind kind;
@@ -74,12 +81,17 @@ struct KindInfo {
     pictures::PictureKind picture;
     // The file keeps each point's colour and blanking (a contour file keeps neither).
     bool keepsStyles;
-    // A file of the kind holds a show of frames, of which Open takes one.
-    bool frames;
     Reader read;
     Writer write;  // null: a contour is not written in the kind
+    // Every frame of a file that can hold several (an ILDA show; an animated GIF, traced);
+    // null: `read` takes what there is.
+    ShowReader readShow = nullptr;
+    // Null: a file of the kind holds one frame, and of a show only one is written in it.
+    ShowWriter writeShow = nullptr;
 
     bool contourOut() const { return write != nullptr; }
+    // A file of the kind keeps a show of frames: Open takes it whole, Save writes it whole.
+    bool holdsShow() const { return writeShow != nullptr; }
     // "Description|*.a;*.b", one filter of a file dialog.
     QString Filter() const;
 };

@@ -19,8 +19,9 @@ namespace {
 
 constexpr char kMagic[] = "QRNRCV01";
 constexpr qsizetype kMagicSize = 8;
-// Generous for two names and a time; a larger copy is not one of ours.
-constexpr qint64 kMaxCopySize = 1 << 20;
+// Generous for two names, a time and a long show (a thousand frames of a thousand points take
+// some 12 MB); a larger copy is not one of ours.
+constexpr qint64 kMaxCopySize = qint64(1) << 30;
 
 QString LockPath(const QString& copy) {
     return copy + QStringLiteral(".lock");
@@ -53,14 +54,21 @@ QByteArray EncodeRecovery(const RecoveryRecord& record) {
     QDataStream out(&body, QIODevice::WriteOnly);
     out.setVersion(QDataStream::Qt_6_0);
     out << record.fileName << record.captionFile << record.written << record.contour;
-    if (!record.styles.isEmpty() || record.frame >= 0 || !record.points.isEmpty()) {
+    // Each field only when it or one after it holds something, so that older copies read.
+    const bool frames = !record.frames.isEmpty();
+    const bool points = frames || !record.points.isEmpty();
+    const bool frame = points || record.frame >= 0;
+    if (frame || !record.styles.isEmpty()) {
         out << record.styles;
     }
-    if (record.frame >= 0 || !record.points.isEmpty()) {
+    if (frame) {
         out << record.frame;
     }
-    if (!record.points.isEmpty()) {
+    if (points) {
         out << record.points;
+    }
+    if (frames) {
+        out << record.frames;
     }
     QByteArray bytes = QByteArray(kMagic, kMagicSize) + body;
     QDataStream tail(&bytes, QIODevice::Append);
@@ -96,6 +104,9 @@ std::optional<RecoveryRecord> DecodeRecovery(const QByteArray& bytes, qsizetype 
     }
     if (in.status() == QDataStream::Ok && !in.atEnd()) {
         in >> record.points;
+    }
+    if (in.status() == QDataStream::Ok && !in.atEnd()) {
+        in >> record.frames;
     }
     if (in.status() != QDataStream::Ok || !in.atEnd() || record.contour.size() != contourSize ||
         record.frame < -1) {

@@ -30,6 +30,9 @@ struct RecoveryRecord {
     // rounds them (a contour opened from ILDA lies between the image's steps); empty when
     // the image holds them exactly. Written after the frame, and only when there are some.
     QByteArray points;
+    // A show of several frames, every one of them and which is edited, as the window encodes
+    // them; empty for one frame. Written after the points, and only when there are several.
+    QByteArray frames;
 };
 
 // The bytes of a copy, and back. decode refuses anything that is not one whole copy.

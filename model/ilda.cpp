@@ -198,6 +198,38 @@ int32_t FromIlda(int16_t v, bool flip) {
     return int32_t(std::clamp<int64_t>(flip ? -u : u, kMinUnit, kMaxUnit));
 }
 
+namespace {
+
+// Points 0..count-1 as records of `format`, the last one marked; `at(i)` gives point i in
+// contour units and `style(i)` its style. Clamped points are counted into `clamped`.
+template <typename PointAt, typename StyleAt>
+void PutRecords(std::vector<uint8_t>& out, int count, Format format, Rgb color, PointAt at,
+                StyleAt style, int& clampedPoints) {
+    const int defaultIndex = NearestPaletteIndex(color);
+    for (int i = 0; i < count; ++i) {
+        bool clamped = false;
+        const ContourPoint p = at(i);
+        const int16_t x = ToIlda(p.x, false, clamped);
+        const int16_t y = ToIlda(p.y, true, clamped);
+        clampedPoints += clamped ? 1 : 0;
+        Put16(out, uint16_t(x));
+        Put16(out, uint16_t(y));
+        const PointStyle s = style(i);
+        out.push_back(uint8_t((i == count - 1 ? 0x80 : 0x00) | (s.blanked ? 0x40 : 0x00)));
+        const Rgb c =
+            s.coloured ? Rgb{uint8_t(s.rgb >> 16), uint8_t(s.rgb >> 8), uint8_t(s.rgb)} : color;
+        if (format == kIndexed2D) {
+            out.push_back(uint8_t(s.coloured ? NearestPaletteIndex(c) : defaultIndex));
+        } else {
+            out.push_back(c.b);
+            out.push_back(c.g);
+            out.push_back(c.r);
+        }
+    }
+}
+
+}  // namespace
+
 Export Encode(const Contour& contour, Format format, Rgb color, const std::string& frameName,
               const std::string& company) {
     Export result;
@@ -205,28 +237,47 @@ Export Encode(const Contour& contour, Format format, Rgb color, const std::strin
     std::vector<uint8_t>& out = result.bytes;
     out.reserve(size_t(kHeaderSize * 2 + count * RecordSize(format)));
     PutHeader(out, format, frameName, company, count, 0, 1);
-    const int defaultIndex = NearestPaletteIndex(color);
-    for (int i = 0; i < count; ++i) {
-        bool clamped = false;
-        const int16_t x = ToIlda(contour.Slot(2 * int64_t(i)), false, clamped);
-        const int16_t y = ToIlda(contour.Slot(2 * int64_t(i) + 1), true, clamped);
-        result.clampedPoints += clamped ? 1 : 0;
-        Put16(out, uint16_t(x));
-        Put16(out, uint16_t(y));
-        const PointStyle style = contour.StyleAt(i);
-        out.push_back(uint8_t((i == count - 1 ? 0x80 : 0x00) | (style.blanked ? 0x40 : 0x00)));
-        const Rgb c = style.coloured ? Rgb{uint8_t(style.rgb >> 16), uint8_t(style.rgb >> 8),
-                                           uint8_t(style.rgb)}
-                                     : color;
-        if (format == kIndexed2D) {
-            out.push_back(uint8_t(style.coloured ? NearestPaletteIndex(c) : defaultIndex));
-        } else {
-            out.push_back(c.b);
-            out.push_back(c.g);
-            out.push_back(c.r);
-        }
-    }
+    PutRecords(
+        out, count, format, color,
+        [&contour](int i) {
+            return ContourPoint{contour.Slot(2 * int64_t(i)), contour.Slot(2 * int64_t(i) + 1)};
+        },
+        [&contour](int i) { return contour.StyleAt(i); }, result.clampedPoints);
     PutHeader(out, format, frameName, company, 0, 0, 1);
+    return result;
+}
+
+Export EncodeShow(std::span<const Frame> frames, Format format, Rgb color,
+                  const std::string& company) {
+    Export result;
+    const int total = int(std::min(frames.size(), size_t(kMaxShowFrames)));
+    size_t records = 0;
+    for (int n = 0; n < total; ++n) {
+        records += std::max<size_t>(1, std::min(frames[size_t(n)].points.size(), size_t(0xFFFF)));
+    }
+    std::vector<uint8_t>& out = result.bytes;
+    out.reserve(size_t(kHeaderSize) * size_t(total + 1) + records * size_t(RecordSize(format)));
+    // An empty frame would read as the end of the file: it is one dark point at the centre.
+    static const std::vector<ContourPoint> kDarkCentre = {{0, 0}};
+    static const std::vector<PointStyle> kDark = {PointStyle::Dark()};
+    for (int n = 0; n < total; ++n) {
+        const Frame& f = frames[size_t(n)];
+        const bool empty = f.points.empty();
+        const std::vector<ContourPoint>& points = empty ? kDarkCentre : f.points;
+        const std::vector<PointStyle>& styles = empty ? kDark : f.styles;
+        const int count = int(std::min(points.size(), size_t(0xFFFF)));
+        result.emptyFrames += empty ? 1 : 0;
+        result.longFrames += count > kFlickerFreeLimit ? 1 : 0;
+        PutHeader(out, format, f.name, company, count, n, total);
+        PutRecords(
+            out, count, format, color, [&points](int i) { return points[size_t(i)]; },
+            [&styles](int i) {
+                return size_t(i) < styles.size() ? styles[size_t(i)] : PointStyle{};
+            },
+            result.clampedPoints);
+    }
+    // The end-of-file header numbered as the frame after the last, of the same total.
+    PutHeader(out, format, {}, company, 0, total, total);
     return result;
 }
 

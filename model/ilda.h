@@ -1,6 +1,6 @@
 // The laser industry's interchange format (ILDA image data transfer format, revision 011):
-// writing the contour as one frame, reading the first frame of a file back, listing the frames
-// of a show and reading any one of them. Pure functions on byte arrays.
+// writing the contour as one frame or a show's frames, reading the first frame of a file back,
+// listing the frames of a show and reading any one of them. Pure functions on byte arrays.
 #pragma once
 
 #include <cstdint>
@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "model/contour.h"
+#include "model/show.h"
 
 namespace model::ilda {
 
@@ -48,6 +49,10 @@ int32_t FromIlda(int16_t v, bool flip);
 struct Export {
     std::vector<uint8_t> bytes;
     int clampedPoints = 0;
+    // Of a show: the frames without points, each written as one dark point at the centre, and
+    // those longer than kFlickerFreeLimit.
+    int emptyFrames = 0;
+    int longFrames = 0;
 };
 
 // Points 0..count-1 of the contour as one frame of the given format (kTrueColor2D or
@@ -56,6 +61,14 @@ struct Export {
 // default point in `color`; a blanked point carries the blanking bit.
 Export Encode(const Contour& contour, Format format, Rgb color, const std::string& frameName,
               const std::string& company);
+
+// The frames of a show in order, as Encode writes a frame: frame n (from 0) numbered n of
+// frames.size() in its header, with its own name cut to 8 bytes; then the end-of-file header,
+// numbered as many as there are frames. A frame without points, which would read as the end,
+// is one dark point at the centre; a show has at most kMaxShowFrames frames and a frame at most
+// 65535 points, the rest are not written.
+Export EncodeShow(std::span<const Frame> frames, Format format, Rgb color,
+                  const std::string& company);
 
 enum class ImportError { None, NotIlda, Truncated, NoFrame, TooManyPoints, UnknownFormat };
 

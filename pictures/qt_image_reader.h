@@ -6,6 +6,9 @@
 #pragma once
 
 #include <QByteArray>
+#include <QImage>
+#include <QString>
+#include <functional>
 
 #include "pictures/bitmap_reader.h"
 #include "pictures/picture_formats.h"
@@ -18,5 +21,12 @@ namespace pictures {
 // no reader for the kind, "Картинки WebP не читаются: нет модуля Qt для них
 // (qt6-image-formats-plugins).".
 ImageResult ReadQtImage(const QByteArray& data, PictureKind kind);
+
+// Every picture of the file in order (an animated GIF's frames, each as the animation shows it
+// at that moment), at most `most` of them, each handed to `frame` as ReadQtImage gives the
+// first. The message of ReadQtImage when the first cannot be read, else empty; the pictures
+// after one that cannot be read are left out.
+QString ReadQtFrames(const QByteArray& data, PictureKind kind, int most,
+                     const std::function<void(const QImage&)>& frame);
 
 }  // namespace pictures

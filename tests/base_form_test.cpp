@@ -233,6 +233,8 @@ TEST(MainWindow, MenusCarryCaptionsAndShortcuts) {
         {"ItemFrameDelete", "Удалить кадр", "Ctrl+Shift+Del"},
         {"ItemFrameNext", "Следующий кадр", "Ctrl+PgDown"},
         {"ItemFramePrevious", "Предыдущий кадр", "Ctrl+PgUp"},
+        {"ItemFrameInBetween", "Промежуточные кадры…", ""},
+        {"ItemFramesFromFiles", "Кадры из файлов…", ""},
     };
     for (const Item& item : items) {
         const QAction* a = w.form.action(QString::fromUtf8(item.name));

@@ -6,6 +6,7 @@
 #include <QTemporaryDir>
 #include <QXmlStreamReader>
 #include <algorithm>
+#include <array>
 #include <cmath>
 
 #include "app/application.h"
@@ -223,6 +224,20 @@ TEST(CommandLine, UsageErrorsAndUnreadableFilesGiveTheirExitStatus) {
         {{c, h, QStringLiteral("no/such/folder/x.ild")},
          1,
          QStringLiteral("no/such/folder/x.ild: Cannot create file no/such/folder/x.ild: ")},
+        {{c, h, QStringLiteral("--show"), QStringLiteral("x.ilz")},
+         2,
+         QStringLiteral("quorinimage: cannot write 'x.ilz': a show is written to .ild")},
+        {{c, h, QStringLiteral("--show"), QStringLiteral("x.ild"), QStringLiteral("--to"),
+          QStringLiteral("out")},
+         2,
+         QStringLiteral("quorinimage: --show writes one file")},
+        {{c, QStringLiteral("--show"), QStringLiteral("x.ild")},
+         2,
+         QStringLiteral("quorinimage: --show needs at least one input file")},
+        // A show with a frame missing is not written.
+        {{c, h, QStringLiteral("missing.ilz"), QStringLiteral("--show"), QStringLiteral("x.ild")},
+         1,
+         QStringLiteral("missing.ilz: ")},
     };
     for (const Case& k : cases) {
         const auto run = f.run(k.arguments);
@@ -430,6 +445,11 @@ TEST(CommandLine, EachPathGivesItsFilesAndStatus) {
     }
     f.write(QStringLiteral("long.ilz"), ContourFileOf(long_));
     f.write(QStringLiteral("empty.ilz"), ContourFileOf({}));
+    for (const char* name : {"a.svg", "b.svg", "c.svg"}) {
+        f.write(QString::fromUtf8(name),
+                R"(<svg xmlns="http://www.w3.org/2000/svg" width="100" height="100">)"
+                R"(<path d="M10 10 L90 10" fill="none" stroke="black"/></svg>)");
+    }
 
     const QString c = QStringLiteral("--convert");
     struct Row {
@@ -464,6 +484,23 @@ TEST(CommandLine, EachPathGivesItsFilesAndStatus) {
          1,
          QStringLiteral("empty.ild: Контур пуст: экспортировать нечего.\n"),
          {}},
+        // A frame for each drawing; every frame of a show, beside a contour file's one.
+        {{c, QStringLiteral("a.svg"), QStringLiteral("b.svg"), QStringLiteral("c.svg"),
+          QStringLiteral("--show"), QStringLiteral("abc.ild")},
+         0,
+         {},
+         {}},
+        {{c, QStringLiteral("a/x.ilz"), QStringLiteral("show.ild"), QStringLiteral("--show"),
+          QStringLiteral("four.ild")},
+         0,
+         {},
+         {}},
+        // A show into a kind of one frame: a file for each frame.
+        {{c, QStringLiteral("show.ild"), QStringLiteral("--to"), QStringLiteral("frames"),
+          QStringLiteral("--as"), QStringLiteral("ilz")},
+         0,
+         {},
+         QStringLiteral("Converted 1 of 1 files into frames.\n")},
     };
     for (const Row& r : rows) {
         const auto run = f.run(r.arguments);
@@ -485,6 +522,35 @@ TEST(CommandLine, EachPathGivesItsFilesAndStatus) {
               ReadFile(f.path(QStringLiteral("star.plz"))));
     EXPECT_FALSE(QFile::exists(f.path(QStringLiteral("empty.ild"))));
     EXPECT_EQ(ReadFile(f.path(QStringLiteral("out/x.ild"))).size(), 32 + 8 + 32);
+    // Each header's record count, frame number and total (bytes 24..29), format 5 records.
+    const auto headers = [&f](const char* name) {
+        const QByteArray file = ReadFile(f.path(QString::fromUtf8(name)));
+        std::vector<std::array<int, 3>> found;
+        for (qsizetype at = 0; at + 32 <= file.size();) {
+            const auto field = [&](int i) {
+                return (uint8_t(file[at + i]) << 8) | uint8_t(file[at + i + 1]);
+            };
+            found.push_back({field(24), field(26), field(28)});
+            at += 32 + 8 * field(24);
+        }
+        return found;
+    };
+    // Three frames of the drawing's points alike, the end header numbered after them.
+    using Headers = std::vector<std::array<int, 3>>;
+    const Headers abc = headers("abc.ild");
+    ASSERT_EQ(abc.size(), 4u);
+    const int n = abc[0][0];
+    EXPECT_GT(n, 1);
+    EXPECT_EQ(abc, (Headers{{n, 0, 3}, {n, 1, 3}, {n, 2, 3}, {0, 3, 3}}));
+    EXPECT_EQ(headers("four.ild"),
+              (Headers{{1, 0, 4}, {1, 1, 4}, {2, 2, 4}, {3, 3, 4}, {0, 4, 4}}));
+    for (int frame = 1; frame <= 3; ++frame) {
+        EXPECT_EQ(
+            PixelsOfContourFile(ReadFile(f.path(QStringLiteral("frames/show_00%1.ilz").arg(frame))))
+                .size(),
+            size_t(frame));
+    }
+    EXPECT_FALSE(QFile::exists(f.path(QStringLiteral("frames/show_004.ilz"))));
 }
 
 // --convert --text: a name frame made without a window, centred and as high as asked; what the

@@ -646,20 +646,31 @@ QByteArray IldaShow(const std::vector<std::vector<IldaRecord>>& frames) {
     return show + IldaHeader(0);
 }
 
-// The records of a file's first frame, read plainly from the bytes: format 5 after a header.
-std::vector<IldaRecord> FirstFrame(const QByteArray& file) {
-    std::vector<IldaRecord> records;
-    if (file.size() < 32 || !file.startsWith("ILDA") || file[7] != 5) {
-        return records;
-    }
+// The records of each frame of a file, read plainly from the bytes: format 5 sections, each
+// after its header, up to the end-of-file header.
+std::vector<std::vector<IldaRecord>> Frames(const QByteArray& file) {
+    std::vector<std::vector<IldaRecord>> frames;
     const auto* b = reinterpret_cast<const uint8_t*>(file.constData());
-    const int n = (b[24] << 8) | b[25];
-    for (int i = 0; i < n && 32 + (i + 1) * 8 <= file.size(); ++i) {
-        const uint8_t* r = b + 32 + i * 8;
-        records.push_back({int16_t((r[0] << 8) | r[1]), int16_t((r[2] << 8) | r[3]), r[4],
-                           uint32_t(r[7]) << 16 | uint32_t(r[6]) << 8 | r[5]});
+    for (qsizetype at = 0; at + 32 <= file.size() && file.mid(at, 4) == "ILDA" && b[at + 7] == 5;) {
+        const int n = (b[at + 24] << 8) | b[at + 25];
+        if (n == 0) {
+            break;
+        }
+        std::vector<IldaRecord> records;
+        for (int i = 0; i < n && at + 32 + (i + 1) * 8 <= file.size(); ++i) {
+            const uint8_t* r = b + at + 32 + i * 8;
+            records.push_back({int16_t((r[0] << 8) | r[1]), int16_t((r[2] << 8) | r[3]), r[4],
+                               uint32_t(r[7]) << 16 | uint32_t(r[6]) << 8 | r[5]});
+        }
+        frames.push_back(std::move(records));
+        at += 32 + 8 * n;
     }
-    return records;
+    return frames;
+}
+
+std::vector<IldaRecord> FirstFrame(const QByteArray& file) {
+    const auto frames = Frames(file);
+    return frames.empty() ? std::vector<IldaRecord>{} : frames[0];
 }
 
 bool operator==(const IldaRecord& a, const IldaRecord& b) {
@@ -716,56 +727,73 @@ TEST(FileCommands, SavingColoursToAContourFileAsksOncePerName) {
     EXPECT_EQ(ReadAll(a), AsBytes(plain));
 }
 
-// Open takes a file that starts with "ILDA" whatever its name: the frame chooser for a show,
-// the frame with its colours and blanking, the file as the current one; Save writes the frame
-// back in its place in the show as ILDA true colour, each point as it came.
-TEST(FileCommands, OpenTakesAnIldaFileByItsFirstBytesAndSaveWritesItBack) {
+// Open takes a file that starts with "ILDA" whatever its name: a show comes in whole, every
+// frame with its colours and blanking, the first one edited, the file the current one; Save
+// writes every frame back in order, numbered n of 2 in their headers, each point as it came. To
+// a contour file, which holds one frame, the current frame goes alone once the user agrees.
+TEST(FileCommands, OpenTakesAnIldaShowWholeAndSaveWritesEveryFrame) {
     Files f;
     const std::vector<IldaRecord> first = {{0, 0, 0x80, 0xFFFFFF}};
     const std::vector<IldaRecord> second = {
         {-1000, 2000, 0x40, 0x000000}, {3000, 2000, 0x00, 0xFF8000}, {3000, -4000, 0x80, 0x0000FF}};
     const QString name = f.path(QStringLiteral("show.dat"));
-    const QByteArray show = IldaShow({first, second});
-    WriteAll(name, show);
+    WriteAll(name, IldaShow({first, second}));
     f.dialogs.fileAnswers.push_back(name);
-    f.dialogs.frameAnswers = {2};
     f.click("SpeedButtonOpenLaser");
-    ASSERT_EQ(f.dialogs.frameChoices.size(), 1u);
-    EXPECT_EQ(f.dialogs.frameChoices[0].count, 2);
+    EXPECT_TRUE(f.dialogs.frameChoices.empty());
     EXPECT_TRUE(f.dialogs.messages.empty());
-    ASSERT_EQ(f.count(), 3);
+    const editor::Show& show = f.ed().document().show();
+    ASSERT_EQ(show.count(), 2);
+    EXPECT_EQ(show.current(), 0);
+    EXPECT_TRUE(show.fromFile(0) && show.fromFile(1));
+    EXPECT_EQ(show.name(1), "frame");
+    ASSERT_EQ(f.count(), 1);
     EXPECT_EQ(f.ed().contour().PointStyles(),
-              (std::vector<model::PointStyle>{
-                  {0x000000, true, true}, {0xFF8000, true, false}, {0x0000FF, true, false}}));
+              std::vector<model::PointStyle>{model::PointStyle::Colour(0xFFFFFF)});
+    ASSERT_NE(f.form().frameStrip(), nullptr);
+    EXPECT_TRUE(f.form().frameStrip()->isVisible());
     EXPECT_EQ(f.caption(), f.captionFor(name));
     EXPECT_TRUE(f.saveEnabled());
     EXPECT_FALSE(f.files().HasUnsavedChanges());
 
-    // Save proposes the file under the ILDA filter and writes the frame back in its place in
-    // the show as it came: the same bytes.
+    // Save proposes the file under the ILDA filter and writes both frames as they came.
     f.dialogs.fileDialogs.clear();
     f.saveAs(name);
     ASSERT_EQ(f.dialogs.fileDialogs.size(), 1u);
-    EXPECT_EQ(f.dialogs.fileDialogs[0].fileName, name);
     EXPECT_EQ(f.dialogs.fileDialogs[0].filterIndex, 2);
-    EXPECT_EQ(ReadAll(name), show);
-    EXPECT_EQ(f.caption(), f.captionFor(name));
+    const QByteArray saved = ReadAll(name);
+    EXPECT_EQ(Frames(saved), (std::vector<std::vector<IldaRecord>>{first, second}));
+    // Frame numbers 0 and 1 of 2 (bytes 26..29 of a header), the name at byte 8.
+    EXPECT_EQ(saved.mid(26, 4), QByteArray::fromHex("00000002"));
+    EXPECT_EQ(saved.mid(32 + 8 + 26, 4), QByteArray::fromHex("00010002"));
+    EXPECT_EQ(saved.mid(32 + 8 + 8, 8), QByteArray("frame\0\0\0", 8));
 
-    // A change of a style alone is unsaved work; saved, the show holds it, the first frame as
-    // it was.
+    // A change of a style of the second frame alone is unsaved work; saved, the show holds it,
+    // the first frame as it was.
+    f.form().frameCommands().ItemFrameNextClick();
     f.ed().contour().SetStyle(0, model::PointStyle::Colour(0x123456));
     EXPECT_TRUE(f.files().HasUnsavedChanges());
     f.saveAs(name);
     std::vector<IldaRecord> changed = second;
     changed[0] = {-1000, 2000, 0x00, 0x123456};
-    EXPECT_EQ(ReadAll(name), IldaShow({first, changed}));
+    EXPECT_EQ(Frames(ReadAll(name)), (std::vector<std::vector<IldaRecord>>{first, changed}));
     EXPECT_FALSE(f.files().HasUnsavedChanges());
 
-    // Saved under another name, the frame alone.
-    const QString alone = f.path(QStringLiteral("alone.ild"));
+    // To a contour file: asked first; No writes nothing, Yes (and Yes to the colours lost)
+    // writes the current frame, and the other frame is still unsaved work.
+    const QString alone = f.path(QStringLiteral("alone.ilz"));
+    f.dialogs.messages.clear();
+    f.dialogs.messageAnswers = {MessageButton::No};
     f.saveAs(alone);
-    EXPECT_EQ(FirstFrame(ReadAll(alone)), changed);
-    EXPECT_EQ(ReadAll(alone).size(), 32 + 3 * 8 + 32);
+    ASSERT_EQ(f.dialogs.messages.size(), 1u);
+    EXPECT_EQ(f.lastMessage().text, QStringLiteral("В показе 2 кадров, а файл этого вида хранит "
+                                                   "один. Сохранить только текущий кадр?"));
+    EXPECT_FALSE(QFile::exists(alone));
+    f.dialogs.messageAnswers = {MessageButton::Yes, MessageButton::Yes};
+    f.saveAs(alone);
+    EXPECT_EQ(f.dialogs.messages.size(), 3u);
+    EXPECT_EQ(ReadAll(alone).size(), 8192);
+    EXPECT_TRUE(f.files().HasUnsavedChanges());
 }
 
 // Save As offers ILDA beside the contour file: a name ending in .ild, or any name but .ilz

@@ -6,10 +6,13 @@
 #include <QAction>
 #include <QListView>
 #include <QMimeData>
+#include <QTemporaryDir>
 #include <QTest>
 #include <functional>
 
 #include "app/application.h"
+#include "support/program.h"
+#include "support/scripted_dialogs.h"
 #include "window/frame_strip.h"
 
 namespace {
@@ -84,6 +87,13 @@ TEST(FrameCommands, EachCommandOnWorkedShowsAndItsUndo) {
          [](auto& c) { c.Move(0, 2); },
          {2, 3, 1},
          0,
+         true},
+        {"three in-betweens to the next",
+         {1, 2, 2},
+         1,
+         [](auto& c) { c.InBetween(3); },
+         {1, 2, 2, 2, 2, 2},
+         2,
          true},
     };
     for (const Row& r : rows) {
@@ -160,4 +170,63 @@ TEST(FrameCommands, TheStripDrawsWhatItShowsSelectsAndMoves) {
     EXPECT_EQ(show.current(), 1);  // the frame edited, now one place earlier
     form.action(QStringLiteral("OtkatItem"))->trigger();
     EXPECT_EQ(Counts(show)[0], 2);
+}
+
+// In-betweens need a next frame of as many points: the counts are named; the number asked for
+// is what comes in.
+TEST(FrameCommands, InBetweensAskHowManyAndNameUnequalCounts) {
+    testing_support::ScriptedDialogs dialogs;
+    const auto w = app::CreateWindows();
+    window::TBaseForm& form = *w->BaseForm;
+    form.setDialogs(&dialogs);
+    editor::Show& show = form.editor().document().show();
+    show.Reset({FrameOf(2), FrameOf(3), FrameOf(3)}, 0);
+    dialogs.numberAnswers = {4, 2};
+    form.action(QStringLiteral("ItemFrameInBetween"))->trigger();
+    ASSERT_EQ(dialogs.messages.size(), 1u);
+    EXPECT_EQ(dialogs.messages[0].text,
+              QStringLiteral("В кадре 1 2 точек, а в кадре 2 — 3: промежуточные кадры строятся "
+                             "только между кадрами с равным числом точек."));
+    EXPECT_EQ(Counts(show), (std::vector<int>{2, 3, 3}));
+    form.frameCommands().Go(1);
+    form.action(QStringLiteral("ItemFrameInBetween"))->trigger();
+    ASSERT_EQ(dialogs.numberRequests.size(), 2u);
+    EXPECT_EQ(dialogs.numberRequests[1].maximum, model::kMaxShowFrames - 3);
+    EXPECT_EQ(Counts(show), (std::vector<int>{2, 3, 3, 3, 3}));
+}
+
+// Frames from several files come after the current frame in the order of the files' names
+// (a contour file's one, then every frame of a show), and Undo takes them out again.
+TEST(FrameCommands, FramesFromFilesComeAfterTheCurrentInTheOrderOfTheirNames) {
+    QTemporaryDir dir;
+    // A show of frames of 1, 2 and 3 points (format 5), then the end header.
+    QByteArray ilda;
+    for (int frame = 1; frame <= 4; ++frame) {
+        const int records = frame < 4 ? frame : 0;
+        ilda += QByteArray("ILDA\0\0\0\5", 8) + QByteArray(17, '\0') + char(records) +
+                QByteArray(6, '\0');
+        for (int p = 1; p <= records; ++p) {
+            ilda += QByteArray::fromHex("0100020000ffffff");
+            ilda[ilda.size() - 4] = char(p == records ? 0x80 : 0);
+        }
+    }
+    testing_support::WriteFile(dir.filePath(QStringLiteral("b10.ild")), ilda);
+    testing_support::WriteFile(
+        dir.filePath(QStringLiteral("b9.ilz")),
+        testing_support::ContourFileOf({{10, 10}, {20, 20}, {30, 30}, {40, 40}, {50, 50}}));
+    testing_support::ScriptedDialogs dialogs;
+    const auto w = app::CreateWindows();
+    window::TBaseForm& form = *w->BaseForm;
+    form.setDialogs(&dialogs);
+    editor::Show& show = form.editor().document().show();
+    show.Reset({FrameOf(1), FrameOf(2)}, 0);
+    dialogs.severalAnswers = {
+        {dir.filePath(QStringLiteral("b10.ild")), dir.filePath(QStringLiteral("b9.ilz"))}};
+    form.action(QStringLiteral("ItemFramesFromFiles"))->trigger();
+    EXPECT_TRUE(dialogs.messages.empty());
+    EXPECT_EQ(Counts(show), (std::vector<int>{1, 5, 1, 2, 3, 2}));
+    EXPECT_EQ(show.current(), 1);
+    EXPECT_EQ(show.name(1), "b9");
+    form.action(QStringLiteral("OtkatItem"))->trigger();
+    EXPECT_EQ(Counts(show), (std::vector<int>{1, 2}));
 }

@@ -293,8 +293,8 @@ TEST(IldaCommands, ALongFrameIsOfferedThinned) {
     EXPECT_NE(thinned, 7);
 }
 
-// The frame dialog itself: its picture of the frame shown, its caption, and the frame chosen
-// in it; a show longer than what is read says which frames it offers.
+// The frame dialog of the import itself: its picture of the frame shown, its caption, and the
+// frame chosen in it; a show longer than what is read says which frames it offers.
 TEST(IldaCommands, TheFrameDialogShowsEachFrameAndTheFramesOfALongShow) {
     Ilda t;
     QByteArray show;
@@ -334,7 +334,7 @@ TEST(IldaCommands, TheFrameDialogShowsEachFrameAndTheFramesOfALongShow) {
         number->setValue(2);
         d.accept();
     });
-    t.w->BaseForm->opener().OpenFile(name);
+    t.w->BaseForm->ildaCommands().ImportFile(name);
     EXPECT_EQ(drawn, 4);
     EXPECT_EQ(captions,
               (QStringList{QStringLiteral("«four», 2 точек"), QStringLiteral("«four», 3 точек"),

@@ -380,23 +380,24 @@ TEST(FileDrop, TheFirstContourAndTheFirstPictureOpenAfterTheClosingQuestion) {
     EXPECT_EQ(w.dialogs.messages.size(), 2u);
 }
 
-// A show dropped asks for its frame; a picture that cannot be read says why and keeps the
-// underlay as it was; while a dialog waits for an answer, nothing can be dropped.
-TEST(FileDrop, AShowAsksForItsFrameABrokenPictureSaysWhyAndADialogComesFirst) {
+// A show dropped opens whole, its first frame edited; a picture that cannot be read says why
+// and keeps the underlay as it was; while a dialog waits for an answer, nothing can be dropped.
+TEST(FileDrop, AShowOpensWholeABrokenPictureSaysWhyAndADialogComesFirst) {
     const Files files;
     const auto url = [&files](const char* name) { return QUrl::fromLocalFile(files.path(name)); };
     Window w;
-    w.dialogs.frameAnswers = {3};
+    const editor::Show& show = w.form().editor().document().show();
     ASSERT_TRUE(w.drop({url("three.ild")}));
-    ASSERT_TRUE(testing_support::WaitUntil([&w] { return w.count() == 3; }));
-    ASSERT_EQ(w.dialogs.frameChoices.size(), 1u);
-    EXPECT_EQ(w.dialogs.frameChoices[0].count, 3);
+    ASSERT_TRUE(testing_support::WaitUntil([&show] { return show.count() == 3; }));
+    EXPECT_TRUE(w.dialogs.frameChoices.empty());
+    EXPECT_EQ(w.count(), 1);
+    EXPECT_EQ(show.frame(2).points.size(), 3u);
 
     ASSERT_TRUE(w.drop({url("broken.bmp")}));
     ASSERT_TRUE(testing_support::WaitUntil([&w] { return !w.dialogs.messages.empty(); }));
     EXPECT_EQ(w.dialogs.messages[0].type, window::MessageType::Error);
     EXPECT_FALSE(w.underlayShown());
-    EXPECT_EQ(w.count(), 3);
+    EXPECT_EQ(w.count(), 1);
 
     bool taken = true;
     testing_support::WhenModal<QDialog>([&](QDialog&) { taken = w.drop({url("old.plz")}); });
@@ -404,5 +405,5 @@ TEST(FileDrop, AShowAsksForItsFrameABrokenPictureSaysWhyAndADialogComesFirst) {
     question.exec();
     EXPECT_FALSE(taken);
     QCoreApplication::processEvents();
-    EXPECT_EQ(w.count(), 3);
+    EXPECT_EQ(w.count(), 1);
 }

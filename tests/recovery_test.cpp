@@ -27,6 +27,7 @@ RecoveryRecord Record(char fill) {
             QByteArray(kImage, fill),
             {},
             -1,
+            {},
             {}};
 }
 
@@ -280,30 +281,34 @@ TEST(Recovery, ACopyKeepsThePointsStylesAndOldCopiesRead) {
     EXPECT_TRUE(back->styles.isEmpty());
 }
 
-// Work on a frame of an ILDA show is kept with which frame it was: Save after the recovery
-// replaces that frame in the show, as it would have before, and keeps the other frame.
-TEST(Recovery, WorkOnAFrameOfAShowIsSavedBackIntoTheShow) {
+// Work on a show of three frames is kept whole, with the frame being edited: the restart
+// brings back every frame, the second one edited with its new colour, and Save writes the show.
+TEST(Recovery, AShowOfThreeFramesComesBackWholeWithTheFrameEdited) {
     QTemporaryDir dir;
     const QString folder = dir.filePath(QStringLiteral("recovery"));
     const QString name = dir.filePath(QStringLiteral("show.ild"));
-    // Two format 5 frames of one point (x, y, status, blue, green, red), then the end header.
-    const auto header = [](char records) {
-        return QByteArray("ILDA\0\0\0\5", 8) + QByteArray(16, '\0') + QByteArray("\0", 1) +
-               records + QByteArray("\0\0\0\2\0\0", 6);
+    // Format 5 headers (records, frame number, total; the company's eight bytes) and one point
+    // a frame: x, y, status, blue, green, red.
+    const auto header = [](char records, char number, const QByteArray& company) {
+        return QByteArray("ILDA\0\0\0\5", 8) + QByteArray(8, '\0') + company + QByteArray("\0", 1) +
+               records + QByteArray("\0", 1) + number + QByteArray("\0\3\0\0", 4);
     };
-    const QByteArray show = header(1) + QByteArray::fromHex("0100010080ff0000") + header(1) +
-                            QByteArray::fromHex("020002008000ff00") + header(0);
+    const QByteArray none(8, '\0');
+    const QByteArray points[] = {QByteArray::fromHex("0100010080ff0000"),
+                                 QByteArray::fromHex("020002008000ff00"),
+                                 QByteArray::fromHex("03000300800000ff")};
     {
         QFile f(name);
         ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-        f.write(show);
+        f.write(header(1, 0, none) + points[0] + header(1, 1, none) + points[1] +
+                header(1, 2, none) + points[2] + header(0, 3, none));
     }
     {
         Editor crashed(folder);
         crashed.keeper->Start();
-        crashed.dialogs.frameAnswers = {2};
         crashed.w->BaseForm->fileCommands().OpenContourFile(name);
-        ASSERT_EQ(crashed.ed().state().PointCount, 1);
+        ASSERT_EQ(crashed.ed().document().show().count(), 3);
+        crashed.w->BaseForm->frameCommands().ItemFrameNextClick();
         crashed.ed().contour().SetStyle(0, model::PointStyle::Colour(0xFF0000));
         crashed.keeper->Tick();
         ASSERT_EQ(Copies(folder).size(), 1);
@@ -311,6 +316,9 @@ TEST(Recovery, WorkOnAFrameOfAShowIsSavedBackIntoTheShow) {
     Editor restarted(folder);
     restarted.dialogs.messageAnswers = {window::MessageButton::Yes};
     restarted.keeper->Start();
+    const editor::Show& show = restarted.ed().document().show();
+    ASSERT_EQ(show.count(), 3);
+    EXPECT_EQ(show.current(), 1);
     ASSERT_EQ(restarted.ed().contour().PointStyles(),
               std::vector<model::PointStyle>{model::PointStyle::Colour(0xFF0000)});
     restarted.dialogs.fileAnswers = {name};
@@ -318,11 +326,13 @@ TEST(Recovery, WorkOnAFrameOfAShowIsSavedBackIntoTheShow) {
     restarted.w->BaseForm->action(QStringLiteral("SaveAsItem"))->trigger();
     QFile saved(name);
     ASSERT_TRUE(saved.open(QIODevice::ReadOnly));
-    // The second frame in red, its point where it was: ILDA 512 is 15,000,458 units, between
-    // the contour file image's steps of 65,536 (228 steps would be ILDA 510), so the copy
-    // kept the exact position beside the image.
-    QByteArray expected = show;
-    expected.replace(32 + 8 + 32, 8, QByteArray::fromHex("02000200800000ff"));
+    // Each point where it was: ILDA 512 is 15,000,458 units, between the contour file image's
+    // steps of 65,536, so the copy kept the exact positions. The second frame in red; the
+    // program's own company in the headers.
+    const QByteArray company("Quorinim");
+    const QByteArray expected = header(1, 0, company) + points[0] + header(1, 1, company) +
+                                QByteArray::fromHex("02000200800000ff") + header(1, 2, company) +
+                                points[2] + header(0, 3, company);
     EXPECT_EQ(saved.readAll().toHex().toStdString(), expected.toHex().toStdString());
     restarted.keeper->Finish();
 }

@@ -15,9 +15,12 @@
 #include <map>
 #include <memory>
 
+#include "app/application.h"
+#include "editor/colors.h"
 #include "formats/contour_files.h"
 #include "formats/imports.h"
 #include "model/ilda.h"
+#include "support/scripted_dialogs.h"
 
 namespace {
 
@@ -323,4 +326,45 @@ TEST(LaserBoyShows, EveryFrameThatFitsKeepsItsBlankingAndColours) {
         "LaserBoy round trip: %d frames, %ld points compared (%ld blanked), %ld "
         "indices kept\n",
         frames, points, blanked, indices);
+}
+
+// in.ild, 73 frames of up to 1024 points, opened whole as Open takes a show and saved as Save
+// writes one: every frame back in its place, each point where it was (on the surface), with
+// its blanking and its colour, and the frames' names. Compared with the original records as
+// read above, apart from the program's reader.
+TEST(LaserBoyShows, InOpensWholeAndSavesBackFrameForFrame) {
+    const QString file = QStringLiteral("/usr/share/laserboy/ild/in.ild");
+    if (!QFile::exists(file)) {
+        GTEST_SKIP() << "laserboy-indep is not installed";
+    }
+    QTemporaryDir dir;
+    testing_support::ScriptedDialogs dialogs;
+    const auto w = app::CreateWindows();
+    w->BaseForm->setDialogs(&dialogs);
+    w->BaseForm->fileCommands().OpenContourFile(file);
+    const QString out = dir.filePath(QStringLiteral("in.ild"));
+    dialogs.fileAnswers = {out};
+    w->BaseForm->action(QStringLiteral("SaveAsItem"))->trigger();
+    EXPECT_TRUE(dialogs.messages.empty());
+    const uint32_t line =
+        editor::ResolveColor(w->BaseForm->editor().settings().ColorBoxLine) & 0xFFFFFFu;
+    const std::vector<std::vector<RawPoint>> raw = RawFrames(ReadBytes(file));
+    const QByteArray saved = ReadBytes(out);
+    const std::vector<std::vector<RawPoint>> back = RawFrames(saved);
+    ASSERT_EQ(raw.size(), 73u);
+    ASSERT_EQ(back.size(), raw.size());
+    for (size_t i = 0; i < raw.size(); ++i) {
+        ASSERT_EQ(back[i].size(), raw[i].size()) << i;
+        for (size_t k = 0; k < raw[i].size(); ++k) {
+            const RawPoint& a = raw[i][k];
+            const RawPoint& b = back[i][k];
+            ASSERT_EQ(b.x, OnSurface(a.x, false)) << i << " " << k;
+            ASSERT_EQ(b.y, OnSurface(a.y, true)) << i << " " << k;
+            ASSERT_EQ(b.blanked, a.blanked) << i << " " << k;
+            ASSERT_EQ(b.rgb, a.known ? a.rgb : line) << i << " " << k;
+        }
+    }
+    // The first frame's name and number, 0 of 73, from its header.
+    EXPECT_EQ(saved.mid(8, 8), QByteArray("in_00000"));
+    EXPECT_EQ(saved.mid(26, 4), QByteArray::fromHex("00000049"));
 }

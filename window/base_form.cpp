@@ -197,6 +197,14 @@ void TBaseForm::enableSaveControls() {
     command(Command::Save)->setEnabled(true);
 }
 
+void TBaseForm::framesReplaced(bool undoable) {
+    frames_.Changed(undoable);
+    // A show of several frames is seen as one: its strip opens by itself.
+    if (editor_.document().show().count() > 1) {
+        ShowFrameStrip(true);
+    }
+}
+
 void TBaseForm::KeepRecovery(std::unique_ptr<RecoveryKeeper> keeper) {
     recovery_ = std::move(keeper);
 }

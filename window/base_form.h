@@ -21,6 +21,7 @@
 #include "window/dialogs.h"
 #include "window/file_commands.h"
 #include "window/frame_commands.h"
+#include "window/frame_files.h"
 #include "window/frame_strip.h"
 #include "window/ilda_commands.h"
 #include "window/laser_controls.h"
@@ -122,6 +123,9 @@ class TBaseForm : public QMainWindow,
 
     // The frames of a show: their commands, and the strip, made when first shown.
     FrameCommands& frameCommands() { return frames_; }
+    FrameFiles& frameFiles() { return frameFiles_; }
+    // The import of one ILDA frame into the contour.
+    IldaCommands& ildaCommands() { return ilda_; }
     FrameStrip* frameStrip() const { return strip_.get(); }
     void ShowFrameStrip(bool shown);
 
@@ -129,6 +133,7 @@ class TBaseForm : public QMainWindow,
     FileCommands& fileCommands() { return fileCommands_; }
     void setCaptionFile(const QString& captionFile) override;
     void enableSaveControls() override;
+    void framesReplaced(bool undoable) override;
 
     // RecoveryWindow
     QString captionFile() const override { return CaptionFile; }
@@ -200,6 +205,7 @@ class TBaseForm : public QMainWindow,
     TraceCommands trace_{*this};
     TextCommands text_{*this};
     FrameCommands frames_{*this};
+    FrameFiles frameFiles_{*this, frames_, [this] { return svg_.Options(); }};
     std::unique_ptr<FrameStrip> strip_;
     std::unique_ptr<BeamColour> beam_;
     std::unique_ptr<RecoveryKeeper> recovery_;

@@ -25,6 +25,8 @@ const std::array<CommandControls, kCommandCount>& CommandTable() {
         {C::FrameNew, "ItemFrameNew", nullptr, true},
         {C::FrameDuplicate, "ItemFrameDuplicate", nullptr, true},
         {C::FrameDelete, "ItemFrameDelete", nullptr, true},
+        {C::FrameInBetween, "ItemFrameInBetween", nullptr, true},
+        {C::FramesFromFiles, "ItemFramesFromFiles", nullptr, true},
         {C::FrameNext, "ItemFrameNext", nullptr, true},
         {C::FramePrevious, "ItemFramePrevious", nullptr, true},
         {C::FrameFirst, "ItemFrameFirst", nullptr, true},

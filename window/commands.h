@@ -35,6 +35,8 @@ enum class Command {
     FrameNew,
     FrameDuplicate,
     FrameDelete,
+    FrameInBetween,
+    FramesFromFiles,
     FrameNext,
     FramePrevious,
     FrameFirst,

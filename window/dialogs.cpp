@@ -68,10 +68,12 @@ QString QtDialogs::FilterSuffix(const QString& qtFilter) {
     return m.hasMatch() ? m.captured(1) : QString();
 }
 
-std::optional<QString> QtDialogs::run(FileDialogSpec& request, bool save) {
+std::optional<QStringList> QtDialogs::run(FileDialogSpec& request, bool save, bool several) {
     QFileDialog dialog(parent_, request.title);
     dialog.setAcceptMode(save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
-    dialog.setFileMode(save ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
+    dialog.setFileMode(save      ? QFileDialog::AnyFile
+                       : several ? QFileDialog::ExistingFiles
+                                 : QFileDialog::ExistingFile);
     // The program asks its own overwrite question.
     dialog.setOption(QFileDialog::DontConfirmOverwrite, true);
     // Qt's own dialog, not the desktop's: its keys come to the program, so F12 stops the
@@ -135,15 +137,21 @@ std::optional<QString> QtDialogs::run(FileDialogSpec& request, bool save) {
     if (chosen >= 0) {
         request.filterIndex = chosen + 1;
     }
-    return request.fileName;
+    return dialog.selectedFiles();
 }
 
 std::optional<QString> QtDialogs::openFile(FileDialogSpec& request) {
-    return run(request, false);
+    const std::optional<QStringList> files = run(request, false);
+    return files ? std::optional<QString>(files->constFirst()) : std::nullopt;
 }
 
 std::optional<QString> QtDialogs::saveFile(FileDialogSpec& request) {
-    return run(request, true);
+    const std::optional<QStringList> files = run(request, true);
+    return files ? std::optional<QString>(files->constFirst()) : std::nullopt;
+}
+
+std::optional<QStringList> QtDialogs::openFiles(FileDialogSpec& request) {
+    return run(request, false, true);
 }
 
 MessageButton QtDialogs::message(const MessageSpec& request) {
@@ -238,6 +246,35 @@ std::optional<int> QtDialogs::chooseFrame(const FrameChoiceSpec& request) {
     show(number->value());
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, &dialog);
     buttons->button(QDialogButtonBox::Ok)->setDefault(true);
+    QObject::connect(buttons, &QDialogButtonBox::accepted, &dialog, &QDialog::accept);
+    QObject::connect(buttons, &QDialogButtonBox::rejected, &dialog, &QDialog::reject);
+    layout->addWidget(buttons);
+    number->setFocus();
+    number->selectAll();
+    if (RunModal(dialog) != QDialog::Accepted) {
+        return std::nullopt;
+    }
+    return number->value();
+}
+
+std::optional<int> QtDialogs::askNumber(const NumberRequest& request) {
+    QDialog dialog(parent_);
+    dialog.setObjectName(QStringLiteral("NumberDialog"));
+    dialog.setWindowTitle(request.title.isEmpty() ? QApplication::applicationName()
+                                                  : request.title);
+    auto* layout = new QVBoxLayout(&dialog);
+    auto* text = new QLabel(request.text, &dialog);
+    text->setWordWrap(true);
+    layout->addWidget(text);
+    auto* number = new QSpinBox(&dialog);
+    number->setObjectName(QStringLiteral("NumberValue"));
+    number->setRange(request.minimum, std::max(request.minimum, request.maximum));
+    number->setValue(request.value);
+    layout->addWidget(number);
+    auto* buttons = new QDialogButtonBox(&dialog);
+    QPushButton* ok = buttons->addButton(QStringLiteral("OK"), QDialogButtonBox::AcceptRole);
+    buttons->addButton(QStringLiteral("Отмена"), QDialogButtonBox::RejectRole);
+    ok->setDefault(true);
     QObject::connect(buttons, &QDialogButtonBox::accepted, &dialog, &QDialog::accept);
     QObject::connect(buttons, &QDialogButtonBox::rejected, &dialog, &QDialog::reject);
     layout->addWidget(buttons);

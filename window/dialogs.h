@@ -5,6 +5,7 @@
 #include <QImage>
 #include <QRgb>
 #include <QString>
+#include <QStringList>
 #include <functional>
 #include <optional>
 #include <vector>
@@ -72,6 +73,15 @@ struct BeamColourChoice {
     QRgb colour = 0;  // when not the default; alpha ignored
 };
 
+// A whole number asked for in a spin box, from `minimum` to `maximum`, starting at `value`.
+struct NumberRequest {
+    QString title;
+    QString text;
+    int minimum = 1;
+    int maximum = 1;
+    int value = 1;
+};
+
 class Dialogs {
   public:
     virtual ~Dialogs() = default;
@@ -80,6 +90,13 @@ class Dialogs {
     virtual std::optional<QString> openFile(FileDialogSpec& request) = 0;
     // The same for a save dialog. It asks nothing about an existing file itself.
     virtual std::optional<QString> saveFile(FileDialogSpec& request) = 0;
+    // An open dialog in which several files can be chosen: the names in the order given, the
+    // first also in request.fileName; nothing when cancelled. Where there is no such dialog,
+    // the one file of openFile.
+    virtual std::optional<QStringList> openFiles(FileDialogSpec& request) {
+        const std::optional<QString> one = openFile(request);
+        return one ? std::optional<QStringList>(QStringList{*one}) : std::nullopt;
+    }
     virtual MessageButton message(const MessageSpec& request) = 0;
     // The chosen frame, 1..count; nothing when cancelled.
     virtual std::optional<int> chooseFrame(const FrameChoiceSpec& request) = 0;
@@ -88,6 +105,8 @@ class Dialogs {
     virtual std::optional<BeamColourChoice> chooseBeamColour(const BeamColourRequest& /*request*/) {
         return std::nullopt;
     }
+    // The number chosen; nothing when cancelled (as a dialog set without the question answers).
+    virtual std::optional<int> askNumber(const NumberRequest& /*request*/) { return std::nullopt; }
 };
 
 // The real dialogs, on Qt's file dialog and message box.
@@ -96,10 +115,13 @@ class QtDialogs : public Dialogs {
     explicit QtDialogs(QWidget* parent) : parent_(parent) {}
     std::optional<QString> openFile(FileDialogSpec& request) override;
     std::optional<QString> saveFile(FileDialogSpec& request) override;
+    std::optional<QStringList> openFiles(FileDialogSpec& request) override;
     MessageButton message(const MessageSpec& request) override;
     std::optional<int> chooseFrame(const FrameChoiceSpec& request) override;
     // Qt's colour chooser with "По умолчанию" beside OK and Cancel.
     std::optional<BeamColourChoice> chooseBeamColour(const BeamColourRequest& request) override;
+    // A spin box, its text above it, OK and Cancel.
+    std::optional<int> askNumber(const NumberRequest& request) override;
 
     // "A|*.x|B (*.y;*.z)|*.y;*.z|C|*.*" -> "A (*.x);;B (*.y *.z);;C (*)".
     static QString QtFilter(const QString& filter);
@@ -109,7 +131,8 @@ class QtDialogs : public Dialogs {
     static QString FilterSuffix(const QString& qtFilter);
 
   private:
-    std::optional<QString> run(FileDialogSpec& request, bool save);
+    // The dialog; with `several`, open files of which several may be chosen.
+    std::optional<QStringList> run(FileDialogSpec& request, bool save, bool several = false);
     QWidget* parent_;
 };
 

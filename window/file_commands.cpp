@@ -67,10 +67,25 @@ void FileCommands::FormCreate() {
     MarkSaved();
 }
 
-void FileCommands::MarkSaved() {
+void FileCommands::MarkSaved(bool whole) {
     savedImage_ = CurrentImage();
     savedStyles_ = CurrentStyles();
+    savedFrames_.clear();
+    if (whole && show().count() > 1) {
+        savedFrames_ = show().frames();
+    }
     editor_.document().Touch(editor::Document::FilePart);
+}
+
+void FileCommands::AdoptOneFrame(editor::Show::State before, const std::string& name,
+                                 bool fromFile) {
+    const bool several = before.frames.size() > 1 || show().count() > 1;
+    show().Adopt(name, fromFile);
+    if (several) {
+        // The contour's own undo would put the old contour into a show it was not part of.
+        show().TakeUndo(std::move(before));
+        window_.framesReplaced(true);
+    }
 }
 
 void FileCommands::ProposeKind(const formats::KindInfo& kind) {
@@ -119,17 +134,22 @@ std::vector<model::ContourPoint> FileCommands::CurrentPoints() const {
 }
 
 bool FileCommands::HasUnsavedChanges() const {
+    if (show().count() > 1 || !savedFrames_.empty()) {
+        return !show().Holds(savedFrames_);
+    }
     return CurrentImage() != savedImage_ || CurrentStyles() != savedStyles_;
 }
 
 bool FileCommands::Restore(const QByteArray& image, const QString& fileName,
                            const QString& captionFile, const std::vector<model::PointStyle>& styles,
                            std::optional<size_t> frame,
-                           const std::vector<model::ContourPoint>& exact) {
+                           const std::vector<model::ContourPoint>& exact,
+                           std::vector<model::Frame> frames, int current) {
     const std::optional<model::DecodedContour> file = model::DecodeContourFile(AsSpan(image));
     if (!file) {
         return false;
     }
+    editor::Show::State before = show().Snapshot();
     model::ApplyContourFile(*file, editor_.contour());
     if (int64_t(exact.size()) == int64_t(file->count)) {
         for (size_t i = 0; i < exact.size(); ++i) {
@@ -143,6 +163,13 @@ bool FileCommands::Restore(const QByteArray& image, const QString& fileName,
     }
     for (size_t i = 0; i < styles.size() && int64_t(i) < int64_t(file->count); ++i) {
         editor_.contour().SetStyle(int64_t(i), styles[i]);
+    }
+    if (frames.size() > 1) {
+        // The show, the frame edited as it was kept.
+        show().Reset(std::move(frames), current);
+        window_.framesReplaced(false);
+    } else {
+        AdoptOneFrame(std::move(before), {}, false);
     }
     if (!fileName.isEmpty()) {
         SaveDialogLaser.fileName = fileName;
@@ -191,12 +218,16 @@ bool FileCommands::SaveFileFigura() {
     options.ildaFormat = model::ilda::kTrueColor2D;
     const QRgb line = editor::ResolveColor(editor_.settings().ColorBoxLine);
     options.lineColor = {uint8_t(qRed(line)), uint8_t(qGreen(line)), uint8_t(qBlue(line))};
-    // The frame of a show that Open took is written in its place, the rest of the show kept.
-    const std::optional<size_t> frame = kind.frames ? ShowFrame(name) : std::nullopt;
+    // A show of several frames goes whole to a file that holds a show; to another, the
+    // current frame alone (the user agreed to that before). The one frame of a show kept for
+    // recovery from a show Open took a frame of is written in its place, the rest kept.
+    const bool whole = show().count() > 1 && kind.holdsShow();
+    const std::optional<size_t> frame = kind.holdsShow() && !whole ? ShowFrame(name) : std::nullopt;
     const formats::Written written =
-        frame ? formats::WriteIldaFrameOfShow(name, formats::ReadIldaShow(name), *frame,
-                                              editor_.contour(), options)
-              : kind.write(name, editor_.contour(), options);
+        whole   ? kind.writeShow(name, show().frames(), options)
+        : frame ? formats::WriteIldaFrameOfShow(name, formats::ReadIldaShow(name), *frame,
+                                                editor_.contour(), options)
+                : kind.write(name, editor_.contour(), options);
     if (!written.ok) {
         ShowFileError(written.error);
         return false;
@@ -209,12 +240,14 @@ bool FileCommands::SaveFileFigura() {
         // What a projector will make of the frame.
         ShowMessage(window_.dialogs(), MessageType::Warning, written.notes.join(QLatin1Char('\n')));
     }
-    MarkSaved();
+    // The file holds the current frame alone: the show's other frames are unsaved work.
+    MarkSaved(show().count() == 1 || whole);
     window_.enableSaveControls();
     return true;
 }
 
 FileCommands::LoadResult FileCommands::LoadFileFigura() {
+    editor::Show::State before = show().Snapshot();
     const formats::ContourFileRead read = formats::ReadContourFile(OpenDialogLaser.fileName);
     switch (read.outcome) {
         case formats::ContourFileRead::Outcome::Failed:
@@ -227,29 +260,50 @@ FileCommands::LoadResult FileCommands::LoadFileFigura() {
             break;
     }
     model::ApplyContourFile(read.file, editor_.contour());
+    AdoptOneFrame(std::move(before), {}, false);
     MarkSaved();
     showFrame_.reset();
     return LoadResult::Loaded;
 }
 
 FileCommands::LoadResult FileCommands::LoadIldaFile(const QString& name) {
-    const formats::IldaShow show = formats::ReadIldaShow(name);
-    if (!show.error.isEmpty()) {
-        ShowFileError(show.error);
+    const formats::IldaShow file = formats::ReadIldaShow(name);
+    if (!file.error.isEmpty()) {
+        ShowFileError(file.error);
         return LoadResult::Failed;
     }
-    const std::optional<size_t> chosen = ChooseIldaFrame(
-        window_.dialogs(), show, editor::ResolveColor(editor_.settings().ColorBoxLine));
-    if (!chosen) {
+    editor::Show::State before = show().Snapshot();
+    if (file.list.frames.size() <= 1) {
+        // One frame, as an import takes it: a frame too long is offered thinned.
+        const formats::Import in = formats::ImportIldaFrame(file, 0);
+        if (!TakeImport(window_, in)) {
+            return LoadResult::Failed;
+        }
+        AdoptOneFrame(std::move(before), in.name, true);
+        MarkSaved();
+        showFrame_.reset();
+        return LoadResult::Loaded;
+    }
+    const formats::ShowImport frames = formats::ImportIldaShow(file);
+    if (!frames.error.isEmpty()) {
+        ShowFileError(frames.error);
         return LoadResult::Failed;
     }
-    if (!TakeImport(window_, formats::ImportIldaFrame(show, *chosen))) {
-        return LoadResult::Failed;
+    std::vector<model::Frame> taken;
+    taken.reserve(frames.frames.size());
+    for (const formats::Import& in : frames.frames) {
+        taken.push_back(formats::FrameOf(in));
     }
+    show().Reset(std::move(taken), 0, true);
+    show().TakeUndo(std::move(before));
+    window_.framesReplaced(true);
+    editor_.Repaint();
     MarkSaved();
     showFrame_.reset();
-    if (show.list.frames.size() > 1) {
-        showFrame_.emplace(QFileInfo(name).absoluteFilePath(), *chosen);
+    if (!frames.notes.isEmpty()) {
+        // Frames thinned, a show that ends early: said once, for the whole show.
+        ShowMessage(window_.dialogs(), MessageType::Information,
+                    frames.notes.join(QLatin1Char('\n')));
     }
     return LoadResult::Loaded;
 }
@@ -269,6 +323,15 @@ bool FileCommands::ConfirmStylesLost(const QString& name) {
     return true;
 }
 
+bool FileCommands::ConfirmOneFrame() {
+    return window_.dialogs().message(Question(
+               QStringLiteral("В показе %1 кадров, а файл этого вида хранит один. Сохранить "
+                              "только текущий кадр?")
+                   .arg(show().count()),
+               {MessageButton::Yes, MessageButton::No}, MessageButton::Yes, MessageButton::No)) ==
+           MessageButton::Yes;
+}
+
 bool FileCommands::ConfirmOverwrite(const QString& name) {
     if (!QFileInfo::exists(name)) {
         return true;
@@ -283,6 +346,10 @@ FileCommands::SaveOutcome FileCommands::AskAndSave() {
     const QString previous = SaveDialogLaser.fileName;
     if (!window_.dialogs().saveFile(SaveDialogLaser)) {
         return SaveOutcome::Cancelled;
+    }
+    if (show().count() > 1 && !SaveKind().holdsShow() && !ConfirmOneFrame()) {
+        SaveDialogLaser.fileName = previous;
+        return SaveOutcome::Declined;
     }
     if (!SaveKind().keepsStyles && editor_.contour().Styled() &&
         !ConfirmStylesLost(SaveDialogLaser.fileName)) {
@@ -324,8 +391,11 @@ void FileCommands::SpeedButtonNewPictClick() {
                 break;
         }
     }
-    // 4. An empty contour; the slots keep their values for Undo and the tools.
+    // 4. An empty contour, a show of one frame; the slots keep their values for Undo and the
+    // tools.
+    editor::Show::State before = show().Snapshot();
     editor_.state().PointCount = 0;
+    AdoptOneFrame(std::move(before), {}, false);
     editor_.Repaint();
     // The empty contour is a new start: closing now loses nothing.
     MarkSaved();
@@ -347,7 +417,7 @@ void FileCommands::OpenNamed() {
     // its first bytes, whatever its name.
     const formats::KindInfo& kind = formats::OpenedAs(OpenDialogLaser.fileName);
     const LoadResult loaded =
-        kind.frames ? LoadIldaFile(OpenDialogLaser.fileName) : LoadFileFigura();
+        kind.holdsShow() ? LoadIldaFile(OpenDialogLaser.fileName) : LoadFileFigura();
     if (loaded == LoadResult::Failed) {
         return;
     }
@@ -414,6 +484,10 @@ void FileCommands::ImportNamed() {
 void FileCommands::ItemExportClick() {
     const QString previous = SaveDialogPlz.fileName;
     if (!window_.dialogs().saveFile(SaveDialogPlz)) {
+        return;
+    }
+    if (show().count() > 1 && !ConfirmOneFrame()) {
+        SaveDialogPlz.fileName = previous;
         return;
     }
     // Points 0..255 of the buffer, whatever the count.

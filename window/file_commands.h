@@ -1,6 +1,7 @@
 // The file commands of the main window: New, Open, Save, Save As on the contour file or an
-// ILDA file (the file that keeps the points' colours and blanking), Import and Export of the
-// legacy file, the closing question, and the four contour dialogs they use.
+// ILDA file (the file that keeps the points' colours and blanking, and a show's every frame),
+// Import and Export of the legacy file, the closing question, and the four contour dialogs they
+// use.
 #pragma once
 
 #include <QSet>
@@ -23,6 +24,10 @@ class FileWindow : public CommandWindow {
     virtual void setCaptionFile(const QString& captionFile) = 0;
     // Enables SaveItem and SpeedButtonSave.
     virtual void enableSaveControls() = 0;
+    // After the show was replaced (opened, restored, made anew): announced and drawn, Undo
+    // enabled when it brings the old show back; the strip of frames opens by itself when there
+    // are several.
+    virtual void framesReplaced(bool undoable) = 0;
 };
 
 class FileCommands : public FileImport {
@@ -45,9 +50,10 @@ class FileCommands : public FileImport {
     // such a file in the working directory; empty when all exist.
     static QString DefaultSaveName();
 
-    // Writes the file named by SaveDialogLaser in the kind Save writes: an ILDA frame (true
-    // colour), in place of the frame Open took when the file is that show, or the contour file;
-    // false after a failure, which it shows.
+    // Writes the file named by SaveDialogLaser in the kind Save writes: an ILDA file (true
+    // colour) of every frame of the show, or of the one frame in place of the frame Open took
+    // when the file is that show (as a copy kept for recovery before shows opened whole may
+    // say), or the contour file of the current frame; false after a failure, which it shows.
     bool SaveFileFigura();
     // The kind Save writes: an ILDA file for a name ending in .ild, or one that ends in neither
     // .ild nor .ilz with the ILDA filter chosen (an ILDA file opened under another name); else
@@ -71,7 +77,8 @@ class FileCommands : public FileImport {
     void ItemExportClick();
 
     // Whether the contour that would be saved differs from the one last saved, opened or
-    // started with, in its points or in their styles.
+    // started with, in its points or in their styles; of a show of several frames (now or
+    // then), whether any frame, their order or their number does.
     bool HasUnsavedChanges() const;
     // The contour as Save would write it in a contour file, and its points' styles.
     model::ContourFileImage CurrentImage() const;
@@ -83,11 +90,13 @@ class FileCommands : public FileImport {
     // what that file holds now. False for an image that is not a contour file, which changes
     // nothing.
     // `frame` is the frame of the show the work came from, when the file is an ILDA show;
-    // `exact`, the points' exact positions when the image rounds them (one per point).
+    // `exact`, the points' exact positions when the image rounds them (one per point);
+    // `frames`, a show of several frames that comes back whole, `current` being edited.
     bool Restore(const QByteArray& image, const QString& fileName, const QString& captionFile,
                  const std::vector<model::PointStyle>& styles = {},
                  std::optional<size_t> frame = std::nullopt,
-                 const std::vector<model::ContourPoint>& exact = {});
+                 const std::vector<model::ContourPoint>& exact = {},
+                 std::vector<model::Frame> frames = {}, int current = 0);
     // The frame of the show `fileName` that Open took, which Save replaces; nothing when the
     // file is not that show.
     std::optional<size_t> ShowFrame(const QString& fileName) const;
@@ -105,21 +114,32 @@ class FileCommands : public FileImport {
     // Before a contour with colours or blanking goes to a contour file, which keeps neither:
     // asked once for each file name, until the answer is Yes.
     bool ConfirmStylesLost(const QString& name);
-    // Open of a file that starts with "ILDA": a frame of it (chosen in the frame chooser when
-    // it has several) taken as an import is, with its colours and blanking. Failed when
+    // Before the current frame of a show of several goes alone to a file that holds one.
+    bool ConfirmOneFrame();
+    // Open of a file that starts with "ILDA": a show of several frames becomes the show, every
+    // frame with its name, colours and blanking (a frame too long thinned, and said once); a
+    // file of one frame comes in as an import does, asking about a frame too long. Failed when
     // nothing came in.
     LoadResult LoadIldaFile(const QString& name);
     // The save dialog proposes the kind of the current file: its filter and extension.
     void ProposeKind(const formats::KindInfo& kind);
-    // What was last saved, opened or started with is what the editor holds now.
-    void MarkSaved();
+    // What was last saved, opened or started with is what the editor holds now: the whole show,
+    // or (not `whole`) the current frame alone, as a file of one frame holds it.
+    void MarkSaved(bool whole = true);
     void ShowCaptionFor(const QString& name);
     void ShowFileError(const QString& text);
+    editor::Show& show() { return editor_.document().show(); }
+    const editor::Show& show() const { return editor_.document().show(); }
+    // The show becomes one frame, the contour as it is (named `name`, from the file or not);
+    // Undo brings back the show before, `before`, when either had several frames.
+    void AdoptOneFrame(editor::Show::State before, const std::string& name, bool fromFile);
 
     editor::Editor& editor_;
     FileWindow& window_;
     model::ContourFileImage savedImage_{};
     std::vector<model::PointStyle> savedStyles_;
+    // What was last saved, opened or started with, when it was a show of several frames.
+    std::vector<model::Frame> savedFrames_;
     // The show (its absolute name) and the frame of it that Open took, when it has several:
     // Save to that file replaces the frame and keeps the rest of the show.
     std::optional<std::pair<QString, size_t>> showFrame_;

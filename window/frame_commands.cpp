@@ -1,5 +1,7 @@
 #include "window/frame_commands.h"
 
+#include <algorithm>
+
 #include "editor/colors.h"
 
 namespace window {
@@ -73,6 +75,70 @@ void FrameCommands::ItemFrameDeleteClick() {
     show().TakeUndo();
     show().Remove(show().current());
     Changed(true);
+}
+
+void FrameCommands::ItemFrameInBetweenClick() {
+    Dialogs& dialogs = window_.dialogs();
+    const int room = model::kMaxShowFrames - show().count();
+    if (show().current() + 1 >= show().count()) {
+        ShowMessage(dialogs, MessageType::Information,
+                    QStringLiteral("После текущего кадра нет следующего: промежуточные кадры "
+                                   "строятся между текущим кадром и следующим."));
+        return;
+    }
+    NumberRequest request;
+    request.title = QStringLiteral("Промежуточные кадры");
+    request.text = QStringLiteral("Сколько кадров вставить между кадрами %1 и %2?")
+                       .arg(show().current() + 1)
+                       .arg(show().current() + 2);
+    request.minimum = 1;
+    request.maximum = std::max(1, room);
+    request.value = std::min(5, request.maximum);
+    if (const std::optional<int> n = dialogs.askNumber(request)) {
+        InBetween(*n);
+    }
+}
+
+bool FrameCommands::InBetween(int n) {
+    Dialogs& dialogs = window_.dialogs();
+    const int from = show().current();
+    if (from + 1 >= show().count()) {
+        ShowMessage(dialogs, MessageType::Information,
+                    QStringLiteral("После текущего кадра нет следующего: промежуточные кадры "
+                                   "строятся между текущим кадром и следующим."));
+        return false;
+    }
+    if (n > model::kMaxShowFrames - show().count()) {
+        ShowMessage(dialogs, MessageType::Warning,
+                    QStringLiteral("В показе %1 кадров, а больше %2 он не вмещает.")
+                        .arg(show().count())
+                        .arg(model::kMaxShowFrames));
+        return false;
+    }
+    const model::Frame a = show().frame(from);
+    const model::Frame b = show().frame(from + 1);
+    const QRgb line = editor::ResolveColor(window_.editor().settings().ColorBoxLine) & 0xFFFFFFu;
+    model::InBetweens made = model::InBetween(a, b, n, line);
+    switch (made.refusal) {
+        case model::InBetweens::Refusal::None:
+            break;
+        case model::InBetweens::Refusal::PointCounts:
+            ShowMessage(dialogs, MessageType::Warning,
+                        QStringLiteral("В кадре %1 %2 точек, а в кадре %3 — %4: промежуточные "
+                                       "кадры строятся только между кадрами с равным числом "
+                                       "точек.")
+                            .arg(from + 1)
+                            .arg(a.points.size())
+                            .arg(from + 2)
+                            .arg(b.points.size()));
+            return false;
+        case model::InBetweens::Refusal::Count:
+            return false;
+    }
+    show().TakeUndo();
+    show().InsertAll(from + 1, std::move(made.frames));
+    Changed(true);
+    return true;
 }
 
 void FrameCommands::Go(int i) {

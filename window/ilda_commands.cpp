@@ -73,7 +73,8 @@ IldaCommands::IldaCommands(CommandWindow& window) : window_(window) {
 void IldaCommands::ItemExportIldaClick() {
     Dialogs& dialogs = window_.dialogs();
     editor::Editor& editor = window_.editor();
-    if (editor.contour().State.PointCount <= 0) {
+    const editor::Show& show = editor.document().show();
+    if (show.count() == 1 && editor.contour().State.PointCount <= 0) {
         // Said before the dialog: there is no file to choose.
         ShowMessage(dialogs, MessageType::Information,
                     QStringLiteral("Контур пуст: экспортировать нечего."));
@@ -87,7 +88,10 @@ void IldaCommands::ItemExportIldaClick() {
     options.ildaFormat =
         saveDialog_.filterIndex == 2 ? model::ilda::kIndexed2D : model::ilda::kTrueColor2D;
     options.lineColor = LineRgb(editor);
-    const formats::Written written = formats::WriteIldaFile(*name, editor.contour(), options);
+    // A show goes out whole, every frame in its turn.
+    const formats::Written written = show.count() > 1
+                                         ? formats::WriteIldaShow(*name, show.frames(), options)
+                                         : formats::WriteIldaFile(*name, editor.contour(), options);
     if (!written.ok) {
         ShowMessage(dialogs, MessageType::Error, written.error);
     } else if (!written.notes.isEmpty()) {
@@ -99,6 +103,11 @@ void IldaCommands::ItemExportIldaClick() {
 void IldaCommands::ItemImportIldaClick() {
     LoadFile(window_.editor(), window_.dialogs(), openDialog_, std::nullopt,
              [this](const QString& name) { Import(name); });
+}
+
+void IldaCommands::ImportFile(const QString& name) {
+    LoadFile(window_.editor(), window_.dialogs(), openDialog_, name,
+             [this](const QString& file) { Import(file); });
 }
 
 void IldaCommands::Import(const QString& name) {

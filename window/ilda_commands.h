@@ -1,5 +1,6 @@
-// Export and import of the contour as an ILDA frame, the interchange format that laser
-// controllers and show programs read.
+// Export of the show (or the contour, a show of one frame) as an ILDA file and import of one
+// ILDA frame into the contour: the interchange format that laser controllers and show programs
+// read.
 #pragma once
 
 #include <QRgb>
@@ -20,9 +21,12 @@ class IldaCommands {
   public:
     explicit IldaCommands(CommandWindow& window);
 
-    // File menu: "Export ILDA file (*.ild)" and "Import ILDA file (*.ild)".
+    // File menu: "Export ILDA file (*.ild)", every frame of the show in the chosen format, and
+    // "Import ILDA file (*.ild)", one frame (chosen in the frame chooser) into the contour.
     void ItemExportIldaClick();
     void ItemImportIldaClick();
+    // The import with the file in place of the dialog's answer.
+    void ImportFile(const QString& name);
 
     FileDialogSpec& SaveDialogIlda() { return saveDialog_; }
     FileDialogSpec& OpenDialogIlda() { return openDialog_; }

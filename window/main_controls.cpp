@@ -321,6 +321,8 @@ void TBaseForm::buildMenus() {
             key(Qt::CTRL | Qt::SHIFT | Qt::Key_D), true);
     addItem(frames, C::FrameDelete, QStringLiteral("Удалить кадр"),
             key(Qt::CTRL | Qt::SHIFT | Qt::Key_Delete), true);
+    addItem(frames, C::FrameInBetween, QStringLiteral("Промежуточные кадры…"), {}, true);
+    addItem(frames, C::FramesFromFiles, QStringLiteral("Кадры из файлов…"), {}, true);
     frames->addSeparator();
     addItem(frames, C::FrameNext, QStringLiteral("Следующий кадр"),
             key(Qt::CTRL | Qt::Key_PageDown), true);
@@ -413,6 +415,8 @@ void TBaseForm::hookCommands() {
     on(C::FrameNew, [this] { frames_.ItemFrameNewClick(); });
     on(C::FrameDuplicate, [this] { frames_.ItemFrameDuplicateClick(); });
     on(C::FrameDelete, [this] { frames_.ItemFrameDeleteClick(); });
+    on(C::FrameInBetween, [this] { frames_.ItemFrameInBetweenClick(); });
+    on(C::FramesFromFiles, [this] { frameFiles_.ItemFramesFromFilesClick(); });
     on(C::FrameNext, [this] { frames_.ItemFrameNextClick(); });
     on(C::FramePrevious, [this] { frames_.ItemFramePreviousClick(); });
     on(C::FrameFirst, [this] { frames_.ItemFrameFirstClick(); });

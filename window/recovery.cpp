@@ -1,5 +1,6 @@
 #include "window/recovery.h"
 
+#include <QDataStream>
 #include <QDir>
 #include <QFileInfo>
 #include <QStandardPaths>
@@ -86,6 +87,78 @@ std::vector<model::PointStyle> DecodeStyles(const QByteArray& bytes) {
     return styles;
 }
 
+namespace {
+
+QByteArray StringBytes(const std::string& s) {
+    return QByteArray(s.data(), qsizetype(s.size()));
+}
+
+// Every point, 32-bit little-endian x then y, as EncodeExactPoints writes them.
+QByteArray PointBytes(const std::vector<model::ContourPoint>& points) {
+    QByteArray bytes;
+    bytes.reserve(qsizetype(points.size()) * 8);
+    for (const model::ContourPoint& p : points) {
+        for (const int32_t v : {p.x, p.y}) {
+            const auto u = uint32_t(v);
+            for (int shift = 0; shift < 32; shift += 8) {
+                bytes += char((u >> shift) & 0xFF);
+            }
+        }
+    }
+    return bytes;
+}
+
+}  // namespace
+
+QByteArray EncodeFrames(const std::vector<model::Frame>& frames, int current) {
+    if (frames.size() <= 1) {
+        return {};
+    }
+    QByteArray bytes;
+    QDataStream out(&bytes, QIODevice::WriteOnly);
+    out.setVersion(QDataStream::Qt_6_0);
+    out << qint32(current) << quint32(frames.size());
+    for (const model::Frame& f : frames) {
+        out << StringBytes(f.name) << PointBytes(f.points) << EncodeStyles(f.styles);
+    }
+    return bytes;
+}
+
+std::optional<KeptFrames> DecodeFrames(const QByteArray& bytes) {
+    QDataStream in(bytes);
+    in.setVersion(QDataStream::Qt_6_0);
+    qint32 current = 0;
+    quint32 count = 0;
+    in >> current >> count;
+    if (in.status() != QDataStream::Ok || count < 2 || count > quint32(model::kMaxShowFrames) ||
+        current < 0 || quint32(current) >= count) {
+        return std::nullopt;
+    }
+    KeptFrames kept;
+    kept.current = current;
+    kept.frames.reserve(count);
+    for (quint32 i = 0; i < count; ++i) {
+        QByteArray name;
+        QByteArray points;
+        QByteArray styles;
+        in >> name >> points >> styles;
+        if (in.status() != QDataStream::Ok || points.size() % 8 != 0 ||
+            points.size() / 8 > model::kStylePoints) {
+            return std::nullopt;
+        }
+        model::Frame f;
+        f.name = name.toStdString();
+        f.points = DecodeExactPoints(points);
+        f.styles = DecodeStyles(styles);
+        f.styles.resize(std::min(f.styles.size(), f.points.size()));
+        kept.frames.push_back(std::move(f));
+    }
+    if (!in.atEnd()) {
+        return std::nullopt;
+    }
+    return kept;
+}
+
 QString DefaultRecoveryFolder() {
     return QDir(QStandardPaths::writableLocation(QStandardPaths::AppDataLocation))
         .filePath(QStringLiteral("recovery"));
@@ -121,7 +194,13 @@ void RecoveryKeeper::Start() {
 bool RecoveryKeeper::OfferOrphans() {
     Dialogs& dialogs = window_.dialogs();
     for (const io::RecoveryOrphan& orphan : store_->orphans(qsizetype(model::kContourFileSize))) {
-        if (!orphan.record) {
+        // A copy that is not one whole copy, or whose show is not one, is reported and set
+        // aside.
+        std::optional<KeptFrames> frames;
+        if (orphan.record && !orphan.record->frames.isEmpty()) {
+            frames = DecodeFrames(orphan.record->frames);
+        }
+        if (!orphan.record || (!orphan.record->frames.isEmpty() && !frames)) {
             MessageSpec damaged;
             damaged.type = MessageType::Error;
             damaged.text = QStringLiteral("Файл восстановления повреждён и отложен: %1")
@@ -147,7 +226,9 @@ bool RecoveryKeeper::OfferOrphans() {
         const std::optional<size_t> frame =
             r.frame >= 0 ? std::optional<size_t>(size_t(r.frame)) : std::nullopt;
         if (files_.Restore(r.contour, r.fileName, r.captionFile, DecodeStyles(r.styles), frame,
-                           DecodeExactPoints(r.points))) {
+                           DecodeExactPoints(r.points),
+                           frames ? std::move(frames->frames) : std::vector<model::Frame>{},
+                           frames ? frames->current : 0)) {
             files_.editor().document().Settle();
             // The work is this editor's now: its own copy replaces the orphan, which stays
             // only if that copy could not be written.
@@ -172,8 +253,10 @@ void RecoveryKeeper::Tick() {
         written_.reset();
         return;
     }
+    const editor::Show& show = files.editor().document().show();
     Work current{files.CurrentImage(), files.CurrentStyles(),
-                 EncodeExactPoints(files.CurrentPoints())};
+                 EncodeExactPoints(files.CurrentPoints()),
+                 show.count() > 1 ? EncodeFrames(show.frames(), show.current()) : QByteArray()};
     if (written_ && *written_ == current) {
         return;
     }
@@ -193,6 +276,7 @@ void RecoveryKeeper::Tick() {
     record.contour = AsBytes(current.image);
     record.styles = EncodeStyles(current.styles);
     record.points = current.points;
+    record.frames = current.frames;
     if (store_->write(record)) {
         written_ = std::move(current);
     } else {

@@ -1,5 +1,6 @@
-// Automatic recovery of unsaved work. While the contour differs from the file last opened or
-// saved (the comparison the closing question makes), a copy of it is kept on disk, written at
+// Automatic recovery of unsaved work. While the contour (every frame of a show of several)
+// differs from the file last opened or saved (the comparison the closing question makes), a
+// copy of it is kept on disk, written at
 // most one interval after a change and at most once an interval. The editing paths are not
 // touched: the document's announcement of a change arms the write. At start, the copies left
 // by editors that did not close are offered back.
@@ -8,11 +9,13 @@
 #include <QObject>
 #include <QTimer>
 #include <memory>
+#include <optional>
 #include <utility>
 #include <vector>
 
 #include "io/recovery_store.h"
 #include "model/contour_file.h"
+#include "model/show.h"
 #include "window/dialogs.h"
 
 namespace window {
@@ -65,6 +68,7 @@ class RecoveryKeeper : public QObject {
         model::ContourFileImage image;
         std::vector<model::PointStyle> styles;
         QByteArray points;
+        QByteArray frames;
         friend bool operator==(const Work&, const Work&) = default;
     };
     std::optional<Work> written_;
@@ -83,6 +87,17 @@ std::vector<model::PointStyle> DecodeStyles(const QByteArray& bytes);
 // exactly. Reading stops at the buffer's points and ignores a byte count not whole points.
 QByteArray EncodeExactPoints(const std::vector<model::ContourPoint>& points);
 std::vector<model::ContourPoint> DecodeExactPoints(const QByteArray& bytes);
+
+// A show of several frames as a recovery copy keeps it: which frame is edited, then each
+// frame's name, exact points and styles (as EncodeStyles keeps them); empty for one frame. Read
+// back, nothing for bytes that are not such a show (more frames than a show holds, a frame of
+// more points than the contour's buffer, the edited frame not among them).
+QByteArray EncodeFrames(const std::vector<model::Frame>& frames, int current);
+struct KeptFrames {
+    std::vector<model::Frame> frames;
+    int current = 0;
+};
+std::optional<KeptFrames> DecodeFrames(const QByteArray& bytes);
 
 // The recovery folder of this user: the application's data folder, then "recovery".
 QString DefaultRecoveryFolder();

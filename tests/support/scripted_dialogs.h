@@ -23,6 +23,10 @@ class ScriptedDialogs : public window::Dialogs {
     std::deque<std::optional<int>> frameAnswers;
     // Beam colours chosen in the next colour dialogs; nullopt or none left: cancelled.
     std::deque<std::optional<window::BeamColourChoice>> beamAnswers;
+    // Numbers given in the next number dialogs; nullopt or none left: cancelled.
+    std::deque<std::optional<int>> numberAnswers;
+    // The files chosen in the next dialogs of several files; none left: fileAnswers, one each.
+    std::deque<QStringList> severalAnswers;
 
     // What was asked.
     std::vector<window::FileDialogSpec> fileDialogs;  // as they were when shown
@@ -33,6 +37,7 @@ class ScriptedDialogs : public window::Dialogs {
     std::vector<window::FrameChoiceSpec> frameChoices;
     std::vector<QStringList> frameCaptions;
     std::vector<window::BeamColourRequest> beamChoices;
+    std::vector<window::NumberRequest> numberRequests;
 
     std::optional<QString> openFile(window::FileDialogSpec& request) override {
         return answer(request, false);
@@ -75,6 +80,28 @@ class ScriptedDialogs : public window::Dialogs {
         }
         const std::optional<window::BeamColourChoice> a = beamAnswers.front();
         beamAnswers.pop_front();
+        return a;
+    }
+
+    std::optional<QStringList> openFiles(window::FileDialogSpec& request) override {
+        if (severalAnswers.empty()) {
+            return Dialogs::openFiles(request);
+        }
+        fileDialogs.push_back(request);
+        fileDialogWasSave.push_back(false);
+        const QStringList a = severalAnswers.front();
+        severalAnswers.pop_front();
+        request.fileName = a.value(0);
+        return a;
+    }
+
+    std::optional<int> askNumber(const window::NumberRequest& request) override {
+        numberRequests.push_back(request);
+        if (numberAnswers.empty()) {
+            return std::nullopt;
+        }
+        const std::optional<int> a = numberAnswers.front();
+        numberAnswers.pop_front();
         return a;
     }
 
