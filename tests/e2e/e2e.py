@@ -1190,8 +1190,61 @@ def case_beam_colour(d, tmp):
                  and w.count(LINE_GREEN, 0, 0, 384, 384, s) == 0, "a red stroke, nothing green")
 
 
+def ilda_frames(path):
+    """The frames of an ILDA file, each a list of (x, y, blanked), read by the book: 32-byte
+    headers, records of 8 (format 0), 6 (1), 10 (4) or 8 (5) bytes, big-endian words."""
+    with open(path, "rb") as f:
+        data = f.read()
+    sizes = {0: 8, 1: 6, 2: 3, 4: 10, 5: 8}
+    frames, at = [], 0
+    while at + 32 <= len(data):
+        check(data[at:at + 4] == b"ILDA", "an ILDA header at %d" % at)
+        fmt, count = data[at + 7], int.from_bytes(data[at + 24:at + 26], "big")
+        at += 32
+        if count == 0:
+            break
+        size = sizes[fmt]
+        if fmt != 2:
+            # The status byte follows the coordinates (two words, three for 3D formats).
+            status = 6 if fmt in (0, 4) else 4
+            frames.append([(int.from_bytes(data[i:i + 2], "big", signed=True),
+                            int.from_bytes(data[i + 2:i + 4], "big", signed=True),
+                            bool(data[i + status] & 0x40))
+                           for i in range(at, at + count * size, size)])
+        at += count * size
+    return frames
+
+
+def case_show_from_keys(d, tmp):
+    """A stroke, Ctrl+Shift+D (a copy after it), Ctrl+Shift+N (an empty frame after that), a
+    second stroke, Save As an ILDA file: three frames, the first two alike."""
+    w = MainWindow(d, d.start_app())
+    w.click_palette("SpeedButtonPen")
+    w.stroke([(60, 100), (300, 100)])
+    d.eventually(lambda s: w.count(LINE_GREEN, 60, 95, 300, 106, s) > 200, "the first stroke")
+    d.activate(w.wid)
+    d.key("ctrl+shift+d")
+    d.key("ctrl+shift+n")
+    # The new frame is empty: the surface shows no full-strength line (the onion skin is off).
+    d.eventually(lambda s: w.count(LINE_GREEN, 0, 0, 384, 384, s) == 0, "an empty frame")
+    w.stroke([(100, 300), (100, 60)])
+    d.eventually(lambda s: w.count(LINE_GREEN, 95, 60, 106, 300, s) > 200, "the second stroke")
+    path = os.path.join(tmp, "показ.ild")
+    save_as(d, w, path)
+    frames = wait_for(lambda: os.path.exists(path) and ilda_frames(path), "the saved show")
+    check(len(frames) == 3, "three frames, got %d" % len(frames))
+    check(frames[0] == frames[1], "the copy holds the first frame's points")
+    across = [y for x, y, blanked in frames[0] if not blanked]
+    down = [x for x, y, blanked in frames[2] if not blanked]
+    check(len(across) > 5 and max(across) - min(across) < 400,
+          "the first frame is the stroke across, at one height")
+    check(len(down) > 5 and max(down) - min(down) < 400,
+          "the third frame is the stroke down, at one x")
+
+
 CASES = {
     "startup": case_startup,
+    "show.from_keys": case_show_from_keys,
     "pen_stroke": case_pen_stroke,
     "save_and_reopen": case_save_and_reopen,
     "command_line_file": case_command_line_file,
