@@ -117,7 +117,7 @@ TPreviewForm::TPreviewForm(editor::Editor& editor, QWidget* parent)
     auto* showControls = new QHBoxLayout;
     showControls->addWidget(ButtonPlay);
     showControls->addSpacing(12);
-    showControls->addWidget(new QLabel(QStringLiteral("Кадров в секунду:"), this));
+    showControls->addWidget(new QLabel(QStringLiteral("Показ, кадров/с:"), this));
     showControls->addWidget(SpinFps);
     showControls->addSpacing(12);
     showControls->addWidget(CheckBoxOptimise);

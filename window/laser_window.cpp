@@ -123,7 +123,7 @@ LaserWindow::LaserWindow(editor::Editor& editor, std::function<void(const QStrin
     form->addRow(QStringLiteral("Повернуть:"), turns_);
     form->addRow(QStringLiteral("Яркость не больше:"), brightness_);
     form->addRow(QStringLiteral("Цвет по умолчанию:"), defaultColour_);
-    form->addRow(QStringLiteral("Кадров в секунду:"), fps_);
+    form->addRow(QStringLiteral("Показ, кадров/с:"), fps_);
     form->addRow(QString(), optimise_);
     layout->addWidget(stage);
 
