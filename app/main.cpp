@@ -6,7 +6,9 @@
 #include <vector>
 
 #include "app/application.h"
+#include "app/language.h"
 #include "convert/command_line.h"
+#include "editor/settings_file.h"
 #include "window/open_files.h"
 #include "window/output_memory.h"
 #include "window/recovery.h"
@@ -28,6 +30,8 @@ void WhileStarting(QtMsgType type, const QMessageLogContext&, const QString& tex
         starting.held.emplace_back(type, text);
         return;
     }
+    // The application object is far enough made for the texts' language.
+    app::UseLanguage(app::StartLanguage(editor::DefaultSettingsFile()));
     QStringList arguments;
     for (int i = 0; i < *starting.argc; ++i) {
         arguments << QString::fromLocal8Bit(starting.argv[i]);
@@ -50,16 +54,23 @@ int Quorinimage(int argc, char** argv) {
             starting.qt(type, QMessageLogContext(), text);
         }
     }
+    // The language of every text from here on, the usage error's among them.
+    const QString settingsFile = editor::DefaultSettingsFile();
+    app::UseLanguage(app::StartLanguage(settingsFile));
     // What is left once Qt has taken its own options: at most the file to open.
     const convert::WindowArguments arguments =
         convert::ParseWindowArguments(QApplication::arguments());
     if (!arguments.error.isEmpty()) {
-        std::fprintf(stderr, "quorinimage: %s\nTry 'quorinimage --help' for more information.\n",
-                     qPrintable(arguments.error));
+        std::fprintf(stderr, "%s\n",
+                     qPrintable(QCoreApplication::translate(
+                                    "quorinimage", "quorinimage: %1\nПодробнее: quorinimage --help")
+                                    .arg(arguments.error)));
         return convert::kExitUsage;
     }
     app::SetUpApplication(application);
     const auto windows = app::CreateWindows();
+    // The language chosen in the settings window is kept for the next start.
+    windows->OptionForm->KeepLanguage(settingsFile);
     // The projector's device and zone as they were last time.
     windows->BaseForm->KeepOutputSettings(window::DefaultOutputMemoryFile());
     windows->BaseForm->show();
@@ -95,9 +106,11 @@ int WithoutWindow(int argc, char** argv) {
             }
         });
         QGuiApplication application(argc, argv);
+        app::UseLanguage(app::StartLanguage(editor::DefaultSettingsFile()));
         return convert::RunCommandLine(QCoreApplication::arguments(), out, err);
     }
     QCoreApplication application(argc, argv);
+    app::UseLanguage(app::StartLanguage(editor::DefaultSettingsFile()));
     return convert::RunCommandLine(QCoreApplication::arguments(), out, err);
 }
 

@@ -1,6 +1,7 @@
 #include "pictures/qt_image_reader.h"
 
 #include <QBuffer>
+#include <QCoreApplication>
 #include <QImageReader>
 
 namespace pictures {
@@ -34,14 +35,16 @@ ImageResult ReadQtImage(const QByteArray& data, PictureKind kind) {
         qt = k.kind == kind ? &k : qt;
     }
     if (qt == nullptr) {
-        return Fail(QStringLiteral("Unknown picture kind"));
+        return Fail(QCoreApplication::translate("pictures", "Unknown picture kind"));
     }
     const QString name = QString::fromLatin1(qt->name);
-    const QString broken =
-        QStringLiteral("Картинка %1 не читается: она повреждена или это не %1.").arg(name);
+    const QString broken = QCoreApplication::translate(
+                               "pictures", "Картинка %1 не читается: она повреждена или это не %1.")
+                               .arg(name);
     if (!QImageReader::supportedImageFormats().contains(qt->format)) {
-        return Fail(QStringLiteral("Картинки %1 не читаются: нет модуля Qt для них "
-                                   "(qt6-image-formats-plugins).")
+        return Fail(QCoreApplication::translate("pictures",
+                                                "Картинки %1 не читаются: нет модуля Qt для них "
+                                                "(qt6-image-formats-plugins).")
                         .arg(name));
     }
     QBuffer buffer;
@@ -61,10 +64,11 @@ ImageResult ReadQtImage(const QByteArray& data, PictureKind kind) {
         return Fail(broken);
     }
     if (qint64(size.width()) * size.height() > kMaxPicturePixels) {
-        return Fail(QStringLiteral("Картинка %1 слишком велика: %2 × %3 пикселей.")
-                        .arg(name)
-                        .arg(size.width())
-                        .arg(size.height()));
+        return Fail(
+            QCoreApplication::translate("pictures", "Картинка %1 слишком велика: %2 × %3 пикселей.")
+                .arg(name)
+                .arg(size.width())
+                .arg(size.height()));
     }
     QImage image;
     if (!reader.read(&image) || image.isNull() ||
