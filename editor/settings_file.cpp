@@ -53,8 +53,10 @@ bool WriteLanguage(const QString& path, Language language) {
 }
 
 QString DefaultSettingsFile() {
-    return QDir(QStandardPaths::writableLocation(QStandardPaths::AppConfigLocation))
-        .filePath(QStringLiteral("settings.ini"));
+    // The program's folder by its own name, not the application's: the command line and the
+    // window's start read the file before the application is named.
+    return QDir(QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation))
+        .filePath(QStringLiteral("quorinimage/settings.ini"));
 }
 
 }  // namespace editor

@@ -14,7 +14,7 @@ Language ReadLanguage(const QString& path);
 // Writes the language into the file, keeping whatever else it holds; false when it could not
 // be written.
 bool WriteLanguage(const QString& path, Language language);
-// settings.ini in the user's configuration folder for the program.
+// settings.ini in the user's configuration folder for the program (~/.config/quorinimage).
 QString DefaultSettingsFile();
 
 }  // namespace editor
