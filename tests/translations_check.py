@@ -3,13 +3,10 @@
 
   translations_check.py --root SOURCE_DIR --lupdate LUPDATE
 
-Runs scripts/translations.sh (lupdate over the sources) on a copy of
-translations/quorinimage_en.ts and reads what it made of it. A text in the sources that the
-file does not translate (new, or changed) comes in unfinished; a text the file translates
-that is gone from the sources is marked vanished or obsolete; an entry of the file itself may
-be unfinished or empty. Each is printed with its context; the exit status is 1 if there is
-one. So a new text without its English fails, and so does a translation left behind. lupdate's
-own warnings (a tr() whose class it cannot place, so whose context would be wrong) fail too.
+Runs scripts/translations.sh (lupdate) on a copy of translations/quorinimage_en.ts: a text of
+the sources without its English comes in unfinished, a translation whose text is gone is marked
+vanished. Either, an unfinished or empty entry of the file itself, or a warning of lupdate's (a
+tr() it cannot place in its class) is printed, and the exit status is 1.
 """
 
 import argparse
