@@ -6,7 +6,9 @@
 #include <vector>
 
 #include "app/application.h"
+#include "app/language.h"
 #include "convert/command_line.h"
+#include "editor/settings_file.h"
 #include "window/open_files.h"
 #include "window/output_memory.h"
 #include "window/recovery.h"
@@ -28,6 +30,8 @@ void WhileStarting(QtMsgType type, const QMessageLogContext&, const QString& tex
         starting.held.emplace_back(type, text);
         return;
     }
+    // The application object is far enough made for the texts' language.
+    app::UseLanguage(app::StartLanguage(editor::DefaultSettingsFile()));
     QStringList arguments;
     for (int i = 0; i < *starting.argc; ++i) {
         arguments << QString::fromLocal8Bit(starting.argv[i]);
@@ -50,12 +54,17 @@ int Quorinimage(int argc, char** argv) {
             starting.qt(type, QMessageLogContext(), text);
         }
     }
+    // The language of every text from here on, the usage error's among them.
+    const QString settingsFile = editor::DefaultSettingsFile();
+    app::UseLanguage(app::StartLanguage(settingsFile));
     // What is left once Qt has taken its own options: at most the file to open.
     const convert::WindowArguments arguments =
         convert::ParseWindowArguments(QApplication::arguments());
     if (!arguments.error.isEmpty()) {
-        std::fprintf(stderr, "quorinimage: %s\nTry 'quorinimage --help' for more information.\n",
-                     qPrintable(arguments.error));
+        std::fprintf(stderr, "%s\n",
+                     qPrintable(QCoreApplication::translate(
+                                    "quorinimage", "quorinimage: %1\nПодробнее: quorinimage --help")
+                                    .arg(arguments.error)));
         return convert::kExitUsage;
     }
     app::SetUpApplication(application);
@@ -65,8 +74,10 @@ int Quorinimage(int argc, char** argv) {
     windows->BaseForm->show();
     // Once the window is on the screen: offer what an editor that did not close left behind,
     // keep a copy of this one's unsaved work, then open the file named on the command line.
-    app::WhenShown(*windows->BaseForm, [&windows, file = arguments.file] {
+    app::WhenShown(*windows->BaseForm, [&windows, &settingsFile, file = arguments.file] {
         app::CreateOtherWindows(*windows);
+        // The language chosen in the settings window is kept for the next start.
+        windows->OptionForm->KeepLanguage(settingsFile);
         window::TBaseForm& form = *windows->BaseForm;
         auto keeper = std::make_unique<window::RecoveryKeeper>(
             form.fileCommands(), form,
@@ -96,9 +107,11 @@ int WithoutWindow(int argc, char** argv) {
             }
         });
         QGuiApplication application(argc, argv);
+        app::UseLanguage(app::StartLanguage(editor::DefaultSettingsFile()));
         return convert::RunCommandLine(QCoreApplication::arguments(), out, err);
     }
     QCoreApplication application(argc, argv);
+    app::UseLanguage(app::StartLanguage(editor::DefaultSettingsFile()));
     return convert::RunCommandLine(QCoreApplication::arguments(), out, err);
 }
 

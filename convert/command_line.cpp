@@ -1,5 +1,6 @@
 #include "convert/command_line.h"
 
+#include <QCoreApplication>
 #include <cstring>
 
 #include "convert/options.h"
@@ -59,13 +60,16 @@ int RunCommandLine(const QStringList& arguments, QTextStream& out, QTextStream& 
     }
     for (const QCommandLineOption* o : {&p.pps, &p.fps, &p.optimise, &p.seconds, &p.zone}) {
         if (p.parser.isSet(*o)) {
-            return UsageError(err, QStringLiteral("--%1 goes with --play").arg(o->names().front()));
+            return UsageError(
+                err, QCoreApplication::translate("convert", "--%1 задаётся только вместе с --play")
+                         .arg(o->names().front()));
         }
     }
     if (!p.parser.isSet(p.convert)) {
-        return UsageError(err, QStringLiteral("--to, --as, --ilda-format and --frame go with "
-                                              "--convert, as do --spacing and the SVG and "
-                                              "tracing options"));
+        return UsageError(err, QCoreApplication::translate(
+                                   "convert",
+                                   "--to, --as, --ilda-format и --frame задаются только вместе с "
+                                   "--convert, как и --spacing и параметры SVG и трассировки"));
     }
     Options options;
     if (const QString problem = ConversionOptions(p, options); !problem.isEmpty()) {
@@ -76,7 +80,9 @@ int RunCommandLine(const QStringList& arguments, QTextStream& out, QTextStream& 
     }
     for (const QCommandLineOption* o : {&p.font, &p.height}) {
         if (p.parser.isSet(*o)) {
-            return UsageError(err, QStringLiteral("--%1 goes with --text").arg(o->names().front()));
+            return UsageError(
+                err, QCoreApplication::translate("convert", "--%1 задаётся только вместе с --text")
+                         .arg(o->names().front()));
         }
     }
     return RunConvert(p, options, out, err);
@@ -89,7 +95,9 @@ WindowArguments ParseWindowArguments(const QStringList& arguments) {
     }
     const QStringList files = p.parser.positionalArguments();
     if (files.size() > 1) {
-        return {{}, QStringLiteral("the editor opens one file at a time")};
+        return {
+            {},
+            QCoreApplication::translate("convert", "редактор открывает только один файл за раз")};
     }
     return {files.value(0), {}};
 }
@@ -100,11 +108,15 @@ int RefuseWithoutDisplay(const QStringList& arguments, QTextStream& err) {
         return UsageError(err, window.error);
     }
     if (window.file.isEmpty()) {
-        return UsageError(err, QStringLiteral("no display to open the editor on; --convert and "
-                                              "--play run without one"));
+        return UsageError(err, QCoreApplication::translate(
+                                   "convert",
+                                   "нет дисплея, на котором открыть редактор; --convert и --play "
+                                   "работают без него"));
     }
-    return UsageError(err, QStringLiteral("no display to open the editor on; to convert %1 "
-                                          "without one: quorinimage --convert %1 OUT")
+    return UsageError(err, QCoreApplication::translate(
+                               "convert",
+                               "нет дисплея, на котором открыть редактор; преобразовать %1 без "
+                               "него: quorinimage --convert %1 OUT")
                                .arg(window.file));
 }
 

@@ -1,4 +1,6 @@
 // --convert --text TEXT OUT: the text as a contour of its own, in a Hershey or system font.
+#include <QCoreApplication>
+
 #include "convert/options.h"
 #include "formats/kinds.h"
 
@@ -8,13 +10,17 @@ int RunText(const Parser& p, const Options& options, QTextStream& err) {
     const QStringList files = p.parser.positionalArguments();
     if (p.parser.isSet(p.to) || p.parser.isSet(p.show) || p.parser.isSet(p.trace) ||
         files.size() != 1) {
-        return UsageError(err, QStringLiteral("--text writes one OUT file: --convert --text TEXT "
-                                              "OUT"));
+        return UsageError(
+            err, QCoreApplication::translate(
+                     "convert", "--text записывает один файл OUT: --convert --text TEXT OUT"));
     }
     const formats::KindInfo* to = formats::KindOfName(files[0]);
     if (to == nullptr || !to->contourOut()) {
-        return UsageError(err, QStringLiteral("cannot write '%1': the output must end in %2")
-                                   .arg(files[0], WritableList(QStringLiteral("."))));
+        return UsageError(
+            err, QCoreApplication::translate("convert",
+                                             "не удаётся записать «%1»: имя выходного файла должно "
+                                             "оканчиваться на %2")
+                     .arg(files[0], WritableList(QStringLiteral("."))));
     }
     formats::TextOptions text;
     // "\n" in the argument starts a new line, as a shell cannot easily pass one.
@@ -24,8 +30,10 @@ int RunText(const Parser& p, const Options& options, QTextStream& err) {
                                  : QString::fromLatin1(formats::kDefaultTextFont);
     const std::optional<formats::TextFont> font = formats::FindTextFont(fontName);
     if (!font) {
-        return UsageError(err, QStringLiteral("--font: no font '%1' (a Hershey font such as "
-                                              "futural or cyrillic, or a system font)")
+        return UsageError(err, QCoreApplication::translate(
+                                   "convert",
+                                   "--font: нет шрифта «%1» (нужен шрифт Hershey, например "
+                                   "futural или cyrillic, или шрифт системы)")
                                    .arg(fontName));
     }
     text.font = *font;
@@ -34,7 +42,8 @@ int RunText(const Parser& p, const Options& options, QTextStream& err) {
         text.height = p.parser.value(p.height).toDouble(&number);
         if (!number ||
             !(text.height >= formats::kMinTextHeight && text.height <= formats::kMaxTextHeight)) {
-            return UsageError(err, QStringLiteral("--height takes %1 to %2 pixels, not '%3'")
+            return UsageError(err, QCoreApplication::translate(
+                                       "convert", "--height принимает от %1 до %2 пикс., а не «%3»")
                                        .arg(formats::kMinTextHeight)
                                        .arg(formats::kMaxTextHeight)
                                        .arg(p.parser.value(p.height)));

@@ -1,5 +1,6 @@
 #include "editor/editor.h"
 
+#include <QCoreApplication>
 #include <algorithm>
 
 #include "editor/tools/tools.h"
@@ -60,7 +61,7 @@ void Editor::FormCreate() {
     // caption. 4. The frame tool's text. 5. Points 0..2047 cleared once more.
     state().PointCount = 0;
     PaintPic(true, true);
-    host_.setStatusText(kPanelTool, QStringLiteral("Select Dots"));
+    host_.setStatusText(kPanelTool, QCoreApplication::translate("editor::Editor", "Select Dots"));
     std::fill_n(contour_.Buffer.begin(), 4096, 0);
 }
 
@@ -112,7 +113,7 @@ void Editor::SelectTool(int mode, const QString& statusText) {
 
 void Editor::SpeedButtonToolsClick() {
     ArmRepaint();
-    host_.setStatusText(kPanelTool, QStringLiteral("???"));
+    host_.setStatusText(kPanelTool, QCoreApplication::translate("editor::Editor", "???"));
 }
 
 void Editor::Repaint() {
@@ -163,7 +164,9 @@ void Editor::timerStatusDotTimer() {
 // ---- Contour operations ----
 
 void Editor::ShowLength() {
-    host_.setStatusText(kPanelLength, QStringLiteral("Leng: %1").arg(state().PointCount));
+    host_.setStatusText(
+        kPanelLength,
+        QCoreApplication::translate("editor::Editor", "Leng: %1").arg(state().PointCount));
 }
 
 void Editor::FillBuffer(int32_t x, int32_t y) {

@@ -27,6 +27,10 @@ inline constexpr IntRange kFriqPointsRange{model::kMinSpacing, model::kMaxSpacin
                                            model::kDefaultSpacing};
 inline constexpr IntRange kBrightHotDotRange{3, 30, 10};
 
+// The language of the program's texts: the system's (Russian when it sets none), or one chosen
+// in the settings window, which the next start takes.
+enum class Language { System, Russian, English };
+
 struct EditorSettings {
     ColorRef ColorBoxLine = clGreen;           // contour segments (model::kDefaultLineColour)
     ColorRef ColorBoxFirstDot = clOlive;       // first point's circle
@@ -42,6 +46,7 @@ struct EditorSettings {
     int32_t ScrollBarSizeHotDots = kSizeHotDotsRange.def;    // radius, pixels
     int32_t ScrollBarFriqPoints = kFriqPointsRange.def;      // pen spacing, pixels
     int32_t ScrollBarBrightHotDot = kBrightHotDotRange.def;  // points a hot point adds
+    Language language = Language::System;                    // kept between runs (settings_file.h)
 };
 
 }  // namespace editor

@@ -1,5 +1,7 @@
 #include "editor/transform_commands.h"
 
+#include <QCoreApplication>
+
 #include "editor/editor.h"
 #include "model/transforms.h"
 
@@ -47,7 +49,8 @@ void SpeedButtonNormalDistanceClick(Editor& e) {
     const model::NormalDistanceResult r =
         model::NormalDistance(e.contour(), e.settings().ScrollBarFriqPoints);
     if (r.gapFound) {
-        e.host().setStatusText(kPanelDot, QStringLiteral("b: %1").arg(r.lastN));
+        e.host().setStatusText(kPanelDot,
+                               QCoreApplication::translate("editor::Editor", "b: %1").arg(r.lastN));
     }
     // The picture goes out of view; its toggle button keeps its state.
     e.underlay().setVisible(false);

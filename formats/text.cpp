@@ -1,5 +1,6 @@
 #include "formats/text.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QFont>
 #include <QFontDatabase>
@@ -65,44 +66,44 @@ constexpr Layout kLayouts[] = {
 // The Hershey fonts as the dialog lists them, in its order: those for Russian, the Latin
 // faces, the Greek and the Japanese, then the signs. Some files share their letters and differ
 // in the signs or the strokes (futural and rowmans, cursive and scripts, each Gothic face and
-// its triplex); the titles tell them apart.
+// its triplex); the titles tell them apart. They are translated where the list is made.
 struct Title {
     const char* font;
     const char* title;
 };
 constexpr Title kTitles[] = {
-    {"cyrillic", "Кириллица"},
-    {"cyrilc_1", "Кириллица без Ъ, Ы, Ь, Э, Ю, Я"},
-    {"rowmans", "Рубленый простой"},
-    {"rowmand", "Рубленый двойной"},
-    {"futural", "Футура светлая"},
-    {"futuram", "Футура средняя"},
-    {"timesr", "Таймс"},
-    {"timesrb", "Таймс полужирный"},
-    {"timesi", "Таймс курсив"},
-    {"timesib", "Таймс полужирный курсив"},
-    {"rowmant", "Антиква тройная"},
-    {"scripts", "Рукописный простой"},
-    {"scriptc", "Рукописный двойной"},
-    {"cursive", "Рукописный с прямыми цифрами"},
-    {"gothiceng", "Готический английский"},
-    {"gothgbt", "Готический английский тройной"},
-    {"gothicger", "Готический немецкий"},
-    {"gothgrt", "Готический немецкий тройной"},
-    {"gothicita", "Готический итальянский"},
-    {"gothitt", "Готический итальянский тройной"},
-    {"greeks", "Греческий простой"},
-    {"greek", "Греческий"},
-    {"greekc", "Греческий с засечками"},
-    {"timesg", "Таймс греческий"},
-    {"japanese", "Японская кана"},
-    {"symbolic", "Символы"},
-    {"markers", "Маркеры"},
-    {"mathlow", "Математические знаки, строчные"},
-    {"mathupp", "Математические знаки, прописные"},
-    {"astrology", "Астрологические знаки"},
-    {"meteorology", "Метеорологические знаки"},
-    {"music", "Нотные знаки"},
+    {"cyrillic", QT_TRANSLATE_NOOP("formats::TextFonts", "Кириллица")},
+    {"cyrilc_1", QT_TRANSLATE_NOOP("formats::TextFonts", "Кириллица без Ъ, Ы, Ь, Э, Ю, Я")},
+    {"rowmans", QT_TRANSLATE_NOOP("formats::TextFonts", "Рубленый простой")},
+    {"rowmand", QT_TRANSLATE_NOOP("formats::TextFonts", "Рубленый двойной")},
+    {"futural", QT_TRANSLATE_NOOP("formats::TextFonts", "Футура светлая")},
+    {"futuram", QT_TRANSLATE_NOOP("formats::TextFonts", "Футура средняя")},
+    {"timesr", QT_TRANSLATE_NOOP("formats::TextFonts", "Таймс")},
+    {"timesrb", QT_TRANSLATE_NOOP("formats::TextFonts", "Таймс полужирный")},
+    {"timesi", QT_TRANSLATE_NOOP("formats::TextFonts", "Таймс курсив")},
+    {"timesib", QT_TRANSLATE_NOOP("formats::TextFonts", "Таймс полужирный курсив")},
+    {"rowmant", QT_TRANSLATE_NOOP("formats::TextFonts", "Антиква тройная")},
+    {"scripts", QT_TRANSLATE_NOOP("formats::TextFonts", "Рукописный простой")},
+    {"scriptc", QT_TRANSLATE_NOOP("formats::TextFonts", "Рукописный двойной")},
+    {"cursive", QT_TRANSLATE_NOOP("formats::TextFonts", "Рукописный с прямыми цифрами")},
+    {"gothiceng", QT_TRANSLATE_NOOP("formats::TextFonts", "Готический английский")},
+    {"gothgbt", QT_TRANSLATE_NOOP("formats::TextFonts", "Готический английский тройной")},
+    {"gothicger", QT_TRANSLATE_NOOP("formats::TextFonts", "Готический немецкий")},
+    {"gothgrt", QT_TRANSLATE_NOOP("formats::TextFonts", "Готический немецкий тройной")},
+    {"gothicita", QT_TRANSLATE_NOOP("formats::TextFonts", "Готический итальянский")},
+    {"gothitt", QT_TRANSLATE_NOOP("formats::TextFonts", "Готический итальянский тройной")},
+    {"greeks", QT_TRANSLATE_NOOP("formats::TextFonts", "Греческий простой")},
+    {"greek", QT_TRANSLATE_NOOP("formats::TextFonts", "Греческий")},
+    {"greekc", QT_TRANSLATE_NOOP("formats::TextFonts", "Греческий с засечками")},
+    {"timesg", QT_TRANSLATE_NOOP("formats::TextFonts", "Таймс греческий")},
+    {"japanese", QT_TRANSLATE_NOOP("formats::TextFonts", "Японская кана")},
+    {"symbolic", QT_TRANSLATE_NOOP("formats::TextFonts", "Символы")},
+    {"markers", QT_TRANSLATE_NOOP("formats::TextFonts", "Маркеры")},
+    {"mathlow", QT_TRANSLATE_NOOP("formats::TextFonts", "Математические знаки, строчные")},
+    {"mathupp", QT_TRANSLATE_NOOP("formats::TextFonts", "Математические знаки, прописные")},
+    {"astrology", QT_TRANSLATE_NOOP("formats::TextFonts", "Астрологические знаки")},
+    {"meteorology", QT_TRANSLATE_NOOP("formats::TextFonts", "Метеорологические знаки")},
+    {"music", QT_TRANSLATE_NOOP("formats::TextFonts", "Нотные знаки")},
 };
 
 static_assert(std::char_traits<char16_t>::length(kLayouts[0].drawn) == 96);
@@ -264,10 +265,12 @@ bool OnSurface(const std::vector<model::Path>& paths) {
 // ("%1") as the reader sets it.
 QString OffSurfaceWarning(const OffSurface& off, const QString& fitting) {
     if (off.fittingHeight == 0) {
-        return QStringLiteral("Текст выходит за край поверхности даже при высоте %1 пикс.")
+        return QCoreApplication::translate(
+                   "formats::text", "Текст выходит за край поверхности даже при высоте %1 пикс.")
             .arg(kMinTextHeight);
     }
-    return QStringLiteral(
+    return QCoreApplication::translate(
+               "formats::text",
                "При высоте %1 пикс. текст выходит за край поверхности; наибольшая высота, при "
                "которой он помещается: %2")
         .arg(off.height)
@@ -286,7 +289,8 @@ QString Warning(const TextResult& r, const QString& fitting) {
         for (const char32_t c : r.layout.missing.toUcs4()) {
             each << QString::fromUcs4(&c, 1);
         }
-        said << QStringLiteral("В шрифте нет букв: %1.").arg(each.join(QStringLiteral(", ")));
+        said << QCoreApplication::translate("formats::text", "В шрифте нет букв: %1.")
+                    .arg(each.join(QStringLiteral(", ")));
     }
     const model::JoinedContour& c = r.contour;
     if (r.offSurface) {
@@ -294,14 +298,16 @@ QString Warning(const TextResult& r, const QString& fitting) {
     } else if (c.needed == 0) {
         // Letters the font lacks are the reason when they are all there is.
         if (said.isEmpty()) {
-            said << QStringLiteral("Нечего рисовать: введите текст.");
+            said << QCoreApplication::translate("formats::text", "Нечего рисовать: введите текст.");
         }
     } else if (!c.fits()) {
         said << (r.fittingSpacing > 0
-                     ? QStringLiteral("Нужно %1 точек, а контур вмещает не более %2.")
+                     ? QCoreApplication::translate("formats::text",
+                                                   "Нужно %1 точек, а контур вмещает не более %2.")
                            .arg(c.needed)
                            .arg(model::kMaxContourPoints)
-                     : QStringLiteral("Не помещается даже при шаге 30: уменьшите текст."));
+                     : QCoreApplication::translate(
+                           "formats::text", "Не помещается даже при шаге 30: уменьшите текст."));
     }
     return said.join(QLatin1Char('\n'));
 }
@@ -317,7 +323,8 @@ std::vector<TextFont> TextFonts() {
     std::vector<TextFont> fonts;
     for (const Title& t : kTitles) {
         if (names.removeOne(QLatin1String(t.font))) {
-            fonts.push_back({QLatin1String(t.font), false, QString::fromUtf8(t.title)});
+            fonts.push_back({QLatin1String(t.font), false,
+                             QCoreApplication::translate("formats::TextFonts", t.title)});
         }
     }
     // A font of the folder that the table does not know, under its file's name.
@@ -345,6 +352,8 @@ std::optional<TextFont> FindTextFont(const QString& name) {
 
 QString TextSample(const TextFont& font) {
     const bool cyrillic = !font.outline && LayoutOf(font.name) != nullptr;
+    // A sample of the letters the font draws, not a text of the window: Cyrillic where it has
+    // them, in every language.
     return cyrillic ? QStringLiteral("Лазер") : QStringLiteral("Laser");
 }
 
@@ -354,14 +363,16 @@ TextLayout LayOutText(const TextOptions& o) {
     if (o.font.outline) {
         const QRawFont raw = OutlineFont(o.font.name, o.height);
         if (!raw.isValid()) {
-            result.error = QStringLiteral("Шрифт «%1» не читается.").arg(o.font.name);
+            result.error = QCoreApplication::translate("formats::text", "Шрифт «%1» не читается.")
+                               .arg(o.font.name);
             return result;
         }
         typesetter = std::make_unique<OutlineTypesetter>(raw);
     } else {
         const HersheyFont* font = LoadHershey(o.font.name);
         if (font == nullptr) {
-            result.error = QStringLiteral("Шрифт «%1» не читается.").arg(o.font.name);
+            result.error = QCoreApplication::translate("formats::text", "Шрифт «%1» не читается.")
+                               .arg(o.font.name);
             return result;
         }
         typesetter = std::make_unique<HersheyTypesetter>(*font, o.height);
@@ -471,7 +482,7 @@ TextResult TextAndJoin(const TextOptions& options, int spacing,
 }
 
 QString TextWarning(const TextResult& r) {
-    return Warning(r, QStringLiteral("%1 пикс."));
+    return Warning(r, QCoreApplication::translate("formats::text", "%1 пикс."));
 }
 
 Import ImportText(const TextOptions& options, int spacing) {

@@ -78,7 +78,7 @@ TAboutForm::TAboutForm(QWidget* parent)
     setObjectName(QStringLiteral("AboutForm"));
     // Closing the main window ends the program even while this window is open.
     setAttribute(Qt::WA_QuitOnClose, false);
-    setWindowTitle(QStringLiteral("About"));
+    setWindowTitle(tr("About"));
     setFixedSize(299, 206);
     QPalette pal = palette();
     pal.setColor(QPalette::Window, QColor(0xC0, 0xDC, 0xC0));
@@ -86,8 +86,8 @@ TAboutForm::TAboutForm(QWidget* parent)
     setPalette(pal);
     setAutoFillBackground(true);
 
-    AddLabel(this, "Label4", QStringLiteral("Version 2.2             may 2005 г."), 24, 16);
-    AddLabel(this, "Label5", QStringLiteral("Build  1.14.55."), 24, 32);
+    AddLabel(this, "Label4", tr("Version 2.2             may 2005 г."), 24, 16);
+    AddLabel(this, "Label5", tr("Build  1.14.55."), 24, 32);
     AddLabel(this, "Label1", QString::fromUtf8(contacts::kPlaceLine), 24, 56);
     AddLabel(this, "Label3", QString::fromUtf8(contacts::kNameLine), 24, 72);
     const QString mail = QString::fromUtf8(contacts::kMailAddress);
@@ -132,7 +132,7 @@ TAboutForm::TAboutForm(QWidget* parent)
     ImageFisht->setGeometry(208, 17, 81, 82);
     ImageFisht->setScaledContents(true);
 
-    BitBtn1 = new QPushButton(QStringLiteral("OK"), this);
+    BitBtn1 = new QPushButton(tr("OK"), this);
     BitBtn1->setObjectName(QStringLiteral("BitBtn1"));
     BitBtn1->setGeometry(216, 168, 75, 25);
     BitBtn1->setDefault(true);

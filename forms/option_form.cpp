@@ -4,11 +4,14 @@
 #include <QListView>
 #include <QPainter>
 #include <QPixmap>
+#include <QSignalBlocker>
 #include <QStyleOptionComboBox>
 #include <QStylePainter>
 #include <QStyledItemDelegate>
 #include <QWindow>
 #include <array>
+
+#include "editor/settings_file.h"
 
 namespace forms {
 
@@ -19,52 +22,65 @@ struct NamedColor {
     const char* name;
 };
 
+// The names are translated where the lists are filled (ColorBox's context).
 constexpr NamedColor kStandardColors[] = {
-    {0x000000, "Black"},  {0x000080, "Maroon"},  {0x008000, "Green"}, {0x008080, "Olive"},
-    {0x800000, "Navy"},   {0x800080, "Purple"},  {0x808000, "Teal"},  {0x808080, "Gray"},
-    {0xC0C0C0, "Silver"}, {0x0000FF, "Red"},     {0x00FF00, "Lime"},  {0x00FFFF, "Yellow"},
-    {0xFF0000, "Blue"},   {0xFF00FF, "Fuchsia"}, {0xFFFF00, "Aqua"},  {0xFFFFFF, "White"},
+    {0x000000, QT_TRANSLATE_NOOP("forms::ColorBox", "Black")},
+    {0x000080, QT_TRANSLATE_NOOP("forms::ColorBox", "Maroon")},
+    {0x008000, QT_TRANSLATE_NOOP("forms::ColorBox", "Green")},
+    {0x008080, QT_TRANSLATE_NOOP("forms::ColorBox", "Olive")},
+    {0x800000, QT_TRANSLATE_NOOP("forms::ColorBox", "Navy")},
+    {0x800080, QT_TRANSLATE_NOOP("forms::ColorBox", "Purple")},
+    {0x808000, QT_TRANSLATE_NOOP("forms::ColorBox", "Teal")},
+    {0x808080, QT_TRANSLATE_NOOP("forms::ColorBox", "Gray")},
+    {0xC0C0C0, QT_TRANSLATE_NOOP("forms::ColorBox", "Silver")},
+    {0x0000FF, QT_TRANSLATE_NOOP("forms::ColorBox", "Red")},
+    {0x00FF00, QT_TRANSLATE_NOOP("forms::ColorBox", "Lime")},
+    {0x00FFFF, QT_TRANSLATE_NOOP("forms::ColorBox", "Yellow")},
+    {0xFF0000, QT_TRANSLATE_NOOP("forms::ColorBox", "Blue")},
+    {0xFF00FF, QT_TRANSLATE_NOOP("forms::ColorBox", "Fuchsia")},
+    {0xFFFF00, QT_TRANSLATE_NOOP("forms::ColorBox", "Aqua")},
+    {0xFFFFFF, QT_TRANSLATE_NOOP("forms::ColorBox", "White")},
 };
 
 constexpr NamedColor kExtendedColors[] = {
-    {0xC0DCC0, "Money Green"},
-    {0xF0CAA6, "Sky Blue"},
-    {0xF0FBFF, "Cream"},
-    {0xA4A0A0, "Medium Gray"},
+    {0xC0DCC0, QT_TRANSLATE_NOOP("forms::ColorBox", "Money Green")},
+    {0xF0CAA6, QT_TRANSLATE_NOOP("forms::ColorBox", "Sky Blue")},
+    {0xF0FBFF, QT_TRANSLATE_NOOP("forms::ColorBox", "Cream")},
+    {0xA4A0A0, QT_TRANSLATE_NOOP("forms::ColorBox", "Medium Gray")},
 };
 
 constexpr std::array<const char*, editor::kSystemColorCount> kSystemColorNames = {
-    "Scroll Bar",
-    "Background",
-    "Active Caption",
-    "Inactive Caption",
-    "Menu",
-    "Window",
-    "Window Frame",
-    "Menu Text",
-    "Window Text",
-    "Caption Text",
-    "Active Border",
-    "Inactive Border",
-    "App Workspace",
-    "Highlight",
-    "Highlight Text",
-    "Button Face",
-    "Button Shadow",
-    "Gray Text",
-    "Button Text",
-    "Inactive Caption Text",
-    "Button Highlight",
-    "3D Dark Shadow",
-    "3D Light",
-    "Info Text",
-    "Info Background",
-    "System Color 25",
-    "Hot Light",
-    "Gradient Active Caption",
-    "Gradient Inactive Caption",
-    "Menu Highlight",
-    "Menu Bar",
+    QT_TRANSLATE_NOOP("forms::ColorBox", "Scroll Bar"),
+    QT_TRANSLATE_NOOP("forms::ColorBox", "Background"),
+    QT_TRANSLATE_NOOP("forms::ColorBox", "Active Caption"),
+    QT_TRANSLATE_NOOP("forms::ColorBox", "Inactive Caption"),
+    QT_TRANSLATE_NOOP("forms::ColorBox", "Menu"),
+    QT_TRANSLATE_NOOP("forms::ColorBox", "Window"),
+    QT_TRANSLATE_NOOP("forms::ColorBox", "Window Frame"),
+    QT_TRANSLATE_NOOP("forms::ColorBox", "Menu Text"),
+    QT_TRANSLATE_NOOP("forms::ColorBox", "Window Text"),
+    QT_TRANSLATE_NOOP("forms::ColorBox", "Caption Text"),
+    QT_TRANSLATE_NOOP("forms::ColorBox", "Active Border"),
+    QT_TRANSLATE_NOOP("forms::ColorBox", "Inactive Border"),
+    QT_TRANSLATE_NOOP("forms::ColorBox", "App Workspace"),
+    QT_TRANSLATE_NOOP("forms::ColorBox", "Highlight"),
+    QT_TRANSLATE_NOOP("forms::ColorBox", "Highlight Text"),
+    QT_TRANSLATE_NOOP("forms::ColorBox", "Button Face"),
+    QT_TRANSLATE_NOOP("forms::ColorBox", "Button Shadow"),
+    QT_TRANSLATE_NOOP("forms::ColorBox", "Gray Text"),
+    QT_TRANSLATE_NOOP("forms::ColorBox", "Button Text"),
+    QT_TRANSLATE_NOOP("forms::ColorBox", "Inactive Caption Text"),
+    QT_TRANSLATE_NOOP("forms::ColorBox", "Button Highlight"),
+    QT_TRANSLATE_NOOP("forms::ColorBox", "3D Dark Shadow"),
+    QT_TRANSLATE_NOOP("forms::ColorBox", "3D Light"),
+    QT_TRANSLATE_NOOP("forms::ColorBox", "Info Text"),
+    QT_TRANSLATE_NOOP("forms::ColorBox", "Info Background"),
+    QT_TRANSLATE_NOOP("forms::ColorBox", "System Color 25"),
+    QT_TRANSLATE_NOOP("forms::ColorBox", "Hot Light"),
+    QT_TRANSLATE_NOOP("forms::ColorBox", "Gradient Active Caption"),
+    QT_TRANSLATE_NOOP("forms::ColorBox", "Gradient Inactive Caption"),
+    QT_TRANSLATE_NOOP("forms::ColorBox", "Menu Highlight"),
+    QT_TRANSLATE_NOOP("forms::ColorBox", "Menu Bar"),
 };
 
 // The open list's rows: each colour's swatch, 16 by 12 in a black frame, before its name. The
@@ -100,7 +116,7 @@ class SwatchDelegate : public QStyledItemDelegate {
 
 ColorBox::ColorBox(QWidget* parent, int sets, editor::ColorRef selected) : QComboBox(parent) {
     const auto add = [this](editor::ColorRef c, const char* name) {
-        addItem(QString::fromUtf8(name), QVariant::fromValue(uint(c)));
+        addItem(tr(name), QVariant::fromValue(uint(c)));
     };
     if (sets & kStandard) {
         for (const NamedColor& n : kStandardColors) {
@@ -166,7 +182,7 @@ TOptionForm::TOptionForm(editor::EditorSettings& settings, editor::Editor& edito
     setObjectName(QStringLiteral("OptionForm"));
     // Closing the main window ends the program even while this window is open.
     setAttribute(Qt::WA_QuitOnClose, false);
-    setWindowTitle(QStringLiteral("OptionForm"));
+    setWindowTitle(tr("OptionForm"));
     // 510 by 301 at (187, 107) is the outer frame. A window's position counts its frame
     // already; its size is the client's, shrunk by the decorations once they are known.
     move(187, 107);
@@ -178,50 +194,50 @@ TOptionForm::TOptionForm(editor::EditorSettings& settings, editor::Editor& edito
         "QGroupBox::title { subcontrol-origin: margin; subcontrol-position: top left;"
         " left: 7px; padding: 0px 1px; }"));
 
-    auto* colors = new QGroupBox(QStringLiteral(" Цветa "), this);
+    auto* colors = new QGroupBox(tr(" Цветa "), this);
     colors->setGeometry(8, 8, 153, 225);
     using editor::EditorSettings;
     const int std = ColorBox::kStandard;
-    addColorBox(colors, "ColorBoxLine", 21, QStringLiteral("Линия рисунка"), std,
-                settings_.ColorBoxLine, false);
-    addColorBox(colors, "ColorBoxFirstDot", 45, QStringLiteral("Первая Точка"), std,
-                settings_.ColorBoxFirstDot, true);
-    addColorBox(colors, "ColorBoxDefDot", 69, QStringLiteral("Точка рисунка"), std,
-                settings_.ColorBoxDefDot, true);
-    addColorBox(colors, "ColorBoxLastDot", 93, QStringLiteral("Последняя Точка"), std,
+    addColorBox(colors, "ColorBoxLine", 21, tr("Линия рисунка"), std, settings_.ColorBoxLine,
+                false);
+    addColorBox(colors, "ColorBoxFirstDot", 45, tr("Первая Точка"), std, settings_.ColorBoxFirstDot,
+                true);
+    addColorBox(colors, "ColorBoxDefDot", 69, tr("Точка рисунка"), std, settings_.ColorBoxDefDot,
+                true);
+    addColorBox(colors, "ColorBoxLastDot", 93, tr("Последняя Точка"), std,
                 settings_.ColorBoxLastDot, true);
-    addColorBox(colors, "ColorBoxHotDot", 117, QStringLiteral("Горячие точки"), std,
-                settings_.ColorBoxHotDot, true);
-    addColorBox(colors, "ColorBoxBase", 141, QStringLiteral("Цвет фона"),
+    addColorBox(colors, "ColorBoxHotDot", 117, tr("Горячие точки"), std, settings_.ColorBoxHotDot,
+                true);
+    addColorBox(colors, "ColorBoxBase", 141, tr("Цвет фона"),
                 std | ColorBox::kExtended | ColorBox::kSystem, settings_.ColorBoxBase, true);
-    addColorBox(colors, "ColorBoxLineCoda", 165, QStringLiteral("Линия cоединения"),
-                std | ColorBox::kExtended, settings_.ColorBoxLineCoda, false);
-    addColorBox(colors, "ColorBoxLineSetka", 189, QStringLiteral("Линия ceтки"), std,
+    addColorBox(colors, "ColorBoxLineCoda", 165, tr("Линия cоединения"), std | ColorBox::kExtended,
+                settings_.ColorBoxLineCoda, false);
+    addColorBox(colors, "ColorBoxLineSetka", 189, tr("Линия ceтки"), std,
                 settings_.ColorBoxLineSetka, false);
 
-    auto* sizes = new QGroupBox(QStringLiteral("Размеры точек"), this);
+    auto* sizes = new QGroupBox(tr("Размеры точек"), this);
     sizes->setGeometry(168, 8, 161, 193);
-    sizeFirst_ = addBar(sizes, "ScrollBarSizeFirstDot", "LabelSizeFirst", 16,
-                        QStringLiteral("Размер первой точки"), editor::kSizeFirstDotRange,
-                        settings_.ScrollBarSizeFirstDot);
-    defaultDot_ = addBar(sizes, "ScrollBarSizeDefDots", "LabelDefaultDot", 56,
-                         QStringLiteral("Размер текущих точек"), editor::kSizeDefDotsRange,
-                         settings_.ScrollBarSizeDefDots);
-    lastDot_ = addBar(sizes, "ScrollBarLastDot", "LabelLastDot", 96,
-                      QStringLiteral("Размер последней точки"), editor::kLastDotRange,
-                      settings_.ScrollBarLastDot);
-    hotDot_ = addBar(sizes, "ScrollBarSizeHotDots", "LabelHotDot", 136,
-                     QStringLiteral("Размер горячих точек"), editor::kSizeHotDotsRange,
-                     settings_.ScrollBarSizeHotDots);
+    sizeFirst_ =
+        addBar(sizes, "ScrollBarSizeFirstDot", "LabelSizeFirst", 16, tr("Размер первой точки"),
+               editor::kSizeFirstDotRange, settings_.ScrollBarSizeFirstDot);
+    defaultDot_ =
+        addBar(sizes, "ScrollBarSizeDefDots", "LabelDefaultDot", 56, tr("Размер текущих точек"),
+               editor::kSizeDefDotsRange, settings_.ScrollBarSizeDefDots);
+    lastDot_ = addBar(sizes, "ScrollBarLastDot", "LabelLastDot", 96, tr("Размер последней точки"),
+                      editor::kLastDotRange, settings_.ScrollBarLastDot);
+    hotDot_ = addBar(sizes, "ScrollBarSizeHotDots", "LabelHotDot", 136, tr("Размер горячих точек"),
+                     editor::kSizeHotDotsRange, settings_.ScrollBarSizeHotDots);
 
-    auto* option = new QGroupBox(QStringLiteral("Option"), this);
+    auto* option = new QGroupBox(tr("Option"), this);
     option->setGeometry(336, 8, 161, 193);
-    friq_ = addBar(option, "ScrollBarFriqPoints", "LabelFriqPoints", 16,
-                   QStringLiteral("Расстояние между точками"), editor::kFriqPointsRange,
-                   settings_.ScrollBarFriqPoints);
-    hotBright_ = addBar(option, "ScrollBarBrightHotDot", "LabelHotBright", 56,
-                        QStringLiteral("Яркость горячей  точки"), editor::kBrightHotDotRange,
-                        settings_.ScrollBarBrightHotDot);
+    friq_ =
+        addBar(option, "ScrollBarFriqPoints", "LabelFriqPoints", 16, tr("Расстояние между точками"),
+               editor::kFriqPointsRange, settings_.ScrollBarFriqPoints);
+    hotBright_ =
+        addBar(option, "ScrollBarBrightHotDot", "LabelHotBright", 56, tr("Яркость горячей  точки"),
+               editor::kBrightHotDotRange, settings_.ScrollBarBrightHotDot);
+    // In the group's room under its bars.
+    addLanguage(option, 96);
 
     // The first-point size repaints through the main window's deferred repaint, so a long
     // drag repaints about every 200 ms; every other bar repaints at once.
@@ -232,8 +248,8 @@ TOptionForm::TOptionForm(editor::EditorSettings& settings, editor::Editor& edito
 
     // The two buttons at the foot have no action.
     const std::pair<const char*, QString> buttons[] = {
-        {"SpeedButtoSAaveSetting", QStringLiteral("Записать текущие установки")},
-        {"SpeedButtonAbortSetting", QStringLiteral("Отменить последние изменения")}};
+        {"SpeedButtoSAaveSetting", tr("Записать текущие установки")},
+        {"SpeedButtonAbortSetting", tr("Отменить последние изменения")}};
     int x = 0;
     for (const auto& [name, caption] : buttons) {
         auto* b = new widgets::SpeedButton(this, 0, false);
@@ -252,7 +268,7 @@ ColorBox* TOptionForm::addColorBox(QWidget* group, const char* name, int y, cons
     box->setObjectName(QString::fromUtf8(name));
     box->setGeometry(8, y, 37, 22);
     if (hint) {
-        box->setToolTip(QStringLiteral("Устанавливает цвет #10#13  точки "));
+        box->setToolTip(tr("Устанавливает цвет #10#13  точки "));
     }
     auto* text = new QLabel(label, group);
     text->setGeometry(52, y + 4, 100, 14);
@@ -287,6 +303,43 @@ TOptionForm::Bar TOptionForm::addBar(QWidget* group, const char* name, const cha
         setLabel(label, v);
     });
     return {bar, label};
+}
+
+void TOptionForm::addLanguage(QWidget* group, int y) {
+    auto* title = new QLabel(tr("Язык"), group);
+    title->setGeometry(8, y, 150, 14);
+    language_ = new QComboBox(group);
+    language_->setObjectName(QStringLiteral("ComboBoxLanguage"));
+    language_->setGeometry(8, y + 16, 145, 22);
+    // In the order of editor::Language; each language by its own name.
+    language_->addItem(tr("как в системе"), int(editor::Language::System));
+    language_->addItem(QStringLiteral("Русский"), int(editor::Language::Russian));
+    language_->addItem(QStringLiteral("English"), int(editor::Language::English));
+    language_->setCurrentIndex(language_->findData(int(settings_.language)));
+    language_->setToolTip(tr("Язык сменится при следующем запуске"));
+    startLanguage_ = settings_.language;
+    languageHint_ = new QLabel(tr("Язык сменится при следующем запуске"), group);
+    languageHint_->setObjectName(QStringLiteral("LabelLanguageHint"));
+    languageHint_->setGeometry(8, y + 42, 145, 28);
+    languageHint_->setWordWrap(true);
+    languageHint_->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    languageHint_->hide();
+    connect(language_, &QComboBox::currentIndexChanged, this, [this] {
+        settings_.language = editor::Language(language_->currentData().toInt());
+        if (!languageFile_.isEmpty()) {
+            editor::WriteLanguage(languageFile_, settings_.language);
+        }
+        languageHint_->setVisible(settings_.language != startLanguage_);
+    });
+}
+
+void TOptionForm::KeepLanguage(const QString& file) {
+    settings_.language = editor::ReadLanguage(file);
+    startLanguage_ = settings_.language;
+    const QSignalBlocker quiet(language_);
+    language_->setCurrentIndex(language_->findData(int(settings_.language)));
+    languageHint_->hide();
+    languageFile_ = file;
 }
 
 void TOptionForm::setLabel(QLabel* label, int value) {

@@ -51,6 +51,13 @@ class TOptionForm : public QWidget {
 
     void FormActivate();
 
+    // The language chosen here is written to `file` from now on (the settings file's, read
+    // now); without a file it stays in the settings record only. The choice takes effect at
+    // the next start, which the hint under it says.
+    void KeepLanguage(const QString& file);
+    QComboBox* languageBox() const { return language_; }
+    QLabel* languageHint() const { return languageHint_; }
+
   protected:
     bool event(QEvent* e) override;
 
@@ -64,6 +71,7 @@ class TOptionForm : public QWidget {
     Bar addBar(QWidget* group, const char* name, const char* labelName, int y,
                const QString& caption, const editor::IntRange& range, int32_t& setting);
     void setLabel(QLabel* label, int value);
+    void addLanguage(QWidget* group, int y);
     void keepOuterSize();
 
     editor::EditorSettings& settings_;
@@ -74,6 +82,10 @@ class TOptionForm : public QWidget {
     Bar hotDot_{};
     Bar friq_{};
     Bar hotBright_{};
+    QComboBox* language_ = nullptr;
+    QLabel* languageHint_ = nullptr;
+    editor::Language startLanguage_;  // the setting the texts were shown in at start
+    QString languageFile_;
     QMargins frame_;  // the window frame taken off the client so far
 };
 

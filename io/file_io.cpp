@@ -1,5 +1,6 @@
 #include "io/file_io.h"
 
+#include <QCoreApplication>
 #include <QFile>
 #include <QFileInfo>
 #include <QSaveFile>
@@ -18,12 +19,13 @@ FileResult OpenForReading(QFile& file) {
     const QFileInfo info(file.fileName());
     if (info.exists() && !info.isFile()) {
         return Failure(
-            QStringLiteral("File access denied: %1 is not a regular file").arg(file.fileName()));
+            QCoreApplication::translate("io", "Доступ к файлу запрещён: %1 — не обычный файл")
+                .arg(file.fileName()));
     }
     if (!file.open(QIODevice::ReadOnly)) {
         // Named, as every message of this layer names its file: the system's text does not.
-        return Failure(
-            QStringLiteral("Cannot open file %1: %2").arg(file.fileName(), file.errorString()));
+        return Failure(QCoreApplication::translate("io", "Не удаётся открыть файл %1: %2")
+                           .arg(file.fileName(), file.errorString()));
     }
     return {};
 }
@@ -31,7 +33,7 @@ FileResult OpenForReading(QFile& file) {
 }  // namespace
 
 QString ReadBeyondEndText() {
-    return QStringLiteral("Read beyond end of file");
+    return QCoreApplication::translate("io", "Чтение за концом файла");
 }
 
 FileResult FileSize(const QString& name, int64_t& size) {
@@ -50,7 +52,7 @@ FileResult ReadWholeFile(const QString& name, int64_t maxBytes, QByteArray& byte
     }
     const int64_t size = file.size();
     if (size > maxBytes) {
-        return Failure(QStringLiteral("File too large: %1").arg(name));
+        return Failure(QCoreApplication::translate("io", "Файл слишком велик: %1").arg(name));
     }
     bytes = file.read(size);
     if (file.error() != QFileDevice::NoError) {
@@ -91,21 +93,24 @@ FileResult ReadFilePrefix(const QString& name, int64_t count, QByteArray& bytes)
 
 FileResult WriteFileAtomically(const QString& name, const QByteArray& bytes) {
     if (QFileInfo(name).isDir()) {
-        return Failure(QStringLiteral("File access denied: %1 is a directory").arg(name));
+        return Failure(
+            QCoreApplication::translate("io", "Доступ к файлу запрещён: %1 — это папка").arg(name));
     }
     QSaveFile file(name);
     // Unbuffered, so that a short write (a full disk) is seen here: a buffered write that
     // stops half way is flushed at commit without any error.
     const auto failed = [&name, &file] {
-        return Failure(QStringLiteral("Cannot create file %1: %2").arg(name, file.errorString()));
+        return Failure(QCoreApplication::translate("io", "Не удаётся создать файл %1: %2")
+                           .arg(name, file.errorString()));
     };
     if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered)) {
         return failed();
     }
     if (file.write(bytes) != bytes.size()) {
-        const FileResult text = file.error() != QFileDevice::NoError
-                                    ? failed()
-                                    : Failure(QStringLiteral("Disk full: %1").arg(name));
+        const FileResult text =
+            file.error() != QFileDevice::NoError
+                ? failed()
+                : Failure(QCoreApplication::translate("io", "Диск заполнен: %1").arg(name));
         file.cancelWriting();
         return text;
     }

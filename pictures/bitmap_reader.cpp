@@ -1,6 +1,7 @@
 #include "pictures/bitmap_reader.h"
 
 #include <QBuffer>
+#include <QCoreApplication>
 #include <QImageReader>
 #include <QtEndian>
 #include <cstdlib>
@@ -9,8 +10,12 @@ namespace pictures {
 
 namespace {
 
-const QString kBitmapError = QStringLiteral("Bitmap image is not valid");
-const QString kIconError = QStringLiteral("Icon image is not valid");
+QString BitmapError() {
+    return QCoreApplication::translate("pictures", "Bitmap image is not valid");
+}
+QString IconError() {
+    return QCoreApplication::translate("pictures", "Icon image is not valid");
+}
 
 quint16 U16(const QByteArray& d, qsizetype at) {
     return qFromLittleEndian<quint16>(d.constData() + at);
@@ -132,7 +137,7 @@ QImage ApplyIconMask(const QByteArray& d, qsizetype entry, const QImage& decoded
 
 ImageResult DecodeBitmap(const QByteArray& data) {
     ImageResult r;
-    r.error = kBitmapError;
+    r.error = BitmapError();
     // File header (14) and at least the size field of the info header.
     if (data.size() < 14 + 16 || data[0] != 'B' || data[1] != 'M') {
         return r;
@@ -222,7 +227,7 @@ ImageResult ReadBitmap(const QByteArray& data) {
 
 ImageResult ReadIcon(const QByteArray& data) {
     ImageResult r;
-    r.error = kIconError;
+    r.error = IconError();
     // Directory: reserved 0, type 1, count, then 16-byte entries pointing into the file.
     if (data.size() < 6 || U16(data, 0) != 0 || U16(data, 2) != 1) {
         return r;

@@ -1,5 +1,6 @@
 #include "pictures/bitmap_writer.h"
 
+#include <QCoreApplication>
 #include <QtEndian>
 
 #include "io/file_io.h"
@@ -42,7 +43,7 @@ QString WriteBitmapFile(const QImage& image, const QString& fileName) {
     // The file layer's atomic write also sees a write cut short by a full disk, which a
     // buffered write would only meet, unreported, when it is committed.
     if (!io::WriteFileAtomically(fileName, EncodeBitmap24(image)).ok) {
-        return QStringLiteral("Cannot create file %1").arg(fileName);
+        return QCoreApplication::translate("pictures", "Не удаётся создать файл %1").arg(fileName);
     }
     return QString();
 }

@@ -1,5 +1,7 @@
 #include "pictures/jpeg_reader.h"
 
+#include <QCoreApplication>
+
 // libjpeg needs size_t and FILE declared before its header.
 #include <jerror.h>
 #include <jpeglib.h>
@@ -39,7 +41,7 @@ void EmitMessage(j_common_ptr cinfo, int level) {
 void OutputMessage(j_common_ptr) {}
 
 QString ErrorText(int code) {
-    return QStringLiteral("JPEG error #%1").arg(code);
+    return QCoreApplication::translate("pictures", "JPEG error #%1").arg(code);
 }
 
 // Everything the setjmp frame touches lives here, outside the frame's locals, so that

@@ -1,5 +1,6 @@
 #include "pictures/metafile_player.h"
 
+#include <QCoreApplication>
 #include <QPainter>
 #include <cmath>
 #include <optional>
@@ -12,7 +13,9 @@ namespace {
 
 using namespace gdi;
 
-const QString kMetafileError = QStringLiteral("Metafile is not valid");
+QString MetafileError() {
+    return QCoreApplication::translate("pictures", "Metafile is not valid");
+}
 
 // How a metafile is set up for playing: its frame in device units and the device's scale.
 struct Setup {
@@ -70,7 +73,7 @@ PictureResult Render(const QByteArray& data, const Setup& s, const QRect& rect) 
     r.rect = rect;
     QImage image(rect.size(), QImage::Format_ARGB32_Premultiplied);
     if (image.isNull()) {
-        return PictureResult::Fail(kMetafileError);
+        return PictureResult::Fail(MetafileError());
     }
     image.fill(Qt::transparent);
     // Device units of the frame onto the image.
@@ -93,7 +96,7 @@ PictureResult Render(const QByteArray& data, const Setup& s, const QRect& rect) 
                 PlayWmfRecords(data, s.wmf, g);
             }
         } catch (const Malformed&) {
-            return PictureResult::Fail(kMetafileError);
+            return PictureResult::Fail(MetafileError());
         }
     }
     r.image = image;
@@ -106,7 +109,7 @@ MetafileInfo InspectMetafile(const QByteArray& data) {
     MetafileInfo info;
     const auto s = Prepare(data);
     if (!s) {
-        info.error = kMetafileError;
+        info.error = MetafileError();
         return info;
     }
     info.size = s->size;
@@ -116,7 +119,7 @@ MetafileInfo InspectMetafile(const QByteArray& data) {
 PictureResult PlayMetafile(const QByteArray& data, QSize area) {
     const auto s = Prepare(data);
     if (!s) {
-        return PictureResult::Fail(kMetafileError);
+        return PictureResult::Fail(MetafileError());
     }
     const QRect rect = FitRect(s->size, area);
     if (rect.isEmpty()) {
@@ -130,7 +133,7 @@ PictureResult PlayMetafile(const QByteArray& data, QSize area) {
                 PlayWmfRecords(data, s->wmf, check);
             }
         } catch (const Malformed&) {
-            return PictureResult::Fail(kMetafileError);
+            return PictureResult::Fail(MetafileError());
         }
         PictureResult r;
         r.rect = rect;
@@ -142,7 +145,7 @@ PictureResult PlayMetafile(const QByteArray& data, QSize area) {
 PictureResult RenderMetafile(const QByteArray& data, QSize size) {
     const auto s = Prepare(data);
     if (!s || size.isEmpty()) {
-        return PictureResult::Fail(kMetafileError);
+        return PictureResult::Fail(MetafileError());
     }
     return Render(data, *s, QRect(QPoint(0, 0), size));
 }

@@ -1,5 +1,6 @@
 #include "pictures/picture_formats.h"
 
+#include <QCoreApplication>
 #include <QFileInfo>
 #include <QStringList>
 #include <algorithm>
@@ -12,20 +13,37 @@
 
 namespace pictures {
 
+namespace {
+
+QString Named(const char* description) {
+    return QString::fromUtf8(description);
+}
+
+}  // namespace
+
 const std::vector<PictureFormat>& RegisteredFormats() {
     static const std::vector<PictureFormat> formats = {
-        {QStringLiteral("wmf"), QStringLiteral("Metafiles"), PictureKind::Metafile},
-        {QStringLiteral("emf"), QStringLiteral("Enhanced Metafiles"),
+        {QStringLiteral("wmf"), Named(QT_TRANSLATE_NOOP("pictures", "Metafiles")),
+         PictureKind::Metafile},
+        {QStringLiteral("emf"), Named(QT_TRANSLATE_NOOP("pictures", "Enhanced Metafiles")),
          PictureKind::EnhancedMetafile},
-        {QStringLiteral("ico"), QStringLiteral("Icons"), PictureKind::Icon},
-        {QStringLiteral("bmp"), QStringLiteral("Bitmaps"), PictureKind::Bitmap},
-        {QStringLiteral("jpeg"), QStringLiteral("JPEG Image File"), PictureKind::Jpeg},
-        {QStringLiteral("jpg"), QStringLiteral("JPEG Image File"), PictureKind::Jpeg},
-        {QStringLiteral("png"), QStringLiteral("Картинки PNG"), PictureKind::Png, true},
-        {QStringLiteral("gif"), QStringLiteral("Картинки GIF"), PictureKind::Gif, true},
-        {QStringLiteral("webp"), QStringLiteral("Картинки WebP"), PictureKind::WebP, true},
-        {QStringLiteral("tif"), QStringLiteral("Картинки TIFF"), PictureKind::Tiff, true},
-        {QStringLiteral("tiff"), QStringLiteral("Картинки TIFF"), PictureKind::Tiff, true},
+        {QStringLiteral("ico"), Named(QT_TRANSLATE_NOOP("pictures", "Icons")), PictureKind::Icon},
+        {QStringLiteral("bmp"), Named(QT_TRANSLATE_NOOP("pictures", "Bitmaps")),
+         PictureKind::Bitmap},
+        {QStringLiteral("jpeg"), Named(QT_TRANSLATE_NOOP("pictures", "JPEG Image File")),
+         PictureKind::Jpeg},
+        {QStringLiteral("jpg"), Named(QT_TRANSLATE_NOOP("pictures", "JPEG Image File")),
+         PictureKind::Jpeg},
+        {QStringLiteral("png"), Named(QT_TRANSLATE_NOOP("pictures", "Картинки PNG")),
+         PictureKind::Png, true},
+        {QStringLiteral("gif"), Named(QT_TRANSLATE_NOOP("pictures", "Картинки GIF")),
+         PictureKind::Gif, true},
+        {QStringLiteral("webp"), Named(QT_TRANSLATE_NOOP("pictures", "Картинки WebP")),
+         PictureKind::WebP, true},
+        {QStringLiteral("tif"), Named(QT_TRANSLATE_NOOP("pictures", "Картинки TIFF")),
+         PictureKind::Tiff, true},
+        {QStringLiteral("tiff"), Named(QT_TRANSLATE_NOOP("pictures", "Картинки TIFF")),
+         PictureKind::Tiff, true},
     };
     return formats;
 }
@@ -47,14 +65,18 @@ QString PictureFilter() {
     const auto entries = [](const std::vector<PictureFormat>& formats, QStringList& parts) {
         for (const PictureFormat& format : formats) {
             const QString pattern = QStringLiteral("*.") + format.extension;
-            parts << QStringLiteral("%1 (%2)").arg(format.description, pattern) << pattern;
+            parts << QStringLiteral("%1 (%2)").arg(
+                         QCoreApplication::translate("pictures",
+                                                     format.description.toUtf8().constData()),
+                         pattern)
+                  << pattern;
         }
     };
     const QString all = masks(own);
-    QStringList parts{QStringLiteral("All (%1)").arg(all), all};
+    QStringList parts{QCoreApplication::translate("pictures", "All (%1)").arg(all), all};
     entries(own, parts);
     const QString every = all + QLatin1Char(';') + masks(byQt);
-    parts << QStringLiteral("Все картинки (%1)").arg(every) << every;
+    parts << QCoreApplication::translate("pictures", "Все картинки (%1)").arg(every) << every;
     entries(byQt, parts);
     return parts.join(QLatin1Char('|'));
 }
@@ -73,14 +95,17 @@ PictureResult LoadPicture(const QString& fileName, QSize area, PictureSource* so
         }
     }
     if (!kind) {
-        return PictureResult::Fail(QStringLiteral("Unknown picture file extension (.%1)").arg(ext));
+        return PictureResult::Fail(
+            QCoreApplication::translate("pictures", "Unknown picture file extension (.%1)")
+                .arg(ext));
     }
 
     // Through the file layer, which reads only regular files (a pipe would wait for a writer
     // forever) and refuses a file larger than the limit without reading it.
     QByteArray data;
     if (!io::ReadWholeFile(fileName, kMaxPictureFileBytes, data).ok) {
-        return PictureResult::Fail(QStringLiteral("Cannot open file %1").arg(fileName));
+        return PictureResult::Fail(
+            QCoreApplication::translate("pictures", "Не удаётся открыть файл %1").arg(fileName));
     }
     PictureResult r = ReadPicture(data, *kind, area);
     if (r.ok() && source != nullptr) {
@@ -113,7 +138,7 @@ PictureResult ReadPicture(const QByteArray& data, PictureKind kind, QSize area) 
             return picture.ok() ? Fitted(picture.image, area) : PictureResult::Fail(picture.error);
         }
     }
-    return PictureResult::Fail(QStringLiteral("Unknown picture kind"));
+    return PictureResult::Fail(QCoreApplication::translate("pictures", "Unknown picture kind"));
 }
 
 QImage ReadSourcePicture(const PictureSource& source, int maxSide, QSize minSize) {

@@ -17,6 +17,8 @@ enum class PictureKind { Metafile, EnhancedMetafile, Icon, Bitmap, Jpeg, Png, Gi
 
 struct PictureFormat {
     QString extension;  // lower case, without the dot
+    // The dialog's name of the kind, untranslated: QCoreApplication::translate("pictures",
+    // description) in the language of the texts.
     QString description;
     PictureKind kind;
     // Read by Qt's image readers alone (qt_image_reader.h), added beside the kinds of our own

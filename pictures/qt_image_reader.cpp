@@ -1,6 +1,7 @@
 #include "pictures/qt_image_reader.h"
 
 #include <QBuffer>
+#include <QCoreApplication>
 #include <QImageReader>
 #include <algorithm>
 
@@ -40,14 +41,16 @@ QString OpenReader(QImageReader& reader, QBuffer& buffer, const QByteArray& data
         qt = k.kind == kind ? &k : qt;
     }
     if (qt == nullptr) {
-        return QStringLiteral("Unknown picture kind");
+        return QCoreApplication::translate("pictures", "Unknown picture kind");
     }
     const QString name = QString::fromLatin1(qt->name);
-    broken = QStringLiteral("Картинка %1 не читается: она повреждена или это не %1.").arg(name);
+    broken = QCoreApplication::translate("pictures",
+                                         "Картинка %1 не читается: она повреждена или это не %1.")
+                 .arg(name);
     if (!QImageReader::supportedImageFormats().contains(qt->format)) {
-        return QStringLiteral(
-                   "Картинки %1 не читаются: нет модуля Qt для них "
-                   "(qt6-image-formats-plugins).")
+        return QCoreApplication::translate("pictures",
+                                           "Картинки %1 не читаются: нет модуля Qt для них "
+                                           "(qt6-image-formats-plugins).")
             .arg(name);
     }
     buffer.setData(data);
@@ -67,7 +70,8 @@ QString OpenReader(QImageReader& reader, QBuffer& buffer, const QByteArray& data
         return broken;
     }
     if (qint64(size.width()) * size.height() > kMaxPicturePixels) {
-        return QStringLiteral("Картинка %1 слишком велика: %2 × %3 пикселей.")
+        return QCoreApplication::translate("pictures",
+                                           "Картинка %1 слишком велика: %2 × %3 пикселей.")
             .arg(name)
             .arg(size.width())
             .arg(size.height());

@@ -1,5 +1,6 @@
 #include "pictures/svg_reader.h"
 
+#include <QCoreApplication>
 #include <QPaintDevice>
 #include <QPaintEngine>
 #include <QPainter>
@@ -328,7 +329,8 @@ SvgDrawing ReadSvg(const QByteArray& bytes, const SvgOptions& options) {
     const svg::Document doc = svg::Prepare(bytes);
     QSvgRenderer renderer;
     if (!doc.ok || !renderer.load(doc.bytes) || !renderer.isValid()) {
-        result.error = QStringLiteral("это не рисунок SVG или он повреждён");
+        result.error =
+            QCoreApplication::translate("pictures", "это не рисунок SVG или он повреждён");
         return result;
     }
     const QRectF viewBox = renderer.viewBoxF();
@@ -338,7 +340,7 @@ SvgDrawing ReadSvg(const QByteArray& bytes, const SvgOptions& options) {
     }
     if (area.isEmpty() || viewBox.isEmpty() || !std::isfinite(area.width()) ||
         !std::isfinite(area.height())) {
-        result.error = QStringLiteral("у рисунка нет размеров");
+        result.error = QCoreApplication::translate("pictures", "у рисунка нет размеров");
         return result;
     }
     // The viewBox inside the document's area; without one, Qt SVG's stands for the area at
@@ -373,11 +375,14 @@ SvgDrawing ReadSvg(const QByteArray& bytes, const SvgOptions& options) {
     const svg::Lines lines =
         svg::DrawnLines(e.painted, options.visibleOnly, options.wholePage, kMaxSvgPoints);
     if (lines.complexity == svg::Complexity::TooManyPoints) {
-        result.error = QStringLiteral("рисунок слишком сложен: больше %1 точек").arg(kMaxSvgPoints);
+        result.error =
+            QCoreApplication::translate("pictures", "рисунок слишком сложен: больше %1 точек")
+                .arg(kMaxSvgPoints);
         return result;
     }
     if (lines.complexity == svg::Complexity::TooDetailedClips) {
-        result.error = QStringLiteral("рисунок слишком сложен: слишком подробны его обрезки");
+        result.error = QCoreApplication::translate(
+            "pictures", "рисунок слишком сложен: слишком подробны его обрезки");
         return result;
     }
     result.page = lines.page;

@@ -5,6 +5,9 @@ set -euo pipefail
 packages=(
   build-essential cmake ninja-build pkg-config libxcb1-dev
   qt6-base-dev qt6-base-dev-tools qt6-svg-dev libqt6svg6 qt6-qpa-plugins
+  # The English translation: lupdate and lrelease, CMake's LinguistTools (qt6-tools-dev), and
+  # Qt's own texts (buttons, file dialogs, the system's messages) in Russian and English.
+  qt6-l10n-tools qt6-tools-dev qt6-translations-l10n
   # WebP and TIFF underlays (Qt's image format plugins).
   qt6-image-formats-plugins
   libgl-dev libxkbcommon-dev
@@ -16,6 +19,8 @@ packages=(
   xvfb xauth
   clang libclang-rt-14-dev
   xdotool imagemagick python3
+  # The end-to-end tests read the English window's texts off the screen.
+  tesseract-ocr tesseract-ocr-eng
   # The live output's tests: tshark decodes the IDN they capture; node (with its npm) runs a
   # third-party Ether Dream sender against the test DAC.
   tshark nodejs

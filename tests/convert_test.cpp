@@ -17,6 +17,7 @@ using testing_support::ContourFileOf;
 using testing_support::PixelsOfContourFile;
 using testing_support::ReadFile;
 using testing_support::RunProgram;
+using testing_support::Texts;
 using testing_support::WriteFile;
 
 namespace {
@@ -26,8 +27,9 @@ struct Folder {
     QTemporaryDir dir;
     QString path(const QString& name) const { return dir.filePath(name); }
     void write(const QString& name, const QByteArray& bytes) const { WriteFile(path(name), bytes); }
-    testing_support::ProgramRun run(const QStringList& arguments) const {
-        return RunProgram(arguments, dir.path());
+    testing_support::ProgramRun run(const QStringList& arguments,
+                                    Texts texts = Texts::Russian) const {
+        return RunProgram(arguments, dir.path(), false, texts);
     }
 };
 
@@ -239,8 +241,9 @@ TEST(CommandLine, UsageErrorsAndUnreadableFilesGiveTheirExitStatus) {
          1,
          QStringLiteral("missing.ilz: ")},
     };
+    // The command line's own messages as they read in English.
     for (const Case& k : cases) {
-        const auto run = f.run(k.arguments);
+        const auto run = f.run(k.arguments, Texts::English);
         const std::string what = k.arguments.join(QLatin1Char(' ')).toStdString();
         EXPECT_EQ(run.exitCode, k.exitCode) << what;
         EXPECT_TRUE(run.err.startsWith(k.err)) << what << "\n" << run.err.toStdString();
@@ -316,7 +319,8 @@ TEST(CommandLine, BatchConvertsEveryGoodFileAndReportsTheBrokenOne) {
 
 TEST(CommandLine, HelpVersionAndConversionNeedNoDisplay) {
     Folder f;
-    const auto help = f.run({QStringLiteral("--help")});
+    // Help and the usage errors as they read in English.
+    const auto help = f.run({QStringLiteral("--help")}, Texts::English);
     EXPECT_EQ(help.exitCode, 0);
     EXPECT_TRUE(help.out.contains(QStringLiteral("--convert IN OUT [--ilda-format 1|5]")));
     EXPECT_TRUE(help.out.contains(QStringLiteral("--to <dir>")));
@@ -343,7 +347,7 @@ TEST(CommandLine, HelpVersionAndConversionNeedNoDisplay) {
                          Row{{QStringLiteral("a.ilz")},
                              false,
                              QStringLiteral("quorinimage --convert a.ilz OUT")}}) {
-        const auto run = RunProgram(r.arguments, f.dir.path(), r.offscreen);
+        const auto run = RunProgram(r.arguments, f.dir.path(), r.offscreen, Texts::English);
         EXPECT_EQ(run.exitCode, 2) << r.arguments.join(u' ').toStdString();
         EXPECT_TRUE(run.err.contains(r.says)) << run.err.toStdString();
     }
@@ -576,6 +580,7 @@ TEST(FileConversion, TextBecomesAContourOfItsOwn) {
         QStringList arguments;
         int exitCode;
         QString said;
+        Texts texts = Texts::Russian;  // the command line's own messages are read in English
     };
     const Row rows[] = {
         {{QStringLiteral("--text"), QStringLiteral("Ёж"), QStringLiteral("yozh.ild")},
@@ -598,19 +603,22 @@ TEST(FileConversion, TextBecomesAContourOfItsOwn) {
         {{QStringLiteral("--text"), QStringLiteral("Bob"), QStringLiteral("bob.ilz"),
           QStringLiteral("--font"), QStringLiteral("nosuchfont")},
          2,
-         QStringLiteral("--font: no font 'nosuchfont'")},
+         QStringLiteral("--font: no font 'nosuchfont'"),
+         Texts::English},
         {{QStringLiteral("--text"), QStringLiteral("МИР"), QStringLiteral("m.ilz"),
           QStringLiteral("--height"), QStringLiteral("1000")},
          2,
-         QStringLiteral("--height takes 4 to 384 pixels")},
+         QStringLiteral("--height takes 4 to 384 pixels"),
+         Texts::English},
         {{QStringLiteral("heart.ilz"), QStringLiteral("h.ild"), QStringLiteral("--font"),
           QStringLiteral("futural")},
          2,
-         QStringLiteral("--font goes with --text")},
+         QStringLiteral("--font goes with --text"),
+         Texts::English},
     };
     for (const Row& r : rows) {
         SCOPED_TRACE(r.arguments.join(QLatin1Char(' ')).toStdString());
-        const auto run = f.run(QStringList{QStringLiteral("--convert")} + r.arguments);
+        const auto run = f.run(QStringList{QStringLiteral("--convert")} + r.arguments, r.texts);
         EXPECT_EQ(run.exitCode, r.exitCode) << run.err.toStdString();
         EXPECT_TRUE(run.err.contains(r.said)) << run.err.toStdString();
     }

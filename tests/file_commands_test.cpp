@@ -11,6 +11,7 @@
 #include "app/application.h"
 #include "model/contour_file.h"
 #include "model/legacy_file.h"
+#include "support/language.h"
 #include "support/scripted_dialogs.h"
 
 using editor::MouseButton;
@@ -448,6 +449,8 @@ TEST(FileCommands, AFailedFirstSaveDoesNotEnableSave) {
 }
 
 TEST(FileCommands, ImportAndExportWithUnicodeNames) {
+    // The file layer's messages as they read in English.
+    const testing_support::InEnglish english;
     Files f;
     // Export right after start: every byte 127, and the caption stays.
     const QString exported = f.path(QStringLiteral("Старый формат 1.plz"));

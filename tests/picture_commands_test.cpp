@@ -15,6 +15,7 @@
 // clang-format on
 
 #include "app/application.h"
+#include "support/language.h"
 #include "support/picture_files.h"
 #include "support/scripted_dialogs.h"
 #include "window/picture_commands.h"
@@ -319,6 +320,8 @@ TEST(BitmapExport, WritesTheSurfaceAsShown) {
 }
 
 TEST(BitmapExport, FailureNamesTheFileAndCancelWritesNothing) {
+    // The file layer's messages as they read in English.
+    const testing_support::InEnglish english;
     Window w;
     w.b("SpeedButtonSavePikture")->click();  // cancelled
     EXPECT_TRUE(w.dialogs.messages.empty());

@@ -369,7 +369,9 @@ TEST(Play, UsageErrorsAndFilesAndDevicesThatCannotBePlayed) {
             arguments << (named != names.end() ? named->second : given);
         }
         SCOPED_TRACE(arguments.join(u' ').toStdString());
-        const auto run = testing_support::RunProgram(arguments, dir.path());
+        // The command line's messages as they read in English.
+        const auto run = testing_support::RunProgram(arguments, dir.path(), false,
+                                                     testing_support::Texts::English);
         EXPECT_EQ(run.exitCode, r.exit);
         EXPECT_TRUE(run.err.contains(QString::fromUtf8(r.says))) << run.err.toStdString();
     }

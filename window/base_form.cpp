@@ -52,7 +52,7 @@ TBaseForm::~TBaseForm() = default;
 
 void TBaseForm::FormCreate() {
     editor_.FormCreate();
-    CaptionFile = QStringLiteral("[no name]");
+    CaptionFile = tr("[no name]");
     CaptionPrefix = QStringLiteral("Vardeni : ");
     UpdateCaption();
     fileCommands_.FormCreate();

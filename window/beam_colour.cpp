@@ -1,5 +1,6 @@
 #include "window/beam_colour.h"
 
+#include <QCoreApplication>
 #include <QPainter>
 #include <QPixmap>
 
@@ -44,7 +45,7 @@ void BeamColour::ShowBeamColour() {
 void BeamColour::SpeedButtonBeamColourClick() {
     model::PointStyle& pen = window_.editor().contour().PenStyle;
     BeamColourRequest request;
-    request.title = QStringLiteral("Цвет луча");
+    request.title = QCoreApplication::translate("window::BeamColour", "Цвет луча");
     request.isDefault = !pen.coloured;
     request.colour = beamColour();
     const std::optional<BeamColourChoice> choice = window_.dialogs().chooseBeamColour(request);

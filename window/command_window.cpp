@@ -109,9 +109,8 @@ void JoinDialog::AddJoinControls(QLayout* rows, const QString& prefix, QSpinBox*
     });
 
     auto* buttons = new QDialogButtonBox(this);
-    ok_ = buttons->addButton(QStringLiteral("OK"), QDialogButtonBox::AcceptRole);
-    QPushButton* cancel =
-        buttons->addButton(QStringLiteral("Отмена"), QDialogButtonBox::RejectRole);
+    ok_ = buttons->addButton(tr("OK"), QDialogButtonBox::AcceptRole);
+    QPushButton* cancel = buttons->addButton(tr("Отмена"), QDialogButtonBox::RejectRole);
     cancel->setAutoDefault(false);
     ok_->setObjectName(prefix + QStringLiteral("Ok"));
     ok_->setDefault(true);
@@ -152,7 +151,7 @@ void JoinDialog::JoinNow() {
     const Joined j = Join();
     const model::JoinedContour& c = j.contour;
     joined_ = &c;
-    readout_->setText(QStringLiteral("Точек: %1, линий: %2, скачки: %3 пикс.")
+    readout_->setText(tr("Точек: %1, линий: %2, скачки: %3 пикс.")
                           .arg(c.needed)
                           .arg(c.paths)
                           .arg(qRound(c.jumpPixels)));
@@ -169,7 +168,7 @@ JoinDialog::Fit JoinDialog::SpacingFit(int spacing) const {
     if (spacing == 0) {
         return {};
     }
-    return {spacing_, spacing, QStringLiteral("Шаг %1").arg(spacing)};
+    return {spacing_, spacing, tr("Шаг %1").arg(spacing)};
 }
 
 void PlaceBeside(QWidget& dialog, const QWidget& window) {

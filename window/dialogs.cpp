@@ -173,22 +173,24 @@ MessageButton QtDialogs::message(const MessageSpec& request) {
     box.setWindowTitle(request.caption.isEmpty() ? QApplication::applicationName()
                                                  : request.caption);
     box.setText(request.text);
+    // Each button under Qt's own text for it, in the language of Qt's translation in use.
     const auto label = [](MessageButton b) {
+        QDialogButtonBox standard;
         switch (b) {
             case MessageButton::Ok:
-                return QStringLiteral("OK");
+                return standard.addButton(QDialogButtonBox::Ok)->text();
             case MessageButton::Cancel:
-                return QStringLiteral("Cancel");
+                return standard.addButton(QDialogButtonBox::Cancel)->text();
             case MessageButton::Yes:
-                return QStringLiteral("&Yes");
+                return standard.addButton(QDialogButtonBox::Yes)->text();
             case MessageButton::No:
-                return QStringLiteral("&No");
+                return standard.addButton(QDialogButtonBox::No)->text();
             case MessageButton::Abort:
-                return QStringLiteral("&Abort");
+                return standard.addButton(QDialogButtonBox::Abort)->text();
             case MessageButton::Retry:
-                return QStringLiteral("&Retry");
+                return standard.addButton(QDialogButtonBox::Retry)->text();
             case MessageButton::Ignore:
-                return QStringLiteral("&Ignore");
+                return standard.addButton(QDialogButtonBox::Ignore)->text();
         }
         return QString();
     };
@@ -224,8 +226,9 @@ std::optional<int> QtDialogs::chooseFrame(const FrameChoiceSpec& request) {
     auto* number = new QSpinBox(&dialog);
     number->setObjectName(QStringLiteral("FrameNumber"));
     number->setRange(1, std::max(1, request.count));
-    number->setPrefix(QStringLiteral("Кадр "));
-    number->setSuffix(QStringLiteral(" из %1").arg(request.count));
+    number->setPrefix(QCoreApplication::translate("window::QtDialogs", "Кадр "));
+    number->setSuffix(
+        QCoreApplication::translate("window::QtDialogs", " из %1").arg(request.count));
     layout->addWidget(number);
     auto* picture = new QLabel(&dialog);
     picture->setAlignment(Qt::AlignCenter);
@@ -297,9 +300,11 @@ std::optional<BeamColourChoice> QtDialogs::chooseBeamColour(const BeamColourRequ
     constexpr int kDefaultChosen = 2;
     if (auto* buttons = dialog.findChild<QDialogButtonBox*>()) {
         QPushButton* byDefault =
-            buttons->addButton(QStringLiteral("По умолчанию"), QDialogButtonBox::ResetRole);
+            buttons->addButton(QCoreApplication::translate("window::QtDialogs", "По умолчанию"),
+                               QDialogButtonBox::ResetRole);
         byDefault->setObjectName(QStringLiteral("BeamColourDefault"));
-        byDefault->setToolTip(QStringLiteral("Цвет линии из настроек"));
+        byDefault->setToolTip(
+            QCoreApplication::translate("window::QtDialogs", "Цвет линии из настроек"));
         byDefault->setAutoDefault(false);
         QObject::connect(byDefault, &QPushButton::clicked, &dialog,
                          [&dialog] { static_cast<QDialog&>(dialog).done(kDefaultChosen); });

@@ -23,6 +23,7 @@ constexpr int kStatusHeight = 19;
 
 // A button of the toolbar or the palette: where it is and how it looks; the command it runs,
 // or the tool it selects with the tool's status text; and the window's member that keeps it.
+// The hint and the status text are translated where the button is made.
 struct TBaseForm::ButtonRow {
     const char* name;
     int x;
@@ -55,7 +56,7 @@ widgets::SpeedButton* TBaseForm::addButton(QWidget* parent, const char* name, QP
     b->setObjectName(QString::fromUtf8(name));
     b->setGeometry(pos.x(), pos.y(), kButtonSize, kButtonSize);
     if (hint != nullptr) {
-        b->setToolTip(QString::fromUtf8(hint));
+        b->setToolTip(tr(hint));
     }
     if (icon != nullptr) {
         b->setIcon(ButtonIcon(QString::fromUtf8(icon)));
@@ -90,42 +91,50 @@ void TBaseForm::buildToolbar() {
     }
     using C = Command;
     static constexpr ButtonRow kToolbar[] = {
-        {"SpeedButtonNewPict", 0, 3, "Новый рисунок", 0, true, false, true, "new", C::New},
-        {"SpeedButtonOpenLaser", 23, 3, "Открыть картинку лазера", 0, true, false, true,
+        {"SpeedButtonNewPict", 0, 3, QT_TRANSLATE_NOOP("window::TBaseForm", "Новый рисунок"), 0,
+         true, false, true, "new", C::New},
+        {"SpeedButtonOpenLaser", 23, 3,
+         QT_TRANSLATE_NOOP("window::TBaseForm", "Открыть картинку лазера"), 0, true, false, true,
          "open_laser", C::Open},
-        {"SpeedButtonSave", 46, 3, "Сохранить картинку лазера", 0, true, false, false, "save",
-         C::Save},
-        {"SpeedButtonOpenImage", 79, 3, "Открыть новую подложку", 0, true, false, true,
+        {"SpeedButtonSave", 46, 3,
+         QT_TRANSLATE_NOOP("window::TBaseForm", "Сохранить картинку лазера"), 0, true, false, false,
+         "save", C::Save},
+        {"SpeedButtonOpenImage", 79, 3,
+         QT_TRANSLATE_NOOP("window::TBaseForm", "Открыть новую подложку"), 0, true, false, true,
          "open_image", C::OpenImage},
         {"SpeedButtonSavePikture", 102, 3, nullptr, 0, true, false, true, "save_picture",
          C::SaveImage},
         {"SpeedButtonUndo", 135, 3, nullptr, 0, true, false, false, "undo", C::Undo},
-        {"SpeedButtonCopy", 166, 3, "Копировать в буфер", 0, true, false, false, "copy"},
-        {"SpeedButtonPaste", 189, 3, "Вставить из буфера", 0, true, false, false, "paste"},
+        {"SpeedButtonCopy", 166, 3, QT_TRANSLATE_NOOP("window::TBaseForm", "Копировать в буфер"), 0,
+         true, false, false, "copy"},
+        {"SpeedButtonPaste", 189, 3, QT_TRANSLATE_NOOP("window::TBaseForm", "Вставить из буфера"),
+         0, true, false, false, "paste"},
         {"SpeedButtonCut", 212, 3, nullptr, 0, true, false, false, "cut"},
-        {"SpeedButtonPictureON", 245, 3, "Высветить подложку", 1, true, false, true, "picture_on",
-         C::ShowUnderlay, 0, nullptr, &TBaseForm::SpeedButtonPictureON},
-        {"SpeedButtonSetkaON", 268, 3, "Показать сетку", 3, true, false, true, "grid", C::ShowGrid,
-         0, nullptr, &TBaseForm::SpeedButtonSetkaON},
-        {"SpeedButtonRefresh", 291, 3, "Перерисовать экран", 0, true, false, true, "refresh",
-         C::Refresh},
-        {"SpeedButtonNormalDistance", 314, 3, "Нормализовать и соединить контур", 0, true, false,
+        {"SpeedButtonPictureON", 245, 3,
+         QT_TRANSLATE_NOOP("window::TBaseForm", "Высветить подложку"), 1, true, false, true,
+         "picture_on", C::ShowUnderlay, 0, nullptr, &TBaseForm::SpeedButtonPictureON},
+        {"SpeedButtonSetkaON", 268, 3, QT_TRANSLATE_NOOP("window::TBaseForm", "Показать сетку"), 3,
+         true, false, true, "grid", C::ShowGrid, 0, nullptr, &TBaseForm::SpeedButtonSetkaON},
+        {"SpeedButtonRefresh", 291, 3, QT_TRANSLATE_NOOP("window::TBaseForm", "Перерисовать экран"),
+         0, true, false, true, "refresh", C::Refresh},
+        {"SpeedButtonNormalDistance", 314, 3,
+         QT_TRANSLATE_NOOP("window::TBaseForm", "Нормализовать и соединить контур"), 0, true, false,
          true, "normal_distance", C::NormalDistance},
         {"SpeedButtonOptionForm", 347, 3, nullptr, 0, true, false, true, "options", C::Options},
         {"SpeedButtonHelp", 380, 3, nullptr, 0, true, false, true, "help"},
         {"SpeedButtonAbout", 403, 3, nullptr, 0, true, false, true, "about", C::About},
         // The laser preview, then tracing, after the about button.
-        {"SpeedButtonPreview", 426, 3, "Просмотр лазера", 0, true, false, true, "preview",
-         C::Preview},
-        {"SpeedButtonTrace", 449, 3, "Трассировка подложки", 0, true, false, true, "trace",
-         C::Trace},
+        {"SpeedButtonPreview", 426, 3, QT_TRANSLATE_NOOP("window::TBaseForm", "Просмотр лазера"), 0,
+         true, false, true, "preview", C::Preview},
+        {"SpeedButtonTrace", 449, 3, QT_TRANSLATE_NOOP("window::TBaseForm", "Трассировка подложки"),
+         0, true, false, true, "trace", C::Trace},
     };
     addButtons(ToolBar, kToolbar);
     // The beam colour: a narrow swatch in the toolbar's last pixels.
     SpeedButtonBeamColour = new widgets::SpeedButton(ToolBar, 0, true);
     SpeedButtonBeamColour->setObjectName(QStringLiteral("SpeedButtonBeamColour"));
     SpeedButtonBeamColour->setGeometry(kBeamColourButton);
-    SpeedButtonBeamColour->setToolTip(QStringLiteral("Цвет луча"));
+    SpeedButtonBeamColour->setToolTip(tr("Цвет луча"));
     share(SpeedButtonBeamColour, Command::BeamColour);
 }
 
@@ -137,56 +146,84 @@ void TBaseForm::buildPalette() {
     PanelTools->setLineWidth(1);
     using C = Command;
     static constexpr ButtonRow kPalette[] = {
-        {"SpeedButtonPaintPixel", 4, 4, "Показать точки", 5, true, true, true, "points",
-         C::ShowPoints, 0, nullptr, &TBaseForm::SpeedButtonPaintPixel},
-        {"SpeedButtonPaintLine", 29, 4, "Показать контур линией", 6, true, true, true, "line",
-         C::ShowLine, 0, nullptr, &TBaseForm::SpeedButtonPaintLine},
-        {"SpeedButtonDirectHook", 6, 28, "Направление захвата точки", 19, true, false, true,
+        {"SpeedButtonPaintPixel", 4, 4, QT_TRANSLATE_NOOP("window::TBaseForm", "Показать точки"), 5,
+         true, true, true, "points", C::ShowPoints, 0, nullptr, &TBaseForm::SpeedButtonPaintPixel},
+        {"SpeedButtonPaintLine", 29, 4,
+         QT_TRANSLATE_NOOP("window::TBaseForm", "Показать контур линией"), 6, true, true, true,
+         "line", C::ShowLine, 0, nullptr, &TBaseForm::SpeedButtonPaintLine},
+        {"SpeedButtonDirectHook", 6, 28,
+         QT_TRANSLATE_NOOP("window::TBaseForm", "Направление захвата точки"), 19, true, false, true,
          "direct_hook", std::nullopt, 0, nullptr, &TBaseForm::SpeedButtonDirectHook},
         {"SpeedButtonX", 30, 28, nullptr, 19, true, false, true, nullptr},
-        {"SpeedButtonKontur", 4, 81, "режим выделения контура", 20, false, true, true, "kontur",
-         std::nullopt, model::tmKontur, "Select Dots"},
+        {"SpeedButtonKontur", 4, 81,
+         QT_TRANSLATE_NOOP("window::TBaseForm", "режим выделения контура"), 20, false, true, true,
+         "kontur", std::nullopt, model::tmKontur,
+         QT_TRANSLATE_NOOP("window::TBaseForm", "Select Dots")},
         {"SpeedButtonKonturPoly", 30, 81, nullptr, 20, false, false, false, "kontur_poly"},
-        {"SpeedButtonMove", 6, 105, "перемещение", 20, false, false, true, "move", std::nullopt,
-         model::tmMove, "Move Object"},
-        {"SpeedButtonSize", 30, 105, "изменение размера", 20, false, false, false, "size"},
-        {"SpeedButtonRotor", 6, 128, "Вращение", 20, false, false, false, "rotor", C::Rotor},
-        {"SpeedButtonCentr", 30, 128, "Установка центра вращения", 20, false, false, true, "centr",
-         std::nullopt, model::tmCentr, "Установка центра"},
-        {"SpeedButtonPen", 6, 151, "режим рисования", 20, false, false, true, "pen", std::nullopt,
-         model::tmPen, "Paint Picture"},
-        {"SpeedButtonEditPoint", 30, 151, "Точное позиционирование точек", 20, false, false, true,
-         "edit_point", std::nullopt, model::tmEditPoint, "Move Dot"},
-        {"SpeedButtonMadePrimitiv", 6, 174, "создание примитивов", 20, false, false, false,
-         "primitiv", std::nullopt, model::tmPrimitiv, "Mase Figura"},
-        {"SpeedButtonHotPoint", 30, 174, "создание горячих точек", 20, false, false, true,
-         "hot_point", std::nullopt, model::tmHotPoint, "Made Hot Dot"},
-        {"SpeedButtonKnife", 6, 199, "Разрыв в новом месте", 20, false, false, true, "knife",
-         std::nullopt, model::tmKnife, "new Split"},
-        {"SpeedButtonEraser", 30, 199, "Удаление точек", 20, false, false, true, "eraser",
-         std::nullopt, model::tmEraser, "Delete Dot"},
-        {"SpeedButtonText", 6, 222, "Текст", 0, false, false, true, "text", C::Text},
+        {"SpeedButtonMove", 6, 105, QT_TRANSLATE_NOOP("window::TBaseForm", "перемещение"), 20,
+         false, false, true, "move", std::nullopt, model::tmMove,
+         QT_TRANSLATE_NOOP("window::TBaseForm", "Move Object")},
+        {"SpeedButtonSize", 30, 105, QT_TRANSLATE_NOOP("window::TBaseForm", "изменение размера"),
+         20, false, false, false, "size"},
+        {"SpeedButtonRotor", 6, 128, QT_TRANSLATE_NOOP("window::TBaseForm", "Вращение"), 20, false,
+         false, false, "rotor", C::Rotor},
+        {"SpeedButtonCentr", 30, 128,
+         QT_TRANSLATE_NOOP("window::TBaseForm", "Установка центра вращения"), 20, false, false,
+         true, "centr", std::nullopt, model::tmCentr,
+         QT_TRANSLATE_NOOP("window::TBaseForm", "Установка центра")},
+        {"SpeedButtonPen", 6, 151, QT_TRANSLATE_NOOP("window::TBaseForm", "режим рисования"), 20,
+         false, false, true, "pen", std::nullopt, model::tmPen,
+         QT_TRANSLATE_NOOP("window::TBaseForm", "Paint Picture")},
+        {"SpeedButtonEditPoint", 30, 151,
+         QT_TRANSLATE_NOOP("window::TBaseForm", "Точное позиционирование точек"), 20, false, false,
+         true, "edit_point", std::nullopt, model::tmEditPoint,
+         QT_TRANSLATE_NOOP("window::TBaseForm", "Move Dot")},
+        {"SpeedButtonMadePrimitiv", 6, 174,
+         QT_TRANSLATE_NOOP("window::TBaseForm", "создание примитивов"), 20, false, false, false,
+         "primitiv", std::nullopt, model::tmPrimitiv,
+         QT_TRANSLATE_NOOP("window::TBaseForm", "Mase Figura")},
+        {"SpeedButtonHotPoint", 30, 174,
+         QT_TRANSLATE_NOOP("window::TBaseForm", "создание горячих точек"), 20, false, false, true,
+         "hot_point", std::nullopt, model::tmHotPoint,
+         QT_TRANSLATE_NOOP("window::TBaseForm", "Made Hot Dot")},
+        {"SpeedButtonKnife", 6, 199, QT_TRANSLATE_NOOP("window::TBaseForm", "Разрыв в новом месте"),
+         20, false, false, true, "knife", std::nullopt, model::tmKnife,
+         QT_TRANSLATE_NOOP("window::TBaseForm", "new Split")},
+        {"SpeedButtonEraser", 30, 199, QT_TRANSLATE_NOOP("window::TBaseForm", "Удаление точек"), 20,
+         false, false, true, "eraser", std::nullopt, model::tmEraser,
+         QT_TRANSLATE_NOOP("window::TBaseForm", "Delete Dot")},
+        {"SpeedButtonText", 6, 222, QT_TRANSLATE_NOOP("window::TBaseForm", "Текст"), 0, false,
+         false, true, "text", C::Text},
         // Live output, beside the text's: the toolbar is full.
-        {"SpeedButtonLaser", 30, 222, "Лазер: вывод по сети (F12 — стоп)", 0, false, false, true,
-         "laser", C::Laser},
+        {"SpeedButtonLaser", 30, 222,
+         QT_TRANSLATE_NOOP("window::TBaseForm", "Лазер: вывод по сети (F12 — стоп)"), 0, false,
+         false, true, "laser", C::Laser},
         {"SpeedButtonYYY", 6, 246, nullptr, 20, false, false, true, nullptr},
         // A group-20 button: its click puts it down and raises the tool's button while the
         // tool mode stays as it was.
         {"SpeedButtonYu", 30, 246, nullptr, 20, false, false, true, "yu", C::Yu},
-        {"SpeedButtonBlank", 6, 270, "Гашение луча", 20, false, false, true, "blank", std::nullopt,
-         model::tmBlank, "Гашение"},
-        {"SpeedButtonColourBrush", 30, 270, "Кисть цвета луча", 20, false, false, true,
-         "colour_brush", std::nullopt, model::tmColourBrush, "Кисть цвета"},
-        {"SpeedButtonRotate", 6, 318, "Поворот на 90 гр", 0, false, false, true, "rotate",
-         C::Rotate},
-        {"SpeedButtonReturn128", 30, 318, "Возврат по прежнему контуру ", 0, false, false, true,
-         "return128", C::Return128},
-        {"SpeedButtonMirrorVert", 6, 341, "Зеркальное отражение", 0, false, false, true,
+        {"SpeedButtonBlank", 6, 270, QT_TRANSLATE_NOOP("window::TBaseForm", "Гашение луча"), 20,
+         false, false, true, "blank", std::nullopt, model::tmBlank,
+         QT_TRANSLATE_NOOP("window::TBaseForm", "Гашение")},
+        {"SpeedButtonColourBrush", 30, 270,
+         QT_TRANSLATE_NOOP("window::TBaseForm", "Кисть цвета луча"), 20, false, false, true,
+         "colour_brush", std::nullopt, model::tmColourBrush,
+         QT_TRANSLATE_NOOP("window::TBaseForm", "Кисть цвета")},
+        {"SpeedButtonRotate", 6, 318, QT_TRANSLATE_NOOP("window::TBaseForm", "Поворот на 90 гр"), 0,
+         false, false, true, "rotate", C::Rotate},
+        {"SpeedButtonReturn128", 30, 318,
+         QT_TRANSLATE_NOOP("window::TBaseForm", "Возврат по прежнему контуру "), 0, false, false,
+         true, "return128", C::Return128},
+        {"SpeedButtonMirrorVert", 6, 341,
+         QT_TRANSLATE_NOOP("window::TBaseForm", "Зеркальное отражение"), 0, false, false, true,
          "mirror_vert", C::MirrorVert},
-        {"SpeedButtonMirrorGor", 30, 341, "Зеркальное отражение", 0, false, false, true,
+        {"SpeedButtonMirrorGor", 30, 341,
+         QT_TRANSLATE_NOOP("window::TBaseForm", "Зеркальное отражение"), 0, false, false, true,
          "mirror_gor", C::MirrorGor},
-        {"SpeedButtonZoomIN", 6, 364, "Масштаб", 0, false, false, false, "zoom_in"},
-        {"SpeedButtonZoomOUT", 30, 364, "Масштаб меньше", 0, false, false, false, "zoom_out"},
+        {"SpeedButtonZoomIN", 6, 364, QT_TRANSLATE_NOOP("window::TBaseForm", "Масштаб"), 0, false,
+         false, false, "zoom_in"},
+        {"SpeedButtonZoomOUT", 30, 364, QT_TRANSLATE_NOOP("window::TBaseForm", "Масштаб меньше"), 0,
+         false, false, false, "zoom_out"},
     };
     addButtons(PanelTools, kPalette);
 }
@@ -199,7 +236,7 @@ void TBaseForm::addButtons(QWidget* parent, std::span<const ButtonRow> rows) {
             share(b, *e.command);
         } else if (e.tool != 0) {
             const int mode = e.tool;
-            const QString text = QString::fromUtf8(e.toolText);
+            const QString text = tr(e.toolText);
             connect(b, &QToolButton::clicked, this, [this, mode, text] {
                 editor_.SelectTool(mode, text);
                 editor_.document().Settle();
@@ -237,9 +274,9 @@ void TBaseForm::buildDrawingPanel() {
 
 void TBaseForm::buildStatusBar() {
     const Qt::Alignment c = Qt::AlignHCenter;
-    StatusBar_ = new StatusBar(client_, {{40, c, QStringLiteral("М1:1")},
+    StatusBar_ = new StatusBar(client_, {{40, c, tr("М1:1")},
                                          {80, c, QStringLiteral("X=300  Y=330")},
-                                         {70, c, QStringLiteral("leng:0000")},
+                                         {70, c, tr("leng:0000")},
                                          {70, c, QStringLiteral("n=3%")},
                                          {100, c, QStringLiteral("n=4%")},
                                          {100, Qt::AlignLeft, QStringLiteral("-n5")}});
@@ -270,86 +307,76 @@ void TBaseForm::buildMenus() {
     const auto key = [](QKeyCombination k) { return QKeySequence(k); };
     QMenuBar* bar = menuBar();
     bar->setObjectName(QStringLiteral("MainMenu"));
-    QMenu* file = bar->addMenu(QStringLiteral("Файл"));
+    QMenu* file = bar->addMenu(tr("Файл"));
     file->setObjectName(QStringLiteral("FileMainMenu"));
-    addItem(file, C::New, QStringLiteral("Создать Новый файл лазерного контура "),
-            key(Qt::CTRL | Qt::Key_N), true);
-    addItem(file, C::Open, QStringLiteral("Открыть файл лазерного контура "),
-            key(Qt::CTRL | Qt::Key_O), true);
-    addItem(file, C::Save, QStringLiteral("Сохранить уже созданный"), key(Qt::CTRL | Qt::Key_S),
-            false);
-    addItem(file, C::SaveAs, QStringLiteral("Записать как..."), key(Qt::CTRL | Qt::Key_F), true);
+    addItem(file, C::New, tr("Создать Новый файл лазерного контура "), key(Qt::CTRL | Qt::Key_N),
+            true);
+    addItem(file, C::Open, tr("Открыть файл лазерного контура "), key(Qt::CTRL | Qt::Key_O), true);
+    addItem(file, C::Save, tr("Сохранить уже созданный"), key(Qt::CTRL | Qt::Key_S), false);
+    addItem(file, C::SaveAs, tr("Записать как..."), key(Qt::CTRL | Qt::Key_F), true);
     file->addSeparator()->setObjectName(QStringLiteral("SplPic"));
-    addItem(file, C::OpenImage, QStringLiteral("Загрузить подложку Рисунка"),
-            key(Qt::CTRL | Qt::Key_P), true);
-    addItem(file, C::SaveImage, QStringLiteral("Записать в Лазерный контур в формате BMP"),
+    addItem(file, C::OpenImage, tr("Загрузить подложку Рисунка"), key(Qt::CTRL | Qt::Key_P), true);
+    addItem(file, C::SaveImage, tr("Записать в Лазерный контур в формате BMP"),
             key(Qt::CTRL | Qt::Key_L), true);
     file->addSeparator()->setObjectName(QStringLiteral("SplF"));
-    addItem(file, C::Import, QStringLiteral("Import Laser file Version 1.0-1.5"),
-            key(Qt::CTRL | Qt::Key_I), true);
-    addItem(file, C::Export, QStringLiteral("Export Laser file Version 1.0-1.5"),
-            key(Qt::CTRL | Qt::Key_E), true);
+    addItem(file, C::Import, tr("Import Laser file Version 1.0-1.5"), key(Qt::CTRL | Qt::Key_I),
+            true);
+    addItem(file, C::Export, tr("Export Laser file Version 1.0-1.5"), key(Qt::CTRL | Qt::Key_E),
+            true);
     // The laser industry's interchange format, beside the legacy file.
-    addItem(file, C::ExportIlda, QStringLiteral("Export ILDA file (*.ild)"),
+    addItem(file, C::ExportIlda, tr("Export ILDA file (*.ild)"),
             key(Qt::CTRL | Qt::SHIFT | Qt::Key_E), true);
-    addItem(file, C::ImportIlda, QStringLiteral("Import ILDA file (*.ild)"),
+    addItem(file, C::ImportIlda, tr("Import ILDA file (*.ild)"),
             key(Qt::CTRL | Qt::SHIFT | Qt::Key_I), true);
-    addItem(file, C::ImportSvg, QStringLiteral("Импорт SVG (*.svg)"),
-            key(Qt::CTRL | Qt::SHIFT | Qt::Key_G), true);
+    addItem(file, C::ImportSvg, tr("Импорт SVG (*.svg)"), key(Qt::CTRL | Qt::SHIFT | Qt::Key_G),
+            true);
     file->addSeparator()->setObjectName(QStringLiteral("SplE"));
-    addItem(file, C::Exit, QStringLiteral("Выход"), key(Qt::CTRL | Qt::Key_Q), true);
+    addItem(file, C::Exit, tr("Выход"), key(Qt::CTRL | Qt::Key_Q), true);
 
-    EditMenu_ = bar->addMenu(QStringLiteral("Правка"));
+    EditMenu_ = bar->addMenu(tr("Правка"));
     EditMenu_->setObjectName(QStringLiteral("EditMainMenu"));
-    addItem(EditMenu_, C::Preview, QStringLiteral("Просмотр лазера"), {}, true);
-    addItem(EditMenu_, C::Trace, QStringLiteral("Трассировка подложки…"), key(Qt::CTRL | Qt::Key_T),
-            true);
-    addItem(EditMenu_, C::Text, QStringLiteral("Текст…"), key(Qt::CTRL | Qt::SHIFT | Qt::Key_T),
-            true);
+    addItem(EditMenu_, C::Preview, tr("Просмотр лазера"), {}, true);
+    addItem(EditMenu_, C::Trace, tr("Трассировка подложки…"), key(Qt::CTRL | Qt::Key_T), true);
+    addItem(EditMenu_, C::Text, tr("Текст…"), key(Qt::CTRL | Qt::SHIFT | Qt::Key_T), true);
     // Checked, and its button down, while the output runs.
     command(C::Laser)->setCheckable(true);
-    addItem(EditMenu_, C::Laser, QStringLiteral("Лазер…"), {}, true);
+    addItem(EditMenu_, C::Laser, tr("Лазер…"), {}, true);
     command(C::BlankPenJumps)->setCheckable(true);
-    addItem(EditMenu_, C::BlankPenJumps, QStringLiteral("Гасить скачки пера"), {}, true);
+    addItem(EditMenu_, C::BlankPenJumps, tr("Гасить скачки пера"), {}, true);
 
     // The frames of a show, between the editing and the help.
-    QMenu* frames = bar->addMenu(QStringLiteral("Кадр"));
+    QMenu* frames = bar->addMenu(tr("Кадр"));
     frames->setObjectName(QStringLiteral("FrameMainMenu"));
-    addItem(frames, C::FrameNew, QStringLiteral("Новый кадр"),
-            key(Qt::CTRL | Qt::SHIFT | Qt::Key_N), true);
-    addItem(frames, C::FrameDuplicate, QStringLiteral("Копия кадра"),
-            key(Qt::CTRL | Qt::SHIFT | Qt::Key_D), true);
-    addItem(frames, C::FrameDelete, QStringLiteral("Удалить кадр"),
-            key(Qt::CTRL | Qt::SHIFT | Qt::Key_Delete), true);
-    addItem(frames, C::FrameInBetween, QStringLiteral("Промежуточные кадры…"), {}, true);
-    addItem(frames, C::FramesFromFiles, QStringLiteral("Кадры из файлов…"), {}, true);
+    addItem(frames, C::FrameNew, tr("Новый кадр"), key(Qt::CTRL | Qt::SHIFT | Qt::Key_N), true);
+    addItem(frames, C::FrameDuplicate, tr("Копия кадра"), key(Qt::CTRL | Qt::SHIFT | Qt::Key_D),
+            true);
+    addItem(frames, C::FrameDelete, tr("Удалить кадр"), key(Qt::CTRL | Qt::SHIFT | Qt::Key_Delete),
+            true);
+    addItem(frames, C::FrameInBetween, tr("Промежуточные кадры…"), {}, true);
+    addItem(frames, C::FramesFromFiles, tr("Кадры из файлов…"), {}, true);
     frames->addSeparator();
-    addItem(frames, C::FrameNext, QStringLiteral("Следующий кадр"),
-            key(Qt::CTRL | Qt::Key_PageDown), true);
-    addItem(frames, C::FramePrevious, QStringLiteral("Предыдущий кадр"),
-            key(Qt::CTRL | Qt::Key_PageUp), true);
-    addItem(frames, C::FrameFirst, QStringLiteral("Первый кадр"), key(Qt::CTRL | Qt::Key_Home),
-            true);
-    addItem(frames, C::FrameLast, QStringLiteral("Последний кадр"), key(Qt::CTRL | Qt::Key_End),
-            true);
+    addItem(frames, C::FrameNext, tr("Следующий кадр"), key(Qt::CTRL | Qt::Key_PageDown), true);
+    addItem(frames, C::FramePrevious, tr("Предыдущий кадр"), key(Qt::CTRL | Qt::Key_PageUp), true);
+    addItem(frames, C::FrameFirst, tr("Первый кадр"), key(Qt::CTRL | Qt::Key_Home), true);
+    addItem(frames, C::FrameLast, tr("Последний кадр"), key(Qt::CTRL | Qt::Key_End), true);
     frames->addSeparator();
     command(C::FrameStrip)->setCheckable(true);
-    addItem(frames, C::FrameStrip, QStringLiteral("Лента кадров"), {}, true);
+    addItem(frames, C::FrameStrip, tr("Лента кадров"), {}, true);
     command(C::FrameNeighbours)->setCheckable(true);
-    addItem(frames, C::FrameNeighbours, QStringLiteral("Соседние кадры"),
-            key(Qt::CTRL | Qt::SHIFT | Qt::Key_O), true);
+    addItem(frames, C::FrameNeighbours, tr("Соседние кадры"), key(Qt::CTRL | Qt::SHIFT | Qt::Key_O),
+            true);
 
-    QMenu* help = bar->addMenu(QStringLiteral("Справка"));
+    QMenu* help = bar->addMenu(tr("Справка"));
     help->setObjectName(QStringLiteral("HelpMainMenu"));
-    addItem(help, C::About, QStringLiteral("О программе"), {}, true);
-    addInertItem(help, "ItemHelp", QStringLiteral("Помощь"), true);
+    addItem(help, C::About, tr("О программе"), {}, true);
+    addInertItem(help, "ItemHelp", tr("Помощь"), true);
 
     PopupMenu = new QMenu(this);
     PopupMenu->setObjectName(QStringLiteral("PopupMenu"));
-    addItem(PopupMenu, C::Undo, QStringLiteral("Откат"), {}, false);
-    addInertItem(PopupMenu, "popurDelet", QStringLiteral("Удалить"), false);
-    addInertItem(PopupMenu, "popurCopy", QStringLiteral("Копировать"), false);
-    addInertItem(PopupMenu, "ItemClosePopur", QStringLiteral("Закрыть меню "), true);
+    addItem(PopupMenu, C::Undo, tr("Откат"), {}, false);
+    addInertItem(PopupMenu, "popurDelet", tr("Удалить"), false);
+    addInertItem(PopupMenu, "popurCopy", tr("Копировать"), false);
+    addInertItem(PopupMenu, "ItemClosePopur", tr("Закрыть меню "), true);
 }
 
 void TBaseForm::on(Command c, std::function<void()> handler) {

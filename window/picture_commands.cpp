@@ -1,5 +1,7 @@
 #include "window/picture_commands.h"
 
+#include <QCoreApplication>
+
 #include "pictures/bitmap_writer.h"
 #include "pictures/picture_formats.h"
 
@@ -8,7 +10,9 @@ namespace window {
 PictureCommands::PictureCommands(CommandWindow& window) : window_(window) {
     OpenPictureDialog.filter = pictures::PictureFilter();
     OpenPictureDialog.picturePreview = true;
-    SavePictureDialog.filter = QStringLiteral("Bitmaps (*.bmp)|*.bmp");
+    SavePictureDialog.filter =
+        QCoreApplication::translate("window::PictureCommands", "Bitmaps (*.bmp)") +
+        QStringLiteral("|*.bmp");
     SavePictureDialog.defaultExt = QStringLiteral("*.bmp");
     SavePictureDialog.picturePreview = true;
 }

@@ -1,14 +1,18 @@
 #include "window/svg_commands.h"
 
+#include <QCoreApplication>
+
 namespace window {
 
 SvgCommands::SvgCommands(CommandWindow& window) : window_(window) {
-    openDialog_.title = QStringLiteral("Импорт SVG");
+    openDialog_.title = QCoreApplication::translate("window::SvgCommands", "Импорт SVG");
     openDialog_.filter = importedKind().Filter();
     openDialog_.defaultExt = QStringLiteral("svg");
     const pictures::SvgOptions start;
-    openDialog_.options = {{QStringLiteral("Только видимые линии"), start.visibleOnly},
-                           {QStringLiteral("Вся страница"), start.wholePage}};
+    openDialog_.options = {
+        {QCoreApplication::translate("window::SvgCommands", "Только видимые линии"),
+         start.visibleOnly},
+        {QCoreApplication::translate("window::SvgCommands", "Вся страница"), start.wholePage}};
 }
 
 pictures::SvgOptions SvgCommands::Options() const {

@@ -98,7 +98,7 @@ TextDialog::TextDialog(QWidget* parent, int spacing, std::vector<model::ContourP
       style_(style),
       click_(click) {
     setObjectName(QStringLiteral("TextDialog"));
-    setWindowTitle(QStringLiteral("Текст"));
+    setWindowTitle(tr("Текст"));
 
     text_ = new QPlainTextEdit(this);
     text_->setObjectName(QStringLiteral("TextText"));
@@ -117,7 +117,7 @@ TextDialog::TextDialog(QWidget* parent, int spacing, std::vector<model::ContourP
         return f.name == name && f.outline == last.outline;
     });
     font_->setCurrentIndex(std::max(0, font_->findData(int(found - fonts_.begin()))));
-    font_->setToolTip(QStringLiteral("Сверху однолинейные шрифты Hershey, ниже контурные"));
+    font_->setToolTip(tr("Сверху однолинейные шрифты Hershey, ниже контурные"));
 
     height_ = new QSpinBox(this);
     height_->setObjectName(QStringLiteral("TextHeight"));
@@ -133,38 +133,37 @@ TextDialog::TextDialog(QWidget* parent, int spacing, std::vector<model::ContourP
     lineSpacing_->setSingleStep(0.1);
     lineSpacing_->setDecimals(1);
     // The unit beside the number ("1.5 высоты"), so that the caption stays short.
-    lineSpacing_->setSuffix(QStringLiteral(" высоты"));
+    lineSpacing_->setSuffix(tr(" высоты"));
     lineSpacing_->setValue(kept.options.lineSpacing);
     align_ = new QComboBox(this);
     align_->setObjectName(QStringLiteral("TextAlign"));
-    align_->addItems({QStringLiteral("По левому краю"), QStringLiteral("По центру"),
-                      QStringLiteral("По правому краю")});
+    align_->addItems({tr("По левому краю"), tr("По центру"), tr("По правому краю")});
     align_->setCurrentIndex(int(kept.options.align));
     place_ = new QComboBox(this);
     place_->setObjectName(QStringLiteral("TextPlace"));
-    place_->addItems({QStringLiteral("В центре поверхности"), QStringLiteral("От точки щелчка")});
+    place_->addItems({tr("В центре поверхности"), tr("От точки щелчка")});
     place_->setEnabled(click_.has_value());
     place_->setCurrentIndex(click_ && kept.atClick ? 1 : 0);
-    place_->setToolTip(QStringLiteral("От точки, где последний раз щёлкнули по поверхности"));
-    append_ = new QCheckBox(QStringLiteral("Добавить к контуру"), this);
+    place_->setToolTip(tr("От точки, где последний раз щёлкнули по поверхности"));
+    append_ = new QCheckBox(tr("Добавить к контуру"), this);
     append_->setObjectName(QStringLiteral("TextAppend"));
     append_->setEnabled(!contour_.empty());
     append_->setChecked(!contour_.empty() && kept.append);
-    append_->setToolTip(QStringLiteral("Текст начнётся после конца контура"));
+    append_->setToolTip(tr("Текст начнётся после конца контура"));
     spacing_ = new QSpinBox(this);
     spacing_->setObjectName(QStringLiteral("TextSpacing"));
     spacing_->setRange(1, 30);
     spacing_->setValue(spacing);
 
     auto* form = new QFormLayout;
-    form->addRow(QStringLiteral("Текст:"), text_);
-    form->addRow(QStringLiteral("Шрифт:"), font_);
-    form->addRow(QStringLiteral("Высота букв, пикс.:"), height_);
-    form->addRow(QStringLiteral("Между буквами, пикс.:"), letterSpacing_);
-    form->addRow(QStringLiteral("Между строками:"), lineSpacing_);
-    form->addRow(QStringLiteral("Выравнивание:"), align_);
-    form->addRow(QStringLiteral("Место:"), place_);
-    form->addRow(QStringLiteral("Шаг точек, пикс.:"), spacing_);
+    form->addRow(tr("Текст:"), text_);
+    form->addRow(tr("Шрифт:"), font_);
+    form->addRow(tr("Высота букв, пикс.:"), height_);
+    form->addRow(tr("Между буквами, пикс.:"), letterSpacing_);
+    form->addRow(tr("Между строками:"), lineSpacing_);
+    form->addRow(tr("Выравнивание:"), align_);
+    form->addRow(tr("Место:"), place_);
+    form->addRow(tr("Шаг точек, пикс.:"), spacing_);
     form->addRow(QString(), append_);
 
     // Every change lays the text out again.
@@ -212,7 +211,7 @@ JoinDialog::Joined TextDialog::Join() {
     Fit fit = SpacingFit(result_.fittingSpacing);
     if (result_.offSurface && result_.offSurface->fittingHeight > 0) {
         const int height = result_.offSurface->fittingHeight;
-        fit = {height_, height, QStringLiteral("Высота %1").arg(height)};
+        fit = {height_, height, tr("Высота %1").arg(height)};
     }
     return {result_.contour, formats::TextWarning(result_), fit, result_.layout.paths};
 }

@@ -22,15 +22,14 @@ TraceDialog::TraceDialog(QWidget* parent, const tracing::Picture& picture, int s
                          std::function<void(const Overlay&)> show, model::PointStyle style)
     : JoinDialog(parent, std::move(show)), picture_(picture), style_(style) {
     setObjectName(QStringLiteral("TraceDialog"));
-    setWindowTitle(QStringLiteral("Трассировка подложки"));
+    setWindowTitle(tr("Трассировка подложки"));
 
     mode_ = new QComboBox(this);
     mode_->setObjectName(QStringLiteral("TraceMode"));
-    mode_->addItems(
-        {QStringLiteral("Контур"), QStringLiteral("Края"), QStringLiteral("Средняя линия")});
+    mode_->addItems({tr("Контур"), tr("Края"), tr("Средняя линия")});
     mode_->setToolTip(
-        QStringLiteral("Контур: границы тёмных областей. Края: резкие перепады яркости. "
-                       "Средняя линия: середина штрихов рисунка"));
+        tr("Контур: границы тёмных областей. Края: резкие перепады яркости. "
+           "Средняя линия: середина штрихов рисунка"));
 
     thresholdSlider_ = new QSlider(Qt::Horizontal, this);
     thresholdSlider_->setRange(0, 255);
@@ -39,9 +38,9 @@ TraceDialog::TraceDialog(QWidget* parent, const tracing::Picture& picture, int s
     threshold_->setRange(0, 255);
     threshold_->setValue(picture.AutoThreshold());
     thresholdSlider_->setValue(threshold_->value());
-    invert_ = new QCheckBox(QStringLiteral("Инверсия"), this);
+    invert_ = new QCheckBox(tr("Инверсия"), this);
     invert_->setObjectName(QStringLiteral("TraceInvert"));
-    invert_->setToolTip(QStringLiteral("Брать области светлее порога"));
+    invert_->setToolTip(tr("Брать области светлее порога"));
     auto* thresholdRow = new QHBoxLayout;
     thresholdRow->addWidget(thresholdSlider_, 1);
     thresholdRow->addWidget(threshold_);
@@ -63,7 +62,7 @@ TraceDialog::TraceDialog(QWidget* parent, const tracing::Picture& picture, int s
     minLength_->setObjectName(QStringLiteral("TraceMinLength"));
     minLength_->setRange(0, 1000);
     minLength_->setValue(int(defaults.minLength));
-    minLength_->setToolTip(QStringLiteral("Более короткие линии считаются соринками"));
+    minLength_->setToolTip(tr("Более короткие линии считаются соринками"));
     tolerance_ = pixels(0.1, defaults.tolerance);
     tolerance_->setObjectName(QStringLiteral("TraceTolerance"));
     spacing_ = new QSpinBox(this);
@@ -72,12 +71,12 @@ TraceDialog::TraceDialog(QWidget* parent, const tracing::Picture& picture, int s
     spacing_->setValue(spacing);
 
     auto* form = new QFormLayout;
-    form->addRow(QStringLiteral("Режим:"), mode_);
-    form->addRow(QStringLiteral("Порог:"), thresholdRow);
-    form->addRow(QStringLiteral("Сглаживание, пикс.:"), smoothing_);
-    form->addRow(QStringLiteral("Мин. длина, пикс.:"), minLength_);
-    form->addRow(QStringLiteral("Допуск упрощения, пикс.:"), tolerance_);
-    form->addRow(QStringLiteral("Шаг точек, пикс.:"), spacing_);
+    form->addRow(tr("Режим:"), mode_);
+    form->addRow(tr("Порог:"), thresholdRow);
+    form->addRow(tr("Сглаживание, пикс.:"), smoothing_);
+    form->addRow(tr("Мин. длина, пикс.:"), minLength_);
+    form->addRow(tr("Допуск упрощения, пикс.:"), tolerance_);
+    form->addRow(tr("Шаг точек, пикс.:"), spacing_);
 
     connect(thresholdSlider_, &QSlider::valueChanged, threshold_, &QSpinBox::setValue);
     connect(threshold_, &QSpinBox::valueChanged, thresholdSlider_, &QSlider::setValue);

@@ -1,5 +1,6 @@
 #include "editor/tools/point_tools.h"
 
+#include <QCoreApplication>
 #include <algorithm>
 
 #include "editor/editor.h"
@@ -19,7 +20,7 @@ bool Within(int32_t v, int centre) {
 
 QString DotText(int32_t index) {
     // Points are numbered from 1 for the user.
-    return QStringLiteral("Dot:%1").arg(int64_t(index) + 1);
+    return QCoreApplication::translate("editor::tools", "Dot:%1").arg(int64_t(index) + 1);
 }
 
 }  // namespace

@@ -66,6 +66,9 @@ RED = (255, 0, 0)
 WHITE = (255, 255, 255)
 
 TITLE = "Vardeni : "
+# Qt's file dialogs, titled by Qt in the program's language.
+OPEN_DIALOG = "^Open$|^Открыть$"
+SAVE_DIALOG = "^Save As$|^Сохранить как$"
 
 
 class Failure(Exception):
@@ -270,6 +273,9 @@ class Display:
         self.app = app
         self.workdir = workdir
         self.log = log
+        # The program's language: the system's C locale gives Russian; a case may ask for a
+        # user's English (LANG=en_US.UTF-8) before it starts the program.
+        self.english = False
         self.xvfb = None
         self.proc = None
         self.env = None
@@ -301,8 +307,11 @@ class Display:
             "QT_SCALE_FACTOR": "1",
             "LANG": "C.UTF-8",
             "LC_ALL": "C.UTF-8",
+            # No settings file of the user's chooses the language.
+            "XDG_CONFIG_HOME": os.path.join(self.workdir, ".config"),
         })
         self.env.pop("WAYLAND_DISPLAY", None)
+        self.env.pop("LANGUAGE", None)
         self.pinger = Pinger(self.env["DISPLAY"])
         return self
 
@@ -322,7 +331,12 @@ class Display:
     # ---- The program ----
 
     def start_app(self, *args):
-        self.proc = subprocess.Popen([self.app, *args], cwd=self.workdir, env=self.env,
+        env = dict(self.env)
+        if self.english:
+            # As a user's English system sets it; the locale itself need not be installed.
+            env["LANG"] = "en_US.UTF-8"
+            env.pop("LC_ALL")
+        self.proc = subprocess.Popen([self.app, *args], cwd=self.workdir, env=env,
                                      stdout=self.log, stderr=self.log,
                                      preexec_fn=die_with_parent)
         self.main = self.window(TITLE)
@@ -422,6 +436,15 @@ class Display:
     def key(self, *keys):
         self.xdotool("key", "--clearmodifiers", *keys)
         self.handled()
+
+    def alt(self, letter):
+        """Alt and a button's underlined letter; a Cyrillic one is bound to a key first."""
+        if ord(letter) > 127 and letter.lower() not in self.bound:
+            check(not add_keysyms(self.env["DISPLAY"], [letter.lower()]),
+                  "a spare keycode for " + letter)
+            self.bound.add(letter.lower())
+            self.handled()  # the program has read the new keyboard map
+        self.key("alt+" + (letter if ord(letter) < 128 else "U%04X" % ord(letter.lower())))
 
     def type(self, text):
         letters = sorted({c.lower() for c in text if ord(c) > 127} - self.bound)
@@ -568,11 +591,11 @@ def a_stroke_and_new(d, w):
 # what opens, how the stop is given: F12 there, or a click on the Лазер window's Стоп).
 STOP_ROWS = {
     "laser.stop.f12_main_window": (None, None, "f12"),
-    "laser.stop.f12_file_dialog": (lambda d, w: d.key("ctrl+o"), "^Open$", "f12"),
+    "laser.stop.f12_file_dialog": (lambda d, w: d.key("ctrl+o"), OPEN_DIALOG, "f12"),
     "laser.stop.f12_message_box": (a_stroke_and_new, "^quorinimage$", "f12"),
     "laser.stop.f12_text_dialog": (lambda d, w: d.key("ctrl+shift+t"), "^Текст$", "f12"),
     "laser.stop.f12_trace_dialog": (lambda d, w: d.key("ctrl+t"), "^Трассировка", "f12"),
-    "laser.stop.button_under_file_dialog": (lambda d, w: d.key("ctrl+o"), "^Open$", "button"),
+    "laser.stop.button_under_file_dialog": (lambda d, w: d.key("ctrl+o"), OPEN_DIALOG, "button"),
 }
 
 
@@ -614,7 +637,7 @@ def save_as(d, w, path):
     d.key("ctrl+a")
     d.type(path)
     d.key("Return")
-    wait_for(lambda: not d.windows("^Save As$"), "the save dialog to close")
+    wait_for(lambda: not d.windows(SAVE_DIALOG), "the save dialog to close")
 
 
 def open_file(d, w, path):
@@ -625,7 +648,7 @@ def open_file(d, w, path):
     d.key("ctrl+a")
     d.type(path)
     d.key("Return")
-    wait_for(lambda: not d.windows("^Open$"), "the open dialog to close")
+    wait_for(lambda: not d.windows(OPEN_DIALOG), "the open dialog to close")
     d.handled()
 
 
@@ -762,7 +785,7 @@ def open_underlay(d, w, path):
     d.key("ctrl+a")
     d.type(path)
     d.key("Return")
-    wait_for(lambda: not d.windows("^Open$"), "the open dialog to close")
+    wait_for(lambda: not d.windows(OPEN_DIALOG), "the open dialog to close")
 
 
 def case_underlay(d, tmp):
@@ -809,9 +832,74 @@ def case_closing_question(d, tmp):
     d.key("ctrl+q")
     box = d.window("^quorinimage$")
     d.activate(box)
-    d.key("alt+n")
+    d.alt("н")  # Нет
     check(d.app_exited(), "the program ends after No")
     check(not [f for f in os.listdir(tmp) if f.endswith(".ilz")], "no file written")
+
+
+def read_words(d, x, y, width, height):
+    """The words on a rectangle of the screen, as tesseract reads them (in lower case): the
+    rectangle enlarged four times, for the window's 11-pixel font, and made black and white,
+    so that a button's shaded face reads as plain as the rest."""
+    shot = os.path.join(d.workdir, "words.png")
+    subprocess.run(["import", "-window", "root", "-crop", "%dx%d+%d+%d" % (width, height, x, y),
+                    "+repage", shot], env=d.env, check=True, capture_output=True, timeout=30)
+    subprocess.run(["convert", shot, "-colorspace", "Gray", "-resize", "400%", "-threshold",
+                    "60%", shot], check=True, capture_output=True, timeout=30)
+    r = subprocess.run(["tesseract", shot, "-", "--psm", "11"], capture_output=True,
+                       text=True, timeout=60)
+    check(r.returncode == 0, "tesseract reads the screen: " + r.stderr.strip())
+    return "".join(c if c.isalnum() else " " for c in r.stdout.lower()).split()
+
+
+def reads(d, rect, words, what):
+    """Waits until every one of the words is read on the rectangle (x, y, width, height)."""
+    seen = []
+
+    def found():
+        seen[:] = read_words(d, *rect)
+        return all(w in seen for w in words)
+
+    try:
+        wait_for(found, what, timeout=10, step=0.5)
+    except Failure:
+        raise Failure("%s: %s not all in %s" % (what, words, seen))
+
+
+def case_english(d, tmp):
+    # A user's English system: the menus, the program's messages and Qt's buttons in English.
+    check(shutil.which("tesseract"), "tesseract (scripts/install-deps.sh installs it)")
+    d.english = True
+    # A picture named at the start that cannot be read: the program's message about it.
+    broken = os.path.join(tmp, "broken.png")
+    with open(broken, "wb") as f:
+        f.write(b"\x89PNG\r\n\x1a\n" + bytes(40))
+    w = MainWindow(d, d.start_app(broken))
+    box = d.window("^quorinimage$")
+    reads(d, d.geometry(box), ["png", "picture", "cannot", "damaged", "ok"],
+          "the message about the picture in English")
+    d.activate(box)
+    d.key("Return")
+    wait_for(lambda: not d.windows("^quorinimage$"), "the message to close")
+    d.handled()
+    check(w.title() == "Vardeni : [no name]", "the start caption, got %r" % w.title())
+    x, y, width, height = d.geometry(w.wid)
+    bar = (x, y, width, height - CLIENT_H)
+    reads(d, bar, ["file", "edit", "frame", "help"], "the menu bar in English")
+    # The File menu opens under its title, at the bar's left.
+    d.click(x + 12, y + (height - CLIENT_H) // 2)
+    reads(d, (x, w.client[1], 330, 360), ["open", "contour", "exit"], "the File menu in English")
+    d.key("Escape")
+    # Closing with a change: the question's buttons are Qt's, in English, and Alt+N is No.
+    w.click_palette("SpeedButtonPen")
+    w.stroke([(100, 100), (250, 250)])
+    d.activate(w.wid)
+    d.key("ctrl+q")
+    box = d.window("^quorinimage$")
+    reads(d, d.geometry(box), ["no", "ok", "cancel"], "the question's buttons in English")
+    d.activate(box)
+    d.alt("n")
+    check(d.app_exited(), "the program ends after No")
 
 
 # ---- Real mouse input on the surface ----
@@ -957,7 +1045,7 @@ INPUT_ROWS = {
                                [A, (150, 120), C, D, E]),
     "right_click.frame": (True, "SpeedButtonKontur",
                           [("hover", line(300, 310, 300)), ("right", (310, 300)),
-                           ("shortcut", "ctrl+f", "^Save As$|Записать"), ("left", EMPTY_PLACE)],
+                           ("shortcut", "ctrl+f", SAVE_DIALOG), ("left", EMPTY_PLACE)],
                           FIVE),
     "right_click.move": (True, "SpeedButtonKontur",
                          MOVE_SETUP + [("right", (150, 290)), ("hover", line(150, 180, 300)),
@@ -1091,7 +1179,7 @@ def case_recovery_decline(d, tmp):
     w = MainWindow(d, d.start_app())
     box = d.window("^quorinimage$")
     d.activate(box)
-    d.key("alt+n")
+    d.alt("н")  # Нет
     wait_for(lambda: not d.windows("^quorinimage$"), "the question to close")
     check(w.title() == "Vardeni : [no name]", "nothing restored, got %r" % w.title())
     wait_for(lambda: not recovery_copies(tmp), "the orphan deleted")
@@ -1252,6 +1340,7 @@ CASES = {
     "settings_colour": case_settings_colour,
     "beam_colour": case_beam_colour,
     "closing_question": case_closing_question,
+    "english": case_english,
     "underlay": case_underlay,
     "trace.underlay": case_trace_underlay,
     "recovery.restore": case_recovery_restore,

@@ -11,10 +11,24 @@ QString ProgramPath() {
     return QStringLiteral(QUORINIMAGE_PROGRAM);
 }
 
-ProgramRun RunProgram(const QStringList& arguments, const QString& folder, bool offscreen) {
+QProcessEnvironment ProgramEnvironment(const QString& folder, Texts texts) {
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    // A configuration folder of its own, where no settings file chooses the language.
+    env.insert(QStringLiteral("XDG_CONFIG_HOME"), folder + QStringLiteral("/.config-none"));
+    if (texts == Texts::English) {
+        env.remove(QStringLiteral("LC_ALL"));
+        env.remove(QStringLiteral("LC_MESSAGES"));
+        env.remove(QStringLiteral("LANGUAGE"));
+        env.insert(QStringLiteral("LANG"), QStringLiteral("en_US.UTF-8"));
+    }
+    return env;
+}
+
+ProgramRun RunProgram(const QStringList& arguments, const QString& folder, bool offscreen,
+                      Texts texts) {
     QProcess process;
     process.setWorkingDirectory(folder);
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    QProcessEnvironment env = ProgramEnvironment(folder, texts);
     env.remove(QStringLiteral("DISPLAY"));
     env.remove(QStringLiteral("WAYLAND_DISPLAY"));
     env.insert(QStringLiteral("QT_QPA_PLATFORM"),

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <QByteArray>
+#include <QProcessEnvironment>
 #include <QString>
 #include <QStringList>
 #include <utility>
@@ -16,10 +17,18 @@ struct ProgramRun {
     QString err;
 };
 
+// The language of the program's texts: the tests' own (the C locale: Russian), or English as a
+// user's LANG=en_US.UTF-8 gives it (the locale need not be installed).
+enum class Texts { Russian, English };
+
 // Runs build/quorinimage in `folder` and waits for it to end. It has no display at all: no
 // DISPLAY, no WAYLAND_DISPLAY, and the X11 platform asked for, so any attempt to open a window
-// ends the program; with `offscreen` it has Qt's offscreen platform instead.
-ProgramRun RunProgram(const QStringList& arguments, const QString& folder, bool offscreen = false);
+// ends the program; with `offscreen` it has Qt's offscreen platform instead. No settings file
+// of the user's chooses its language.
+ProgramRun RunProgram(const QStringList& arguments, const QString& folder, bool offscreen = false,
+                      Texts texts = Texts::Russian);
+// The environment RunProgram gives the program, for a test that starts it itself.
+QProcessEnvironment ProgramEnvironment(const QString& folder, Texts texts = Texts::Russian);
 // The built program's path, for a test that runs it itself (and talks to it while it runs).
 QString ProgramPath();
 

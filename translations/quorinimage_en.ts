@@ -1,0 +1,1263 @@
+<?xml version="1.0" encoding="utf-8"?>
+<!DOCTYPE TS>
+<TS version="2.1" language="en" sourcelanguage="ru_RU">
+<context>
+    <name>convert</name>
+    <message>
+        <source>--%1 задаётся только вместе с --play</source>
+        <translation>--%1 goes with --play</translation>
+    </message>
+    <message>
+        <source>--to, --as, --ilda-format и --frame задаются только вместе с --convert, как и --spacing и параметры SVG и трассировки</source>
+        <translation>--to, --as, --ilda-format and --frame go with --convert, as do --spacing and the SVG and tracing options</translation>
+    </message>
+    <message>
+        <source>--%1 задаётся только вместе с --text</source>
+        <translation>--%1 goes with --text</translation>
+    </message>
+    <message>
+        <source>редактор открывает только один файл за раз</source>
+        <translation>the editor opens one file at a time</translation>
+    </message>
+    <message>
+        <source>нет дисплея, на котором открыть редактор; --convert и --play работают без него</source>
+        <translation>no display to open the editor on; --convert and --play run without one</translation>
+    </message>
+    <message>
+        <source>нет дисплея, на котором открыть редактор; преобразовать %1 без него: quorinimage --convert %1 OUT</source>
+        <translation>no display to open the editor on; to convert %1 without one: quorinimage --convert %1 OUT</translation>
+    </message>
+    <message>
+        <source>--text записывает один файл OUT: --convert --text TEXT OUT</source>
+        <translation>--text writes one OUT file: --convert --text TEXT OUT</translation>
+    </message>
+    <message>
+        <source>не удаётся записать «%1»: имя выходного файла должно оканчиваться на %2</source>
+        <translation>cannot write &apos;%1&apos;: the output must end in %2</translation>
+    </message>
+    <message>
+        <source>--font: нет шрифта «%1» (нужен шрифт Hershey, например futural или cyrillic, или шрифт системы)</source>
+        <translation>--font: no font &apos;%1&apos; (a Hershey font such as futural or cyrillic, or a system font)</translation>
+    </message>
+    <message>
+        <source>--height принимает от %1 до %2 пикс., а не «%3»</source>
+        <translation>--height takes %1 to %2 pixels, not &apos;%3&apos;</translation>
+    </message>
+</context>
+<context>
+    <name>editor::Editor</name>
+    <message>
+        <source>Select Dots</source>
+        <translation>Select Dots</translation>
+    </message>
+    <message>
+        <source>???</source>
+        <translation>???</translation>
+    </message>
+    <message>
+        <source>Leng: %1</source>
+        <translation>Leng: %1</translation>
+    </message>
+    <message>
+        <source>b: %1</source>
+        <translation>b: %1</translation>
+    </message>
+</context>
+<context>
+    <name>editor::tools</name>
+    <message>
+        <source>Dot:%1</source>
+        <translation>Dot:%1</translation>
+    </message>
+</context>
+<context>
+    <name>formats::TextFonts</name>
+    <message>
+        <source>Кириллица</source>
+        <translation>Cyrillic</translation>
+    </message>
+    <message>
+        <source>Кириллица без Ъ, Ы, Ь, Э, Ю, Я</source>
+        <translation>Cyrillic without Ъ, Ы, Ь, Э, Ю, Я</translation>
+    </message>
+    <message>
+        <source>Рубленый простой</source>
+        <translation>Roman simplex</translation>
+    </message>
+    <message>
+        <source>Рубленый двойной</source>
+        <translation>Roman duplex</translation>
+    </message>
+    <message>
+        <source>Футура светлая</source>
+        <translation>Futura light</translation>
+    </message>
+    <message>
+        <source>Футура средняя</source>
+        <translation>Futura medium</translation>
+    </message>
+    <message>
+        <source>Таймс</source>
+        <translation>Times</translation>
+    </message>
+    <message>
+        <source>Таймс полужирный</source>
+        <translation>Times bold</translation>
+    </message>
+    <message>
+        <source>Таймс курсив</source>
+        <translation>Times italic</translation>
+    </message>
+    <message>
+        <source>Таймс полужирный курсив</source>
+        <translation>Times bold italic</translation>
+    </message>
+    <message>
+        <source>Антиква тройная</source>
+        <translation>Roman triplex</translation>
+    </message>
+    <message>
+        <source>Рукописный простой</source>
+        <translation>Script simplex</translation>
+    </message>
+    <message>
+        <source>Рукописный двойной</source>
+        <translation>Script complex</translation>
+    </message>
+    <message>
+        <source>Рукописный с прямыми цифрами</source>
+        <translation>Script with upright figures</translation>
+    </message>
+    <message>
+        <source>Готический английский</source>
+        <translation>Gothic English</translation>
+    </message>
+    <message>
+        <source>Готический английский тройной</source>
+        <translation>Gothic English triplex</translation>
+    </message>
+    <message>
+        <source>Готический немецкий</source>
+        <translation>Gothic German</translation>
+    </message>
+    <message>
+        <source>Готический немецкий тройной</source>
+        <translation>Gothic German triplex</translation>
+    </message>
+    <message>
+        <source>Готический итальянский</source>
+        <translation>Gothic Italian</translation>
+    </message>
+    <message>
+        <source>Готический итальянский тройной</source>
+        <translation>Gothic Italian triplex</translation>
+    </message>
+    <message>
+        <source>Греческий простой</source>
+        <translation>Greek simplex</translation>
+    </message>
+    <message>
+        <source>Греческий</source>
+        <translation>Greek</translation>
+    </message>
+    <message>
+        <source>Греческий с засечками</source>
+        <translation>Greek with serifs</translation>
+    </message>
+    <message>
+        <source>Таймс греческий</source>
+        <translation>Times Greek</translation>
+    </message>
+    <message>
+        <source>Японская кана</source>
+        <translation>Japanese kana</translation>
+    </message>
+    <message>
+        <source>Символы</source>
+        <translation>Symbols</translation>
+    </message>
+    <message>
+        <source>Маркеры</source>
+        <translation>Markers</translation>
+    </message>
+    <message>
+        <source>Математические знаки, строчные</source>
+        <translation>Mathematical signs, lower case</translation>
+    </message>
+    <message>
+        <source>Математические знаки, прописные</source>
+        <translation>Mathematical signs, upper case</translation>
+    </message>
+    <message>
+        <source>Астрологические знаки</source>
+        <translation>Astrological signs</translation>
+    </message>
+    <message>
+        <source>Метеорологические знаки</source>
+        <translation>Meteorological signs</translation>
+    </message>
+    <message>
+        <source>Нотные знаки</source>
+        <translation>Musical signs</translation>
+    </message>
+</context>
+<context>
+    <name>formats::text</name>
+    <message>
+        <source>Текст выходит за край поверхности даже при высоте %1 пикс.</source>
+        <translation>The text runs off the surface even at a height of %1 px.</translation>
+    </message>
+    <message>
+        <source>При высоте %1 пикс. текст выходит за край поверхности; наибольшая высота, при которой он помещается: %2</source>
+        <translation>At a height of %1 px the text runs off the surface; the greatest height at which it fits: %2</translation>
+    </message>
+    <message>
+        <source>В шрифте нет букв: %1.</source>
+        <translation>The font has no letters: %1.</translation>
+    </message>
+    <message>
+        <source>Нечего рисовать: введите текст.</source>
+        <translation>Nothing to draw: type a text.</translation>
+    </message>
+    <message>
+        <source>Нужно %1 точек, а контур вмещает не более %2.</source>
+        <translation>%1 points are needed, and the contour holds at most %2.</translation>
+    </message>
+    <message>
+        <source>Не помещается даже при шаге 30: уменьшите текст.</source>
+        <translation>Does not fit even at spacing 30: make the text smaller.</translation>
+    </message>
+    <message>
+        <source>Шрифт «%1» не читается.</source>
+        <translation>The font &apos;%1&apos; cannot be read.</translation>
+    </message>
+    <message>
+        <source>%1 пикс.</source>
+        <translation>%1 px</translation>
+    </message>
+</context>
+<context>
+    <name>forms::ColorBox</name>
+    <message>
+        <source>Black</source>
+        <translation>Black</translation>
+    </message>
+    <message>
+        <source>Maroon</source>
+        <translation>Maroon</translation>
+    </message>
+    <message>
+        <source>Green</source>
+        <translation>Green</translation>
+    </message>
+    <message>
+        <source>Olive</source>
+        <translation>Olive</translation>
+    </message>
+    <message>
+        <source>Navy</source>
+        <translation>Navy</translation>
+    </message>
+    <message>
+        <source>Purple</source>
+        <translation>Purple</translation>
+    </message>
+    <message>
+        <source>Teal</source>
+        <translation>Teal</translation>
+    </message>
+    <message>
+        <source>Gray</source>
+        <translation>Gray</translation>
+    </message>
+    <message>
+        <source>Silver</source>
+        <translation>Silver</translation>
+    </message>
+    <message>
+        <source>Red</source>
+        <translation>Red</translation>
+    </message>
+    <message>
+        <source>Lime</source>
+        <translation>Lime</translation>
+    </message>
+    <message>
+        <source>Yellow</source>
+        <translation>Yellow</translation>
+    </message>
+    <message>
+        <source>Blue</source>
+        <translation>Blue</translation>
+    </message>
+    <message>
+        <source>Fuchsia</source>
+        <translation>Fuchsia</translation>
+    </message>
+    <message>
+        <source>Aqua</source>
+        <translation>Aqua</translation>
+    </message>
+    <message>
+        <source>White</source>
+        <translation>White</translation>
+    </message>
+    <message>
+        <source>Money Green</source>
+        <translation>Money Green</translation>
+    </message>
+    <message>
+        <source>Sky Blue</source>
+        <translation>Sky Blue</translation>
+    </message>
+    <message>
+        <source>Cream</source>
+        <translation>Cream</translation>
+    </message>
+    <message>
+        <source>Medium Gray</source>
+        <translation>Medium Gray</translation>
+    </message>
+    <message>
+        <source>Scroll Bar</source>
+        <translation>Scroll Bar</translation>
+    </message>
+    <message>
+        <source>Background</source>
+        <translation>Background</translation>
+    </message>
+    <message>
+        <source>Active Caption</source>
+        <translation>Active Caption</translation>
+    </message>
+    <message>
+        <source>Inactive Caption</source>
+        <translation>Inactive Caption</translation>
+    </message>
+    <message>
+        <source>Menu</source>
+        <translation>Menu</translation>
+    </message>
+    <message>
+        <source>Window</source>
+        <translation>Window</translation>
+    </message>
+    <message>
+        <source>Window Frame</source>
+        <translation>Window Frame</translation>
+    </message>
+    <message>
+        <source>Menu Text</source>
+        <translation>Menu Text</translation>
+    </message>
+    <message>
+        <source>Window Text</source>
+        <translation>Window Text</translation>
+    </message>
+    <message>
+        <source>Caption Text</source>
+        <translation>Caption Text</translation>
+    </message>
+    <message>
+        <source>Active Border</source>
+        <translation>Active Border</translation>
+    </message>
+    <message>
+        <source>Inactive Border</source>
+        <translation>Inactive Border</translation>
+    </message>
+    <message>
+        <source>App Workspace</source>
+        <translation>App Workspace</translation>
+    </message>
+    <message>
+        <source>Highlight</source>
+        <translation>Highlight</translation>
+    </message>
+    <message>
+        <source>Highlight Text</source>
+        <translation>Highlight Text</translation>
+    </message>
+    <message>
+        <source>Button Face</source>
+        <translation>Button Face</translation>
+    </message>
+    <message>
+        <source>Button Shadow</source>
+        <translation>Button Shadow</translation>
+    </message>
+    <message>
+        <source>Gray Text</source>
+        <translation>Gray Text</translation>
+    </message>
+    <message>
+        <source>Button Text</source>
+        <translation>Button Text</translation>
+    </message>
+    <message>
+        <source>Inactive Caption Text</source>
+        <translation>Inactive Caption Text</translation>
+    </message>
+    <message>
+        <source>Button Highlight</source>
+        <translation>Button Highlight</translation>
+    </message>
+    <message>
+        <source>3D Dark Shadow</source>
+        <translation>3D Dark Shadow</translation>
+    </message>
+    <message>
+        <source>3D Light</source>
+        <translation>3D Light</translation>
+    </message>
+    <message>
+        <source>Info Text</source>
+        <translation>Info Text</translation>
+    </message>
+    <message>
+        <source>Info Background</source>
+        <translation>Info Background</translation>
+    </message>
+    <message>
+        <source>System Color 25</source>
+        <translation>System Color 25</translation>
+    </message>
+    <message>
+        <source>Hot Light</source>
+        <translation>Hot Light</translation>
+    </message>
+    <message>
+        <source>Gradient Active Caption</source>
+        <translation>Gradient Active Caption</translation>
+    </message>
+    <message>
+        <source>Gradient Inactive Caption</source>
+        <translation>Gradient Inactive Caption</translation>
+    </message>
+    <message>
+        <source>Menu Highlight</source>
+        <translation>Menu Highlight</translation>
+    </message>
+    <message>
+        <source>Menu Bar</source>
+        <translation>Menu Bar</translation>
+    </message>
+</context>
+<context>
+    <name>forms::TAboutForm</name>
+    <message>
+        <source>About</source>
+        <translation>About</translation>
+    </message>
+    <message>
+        <source>Version 2.2             may 2005 г.</source>
+        <translation>Version 2.2             May 2005</translation>
+    </message>
+    <message>
+        <source>Build  1.14.55.</source>
+        <translation>Build  1.14.55.</translation>
+    </message>
+    <message>
+        <source>OK</source>
+        <translation>OK</translation>
+    </message>
+</context>
+<context>
+    <name>forms::TOptionForm</name>
+    <message>
+        <source>OptionForm</source>
+        <translation>Settings</translation>
+    </message>
+    <message>
+        <source> Цветa </source>
+        <translation> Colours </translation>
+    </message>
+    <message>
+        <source>Линия рисунка</source>
+        <translation>Drawing line</translation>
+    </message>
+    <message>
+        <source>Первая Точка</source>
+        <translation>First point</translation>
+    </message>
+    <message>
+        <source>Точка рисунка</source>
+        <translation>Drawing point</translation>
+    </message>
+    <message>
+        <source>Последняя Точка</source>
+        <translation>Last point</translation>
+    </message>
+    <message>
+        <source>Горячие точки</source>
+        <translation>Hot points</translation>
+    </message>
+    <message>
+        <source>Цвет фона</source>
+        <translation>Background</translation>
+    </message>
+    <message>
+        <source>Линия cоединения</source>
+        <translation>Closing line</translation>
+    </message>
+    <message>
+        <source>Линия ceтки</source>
+        <translation>Grid line</translation>
+    </message>
+    <message>
+        <source>Размеры точек</source>
+        <translation>Point sizes</translation>
+    </message>
+    <message>
+        <source>Размер первой точки</source>
+        <translation>First point size</translation>
+    </message>
+    <message>
+        <source>Размер текущих точек</source>
+        <translation>Point size</translation>
+    </message>
+    <message>
+        <source>Размер последней точки</source>
+        <translation>Last point size</translation>
+    </message>
+    <message>
+        <source>Размер горячих точек</source>
+        <translation>Hot point size</translation>
+    </message>
+    <message>
+        <source>Option</source>
+        <translation>Options</translation>
+    </message>
+    <message>
+        <source>Расстояние между точками</source>
+        <translation>Distance between points</translation>
+    </message>
+    <message>
+        <source>Яркость горячей  точки</source>
+        <translation>Hot point brightness</translation>
+    </message>
+    <message>
+        <source>Записать текущие установки</source>
+        <translation>Save current settings</translation>
+    </message>
+    <message>
+        <source>Отменить последние изменения</source>
+        <translation>Undo the last changes</translation>
+    </message>
+    <message>
+        <source>Устанавливает цвет #10#13  точки </source>
+        <translation>Sets the point&apos;s colour</translation>
+    </message>
+    <message>
+        <source>Язык</source>
+        <translation>Language</translation>
+    </message>
+    <message>
+        <source>как в системе</source>
+        <translation>as the system</translation>
+    </message>
+    <message>
+        <source>Язык сменится при следующем запуске</source>
+        <translation>The language changes at the next start</translation>
+    </message>
+</context>
+<context>
+    <name>io</name>
+    <message>
+        <source>Доступ к файлу запрещён: %1 — не обычный файл</source>
+        <translation>File access denied: %1 is not a regular file</translation>
+    </message>
+    <message>
+        <source>Не удаётся открыть файл %1: %2</source>
+        <translation>Cannot open file %1: %2</translation>
+    </message>
+    <message>
+        <source>Чтение за концом файла</source>
+        <translation>Read beyond end of file</translation>
+    </message>
+    <message>
+        <source>Файл слишком велик: %1</source>
+        <translation>File too large: %1</translation>
+    </message>
+    <message>
+        <source>Доступ к файлу запрещён: %1 — это папка</source>
+        <translation>File access denied: %1 is a directory</translation>
+    </message>
+    <message>
+        <source>Не удаётся создать файл %1: %2</source>
+        <translation>Cannot create file %1: %2</translation>
+    </message>
+    <message>
+        <source>Диск заполнен: %1</source>
+        <translation>Disk full: %1</translation>
+    </message>
+</context>
+<context>
+    <name>pictures</name>
+    <message>
+        <source>Не удаётся создать файл %1</source>
+        <translation>Cannot create file %1</translation>
+    </message>
+    <message>
+        <source>Metafiles</source>
+        <translation>Metafiles</translation>
+    </message>
+    <message>
+        <source>Enhanced Metafiles</source>
+        <translation>Enhanced Metafiles</translation>
+    </message>
+    <message>
+        <source>Icons</source>
+        <translation>Icons</translation>
+    </message>
+    <message>
+        <source>Bitmaps</source>
+        <translation>Bitmaps</translation>
+    </message>
+    <message>
+        <source>JPEG Image File</source>
+        <translation>JPEG Image File</translation>
+    </message>
+    <message>
+        <source>Картинки PNG</source>
+        <translation>PNG pictures</translation>
+    </message>
+    <message>
+        <source>Картинки GIF</source>
+        <translation>GIF pictures</translation>
+    </message>
+    <message>
+        <source>Картинки WebP</source>
+        <translation>WebP pictures</translation>
+    </message>
+    <message>
+        <source>Картинки TIFF</source>
+        <translation>TIFF pictures</translation>
+    </message>
+    <message>
+        <source>All (%1)</source>
+        <translation>All (%1)</translation>
+    </message>
+    <message>
+        <source>Все картинки (%1)</source>
+        <translation>All pictures (%1)</translation>
+    </message>
+    <message>
+        <source>Не удаётся открыть файл %1</source>
+        <translation>Cannot open file %1</translation>
+    </message>
+    <message>
+        <source>Картинка %1 не читается: она повреждена или это не %1.</source>
+        <translation>The %1 picture cannot be read: it is damaged or is not a %1 picture.</translation>
+    </message>
+    <message>
+        <source>Картинки %1 не читаются: нет модуля Qt для них (qt6-image-formats-plugins).</source>
+        <translation>%1 pictures cannot be read: Qt&apos;s module for them is missing (qt6-image-formats-plugins).</translation>
+    </message>
+    <message>
+        <source>Картинка %1 слишком велика: %2 × %3 пикселей.</source>
+        <translation>The %1 picture is too large: %2 × %3 pixels.</translation>
+    </message>
+    <message>
+        <source>это не рисунок SVG или он повреждён</source>
+        <translation>it is not an SVG drawing, or it is damaged</translation>
+    </message>
+    <message>
+        <source>у рисунка нет размеров</source>
+        <translation>the drawing has no size</translation>
+    </message>
+    <message>
+        <source>рисунок слишком сложен: больше %1 точек</source>
+        <translation>the drawing is too complex: more than %1 points</translation>
+    </message>
+    <message>
+        <source>рисунок слишком сложен: слишком подробны его обрезки</source>
+        <translation>the drawing is too complex: its clip paths are too detailed</translation>
+    </message>
+    <message>
+        <source>Bitmap image is not valid</source>
+        <translation>Bitmap image is not valid</translation>
+    </message>
+    <message>
+        <source>Icon image is not valid</source>
+        <translation>Icon image is not valid</translation>
+    </message>
+    <message>
+        <source>JPEG error #%1</source>
+        <translation>JPEG error #%1</translation>
+    </message>
+    <message>
+        <source>Metafile is not valid</source>
+        <translation>Metafile is not valid</translation>
+    </message>
+    <message>
+        <source>Unknown picture file extension (.%1)</source>
+        <translation>Unknown picture file extension (.%1)</translation>
+    </message>
+    <message>
+        <source>Unknown picture kind</source>
+        <translation>Unknown picture kind</translation>
+    </message>
+</context>
+<context>
+    <name>quorinimage</name>
+    <message>
+        <source>quorinimage: %1
+Подробнее: quorinimage --help</source>
+        <translation>quorinimage: %1
+Try &apos;quorinimage --help&apos; for more information.</translation>
+    </message>
+</context>
+<context>
+    <name>window::BeamColour</name>
+    <message>
+        <source>Цвет луча</source>
+        <translation>Beam colour</translation>
+    </message>
+</context>
+<context>
+    <name>window::JoinDialog</name>
+    <message>
+        <source>OK</source>
+        <translation>OK</translation>
+    </message>
+    <message>
+        <source>Отмена</source>
+        <translation>Cancel</translation>
+    </message>
+    <message>
+        <source>Точек: %1, линий: %2, скачки: %3 пикс.</source>
+        <translation>Points: %1, lines: %2, jumps: %3 px</translation>
+    </message>
+    <message>
+        <source>Шаг %1</source>
+        <translation>Spacing %1</translation>
+    </message>
+</context>
+<context>
+    <name>window::PictureCommands</name>
+    <message>
+        <source>Bitmaps (*.bmp)</source>
+        <translation>Bitmaps (*.bmp)</translation>
+    </message>
+</context>
+<context>
+    <name>window::QtDialogs</name>
+    <message>
+        <source>Кадр </source>
+        <translation>Frame </translation>
+    </message>
+    <message>
+        <source> из %1</source>
+        <translation> of %1</translation>
+    </message>
+    <message>
+        <source>По умолчанию</source>
+        <translation>Default</translation>
+    </message>
+    <message>
+        <source>Цвет линии из настроек</source>
+        <translation>The line colour of the settings</translation>
+    </message>
+</context>
+<context>
+    <name>window::SvgCommands</name>
+    <message>
+        <source>Импорт SVG</source>
+        <translation>Import SVG</translation>
+    </message>
+    <message>
+        <source>Только видимые линии</source>
+        <translation>Visible lines only</translation>
+    </message>
+    <message>
+        <source>Вся страница</source>
+        <translation>Whole page</translation>
+    </message>
+</context>
+<context>
+    <name>window::TBaseForm</name>
+    <message>
+        <source>[no name]</source>
+        <translation>[no name]</translation>
+    </message>
+    <message>
+        <source>Новый рисунок</source>
+        <translation>New drawing</translation>
+    </message>
+    <message>
+        <source>Открыть картинку лазера</source>
+        <translation>Open a laser picture</translation>
+    </message>
+    <message>
+        <source>Сохранить картинку лазера</source>
+        <translation>Save the laser picture</translation>
+    </message>
+    <message>
+        <source>Открыть новую подложку</source>
+        <translation>Open a new underlay</translation>
+    </message>
+    <message>
+        <source>Копировать в буфер</source>
+        <translation>Copy to the clipboard</translation>
+    </message>
+    <message>
+        <source>Вставить из буфера</source>
+        <translation>Paste from the clipboard</translation>
+    </message>
+    <message>
+        <source>Высветить подложку</source>
+        <translation>Show the underlay</translation>
+    </message>
+    <message>
+        <source>Показать сетку</source>
+        <translation>Show the grid</translation>
+    </message>
+    <message>
+        <source>Перерисовать экран</source>
+        <translation>Redraw the screen</translation>
+    </message>
+    <message>
+        <source>Нормализовать и соединить контур</source>
+        <translation>Even out and join the contour</translation>
+    </message>
+    <message>
+        <source>Просмотр лазера</source>
+        <translation>Laser preview</translation>
+    </message>
+    <message>
+        <source>Трассировка подложки</source>
+        <translation>Trace the underlay</translation>
+    </message>
+    <message>
+        <source>Цвет луча</source>
+        <translation>Beam colour</translation>
+    </message>
+    <message>
+        <source>Показать точки</source>
+        <translation>Show the points</translation>
+    </message>
+    <message>
+        <source>Показать контур линией</source>
+        <translation>Show the contour as a line</translation>
+    </message>
+    <message>
+        <source>Направление захвата точки</source>
+        <translation>Direction a point is caught from</translation>
+    </message>
+    <message>
+        <source>режим выделения контура</source>
+        <translation>contour selection mode</translation>
+    </message>
+    <message>
+        <source>Select Dots</source>
+        <translation>Select Dots</translation>
+    </message>
+    <message>
+        <source>перемещение</source>
+        <translation>move</translation>
+    </message>
+    <message>
+        <source>Move Object</source>
+        <translation>Move Object</translation>
+    </message>
+    <message>
+        <source>изменение размера</source>
+        <translation>resize</translation>
+    </message>
+    <message>
+        <source>Вращение</source>
+        <translation>Rotation</translation>
+    </message>
+    <message>
+        <source>Установка центра вращения</source>
+        <translation>Set the centre of rotation</translation>
+    </message>
+    <message>
+        <source>Установка центра</source>
+        <translation>Set Centre</translation>
+    </message>
+    <message>
+        <source>режим рисования</source>
+        <translation>drawing mode</translation>
+    </message>
+    <message>
+        <source>Paint Picture</source>
+        <translation>Paint Picture</translation>
+    </message>
+    <message>
+        <source>Точное позиционирование точек</source>
+        <translation>Exact placing of points</translation>
+    </message>
+    <message>
+        <source>Move Dot</source>
+        <translation>Move Dot</translation>
+    </message>
+    <message>
+        <source>создание примитивов</source>
+        <translation>making shapes</translation>
+    </message>
+    <message>
+        <source>Mase Figura</source>
+        <translation>Make Figure</translation>
+    </message>
+    <message>
+        <source>создание горячих точек</source>
+        <translation>making hot points</translation>
+    </message>
+    <message>
+        <source>Made Hot Dot</source>
+        <translation>Make Hot Dot</translation>
+    </message>
+    <message>
+        <source>Разрыв в новом месте</source>
+        <translation>Break at a new place</translation>
+    </message>
+    <message>
+        <source>new Split</source>
+        <translation>New Split</translation>
+    </message>
+    <message>
+        <source>Удаление точек</source>
+        <translation>Deleting points</translation>
+    </message>
+    <message>
+        <source>Delete Dot</source>
+        <translation>Delete Dot</translation>
+    </message>
+    <message>
+        <source>Текст</source>
+        <translation>Text</translation>
+    </message>
+    <message>
+        <source>Лазер: вывод по сети (F12 — стоп)</source>
+        <translation>Laser: output over the network (F12 stops it)</translation>
+    </message>
+    <message>
+        <source>Гашение луча</source>
+        <translation>Beam blanking</translation>
+    </message>
+    <message>
+        <source>Гашение</source>
+        <translation>Blanking</translation>
+    </message>
+    <message>
+        <source>Кисть цвета луча</source>
+        <translation>Beam colour brush</translation>
+    </message>
+    <message>
+        <source>Кисть цвета</source>
+        <translation>Colour Brush</translation>
+    </message>
+    <message>
+        <source>Поворот на 90 гр</source>
+        <translation>Turn by 90°</translation>
+    </message>
+    <message>
+        <source>Возврат по прежнему контуру </source>
+        <translation>Return along the same contour</translation>
+    </message>
+    <message>
+        <source>Зеркальное отражение</source>
+        <translation>Mirror</translation>
+    </message>
+    <message>
+        <source>Масштаб</source>
+        <translation>Zoom in</translation>
+    </message>
+    <message>
+        <source>Масштаб меньше</source>
+        <translation>Zoom out</translation>
+    </message>
+    <message>
+        <source>М1:1</source>
+        <translation>M1:1</translation>
+    </message>
+    <message>
+        <source>leng:0000</source>
+        <translation>leng:0000</translation>
+    </message>
+    <message>
+        <source>Файл</source>
+        <translation>File</translation>
+    </message>
+    <message>
+        <source>Создать Новый файл лазерного контура </source>
+        <translation>New laser contour file</translation>
+    </message>
+    <message>
+        <source>Открыть файл лазерного контура </source>
+        <translation>Open a laser contour file</translation>
+    </message>
+    <message>
+        <source>Сохранить уже созданный</source>
+        <translation>Save</translation>
+    </message>
+    <message>
+        <source>Записать как...</source>
+        <translation>Save as...</translation>
+    </message>
+    <message>
+        <source>Загрузить подложку Рисунка</source>
+        <translation>Load an underlay picture</translation>
+    </message>
+    <message>
+        <source>Записать в Лазерный контур в формате BMP</source>
+        <translation>Save the surface as BMP</translation>
+    </message>
+    <message>
+        <source>Import Laser file Version 1.0-1.5</source>
+        <translation>Import Laser file Version 1.0-1.5</translation>
+    </message>
+    <message>
+        <source>Export Laser file Version 1.0-1.5</source>
+        <translation>Export Laser file Version 1.0-1.5</translation>
+    </message>
+    <message>
+        <source>Export ILDA file (*.ild)</source>
+        <translation>Export ILDA file (*.ild)</translation>
+    </message>
+    <message>
+        <source>Import ILDA file (*.ild)</source>
+        <translation>Import ILDA file (*.ild)</translation>
+    </message>
+    <message>
+        <source>Импорт SVG (*.svg)</source>
+        <translation>Import SVG (*.svg)</translation>
+    </message>
+    <message>
+        <source>Выход</source>
+        <translation>Exit</translation>
+    </message>
+    <message>
+        <source>Правка</source>
+        <translation>Edit</translation>
+    </message>
+    <message>
+        <source>Трассировка подложки…</source>
+        <translation>Trace the underlay…</translation>
+    </message>
+    <message>
+        <source>Текст…</source>
+        <translation>Text…</translation>
+    </message>
+    <message>
+        <source>Лазер…</source>
+        <translation>Laser…</translation>
+    </message>
+    <message>
+        <source>Гасить скачки пера</source>
+        <translation>Blank the pen&apos;s jumps</translation>
+    </message>
+    <message>
+        <source>Кадр</source>
+        <translation>Frame</translation>
+    </message>
+    <message>
+        <source>Новый кадр</source>
+        <translation>New frame</translation>
+    </message>
+    <message>
+        <source>Копия кадра</source>
+        <translation>Duplicate frame</translation>
+    </message>
+    <message>
+        <source>Удалить кадр</source>
+        <translation>Delete frame</translation>
+    </message>
+    <message>
+        <source>Следующий кадр</source>
+        <translation>Next frame</translation>
+    </message>
+    <message>
+        <source>Предыдущий кадр</source>
+        <translation>Previous frame</translation>
+    </message>
+    <message>
+        <source>Первый кадр</source>
+        <translation>First frame</translation>
+    </message>
+    <message>
+        <source>Последний кадр</source>
+        <translation>Last frame</translation>
+    </message>
+    <message>
+        <source>Лента кадров</source>
+        <translation>Frame strip</translation>
+    </message>
+    <message>
+        <source>Соседние кадры</source>
+        <translation>Neighbouring frames</translation>
+    </message>
+    <message>
+        <source>Справка</source>
+        <translation>Help</translation>
+    </message>
+    <message>
+        <source>О программе</source>
+        <translation>About</translation>
+    </message>
+    <message>
+        <source>Помощь</source>
+        <translation>Help contents</translation>
+    </message>
+    <message>
+        <source>Откат</source>
+        <translation>Undo</translation>
+    </message>
+    <message>
+        <source>Удалить</source>
+        <translation>Delete</translation>
+    </message>
+    <message>
+        <source>Копировать</source>
+        <translation>Copy</translation>
+    </message>
+    <message>
+        <source>Закрыть меню </source>
+        <translation>Close the menu</translation>
+    </message>
+</context>
+<context>
+    <name>window::TextDialog</name>
+    <message>
+        <source>Текст</source>
+        <translation>Text</translation>
+    </message>
+    <message>
+        <source>Сверху однолинейные шрифты Hershey, ниже контурные</source>
+        <translation>Single-stroke Hershey fonts at the top, outline fonts below</translation>
+    </message>
+    <message>
+        <source> высоты</source>
+        <translation> × height</translation>
+    </message>
+    <message>
+        <source>По левому краю</source>
+        <translation>Left</translation>
+    </message>
+    <message>
+        <source>По центру</source>
+        <translation>Centre</translation>
+    </message>
+    <message>
+        <source>По правому краю</source>
+        <translation>Right</translation>
+    </message>
+    <message>
+        <source>В центре поверхности</source>
+        <translation>In the centre of the surface</translation>
+    </message>
+    <message>
+        <source>От точки щелчка</source>
+        <translation>From the clicked point</translation>
+    </message>
+    <message>
+        <source>От точки, где последний раз щёлкнули по поверхности</source>
+        <translation>From the point where the surface was last clicked</translation>
+    </message>
+    <message>
+        <source>Добавить к контуру</source>
+        <translation>Add to the contour</translation>
+    </message>
+    <message>
+        <source>Текст начнётся после конца контура</source>
+        <translation>The text starts after the end of the contour</translation>
+    </message>
+    <message>
+        <source>Текст:</source>
+        <translation>Text:</translation>
+    </message>
+    <message>
+        <source>Шрифт:</source>
+        <translation>Font:</translation>
+    </message>
+    <message>
+        <source>Высота букв, пикс.:</source>
+        <translation>Letter height, px:</translation>
+    </message>
+    <message>
+        <source>Между буквами, пикс.:</source>
+        <translation>Between letters, px:</translation>
+    </message>
+    <message>
+        <source>Между строками:</source>
+        <translation>Between lines:</translation>
+    </message>
+    <message>
+        <source>Выравнивание:</source>
+        <translation>Alignment:</translation>
+    </message>
+    <message>
+        <source>Место:</source>
+        <translation>Place:</translation>
+    </message>
+    <message>
+        <source>Шаг точек, пикс.:</source>
+        <translation>Point spacing, px:</translation>
+    </message>
+    <message>
+        <source>Высота %1</source>
+        <translation>Height %1</translation>
+    </message>
+</context>
+<context>
+    <name>window::TraceDialog</name>
+    <message>
+        <source>Трассировка подложки</source>
+        <translation>Trace the underlay</translation>
+    </message>
+    <message>
+        <source>Контур</source>
+        <translation>Outline</translation>
+    </message>
+    <message>
+        <source>Края</source>
+        <translation>Edges</translation>
+    </message>
+    <message>
+        <source>Средняя линия</source>
+        <translation>Centre line</translation>
+    </message>
+    <message>
+        <source>Контур: границы тёмных областей. Края: резкие перепады яркости. Средняя линия: середина штрихов рисунка</source>
+        <translation>Outline: the borders of dark regions. Edges: sharp changes of brightness. Centre line: the middle of the picture&apos;s strokes</translation>
+    </message>
+    <message>
+        <source>Инверсия</source>
+        <translation>Invert</translation>
+    </message>
+    <message>
+        <source>Брать области светлее порога</source>
+        <translation>Take the regions lighter than the threshold</translation>
+    </message>
+    <message>
+        <source>Более короткие линии считаются соринками</source>
+        <translation>Shorter lines are taken for specks</translation>
+    </message>
+    <message>
+        <source>Режим:</source>
+        <translation>Mode:</translation>
+    </message>
+    <message>
+        <source>Порог:</source>
+        <translation>Threshold:</translation>
+    </message>
+    <message>
+        <source>Сглаживание, пикс.:</source>
+        <translation>Smoothing, px:</translation>
+    </message>
+    <message>
+        <source>Мин. длина, пикс.:</source>
+        <translation>Min. length, px:</translation>
+    </message>
+    <message>
+        <source>Допуск упрощения, пикс.:</source>
+        <translation>Simplification tolerance, px:</translation>
+    </message>
+    <message>
+        <source>Шаг точек, пикс.:</source>
+        <translation>Point spacing, px:</translation>
+    </message>
+</context>
+</TS>
