@@ -1117,6 +1117,14 @@ Try &apos;quorinimage --help&apos; for more information.</translation>
         <source>Закрыть меню </source>
         <translation>Close the menu</translation>
     </message>
+    <message>
+        <source>Промежуточные кадры…</source>
+        <translation>In-between frames…</translation>
+    </message>
+    <message>
+        <source>Кадры из файлов…</source>
+        <translation>Frames from files…</translation>
+    </message>
 </context>
 <context>
     <name>window::TextDialog</name>
