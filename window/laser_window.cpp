@@ -27,16 +27,8 @@ constexpr int kSearchMs = 2500;
 
 }  // namespace
 
-LaserWindow::LaserWindow(editor::Editor& editor, std::function<void(const QString&)> say,
-                         QWidget* parent)
-    : QWidget(parent, Qt::Window), editor_(editor), say_(std::move(say)) {
-    setObjectName(QStringLiteral("LaserWindow"));
-    setWindowTitle(QStringLiteral("Лазер"));
-    // Closing it only hides it (and stops the output); the program ends with the main window.
-    setAttribute(Qt::WA_QuitOnClose, false);
-    auto* layout = new QVBoxLayout(this);
-
-    // 1. The device: found by the search, or typed.
+// 1. The device: found by the search, or typed.
+QGroupBox* LaserWindow::buildDevice() {
     auto* device = new QGroupBox(QStringLiteral("Устройство"), this);
     auto* deviceLayout = new QVBoxLayout(device);
     devices_ = new QListWidget(device);
@@ -51,7 +43,6 @@ LaserWindow::LaserWindow(editor::Editor& editor, std::function<void(const QStrin
     deviceLayout->addWidget(devices_);
     deviceLayout->addWidget(find_);
     deviceLayout->addWidget(address_);
-    layout->addWidget(device);
     connect(find_, &QPushButton::clicked, this, &LaserWindow::Find);
     // Enter after typing an address starts, as the button does.
     connect(address_, &QLineEdit::returnPressed, this, &LaserWindow::Start);
@@ -60,6 +51,19 @@ LaserWindow::LaserWindow(editor::Editor& editor, std::function<void(const QStrin
             address_->setText(item->data(Qt::UserRole).toString());
         }
     });
+    return device;
+}
+
+LaserWindow::LaserWindow(editor::Editor& editor, std::function<void(const QString&)> say,
+                         QWidget* parent)
+    : QWidget(parent, Qt::Window), editor_(editor), say_(std::move(say)) {
+    setObjectName(QStringLiteral("LaserWindow"));
+    setWindowTitle(QStringLiteral("Лазер"));
+    // Closing it only hides it (and stops the output); the program ends with the main window.
+    setAttribute(Qt::WA_QuitOnClose, false);
+    auto* layout = new QVBoxLayout(this);
+
+    layout->addWidget(buildDevice());
 
     // 2. The output stage.
     auto* stage = new QGroupBox(QStringLiteral("Вывод"), this);

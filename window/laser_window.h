@@ -24,6 +24,8 @@ class QListWidget;
 class QPushButton;
 class QSpinBox;
 
+class QGroupBox;
+
 namespace window {
 
 class LaserWindow : public QWidget {
@@ -59,6 +61,7 @@ class LaserWindow : public QWidget {
     void closeEvent(QCloseEvent* event) override;
 
   private:
+    QGroupBox* buildDevice();
     void Find();
     // Hands the link a new frame when the contour, its styles, the line colour or the settings
     // differ from the last one sent; while the show plays, the show's stream when a frame or
