@@ -1,5 +1,6 @@
 #include "forms/preview_window.h"
 
+#include <QCoreApplication>
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QPainter>
@@ -25,11 +26,12 @@ model::stage::Settings Held(model::stage::Settings s) {
 
 QString ShowPace(const model::stage::ShowStream& show, int framesPerSecond) {
     if (!show.slow) {
-        return QStringLiteral("Показ: %1 кадров/с").arg(framesPerSecond);
+        return QCoreApplication::translate("forms::TPreviewForm", "Показ: %1 кадров/с")
+            .arg(framesPerSecond);
     }
     // Whole frames above ten, so that a show just short of its rate never reads as reaching it.
     const double fps = show.framesPerSecond;
-    return QStringLiteral("Показ не успевает: %1 кадров/с")
+    return QCoreApplication::translate("forms::TPreviewForm", "Показ не успевает: %1 кадров/с")
         .arg(fps < 10 ? QString::number(fps, 'f', 1) : QString::number(int(fps)));
 }
 
@@ -71,12 +73,12 @@ TPreviewForm::TPreviewForm(editor::Editor& editor, QWidget* parent)
     ComboBoxScanRate = new QComboBox(this);
     ComboBoxScanRate->setObjectName(QStringLiteral("ComboBoxScanRate"));
     for (int rate : kScanRates) {
-        ComboBoxScanRate->addItem(QStringLiteral("%1 точек/с").arg(rate), rate);
+        ComboBoxScanRate->addItem(tr("%1 точек/с").arg(rate), rate);
     }
-    ComboBoxScanRate->setToolTip(QStringLiteral("Скорость вывода на лазер; она же в окне «Лазер»"));
-    CheckBoxScanner = new QCheckBox(QStringLiteral("Сканер"), this);
+    ComboBoxScanRate->setToolTip(tr("Скорость вывода на лазер; она же в окне «Лазер»"));
+    CheckBoxScanner = new QCheckBox(tr("Сканер"), this);
     CheckBoxScanner->setObjectName(QStringLiteral("CheckBoxScanner"));
-    CheckBoxScanner->setToolTip(QStringLiteral("Инерция зеркал: скругление углов и выбросы"));
+    CheckBoxScanner->setToolTip(tr("Инерция зеркал: скругление углов и выбросы"));
     LabelPoints = new QLabel(this);
     LabelPoints->setObjectName(QStringLiteral("LabelPoints"));
     LabelFps = new QLabel(this);
@@ -85,22 +87,22 @@ TPreviewForm::TPreviewForm(editor::Editor& editor, QWidget* parent)
     LabelFrameTime->setObjectName(QStringLiteral("LabelFrameTime"));
     // The show: played at its frame rate (shared with the Лазер window), or the frame edited
     // held.
-    ButtonPlay = new QPushButton(QStringLiteral("Показ"), this);
+    ButtonPlay = new QPushButton(tr("Показ"), this);
     ButtonPlay->setObjectName(QStringLiteral("ButtonPlay"));
     ButtonPlay->setCheckable(true);
     ButtonPlay->setAutoDefault(false);
-    ButtonPlay->setToolTip(QStringLiteral("Играть все кадры с частотой кадров"));
+    ButtonPlay->setToolTip(tr("Играть все кадры с частотой кадров"));
     SpinFps = new QSpinBox(this);
     SpinFps->setObjectName(QStringLiteral("SpinFps"));
     SpinFps->setRange(model::stage::kMinFramesPerSecond, model::stage::kMaxFramesPerSecond);
     SpinFps->setValue(model::stage::Settings{}.framesPerSecond);
     SpinFps->setKeyboardTracking(false);
-    SpinFps->setToolTip(QStringLiteral("Частота кадров показа; она же в окне «Лазер»"));
-    CheckBoxOptimise = new QCheckBox(QStringLiteral("Улучшать кадры из файлов"), this);
+    SpinFps->setToolTip(tr("Частота кадров показа; она же в окне «Лазер»"));
+    CheckBoxOptimise = new QCheckBox(tr("Улучшать кадры из файлов"), this);
     CheckBoxOptimise->setObjectName(QStringLiteral("CheckBoxOptimise"));
     CheckBoxOptimise->setToolTip(
-        QStringLiteral("Задержки на углах и тёмные прыжки и в кадрах из файлов, а не точка в "
-                       "точку, как их сделал автор"));
+        tr("Задержки на углах и тёмные прыжки и в кадрах из файлов, а не точка в "
+           "точку, как их сделал автор"));
     // A line of its own, shown only while the show plays.
     LabelShow = new QLabel(this);
     LabelShow->setObjectName(QStringLiteral("LabelShow"));
@@ -108,7 +110,7 @@ TPreviewForm::TPreviewForm(editor::Editor& editor, QWidget* parent)
     view_ = new ScanView(this);
 
     auto* controls = new QHBoxLayout;
-    auto* rateLabel = new QLabel(QStringLiteral("Скорость сканирования:"), this);
+    auto* rateLabel = new QLabel(tr("Скорость сканирования:"), this);
     controls->addWidget(rateLabel);
     controls->addWidget(ComboBoxScanRate);
     controls->addSpacing(12);
@@ -117,7 +119,7 @@ TPreviewForm::TPreviewForm(editor::Editor& editor, QWidget* parent)
     auto* showControls = new QHBoxLayout;
     showControls->addWidget(ButtonPlay);
     showControls->addSpacing(12);
-    showControls->addWidget(new QLabel(QStringLiteral("Показ, кадров/с:"), this));
+    showControls->addWidget(new QLabel(tr("Показ, кадров/с:"), this));
     showControls->addWidget(SpinFps);
     showControls->addSpacing(12);
     showControls->addWidget(CheckBoxOptimise);
@@ -190,7 +192,7 @@ void TPreviewForm::ShowRate(int rate) {
         while (at < ComboBoxScanRate->count() && ComboBoxScanRate->itemData(at).toInt() < rate) {
             ++at;
         }
-        ComboBoxScanRate->insertItem(at, QStringLiteral("%1 точек/с").arg(rate), rate);
+        ComboBoxScanRate->insertItem(at, tr("%1 точек/с").arg(rate), rate);
     }
     ComboBoxScanRate->setCurrentIndex(at);
 }
@@ -343,19 +345,16 @@ void TPreviewForm::ShowReadouts(int points) {
     const int rate = rate_;
     // An empty contour sends one dark point over and over: no frames to speak of.
     const int frame = points > 0 ? int(stream_.size()) : 0;
-    LabelPoints->setText(QStringLiteral("Точек: %1, в кадре: %2").arg(points).arg(stream_.size()));
-    LabelFps->setText(
-        QStringLiteral("Кадров в секунду: %1").arg(FramesPerSecond(rate, frame), 0, 'f', 1));
-    LabelFrameTime->setText(
-        QStringLiteral("Время кадра: %1 мс").arg(FrameTimeMs(rate, frame), 0, 'f', 1));
+    LabelPoints->setText(tr("Точек: %1, в кадре: %2").arg(points).arg(stream_.size()));
+    LabelFps->setText(tr("Кадров в секунду: %1").arg(FramesPerSecond(rate, frame), 0, 'f', 1));
+    LabelFrameTime->setText(tr("Время кадра: %1 мс").arg(FrameTimeMs(rate, frame), 0, 'f', 1));
     const bool flickers = preview::Flickers(rate, frame);
     QPalette pal = palette();
     if (flickers) {
         pal.setColor(QPalette::WindowText, QColor::fromRgb(kFlickerWarning));
     }
     LabelFps->setPalette(pal);
-    LabelFps->setToolTip(flickers ? QStringLiteral("Меньше 20 кадров в секунду: видно мерцание")
-                                  : QString());
+    LabelFps->setToolTip(flickers ? tr("Меньше 20 кадров в секунду: видно мерцание") : QString());
 }
 
 void TPreviewForm::frameTimerTimer() {

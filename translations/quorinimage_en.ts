@@ -562,6 +562,77 @@
     </message>
 </context>
 <context>
+    <name>forms::TPreviewForm</name>
+    <message>
+        <source>Показ: %1 кадров/с</source>
+        <translation>Show: %1 fps</translation>
+    </message>
+    <message>
+        <source>Показ не успевает: %1 кадров/с</source>
+        <translation>Show falls behind: %1 fps</translation>
+    </message>
+    <message>
+        <source>%1 точек/с</source>
+        <translation>%1 points/s</translation>
+    </message>
+    <message>
+        <source>Скорость вывода на лазер; она же в окне «Лазер»</source>
+        <translation>The rate of output to the laser; the same as in the Laser window</translation>
+    </message>
+    <message>
+        <source>Сканер</source>
+        <translation>Scanner</translation>
+    </message>
+    <message>
+        <source>Инерция зеркал: скругление углов и выбросы</source>
+        <translation>Mirror inertia: rounded corners and overshoot</translation>
+    </message>
+    <message>
+        <source>Показ</source>
+        <translation>Show</translation>
+    </message>
+    <message>
+        <source>Играть все кадры с частотой кадров</source>
+        <translation>Play all frames at the frame rate</translation>
+    </message>
+    <message>
+        <source>Частота кадров показа; она же в окне «Лазер»</source>
+        <translation>The show&apos;s frame rate; the same as in the Laser window</translation>
+    </message>
+    <message>
+        <source>Улучшать кадры из файлов</source>
+        <translation>Improve frames from files</translation>
+    </message>
+    <message>
+        <source>Задержки на углах и тёмные прыжки и в кадрах из файлов, а не точка в точку, как их сделал автор</source>
+        <translation>Corner dwells and blanked jumps in frames from files too, rather than point for point as their author made them</translation>
+    </message>
+    <message>
+        <source>Скорость сканирования:</source>
+        <translation>Scan rate:</translation>
+    </message>
+    <message>
+        <source>Показ, кадров/с:</source>
+        <translation>Show, fps:</translation>
+    </message>
+    <message>
+        <source>Точек: %1, в кадре: %2</source>
+        <translation>Points: %1, in the frame: %2</translation>
+    </message>
+    <message>
+        <source>Кадров в секунду: %1</source>
+        <translation>Frames per second: %1</translation>
+    </message>
+    <message>
+        <source>Время кадра: %1 мс</source>
+        <translation>Frame time: %1 ms</translation>
+    </message>
+    <message>
+        <source>Меньше 20 кадров в секунду: видно мерцание</source>
+        <translation>Under 20 frames per second: flicker shows</translation>
+    </message>
+</context>
+<context>
     <name>io</name>
     <message>
         <source>Доступ к файлу запрещён: %1 — не обычный файл</source>
@@ -709,6 +780,17 @@ Try &apos;quorinimage --help&apos; for more information.</translation>
     </message>
 </context>
 <context>
+    <name>window</name>
+    <message>
+        <source>Лазер включён</source>
+        <translation>Laser on</translation>
+    </message>
+    <message>
+        <source>Лазер выключен</source>
+        <translation>Laser off</translation>
+    </message>
+</context>
+<context>
     <name>window::BeamColour</name>
     <message>
         <source>Цвет луча</source>
@@ -732,6 +814,169 @@ Try &apos;quorinimage --help&apos; for more information.</translation>
     <message>
         <source>Шаг %1</source>
         <translation>Spacing %1</translation>
+    </message>
+</context>
+<context>
+    <name>window::LaserWindow</name>
+    <message>
+        <source>Устройство</source>
+        <translation>Device</translation>
+    </message>
+    <message>
+        <source>Найти в сети</source>
+        <translation>Find on the network</translation>
+    </message>
+    <message>
+        <source>Разослать запрос IDN и послушать Ether Dream</source>
+        <translation>Broadcast an IDN query and listen for Ether Dream</translation>
+    </message>
+    <message>
+        <source>idn:адрес[:порт] или etherdream:адрес</source>
+        <translation>idn:address[:port] or etherdream:address</translation>
+    </message>
+    <message>
+        <source>Лазер</source>
+        <translation>Laser</translation>
+    </message>
+    <message>
+        <source>Вывод</source>
+        <translation>Output</translation>
+    </message>
+    <message>
+        <source> точек/с</source>
+        <translation> points/s</translation>
+    </message>
+    <message>
+        <source>по X</source>
+        <translation>in X</translation>
+    </message>
+    <message>
+        <source>по Y</source>
+        <translation>in Y</translation>
+    </message>
+    <message>
+        <source>Цвет луча для точек без своего цвета</source>
+        <translation>Beam colour for points without a colour of their own</translation>
+    </message>
+    <message>
+        <source>Частота кадров показа; она же в просмотре лазера</source>
+        <translation>The show&apos;s frame rate; the same as in the laser preview</translation>
+    </message>
+    <message>
+        <source>Улучшать кадры из файлов</source>
+        <translation>Improve frames from files</translation>
+    </message>
+    <message>
+        <source>Задержки на углах и тёмные прыжки и в кадрах из файлов, а не точка в точку, как их сделал автор</source>
+        <translation>Corner dwells and blanked jumps in frames from files too, rather than point for point as their author made them</translation>
+    </message>
+    <message>
+        <source>Скорость:</source>
+        <translation>Rate:</translation>
+    </message>
+    <message>
+        <source>Угол, с которого задержка:</source>
+        <translation>Angle that gets a dwell:</translation>
+    </message>
+    <message>
+        <source>Точек на углу:</source>
+        <translation>Points at a corner:</translation>
+    </message>
+    <message>
+        <source>Тёмных точек до прыжка:</source>
+        <translation>Blank points before a jump:</translation>
+    </message>
+    <message>
+        <source>Тёмных точек после прыжка:</source>
+        <translation>Blank points after a jump:</translation>
+    </message>
+    <message>
+        <source>Шаг прыжка:</source>
+        <translation>Jump step:</translation>
+    </message>
+    <message>
+        <source>Сдвиг гашения, точек:</source>
+        <translation>Blanking shift, points:</translation>
+    </message>
+    <message>
+        <source>Размер зоны:</source>
+        <translation>Zone size:</translation>
+    </message>
+    <message>
+        <source>Сдвиг зоны по X:</source>
+        <translation>Zone offset in X:</translation>
+    </message>
+    <message>
+        <source>Сдвиг зоны по Y:</source>
+        <translation>Zone offset in Y:</translation>
+    </message>
+    <message>
+        <source>Отразить:</source>
+        <translation>Flip:</translation>
+    </message>
+    <message>
+        <source>Повернуть:</source>
+        <translation>Rotate:</translation>
+    </message>
+    <message>
+        <source>Яркость не больше:</source>
+        <translation>Brightness at most:</translation>
+    </message>
+    <message>
+        <source>Цвет по умолчанию:</source>
+        <translation>Default colour:</translation>
+    </message>
+    <message>
+        <source>Показ, кадров/с:</source>
+        <translation>Show, fps:</translation>
+    </message>
+    <message>
+        <source>Показ</source>
+        <translation>Show</translation>
+    </message>
+    <message>
+        <source>Играть все кадры с частотой кадров</source>
+        <translation>Play all frames at the frame rate</translation>
+    </message>
+    <message>
+        <source>Цвет по умолчанию</source>
+        <translation>Default colour</translation>
+    </message>
+    <message>
+        <source>Устройств не найдено</source>
+        <translation>No devices found</translation>
+    </message>
+    <message>
+        <source>Найдено устройств: %1</source>
+        <translation>Devices found: %1</translation>
+    </message>
+    <message>
+        <source>Поиск…</source>
+        <translation>Searching…</translation>
+    </message>
+    <message>
+        <source>Выберите устройство или введите адрес, например idn:192.168.1.20 или etherdream:192.168.1.21</source>
+        <translation>Choose a device or enter an address, such as idn:192.168.1.20 or etherdream:192.168.1.21</translation>
+    </message>
+    <message>
+        <source>Стоп (F12)</source>
+        <translation>Stop (F12)</translation>
+    </message>
+    <message>
+        <source>Пуск</source>
+        <translation>Start</translation>
+    </message>
+    <message>
+        <source>Погасить луч и остановить вывод (F12 — из любого окна)</source>
+        <translation>Blank the beam and stop output (F12 from any window)</translation>
+    </message>
+    <message>
+        <source>Начать вывод на выбранное устройство</source>
+        <translation>Start output to the chosen device</translation>
+    </message>
+    <message>
+        <source>Вывод остановлен</source>
+        <translation>Output stopped</translation>
     </message>
 </context>
 <context>

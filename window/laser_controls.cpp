@@ -5,6 +5,8 @@
 #include "window/preview_commands.h"
 #include "window/stop_key.h"
 
+#include <QCoreApplication>
+
 namespace window {
 
 LaserControls::LaserControls(editor::Editor& editor,
@@ -30,8 +32,9 @@ void LaserControls::Open() {
         // The status bar's panel is narrow: it says whether the beam is on, and its hint says
         // the rest.
         window_ = std::make_unique<LaserWindow>(editor_, [this](const QString& text) {
-            notice_(window_ && window_->Running() ? QStringLiteral("Лазер включён")
-                                                  : QStringLiteral("Лазер выключен"),
+            notice_(window_ && window_->Running()
+                        ? QCoreApplication::translate("window", "Лазер включён")
+                        : QCoreApplication::translate("window", "Лазер выключен"),
                     text);
         });
         window_->setAddress(address_);

@@ -29,17 +29,17 @@ constexpr int kSearchMs = 2500;
 
 // 1. The device: found by the search, or typed.
 QGroupBox* LaserWindow::buildDevice() {
-    auto* device = new QGroupBox(QStringLiteral("Устройство"), this);
+    auto* device = new QGroupBox(tr("Устройство"), this);
     auto* deviceLayout = new QVBoxLayout(device);
     devices_ = new QListWidget(device);
     devices_->setObjectName(QStringLiteral("LaserDevices"));
     devices_->setMaximumHeight(90);
-    find_ = new QPushButton(QStringLiteral("Найти в сети"), device);
+    find_ = new QPushButton(tr("Найти в сети"), device);
     find_->setObjectName(QStringLiteral("LaserFind"));
-    find_->setToolTip(QStringLiteral("Разослать запрос IDN и послушать Ether Dream"));
+    find_->setToolTip(tr("Разослать запрос IDN и послушать Ether Dream"));
     address_ = new QLineEdit(device);
     address_->setObjectName(QStringLiteral("LaserAddress"));
-    address_->setPlaceholderText(QStringLiteral("idn:адрес[:порт] или etherdream:адрес"));
+    address_->setPlaceholderText(tr("idn:адрес[:порт] или etherdream:адрес"));
     deviceLayout->addWidget(devices_);
     deviceLayout->addWidget(find_);
     deviceLayout->addWidget(address_);
@@ -58,7 +58,7 @@ LaserWindow::LaserWindow(editor::Editor& editor, std::function<void(const QStrin
                          QWidget* parent)
     : QWidget(parent, Qt::Window), editor_(editor), say_(std::move(say)) {
     setObjectName(QStringLiteral("LaserWindow"));
-    setWindowTitle(QStringLiteral("Лазер"));
+    setWindowTitle(tr("Лазер"));
     // Closing it only hides it (and stops the output); the program ends with the main window.
     setAttribute(Qt::WA_QuitOnClose, false);
     auto* layout = new QVBoxLayout(this);
@@ -66,11 +66,11 @@ LaserWindow::LaserWindow(editor::Editor& editor, std::function<void(const QStrin
     layout->addWidget(buildDevice());
 
     // 2. The output stage.
-    auto* stage = new QGroupBox(QStringLiteral("Вывод"), this);
+    auto* stage = new QGroupBox(tr("Вывод"), this);
     auto* form = new QFormLayout(stage);
     const model::stage::Settings d;
     rate_ = addSpin("LaserRate", model::stage::kMinPointRate, model::stage::kMaxPointRate,
-                    d.pointRate, QStringLiteral(" точек/с"));
+                    d.pointRate, tr(" точек/с"));
     rate_->setSingleStep(1000);
     cornerAngle_ = addSpin("LaserCornerAngle", 1, 180, d.cornerAngle, QStringLiteral("°"));
     cornerDwell_ = addSpin("LaserCornerDwell", 0, 50, d.cornerDwell);
@@ -82,9 +82,9 @@ LaserWindow::LaserWindow(editor::Editor& editor, std::function<void(const QStrin
     size_ = addSpin("LaserZoneSize", 1, 100, d.zone.sizePercent, QStringLiteral(" %"));
     offsetX_ = addSpin("LaserOffsetX", -100, 100, 0, QStringLiteral(" %"));
     offsetY_ = addSpin("LaserOffsetY", -100, 100, 0, QStringLiteral(" %"));
-    flipX_ = new QCheckBox(QStringLiteral("по X"), stage);
+    flipX_ = new QCheckBox(tr("по X"), stage);
     flipX_->setObjectName(QStringLiteral("LaserFlipX"));
-    flipY_ = new QCheckBox(QStringLiteral("по Y"), stage);
+    flipY_ = new QCheckBox(tr("по Y"), stage);
     flipY_->setObjectName(QStringLiteral("LaserFlipY"));
     auto* flips = new QHBoxLayout;
     flips->addWidget(flipX_);
@@ -97,46 +97,46 @@ LaserWindow::LaserWindow(editor::Editor& editor, std::function<void(const QStrin
     // The colour of the points without one of their own, chosen in Qt's colour dialog.
     defaultColour_ = new QPushButton(stage);
     defaultColour_->setObjectName(QStringLiteral("LaserDefaultColour"));
-    defaultColour_->setToolTip(QStringLiteral("Цвет луча для точек без своего цвета"));
+    defaultColour_->setToolTip(tr("Цвет луча для точек без своего цвета"));
     defaultColour_->setAutoDefault(false);
     connect(defaultColour_, &QPushButton::clicked, this, &LaserWindow::ChooseDefaultColour);
     fps_ = addSpin("LaserFps", model::stage::kMinFramesPerSecond, model::stage::kMaxFramesPerSecond,
                    d.framesPerSecond);
-    fps_->setToolTip(QStringLiteral("Частота кадров показа; она же в просмотре лазера"));
-    optimise_ = new QCheckBox(QStringLiteral("Улучшать кадры из файлов"), stage);
+    fps_->setToolTip(tr("Частота кадров показа; она же в просмотре лазера"));
+    optimise_ = new QCheckBox(tr("Улучшать кадры из файлов"), stage);
     optimise_->setObjectName(QStringLiteral("LaserOptimise"));
     optimise_->setToolTip(
-        QStringLiteral("Задержки на углах и тёмные прыжки и в кадрах из файлов, а не точка в "
-                       "точку, как их сделал автор"));
+        tr("Задержки на углах и тёмные прыжки и в кадрах из файлов, а не точка в "
+           "точку, как их сделал автор"));
     connect(optimise_, &QCheckBox::toggled, this, &LaserWindow::Keep);
     // Every change goes to the editor's settings at once, where the preview reads them.
     connect(flipX_, &QCheckBox::toggled, this, &LaserWindow::Keep);
     connect(flipY_, &QCheckBox::toggled, this, &LaserWindow::Keep);
     connect(turns_, &QComboBox::currentIndexChanged, this, &LaserWindow::Keep);
-    form->addRow(QStringLiteral("Скорость:"), rate_);
-    form->addRow(QStringLiteral("Угол, с которого задержка:"), cornerAngle_);
-    form->addRow(QStringLiteral("Точек на углу:"), cornerDwell_);
-    form->addRow(QStringLiteral("Тёмных точек до прыжка:"), dwellBefore_);
-    form->addRow(QStringLiteral("Тёмных точек после прыжка:"), dwellAfter_);
-    form->addRow(QStringLiteral("Шаг прыжка:"), jumpStep_);
-    form->addRow(QStringLiteral("Сдвиг гашения, точек:"), shift_);
-    form->addRow(QStringLiteral("Размер зоны:"), size_);
-    form->addRow(QStringLiteral("Сдвиг зоны по X:"), offsetX_);
-    form->addRow(QStringLiteral("Сдвиг зоны по Y:"), offsetY_);
-    form->addRow(QStringLiteral("Отразить:"), flips);
-    form->addRow(QStringLiteral("Повернуть:"), turns_);
-    form->addRow(QStringLiteral("Яркость не больше:"), brightness_);
-    form->addRow(QStringLiteral("Цвет по умолчанию:"), defaultColour_);
-    form->addRow(QStringLiteral("Показ, кадров/с:"), fps_);
+    form->addRow(tr("Скорость:"), rate_);
+    form->addRow(tr("Угол, с которого задержка:"), cornerAngle_);
+    form->addRow(tr("Точек на углу:"), cornerDwell_);
+    form->addRow(tr("Тёмных точек до прыжка:"), dwellBefore_);
+    form->addRow(tr("Тёмных точек после прыжка:"), dwellAfter_);
+    form->addRow(tr("Шаг прыжка:"), jumpStep_);
+    form->addRow(tr("Сдвиг гашения, точек:"), shift_);
+    form->addRow(tr("Размер зоны:"), size_);
+    form->addRow(tr("Сдвиг зоны по X:"), offsetX_);
+    form->addRow(tr("Сдвиг зоны по Y:"), offsetY_);
+    form->addRow(tr("Отразить:"), flips);
+    form->addRow(tr("Повернуть:"), turns_);
+    form->addRow(tr("Яркость не больше:"), brightness_);
+    form->addRow(tr("Цвет по умолчанию:"), defaultColour_);
+    form->addRow(tr("Показ, кадров/с:"), fps_);
     form->addRow(QString(), optimise_);
     layout->addWidget(stage);
 
     // The show played, or the frame edited held; how the show keeps its pace.
-    play_ = new QPushButton(QStringLiteral("Показ"), this);
+    play_ = new QPushButton(tr("Показ"), this);
     play_->setObjectName(QStringLiteral("LaserPlay"));
     play_->setCheckable(true);
     play_->setAutoDefault(false);
-    play_->setToolTip(QStringLiteral("Играть все кадры с частотой кадров"));
+    play_->setToolTip(tr("Играть все кадры с частотой кадров"));
     pace_ = new QLabel(this);
     pace_->setObjectName(QStringLiteral("LaserPace"));
     auto* show = new QHBoxLayout;
@@ -271,7 +271,7 @@ void LaserWindow::ChooseDefaultColour() {
     // main window stay at hand while it is open.
     auto* dialog = new QColorDialog(QColor::fromRgb(StageSettings().defaultColour), this);
     dialog->setObjectName(QStringLiteral("LaserDefaultColourDialog"));
-    dialog->setWindowTitle(QStringLiteral("Цвет по умолчанию"));
+    dialog->setWindowTitle(tr("Цвет по умолчанию"));
     dialog->setOption(QColorDialog::DontUseNativeDialog, true);
     dialog->setAttribute(Qt::WA_DeleteOnClose);
     connect(dialog, &QColorDialog::colorSelected, this, [this](const QColor& colour) {
@@ -298,13 +298,13 @@ void LaserWindow::Find() {
         connect(discovery_.get(), &output::Discovery::Done, this, [this] {
             find_->setEnabled(true);
             state_->setText(devices_->count() == 0
-                                ? QStringLiteral("Устройств не найдено")
-                                : QStringLiteral("Найдено устройств: %1").arg(devices_->count()));
+                                ? tr("Устройств не найдено")
+                                : tr("Найдено устройств: %1").arg(devices_->count()));
         });
     }
     devices_->clear();
     find_->setEnabled(false);
-    state_->setText(QStringLiteral("Поиск…"));
+    state_->setText(tr("Поиск…"));
     discovery_->Scan(kSearchMs);
 }
 
@@ -315,8 +315,8 @@ void LaserWindow::Start() {
     const auto target = output::ParseTarget(address_->text().trimmed());
     if (!target) {
         state_->setText(
-            QStringLiteral("Выберите устройство или введите адрес, например "
-                           "idn:192.168.1.20 или etherdream:192.168.1.21"));
+            tr("Выберите устройство или введите адрес, например "
+               "idn:192.168.1.20 или etherdream:192.168.1.21"));
         return;
     }
     link_ = std::make_unique<output::Link>(*target);
@@ -438,12 +438,12 @@ void LaserWindow::Follow() {
 }
 
 void LaserWindow::ShowState() {
-    start_->setText(Running() ? QStringLiteral("Стоп (F12)") : QStringLiteral("Пуск"));
-    start_->setToolTip(Running() ? QStringLiteral("Погасить луч и остановить вывод (F12 — из "
-                                                  "любого окна)")
-                                 : QStringLiteral("Начать вывод на выбранное устройство"));
+    start_->setText(Running() ? tr("Стоп (F12)") : tr("Пуск"));
+    start_->setToolTip(Running() ? tr("Погасить луч и остановить вывод (F12 — из "
+                                      "любого окна)")
+                                 : tr("Начать вывод на выбранное устройство"));
     if (!Running() && state_->text().isEmpty()) {
-        state_->setText(QStringLiteral("Вывод остановлен"));
+        state_->setText(tr("Вывод остановлен"));
     }
 }
 
