@@ -798,6 +798,81 @@ Try &apos;quorinimage --help&apos; for more information.</translation>
     </message>
 </context>
 <context>
+    <name>window::FileCommands</name>
+    <message>
+        <source>Все лазерные картинки</source>
+        <translation>All laser pictures</translation>
+    </message>
+    <message>
+        <source>Цвета и гашение в файле .ilz не сохраняются. Записать?</source>
+        <translation>Colours and blanking are not kept in an .ilz file. Save?</translation>
+    </message>
+    <message>
+        <source>В показе %1 кадров, а файл этого вида хранит один. Сохранить только текущий кадр?</source>
+        <translation>The show has %1 frames, and a file of this kind holds one. Save only the current frame?</translation>
+    </message>
+    <message>
+        <source>Файл с таким именем существует, переписать?</source>
+        <translation>A file with this name exists. Overwrite it?</translation>
+    </message>
+    <message>
+        <source>Записать файл?</source>
+        <translation>Save the file?</translation>
+    </message>
+</context>
+<context>
+    <name>window::FrameCommands</name>
+    <message>
+        <source>Кадр %1/%2</source>
+        <translation>Frame %1/%2</translation>
+    </message>
+    <message>
+        <source>После текущего кадра нет следующего: промежуточные кадры строятся между текущим кадром и следующим.</source>
+        <translation>There is no frame after the current one: in-betweens are built between the current frame and the next.</translation>
+    </message>
+    <message>
+        <source>Промежуточные кадры</source>
+        <translation>In-betweens</translation>
+    </message>
+    <message>
+        <source>Сколько кадров вставить между кадрами %1 и %2?</source>
+        <translation>How many frames to insert between frames %1 and %2?</translation>
+    </message>
+    <message>
+        <source>В показе %1 кадров, а больше %2 он не вмещает.</source>
+        <translation>The show has %1 frames and holds no more than %2.</translation>
+    </message>
+    <message>
+        <source>В кадре %1 %2 точек, а в кадре %3 — %4: промежуточные кадры строятся только между кадрами с равным числом точек.</source>
+        <translation>Frame %1 has %2 points and frame %3 has %4: in-betweens are built only between frames with the same number of points.</translation>
+    </message>
+</context>
+<context>
+    <name>window::FrameStrip</name>
+    <message>
+        <source>Кадры</source>
+        <translation>Frames</translation>
+    </message>
+</context>
+<context>
+    <name>window::FrameStripModel</name>
+    <message>
+        <source>Кадр %1, точек: %2</source>
+        <translation>Frame %1, points: %2</translation>
+    </message>
+</context>
+<context>
+    <name>window::IldaCommands</name>
+    <message>
+        <source>Кадр ILDA</source>
+        <translation>ILDA frame</translation>
+    </message>
+    <message>
+        <source>Контур пуст: экспортировать нечего.</source>
+        <translation>The contour is empty: there is nothing to export.</translation>
+    </message>
+</context>
+<context>
     <name>window::JoinDialog</name>
     <message>
         <source>OK</source>
@@ -1003,6 +1078,29 @@ Try &apos;quorinimage --help&apos; for more information.</translation>
     <message>
         <source>Цвет линии из настроек</source>
         <translation>The line colour of the settings</translation>
+    </message>
+</context>
+<context>
+    <name>window::RecoveryKeeper</name>
+    <message>
+        <source>Файл восстановления повреждён и отложен: %1</source>
+        <translation>The recovery file is damaged and has been set aside: %1</translation>
+    </message>
+    <message>
+        <source>без имени</source>
+        <translation>untitled</translation>
+    </message>
+    <message>
+        <source>Найден несохранённый контур (%1, %2). Восстановить?</source>
+        <translation>An unsaved contour was found (%1, %2). Recover it?</translation>
+    </message>
+    <message>
+        <source>Копия не пишется</source>
+        <translation>Backup not written</translation>
+    </message>
+    <message>
+        <source>Копия для восстановления не записывается: %1</source>
+        <translation>The recovery copy cannot be written: %1</translation>
     </message>
 </context>
 <context>

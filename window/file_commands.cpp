@@ -1,5 +1,6 @@
 #include "window/file_commands.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
 #include <algorithm>
@@ -51,8 +52,9 @@ FileCommands::FileCommands(FileWindow& window) : editor_(window.editor()), windo
     using formats::Kind;
     // Every kind Open takes first, so that each shows and a typed name of any of them is
     // taken; then each kind alone.
-    OpenDialogLaser.filter = formats::Filters(formats::KindsFor(formats::Use::Open), true,
-                                              QStringLiteral("Все лазерные картинки"));
+    OpenDialogLaser.filter = formats::Filters(
+        formats::KindsFor(formats::Use::Open), true,
+        QCoreApplication::translate("window::FileCommands", "Все лазерные картинки"));
     OpenDialogLaser.fileName = Native(QStringLiteral("./*.ilz"));
     SaveDialogLaser.filter = formats::Filters({Kind::Contour, Kind::Ilda});
     SaveDialogLaser.defaultExt = QStringLiteral("*.ilz");
@@ -313,9 +315,10 @@ bool FileCommands::ConfirmStylesLost(const QString& name) {
     if (stylesLossAgreed_.contains(file)) {
         return true;
     }
-    const MessageButton answer = window_.dialogs().message(
-        Question(QStringLiteral("Цвета и гашение в файле .ilz не сохраняются. Записать?"),
-                 {MessageButton::Yes, MessageButton::No}, MessageButton::Yes, MessageButton::No));
+    const MessageButton answer = window_.dialogs().message(Question(
+        QCoreApplication::translate("window::FileCommands",
+                                    "Цвета и гашение в файле .ilz не сохраняются. Записать?"),
+        {MessageButton::Yes, MessageButton::No}, MessageButton::Yes, MessageButton::No));
     if (answer != MessageButton::Yes) {
         return false;
     }
@@ -325,8 +328,10 @@ bool FileCommands::ConfirmStylesLost(const QString& name) {
 
 bool FileCommands::ConfirmOneFrame() {
     return window_.dialogs().message(Question(
-               QStringLiteral("В показе %1 кадров, а файл этого вида хранит один. Сохранить "
-                              "только текущий кадр?")
+               QCoreApplication::translate(
+                   "window::FileCommands",
+                   "В показе %1 кадров, а файл этого вида хранит один. Сохранить "
+                   "только текущий кадр?")
                    .arg(show().count()),
                {MessageButton::Yes, MessageButton::No}, MessageButton::Yes, MessageButton::No)) ==
            MessageButton::Yes;
@@ -337,7 +342,8 @@ bool FileCommands::ConfirmOverwrite(const QString& name) {
         return true;
     }
     return window_.dialogs().message(Question(
-               QStringLiteral("Файл с таким именем существует, переписать?"),
+               QCoreApplication::translate("window::FileCommands",
+                                           "Файл с таким именем существует, переписать?"),
                {MessageButton::Yes, MessageButton::No}, MessageButton::Yes, MessageButton::No)) ==
            MessageButton::Yes;
 }
@@ -375,8 +381,8 @@ void FileCommands::SpeedButtonNewPictClick() {
     editor_.ToUndo();
     // 2. Offer to save first.
     const MessageButton answer = window_.dialogs().message(
-        Question(QStringLiteral("Записать файл?"), {MessageButton::No, MessageButton::Ok},
-                 MessageButton::Ok, MessageButton::No));
+        Question(QCoreApplication::translate("window::FileCommands", "Записать файл?"),
+                 {MessageButton::No, MessageButton::Ok}, MessageButton::Ok, MessageButton::No));
     // 3. Saving names the file, whether or not an existing file was overwritten.
     if (answer == MessageButton::Ok) {
         switch (AskAndSave()) {
@@ -506,7 +512,7 @@ bool FileCommands::QueryClose() {
         return true;
     }
     const MessageButton answer = window_.dialogs().message(
-        Question(QStringLiteral("Записать файл?"),
+        Question(QCoreApplication::translate("window::FileCommands", "Записать файл?"),
                  {MessageButton::No, MessageButton::Ok, MessageButton::Cancel}, MessageButton::Ok,
                  MessageButton::Cancel));
     switch (answer) {

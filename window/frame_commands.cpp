@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include <QCoreApplication>
+
 #include "editor/colors.h"
 
 namespace window {
@@ -52,7 +54,9 @@ void FrameCommands::Refresh() {
     editor.setGhosts(std::move(ghosts));
     if (s.count() > 1) {
         editor.host().setStatusText(
-            editor::kPanelSpare, QStringLiteral("Кадр %1/%2").arg(s.current() + 1).arg(s.count()));
+            editor::kPanelSpare, QCoreApplication::translate("window::FrameCommands", "Кадр %1/%2")
+                                     .arg(s.current() + 1)
+                                     .arg(s.count()));
     }
 }
 
@@ -81,14 +85,17 @@ void FrameCommands::ItemFrameInBetweenClick() {
     Dialogs& dialogs = window_.dialogs();
     const int room = model::kMaxShowFrames - show().count();
     if (show().current() + 1 >= show().count()) {
-        ShowMessage(dialogs, MessageType::Information,
-                    QStringLiteral("После текущего кадра нет следующего: промежуточные кадры "
-                                   "строятся между текущим кадром и следующим."));
+        ShowMessage(
+            dialogs, MessageType::Information,
+            QCoreApplication::translate("window::FrameCommands",
+                                        "После текущего кадра нет следующего: промежуточные кадры "
+                                        "строятся между текущим кадром и следующим."));
         return;
     }
     NumberRequest request;
-    request.title = QStringLiteral("Промежуточные кадры");
-    request.text = QStringLiteral("Сколько кадров вставить между кадрами %1 и %2?")
+    request.title = QCoreApplication::translate("window::FrameCommands", "Промежуточные кадры");
+    request.text = QCoreApplication::translate("window::FrameCommands",
+                                               "Сколько кадров вставить между кадрами %1 и %2?")
                        .arg(show().current() + 1)
                        .arg(show().current() + 2);
     request.minimum = 1;
@@ -103,14 +110,17 @@ bool FrameCommands::InBetween(int n) {
     Dialogs& dialogs = window_.dialogs();
     const int from = show().current();
     if (from + 1 >= show().count()) {
-        ShowMessage(dialogs, MessageType::Information,
-                    QStringLiteral("После текущего кадра нет следующего: промежуточные кадры "
-                                   "строятся между текущим кадром и следующим."));
+        ShowMessage(
+            dialogs, MessageType::Information,
+            QCoreApplication::translate("window::FrameCommands",
+                                        "После текущего кадра нет следующего: промежуточные кадры "
+                                        "строятся между текущим кадром и следующим."));
         return false;
     }
     if (n > model::kMaxShowFrames - show().count()) {
         ShowMessage(dialogs, MessageType::Warning,
-                    QStringLiteral("В показе %1 кадров, а больше %2 он не вмещает.")
+                    QCoreApplication::translate("window::FrameCommands",
+                                                "В показе %1 кадров, а больше %2 он не вмещает.")
                         .arg(show().count())
                         .arg(model::kMaxShowFrames));
         return false;
@@ -123,14 +133,16 @@ bool FrameCommands::InBetween(int n) {
         case model::InBetweens::Refusal::None:
             break;
         case model::InBetweens::Refusal::PointCounts:
-            ShowMessage(dialogs, MessageType::Warning,
-                        QStringLiteral("В кадре %1 %2 точек, а в кадре %3 — %4: промежуточные "
-                                       "кадры строятся только между кадрами с равным числом "
-                                       "точек.")
-                            .arg(from + 1)
-                            .arg(a.points.size())
-                            .arg(from + 2)
-                            .arg(b.points.size()));
+            ShowMessage(
+                dialogs, MessageType::Warning,
+                QCoreApplication::translate("window::FrameCommands",
+                                            "В кадре %1 %2 точек, а в кадре %3 — %4: промежуточные "
+                                            "кадры строятся только между кадрами с равным числом "
+                                            "точек.")
+                    .arg(from + 1)
+                    .arg(a.points.size())
+                    .arg(from + 2)
+                    .arg(b.points.size()));
             return false;
         case model::InBetweens::Refusal::Count:
             return false;

@@ -92,7 +92,7 @@ QVariant FrameStripModel::data(const QModelIndex& index, int role) const {
         case Qt::DecorationRole:
             return Picture(index.row());
         case Qt::ToolTipRole:
-            return QStringLiteral("Кадр %1, точек: %2")
+            return tr("Кадр %1, точек: %2")
                 .arg(index.row() + 1)
                 .arg(show.frame(index.row()).points.size());
         default:
@@ -145,7 +145,7 @@ FrameStrip::FrameStrip(editor::Editor& editor, std::function<void(int)> go,
                        std::function<void(int, int)> move, QWidget* parent)
     : QWidget(parent, Qt::Window), editor_(editor) {
     setObjectName(QStringLiteral("FrameStrip"));
-    setWindowTitle(QStringLiteral("Кадры"));
+    setWindowTitle(tr("Кадры"));
     setAttribute(Qt::WA_QuitOnClose, false);
     model_ = new FrameStripModel(editor, std::move(move), this);
     view_ = new QListView(this);

@@ -1,5 +1,6 @@
 #include "window/ilda_commands.h"
 
+#include <QCoreApplication>
 #include <QPainter>
 #include <QPolygonF>
 
@@ -42,7 +43,7 @@ std::optional<size_t> ChooseIldaFrame(Dialogs& dialogs, const formats::IldaShow&
         return 0;
     }
     FrameChoiceSpec choice;
-    choice.title = QStringLiteral("Кадр ILDA");
+    choice.title = QCoreApplication::translate("window::IldaCommands", "Кадр ILDA");
     choice.count = int(show.list.frames.size());
     choice.text = show.ChoiceText();
     choice.picture = [&](int n) {
@@ -77,7 +78,8 @@ void IldaCommands::ItemExportIldaClick() {
     if (show.count() == 1 && editor.contour().State.PointCount <= 0) {
         // Said before the dialog: there is no file to choose.
         ShowMessage(dialogs, MessageType::Information,
-                    QStringLiteral("Контур пуст: экспортировать нечего."));
+                    QCoreApplication::translate("window::IldaCommands",
+                                                "Контур пуст: экспортировать нечего."));
         return;
     }
     const std::optional<QString> name = dialogs.saveFile(saveDialog_);

@@ -203,7 +203,7 @@ bool RecoveryKeeper::OfferOrphans() {
         if (!orphan.record || (!orphan.record->frames.isEmpty() && !frames)) {
             MessageSpec damaged;
             damaged.type = MessageType::Error;
-            damaged.text = QStringLiteral("Файл восстановления повреждён и отложен: %1")
+            damaged.text = tr("Файл восстановления повреждён и отложен: %1")
                                .arg(QDir::toNativeSeparators(orphan.path));
             dialogs.message(damaged);
             io::RecoveryStore::setAside(orphan.path);
@@ -211,10 +211,10 @@ bool RecoveryKeeper::OfferOrphans() {
         }
         const io::RecoveryRecord& r = *orphan.record;
         const QString name =
-            r.fileName.isEmpty() ? QStringLiteral("без имени") : QFileInfo(r.fileName).fileName();
+            r.fileName.isEmpty() ? tr("без имени") : QFileInfo(r.fileName).fileName();
         MessageSpec question;
         question.type = MessageType::Confirmation;
-        question.text = QStringLiteral("Найден несохранённый контур (%1, %2). Восстановить?")
+        question.text = tr("Найден несохранённый контур (%1, %2). Восстановить?")
                             .arg(name, r.written.toString(QStringLiteral("dd.MM.yyyy HH:mm:ss")));
         question.buttons = {MessageButton::Yes, MessageButton::No};
         question.defaultButton = MessageButton::Yes;
@@ -296,9 +296,8 @@ void RecoveryKeeper::ReportUnwritable() {
         return;
     }
     reported_ = true;
-    window_.showNotice(
-        QStringLiteral("Копия не пишется"),
-        QStringLiteral("Копия для восстановления не записывается: %1").arg(store_->error()));
+    window_.showNotice(tr("Копия не пишется"),
+                       tr("Копия для восстановления не записывается: %1").arg(store_->error()));
 }
 
 }  // namespace window
