@@ -1,5 +1,6 @@
 #include "formats/contour_files.h"
 
+#include <QCoreApplication>
 #include <QFileInfo>
 #include <algorithm>
 #include <memory>
@@ -51,7 +52,7 @@ QString PixelText(int32_t unit) {
 }  // namespace
 
 QString OtherFormatText() {
-    return QStringLiteral("Файл имеет другой формат!");
+    return QCoreApplication::translate("formats", "Файл имеет другой формат!");
 }
 
 ContourFileRead ReadContourFile(const QString& name) {
@@ -115,12 +116,14 @@ IldaShow ReadIldaShow(const QString& name) {
 
 QString IldaShow::ChoiceText() const {
     QString text =
-        QStringLiteral("В файле %1 кадров. Выберите кадр для импорта.").arg(list.frames.size());
+        QCoreApplication::translate("formats", "В файле %1 кадров. Выберите кадр для импорта.")
+            .arg(list.frames.size());
     if (cutShort) {
-        text += QStringLiteral("\nПоказаны кадры из первых %1 МБ файла.")
+        text += QCoreApplication::translate("formats", "\nПоказаны кадры из первых %1 МБ файла.")
                     .arg(kMaxIldaRead / (1024 * 1024));
     } else if (list.stop != model::ilda::ImportError::None) {
-        text += QStringLiteral("\nФайл повреждён после кадра %1: дальше кадров нет.")
+        text += QCoreApplication::translate("formats",
+                                            "\nФайл повреждён после кадра %1: дальше кадров нет.")
                     .arg(list.frames.size());
     }
     return text;
@@ -128,25 +131,29 @@ QString IldaShow::ChoiceText() const {
 
 QString IldaShow::EndNote() const {
     if (cutShort) {
-        return QStringLiteral("Прочитаны кадры из первых %1 МБ файла.")
+        return QCoreApplication::translate("formats", "Прочитаны кадры из первых %1 МБ файла.")
             .arg(kMaxIldaRead / (1024 * 1024));
     }
     switch (list.stop) {
         case model::ilda::ImportError::None:
             return {};
         case model::ilda::ImportError::Truncated:
-            return QStringLiteral("Файл обрывается внутри кадра %1: целых кадров в нём %2.")
+            return QCoreApplication::translate(
+                       "formats", "Файл обрывается внутри кадра %1: целых кадров в нём %2.")
                 .arg(list.frames.size() + 1)
                 .arg(list.frames.size());
         default:
-            return QStringLiteral("Файл повреждён после кадра %1: дальше кадров нет.")
+            return QCoreApplication::translate("formats",
+                                               "Файл повреждён после кадра %1: дальше кадров нет.")
                 .arg(list.frames.size());
     }
 }
 
 QString IldaShow::Caption(int n) const {
     const auto& f = list.frames[size_t(std::clamp(n, 1, int(list.frames.size())) - 1)];
-    return QStringLiteral("«%1», %2 точек").arg(QString::fromLatin1(f.name)).arg(f.points);
+    return QCoreApplication::translate("formats", "«%1», %2 точек")
+        .arg(QString::fromLatin1(f.name))
+        .arg(f.points);
 }
 
 std::string IldaFrameName(const QString& fileName) {
@@ -175,11 +182,13 @@ namespace {
 QStringList FrameNotes(const model::ilda::Export& out, int count) {
     QStringList notes;
     if (out.clampedPoints > 0) {
-        notes << QStringLiteral("%1 точек лежат за пределами поля ILDA и записаны на его краю.")
+        notes << QCoreApplication::translate(
+                     "formats", "%1 точек лежат за пределами поля ILDA и записаны на его краю.")
                      .arg(out.clampedPoints);
     }
     if (count > model::ilda::kFlickerFreeLimit) {
-        notes << QStringLiteral(
+        notes << QCoreApplication::translate(
+                     "formats",
                      "Кадр из %1 точек при %2 точек/с показывается %3 раз в секунду: "
                      "возможно мерцание (меньше 20 кадров/с).")
                      .arg(count)
@@ -191,7 +200,7 @@ QStringList FrameNotes(const model::ilda::Export& out, int count) {
 
 Written EmptyContour() {
     Written w;
-    w.error = QStringLiteral("Контур пуст: экспортировать нечего.");
+    w.error = QCoreApplication::translate("formats", "Контур пуст: экспортировать нечего.");
     return w;
 }
 
@@ -225,7 +234,8 @@ Written WriteIldaShow(const QString& name, const std::vector<model::Frame>& fram
         return EmptyContour();
     }
     if (frames.size() > size_t(model::kMaxShowFrames)) {
-        w.error = QStringLiteral("В показе %1 кадров, а файл ILDA вмещает не более %2.")
+        w.error = QCoreApplication::translate(
+                      "formats", "В показе %1 кадров, а файл ILDA вмещает не более %2.")
                       .arg(frames.size())
                       .arg(model::kMaxShowFrames);
         return w;
@@ -237,11 +247,13 @@ Written WriteIldaShow(const QString& name, const std::vector<model::Frame>& fram
         return w;
     }
     if (out.clampedPoints > 0) {
-        w.notes << QStringLiteral("%1 точек лежат за пределами поля ILDA и записаны на его краю.")
+        w.notes << QCoreApplication::translate(
+                       "formats", "%1 точек лежат за пределами поля ILDA и записаны на его краю.")
                        .arg(out.clampedPoints);
     }
     if (out.longFrames > 0) {
-        w.notes << QStringLiteral(
+        w.notes << QCoreApplication::translate(
+                       "formats",
                        "Кадров из более чем %1 точек: %2; при %3 точек/с они показываются реже "
                        "20 раз в секунду: возможно мерцание.")
                        .arg(model::ilda::kFlickerFreeLimit)
@@ -249,7 +261,8 @@ Written WriteIldaShow(const QString& name, const std::vector<model::Frame>& fram
                        .arg(kScanRate);
     }
     if (out.emptyFrames > 0) {
-        w.notes << QStringLiteral(
+        w.notes << QCoreApplication::translate(
+                       "formats",
                        "Пустых кадров: %1; каждый записан одной погашенной точкой в центре.")
                        .arg(out.emptyFrames);
     }
@@ -269,7 +282,8 @@ Written WriteIldaFrameOfShow(const QString& name, const IldaShow& show, size_t i
     }
     if (show.cutShort) {
         // The rest of the show was never read, so it could not be written back.
-        w.error = QStringLiteral("Файл %1 больше %2 МБ: кадр в нём не заменяется.")
+        w.error = QCoreApplication::translate("formats",
+                                              "Файл %1 больше %2 МБ: кадр в нём не заменяется.")
                       .arg(name)
                       .arg(kMaxIldaRead / (1024 * 1024));
         return w;
@@ -285,7 +299,9 @@ Written WriteIldaFrameOfShow(const QString& name, const IldaShow& show, size_t i
             : std::vector<uint8_t>{};
     if (bytes.empty()) {
         w.error =
-            QStringLiteral("В файле %1 нет кадра %2: файл не изменён.").arg(name).arg(index + 1);
+            QCoreApplication::translate("formats", "В файле %1 нет кадра %2: файл не изменён.")
+                .arg(name)
+                .arg(index + 1);
         return w;
     }
     w = Write(name, AsBytes(bytes));

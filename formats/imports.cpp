@@ -1,5 +1,6 @@
 #include "formats/imports.h"
 
+#include <QCoreApplication>
 #include <algorithm>
 #include <cmath>
 
@@ -38,13 +39,15 @@ Import SpacingOffer(const std::function<model::JoinedContour(int)>& joinAt, int 
     model::JoinedContour joined = joinAt(smallest);
     in.points = std::move(joined.points);
     in.styles = std::move(joined.styles);
-    in.question = QStringLiteral(
+    in.question = QCoreApplication::translate(
+                      "formats",
                       "При шаге пера %1 пикс. рисунку нужно больше %2 точек.\n"
                       "Импортировать с шагом %3 пикс., наименьшим, при котором он помещается?")
                       .arg(spacing)
                       .arg(limit)
                       .arg(smallest);
-    in.refusal = QStringLiteral(
+    in.refusal = QCoreApplication::translate(
+                     "formats",
                      "При шаге %1 пикс. рисунку нужно больше %2 точек; наименьший шаг, при "
                      "котором он помещается: %3 (--spacing %3).")
                      .arg(spacing)
@@ -70,13 +73,16 @@ Import ImportIldaFrame(const IldaShow& show, size_t index) {
         case ImportError::TooManyPoints:
             break;
         case ImportError::NotIlda:
-            return Failure(QStringLiteral("Это не файл ILDA."));
+            return Failure(QCoreApplication::translate("formats", "Это не файл ILDA."));
         case ImportError::UnknownFormat:
-            return Failure(QStringLiteral("Формат записей ILDA в этом файле не поддерживается."));
+            return Failure(QCoreApplication::translate(
+                "formats", "Формат записей ILDA в этом файле не поддерживается."));
         case ImportError::Truncated:
-            return Failure(QStringLiteral("Файл ILDA повреждён: записи обрываются раньше конца."));
+            return Failure(QCoreApplication::translate(
+                "formats", "Файл ILDA повреждён: записи обрываются раньше конца."));
         case ImportError::NoFrame:
-            return Failure(QStringLiteral("В файле ILDA нет кадра с точками."));
+            return Failure(
+                QCoreApplication::translate("formats", "В файле ILDA нет кадра с точками."));
     }
     Import in;
     // Blanked points come in blanked, each point in its record's colour.
@@ -87,14 +93,16 @@ Import ImportIldaFrame(const IldaShow& show, size_t index) {
     const size_t limit = size_t(model::ilda::kMaxImportPoints);
     if (in.points.size() > limit) {
         model::ilda::Thinned thin = model::ilda::Thin(in.points, in.styles, limit);
-        in.question = QStringLiteral(
-                          "Кадр %1 содержит %2 точек, а контур вмещает не более %3.\n"
-                          "Проредить кадр до %4 точек, сохранив его форму?")
-                          .arg(index + 1)
-                          .arg(in.points.size())
-                          .arg(limit)
-                          .arg(thin.points.size());
-        in.taken = QStringLiteral(
+        in.question =
+            QCoreApplication::translate("formats",
+                                        "Кадр %1 содержит %2 точек, а контур вмещает не более %3.\n"
+                                        "Проредить кадр до %4 точек, сохранив его форму?")
+                .arg(index + 1)
+                .arg(in.points.size())
+                .arg(limit)
+                .arg(thin.points.size());
+        in.taken = QCoreApplication::translate(
+                       "formats",
                        "Кадр %1 содержит %2 точек, а контур вмещает не более %3: кадр прорежен "
                        "до %4 точек, его форма сохранена.")
                        .arg(index + 1)
@@ -112,7 +120,8 @@ Import ImportIldaFrame(const IldaShow& show, size_t index) {
     if (frames.size() > 1) {
         // Which frame of the show it was, in place of the report of an earlier import.
         in.reports = true;
-        in.spare = QStringLiteral("Кадр %1/%2").arg(index + 1).arg(frames.size());
+        in.spare =
+            QCoreApplication::translate("formats", "Кадр %1/%2").arg(index + 1).arg(frames.size());
     }
     return in;
 }
@@ -132,7 +141,7 @@ ShowImport ImportIldaShow(const IldaShow& show) {
         // The first frame's own reason for not being there.
         out.error = ImportIldaFrame(show, 0).error;
         if (out.error.isEmpty()) {
-            out.error = QStringLiteral("В файле ILDA нет кадра с точками.");
+            out.error = QCoreApplication::translate("formats", "В файле ILDA нет кадра с точками.");
         }
         return out;
     }
@@ -145,7 +154,8 @@ ShowImport ImportIldaShow(const IldaShow& show) {
         if (frame.error != model::ilda::ImportError::None) {
             // The walk lists whole frames of known formats only: this is not a show.
             out.frames.clear();
-            out.error = QStringLiteral("Файл ILDA повреждён: записи обрываются раньше конца.");
+            out.error = QCoreApplication::translate(
+                "formats", "Файл ILDA повреждён: записи обрываются раньше конца.");
             return out;
         }
         Import in;
@@ -162,14 +172,16 @@ ShowImport ImportIldaShow(const IldaShow& show) {
         out.frames.push_back(std::move(in));
     }
     if (thinned > 0) {
-        out.notes << QStringLiteral(
+        out.notes << QCoreApplication::translate(
+                         "formats",
                          "Кадров больше %1 точек: %2. Контур вмещает не более %1 точек: эти кадры "
                          "прорежены, их форма сохранена.")
                          .arg(limit)
                          .arg(thinned);
     }
     if (frames.size() > count) {
-        out.notes << QStringLiteral(
+        out.notes << QCoreApplication::translate(
+                         "formats",
                          "В файле %1 кадров, а показ вмещает не более %2: взяты первые %2.")
                          .arg(frames.size())
                          .arg(count);
@@ -183,24 +195,29 @@ ShowImport ImportIldaShow(const IldaShow& show) {
 Import ImportSvgFile(const QString& name, int spacing, const pictures::SvgOptions& options) {
     QByteArray data;
     if (const io::FileResult r = io::ReadWholeFile(name, pictures::kMaxSvgFileBytes, data); !r.ok) {
-        return Failure(QStringLiteral("Не удаётся прочитать файл: %1").arg(r.error));
+        return Failure(
+            QCoreApplication::translate("formats", "Не удаётся прочитать файл: %1").arg(r.error));
     }
     const pictures::SvgDrawing drawing = pictures::ReadSvg(data, options);
     if (!drawing.ok()) {
         return Failure(
-            QStringLiteral("Не удаётся импортировать файл %1: %2.").arg(name, drawing.error));
+            QCoreApplication::translate("formats", "Не удаётся импортировать файл %1: %2.")
+                .arg(name, drawing.error));
     }
     const QString textNote = drawing.textLeftOut > 0
-                                 ? QStringLiteral("Надписей не вошло: %1 (Qt не дал их очертаний).")
+                                 ? QCoreApplication::translate(
+                                       "formats", "Надписей не вошло: %1 (Qt не дал их очертаний).")
                                        .arg(drawing.textLeftOut)
                                  : QString();
     if (drawing.paths.empty()) {
-        return Failure(QStringLiteral("В рисунке %1 нет ни одной линии.").arg(name) +
-                       (textNote.isEmpty() ? QString() : QLatin1Char('\n') + textNote));
+        return Failure(
+            QCoreApplication::translate("formats", "В рисунке %1 нет ни одной линии.").arg(name) +
+            (textNote.isEmpty() ? QString() : QLatin1Char('\n') + textNote));
     }
     const int limit = int(model::kMaxContourPoints);
     if (drawing.paths.size() > model::kMaxContourPoints) {
-        return Failure(QStringLiteral("В рисунке %1 линий, а контур вмещает не более %2 точек.")
+        return Failure(QCoreApplication::translate(
+                           "formats", "В рисунке %1 линий, а контур вмещает не более %2 точек.")
                            .arg(drawing.paths.size())
                            .arg(limit));
     }
@@ -214,7 +231,8 @@ Import ImportSvgFile(const QString& name, int spacing, const pictures::SvgOption
         const int smallest = model::SmallestFittingSpacing(drawing.paths, spacing + 1);
         in = SpacingOffer(
             [&drawing](int s) { return model::JoinPaths(drawing.paths, s); }, spacing, smallest,
-            QStringLiteral("Рисунок не помещается в контур из %1 точек даже при шаге 30 пикселей.")
+            QCoreApplication::translate(
+                "formats", "Рисунок не помещается в контур из %1 точек даже при шаге 30 пикселей.")
                 .arg(limit));
         if (!in.error.isEmpty()) {
             return in;
@@ -224,8 +242,9 @@ Import ImportSvgFile(const QString& name, int spacing, const pictures::SvgOption
     // The points go to the length panel, as always; paths and jumps to the two spare ones, so
     // that the tool's own text stays.
     in.reports = true;
-    in.spare = QStringLiteral("Линий %1").arg(joined.paths);
-    in.dot = QStringLiteral("Скачки %1 пикс.").arg(std::lround(joined.jumpPixels));
+    in.spare = QCoreApplication::translate("formats", "Линий %1").arg(joined.paths);
+    in.dot = QCoreApplication::translate("formats", "Скачки %1 пикс.")
+                 .arg(std::lround(joined.jumpPixels));
     if (!textNote.isEmpty()) {
         in.notes << textNote;
     }
@@ -249,17 +268,20 @@ TraceResult TraceAndJoin(const tracing::Picture& picture, const tracing::Options
 QString TraceWarning(const TraceResult& r) {
     const model::JoinedContour& c = r.contour;
     if (c.needed == 0) {
-        return QStringLiteral("Ничего не найдено: измените порог или режим.");
+        return QCoreApplication::translate("formats",
+                                           "Ничего не найдено: измените порог или режим.");
     }
     if (c.fits()) {
         return QString();
     }
     if (r.fittingSpacing > 0) {
-        return QStringLiteral("Нужно %1 точек, а контур вмещает не более %2.")
+        return QCoreApplication::translate("formats",
+                                           "Нужно %1 точек, а контур вмещает не более %2.")
             .arg(c.needed)
             .arg(model::kMaxContourPoints);
     }
-    return QStringLiteral("Не помещается даже при шаге 30: увеличьте мин. длину или допуск.");
+    return QCoreApplication::translate(
+        "formats", "Не помещается даже при шаге 30: увеличьте мин. длину или допуск.");
 }
 
 namespace {
@@ -296,7 +318,8 @@ Import ImportTracedPicture(const QString& name, pictures::PictureKind kind, QSiz
         return Failure(loaded.error);
     }
     if (loaded.image.isNull()) {
-        return Failure(QStringLiteral("Ничего не найдено: измените порог или режим."));
+        return Failure(
+            QCoreApplication::translate("formats", "Ничего не найдено: измените порог или режим."));
     }
     // At its own resolution where it has one, as the underlay gives it to the dialog.
     const QImage own =
@@ -341,8 +364,9 @@ ShowImport ImportTracedFrames(const QString& name, pictures::PictureKind kind, Q
         return out;
     }
     if (blank > 0) {
-        out.notes
-            << QStringLiteral("Кадров, в которых ничего не найдено: %1; они пусты.").arg(blank);
+        out.notes << QCoreApplication::translate(
+                         "formats", "Кадров, в которых ничего не найдено: %1; они пусты.")
+                         .arg(blank);
     }
     return out;
 }

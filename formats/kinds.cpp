@@ -1,5 +1,6 @@
 #include "formats/kinds.h"
 
+#include <QCoreApplication>
 #include <QFileInfo>
 
 #include "io/file_io.h"
@@ -61,7 +62,8 @@ Import ReadSvg(const KindInfo&, const QString& name, const ReadOptions& options)
 Import ReadPicture(const KindInfo& kind, const QString& name, const ReadOptions& options) {
     if (!options.trace) {
         Import in;
-        in.error = QStringLiteral("Картинка становится контуром только трассировкой (--trace).");
+        in.error = QCoreApplication::translate(
+            "formats", "Картинка становится контуром только трассировкой (--trace).");
         return in;
     }
     return ImportTracedPicture(name, kind.picture,
@@ -74,7 +76,8 @@ ShowImport ReadPictureFrames(const KindInfo& kind, const QString& name,
                              const ReadOptions& options) {
     if (!options.trace) {
         ShowImport in;
-        in.error = QStringLiteral("Картинка становится контуром только трассировкой (--trace).");
+        in.error = QCoreApplication::translate(
+            "formats", "Картинка становится контуром только трассировкой (--trace).");
         return in;
     }
     return ImportTracedFrames(name, kind.picture,
@@ -118,7 +121,7 @@ std::vector<KindInfo> MakeKinds() {
     std::vector<KindInfo> kinds = {
         {Kind::Contour,
          QStringLiteral("contour file"),
-         QStringLiteral("Файл лазерной картинки"),
+         QString::fromUtf8(QT_TRANSLATE_NOOP("pictures", "Файл лазерной картинки")),
          one("ilz"),
          {},
          0,
@@ -238,7 +241,8 @@ QString KindInfo::Filter() const {
     for (const QString& ext : extensions) {
         masks << QStringLiteral("*.") + ext;
     }
-    return description + QLatin1Char('|') + masks.join(QLatin1Char(';'));
+    return QCoreApplication::translate("pictures", description.toUtf8().constData()) +
+           QLatin1Char('|') + masks.join(QLatin1Char(';'));
 }
 
 const std::vector<KindInfo>& Kinds() {
@@ -327,7 +331,7 @@ QString Filters(const std::vector<Kind>& kinds, bool anyFile, const QString& tog
         filters.prepend(together + QLatin1Char('|') + masks.join(QLatin1Char(';')));
     }
     if (anyFile) {
-        filters << QStringLiteral("все файлы|*.*");
+        filters << QCoreApplication::translate("formats", "все файлы") + QStringLiteral("|*.*");
     }
     return filters.join(QLatin1Char('|'));
 }

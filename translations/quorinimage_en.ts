@@ -71,6 +71,181 @@
     </message>
 </context>
 <context>
+    <name>formats</name>
+    <message>
+        <source>Файл имеет другой формат!</source>
+        <translation>The file has a different format!</translation>
+    </message>
+    <message>
+        <source>В файле %1 кадров. Выберите кадр для импорта.</source>
+        <translation>The file has %1 frames. Choose a frame to import.</translation>
+    </message>
+    <message>
+        <source>
+Показаны кадры из первых %1 МБ файла.</source>
+        <translation>
+Shown are the frames from the first %1 MB of the file.</translation>
+    </message>
+    <message>
+        <source>
+Файл повреждён после кадра %1: дальше кадров нет.</source>
+        <translation>
+The file is damaged after frame %1: there are no frames beyond it.</translation>
+    </message>
+    <message>
+        <source>Прочитаны кадры из первых %1 МБ файла.</source>
+        <translation>Frames were read from the first %1 MB of the file.</translation>
+    </message>
+    <message>
+        <source>Файл обрывается внутри кадра %1: целых кадров в нём %2.</source>
+        <translation>The file breaks off inside frame %1: it holds %2 whole frames.</translation>
+    </message>
+    <message>
+        <source>Файл повреждён после кадра %1: дальше кадров нет.</source>
+        <translation>The file is damaged after frame %1: there are no frames beyond it.</translation>
+    </message>
+    <message>
+        <source>«%1», %2 точек</source>
+        <translation>&apos;%1&apos;, %2 points</translation>
+    </message>
+    <message>
+        <source>%1 точек лежат за пределами поля ILDA и записаны на его краю.</source>
+        <translation>%1 points lie outside the ILDA field and were written at its edge.</translation>
+    </message>
+    <message>
+        <source>Кадр из %1 точек при %2 точек/с показывается %3 раз в секунду: возможно мерцание (меньше 20 кадров/с).</source>
+        <translation>A frame of %1 points at %2 points/s is shown %3 times a second: it may flicker (under 20 fps).</translation>
+    </message>
+    <message>
+        <source>Контур пуст: экспортировать нечего.</source>
+        <translation>The contour is empty: there is nothing to export.</translation>
+    </message>
+    <message>
+        <source>В показе %1 кадров, а файл ILDA вмещает не более %2.</source>
+        <translation>The show has %1 frames, and an ILDA file holds no more than %2.</translation>
+    </message>
+    <message>
+        <source>Кадров из более чем %1 точек: %2; при %3 точек/с они показываются реже 20 раз в секунду: возможно мерцание.</source>
+        <translation>Frames of more than %1 points: %2; at %3 points/s they are shown fewer than 20 times a second: they may flicker.</translation>
+    </message>
+    <message>
+        <source>Пустых кадров: %1; каждый записан одной погашенной точкой в центре.</source>
+        <translation>Empty frames: %1; each was written as one blanked point in the centre.</translation>
+    </message>
+    <message>
+        <source>Файл %1 больше %2 МБ: кадр в нём не заменяется.</source>
+        <translation>The file %1 is larger than %2 MB: its frame is not replaced.</translation>
+    </message>
+    <message>
+        <source>В файле %1 нет кадра %2: файл не изменён.</source>
+        <translation>The file %1 has no frame %2: the file is unchanged.</translation>
+    </message>
+    <message>
+        <source>При шаге пера %1 пикс. рисунку нужно больше %2 точек.
+Импортировать с шагом %3 пикс., наименьшим, при котором он помещается?</source>
+        <translation>At a pen spacing of %1 px the drawing needs more than %2 points.
+Import it at a spacing of %3 px, the smallest at which it fits?</translation>
+    </message>
+    <message>
+        <source>При шаге %1 пикс. рисунку нужно больше %2 точек; наименьший шаг, при котором он помещается: %3 (--spacing %3).</source>
+        <translation>At a spacing of %1 px the drawing needs more than %2 points; the smallest spacing at which it fits: %3 (--spacing %3).</translation>
+    </message>
+    <message>
+        <source>Это не файл ILDA.</source>
+        <translation>This is not an ILDA file.</translation>
+    </message>
+    <message>
+        <source>Формат записей ILDA в этом файле не поддерживается.</source>
+        <translation>The ILDA record format in this file is not supported.</translation>
+    </message>
+    <message>
+        <source>Файл ILDA повреждён: записи обрываются раньше конца.</source>
+        <translation>The ILDA file is damaged: its records break off before the end.</translation>
+    </message>
+    <message>
+        <source>В файле ILDA нет кадра с точками.</source>
+        <translation>The ILDA file has no frame with points.</translation>
+    </message>
+    <message>
+        <source>Кадр %1 содержит %2 точек, а контур вмещает не более %3.
+Проредить кадр до %4 точек, сохранив его форму?</source>
+        <translation>Frame %1 has %2 points, and the contour holds at most %3.
+Thin the frame to %4 points, keeping its shape?</translation>
+    </message>
+    <message>
+        <source>Кадр %1 содержит %2 точек, а контур вмещает не более %3: кадр прорежен до %4 точек, его форма сохранена.</source>
+        <translation>Frame %1 has %2 points, and the contour holds at most %3: the frame was thinned to %4 points, its shape kept.</translation>
+    </message>
+    <message>
+        <source>Кадр %1/%2</source>
+        <translation>Frame %1/%2</translation>
+    </message>
+    <message>
+        <source>Кадров больше %1 точек: %2. Контур вмещает не более %1 точек: эти кадры прорежены, их форма сохранена.</source>
+        <translation>Frames over %1 points: %2. The contour holds at most %1 points: these frames were thinned, their shape kept.</translation>
+    </message>
+    <message>
+        <source>В файле %1 кадров, а показ вмещает не более %2: взяты первые %2.</source>
+        <translation>The file has %1 frames, and the show holds at most %2: the first %2 were taken.</translation>
+    </message>
+    <message>
+        <source>Не удаётся прочитать файл: %1</source>
+        <translation>Cannot read the file: %1</translation>
+    </message>
+    <message>
+        <source>Не удаётся импортировать файл %1: %2.</source>
+        <translation>Cannot import the file %1: %2.</translation>
+    </message>
+    <message>
+        <source>Надписей не вошло: %1 (Qt не дал их очертаний).</source>
+        <translation>Texts left out: %1 (Qt gave no outlines for them).</translation>
+    </message>
+    <message>
+        <source>В рисунке %1 нет ни одной линии.</source>
+        <translation>The drawing %1 has no lines.</translation>
+    </message>
+    <message>
+        <source>В рисунке %1 линий, а контур вмещает не более %2 точек.</source>
+        <translation>The drawing has %1 lines, and the contour holds at most %2 points.</translation>
+    </message>
+    <message>
+        <source>Рисунок не помещается в контур из %1 точек даже при шаге 30 пикселей.</source>
+        <translation>The drawing does not fit in a contour of %1 points even at a spacing of 30 pixels.</translation>
+    </message>
+    <message>
+        <source>Линий %1</source>
+        <translation>Lines %1</translation>
+    </message>
+    <message>
+        <source>Скачки %1 пикс.</source>
+        <translation>Jumps %1 px</translation>
+    </message>
+    <message>
+        <source>Ничего не найдено: измените порог или режим.</source>
+        <translation>Nothing found: change the threshold or the mode.</translation>
+    </message>
+    <message>
+        <source>Нужно %1 точек, а контур вмещает не более %2.</source>
+        <translation>%1 points are needed, and the contour holds at most %2.</translation>
+    </message>
+    <message>
+        <source>Не помещается даже при шаге 30: увеличьте мин. длину или допуск.</source>
+        <translation>Does not fit even at spacing 30: raise the min. length or the tolerance.</translation>
+    </message>
+    <message>
+        <source>Кадров, в которых ничего не найдено: %1; они пусты.</source>
+        <translation>Frames in which nothing was found: %1; they are empty.</translation>
+    </message>
+    <message>
+        <source>Картинка становится контуром только трассировкой (--trace).</source>
+        <translation>A picture becomes a contour only by tracing (--trace).</translation>
+    </message>
+    <message>
+        <source>все файлы</source>
+        <translation>all files</translation>
+    </message>
+</context>
+<context>
     <name>formats::TextFonts</name>
     <message>
         <source>Кириллица</source>
@@ -768,6 +943,10 @@
     <message>
         <source>Unknown picture kind</source>
         <translation>Unknown picture kind</translation>
+    </message>
+    <message>
+        <source>Файл лазерной картинки</source>
+        <translation>Laser picture file</translation>
     </message>
 </context>
 <context>
