@@ -1,6 +1,7 @@
 #include "output/ether_dream_sender.h"
 
 #include <sys/ioctl.h>
+#include <QCoreApplication>
 #include <algorithm>
 
 namespace output {
@@ -60,7 +61,7 @@ void EtherDreamSender::Begin() {
             socket_->abort();
         } else {
             socket_->abort();
-            Lost(QStringLiteral("Лазер: %1 не отвечает, новая попытка…"));
+            Lost(QCoreApplication::translate("output", "Лазер: %1 не отвечает, новая попытка…"));
         }
     });
     connect(retry_, &QTimer::timeout, this, &EtherDreamSender::Connect);
@@ -77,10 +78,11 @@ void EtherDreamSender::Begin() {
         quiet_.start();
         pending_ = 0;
         begun_ = false;
-        Say(QStringLiteral("Лазер: вывод на %1").arg(TargetText(target_)));
+        Say(QCoreApplication::translate("output", "Лазер: вывод на %1").arg(TargetText(target_)));
     });
-    connect(socket_, &QTcpSocket::disconnected, this,
-            [this] { Lost(QStringLiteral("Лазер: связь с %1 потеряна, новая попытка…")); });
+    connect(socket_, &QTcpSocket::disconnected, this, [this] {
+        Lost(QCoreApplication::translate("output", "Лазер: связь с %1 потеряна, новая попытка…"));
+    });
     connect(socket_, &QTcpSocket::errorOccurred, this, [this](QAbstractSocket::SocketError e) {
         if (finishing_ || failed_) {
             return;
@@ -90,7 +92,7 @@ void EtherDreamSender::Begin() {
             watch_->stop();
             Fail(FailureOf(e));
         } else if (socket_->state() == QAbstractSocket::UnconnectedState) {
-            Lost(QStringLiteral("Лазер: %1 не отвечает, новая попытка…"));
+            Lost(QCoreApplication::translate("output", "Лазер: %1 не отвечает, новая попытка…"));
         }
     });
     Connect();
@@ -173,10 +175,12 @@ void EtherDreamSender::Handle(const ed::Response& r) {
         return;
     }
     if (r.answer == '!' || status_.lightEngine == ed::kEmergencyStop) {
-        Say(QStringLiteral("Лазер: %1 в аварийной остановке").arg(TargetText(target_)));
+        Say(QCoreApplication::translate("output", "Лазер: %1 в аварийной остановке")
+                .arg(TargetText(target_)));
     } else if (wasPlaying && status_.playback == ed::kIdle &&
                (status_.playbackFlags & ed::kUnderflow) != 0) {
-        Say(QStringLiteral("Лазер: %1 не успел получить точки").arg(TargetText(target_)));
+        Say(QCoreApplication::translate("output", "Лазер: %1 не успел получить точки")
+                .arg(TargetText(target_)));
     }
     if (status_.playback != ed::kPlaying) {
         begun_ = status_.playback == ed::kPrepared && begun_;
@@ -333,7 +337,8 @@ void EtherDreamSender::Finish() {
         return;
     }
     Q_EMIT Status(
-        QStringLiteral("Лазер: вывод на %1 остановлен, луч погашен").arg(TargetText(target_)));
+        QCoreApplication::translate("output", "Лазер: вывод на %1 остановлен, луч погашен")
+            .arg(TargetText(target_)));
 }
 
 }  // namespace output

@@ -1,5 +1,6 @@
 #include "output/idn_sender.h"
 
+#include <QCoreApplication>
 #include <QHostInfo>
 #include <algorithm>
 #include <cerrno>
@@ -48,7 +49,7 @@ void IdnSender::Begin() {
     connect(timer_, &QTimer::timeout, this, &IdnSender::Tick);
     timer_->start(kTickMs);
     clock_.start();
-    Q_EMIT Status(QStringLiteral("Лазер: вывод на %1").arg(Device(target_)));
+    Q_EMIT Status(QCoreApplication::translate("output", "Лазер: вывод на %1").arg(Device(target_)));
 }
 
 void IdnSender::Tick() {
@@ -138,11 +139,13 @@ void IdnSender::Report(bool failing) {
     failing_ = failing;
     reported_ = true;
     sinceReport_.start();
-    Q_EMIT Status(failing ? QStringLiteral("Лазер: %1 не принимает пакеты: не отправлено %2 из %3")
-                                .arg(Device(target_))
-                                .arg(failedSends_)
-                                .arg(messages_)
-                          : QStringLiteral("Лазер: вывод на %1").arg(Device(target_)));
+    Q_EMIT Status(
+        failing ? QCoreApplication::translate(
+                      "output", "Лазер: %1 не принимает пакеты: не отправлено %2 из %3")
+                      .arg(Device(target_))
+                      .arg(failedSends_)
+                      .arg(messages_)
+                : QCoreApplication::translate("output", "Лазер: вывод на %1").arg(Device(target_)));
 }
 
 void IdnSender::Finish() {
@@ -170,9 +173,12 @@ void IdnSender::Finish() {
     socket_->flush();
     socket_->close();
     QString text =
-        QStringLiteral("Лазер: вывод на %1 остановлен, луч погашен").arg(Device(target_));
+        QCoreApplication::translate("output", "Лазер: вывод на %1 остановлен, луч погашен")
+            .arg(Device(target_));
     if (failed > 0) {
-        text += QStringLiteral("; не отправлено пакетов: %1 из %2").arg(failed).arg(messages);
+        text += QCoreApplication::translate("output", "; не отправлено пакетов: %1 из %2")
+                    .arg(failed)
+                    .arg(messages);
     }
     Q_EMIT Status(text);
 }

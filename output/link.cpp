@@ -1,5 +1,7 @@
 #include "output/link.h"
 
+#include <QCoreApplication>
+
 #include "output/ether_dream_sender.h"
 #include "output/idn_sender.h"
 
@@ -34,13 +36,13 @@ namespace {
 QString Why(Failure why) {
     switch (why) {
         case Failure::AddressNotFound:
-            return QStringLiteral("адрес не найден");
+            return QCoreApplication::translate("output", "адрес не найден");
         case Failure::ConnectionRefused:
-            return QStringLiteral("соединение отклонено");
+            return QCoreApplication::translate("output", "соединение отклонено");
         case Failure::NoAnswer:
-            return QStringLiteral("устройство не отвечает");
+            return QCoreApplication::translate("output", "устройство не отвечает");
         case Failure::NothingPlayed:
-            return QStringLiteral("ни одна точка не выведена");
+            return QCoreApplication::translate("output", "ни одна точка не выведена");
     }
     return {};
 }
@@ -62,7 +64,8 @@ void Sender::Fail(Failure why) {
         return;
     }
     failed_ = true;
-    Q_EMIT Status(QStringLiteral("Лазер: %1: %2").arg(TargetText(target_), Why(why)));
+    Q_EMIT Status(
+        QCoreApplication::translate("output", "Лазер: %1: %2").arg(TargetText(target_), Why(why)));
     Q_EMIT Failed(why);
 }
 

@@ -839,6 +839,61 @@ Thin the frame to %4 points, keeping its shape?</translation>
     </message>
 </context>
 <context>
+    <name>output</name>
+    <message>
+        <source>Лазер: %1 не отвечает, новая попытка…</source>
+        <translation>Laser: %1 does not answer, trying again…</translation>
+    </message>
+    <message>
+        <source>Лазер: вывод на %1</source>
+        <translation>Laser: output to %1</translation>
+    </message>
+    <message>
+        <source>Лазер: связь с %1 потеряна, новая попытка…</source>
+        <translation>Laser: the link to %1 was lost, trying again…</translation>
+    </message>
+    <message>
+        <source>Лазер: %1 в аварийной остановке</source>
+        <translation>Laser: %1 is in an emergency stop</translation>
+    </message>
+    <message>
+        <source>Лазер: %1 не успел получить точки</source>
+        <translation>Laser: %1 did not get its points in time</translation>
+    </message>
+    <message>
+        <source>Лазер: вывод на %1 остановлен, луч погашен</source>
+        <translation>Laser: output to %1 stopped, beam blanked</translation>
+    </message>
+    <message>
+        <source>Лазер: %1 не принимает пакеты: не отправлено %2 из %3</source>
+        <translation>Laser: %1 does not take packets: %2 of %3 not sent</translation>
+    </message>
+    <message>
+        <source>; не отправлено пакетов: %1 из %2</source>
+        <translation>; packets not sent: %1 of %2</translation>
+    </message>
+    <message>
+        <source>адрес не найден</source>
+        <translation>address not found</translation>
+    </message>
+    <message>
+        <source>соединение отклонено</source>
+        <translation>connection refused</translation>
+    </message>
+    <message>
+        <source>устройство не отвечает</source>
+        <translation>the device does not answer</translation>
+    </message>
+    <message>
+        <source>ни одна точка не выведена</source>
+        <translation>no point was output</translation>
+    </message>
+    <message>
+        <source>Лазер: %1: %2</source>
+        <translation>Laser: %1: %2</translation>
+    </message>
+</context>
+<context>
     <name>pictures</name>
     <message>
         <source>Не удаётся создать файл %1</source>
