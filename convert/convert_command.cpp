@@ -1,6 +1,7 @@
 // --convert IN OUT, and a batch of inputs with --to DIR --as FORMAT: each file read and written as
 // the editor's commands do, through conversion.h; an ILDA show whole, or a file for each of its
 // frames in a batch of a kind that holds one.
+#include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
 #include <QSet>
@@ -20,15 +21,18 @@ int ConvertBatch(const Parser& p, const Options& options, QTextStream& out, QTex
     }
     const formats::KindInfo* kind = formats::KindOfName(QStringLiteral("x.") + format);
     if (kind == nullptr || !kind->contourOut()) {
-        return UsageError(err, QStringLiteral("--as takes %1, not '%2'")
-                                   .arg(WritableList(QString()), p.parser.value(p.as)));
+        return UsageError(err,
+                          QCoreApplication::translate("convert", "--as принимает %1, а не «%2»")
+                              .arg(WritableList(QString()), p.parser.value(p.as)));
     }
     if (inputs.isEmpty()) {
-        return UsageError(err, QStringLiteral("--convert needs at least one input file"));
+        return UsageError(err, QCoreApplication::translate(
+                                   "convert", "--convert нужен хотя бы один входной файл"));
     }
     const QDir folder(p.parser.value(p.to));
     if (!folder.mkpath(QStringLiteral("."))) {
-        err << folder.path() << ": Cannot create folder\n";
+        err << folder.path() << ": "
+            << QCoreApplication::translate("convert", "Cannot create folder") << "\n";
         return kExitFileProblem;
     }
     int converted = 0;
@@ -42,38 +46,51 @@ int ConvertBatch(const Parser& p, const Options& options, QTextStream& out, QTex
         Print(err, problems);
         err.flush();
     }
-    out << "Converted " << converted << " of " << inputs.size() << " files into "
-        << QDir::toNativeSeparators(folder.path()) << ".\n";
+    out << QCoreApplication::translate("convert", "Converted %1 of %2 files into %3.")
+               .arg(converted)
+               .arg(inputs.size())
+               .arg(QDir::toNativeSeparators(folder.path()))
+        << "\n";
     return converted == inputs.size() ? kExitDone : kExitFileProblem;
 }
 
 int ConvertOne(const Parser& p, const Options& options, QTextStream& err) {
     const QStringList files = p.parser.positionalArguments();
     if (p.parser.isSet(p.as)) {
-        return UsageError(err, QStringLiteral("--as goes with --to DIR"));
+        return UsageError(
+            err, QCoreApplication::translate("convert", "--as задаётся вместе с --to DIR"));
     }
     if (files.size() != 2) {
-        return UsageError(err, QStringLiteral("--convert needs IN and OUT, or several inputs "
-                                              "with --to DIR --as FORMAT"));
+        return UsageError(
+            err,
+            QCoreApplication::translate(
+                "convert",
+                "--convert нужны IN и OUT или несколько входных файлов с --to DIR --as FORMAT"));
     }
     const QString& in = files[0];
     const QString& out = files[1];
     const formats::KindInfo* from = formats::KindOfName(in);
     if (from != nullptr && from->use == formats::Use::Underlay && !options.trace) {
         return UsageError(
-            err, QStringLiteral("cannot read '%1': a picture becomes a contour only with --trace")
+            err, QCoreApplication::translate(
+                     "convert",
+                     "не удаётся прочитать «%1»: картинка становится контуром только с --trace")
                      .arg(in));
     }
     const formats::KindInfo* to = formats::KindOfName(out);
     if (to == nullptr || !to->contourOut()) {
-        return UsageError(err, QStringLiteral("cannot write '%1': the output must end in %2")
-                                   .arg(out, WritableList(QStringLiteral("."))));
+        return UsageError(
+            err, QCoreApplication::translate(
+                     "convert",
+                     "не удаётся записать «%1»: имя выходного файла должно оканчиваться на %2")
+                     .arg(out, WritableList(QStringLiteral("."))));
     }
     const QFileInfo inInfo(in);
     const QFileInfo outInfo(out);
     if (inInfo.absoluteFilePath() == outInfo.absoluteFilePath() ||
         (outInfo.exists() && inInfo.canonicalFilePath() == outInfo.canonicalFilePath())) {
-        return UsageError(err, QStringLiteral("IN and OUT are the same file"));
+        return UsageError(err,
+                          QCoreApplication::translate("convert", "IN и OUT — один и тот же файл"));
     }
     QStringList problems;
     const bool done = ConvertFile(in, out, options, problems);

@@ -43,6 +43,38 @@
         <source>--height принимает от %1 до %2 пикс., а не «%3»</source>
         <translation>--height takes %1 to %2 pixels, not &apos;%3&apos;</translation>
     </message>
+    <message>
+        <source>--as принимает %1, а не «%2»</source>
+        <translation>--as takes %1, not &apos;%2&apos;</translation>
+    </message>
+    <message>
+        <source>--convert нужен хотя бы один входной файл</source>
+        <translation>--convert needs at least one input file</translation>
+    </message>
+    <message>
+        <source>Cannot create folder</source>
+        <translation>Cannot create folder</translation>
+    </message>
+    <message>
+        <source>Converted %1 of %2 files into %3.</source>
+        <translation>Converted %1 of %2 files into %3.</translation>
+    </message>
+    <message>
+        <source>--as задаётся вместе с --to DIR</source>
+        <translation>--as goes with --to DIR</translation>
+    </message>
+    <message>
+        <source>--convert нужны IN и OUT или несколько входных файлов с --to DIR --as FORMAT</source>
+        <translation>--convert needs IN and OUT, or several inputs with --to DIR --as FORMAT</translation>
+    </message>
+    <message>
+        <source>не удаётся прочитать «%1»: картинка становится контуром только с --trace</source>
+        <translation>cannot read &apos;%1&apos;: a picture becomes a contour only with --trace</translation>
+    </message>
+    <message>
+        <source>IN и OUT — один и тот же файл</source>
+        <translation>IN and OUT are the same file</translation>
+    </message>
 </context>
 <context>
     <name>editor::Editor</name>
