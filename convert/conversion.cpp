@@ -1,5 +1,6 @@
 #include "convert/conversion.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
 #include <algorithm>
@@ -85,8 +86,9 @@ bool ReadShowOf(const QString& name, const formats::KindInfo& kind, const Option
     const size_t start = frames.size();
     for (size_t i = 0; i < show.frames.size(); ++i) {
         formats::Import& in = show.frames[i];
-        const QString which =
-            show.frames.size() > 1 ? QStringLiteral("кадр %1: ").arg(i + 1) : QString();
+        const QString which = show.frames.size() > 1
+                                  ? QCoreApplication::translate("convert", "кадр %1: ").arg(i + 1)
+                                  : QString();
         if (!in.question.isEmpty()) {
             if (!in.refusal.isEmpty()) {
                 texts << which + in.refusal;
@@ -168,7 +170,9 @@ bool ConvertFile(const QString& in, const QString& out, const Options& options,
     const QFileInfo outInfo(out);
     if (inInfo.exists() && outInfo.exists() &&
         inInfo.canonicalFilePath() == outInfo.canonicalFilePath()) {
-        Report(problems, out, {QStringLiteral("Это исходный файл: он не перезаписывается.")});
+        Report(
+            problems, out,
+            {QCoreApplication::translate("convert", "Это исходный файл: он не перезаписывается.")});
         return false;
     }
     // A show of several frames to a kind that holds one: every frame.
@@ -239,7 +243,8 @@ bool WriteEachFrame(const std::vector<model::Frame>& frames, const QString& stem
         const QString absolute = QFileInfo(name).absoluteFilePath();
         if (written.contains(absolute)) {
             Report(problems, name,
-                   {QStringLiteral("Этот файл уже записан из другого исходного файла.")});
+                   {QCoreApplication::translate(
+                       "convert", "Этот файл уже записан из другого исходного файла.")});
             all = false;
             continue;
         }
@@ -269,7 +274,8 @@ bool ConvertInto(const QString& in, const QString& folder, const formats::KindIn
     const QString name = stem + QLatin1Char('.') + kind.extensions.front();
     if (written.contains(QFileInfo(name).absoluteFilePath())) {
         Report(problems, name,
-               {QStringLiteral("Этот файл уже записан из другого исходного файла.")});
+               {QCoreApplication::translate("convert",
+                                            "Этот файл уже записан из другого исходного файла.")});
         return false;
     }
     if (!ConvertFile(in, name, options, problems)) {

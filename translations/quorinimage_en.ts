@@ -75,6 +75,18 @@
         <source>IN и OUT — один и тот же файл</source>
         <translation>IN and OUT are the same file</translation>
     </message>
+    <message>
+        <source>кадр %1: </source>
+        <translation>frame %1: </translation>
+    </message>
+    <message>
+        <source>Это исходный файл: он не перезаписывается.</source>
+        <translation>This is the source file: it is not overwritten.</translation>
+    </message>
+    <message>
+        <source>Этот файл уже записан из другого исходного файла.</source>
+        <translation>This file has already been written from another source file.</translation>
+    </message>
 </context>
 <context>
     <name>editor::Editor</name>
