@@ -87,6 +87,34 @@
         <source>Этот файл уже записан из другого исходного файла.</source>
         <translation>This file has already been written from another source file.</translation>
     </message>
+    <message>
+        <source>--play и --convert не задаются вместе</source>
+        <translation>--play and --convert are one at a time</translation>
+    </message>
+    <message>
+        <source>--play принимает одно шоу, указанное после него</source>
+        <translation>--play takes one show, given to it</translation>
+    </message>
+    <message>
+        <source>--play нужен --to idn:HOST[:PORT] или etherdream:HOST[:PORT], а не «%1»</source>
+        <translation>--play needs --to idn:HOST[:PORT] or etherdream:HOST[:PORT], not &apos;%1&apos;</translation>
+    </message>
+    <message>
+        <source>--pps принимает от %1 до %2, а не «%3»</source>
+        <translation>--pps takes %1 to %2, not &apos;%3&apos;</translation>
+    </message>
+    <message>
+        <source>--fps принимает от %1 до %2, а не «%3»</source>
+        <translation>--fps takes %1 to %2, not &apos;%3&apos;</translation>
+    </message>
+    <message>
+        <source>--seconds принимает время больше 0, а не «%1»</source>
+        <translation>--seconds takes a time above 0, not &apos;%1&apos;</translation>
+    </message>
+    <message>
+        <source>--zone принимает SIZE[,X,Y] в процентах (от 1 до 100, от -100 до 100), а не «%1»</source>
+        <translation>--zone takes SIZE[,X,Y] in percent (1 to 100, -100 to 100), not &apos;%1&apos;</translation>
+    </message>
 </context>
 <context>
     <name>editor::Editor</name>
