@@ -75,36 +75,51 @@ std::vector<output::Frame> Frames(const PlayOptions& options, const formats::Ild
     const model::stage::ShowStream stream =
         model::stage::BuildShow(frames, std::vector<bool>(frames.size(), true), settings);
     if (stream.slow) {
-        err << options.file << ": some frames take longer than 1/" << settings.framesPerSecond
-            << " s to draw at " << settings.pointRate << " points/s; the show plays at "
-            << QString::number(stream.framesPerSecond, 'f', 1) << " frames/s\n";
+        err << options.file << ": "
+            << QCoreApplication::translate("convert",
+                                           "некоторые кадры рисуются дольше 1/%1 с при %2 точек/с; "
+                                           "шоу показывается с частотой %3 кадров/с")
+                   .arg(settings.framesPerSecond)
+                   .arg(settings.pointRate)
+                   .arg(QString::number(stream.framesPerSecond, 'f', 1))
+            << '\n';
     }
     if (show.cutShort) {
-        err << options.file << ": only the first " << show.data.size() / (1024 * 1024)
-            << " MB of the file are read; their " << frames.size() << " frames are played\n";
+        err << options.file << ": "
+            << QCoreApplication::translate(
+                   "convert", "прочитаны только первые %1 МБ файла; показываются их кадры (%2)")
+                   .arg(qulonglong(show.data.size() / (1024 * 1024)))
+                   .arg(qulonglong(frames.size()))
+            << '\n';
     } else if (show.list.stop == model::ilda::ImportError::Truncated) {
-        err << options.file << ": the file ends early, inside a frame; the "
-            << show.list.frames.size() << " whole frames before it are played\n";
+        err << options.file << ": "
+            << QCoreApplication::translate(
+                   "convert", "файл обрывается внутри кадра; показываются целые кадры до него (%1)")
+                   .arg(qulonglong(show.list.frames.size()))
+            << '\n';
     } else if (show.list.stop != model::ilda::ImportError::None) {
-        err << options.file << ": the file is damaged after frame " << show.list.frames.size()
-            << "; the frames before it are played\n";
+        err << options.file << ": "
+            << QCoreApplication::translate(
+                   "convert", "файл повреждён после кадра %1; показываются кадры до него")
+                   .arg(qulonglong(show.list.frames.size()))
+            << '\n';
     }
     return output::ShowFrames(stream, settings);
 }
 
 // The cause of a failed output, after the device's name.
-const char* Cause(output::Failure why) {
+QString Cause(output::Failure why) {
     switch (why) {
         case output::Failure::AddressNotFound:
-            return "address not found";
+            return QCoreApplication::translate("convert", "адрес не найден");
         case output::Failure::ConnectionRefused:
-            return "connection refused";
+            return QCoreApplication::translate("convert", "в соединении отказано");
         case output::Failure::NoAnswer:
-            return "the device does not answer";
+            return QCoreApplication::translate("convert", "устройство не отвечает");
         case output::Failure::NothingPlayed:
-            return "no point was played";
+            return QCoreApplication::translate("convert", "не показано ни одной точки");
     }
-    return "";
+    return {};
 }
 
 // How long a run of --seconds may take besides them (the connection, the start) before it is
@@ -123,7 +138,8 @@ int Play(const PlayOptions& options, QTextStream& err) {
     }
     std::vector<output::Frame> frames = Frames(options, show, err);
     if (frames.empty()) {
-        err << options.file << ": No ILDA frame to play\n";
+        err << options.file << ": "
+            << QCoreApplication::translate("convert", "Нет кадров ILDA для показа") << '\n';
         return kExitFileProblem;
     }
     err.flush();
@@ -131,7 +147,8 @@ int Play(const PlayOptions& options, QTextStream& err) {
     // 2. Played until the time is up or Ctrl+C, or until the device fails; the time up is
     // counted in points played, at the rate.
     if (::pipe(interruptPipe) != 0) {
-        err << "quorinimage: cannot watch for Ctrl+C\n";
+        err << "quorinimage: "
+            << QCoreApplication::translate("convert", "не удаётся следить за Ctrl+C") << '\n';
         return kExitFileProblem;
     }
     std::optional<output::Failure> failed;
@@ -165,7 +182,8 @@ int Play(const PlayOptions& options, QTextStream& err) {
             << '\n';
         return kExitFileProblem;
     }
-    err << "quorinimage: " << options.file << ": stopped, the beam blanked\n";
+    err << "quorinimage: " << options.file << ": "
+        << QCoreApplication::translate("convert", "остановлено, луч погашен") << '\n';
     return kExitDone;
 }
 

@@ -115,6 +115,50 @@
         <source>--zone принимает SIZE[,X,Y] в процентах (от 1 до 100, от -100 до 100), а не «%1»</source>
         <translation>--zone takes SIZE[,X,Y] in percent (1 to 100, -100 to 100), not &apos;%1&apos;</translation>
     </message>
+    <message>
+        <source>некоторые кадры рисуются дольше 1/%1 с при %2 точек/с; шоу показывается с частотой %3 кадров/с</source>
+        <translation>some frames take longer than 1/%1 s to draw at %2 points/s; the show plays at %3 frames/s</translation>
+    </message>
+    <message>
+        <source>прочитаны только первые %1 МБ файла; показываются их кадры (%2)</source>
+        <translation>only the first %1 MB of the file are read; their %2 frames are played</translation>
+    </message>
+    <message>
+        <source>файл обрывается внутри кадра; показываются целые кадры до него (%1)</source>
+        <translation>the file ends early, inside a frame; the %1 whole frames before it are played</translation>
+    </message>
+    <message>
+        <source>файл повреждён после кадра %1; показываются кадры до него</source>
+        <translation>the file is damaged after frame %1; the frames before it are played</translation>
+    </message>
+    <message>
+        <source>адрес не найден</source>
+        <translation>address not found</translation>
+    </message>
+    <message>
+        <source>в соединении отказано</source>
+        <translation>connection refused</translation>
+    </message>
+    <message>
+        <source>устройство не отвечает</source>
+        <translation>the device does not answer</translation>
+    </message>
+    <message>
+        <source>не показано ни одной точки</source>
+        <translation>no point was played</translation>
+    </message>
+    <message>
+        <source>Нет кадров ILDA для показа</source>
+        <translation>No ILDA frame to play</translation>
+    </message>
+    <message>
+        <source>не удаётся следить за Ctrl+C</source>
+        <translation>cannot watch for Ctrl+C</translation>
+    </message>
+    <message>
+        <source>остановлено, луч погашен</source>
+        <translation>stopped, the beam blanked</translation>
+    </message>
 </context>
 <context>
     <name>editor::Editor</name>
