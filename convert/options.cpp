@@ -1,5 +1,6 @@
 #include "convert/options.h"
 
+#include <QCoreApplication>
 #include <algorithm>
 
 #include "formats/kinds.h"
@@ -68,7 +69,9 @@ QString Parse(Parser& p, const QStringList& given) {
 }
 
 int UsageError(QTextStream& err, const QString& text) {
-    err << "quorinimage: " << text << "\nTry 'quorinimage --help' for more information.\n";
+    err << "quorinimage: " << text << '\n'
+        << QCoreApplication::translate("convert", "Подробности выводит «quorinimage --help».")
+        << '\n';
     return kExitUsage;
 }
 
@@ -86,7 +89,8 @@ QString WritableList(const QString& prefix) {
         }
     }
     const QString last = names.takeLast();
-    return names.join(QStringLiteral(", ")) + QStringLiteral(" or ") + last;
+    return QCoreApplication::translate("convert", "%1 или %2")
+        .arg(names.join(QStringLiteral(", ")), last);
 }
 
 namespace {
@@ -98,7 +102,8 @@ QString TraceOptions(const Parser& p, Options& options) {
     if (!p.parser.isSet(p.trace)) {
         for (const QCommandLineOption* o : tracing) {
             if (p.parser.isSet(*o)) {
-                return QStringLiteral("--%1 goes with --trace").arg(o->names().front());
+                return QCoreApplication::translate("convert", "--%1 задаётся вместе с --trace")
+                    .arg(o->names().front());
             }
         }
         return {};
@@ -108,14 +113,17 @@ QString TraceOptions(const Parser& p, Options& options) {
     const auto* named = std::find_if(std::begin(kTraceModes), std::end(kTraceModes),
                                      [&mode](const char* m) { return mode == QLatin1String(m); });
     if (named == std::end(kTraceModes)) {
-        return QStringLiteral("--trace takes outline, edges or centre, not '%1'").arg(mode);
+        return QCoreApplication::translate("convert",
+                                           "--trace принимает outline, edges или centre, а не «%1»")
+            .arg(mode);
     }
     t.mode = tracing::Mode(named - std::begin(kTraceModes));
     bool number = true;
     if (p.parser.isSet(p.threshold)) {
         t.threshold = p.parser.value(p.threshold).toInt(&number);
         if (!number || t.threshold < 0 || t.threshold > 255) {
-            return QStringLiteral("--threshold takes 0 to 255, not '%1'")
+            return QCoreApplication::translate("convert",
+                                               "--threshold принимает от 0 до 255, а не «%1»")
                 .arg(p.parser.value(p.threshold));
         }
         options.autoThreshold = false;
@@ -131,7 +139,8 @@ QString TraceOptions(const Parser& p, Options& options) {
         const double limit = option == &p.minLength ? 1000 : 10;
         const double v = p.parser.value(*option).toDouble(&number);
         if (!number || !(v >= 0 && v <= limit)) {
-            return QStringLiteral("--%1 takes 0 to %2 pixels, not '%3'")
+            return QCoreApplication::translate("convert",
+                                               "--%1 принимает от 0 до %2 пикс., а не «%3»")
                 .arg(option->names().front())
                 .arg(limit)
                 .arg(p.parser.value(*option));
@@ -151,12 +160,14 @@ QString ConversionOptions(const Parser& p, Options& options) {
     if (format == QLatin1String("1")) {
         options.ildaFormat = model::ilda::kIndexed2D;
     } else if (format != QLatin1String("5")) {
-        return QStringLiteral("--ilda-format takes 1 or 5, not '%1'").arg(format);
+        return QCoreApplication::translate("convert", "--ilda-format принимает 1 или 5, а не «%1»")
+            .arg(format);
     }
     bool number = false;
     const int frame = p.parser.value(p.frame).toInt(&number);
     if (!number || frame < 1) {
-        return QStringLiteral("--frame takes a frame number from 1, not '%1'")
+        return QCoreApplication::translate("convert",
+                                           "--frame принимает номер кадра от 1, а не «%1»")
             .arg(p.parser.value(p.frame));
     }
     options.frame = frame - 1;
@@ -165,7 +176,8 @@ QString ConversionOptions(const Parser& p, Options& options) {
         options.spacing = p.parser.value(p.spacing).toInt(&number);
         if (!number || options.spacing < model::kMinSpacing ||
             options.spacing > model::kMaxSpacing) {
-            return QStringLiteral("--spacing takes %1 to %2 pixels, not '%3'")
+            return QCoreApplication::translate("convert",
+                                               "--spacing принимает от %1 до %2 пикс., а не «%3»")
                 .arg(model::kMinSpacing)
                 .arg(model::kMaxSpacing)
                 .arg(p.parser.value(p.spacing));

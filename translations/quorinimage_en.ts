@@ -159,6 +159,42 @@
         <source>остановлено, луч погашен</source>
         <translation>stopped, the beam blanked</translation>
     </message>
+    <message>
+        <source>Подробности выводит «quorinimage --help».</source>
+        <translation>Try &apos;quorinimage --help&apos; for more information.</translation>
+    </message>
+    <message>
+        <source>%1 или %2</source>
+        <translation>%1 or %2</translation>
+    </message>
+    <message>
+        <source>--%1 задаётся вместе с --trace</source>
+        <translation>--%1 goes with --trace</translation>
+    </message>
+    <message>
+        <source>--trace принимает outline, edges или centre, а не «%1»</source>
+        <translation>--trace takes outline, edges or centre, not &apos;%1&apos;</translation>
+    </message>
+    <message>
+        <source>--threshold принимает от 0 до 255, а не «%1»</source>
+        <translation>--threshold takes 0 to 255, not &apos;%1&apos;</translation>
+    </message>
+    <message>
+        <source>--%1 принимает от 0 до %2 пикс., а не «%3»</source>
+        <translation>--%1 takes 0 to %2 pixels, not &apos;%3&apos;</translation>
+    </message>
+    <message>
+        <source>--ilda-format принимает 1 или 5, а не «%1»</source>
+        <translation>--ilda-format takes 1 or 5, not &apos;%1&apos;</translation>
+    </message>
+    <message>
+        <source>--frame принимает номер кадра от 1, а не «%1»</source>
+        <translation>--frame takes a frame number from 1, not &apos;%1&apos;</translation>
+    </message>
+    <message>
+        <source>--spacing принимает от %1 до %2 пикс., а не «%3»</source>
+        <translation>--spacing takes %1 to %2 pixels, not &apos;%3&apos;</translation>
+    </message>
 </context>
 <context>
     <name>editor::Editor</name>
