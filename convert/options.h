@@ -4,6 +4,7 @@
 #pragma once
 
 #include <QCommandLineParser>
+#include <QCoreApplication>
 #include <QString>
 #include <QStringList>
 #include <QTextStream>
@@ -22,79 +23,102 @@ class Parser {
     QCommandLineParser parser;
     const QCommandLineOption help = parser.addHelpOption();
     const QCommandLineOption version = parser.addVersionOption();
-    const QCommandLineOption convert{QStringLiteral("convert"),
-                                     QStringLiteral("Convert files without opening a window.")};
-    const QCommandLineOption to{QStringLiteral("to"),
-                                QStringLiteral("Folder for the files of a batch conversion."),
-                                QStringLiteral("dir")};
+    const QCommandLineOption convert{
+        QStringLiteral("convert"),
+        QCoreApplication::translate("convert", "Преобразовать файлы, не открывая окна.")};
+    const QCommandLineOption to{
+        QStringLiteral("to"),
+        QCoreApplication::translate("convert", "Папка для файлов пакетного преобразования."),
+        QStringLiteral("dir")};
     const QCommandLineOption as{
-        QStringLiteral("as"), QStringLiteral("Format of a batch conversion: ilz, plz, ild or svg."),
+        QStringLiteral("as"),
+        QCoreApplication::translate("convert",
+                                    "Формат пакетного преобразования: ilz, plz, ild или svg."),
         QStringLiteral("format")};
     const QCommandLineOption show{
         QStringLiteral("show"),
-        QStringLiteral("Gather the inputs into one ILDA show, a frame for each (every frame of an "
-                       "ILDA input) in order."),
+        QCoreApplication::translate("convert",
+                                    "Собрать входные файлы по порядку в одно шоу ILDA, по кадру на "
+                                    "каждый (из входного файла ILDA — все его кадры)."),
         QStringLiteral("out.ild")};
     const QCommandLineOption ildaFormat{
         QStringLiteral("ilda-format"),
-        QStringLiteral("ILDA points written: 5 true colour (default), 1 indexed colours for "
-                       "older players."),
+        QCoreApplication::translate("convert",
+                                    "Записываемые точки ILDA: 5 — полноцветные (по умолчанию), 1 — "
+                                    "с индексами цветов для старых проигрывателей."),
         QStringLiteral("1|5"), QStringLiteral("5")};
     const QCommandLineOption frame{
         QStringLiteral("frame"),
-        QStringLiteral("Frame of an ILDA input to read, counted from 1 (default 1)."),
+        QCoreApplication::translate(
+            "convert", "Читаемый кадр входного файла ILDA, считая с 1 (по умолчанию 1)."),
         QStringLiteral("n"), QStringLiteral("1")};
     const QCommandLineOption spacing{
         QStringLiteral("spacing"),
-        QStringLiteral("Spacing of the points of an SVG or traced input, 1 to 30 pixels "
-                       "(default the pen's, %1).")
+        QCoreApplication::translate("convert",
+                                    "Шаг точек входного файла SVG или трассируемой картинки, от 1 "
+                                    "до 30 пикс. (по умолчанию шаг пера, %1).")
             .arg(model::kDefaultSpacing),
         QStringLiteral("n")};
     const QCommandLineOption allLines{
         QStringLiteral("all-lines"),
-        QStringLiteral("Of an SVG input, also the lines hidden under shapes painted after them "
-                       "(the window's \"Только видимые линии\" off).")};
+        QCoreApplication::translate(
+            "convert",
+            "Из входного файла SVG также линии, скрытые под фигурами, нарисованными после них (как "
+            "со снятым флажком окна \"Только видимые линии\").")};
     const QCommandLineOption wholePage{
         QStringLiteral("whole-page"),
-        QStringLiteral("Of an SVG input, the page fills the surface, not the drawing (the "
-                       "window's \"Вся страница\").")};
+        QCoreApplication::translate("convert",
+                                    "Во входном файле SVG поверхность заполняет страница, а не "
+                                    "рисунок (как флажок окна \"Вся страница\").")};
     const QCommandLineOption trace{
         QStringLiteral("trace"),
-        QStringLiteral("Trace a picture input: outline (default), edges or centre."),
+        QCoreApplication::translate(
+            "convert", "Трассировать входную картинку: outline (по умолчанию), edges или centre."),
         QStringLiteral("mode")};
     const QCommandLineOption threshold{
         QStringLiteral("threshold"),
-        QStringLiteral("Brightness threshold of the trace, 0 to 255 (default: found from the "
-                       "picture)."),
+        QCoreApplication::translate(
+            "convert",
+            "Порог яркости трассировки, от 0 до 255 (по умолчанию находится по картинке)."),
         QStringLiteral("n")};
     const QCommandLineOption invert{
-        QStringLiteral("invert"), QStringLiteral("Trace the regions lighter than the threshold.")};
+        QStringLiteral("invert"),
+        QCoreApplication::translate("convert", "Трассировать области светлее порога.")};
     const QCommandLineOption minLength{
         QStringLiteral("min-length"),
-        QStringLiteral("Shorter traced lines are left out, pixels of the picture (default 8)."),
+        QCoreApplication::translate(
+            "convert",
+            "Более короткие трассированные линии отбрасываются, пикс. картинки (по умолчанию 8)."),
         QStringLiteral("n")};
     const QCommandLineOption tolerance{
         QStringLiteral("tolerance"),
-        QStringLiteral("How far a simplified traced line may leave the traced one, surface "
-                       "pixels (default 0.5)."),
+        QCoreApplication::translate("convert",
+                                    "Насколько упрощённая линия может отходить от трассированной, "
+                                    "пикс. поверхности (по умолчанию 0.5)."),
         QStringLiteral("x")};
-    const QCommandLineOption smoothing{QStringLiteral("smoothing"),
-                                       QStringLiteral("Blur before tracing, pixels (default 0)."),
-                                       QStringLiteral("x")};
+    const QCommandLineOption smoothing{
+        QStringLiteral("smoothing"),
+        QCoreApplication::translate("convert",
+                                    "Размытие перед трассировкой, пикс. (по умолчанию 0)."),
+        QStringLiteral("x")};
     const QCommandLineOption text{
         QStringLiteral("text"),
-        QStringLiteral("Write this text as laser lines to OUT, centred; \\n starts a line."),
+        QCoreApplication::translate(
+            "convert",
+            "Записать этот текст лазерными линиями в OUT по центру; \\n начинает новую строку."),
         QStringLiteral("text")};
     const QCommandLineOption font{
         QStringLiteral("font"),
-        QStringLiteral("Font of --text: a Hershey font (futural, cyrillic, ...) or a system font "
-                       "(default %1).")
+        QCoreApplication::translate("convert",
+                                    "Шрифт --text: шрифт Hershey (futural, cyrillic, ...) или "
+                                    "шрифт системы (по умолчанию %1).")
             .arg(QString::fromLatin1(formats::kDefaultTextFont)),
         QStringLiteral("name")};
     const QCommandLineOption height{
         QStringLiteral("height"),
-        QStringLiteral("Height of the capitals of --text, %1 to %2 pixels (default %3); the "
-                       "text must lie on the surface.")
+        QCoreApplication::translate("convert",
+                                    "Высота прописных букв --text, от %1 до %2 пикс. (по умолчанию "
+                                    "%3); текст должен помещаться на поверхности.")
             .arg(formats::kMinTextHeight)
             .arg(formats::kMaxTextHeight)
             .arg(formats::TextOptions{}.height),
@@ -102,37 +126,44 @@ class Parser {
 
     const QCommandLineOption play{
         QStringLiteral("play"),
-        QStringLiteral("Stream an ILDA show to a laser: --to idn:HOST[:PORT] or "
-                       "etherdream:HOST[:PORT]."),
+        QCoreApplication::translate(
+            "convert",
+            "Передать шоу ILDA на лазер: --to idn:HOST[:PORT] или etherdream:HOST[:PORT]."),
         QStringLiteral("show")};
     const QCommandLineOption pps{
         QStringLiteral("pps"),
-        QStringLiteral("Points per second of --play, %1 to %2 (default %3).")
+        QCoreApplication::translate("convert",
+                                    "Точек в секунду для --play, от %1 до %2 (по умолчанию %3).")
             .arg(model::stage::kMinPointRate)
             .arg(model::stage::kMaxPointRate)
             .arg(model::stage::Settings{}.pointRate),
         QStringLiteral("n")};
     const QCommandLineOption seconds{
         QStringLiteral("seconds"),
-        QStringLiteral("Stop --play after this many seconds (default: at Ctrl+C)."),
+        QCoreApplication::translate(
+            "convert", "Остановить --play через столько секунд (по умолчанию — по Ctrl+C)."),
         QStringLiteral("s")};
     const QCommandLineOption zone{
         QStringLiteral("zone"),
-        QStringLiteral("Output zone of --play: its size in percent, and its centre's offsets in "
-                       "percent (default 100,0,0)."),
+        QCoreApplication::translate("convert",
+                                    "Зона вывода --play: её размер в процентах и смещения её "
+                                    "центра в процентах (по умолчанию 100,0,0)."),
         QStringLiteral("size[,x,y]")};
     const QCommandLineOption fps{
         QStringLiteral("fps"),
-        QStringLiteral("Frames per second of --play, %1 to %2 (default %3): each frame is drawn "
-                       "again until its time is up.")
+        QCoreApplication::translate("convert",
+                                    "Кадров в секунду для --play, от %1 до %2 (по умолчанию %3): "
+                                    "каждый кадр рисуется снова, пока не выйдет его время.")
             .arg(model::stage::kMinFramesPerSecond)
             .arg(model::stage::kMaxFramesPerSecond)
             .arg(model::stage::Settings{}.framesPerSecond),
         QStringLiteral("n")};
     const QCommandLineOption optimise{
         QStringLiteral("optimise"),
-        QStringLiteral("Draw the frames of --play as the editor draws its own, with corner dwells "
-                       "and dark jumps added, instead of point for point as in the file.")};
+        QCoreApplication::translate(
+            "convert",
+            "Рисовать кадры --play так, как редактор рисует свои, с задержками в углах и тёмными "
+            "переходами, а не точка в точку как в файле.")};
 
     Parser();
 };

@@ -195,6 +195,102 @@
         <source>--spacing принимает от %1 до %2 пикс., а не «%3»</source>
         <translation>--spacing takes %1 to %2 pixels, not &apos;%3&apos;</translation>
     </message>
+    <message>
+        <source>Преобразовать файлы, не открывая окна.</source>
+        <translation>Convert files without opening a window.</translation>
+    </message>
+    <message>
+        <source>Папка для файлов пакетного преобразования.</source>
+        <translation>Folder for the files of a batch conversion.</translation>
+    </message>
+    <message>
+        <source>Формат пакетного преобразования: ilz, plz, ild или svg.</source>
+        <translation>Format of a batch conversion: ilz, plz, ild or svg.</translation>
+    </message>
+    <message>
+        <source>Собрать входные файлы по порядку в одно шоу ILDA, по кадру на каждый (из входного файла ILDA — все его кадры).</source>
+        <translation>Gather the inputs into one ILDA show, a frame for each (every frame of an ILDA input) in order.</translation>
+    </message>
+    <message>
+        <source>Записываемые точки ILDA: 5 — полноцветные (по умолчанию), 1 — с индексами цветов для старых проигрывателей.</source>
+        <translation>ILDA points written: 5 true colour (default), 1 indexed colours for older players.</translation>
+    </message>
+    <message>
+        <source>Читаемый кадр входного файла ILDA, считая с 1 (по умолчанию 1).</source>
+        <translation>Frame of an ILDA input to read, counted from 1 (default 1).</translation>
+    </message>
+    <message>
+        <source>Шаг точек входного файла SVG или трассируемой картинки, от 1 до 30 пикс. (по умолчанию шаг пера, %1).</source>
+        <translation>Spacing of the points of an SVG or traced input, 1 to 30 pixels (default the pen&apos;s, %1).</translation>
+    </message>
+    <message>
+        <source>Из входного файла SVG также линии, скрытые под фигурами, нарисованными после них (как со снятым флажком окна &quot;Только видимые линии&quot;).</source>
+        <translation>Of an SVG input, also the lines hidden under shapes painted after them (the window&apos;s &quot;Только видимые линии&quot; off).</translation>
+    </message>
+    <message>
+        <source>Во входном файле SVG поверхность заполняет страница, а не рисунок (как флажок окна &quot;Вся страница&quot;).</source>
+        <translation>Of an SVG input, the page fills the surface, not the drawing (the window&apos;s &quot;Вся страница&quot;).</translation>
+    </message>
+    <message>
+        <source>Трассировать входную картинку: outline (по умолчанию), edges или centre.</source>
+        <translation>Trace a picture input: outline (default), edges or centre.</translation>
+    </message>
+    <message>
+        <source>Порог яркости трассировки, от 0 до 255 (по умолчанию находится по картинке).</source>
+        <translation>Brightness threshold of the trace, 0 to 255 (default: found from the picture).</translation>
+    </message>
+    <message>
+        <source>Трассировать области светлее порога.</source>
+        <translation>Trace the regions lighter than the threshold.</translation>
+    </message>
+    <message>
+        <source>Более короткие трассированные линии отбрасываются, пикс. картинки (по умолчанию 8).</source>
+        <translation>Shorter traced lines are left out, pixels of the picture (default 8).</translation>
+    </message>
+    <message>
+        <source>Насколько упрощённая линия может отходить от трассированной, пикс. поверхности (по умолчанию 0.5).</source>
+        <translation>How far a simplified traced line may leave the traced one, surface pixels (default 0.5).</translation>
+    </message>
+    <message>
+        <source>Размытие перед трассировкой, пикс. (по умолчанию 0).</source>
+        <translation>Blur before tracing, pixels (default 0).</translation>
+    </message>
+    <message>
+        <source>Записать этот текст лазерными линиями в OUT по центру; \n начинает новую строку.</source>
+        <translation>Write this text as laser lines to OUT, centred; \n starts a line.</translation>
+    </message>
+    <message>
+        <source>Шрифт --text: шрифт Hershey (futural, cyrillic, ...) или шрифт системы (по умолчанию %1).</source>
+        <translation>Font of --text: a Hershey font (futural, cyrillic, ...) or a system font (default %1).</translation>
+    </message>
+    <message>
+        <source>Высота прописных букв --text, от %1 до %2 пикс. (по умолчанию %3); текст должен помещаться на поверхности.</source>
+        <translation>Height of the capitals of --text, %1 to %2 pixels (default %3); the text must lie on the surface.</translation>
+    </message>
+    <message>
+        <source>Передать шоу ILDA на лазер: --to idn:HOST[:PORT] или etherdream:HOST[:PORT].</source>
+        <translation>Stream an ILDA show to a laser: --to idn:HOST[:PORT] or etherdream:HOST[:PORT].</translation>
+    </message>
+    <message>
+        <source>Точек в секунду для --play, от %1 до %2 (по умолчанию %3).</source>
+        <translation>Points per second of --play, %1 to %2 (default %3).</translation>
+    </message>
+    <message>
+        <source>Остановить --play через столько секунд (по умолчанию — по Ctrl+C).</source>
+        <translation>Stop --play after this many seconds (default: at Ctrl+C).</translation>
+    </message>
+    <message>
+        <source>Зона вывода --play: её размер в процентах и смещения её центра в процентах (по умолчанию 100,0,0).</source>
+        <translation>Output zone of --play: its size in percent, and its centre&apos;s offsets in percent (default 100,0,0).</translation>
+    </message>
+    <message>
+        <source>Кадров в секунду для --play, от %1 до %2 (по умолчанию %3): каждый кадр рисуется снова, пока не выйдет его время.</source>
+        <translation>Frames per second of --play, %1 to %2 (default %3): each frame is drawn again until its time is up.</translation>
+    </message>
+    <message>
+        <source>Рисовать кадры --play так, как редактор рисует свои, с задержками в углах и тёмными переходами, а не точка в точку как в файле.</source>
+        <translation>Draw the frames of --play as the editor draws its own, with corner dwells and dark jumps added, instead of point for point as in the file.</translation>
+    </message>
 </context>
 <context>
     <name>editor::Editor</name>
