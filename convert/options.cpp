@@ -8,45 +8,50 @@
 namespace convert {
 
 Parser::Parser() {
-    parser.setApplicationDescription(QStringLiteral(
-        "Quorinimage, the laser-show contour editor.\n"
+    parser.setApplicationDescription(QCoreApplication::translate(
+        "convert",
+        "Quorinimage — редактор контуров для лазерных шоу.\n"
         "\n"
-        "With FILE the editor opens it at start: a contour file (.ilz) is opened, a legacy\n"
-        "file (.plz), an ILDA file (.ild) or an SVG drawing (.svg) imported, a picture\n"
-        "(.bmp, .ico, .wmf, .emf, .jpg, .png, .gif, .webp, .tif) becomes the underlay.\n"
+        "С файлом FILE редактор открывает его при запуске: файл контура (.ilz) открывается,\n"
+        "старый файл (.plz), файл ILDA (.ild) или рисунок SVG (.svg) импортируется, картинка\n"
+        "(.bmp, .ico, .wmf, .emf, .jpg, .png, .gif, .webp, .tif) становится подложкой.\n"
         "\n"
-        "Conversion, without a window or a display:\n"
+        "Преобразование, без окна и без дисплея:\n"
         "  quorinimage --convert IN OUT [--ilda-format 1|5] [--frame N] [--spacing N]\n"
         "      [--all-lines] [--whole-page]\n"
         "  quorinimage --convert PICTURE OUT --trace [outline|edges|centre]\n"
         "      [--threshold N] [--invert] [--min-length N] [--tolerance X]\n"
         "  quorinimage --convert --text TEXT OUT [--font NAME] [--height N] [--spacing N]\n"
         "  quorinimage --convert IN... --to DIR --as ilz|plz|ild|svg\n"
-        "  quorinimage --convert IN... --show OUT.ild [the options above]\n"
-        "The kinds are chosen by the extension (a file of none by its first bytes): IN any\n"
-        "the editor opens, OUT .ilz, .plz, .ild or .svg. An input is never overwritten.\n"
-        "An ILDA show goes whole to .ild; to a kind of one frame, the --frame one (the first\n"
-        "by default), or with --to DIR each frame to a file of its own (SHOW_001.ilz, ...).\n"
-        "--show gathers the inputs into one show, a frame for each in order, each converted\n"
-        "as above: every frame of an ILDA input (the --frame one alone when given) and of an\n"
-        "animated GIF traced.\n"
-        "Exit status: 0 done, 1 a file could not be read or written (or an SVG or traced\n"
-        "picture needs a wider --spacing, which is named), 2 a usage error.\n"
+        "  quorinimage --convert IN... --show OUT.ild [параметры выше]\n"
+        "Виды файлов выбираются по расширению (файл без него — по первым байтам): IN — любой,\n"
+        "который открывает редактор, OUT — .ilz, .plz, .ild или .svg. Входной файл никогда\n"
+        "не перезаписывается.\n"
+        "Шоу ILDA записывается в .ild целиком; в вид с одним кадром — кадр --frame (по\n"
+        "умолчанию первый), а с --to DIR — каждый кадр в свой файл (SHOW_001.ilz, ...).\n"
+        "--show собирает входные файлы в одно шоу, по кадру на каждый по порядку, каждый\n"
+        "преобразован как выше: все кадры входного файла ILDA (только кадр --frame, если он\n"
+        "задан) и трассированного анимированного GIF.\n"
+        "Код завершения: 0 — готово, 1 — файл не удалось прочитать или записать (или рисунку\n"
+        "SVG или трассируемой картинке нужен больший --spacing, он называется), 2 — ошибка\n"
+        "в параметрах.\n"
         "\n"
-        "Live output, without a window: every frame of an ILDA show in turn, --fps a\n"
-        "second (default 25), each drawn point for point as in the file (--optimise:\n"
-        "with corner dwells and dark jumps) and again while its time lasts, looping,\n"
-        "until --seconds are up or Ctrl+C, which blank the beam before the end:\n"
+        "Вывод на лазер, без окна: все кадры шоу ILDA по очереди, --fps в секунду\n"
+        "(по умолчанию 25), каждый рисуется точка в точку как в файле (--optimise:\n"
+        "с задержками в углах и тёмными переходами) и повторяется, пока длится его время,\n"
+        "по кругу, пока не пройдут --seconds или не нажато Ctrl+C, которые гасят луч перед "
+        "концом:\n"
         "  quorinimage --play SHOW.ild --to idn:HOST[:PORT]|etherdream:HOST[:PORT]\n"
         "      [--pps N] [--fps N] [--optimise] [--seconds S] [--zone SIZE[,X,Y]]\n"
-        "Exit status as for --convert."));
+        "Код завершения — как у --convert."));
     parser.addOptions({convert,   to,        as,        show,     ildaFormat, frame,
                        spacing,   allLines,  wholePage, trace,    threshold,  invert,
                        minLength, tolerance, smoothing, text,     font,       height,
                        play,      pps,       fps,       optimise, seconds,    zone});
     parser.addPositionalArgument(
         QStringLiteral("file"),
-        QStringLiteral("The file to open; with --convert, the files to convert."),
+        QCoreApplication::translate("convert",
+                                    "Открываемый файл; с --convert — преобразуемые файлы."),
         QStringLiteral("[FILE...]"));
 }
 

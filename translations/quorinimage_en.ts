@@ -291,6 +291,76 @@
         <source>Рисовать кадры --play так, как редактор рисует свои, с задержками в углах и тёмными переходами, а не точка в точку как в файле.</source>
         <translation>Draw the frames of --play as the editor draws its own, with corner dwells and dark jumps added, instead of point for point as in the file.</translation>
     </message>
+    <message>
+        <source>Quorinimage — редактор контуров для лазерных шоу.
+
+С файлом FILE редактор открывает его при запуске: файл контура (.ilz) открывается,
+старый файл (.plz), файл ILDA (.ild) или рисунок SVG (.svg) импортируется, картинка
+(.bmp, .ico, .wmf, .emf, .jpg, .png, .gif, .webp, .tif) становится подложкой.
+
+Преобразование, без окна и без дисплея:
+  quorinimage --convert IN OUT [--ilda-format 1|5] [--frame N] [--spacing N]
+      [--all-lines] [--whole-page]
+  quorinimage --convert PICTURE OUT --trace [outline|edges|centre]
+      [--threshold N] [--invert] [--min-length N] [--tolerance X]
+  quorinimage --convert --text TEXT OUT [--font NAME] [--height N] [--spacing N]
+  quorinimage --convert IN... --to DIR --as ilz|plz|ild|svg
+  quorinimage --convert IN... --show OUT.ild [параметры выше]
+Виды файлов выбираются по расширению (файл без него — по первым байтам): IN — любой,
+который открывает редактор, OUT — .ilz, .plz, .ild или .svg. Входной файл никогда
+не перезаписывается.
+Шоу ILDA записывается в .ild целиком; в вид с одним кадром — кадр --frame (по
+умолчанию первый), а с --to DIR — каждый кадр в свой файл (SHOW_001.ilz, ...).
+--show собирает входные файлы в одно шоу, по кадру на каждый по порядку, каждый
+преобразован как выше: все кадры входного файла ILDA (только кадр --frame, если он
+задан) и трассированного анимированного GIF.
+Код завершения: 0 — готово, 1 — файл не удалось прочитать или записать (или рисунку
+SVG или трассируемой картинке нужен больший --spacing, он называется), 2 — ошибка
+в параметрах.
+
+Вывод на лазер, без окна: все кадры шоу ILDA по очереди, --fps в секунду
+(по умолчанию 25), каждый рисуется точка в точку как в файле (--optimise:
+с задержками в углах и тёмными переходами) и повторяется, пока длится его время,
+по кругу, пока не пройдут --seconds или не нажато Ctrl+C, которые гасят луч перед концом:
+  quorinimage --play SHOW.ild --to idn:HOST[:PORT]|etherdream:HOST[:PORT]
+      [--pps N] [--fps N] [--optimise] [--seconds S] [--zone SIZE[,X,Y]]
+Код завершения — как у --convert.</source>
+        <translation>Quorinimage, the laser-show contour editor.
+
+With FILE the editor opens it at start: a contour file (.ilz) is opened, a legacy
+file (.plz), an ILDA file (.ild) or an SVG drawing (.svg) imported, a picture
+(.bmp, .ico, .wmf, .emf, .jpg, .png, .gif, .webp, .tif) becomes the underlay.
+
+Conversion, without a window or a display:
+  quorinimage --convert IN OUT [--ilda-format 1|5] [--frame N] [--spacing N]
+      [--all-lines] [--whole-page]
+  quorinimage --convert PICTURE OUT --trace [outline|edges|centre]
+      [--threshold N] [--invert] [--min-length N] [--tolerance X]
+  quorinimage --convert --text TEXT OUT [--font NAME] [--height N] [--spacing N]
+  quorinimage --convert IN... --to DIR --as ilz|plz|ild|svg
+  quorinimage --convert IN... --show OUT.ild [the options above]
+The kinds are chosen by the extension (a file of none by its first bytes): IN any
+the editor opens, OUT .ilz, .plz, .ild or .svg. An input is never overwritten.
+An ILDA show goes whole to .ild; to a kind of one frame, the --frame one (the first
+by default), or with --to DIR each frame to a file of its own (SHOW_001.ilz, ...).
+--show gathers the inputs into one show, a frame for each in order, each converted
+as above: every frame of an ILDA input (the --frame one alone when given) and of an
+animated GIF traced.
+Exit status: 0 done, 1 a file could not be read or written (or an SVG or traced
+picture needs a wider --spacing, which is named), 2 a usage error.
+
+Live output, without a window: every frame of an ILDA show in turn, --fps a
+second (default 25), each drawn point for point as in the file (--optimise:
+with corner dwells and dark jumps) and again while its time lasts, looping,
+until --seconds are up or Ctrl+C, which blank the beam before the end:
+  quorinimage --play SHOW.ild --to idn:HOST[:PORT]|etherdream:HOST[:PORT]
+      [--pps N] [--fps N] [--optimise] [--seconds S] [--zone SIZE[,X,Y]]
+Exit status as for --convert.</translation>
+    </message>
+    <message>
+        <source>Открываемый файл; с --convert — преобразуемые файлы.</source>
+        <translation>The file to open; with --convert, the files to convert.</translation>
+    </message>
 </context>
 <context>
     <name>editor::Editor</name>
