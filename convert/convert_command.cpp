@@ -32,7 +32,7 @@ int ConvertBatch(const Parser& p, const Options& options, QTextStream& out, QTex
     const QDir folder(p.parser.value(p.to));
     if (!folder.mkpath(QStringLiteral("."))) {
         err << folder.path() << ": "
-            << QCoreApplication::translate("convert", "Cannot create folder") << "\n";
+            << QCoreApplication::translate("convert", "Не удаётся создать папку") << "\n";
         return kExitFileProblem;
     }
     int converted = 0;
@@ -46,7 +46,7 @@ int ConvertBatch(const Parser& p, const Options& options, QTextStream& out, QTex
         Print(err, problems);
         err.flush();
     }
-    out << QCoreApplication::translate("convert", "Converted %1 of %2 files into %3.")
+    out << QCoreApplication::translate("convert", "Преобразовано файлов: %1 из %2, в %3.")
                .arg(converted)
                .arg(inputs.size())
                .arg(QDir::toNativeSeparators(folder.path()))

@@ -304,7 +304,7 @@ TEST(CommandLine, BatchConvertsEveryGoodFileAndReportsTheBrokenOne) {
                QStringLiteral("--as"), QStringLiteral("ild")});
     EXPECT_EQ(run.exitCode, 1);
     EXPECT_EQ(run.err, QStringLiteral("b.ilz: Файл имеет другой формат!\n"));
-    EXPECT_EQ(run.out, QStringLiteral("Converted 2 of 3 files into ilda.\n"));
+    EXPECT_EQ(run.out, QStringLiteral("Преобразовано файлов: 2 из 3, в ilda.\n"));
     EXPECT_EQ(ReadFile(f.path(QStringLiteral("ilda/a.ild"))).size(), 32 + 2 * 8 + 32);
     EXPECT_EQ(ReadFile(f.path(QStringLiteral("ilda/c.ild"))).size(), 32 + 255 * 8 + 32);
     EXPECT_FALSE(QFile::exists(f.path(QStringLiteral("ilda/b.ild"))));
@@ -473,11 +473,11 @@ TEST(CommandLine, EachPathGivesItsFilesAndStatus) {
           QStringLiteral("out"), QStringLiteral("--as"), QStringLiteral("ild")},
          1,
          QStringLiteral("out/x.ild: Этот файл уже записан из другого исходного файла.\n"),
-         QStringLiteral("Converted 1 of 2 files into out.\n")},
+         QStringLiteral("Преобразовано файлов: 1 из 2, в out.\n")},
         {{c, QStringLiteral("a/x.ilz"), QStringLiteral("--to"), QStringLiteral("blocker/out"),
           QStringLiteral("--as"), QStringLiteral("ild")},
          1,
-         QStringLiteral("blocker/out: Cannot create folder\n"),
+         QStringLiteral("blocker/out: Не удаётся создать папку\n"),
          {}},
         {{c, QStringLiteral("long.ilz"), QStringLiteral("long.ild")},
          0,
@@ -504,7 +504,7 @@ TEST(CommandLine, EachPathGivesItsFilesAndStatus) {
           QStringLiteral("--as"), QStringLiteral("ilz")},
          0,
          {},
-         QStringLiteral("Converted 1 of 1 files into frames.\n")},
+         QStringLiteral("Преобразовано файлов: 1 из 1, в frames.\n")},
     };
     for (const Row& r : rows) {
         const auto run = f.run(r.arguments);

@@ -544,7 +544,7 @@ TEST(FailureInjection, AFullDiskDuringABatchLeavesNoFileHalfWritten) {
     }
     EXPECT_EQ(run.exitCode, 1);
     EXPECT_TRUE(run.err.startsWith(QStringLiteral("out/big.ild: "))) << run.err.toStdString();
-    EXPECT_EQ(run.out, QStringLiteral("Converted 2 of 3 files into out.\n"));
+    EXPECT_EQ(run.out, QStringLiteral("Преобразовано файлов: 2 из 3, в out.\n"));
     EXPECT_EQ(QDir(dir.filePath(QStringLiteral("out"))).entryList(QDir::Files | QDir::Hidden),
               (QStringList{QStringLiteral("a.ild"), QStringLiteral("c.ild")}));
     EXPECT_EQ(QFileInfo(dir.filePath(QStringLiteral("out/a.ild"))).size(), 32 + 2 * 8 + 32);

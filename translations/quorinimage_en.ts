@@ -52,11 +52,11 @@
         <translation>--convert needs at least one input file</translation>
     </message>
     <message>
-        <source>Cannot create folder</source>
+        <source>Не удаётся создать папку</source>
         <translation>Cannot create folder</translation>
     </message>
     <message>
-        <source>Converted %1 of %2 files into %3.</source>
+        <source>Преобразовано файлов: %1 из %2, в %3.</source>
         <translation>Converted %1 of %2 files into %3.</translation>
     </message>
     <message>
