@@ -30,6 +30,20 @@ int RunModal(QDialog& dialog) {
     return dialog.exec();
 }
 
+// The dialog's buttons under its number, run; the number when it is accepted.
+std::optional<int> RunForNumber(QDialog& dialog, QVBoxLayout* layout, QDialogButtonBox* buttons,
+                                QSpinBox* number) {
+    QObject::connect(buttons, &QDialogButtonBox::accepted, &dialog, &QDialog::accept);
+    QObject::connect(buttons, &QDialogButtonBox::rejected, &dialog, &QDialog::reject);
+    layout->addWidget(buttons);
+    number->setFocus();
+    number->selectAll();
+    if (RunModal(dialog) != QDialog::Accepted) {
+        return std::nullopt;
+    }
+    return number->value();
+}
+
 }  // namespace
 
 QString QtDialogs::QtFilter(const QString& filter) {
@@ -249,15 +263,7 @@ std::optional<int> QtDialogs::chooseFrame(const FrameChoiceSpec& request) {
     show(number->value());
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, &dialog);
     buttons->button(QDialogButtonBox::Ok)->setDefault(true);
-    QObject::connect(buttons, &QDialogButtonBox::accepted, &dialog, &QDialog::accept);
-    QObject::connect(buttons, &QDialogButtonBox::rejected, &dialog, &QDialog::reject);
-    layout->addWidget(buttons);
-    number->setFocus();
-    number->selectAll();
-    if (RunModal(dialog) != QDialog::Accepted) {
-        return std::nullopt;
-    }
-    return number->value();
+    return RunForNumber(dialog, layout, buttons, number);
 }
 
 std::optional<int> QtDialogs::askNumber(const NumberRequest& request) {
@@ -278,15 +284,7 @@ std::optional<int> QtDialogs::askNumber(const NumberRequest& request) {
     QPushButton* ok = buttons->addButton(QStringLiteral("OK"), QDialogButtonBox::AcceptRole);
     buttons->addButton(QStringLiteral("Отмена"), QDialogButtonBox::RejectRole);
     ok->setDefault(true);
-    QObject::connect(buttons, &QDialogButtonBox::accepted, &dialog, &QDialog::accept);
-    QObject::connect(buttons, &QDialogButtonBox::rejected, &dialog, &QDialog::reject);
-    layout->addWidget(buttons);
-    number->setFocus();
-    number->selectAll();
-    if (RunModal(dialog) != QDialog::Accepted) {
-        return std::nullopt;
-    }
-    return number->value();
+    return RunForNumber(dialog, layout, buttons, number);
 }
 
 std::optional<BeamColourChoice> QtDialogs::chooseBeamColour(const BeamColourRequest& request) {

@@ -37,14 +37,10 @@ QByteArray EncodeStyles(const std::vector<model::PointStyle>& styles) {
     return bytes;
 }
 
-QByteArray EncodeExactPoints(const std::vector<model::ContourPoint>& points) {
-    const bool rounded = std::any_of(points.begin(), points.end(), [](model::ContourPoint p) {
-        return model::DecodeCoordinateWord(model::EncodeCoordinateWord(p.x)) != p.x ||
-               model::DecodeCoordinateWord(model::EncodeCoordinateWord(p.y)) != p.y;
-    });
-    if (!rounded) {
-        return {};
-    }
+namespace {
+
+// Every point, 32-bit little-endian x then y.
+QByteArray PointBytes(const std::vector<model::ContourPoint>& points) {
     QByteArray bytes;
     bytes.reserve(qsizetype(points.size()) * 8);
     for (const model::ContourPoint& p : points) {
@@ -56,6 +52,16 @@ QByteArray EncodeExactPoints(const std::vector<model::ContourPoint>& points) {
         }
     }
     return bytes;
+}
+
+}  // namespace
+
+QByteArray EncodeExactPoints(const std::vector<model::ContourPoint>& points) {
+    const bool rounded = std::any_of(points.begin(), points.end(), [](model::ContourPoint p) {
+        return model::DecodeCoordinateWord(model::EncodeCoordinateWord(p.x)) != p.x ||
+               model::DecodeCoordinateWord(model::EncodeCoordinateWord(p.y)) != p.y;
+    });
+    return rounded ? PointBytes(points) : QByteArray();
 }
 
 std::vector<model::ContourPoint> DecodeExactPoints(const QByteArray& bytes) {
@@ -91,21 +97,6 @@ namespace {
 
 QByteArray StringBytes(const std::string& s) {
     return QByteArray(s.data(), qsizetype(s.size()));
-}
-
-// Every point, 32-bit little-endian x then y, as EncodeExactPoints writes them.
-QByteArray PointBytes(const std::vector<model::ContourPoint>& points) {
-    QByteArray bytes;
-    bytes.reserve(qsizetype(points.size()) * 8);
-    for (const model::ContourPoint& p : points) {
-        for (const int32_t v : {p.x, p.y}) {
-            const auto u = uint32_t(v);
-            for (int shift = 0; shift < 32; shift += 8) {
-                bytes += char((u >> shift) & 0xFF);
-            }
-        }
-    }
-    return bytes;
 }
 
 }  // namespace
