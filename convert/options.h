@@ -11,6 +11,7 @@
 
 #include "convert/command_line.h"
 #include "convert/conversion.h"
+#include "formats/kinds.h"
 #include "formats/text.h"
 #include "model/contour.h"
 #include "model/output_stage.h"
@@ -38,7 +39,7 @@ class Parser {
     const QCommandLineOption show{
         QStringLiteral("show"),
         QCoreApplication::translate("convert",
-                                    "Собрать входные файлы по порядку в одно шоу ILDA, по кадру на "
+                                    "Собрать входные файлы по порядку в один показ ILDA, по кадру на "
                                     "каждый (из входного файла ILDA — все его кадры)."),
         QStringLiteral("out.ild")};
     const QCommandLineOption ildaFormat{
@@ -64,12 +65,12 @@ class Parser {
         QCoreApplication::translate(
             "convert",
             "Из входного файла SVG также линии, скрытые под фигурами, нарисованными после них (как "
-            "со снятым флажком окна \"Только видимые линии\").")};
+            "со снятым флажком окна «Только видимые линии»).")};
     const QCommandLineOption wholePage{
         QStringLiteral("whole-page"),
         QCoreApplication::translate("convert",
                                     "Во входном файле SVG поверхность заполняет страница, а не "
-                                    "рисунок (как флажок окна \"Вся страница\").")};
+                                    "рисунок (как флажок окна «Вся страница»).")};
     const QCommandLineOption trace{
         QStringLiteral("trace"),
         QCoreApplication::translate(
@@ -128,7 +129,7 @@ class Parser {
         QStringLiteral("play"),
         QCoreApplication::translate(
             "convert",
-            "Передать шоу ILDA на лазер: --to idn:HOST[:PORT] или etherdream:HOST[:PORT]."),
+            "Передать показ ILDA на лазер: --to idn:HOST[:PORT] или etherdream:HOST[:PORT]."),
         QStringLiteral("show")};
     const QCommandLineOption pps{
         QStringLiteral("pps"),
@@ -179,8 +180,12 @@ QString Parse(Parser& p, const QStringList& arguments);
 int UsageError(QTextStream& err, const QString& text);
 // One line per problem on `err`.
 void Print(QTextStream& err, const QStringList& problems);
-// The extensions of the kinds a contour is written in: "ilz, plz, ild or svg".
-QString WritableList(const QString& prefix);
+// The extensions of the kinds that have `has`, each after `prefix`: "ilz, plz, ild or svg" for
+// the kinds a contour is written in.
+QString KindList(const QString& prefix, bool (formats::KindInfo::*has)() const);
+inline QString WritableList(const QString& prefix) {
+    return KindList(prefix, &formats::KindInfo::contourOut);
+}
 
 // The options a conversion of files and of text share (ILDA format, frame, spacing, SVG and
 // tracing options) into `options`; the usage problem when one is wrong.

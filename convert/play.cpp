@@ -78,7 +78,7 @@ std::vector<output::Frame> Frames(const PlayOptions& options, const formats::Ild
         err << options.file << ": "
             << QCoreApplication::translate("convert",
                                            "некоторые кадры рисуются дольше 1/%1 с при %2 точек/с; "
-                                           "шоу показывается с частотой %3 кадров/с")
+                                           "показ идёт с частотой %3 кадров/с")
                    .arg(settings.framesPerSecond)
                    .arg(settings.pointRate)
                    .arg(QString::number(stream.framesPerSecond, 'f', 1))

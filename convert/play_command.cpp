@@ -13,7 +13,7 @@ int RunPlay(const Parser& p, QTextStream& err) {
     }
     if (!p.parser.positionalArguments().isEmpty()) {
         return UsageError(err, QCoreApplication::translate(
-                                   "convert", "--play принимает одно шоу, указанное после него"));
+                                   "convert", "--play принимает один показ, указанный после него"));
     }
     PlayOptions options;
     options.file = p.parser.value(p.play);

@@ -332,8 +332,9 @@ ShowImport ImportTracedFrames(const QString& name, pictures::PictureKind kind, Q
                               const tracing::Options& options, bool autoThreshold, int spacing) {
     ShowImport out;
     QByteArray data;
-    if (!io::ReadWholeFile(name, pictures::kMaxPictureFileBytes, data).ok) {
-        out.error = QStringLiteral("Cannot open file %1").arg(name);
+    if (const io::FileResult read = io::ReadWholeFile(name, pictures::kMaxPictureFileBytes, data);
+        !read.ok) {
+        out.error = read.error;
         return out;
     }
     int blank = 0;

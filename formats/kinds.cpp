@@ -120,7 +120,6 @@ std::vector<KindInfo> MakeKinds() {
     };
     std::vector<KindInfo> kinds = {
         {Kind::Contour,
-         QStringLiteral("contour file"),
          QString::fromUtf8(QT_TRANSLATE_NOOP("pictures", "Файл лазерной картинки")),
          one("ilz"),
          {},
@@ -133,7 +132,6 @@ std::vector<KindInfo> MakeKinds() {
          nullptr,
          nullptr},
         {Kind::Legacy,
-         QStringLiteral("legacy file"),
          QStringLiteral("Laser Version 1.0-1.5"),
          one("plz"),
          {},
@@ -146,7 +144,6 @@ std::vector<KindInfo> MakeKinds() {
          nullptr,
          nullptr},
         {Kind::Ilda,
-         QStringLiteral("ILDA file"),
          QStringLiteral("ILDA (*.ild)"),
          one("ild"),
          {QByteArray("ILDA")},
@@ -160,7 +157,6 @@ std::vector<KindInfo> MakeKinds() {
          &WriteIldaFrames},
         // Read as a drawing; written as a picture of the contour for documentation and the web.
         {Kind::Svg,
-         QStringLiteral("SVG drawing"),
          QStringLiteral("SVG (*.svg)"),
          one("svg"),
          {},
@@ -177,38 +173,24 @@ std::vector<KindInfo> MakeKinds() {
     struct Picture {
         Kind kind;
         PictureKind picture;
-        const char* name;
         QByteArrayList magic;
         int offset;
     };
     const Picture pictureKinds[] = {
-        {Kind::Metafile,
-         PictureKind::Metafile,
-         "Windows metafile",
-         {QByteArray("\xD7\xCD\xC6\x9A", 4)},
-         0},
-        {Kind::EnhancedMetafile,
-         PictureKind::EnhancedMetafile,
-         "enhanced metafile",
-         {QByteArray(" EMF")},
-         40},
-        {Kind::Icon, PictureKind::Icon, "icon", {QByteArray("\x00\x00\x01\x00", 4)}, 0},
-        {Kind::Bitmap, PictureKind::Bitmap, "bitmap", {QByteArray("BM")}, 0},
-        {Kind::Jpeg, PictureKind::Jpeg, "JPEG picture", {QByteArray("\xFF\xD8\xFF", 3)}, 0},
-        {Kind::Png, PictureKind::Png, "PNG picture", {QByteArray("\x89PNG\r\n\x1A\n")}, 0},
+        {Kind::Metafile, PictureKind::Metafile, {QByteArray("\xD7\xCD\xC6\x9A", 4)}, 0},
+        {Kind::EnhancedMetafile, PictureKind::EnhancedMetafile, {QByteArray(" EMF")}, 40},
+        {Kind::Icon, PictureKind::Icon, {QByteArray("\x00\x00\x01\x00", 4)}, 0},
+        {Kind::Bitmap, PictureKind::Bitmap, {QByteArray("BM")}, 0},
+        {Kind::Jpeg, PictureKind::Jpeg, {QByteArray("\xFF\xD8\xFF", 3)}, 0},
+        {Kind::Png, PictureKind::Png, {QByteArray("\x89PNG\r\n\x1A\n")}, 0},
         // GIF87a and GIF89a.
-        {Kind::Gif, PictureKind::Gif, "GIF picture", {QByteArray("GIF8")}, 0},
+        {Kind::Gif, PictureKind::Gif, {QByteArray("GIF8")}, 0},
         // A RIFF file of the WebP form.
-        {Kind::WebP, PictureKind::WebP, "WebP picture", {QByteArray("WEBP")}, 8},
-        {Kind::Tiff,
-         PictureKind::Tiff,
-         "TIFF picture",
-         {QByteArray("II*\0", 4), QByteArray("MM\0*", 4)},
-         0},
+        {Kind::WebP, PictureKind::WebP, {QByteArray("WEBP")}, 8},
+        {Kind::Tiff, PictureKind::Tiff, {QByteArray("II*\0", 4), QByteArray("MM\0*", 4)}, 0},
     };
     for (const Picture& p : pictureKinds) {
         KindInfo info{p.kind,
-                      QString::fromUtf8(p.name),
                       {},
                       {},
                       p.magic,

@@ -69,7 +69,6 @@ using ShowWriter = Written (*)(const QString& name, const std::vector<model::Fra
 
 struct KindInfo {
     Kind kind;
-    QString name;            // as messages and the help name it
     QString description;     // as a file dialog's filter names it
     QStringList extensions;  // lower case, without the dot; the first is the one written
     // What every such file has at magicOffset: one of these bytes (TIFF's two byte orders); none

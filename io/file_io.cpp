@@ -4,6 +4,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QSaveFile>
+#include <cerrno>
 
 namespace io {
 
@@ -25,12 +26,40 @@ FileResult OpenForReading(QFile& file) {
     if (!file.open(QIODevice::ReadOnly)) {
         // Named, as every message of this layer names its file: the system's text does not.
         return Failure(QCoreApplication::translate("io", "Не удаётся открыть файл %1: %2")
-                           .arg(file.fileName(), file.errorString()));
+                           .arg(file.fileName(), SystemReason(file)));
     }
     return {};
 }
 
 }  // namespace
+
+QString SystemReason(const QFileDevice& file) {
+    // Qt keeps only the system's text of the error; it is matched against the texts of the
+    // errors a user meets, the rest pass as the system gives them.
+    struct Reason {
+        int error;
+        const char* text;
+    };
+    static const Reason reasons[] = {
+        {ENOENT, QT_TRANSLATE_NOOP("io", "нет такого файла или папки")},
+        {EACCES, QT_TRANSLATE_NOOP("io", "доступ запрещён")},
+        {EPERM, QT_TRANSLATE_NOOP("io", "доступ запрещён")},
+        {EROFS, QT_TRANSLATE_NOOP("io", "диск только для чтения")},
+        {ENOSPC, QT_TRANSLATE_NOOP("io", "на диске нет места")},
+        {EDQUOT, QT_TRANSLATE_NOOP("io", "превышена квота на диске")},
+        {EISDIR, QT_TRANSLATE_NOOP("io", "это папка")},
+        {ENOTDIR, QT_TRANSLATE_NOOP("io", "часть пути — не папка")},
+        {ENAMETOOLONG, QT_TRANSLATE_NOOP("io", "слишком длинное имя файла")},
+        {EIO, QT_TRANSLATE_NOOP("io", "ошибка ввода-вывода")},
+    };
+    const QString text = file.errorString();
+    for (const Reason& r : reasons) {
+        if (text == qt_error_string(r.error)) {
+            return QCoreApplication::translate("io", r.text);
+        }
+    }
+    return text;
+}
 
 QString ReadBeyondEndText() {
     return QCoreApplication::translate("io", "Чтение за концом файла");
@@ -56,7 +85,7 @@ FileResult ReadWholeFile(const QString& name, int64_t maxBytes, QByteArray& byte
     }
     bytes = file.read(size);
     if (file.error() != QFileDevice::NoError) {
-        return Failure(file.errorString());
+        return Failure(SystemReason(file));
     }
     if (bytes.size() != size) {
         return Failure(ReadBeyondEndText());
@@ -71,7 +100,7 @@ FileResult ReadFileStart(const QString& name, int64_t maxBytes, QByteArray& byte
     }
     bytes = file.read(maxBytes);
     if (file.error() != QFileDevice::NoError) {
-        return Failure(file.errorString());
+        return Failure(SystemReason(file));
     }
     return {};
 }
@@ -83,7 +112,7 @@ FileResult ReadFilePrefix(const QString& name, int64_t count, QByteArray& bytes)
     }
     bytes = file.read(count);
     if (file.error() != QFileDevice::NoError) {
-        return Failure(file.errorString());
+        return Failure(SystemReason(file));
     }
     if (bytes.size() < count) {
         return Failure(ReadBeyondEndText());
@@ -101,7 +130,7 @@ FileResult WriteFileAtomically(const QString& name, const QByteArray& bytes) {
     // stops half way is flushed at commit without any error.
     const auto failed = [&name, &file] {
         return Failure(QCoreApplication::translate("io", "Не удаётся создать файл %1: %2")
-                           .arg(name, file.errorString()));
+                           .arg(name, SystemReason(file)));
     };
     if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered)) {
         return failed();

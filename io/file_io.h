@@ -3,6 +3,7 @@
 #pragma once
 
 #include <QByteArray>
+#include <QFileDevice>
 #include <QString>
 #include <cstdint>
 #include <optional>
@@ -28,5 +29,9 @@ FileResult WriteFileAtomically(const QString& name, const QByteArray& bytes);
 
 // The text shown when a file ends before the bytes a command needs.
 QString ReadBeyondEndText();
+
+// Why the system refused the file's last open, read or write, in the program's language: the
+// system's own text is in the language of its locale, which need not be the program's.
+QString SystemReason(const QFileDevice& file);
 
 }  // namespace io

@@ -1,5 +1,6 @@
 #include "io/recovery_store.h"
 
+#include <QCoreApplication>
 #include <QDataStream>
 #include <QDir>
 #include <QFile>
@@ -7,6 +8,8 @@
 #include <QSaveFile>
 #include <QUuid>
 #include <algorithm>
+
+#include "io/file_io.h"
 
 #ifdef Q_OS_UNIX
 #include <fcntl.h>
@@ -121,7 +124,7 @@ RecoveryStore::~RecoveryStore() = default;
 
 bool RecoveryStore::open() {
     if (!QDir().mkpath(folder_)) {
-        error_ = QStringLiteral("cannot create %1").arg(folder_);
+        error_ = QCoreApplication::translate("io", "не удаётся создать папку %1").arg(folder_);
         return false;
     }
     const QString copy = QDir(folder_).filePath(QUuid::createUuid().toString(QUuid::WithoutBraces) +
@@ -129,8 +132,8 @@ bool RecoveryStore::open() {
     auto lock = NewLock(copy);
     if (!lock->tryLock(0)) {
         error_ = lock->error() == QLockFile::PermissionError
-                     ? QStringLiteral("%1 is not writable").arg(folder_)
-                     : QStringLiteral("cannot lock %1").arg(copy);
+                     ? QCoreApplication::translate("io", "в папку %1 нельзя писать").arg(folder_)
+                     : QCoreApplication::translate("io", "не удаётся занять файл %1").arg(copy);
         return false;
     }
     copyPath_ = copy;
@@ -144,12 +147,12 @@ bool RecoveryStore::write(const RecoveryRecord& record) {
     }
     QSaveFile file(copyPath_);
     if (!file.open(QIODevice::WriteOnly)) {
-        error_ = file.errorString();
+        error_ = SystemReason(file);
         return false;
     }
     const QByteArray bytes = EncodeRecovery(record);
     if (file.write(bytes) != bytes.size() || !file.commit()) {
-        error_ = file.errorString();
+        error_ = SystemReason(file);
         return false;
     }
     SyncFolder(folder_);

@@ -328,6 +328,9 @@ TEST(OpenAtStart, EachKindOfFileGoesThroughItsCommand) {
          QStringLiteral("Картинка TIFF не читается: она повреждена или это не TIFF.")},
         {"missing.ilz", 0, false, QStringLiteral("Cannot open file %1: No such file or directory"),
          true},
+        // The system's reason in the program's language, not the system's.
+        {"missing.ilz", 0, false,
+         QStringLiteral("Не удаётся открыть файл %1: нет такого файла или папки")},
         {"notes.txt", 0, false, QStringLiteral("Файл имеет другой формат!")},
     };
     for (const Case& c : cases) {

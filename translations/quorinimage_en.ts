@@ -92,10 +92,6 @@
         <translation>--play and --convert are one at a time</translation>
     </message>
     <message>
-        <source>--play принимает одно шоу, указанное после него</source>
-        <translation>--play takes one show, given to it</translation>
-    </message>
-    <message>
         <source>--play нужен --to idn:HOST[:PORT] или etherdream:HOST[:PORT], а не «%1»</source>
         <translation>--play needs --to idn:HOST[:PORT] or etherdream:HOST[:PORT], not &apos;%1&apos;</translation>
     </message>
@@ -114,10 +110,6 @@
     <message>
         <source>--zone принимает SIZE[,X,Y] в процентах (от 1 до 100, от -100 до 100), а не «%1»</source>
         <translation>--zone takes SIZE[,X,Y] in percent (1 to 100, -100 to 100), not &apos;%1&apos;</translation>
-    </message>
-    <message>
-        <source>некоторые кадры рисуются дольше 1/%1 с при %2 точек/с; шоу показывается с частотой %3 кадров/с</source>
-        <translation>some frames take longer than 1/%1 s to draw at %2 points/s; the show plays at %3 frames/s</translation>
     </message>
     <message>
         <source>прочитаны только первые %1 МБ файла; показываются их кадры (%2)</source>
@@ -208,10 +200,6 @@
         <translation>Format of a batch conversion: ilz, plz, ild or svg.</translation>
     </message>
     <message>
-        <source>Собрать входные файлы по порядку в одно шоу ILDA, по кадру на каждый (из входного файла ILDA — все его кадры).</source>
-        <translation>Gather the inputs into one ILDA show, a frame for each (every frame of an ILDA input) in order.</translation>
-    </message>
-    <message>
         <source>Записываемые точки ILDA: 5 — полноцветные (по умолчанию), 1 — с индексами цветов для старых проигрывателей.</source>
         <translation>ILDA points written: 5 true colour (default), 1 indexed colours for older players.</translation>
     </message>
@@ -224,12 +212,12 @@
         <translation>Spacing of the points of an SVG or traced input, 1 to 30 pixels (default the pen&apos;s, %1).</translation>
     </message>
     <message>
-        <source>Из входного файла SVG также линии, скрытые под фигурами, нарисованными после них (как со снятым флажком окна &quot;Только видимые линии&quot;).</source>
-        <translation>Of an SVG input, also the lines hidden under shapes painted after them (the window&apos;s &quot;Только видимые линии&quot; off).</translation>
+        <source>Из входного файла SVG также линии, скрытые под фигурами, нарисованными после них (как со снятым флажком окна «Только видимые линии»).</source>
+        <translation>Of an SVG input, also the lines hidden under shapes painted after them (the window&apos;s &quot;Visible lines only&quot; off).</translation>
     </message>
     <message>
-        <source>Во входном файле SVG поверхность заполняет страница, а не рисунок (как флажок окна &quot;Вся страница&quot;).</source>
-        <translation>Of an SVG input, the page fills the surface, not the drawing (the window&apos;s &quot;Вся страница&quot;).</translation>
+        <source>Во входном файле SVG поверхность заполняет страница, а не рисунок (как флажок окна «Вся страница»).</source>
+        <translation>Of an SVG input, the page fills the surface, not the drawing (the window&apos;s &quot;Whole page&quot;).</translation>
     </message>
     <message>
         <source>Трассировать входную картинку: outline (по умолчанию), edges или centre.</source>
@@ -268,10 +256,6 @@
         <translation>Height of the capitals of --text, %1 to %2 pixels (default %3); the text must lie on the surface.</translation>
     </message>
     <message>
-        <source>Передать шоу ILDA на лазер: --to idn:HOST[:PORT] или etherdream:HOST[:PORT].</source>
-        <translation>Stream an ILDA show to a laser: --to idn:HOST[:PORT] or etherdream:HOST[:PORT].</translation>
-    </message>
-    <message>
         <source>Точек в секунду для --play, от %1 до %2 (по умолчанию %3).</source>
         <translation>Points per second of --play, %1 to %2 (default %3).</translation>
     </message>
@@ -292,11 +276,52 @@
         <translation>Draw the frames of --play as the editor draws its own, with corner dwells and dark jumps added, instead of point for point as in the file.</translation>
     </message>
     <message>
+        <source>Открываемый файл; с --convert — преобразуемые файлы.</source>
+        <translation>The file to open; with --convert, the files to convert.</translation>
+    </message>
+    <message>
+        <source>--show пишет один файл: --convert IN... --show OUT; --to и --as без него</source>
+        <translation>--show writes one file: --convert IN... --show OUT; --to and --as go without it</translation>
+    </message>
+    <message>
+        <source>--show нужен хотя бы один входной файл</source>
+        <translation>--show needs at least one input file</translation>
+    </message>
+    <message>
+        <source>не удаётся записать «%1»: показ пишется в файл %2</source>
+        <translation>cannot write &apos;%1&apos;: a show is written to %2</translation>
+    </message>
+    <message>
+        <source>IN и OUT — один и тот же файл: %1</source>
+        <translation>IN and OUT are the same file: %1</translation>
+    </message>
+    <message>
+        <source>Показ не записан: не все входные файлы прочитаны.</source>
+        <translation>The show is not written: not every input file was read.</translation>
+    </message>
+    <message>
+        <source>Собрать входные файлы по порядку в один показ ILDA, по кадру на каждый (из входного файла ILDA — все его кадры).</source>
+        <translation>Gather the inputs into one ILDA show, a frame for each (every frame of an ILDA input) in order.</translation>
+    </message>
+    <message>
+        <source>Передать показ ILDA на лазер: --to idn:HOST[:PORT] или etherdream:HOST[:PORT].</source>
+        <translation>Stream an ILDA show to a laser: --to idn:HOST[:PORT] or etherdream:HOST[:PORT].</translation>
+    </message>
+    <message>
+        <source>некоторые кадры рисуются дольше 1/%1 с при %2 точек/с; показ идёт с частотой %3 кадров/с</source>
+        <translation>some frames take longer than 1/%1 s to draw at %2 points/s; the show plays at %3 frames/s</translation>
+    </message>
+    <message>
+        <source>--play принимает один показ, указанный после него</source>
+        <translation>--play takes one show, given to it</translation>
+    </message>
+    <message>
         <source>Quorinimage — редактор контуров для лазерных шоу.
 
-С файлом FILE редактор открывает его при запуске: файл контура (.ilz) открывается,
-старый файл (.plz), файл ILDA (.ild) или рисунок SVG (.svg) импортируется, картинка
-(.bmp, .ico, .wmf, .emf, .jpg, .png, .gif, .webp, .tif) становится подложкой.
+С файлом FILE редактор открывает его при запуске: файл контура (.ilz)
+открывается, старый файл (.plz), файл ILDA (.ild) или рисунок SVG (.svg)
+импортируется, картинка (.bmp, .ico, .wmf, .emf, .jpg, .png, .gif, .webp, .tif)
+становится подложкой.
 
 Преобразование, без окна и без дисплея:
   quorinimage --convert IN OUT [--ilda-format 1|5] [--frame N] [--spacing N]
@@ -306,22 +331,23 @@
   quorinimage --convert --text TEXT OUT [--font NAME] [--height N] [--spacing N]
   quorinimage --convert IN... --to DIR --as ilz|plz|ild|svg
   quorinimage --convert IN... --show OUT.ild [параметры выше]
-Виды файлов выбираются по расширению (файл без него — по первым байтам): IN — любой,
-который открывает редактор, OUT — .ilz, .plz, .ild или .svg. Входной файл никогда
-не перезаписывается.
-Шоу ILDA записывается в .ild целиком; в вид с одним кадром — кадр --frame (по
+Виды файлов выбираются по расширению (файл без него — по первым байтам):
+IN — любой, который открывает редактор, OUT — .ilz, .plz, .ild или .svg.
+Входной файл никогда не перезаписывается.
+Показ ILDA записывается в .ild целиком; в вид с одним кадром — кадр --frame (по
 умолчанию первый), а с --to DIR — каждый кадр в свой файл (SHOW_001.ilz, ...).
---show собирает входные файлы в одно шоу, по кадру на каждый по порядку, каждый
-преобразован как выше: все кадры входного файла ILDA (только кадр --frame, если он
-задан) и трассированного анимированного GIF.
-Код завершения: 0 — готово, 1 — файл не удалось прочитать или записать (или рисунку
-SVG или трассируемой картинке нужен больший --spacing, он называется), 2 — ошибка
-в параметрах.
+--show собирает входные файлы в один показ, по кадру на каждый по порядку,
+каждый преобразован как выше: все кадры входного файла ILDA (только кадр
+--frame, если он задан) и трассированного анимированного GIF.
+Код завершения: 0 — готово, 1 — файл не удалось прочитать или записать (или
+рисунку SVG или трассируемой картинке нужен больший --spacing, он называется),
+2 — ошибка в параметрах.
 
-Вывод на лазер, без окна: все кадры шоу ILDA по очереди, --fps в секунду
-(по умолчанию 25), каждый рисуется точка в точку как в файле (--optimise:
-с задержками в углах и тёмными переходами) и повторяется, пока длится его время,
-по кругу, пока не пройдут --seconds или не нажато Ctrl+C, которые гасят луч перед концом:
+Вывод на лазер, без окна: все кадры показа ILDA по очереди, --fps в секунду (по
+умолчанию 25), каждый рисуется точка в точку как в файле (--optimise:
+с задержками в углах и тёмными переходами) и повторяется, пока длится его
+время, по кругу, пока не пройдут --seconds или не нажато Ctrl+C, которые гасят
+луч перед концом:
   quorinimage --play SHOW.ild --to idn:HOST[:PORT]|etherdream:HOST[:PORT]
       [--pps N] [--fps N] [--optimise] [--seconds S] [--zone SIZE[,X,Y]]
 Код завершения — как у --convert.</source>
@@ -356,10 +382,6 @@ until --seconds are up or Ctrl+C, which blank the beam before the end:
   quorinimage --play SHOW.ild --to idn:HOST[:PORT]|etherdream:HOST[:PORT]
       [--pps N] [--fps N] [--optimise] [--seconds S] [--zone SIZE[,X,Y]]
 Exit status as for --convert.</translation>
-    </message>
-    <message>
-        <source>Открываемый файл; с --convert — преобразуемые файлы.</source>
-        <translation>The file to open; with --convert, the files to convert.</translation>
     </message>
 </context>
 <context>
@@ -1154,6 +1176,54 @@ Thin the frame to %4 points, keeping its shape?</translation>
     <message>
         <source>Диск заполнен: %1</source>
         <translation>Disk full: %1</translation>
+    </message>
+    <message>
+        <source>нет такого файла или папки</source>
+        <translation>No such file or directory</translation>
+    </message>
+    <message>
+        <source>доступ запрещён</source>
+        <translation>Permission denied</translation>
+    </message>
+    <message>
+        <source>диск только для чтения</source>
+        <translation>Read-only file system</translation>
+    </message>
+    <message>
+        <source>на диске нет места</source>
+        <translation>No space left on device</translation>
+    </message>
+    <message>
+        <source>превышена квота на диске</source>
+        <translation>Disk quota exceeded</translation>
+    </message>
+    <message>
+        <source>это папка</source>
+        <translation>Is a directory</translation>
+    </message>
+    <message>
+        <source>часть пути — не папка</source>
+        <translation>Not a directory</translation>
+    </message>
+    <message>
+        <source>слишком длинное имя файла</source>
+        <translation>File name too long</translation>
+    </message>
+    <message>
+        <source>ошибка ввода-вывода</source>
+        <translation>Input/output error</translation>
+    </message>
+    <message>
+        <source>не удаётся создать папку %1</source>
+        <translation>cannot create %1</translation>
+    </message>
+    <message>
+        <source>в папку %1 нельзя писать</source>
+        <translation>%1 is not writable</translation>
+    </message>
+    <message>
+        <source>не удаётся занять файл %1</source>
+        <translation>cannot lock %1</translation>
     </message>
 </context>
 <context>
