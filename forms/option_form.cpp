@@ -311,8 +311,9 @@ void TOptionForm::addLanguage(QWidget* group, int y) {
     language_ = new QComboBox(group);
     language_->setObjectName(QStringLiteral("ComboBoxLanguage"));
     language_->setGeometry(8, y + 16, 145, 22);
-    // In the order of editor::Language; each language by its own name.
+    // In editor::Language's order.
     language_->addItem(tr("как в системе"), int(editor::Language::System));
+    // Each language by its own name, the same in every language.
     language_->addItem(QStringLiteral("Русский"), int(editor::Language::Russian));
     language_->addItem(QStringLiteral("English"), int(editor::Language::English));
     language_->setCurrentIndex(language_->findData(int(settings_.language)));

@@ -1470,6 +1470,29 @@ Try &apos;quorinimage --help&apos; for more information.</translation>
     </message>
 </context>
 <context>
+    <name>window::FrameFiles</name>
+    <message>
+        <source>Кадры из файлов</source>
+        <translation>Frames from files</translation>
+    </message>
+    <message>
+        <source>Все кадры</source>
+        <translation>All frames</translation>
+    </message>
+    <message>
+        <source>Трассировка: %1</source>
+        <translation>Tracing: %1</translation>
+    </message>
+    <message>
+        <source>Кадров, которым при этом шаге нужно больше %1 точек: %2; они взяты с наименьшим шагом, при котором помещаются.</source>
+        <translation>Frames that need more than %1 points at this spacing: %2; they were taken at the smallest spacing at which they fit.</translation>
+    </message>
+    <message>
+        <source>Показ вмещает не более %1 кадров: взяты первые %2 из %3.</source>
+        <translation>A show holds no more than %1 frames: the first %2 of %3 were taken.</translation>
+    </message>
+</context>
+<context>
     <name>window::FrameStrip</name>
     <message>
         <source>Кадры</source>
@@ -1700,6 +1723,10 @@ Try &apos;quorinimage --help&apos; for more information.</translation>
     <message>
         <source>Цвет линии из настроек</source>
         <translation>The line colour of the settings</translation>
+    </message>
+    <message>
+        <source>Отмена</source>
+        <translation>Cancel</translation>
     </message>
 </context>
 <context>

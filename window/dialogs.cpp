@@ -282,7 +282,8 @@ std::optional<int> QtDialogs::askNumber(const NumberRequest& request) {
     layout->addWidget(number);
     auto* buttons = new QDialogButtonBox(&dialog);
     QPushButton* ok = buttons->addButton(QStringLiteral("OK"), QDialogButtonBox::AcceptRole);
-    buttons->addButton(QStringLiteral("Отмена"), QDialogButtonBox::RejectRole);
+    buttons->addButton(QCoreApplication::translate("window::QtDialogs", "Отмена"),
+                       QDialogButtonBox::RejectRole);
     ok->setDefault(true);
     return RunForNumber(dialog, layout, buttons, number);
 }

@@ -1,5 +1,6 @@
 #include "window/frame_files.h"
 
+#include <QCoreApplication>
 #include <QFileInfo>
 #include <algorithm>
 #include <memory>
@@ -67,8 +68,9 @@ std::vector<formats::Kind> AllKinds() {
 FrameFiles::FrameFiles(CommandWindow& window, FrameCommands& frames,
                        std::function<pictures::SvgOptions()> svgOptions)
     : window_(window), frames_(frames), svgOptions_(std::move(svgOptions)) {
-    dialog_.title = QStringLiteral("Кадры из файлов");
-    dialog_.filter = formats::Filters(AllKinds(), true, QStringLiteral("Все кадры"));
+    dialog_.title = QCoreApplication::translate("window::FrameFiles", "Кадры из файлов");
+    dialog_.filter = formats::Filters(
+        AllKinds(), true, QCoreApplication::translate("window::FrameFiles", "Все кадры"));
 }
 
 void FrameFiles::ItemFramesFromFilesClick() {
@@ -93,7 +95,8 @@ std::optional<FrameFiles::TraceSettings> FrameFiles::AskTrace(const QStringList&
             &window_.mainWindow(), picture, editor.settings().ScrollBarFriqPoints,
             [this](const Overlay& overlay) { window_.setOverlay(overlay); },
             editor.contour().PenStyle);
-        dialog.setWindowTitle(QStringLiteral("Трассировка: %1").arg(QFileInfo(name).fileName()));
+        dialog.setWindowTitle(QCoreApplication::translate("window::FrameFiles", "Трассировка: %1")
+                                  .arg(QFileInfo(name).fileName()));
         PlaceBeside(dialog, window_.mainWindow());
         if (dialog.exec() != QDialog::Accepted) {
             return std::nullopt;
@@ -184,14 +187,17 @@ bool FrameFiles::Insert(QStringList names) {
         }
     }
     if (fitted > 0) {
-        notes << QStringLiteral(
+        notes << QCoreApplication::translate(
+                     "window::FrameFiles",
                      "Кадров, которым при этом шаге нужно больше %1 точек: %2; они взяты с "
                      "наименьшим шагом, при котором помещаются.")
                      .arg(model::kMaxContourPoints)
                      .arg(fitted);
     }
     if (int(made.size()) > room) {
-        notes << QStringLiteral("Показ вмещает не более %1 кадров: взяты первые %2 из %3.")
+        notes << QCoreApplication::translate(
+                     "window::FrameFiles",
+                     "Показ вмещает не более %1 кадров: взяты первые %2 из %3.")
                      .arg(model::kMaxShowFrames)
                      .arg(room)
                      .arg(made.size());
