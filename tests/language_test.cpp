@@ -2,11 +2,20 @@
 // overrides it from the next start on, and the English built into the program.
 #include <gtest/gtest.h>
 
+#include <QAbstractButton>
+#include <QApplication>
 #include <QComboBox>
+#include <QDialog>
 #include <QFontMetrics>
+#include <QGroupBox>
 #include <QLabel>
+#include <QMenu>
 #include <QMenuBar>
+#include <QPainter>
+#include <QRegularExpression>
+#include <QSpinBox>
 #include <QTemporaryDir>
+#include <QTimer>
 
 #include "app/application.h"
 #include "app/language.h"
@@ -90,4 +99,106 @@ TEST(Language, EnglishWindowsReadInEnglishAndTheirCaptionsFit) {
         }
     }
     EXPECT_GT(labels, 15);
+}
+
+namespace {
+
+// Every text a user reads in the widget and its children: captions, labels, buttons, hints,
+// list entries, the units of number boxes, the items and hints of its menus.
+void TextsOf(const QWidget* widget, QStringList& texts) {
+    const auto actions = [&texts](const QWidget* w) {
+        for (const QAction* a : w->actions()) {
+            texts << a->text() << a->toolTip();
+            if (a->menu() != nullptr) {
+                TextsOf(a->menu(), texts);
+            }
+        }
+    };
+    actions(widget);
+    for (const QWidget* w : widget->findChildren<QWidget*>()) {
+        texts << w->windowTitle() << w->toolTip();
+        actions(w);
+        if (const auto* label = qobject_cast<const QLabel*>(w)) {
+            texts << label->text();
+        } else if (const auto* button = qobject_cast<const QAbstractButton*>(w)) {
+            texts << button->text();
+        } else if (const auto* group = qobject_cast<const QGroupBox*>(w)) {
+            texts << group->title();
+        } else if (const auto* spin = qobject_cast<const QSpinBox*>(w)) {
+            texts << spin->prefix() << spin->suffix() << spin->specialValueText();
+        } else if (const auto* combo = qobject_cast<const QComboBox*>(w)) {
+            for (int i = 0; i < combo->count(); ++i) {
+                texts << combo->itemText(i);
+            }
+        }
+    }
+    texts << widget->windowTitle();
+}
+
+}  // namespace
+
+TEST(Language, NoRussianWordShowsInTheEnglishProgram) {
+    const testing_support::InEnglish english;
+    const auto w = app::CreateWindows();
+    window::TBaseForm& form = *w->BaseForm;
+    form.show();
+    // Something to act on: a few points and a picture under them, as a user has.
+    editor::Editor& editor = form.editor();
+    for (int i = 0; i < 4; ++i) {
+        editor.contour().WriteToBuffer(i, 1000000 * i, -2000000 * i);
+    }
+    editor.state().PointCount = 4;
+    QImage picture(300, 300, QImage::Format_ARGB32);
+    picture.fill(Qt::white);
+    QPainter(&picture).fillRect(50, 50, 200, 200, Qt::black);
+    editor.underlay().setPicture(picture, QRect(40, 40, 300, 300));
+
+    // Every command of the menus and buttons, each dialog it opens read and closed; the windows it
+    // opens are read with the others below.
+    QStringList texts;
+    QTimer closer;
+    closer.setInterval(5);
+    int dialogs = 0;
+    QObject::connect(&closer, &QTimer::timeout, [&texts, &dialogs] {
+        if (auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget())) {
+            TextsOf(dialog, texts);
+            ++dialogs;
+            dialog->done(QDialog::Rejected);
+        }
+    });
+    closer.start();
+    int commands = 0;
+    for (QAction* a : form.findChildren<QAction*>()) {
+        if (a->menu() == nullptr && !a->isSeparator() && a->isEnabled() &&
+            a->objectName() != QStringLiteral("ItemExit")) {
+            ++commands;
+            a->trigger();
+        }
+    }
+    // The in-betweens' number, from the first frame to a new one after it.
+    form.action(QStringLiteral("ItemFrameNew"))->trigger();
+    form.action(QStringLiteral("ItemFrameFirst"))->trigger();
+    form.action(QStringLiteral("ItemFrameInBetween"))->trigger();
+    closer.stop();
+    EXPECT_GT(commands, 40);
+    EXPECT_GE(dialogs, 16);
+    for (const QWidget* top : QApplication::topLevelWidgets()) {
+        TextsOf(top, texts);
+    }
+    TextsOf(w->OptionForm.get(), texts);
+    TextsOf(w->AboutForm.get(), texts);
+
+    // A Russian word; letters named one by one are not. Samples of the letters a font draws and
+    // a language's own name read the same in every language.
+    const QRegularExpression cyrillic(QStringLiteral("[\\x{0400}-\\x{04FF}]{2}"));
+    const QStringList kept = {QStringLiteral("Русский"), QStringLiteral("Лазер")};
+    QStringList russian;
+    for (const QString& t : texts) {
+        if (t.contains(cyrillic) && !kept.contains(t)) {
+            russian << t;
+        }
+    }
+    russian.removeDuplicates();
+    EXPECT_TRUE(russian.isEmpty()) << russian.join(QStringLiteral("\n")).toStdString();
+    EXPECT_GT(texts.size(), 500);
 }

@@ -1516,6 +1516,18 @@ Try &apos;quorinimage --help&apos; for more information.</translation>
         <source>Контур пуст: экспортировать нечего.</source>
         <translation>The contour is empty: there is nothing to export.</translation>
     </message>
+    <message>
+        <source>Экспорт ILDA</source>
+        <translation>Export ILDA file</translation>
+    </message>
+    <message>
+        <source>ILDA, с индексами цветов для старых проигрывателей (*.ild)</source>
+        <translation>ILDA, indexed colours for older players (*.ild)</translation>
+    </message>
+    <message>
+        <source>Импорт ILDA</source>
+        <translation>Import ILDA file</translation>
+    </message>
 </context>
 <context>
     <name>window::JoinDialog</name>

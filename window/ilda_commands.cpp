@@ -59,14 +59,16 @@ std::optional<size_t> ChooseIldaFrame(Dialogs& dialogs, const formats::IldaShow&
 }
 
 IldaCommands::IldaCommands(CommandWindow& window) : window_(window) {
-    saveDialog_.title = QStringLiteral("Export ILDA file");
+    saveDialog_.title = QCoreApplication::translate("window::IldaCommands", "Экспорт ILDA");
     // The kind's filter, and the same kind once more in the colours of older players.
     const formats::KindInfo& ilda = formats::Info(formats::Kind::Ilda);
-    saveDialog_.filter = ilda.Filter() +
-                         QStringLiteral("|ILDA, indexed colours for older players (*.ild)|*.") +
-                         ilda.extensions.front();
+    saveDialog_.filter =
+        ilda.Filter() + QStringLiteral("|") +
+        QCoreApplication::translate("window::IldaCommands",
+                                    "ILDA, с индексами цветов для старых проигрывателей (*.ild)") +
+        QStringLiteral("|*.") + ilda.extensions.front();
     saveDialog_.defaultExt = QStringLiteral("ild");
-    openDialog_.title = QStringLiteral("Import ILDA file");
+    openDialog_.title = QCoreApplication::translate("window::IldaCommands", "Импорт ILDA");
     openDialog_.filter = formats::Filters({formats::Kind::Ilda}, true);
     openDialog_.defaultExt = QStringLiteral("ild");
 }
