@@ -107,21 +107,6 @@ std::vector<output::Frame> Frames(const PlayOptions& options, const formats::Ild
     return output::ShowFrames(stream, settings);
 }
 
-// The cause of a failed output, after the device's name.
-QString Cause(output::Failure why) {
-    switch (why) {
-        case output::Failure::AddressNotFound:
-            return QCoreApplication::translate("convert", "адрес не найден");
-        case output::Failure::ConnectionRefused:
-            return QCoreApplication::translate("convert", "в соединении отказано");
-        case output::Failure::NoAnswer:
-            return QCoreApplication::translate("convert", "устройство не отвечает");
-        case output::Failure::NothingPlayed:
-            return QCoreApplication::translate("convert", "не показано ни одной точки");
-    }
-    return {};
-}
-
 // How long a run of --seconds may take besides them (the connection, the start) before it is
 // ended, played or not.
 constexpr int kGraceMs = 2000;
@@ -178,8 +163,8 @@ int Play(const PlayOptions& options, QTextStream& err) {
     ::close(interruptPipe[0]);
     ::close(interruptPipe[1]);
     if (failed) {
-        err << "quorinimage: " << output::TargetText(options.target) << ": " << Cause(*failed)
-            << '\n';
+        err << "quorinimage: " << output::TargetText(options.target) << ": "
+            << output::FailureText(*failed) << '\n';
         return kExitFileProblem;
     }
     err << "quorinimage: " << options.file << ": "

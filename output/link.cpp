@@ -28,12 +28,7 @@ bool FrameSlot::TakeNewer(quint64& generation, std::vector<Frame>& into, qint64&
     return true;
 }
 
-Sender::Sender(Target target, std::shared_ptr<FrameSlot> slot)
-    : target_(std::move(target)), slot_(std::move(slot)) {}
-
-namespace {
-
-QString Why(Failure why) {
+QString FailureText(Failure why) {
     switch (why) {
         case Failure::AddressNotFound:
             return QCoreApplication::translate("output", "адрес не найден");
@@ -42,10 +37,15 @@ QString Why(Failure why) {
         case Failure::NoAnswer:
             return QCoreApplication::translate("output", "устройство не отвечает");
         case Failure::NothingPlayed:
-            return QCoreApplication::translate("output", "ни одна точка не выведена");
+            return QCoreApplication::translate("output", "не показано ни одной точки");
     }
     return {};
 }
+
+Sender::Sender(Target target, std::shared_ptr<FrameSlot> slot)
+    : target_(std::move(target)), slot_(std::move(slot)) {}
+
+namespace {
 
 Sender* MakeSender(const Target& target, std::shared_ptr<FrameSlot> slot) {
     switch (target.protocol) {
@@ -64,8 +64,8 @@ void Sender::Fail(Failure why) {
         return;
     }
     failed_ = true;
-    Q_EMIT Status(
-        QCoreApplication::translate("output", "Лазер: %1: %2").arg(TargetText(target_), Why(why)));
+    Q_EMIT Status(QCoreApplication::translate("output", "Лазер: %1: %2")
+                      .arg(TargetText(target_), FailureText(why)));
     Q_EMIT Failed(why);
 }
 

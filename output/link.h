@@ -22,6 +22,9 @@ enum class Failure {
     NothingPlayed,      // the output ended without a point played
 };
 
+// The failure as a message names it, after the device: "соединение отклонено".
+QString FailureText(Failure why);
+
 // The newest frames, handed from the window's thread to the network thread: one frame played
 // round and round, or a show's frames played in order, looping.
 class FrameSlot {

@@ -124,22 +124,6 @@
         <translation>the file is damaged after frame %1; the frames before it are played</translation>
     </message>
     <message>
-        <source>адрес не найден</source>
-        <translation>address not found</translation>
-    </message>
-    <message>
-        <source>в соединении отказано</source>
-        <translation>connection refused</translation>
-    </message>
-    <message>
-        <source>устройство не отвечает</source>
-        <translation>the device does not answer</translation>
-    </message>
-    <message>
-        <source>не показано ни одной точки</source>
-        <translation>no point was played</translation>
-    </message>
-    <message>
         <source>Нет кадров ILDA для показа</source>
         <translation>No ILDA frame to play</translation>
     </message>
@@ -1273,12 +1257,12 @@ Thin the frame to %4 points, keeping its shape?</translation>
         <translation>the device does not answer</translation>
     </message>
     <message>
-        <source>ни одна точка не выведена</source>
-        <translation>no point was output</translation>
-    </message>
-    <message>
         <source>Лазер: %1: %2</source>
         <translation>Laser: %1: %2</translation>
+    </message>
+    <message>
+        <source>не показано ни одной точки</source>
+        <translation>no point was played</translation>
     </message>
 </context>
 <context>
