@@ -799,6 +799,38 @@ TEST(FileCommands, OpenTakesAnIldaShowWholeAndSaveWritesEveryFrame) {
     EXPECT_TRUE(f.files().HasUnsavedChanges());
 }
 
+// A show that opened in part (its file ends inside the third frame) is not written over without
+// saying what goes: No is the default and keeps the file as it was.
+TEST(FileCommands, OverwritingAShowOpenedInPartSaysWhatIsLost) {
+    Files f;
+    const std::vector<IldaRecord> frame = {{0, 0, 0x00, 0xFFFFFF}, {100, 100, 0x80, 0xFFFFFF}};
+    const QString name = f.path(QStringLiteral("cut.ild"));
+    // Three frames of 32 + 2 * 8 bytes; the file ends 20 bytes into the third.
+    const QByteArray cut = IldaShow({frame, frame, frame}).left(2 * 48 + 20);
+    WriteAll(name, cut);
+    f.dialogs.fileAnswers.push_back(name);
+    f.click("SpeedButtonOpenLaser");
+    ASSERT_EQ(f.ed().document().show().count(), 2);
+    const QString note = QStringLiteral("Файл обрывается внутри кадра 3: целых кадров в нём 2.");
+    EXPECT_EQ(f.lastMessage().text, note);
+
+    f.dialogs.fileAnswers.push_back(name);
+    f.dialogs.messageAnswers = {MessageButton::No};
+    f.trigger("SaveAsItem");
+    EXPECT_EQ(f.lastMessage().text,
+              QStringLiteral("Файл с таким именем существует, переписать?\n\nОн открыт не "
+                             "полностью: переписанный, он потеряет то, чего в редакторе нет.\n") +
+                  note);
+    EXPECT_EQ(f.lastMessage().defaultButton, MessageButton::No);
+    EXPECT_EQ(ReadAll(name), cut);
+    // Yes writes the two frames; the file then holds what is open, and the question is the
+    // usual one again.
+    f.saveAs(name);
+    EXPECT_EQ(Frames(ReadAll(name)), (std::vector<std::vector<IldaRecord>>{frame, frame}));
+    f.saveAs(name);
+    EXPECT_EQ(f.lastMessage().text, QStringLiteral("Файл с таким именем существует, переписать?"));
+}
+
 // Save As offers ILDA beside the contour file: a name ending in .ild, or any name but .ilz
 // with the ILDA filter, is written as an ILDA frame, default points in the line colour.
 TEST(FileCommands, SaveAsWritesIldaByItsNameOrItsFilter) {

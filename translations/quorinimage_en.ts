@@ -1425,6 +1425,10 @@ Try &apos;quorinimage --help&apos; for more information.</translation>
         <source>Записать файл?</source>
         <translation>Save the file?</translation>
     </message>
+    <message>
+        <source>Он открыт не полностью: переписанный, он потеряет то, чего в редакторе нет.</source>
+        <translation>It was not opened whole: written over, it loses what the editor does not hold.</translation>
+    </message>
 </context>
 <context>
     <name>window::FrameCommands</name>

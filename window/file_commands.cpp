@@ -237,6 +237,9 @@ bool FileCommands::SaveFileFigura() {
     if (!frame) {
         showFrame_.reset();
     }
+    if (openedInPart_ && openedInPart_->first == QFileInfo(name).absoluteFilePath()) {
+        openedInPart_.reset();  // the file now holds what is open
+    }
     ProposeKind(kind);
     if (!written.notes.isEmpty()) {
         // What a projector will make of the frame.
@@ -302,7 +305,10 @@ FileCommands::LoadResult FileCommands::LoadIldaFile(const QString& name) {
     editor_.Repaint();
     MarkSaved();
     showFrame_.reset();
+    openedInPart_.reset();
     if (!frames.notes.isEmpty()) {
+        openedInPart_.emplace(QFileInfo(name).absoluteFilePath(),
+                              frames.notes.join(QLatin1Char('\n')));
         // Frames thinned, a show that ends early: said once, for the whole show.
         ShowMessage(window_.dialogs(), MessageType::Information,
                     frames.notes.join(QLatin1Char('\n')));
@@ -341,11 +347,20 @@ bool FileCommands::ConfirmOverwrite(const QString& name) {
     if (!QFileInfo::exists(name)) {
         return true;
     }
-    return window_.dialogs().message(Question(
-               QCoreApplication::translate("window::FileCommands",
-                                           "Файл с таким именем существует, переписать?"),
-               {MessageButton::Yes, MessageButton::No}, MessageButton::Yes, MessageButton::No)) ==
-           MessageButton::Yes;
+    QString text = QCoreApplication::translate("window::FileCommands",
+                                               "Файл с таким именем существует, переписать?");
+    MessageButton byDefault = MessageButton::Yes;
+    if (openedInPart_ && openedInPart_->first == QFileInfo(name).absoluteFilePath()) {
+        // What was not read would be gone: said, and No the default.
+        text += QStringLiteral("\n\n") +
+                QCoreApplication::translate(
+                    "window::FileCommands",
+                    "Он открыт не полностью: переписанный, он потеряет то, чего в редакторе нет.") +
+                QStringLiteral("\n") + openedInPart_->second;
+        byDefault = MessageButton::No;
+    }
+    return window_.dialogs().message(Question(text, {MessageButton::Yes, MessageButton::No},
+                                              byDefault, MessageButton::No)) == MessageButton::Yes;
 }
 
 FileCommands::SaveOutcome FileCommands::AskAndSave() {

@@ -144,6 +144,9 @@ class FileCommands : public FileImport {
     // Save to that file replaces the frame and keeps the rest of the show.
     std::optional<std::pair<QString, size_t>> showFrame_;
     QSet<QString> stylesLossAgreed_;
+    // The show (its absolute name) that Open took only part of, and what it said about it:
+    // overwriting it loses the rest, and the overwrite question says so.
+    std::optional<std::pair<QString, QString>> openedInPart_;
 };
 
 }  // namespace window
