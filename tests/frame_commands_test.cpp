@@ -6,14 +6,18 @@
 #include <QAction>
 #include <QListView>
 #include <QMimeData>
+#include <QPainter>
 #include <QTemporaryDir>
 #include <QTest>
 #include <functional>
 
 #include "app/application.h"
+#include "support/modal.h"
+#include "support/picture_files.h"
 #include "support/program.h"
 #include "support/scripted_dialogs.h"
 #include "window/frame_strip.h"
+#include "window/trace_commands.h"
 
 namespace {
 
@@ -196,7 +200,8 @@ TEST(FrameCommands, InBetweensAskHowManyAndNameUnequalCounts) {
 }
 
 // Frames from several files come after the current frame in the order of the files' names
-// (a contour file's one, then every frame of a show), and Undo takes them out again.
+// (a contour file's one, then every frame of a show, then every frame of an animated GIF,
+// traced), and Undo takes them out again.
 TEST(FrameCommands, FramesFromFilesComeAfterTheCurrentInTheOrderOfTheirNames) {
     QTemporaryDir dir;
     // A show of frames of 1, 2 and 3 points (format 5), then the end header.
@@ -214,19 +219,58 @@ TEST(FrameCommands, FramesFromFilesComeAfterTheCurrentInTheOrderOfTheirNames) {
     testing_support::WriteFile(
         dir.filePath(QStringLiteral("b9.ilz")),
         testing_support::ContourFileOf({{10, 10}, {20, 20}, {30, 30}, {40, 40}, {50, 50}}));
+    // An animated GIF of two frames, traced: a black square in the middle, then a smaller one
+    // in the top left corner.
+    QList<QImage> gif;
+    for (const QRect square : {QRect(8, 8, 16, 16), QRect(2, 2, 8, 8)}) {
+        gif << QImage(32, 32, QImage::Format_RGB32);
+        gif.back().fill(Qt::white);
+        QPainter(&gif.back()).fillRect(square, Qt::black);
+    }
+    testing_support::WriteFile(dir.filePath(QStringLiteral("b11.gif")),
+                               testing_support::EncodeGif(gif));
     testing_support::ScriptedDialogs dialogs;
     const auto w = app::CreateWindows();
     window::TBaseForm& form = *w->BaseForm;
     form.setDialogs(&dialogs);
     editor::Show& show = form.editor().document().show();
     show.Reset({FrameOf(1), FrameOf(2)}, 0);
-    dialogs.severalAnswers = {
-        {dir.filePath(QStringLiteral("b10.ild")), dir.filePath(QStringLiteral("b9.ilz"))}};
+    dialogs.severalAnswers = {{dir.filePath(QStringLiteral("b11.gif")),
+                               dir.filePath(QStringLiteral("b10.ild")),
+                               dir.filePath(QStringLiteral("b9.ilz"))}};
+    // The GIF's frames are traced with the settings of one dialog, OK'd as it opens.
+    QString traceTitle;
+    testing_support::WhenModal<window::TraceDialog>([&traceTitle](window::TraceDialog& d) {
+        traceTitle = d.windowTitle();
+        QTest::keyClick(&d, Qt::Key_Return);
+    });
     form.action(QStringLiteral("ItemFramesFromFiles"))->trigger();
+    EXPECT_EQ(traceTitle, QStringLiteral("Трассировка: b11.gif"));
     EXPECT_TRUE(dialogs.messages.empty());
-    EXPECT_EQ(Counts(show), (std::vector<int>{1, 5, 1, 2, 3, 2}));
+    const std::vector<int> counts = Counts(show);
+    ASSERT_EQ(counts.size(), 8u);
+    EXPECT_EQ(std::vector<int>(counts.begin(), counts.begin() + 5),
+              (std::vector<int>{1, 5, 1, 2, 3}));
+    EXPECT_EQ(counts[7], 2);
     EXPECT_EQ(show.current(), 1);
     EXPECT_EQ(show.name(1), "b9");
+    // The squares' outlines, where the picture fitted to the surface put them: the first around
+    // the middle, the second in the top left quarter.
+    const std::vector<model::Frame> frames = show.frames();
+    const auto box = [&frames](int i) {
+        QRect r;
+        for (const model::ContourPoint& p : frames[size_t(i)].points) {
+            r |= QRect(p.x / 5000000, p.y / 5000000, 1, 1);
+        }
+        return r;
+    };
+    ASSERT_GT(counts[5], 3);
+    ASSERT_GT(counts[6], 3);
+    EXPECT_LE(std::abs(box(5).center().x()), 10);
+    EXPECT_LE(std::abs(box(5).center().y()), 10);
+    EXPECT_LT(box(6).right(), 0);
+    EXPECT_LT(box(6).bottom(), 0);
+    EXPECT_LT(box(6).width(), box(5).width());
     form.action(QStringLiteral("OtkatItem"))->trigger();
     EXPECT_EQ(Counts(show), (std::vector<int>{1, 2}));
 }

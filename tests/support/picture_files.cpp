@@ -160,17 +160,20 @@ QByteArray WmfFile::bytes(int w, int h, bool placeable) const {
     return file;
 }
 
-QByteArray EncodeGif(const QImage& image, QSize claimed) {
-    const QSize size = claimed.isValid() ? claimed : image.size();
-    QList<QRgb> table{0};  // entry 0 the transparent one
-    QByteArray codes;      // one byte per pixel: codes below 256
-    for (int y = 0; y < image.height(); ++y) {
-        for (int x = 0; x < image.width(); ++x) {
-            const QRgb p = qAlpha(image.pixel(x, y)) == 0 ? 0 : image.pixel(x, y) | 0xFF000000u;
-            if (!table.contains(p) && table.size() < 256) {
-                table << p;
+QByteArray EncodeGif(const QList<QImage>& frames, QSize claimed) {
+    const QSize size = claimed.isValid() ? claimed : frames.front().size();
+    QList<QRgb> table{0};     // entry 0 the transparent one
+    QList<QByteArray> codes;  // per frame, one byte per pixel: codes below 256
+    for (const QImage& image : frames) {
+        codes.append(QByteArray());
+        for (int y = 0; y < image.height(); ++y) {
+            for (int x = 0; x < image.width(); ++x) {
+                const QRgb p = qAlpha(image.pixel(x, y)) == 0 ? 0 : image.pixel(x, y) | 0xFF000000u;
+                if (!table.contains(p) && table.size() < 256) {
+                    table << p;
+                }
+                codes.back() += char(std::max<qsizetype>(0, table.indexOf(p)));
             }
-            codes += char(std::max<qsizetype>(0, table.indexOf(p)));
         }
     }
     table.resize(256);
@@ -182,32 +185,36 @@ QByteArray EncodeGif(const QImage& image, QSize claimed) {
     for (const QRgb c : table) {
         out += char(qRed(c)) + QByteArray(1, char(qGreen(c))) + char(qBlue(c));
     }
-    out += QByteArray("\x21\xF9\x04\x01\0\0\0\0", 8);  // entry 0 transparent
-    out += QByteArray(",\0\0\0\0", 5);                 // the picture at 0, 0
-    put16(size.width());
-    put16(size.height());
-    out += QByteArray("\0\x08", 2);  // no table of its own; codes from 8 bits
-    QByteArray packed;
-    quint32 bits = 0;
-    int count = 0;
-    const auto code = [&](int c) {
-        bits |= quint32(c) << count;
-        for (count += 9; count >= 8; count -= 8, bits >>= 8) {
-            packed += char(bits & 0xFF);
+    for (const QByteArray& frame : codes) {
+        // Entry 0 transparent; each frame replaces the one before (a tenth of a second).
+        out += QByteArray("\x21\xF9\x04\x09\x0A\0\0\0", 8);
+        out += QByteArray(",\0\0\0\0", 5);  // the picture at 0, 0
+        put16(size.width());
+        put16(size.height());
+        out += QByteArray("\0\x08", 2);  // no table of its own; codes from 8 bits
+        QByteArray packed;
+        quint32 bits = 0;
+        int count = 0;
+        const auto code = [&](int c) {
+            bits |= quint32(c) << count;
+            for (count += 9; count >= 8; count -= 8, bits >>= 8) {
+                packed += char(bits & 0xFF);
+            }
+        };
+        for (qsizetype i = 0; i < frame.size(); ++i) {
+            if (i % 200 == 0) {
+                code(256);  // clear
+            }
+            code(quint8(frame[i]));
         }
-    };
-    for (qsizetype i = 0; i < codes.size(); ++i) {
-        if (i % 200 == 0) {
-            code(256);  // clear
+        code(257);  // end
+        packed += char(bits & 0xFF);
+        for (qsizetype at = 0; at < packed.size(); at += 255) {
+            out += char(packed.mid(at, 255).size()) + packed.mid(at, 255);
         }
-        code(quint8(codes[i]));
+        out += '\0';
     }
-    code(257);  // end
-    packed += char(bits & 0xFF);
-    for (qsizetype at = 0; at < packed.size(); at += 255) {
-        out += char(packed.mid(at, 255).size()) + packed.mid(at, 255);
-    }
-    return out + QByteArray("\0;", 2);
+    return out + ';';
 }
 
 }  // namespace testing_support

@@ -3,6 +3,7 @@
 
 #include <QByteArray>
 #include <QImage>
+#include <QList>
 #include <initializer_list>
 #include <vector>
 // clang-format off
@@ -19,7 +20,11 @@ QByteArray EncodeJpeg(const QImage& image, J_COLOR_SPACE space, bool progressive
 // entry (any past the table drawn transparent), every pixel a nine-bit code with a clear code
 // every 200 so that the codes never grow. With `claimed` the header and the picture say that
 // size, whatever the pixels written.
-QByteArray EncodeGif(const QImage& image, QSize claimed = QSize());
+// Several frames make an animated GIF, each replacing the one before.
+QByteArray EncodeGif(const QList<QImage>& frames, QSize claimed = QSize());
+inline QByteArray EncodeGif(const QImage& image, QSize claimed = QSize()) {
+    return EncodeGif(QList<QImage>{image}, claimed);
+}
 
 // A Windows metafile written record by record. Objects are numbered in creation order.
 class WmfFile {
