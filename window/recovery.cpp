@@ -4,6 +4,7 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QStandardPaths>
+#include <QtEndian>
 #include <algorithm>
 
 #include "model/contour_file.h"
@@ -26,13 +27,13 @@ QByteArray EncodeStyles(const std::vector<model::PointStyle>& styles) {
                     [](const model::PointStyle& s) { return s.IsDefault(); })) {
         return {};
     }
-    QByteArray bytes;
-    bytes.reserve(qsizetype(styles.size()) * kStyleBytes);
+    QByteArray bytes(qsizetype(styles.size()) * kStyleBytes, Qt::Uninitialized);
+    char* at = bytes.data();
     for (const model::PointStyle& s : styles) {
-        bytes += char((s.rgb >> 16) & 0xFF);
-        bytes += char((s.rgb >> 8) & 0xFF);
-        bytes += char(s.rgb & 0xFF);
-        bytes += char((s.coloured ? 1 : 0) | (s.blanked ? 2 : 0));
+        *at++ = char((s.rgb >> 16) & 0xFF);
+        *at++ = char((s.rgb >> 8) & 0xFF);
+        *at++ = char(s.rgb & 0xFF);
+        *at++ = char((s.coloured ? 1 : 0) | (s.blanked ? 2 : 0));
     }
     return bytes;
 }
@@ -41,15 +42,13 @@ namespace {
 
 // Every point, 32-bit little-endian x then y.
 QByteArray PointBytes(const std::vector<model::ContourPoint>& points) {
-    QByteArray bytes;
-    bytes.reserve(qsizetype(points.size()) * 8);
+    // Written into place: appended a byte at a time, a long show's copy held the window up.
+    QByteArray bytes(qsizetype(points.size()) * 8, Qt::Uninitialized);
+    char* at = bytes.data();
     for (const model::ContourPoint& p : points) {
-        for (const int32_t v : {p.x, p.y}) {
-            const auto u = uint32_t(v);
-            for (int shift = 0; shift < 32; shift += 8) {
-                bytes += char((u >> shift) & 0xFF);
-            }
-        }
+        qToLittleEndian(p.x, at);
+        qToLittleEndian(p.y, at + 4);
+        at += 8;
     }
     return bytes;
 }
