@@ -10,6 +10,7 @@
 #include "io/recovery_store.h"
 #include "support/program.h"
 #include "support/scripted_dialogs.h"
+#include "support/wait.h"
 #include "window/recovery.h"
 
 using io::RecoveryRecord;
@@ -335,4 +336,38 @@ TEST(Recovery, AShowOfThreeFramesComesBackWholeWithTheFrameEdited) {
                                 points[2] + header(0, 3, company);
     EXPECT_EQ(saved.readAll().toHex().toStdString(), expected.toHex().toStdString());
     restarted.keeper->Finish();
+}
+
+// Copies are written on a thread of their own: a change made while a long show's copy is being
+// written reaches the disk an interval later without another change, and the window's thread
+// never waits for the disk.
+TEST(Recovery, AChangeMadeWhileACopyIsWrittenReachesTheDiskAfterIt) {
+    QTemporaryDir dir;
+    Editor e(dir.path());
+    e.keeper = std::make_unique<RecoveryKeeper>(e.w->BaseForm->fileCommands(), *e.w->BaseForm,
+                                                std::make_unique<RecoveryStore>(dir.path()), 20);
+    // 2,000 frames of 1,000 points: a copy of some 24 MB.
+    std::vector<model::Frame> frames(2000);
+    for (model::Frame& f : frames) {
+        f.points.assign(1000, model::ContourPoint{1'000'000, 2'000'000});
+    }
+    editor::Document& document = e.ed().document();
+    document.show().Reset(std::move(frames), 0);
+    document.FramesChanged();
+    document.Settle();
+    e.keeper->Start();
+    const auto onDisk = [&e] {
+        QFile f(e.keeper->store().copyPath());
+        const auto record =
+            f.open(QIODevice::ReadOnly) ? io::DecodeRecovery(f.readAll(), kImage) : std::nullopt;
+        const auto kept = record ? window::DecodeFrames(record->frames) : std::nullopt;
+        return kept ? kept->frames[0].points[0].x : 0;
+    };
+    for (const int32_t x : {7'000'000, 9'000'000}) {
+        e.ed().contour().SetSlot(0, x);
+        document.Settle();
+        e.keeper->Tick(RecoveryKeeper::Wait::No);
+    }
+    EXPECT_TRUE(testing_support::WaitUntil([&] { return onDisk() == 9'000'000; }, 10'000));
+    e.keeper->Finish();
 }

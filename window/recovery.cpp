@@ -4,6 +4,7 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QStandardPaths>
+#include <QtConcurrent>
 #include <QtEndian>
 #include <algorithm>
 
@@ -161,7 +162,9 @@ RecoveryKeeper::RecoveryKeeper(FileCommands& files, RecoveryWindow& window,
     // later; the changes until then go with it.
     timer_.setSingleShot(true);
     timer_.setInterval(intervalMs);
-    connect(&timer_, &QTimer::timeout, this, [this] { Tick(); });
+    connect(&timer_, &QTimer::timeout, this, [this] { Tick(Wait::No); });
+    writer_.setMaxThreadCount(1);
+    connect(&write_, &QFutureWatcher<bool>::finished, this, &RecoveryKeeper::WriteEnded);
     connect(&files_.editor().document(), &editor::Document::Changed, this,
             [this](quint64, editor::Document::Parts parts) {
                 if (started_ && !timer_.isActive() &&
@@ -233,10 +236,36 @@ bool RecoveryKeeper::OfferOrphans() {
     return false;
 }
 
-void RecoveryKeeper::Tick() {
+RecoveryKeeper::~RecoveryKeeper() {
+    write_.waitForFinished();
+}
+
+void RecoveryKeeper::AwaitWrite() {
+    write_.waitForFinished();
+    WriteEnded();
+}
+
+void RecoveryKeeper::WriteEnded() {
+    if (!writing_) {
+        return;  // taken already
+    }
+    if (write_.future().result()) {
+        written_ = std::move(writing_);
+    } else {
+        ReportUnwritable();
+    }
+    writing_.reset();
+}
+
+void RecoveryKeeper::Tick(Wait wait) {
     if (finished_) {
         return;
     }
+    if (write_.isRunning() && wait == Wait::No) {
+        timer_.start();
+        return;
+    }
+    AwaitWrite();
     FileCommands& files = files_;
     if (!files.HasUnsavedChanges()) {
         store_->remove();
@@ -267,14 +296,17 @@ void RecoveryKeeper::Tick() {
     record.styles = EncodeStyles(current.styles);
     record.points = current.points;
     record.frames = current.frames;
-    if (store_->write(record)) {
-        written_ = std::move(current);
-    } else {
-        ReportUnwritable();
+    writing_ = std::move(current);
+    write_.setFuture(QtConcurrent::run(
+        &writer_,
+        [store = store_.get(), record = std::move(record)] { return store->write(record); }));
+    if (wait == Wait::Yes) {
+        AwaitWrite();
     }
 }
 
 void RecoveryKeeper::Finish() {
+    AwaitWrite();
     finished_ = true;
     timer_.stop();
     store_->remove();

@@ -6,7 +6,9 @@
 // by editors that did not close are offered back.
 #pragma once
 
+#include <QFutureWatcher>
 #include <QObject>
+#include <QThreadPool>
 #include <QTimer>
 #include <memory>
 #include <optional>
@@ -42,19 +44,26 @@ class RecoveryKeeper : public QObject {
 
     RecoveryKeeper(FileCommands& files, RecoveryWindow& window,
                    std::unique_ptr<io::RecoveryStore> store, int intervalMs = kIntervalMs);
+    ~RecoveryKeeper() override;
 
     // Asks about each orphan, newest first, until one is restored; damaged ones are reported
     // once and set aside. Then starts keeping this editor's copy.
     void Start();
     // One comparison: writes the copy when the contour changed since the last write, removes
-    // it when the contour equals the saved file again.
-    void Tick();
+    // it when the contour equals the saved file again. The copy is written on a thread of its
+    // own, so that a long show's does not hold the window up; Wait::Yes returns once it is on
+    // disk. With Wait::No, a tick while a copy is being written comes again an interval later.
+    enum class Wait { Yes, No };
+    void Tick(Wait wait = Wait::Yes);
     // The editor closes normally: its copy is no longer needed.
     void Finish();
 
     io::RecoveryStore& store() { return *store_; }
 
   private:
+    // The write in progress, if any, waited for and its outcome taken.
+    void AwaitWrite();
+    void WriteEnded();
     void ReportUnwritable();
     bool OfferOrphans();
 
@@ -72,6 +81,11 @@ class RecoveryKeeper : public QObject {
         friend bool operator==(const Work&, const Work&) = default;
     };
     std::optional<Work> written_;
+    // What the write in progress puts on disk, until its outcome is taken.
+    std::optional<Work> writing_;
+    QFutureWatcher<bool> write_;
+    // One thread: the copies are written in turn.
+    QThreadPool writer_;
     bool reported_ = false;
     bool started_ = false;
     bool finished_ = false;
