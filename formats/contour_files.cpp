@@ -12,9 +12,10 @@ namespace formats {
 
 namespace {
 
-// A file holds its palettes and first frame well within this, and a show most of its frames;
-// the rest is not read.
-constexpr qint64 kMaxIldaRead = 16 * 1024 * 1024;
+// A file holds its palettes and first frame well within this, and a show of some minutes its
+// every frame (8 million points of format 5, four and a half minutes at 30,000 points a
+// second); the rest of a longer one is not read.
+constexpr qint64 kMaxIldaRead = 64 * 1024 * 1024;
 // The scan rate the flicker note assumes: points per second of a typical scanner.
 constexpr int kScanRate = 30000;
 constexpr const char* kCompany = "Quorinim";
