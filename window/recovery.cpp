@@ -4,7 +4,7 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QStandardPaths>
-#include <QtConcurrent>
+#include <QtConcurrent/QtConcurrentRun>
 #include <QtEndian>
 #include <algorithm>
 
