@@ -246,8 +246,8 @@ void RecoveryKeeper::AwaitWrite() {
 }
 
 void RecoveryKeeper::WriteEnded() {
-    if (!writing_) {
-        return;  // taken already
+    if (!writing_ || !write_.isFinished()) {
+        return;  // taken already, or a signal of a write before this one
     }
     if (write_.future().result()) {
         written_ = std::move(writing_);
