@@ -38,9 +38,10 @@ class Parser {
         QStringLiteral("format")};
     const QCommandLineOption show{
         QStringLiteral("show"),
-        QCoreApplication::translate("convert",
-                                    "Собрать входные файлы по порядку в один показ ILDA, по кадру на "
-                                    "каждый (из входного файла ILDA — все его кадры)."),
+        QCoreApplication::translate(
+            "convert",
+            "Собрать входные файлы по порядку в один показ ILDA, по кадру на "
+            "каждый (из входного файла ILDA — все его кадры)."),
         QStringLiteral("out.ild")};
     const QCommandLineOption ildaFormat{
         QStringLiteral("ilda-format"),
