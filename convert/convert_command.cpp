@@ -3,7 +3,6 @@
 // frames in a batch of a kind that holds one.
 #include <QCoreApplication>
 #include <QDir>
-#include <QFileInfo>
 #include <QSet>
 
 #include "convert/options.h"
@@ -69,13 +68,8 @@ int ConvertOne(const Parser& p, const Options& options, QTextStream& err) {
     }
     const QString& in = files[0];
     const QString& out = files[1];
-    const formats::KindInfo* from = formats::KindOfName(in);
-    if (from != nullptr && from->use == formats::Use::Underlay && !options.trace) {
-        return UsageError(
-            err, QCoreApplication::translate(
-                     "convert",
-                     "не удаётся прочитать «%1»: картинка становится контуром только с --trace")
-                     .arg(in));
+    if (const QString problem = ReadingProblem(in, options); !problem.isEmpty()) {
+        return UsageError(err, problem);
     }
     const formats::KindInfo* to = formats::KindOfName(out);
     if (to == nullptr || !to->contourOut()) {
@@ -85,10 +79,7 @@ int ConvertOne(const Parser& p, const Options& options, QTextStream& err) {
                      "не удаётся записать «%1»: имя выходного файла должно оканчиваться на %2")
                      .arg(out, WritableList(QStringLiteral("."))));
     }
-    const QFileInfo inInfo(in);
-    const QFileInfo outInfo(out);
-    if (inInfo.absoluteFilePath() == outInfo.absoluteFilePath() ||
-        (outInfo.exists() && inInfo.canonicalFilePath() == outInfo.canonicalFilePath())) {
+    if (SameFile(in, out)) {
         return UsageError(err,
                           QCoreApplication::translate("convert", "IN и OUT — один и тот же файл"));
     }

@@ -1,6 +1,7 @@
 #include "convert/options.h"
 
 #include <QCoreApplication>
+#include <QFileInfo>
 #include <algorithm>
 
 #include "formats/kinds.h"
@@ -85,6 +86,24 @@ void Print(QTextStream& err, const QStringList& problems) {
     for (const QString& problem : problems) {
         err << problem << '\n';
     }
+}
+
+bool SameFile(const QString& in, const QString& out) {
+    const QFileInfo inInfo(in);
+    const QFileInfo outInfo(out);
+    return inInfo.absoluteFilePath() == outInfo.absoluteFilePath() ||
+           (outInfo.exists() && inInfo.canonicalFilePath() == outInfo.canonicalFilePath());
+}
+
+QString ReadingProblem(const QString& in, const Options& options) {
+    const formats::KindInfo* from = formats::KindOfName(in);
+    if (from != nullptr && from->use == formats::Use::Underlay && !options.trace) {
+        return QCoreApplication::translate(
+                   "convert",
+                   "не удаётся прочитать «%1»: картинка становится контуром только с --trace")
+            .arg(in);
+    }
+    return {};
 }
 
 QString KindList(const QString& prefix, bool (formats::KindInfo::*has)() const) {

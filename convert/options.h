@@ -188,6 +188,11 @@ inline QString WritableList(const QString& prefix) {
     return KindList(prefix, &formats::KindInfo::contourOut);
 }
 
+// Whether IN and OUT name the same file, by their paths or, when OUT exists, through links.
+bool SameFile(const QString& in, const QString& out);
+// The usage problem of reading `in`: a picture without --trace; empty when there is none.
+QString ReadingProblem(const QString& in, const Options& options);
+
 // The options a conversion of files and of text share (ILDA format, frame, spacing, SVG and
 // tracing options) into `options`; the usage problem when one is wrong.
 QString ConversionOptions(const Parser& p, Options& options);

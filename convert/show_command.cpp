@@ -2,7 +2,6 @@
 // order (every frame of an ILDA show or of an animated GIF), each converted as --convert
 // converts a file.
 #include <QCoreApplication>
-#include <QFileInfo>
 
 #include "convert/options.h"
 #include "formats/kinds.h"
@@ -29,22 +28,14 @@ int RunShow(const Parser& p, const Options& options, QTextStream& err) {
                                              "не удаётся записать «%1»: показ пишется в файл %2")
                      .arg(out, KindList(QStringLiteral("."), &formats::KindInfo::holdsShow)));
     }
-    const QFileInfo outInfo(out);
     for (const QString& in : inputs) {
-        const QFileInfo inInfo(in);
-        if (inInfo.absoluteFilePath() == outInfo.absoluteFilePath() ||
-            (outInfo.exists() && inInfo.canonicalFilePath() == outInfo.canonicalFilePath())) {
+        if (SameFile(in, out)) {
             return UsageError(
                 err, QCoreApplication::translate("convert", "IN и OUT — один и тот же файл: %1")
                          .arg(in));
         }
-        const formats::KindInfo* from = formats::KindOfName(in);
-        if (from != nullptr && from->use == formats::Use::Underlay && !options.trace) {
-            return UsageError(
-                err, QCoreApplication::translate(
-                         "convert",
-                         "не удаётся прочитать «%1»: картинка становится контуром только с --trace")
-                         .arg(in));
+        if (const QString problem = ReadingProblem(in, options); !problem.isEmpty()) {
+            return UsageError(err, problem);
         }
     }
     // Every input first: a show with a frame missing is not written.

@@ -30,6 +30,17 @@ int RunModal(QDialog& dialog) {
     return dialog.exec();
 }
 
+// The caption (the program's name when there is none) and the question of a dialog that asks
+// for a number, the layout the rest goes under.
+QVBoxLayout* AskingTop(QDialog& dialog, const QString& title, const QString& question) {
+    dialog.setWindowTitle(title.isEmpty() ? QApplication::applicationName() : title);
+    auto* layout = new QVBoxLayout(&dialog);
+    auto* text = new QLabel(question, &dialog);
+    text->setWordWrap(true);
+    layout->addWidget(text);
+    return layout;
+}
+
 // The dialog's buttons under its number, run; the number when it is accepted.
 std::optional<int> RunForNumber(QDialog& dialog, QVBoxLayout* layout, QDialogButtonBox* buttons,
                                 QSpinBox* number) {
@@ -231,12 +242,7 @@ MessageButton QtDialogs::message(const MessageSpec& request) {
 
 std::optional<int> QtDialogs::chooseFrame(const FrameChoiceSpec& request) {
     QDialog dialog(parent_);
-    dialog.setWindowTitle(request.title.isEmpty() ? QApplication::applicationName()
-                                                  : request.title);
-    auto* layout = new QVBoxLayout(&dialog);
-    auto* text = new QLabel(request.text, &dialog);
-    text->setWordWrap(true);
-    layout->addWidget(text);
+    QVBoxLayout* layout = AskingTop(dialog, request.title, request.text);
     auto* number = new QSpinBox(&dialog);
     number->setObjectName(QStringLiteral("FrameNumber"));
     number->setRange(1, std::max(1, request.count));
@@ -269,12 +275,7 @@ std::optional<int> QtDialogs::chooseFrame(const FrameChoiceSpec& request) {
 std::optional<int> QtDialogs::askNumber(const NumberRequest& request) {
     QDialog dialog(parent_);
     dialog.setObjectName(QStringLiteral("NumberDialog"));
-    dialog.setWindowTitle(request.title.isEmpty() ? QApplication::applicationName()
-                                                  : request.title);
-    auto* layout = new QVBoxLayout(&dialog);
-    auto* text = new QLabel(request.text, &dialog);
-    text->setWordWrap(true);
-    layout->addWidget(text);
+    QVBoxLayout* layout = AskingTop(dialog, request.title, request.text);
     auto* number = new QSpinBox(&dialog);
     number->setObjectName(QStringLiteral("NumberValue"));
     number->setRange(request.minimum, std::max(request.minimum, request.maximum));
